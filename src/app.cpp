@@ -1,0 +1,122 @@
+#include "app.h"
+
+#include "clock/frmOrvane.h"
+#include "events/frmEventTimers.h"
+#include "shell/frmSplash.h"
+
+#include <algorithm>
+
+namespace orvane {
+
+namespace {
+template <class T> std::unique_ptr<Form> make(App& app) {
+    return std::make_unique<T>(app);
+}
+} // namespace
+
+App::App(Services& services) : m_services(services) {
+    m_factories.emplace("frmOrvane", &make<orvane::frmOrvane>);
+    m_factories.emplace("frmEventTimers", &make<orvane::frmEventTimers>);
+    m_factories.emplace("frmSplash", &make<orvane::frmSplash>);
+}
+
+App::~App() {
+    // Windows go in the reverse order of their loading, so none outlives one it points into.
+    for (auto it = m_order.rbegin(); it != m_order.rend(); ++it)
+        m_forms.erase(*it);
+    m_unloaded.clear();
+}
+
+orvane::frmOrvane& App::frmOrvane() {
+    return load<orvane::frmOrvane>("frmOrvane");
+}
+orvane::frmEventTimers& App::frmEventTimers() {
+    return load<orvane::frmEventTimers>("frmEventTimers");
+}
+orvane::frmSplash& App::frmSplash() {
+    return load<orvane::frmSplash>("frmSplash");
+}
+
+bool App::knowsForm(std::string_view name) const {
+    return m_factories.contains(name);
+}
+
+bool App::isLoaded(std::string_view name) const {
+    return loadedForm(name) != nullptr;
+}
+
+Form* App::loadedForm(std::string_view name) const {
+    auto it = m_forms.find(name);
+    return it == m_forms.end() ? nullptr : it->second.get();
+}
+
+Form* App::form(std::string_view name) {
+    if (Form* f = loadedForm(name))
+        return f;
+    auto factory = m_factories.find(name);
+    if (factory == m_factories.end())
+        return nullptr;
+    auto owned = factory->second(*this);
+    Form* f = owned.get();
+    m_forms.emplace(std::string(name), std::move(owned));
+    m_order.emplace_back(name);
+    f->markLoaded(true);
+    if (m_observer)
+        m_observer->formLoaded(*f);
+    if (f->onLoad)
+        f->onLoad();
+    return f;
+}
+
+std::vector<Form*> App::loadedForms() const {
+    std::vector<Form*> forms;
+    for (const auto& name : m_order)
+        if (Form* f = loadedForm(name))
+            forms.push_back(f);
+    return forms;
+}
+
+void App::unload(Form& form) {
+    unloadWith(form, UnloadMode::Code);
+}
+
+void App::closeRequested(Form& form) {
+    unloadWith(form, UnloadMode::CloseButton);
+}
+
+bool App::unloadWith(Form& form, UnloadMode mode) {
+    if (!form.loaded())
+        return true;
+    bool cancel = false;
+    if (form.onQueryUnload)
+        form.onQueryUnload(cancel, mode);
+    if (cancel || !form.loaded())
+        return false;
+    if (form.onUnload)
+        form.onUnload();
+    form.hide();
+    for (Control* c : form.controls())
+        if (c->kind() == Kind::Timer)
+            c->setEnabled(false);
+    form.markLoaded(false);
+    if (m_observer)
+        m_observer->formUnloaded(form);
+
+    auto it = m_forms.find(form.name());
+    m_unloaded.push_back(std::move(it->second));
+    m_forms.erase(it);
+    std::erase(m_order, form.name());
+    // The window may be unloading itself from inside one of its own handlers: destroy it
+    // only once that handler has returned.
+    m_services.scheduler.post([this] { m_unloaded.clear(); });
+    return true;
+}
+
+void App::endProgram() {
+    if (m_ended)
+        return;
+    m_ended = true;
+    m_services.process.endProgram();
+}
+
+} // namespace orvane

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "platform/form.h"
+#include "platform/services.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvane {
+
+class frmOrvane;
+class frmEventTimers;
+class frmSplash;
+
+// The view side learns here which windows exist.
+class AppObserver {
+  public:
+    virtual ~AppObserver() = default;
+    virtual void formLoaded(Form& form) = 0;
+    virtual void formUnloaded(Form& form) = 0;
+};
+
+// Owns the services and the windows. A window is loaded on first touch (its constructor is
+// its initialisation, then its load handler runs) and destroyed after the event that
+// unloaded it; the next touch brings it back with its design values.
+class App {
+  public:
+    explicit App(Services& services);
+    ~App();
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+
+    Services& services() { return m_services; }
+    const AppInfo& info() const { return m_services.info; }
+
+    orvane::frmOrvane& frmOrvane();
+    orvane::frmEventTimers& frmEventTimers();
+    orvane::frmSplash& frmSplash();
+
+    // Whether a window of that name exists in the program, and whether it is loaded now.
+    bool knowsForm(std::string_view name) const;
+    bool isLoaded(std::string_view name) const;
+    // The loaded window of that name, or null; never loads it.
+    Form* loadedForm(std::string_view name) const;
+    // The window of that name, loading it if needed; null for an unknown name.
+    Form* form(std::string_view name);
+    std::vector<Form*> loadedForms() const;
+
+    // Unloads a window as the program's code does: its QueryUnload may cancel.
+    void unload(Form& form);
+    // The window's close button.
+    void closeRequested(Form& form);
+
+    // Ends the program once the current event has been handled.
+    void endProgram();
+    bool ended() const { return m_ended; }
+
+    void setObserver(AppObserver* o) { m_observer = o; }
+
+  private:
+    template <class T> T& load(std::string_view name) { return static_cast<T&>(*form(name)); }
+    bool unloadWith(Form& form, UnloadMode mode);
+
+    Services& m_services;
+    AppObserver* m_observer = nullptr;
+    std::map<std::string, std::function<std::unique_ptr<Form>(App&)>, std::less<>> m_factories;
+    std::vector<std::string> m_order; // window names in the order they were loaded
+    std::map<std::string, std::unique_ptr<Form>, std::less<>> m_forms;
+    std::vector<std::unique_ptr<Form>> m_unloaded; // destroyed after the current event
+    bool m_ended = false;
+};
+
+} // namespace orvane

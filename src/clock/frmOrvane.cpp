@@ -1,0 +1,218 @@
+#include "clock/frmOrvane.h"
+
+#include "app.h"
+#include "data/modOpenFile.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr Color LightRed = 0x8080FF;
+constexpr Color LightGrey = 0xE0E0E0;
+constexpr Color PaleGreen = 0xC0FFC0;
+
+Font textFont(double size, bool bold = false) {
+    return Font{size, bold, {}};
+}
+
+void label(Label& l, std::string caption, int left, int top, int width, int height,
+           Control* container = nullptr) {
+    l.setContainer(container);
+    l.setCaption(std::move(caption));
+    l.move(left, top, width, height);
+    l.setTransparent(true);
+    l.setWordWrap(false);
+}
+
+// A time entry box with its scroll bar to the right of it.
+void timeBox(TextBox& box, ScrollBar& bar, Control* container, int left, int top, std::string text,
+             int max, int value) {
+    box.setContainer(container);
+    box.move(left, top, 780, 480);
+    box.setFont(textFont(12));
+    box.setAlignment(Align::Center);
+    box.setText(std::move(text));
+    bar.setContainer(container);
+    bar.move(left + 780, top, 270, 480);
+    bar.setRange(0, max);
+    bar.setLargeChange(10);
+    bar.setValue(value);
+}
+
+} // namespace
+
+frmOrvane::frmOrvane(App& app) : Form(app.services(), "frmOrvane"), m_app(app) {
+    setDesignValues();
+    layOut();
+    wireCount();
+    wireEntry();
+    wireHold();
+    wireLaunchWindow();
+
+    // Start-up opens the compact screen, with no menu bar, on the launch data saved last.
+    onLoad = [this] {
+        setHeight(1630);
+        setWidth(4350);
+        for (MenuItem* menu : {&mnuFile, &mnuSettings, &mnuHelp, &mnuSimTime})
+            menu->setVisible(false);
+        ReadLaunchFile(m_app, false);
+    };
+}
+
+void frmOrvane::setDesignValues() {
+    setCaption("Mission Elapsed Time");
+    setBackColor(LightRed);
+
+    mnuEST.setChecked(true);
+    mnuPopUp.setVisible(false);
+    mnuSetLaunchTime.setEnabled(false);
+    mnuHold.setEnabled(false);
+    mnuRtHold.setEnabled(false);
+    mnuCompactScreen.setEnabled(false);
+    mnuRtCompactScreen.setEnabled(false);
+
+    lblTMinus.setCaption("T -");
+    lblDays.setCaption("000");
+    for (Label* digits : {&lblHours, &lblMinutes, &lblSeconds})
+        digits->setCaption("00");
+    Label2.setCaption(":");
+    Label3.setCaption(":");
+    for (Label* digits : {&lblDays, &lblHours, &lblMinutes, &lblSeconds})
+        digits->setBackColor(LightGrey);
+
+    cmdAccess.setCaption("&Access Launch Data");
+    cmdHoldResume.setCaption("&Hold");
+    cmdHoldResume.setEnabled(false);
+    cmdHoldResume.setToolTipText("Click here to HOLD the countdown.");
+    cmdShowTimers.setCaption("Show Event Timers");
+
+    lblTarget.setCaption("May 3, 2001   10:30:00 AM");
+    lblWindowWarning.setCaption("Launch Window Warning");
+    lblWindowWarning.setToolTipText("Click to hide.");
+    lblWindowWarning.setBackColor(PaleGreen);
+    lblWindowWarning.setVisible(false);
+
+    Label10.setCaption("Launch Date (MM/DD/YYYY)");
+    txtLaunchDate.setText("May 3, 2001");
+    txtLaunchDate.setToolTipText("Double Click HERE to set the date using the calendar.");
+    Calendar.setVisible(false);
+    Calendar.setToolTipText("Double Click on a date to set and exit.");
+    Calendar.setDate(*DateTime::fromParts(2001, 5, 3));
+    Label11.setCaption("Launch Time (Local Zone)");
+    Label4.setCaption("Hour (24 h)");
+    Label8.setCaption("Minute");
+    Label9.setCaption("Second");
+    cmdSet.setCaption("&Set Launch Time");
+    cmdSet.setEnabled(false);
+    cmdSet.setToolTipText("Click to set the Launch Time and Date");
+
+    Label12.setCaption("Set Launch Window");
+    Label7.setCaption("Hours");
+    Label6.setCaption("Minutes");
+    Label5.setCaption("Seconds");
+    cmdSetWindow.setCaption("Set Launch &Window");
+    cmdSetWindow.setToolTipText("Click to set the Launch Window time");
+    chkLaunchWindowActive.setCaption("Act&ive Launch Window");
+    chkLaunchWindowActive.setToolTipText("Check to make Launch Window Active");
+    lblLaunchWindow.setCaption("00:00:00");
+
+    for (Label* hidden :
+         {&lblNowStamp, &lblTargetStamp, &lblLaunchWindowStamp, &lblNowStampWindow, &lblRevertTime})
+        hidden->setVisible(false);
+
+    sbrStatusBar.addPanel("pnlCurrentDate", 3300);
+    sbrStatusBar.addPanel("pnlCurrentFile", 6855)
+        .setToolTipText("Current File.  Click here to open a new file.");
+    sbrStatusBar.setVisible(false);
+}
+
+// Positions in twips. The compact screen shows the top left 4350 x 1630 of the window: the
+// count and its buttons. The full screen adds the launch time to the right and the two
+// entry panels below.
+void frmOrvane::layOut() {
+    move(7350, 600, 10155, 6855);
+
+    for (int i = 0; i < 3; ++i) {
+        shpIndicator[i].move(75, 105 + 225 * i, 180, 180);
+        shpIndicator[i].setShape(ShapeType::Circle);
+        shpIndicator[i].setVisible(false);
+    }
+    shpIndicator[0].setFillColor(0x00FFFF);
+    shpIndicator[1].setFillColor(0x0080FF);
+    shpIndicator[2].setFillColor(0x0000FF);
+
+    lblTMinus.move(285, 60, 570, 660);
+    lblTMinus.setFont(textFont(15, true));
+    lblTMinus.setTransparent(true);
+    lblTMinus.setAlignment(Align::Center);
+    lblDays.move(870, 60, 1020, 660);
+    lblHours.move(1920, 60, 690, 660);
+    lblMinutes.move(2760, 60, 690, 660);
+    lblSeconds.move(3600, 60, 690, 660);
+    for (Label* digits : {&lblDays, &lblHours, &lblMinutes, &lblSeconds}) {
+        digits->setFont(textFont(22, true));
+        digits->setAlignment(Align::Center);
+        digits->setWordWrap(false);
+    }
+    for (Label* colon : {&Label2, &Label3}) {
+        colon->setFont(textFont(22, true));
+        colon->setTransparent(true);
+        colon->setAlignment(Align::Center);
+    }
+    Label2.move(2610, 60, 150, 660);
+    Label3.move(3450, 60, 150, 660);
+
+    cmdAccess.move(60, 810, 2115, 360);
+    cmdShowTimers.move(2205, 810, 2085, 360);
+    cmdHoldResume.move(60, 1200, 2115, 360);
+    lblWindowWarning.move(2205, 1200, 2085, 360);
+    lblWindowWarning.setAlignment(Align::Center);
+    lblWindowWarning.setBorderStyle(1);
+
+    lblTarget.move(4440, 120, 5595, 600);
+    lblTarget.setFont(textFont(13, true));
+    lblTarget.setAlignment(Align::Center);
+    lblTarget.setBackColor(LightGrey);
+    lblTarget.setBorderStyle(1);
+
+    pctLaunchTime.move(60, 1680, 5010, 4380);
+    pctLaunchTime.setBorderStyle(1);
+    label(Label10, Label10.caption(), 120, 105, 4755, 300, &pctLaunchTime);
+    txtLaunchDate.setContainer(&pctLaunchTime);
+    txtLaunchDate.move(120, 420, 3000, 420);
+    txtLaunchDate.setFont(textFont(11));
+    label(Label11, Label11.caption(), 120, 1020, 4755, 300, &pctLaunchTime);
+    label(Label4, Label4.caption(), 120, 1380, 1500, 285, &pctLaunchTime);
+    label(Label8, Label8.caption(), 1740, 1380, 1400, 285, &pctLaunchTime);
+    label(Label9, Label9.caption(), 3360, 1380, 1400, 285, &pctLaunchTime);
+    timeBox(txtHours, vsbHours, &pctLaunchTime, 120, 1680, "10", 23, 10);
+    timeBox(txtMinutes, vsbMinutes, &pctLaunchTime, 1740, 1680, "30", 59, 30);
+    timeBox(txtSeconds, vsbSeconds, &pctLaunchTime, 3360, 1680, "00", 59, 0);
+    cmdSet.setContainer(&pctLaunchTime);
+    cmdSet.move(120, 2520, 2700, 420);
+    Calendar.setContainer(&pctLaunchTime);
+    Calendar.move(120, 855, 4755, 3420);
+
+    pctLaunchWindow.move(5130, 1680, 4965, 4380);
+    pctLaunchWindow.setBorderStyle(1);
+    label(Label12, Label12.caption(), 120, 105, 4700, 300, &pctLaunchWindow);
+    Label12.setFont(textFont(8, true));
+    lblLaunchWindow.setContainer(&pctLaunchWindow);
+    lblLaunchWindow.move(120, 450, 2400, 480);
+    lblLaunchWindow.setFont(textFont(14, true));
+    lblLaunchWindow.setAlignment(Align::Center);
+    chkLaunchWindowActive.setContainer(&pctLaunchWindow);
+    chkLaunchWindowActive.move(2640, 510, 2250, 360);
+    label(Label7, Label7.caption(), 120, 1380, 1400, 285, &pctLaunchWindow);
+    label(Label6, Label6.caption(), 1740, 1380, 1400, 285, &pctLaunchWindow);
+    label(Label5, Label5.caption(), 3360, 1380, 1400, 285, &pctLaunchWindow);
+    timeBox(txtHoursW, vsbHoursW, &pctLaunchWindow, 120, 1680, "00", 23, 0);
+    timeBox(txtMinutesW, vsbMinutesW, &pctLaunchWindow, 1740, 1680, "00", 59, 0);
+    timeBox(txtSecondsW, vsbSecondsW, &pctLaunchWindow, 3360, 1680, "00", 59, 0);
+    cmdSetWindow.setContainer(&pctLaunchWindow);
+    cmdSetWindow.move(120, 2520, 2700, 420);
+
+    sbrStatusBar.setHeight(330);
+}
+
+} // namespace orvane

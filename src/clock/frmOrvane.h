@@ -1,0 +1,218 @@
+#pragma once
+
+// The main window: the count to the launch time and after it, launch time entry and the two
+// screen sizes, hold and resume, and the launch window. Its state lives in its controls:
+// lblTarget's caption is the launch time every count is computed from.
+//
+// The member functions are spread by concern: frmOrvane.cpp (design values and layout),
+// count.cpp (the count, the indicators, the window's own events), entry.cpp (launch time
+// entry and screen sizes), hold.cpp (hold and resume), launch_window.cpp.
+
+#include "platform/controls.h"
+#include "platform/form.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace orvane {
+
+class App;
+
+class frmOrvane : public Form {
+  public:
+    explicit frmOrvane(App& app);
+
+    // Seconds from now until the launch time: positive before launch, 0 at the launch
+    // second, negative after it.
+    std::int64_t TminusSec() const;
+    // The exit path: every way of leaving the program comes here.
+    void ConfirmExit();
+    // Shows or hides the event timers window (either window's command).
+    void ToggleEventTimers();
+
+    // ---- menus (menu-bar order; the right-click menu is a hidden top menu) ----
+    MenuItem mnuFile{this, "mnuFile", nullptr, "&File"};
+    MenuItem mnuNew{this, "mnuNew", &mnuFile, "New", "Ctrl+N"};
+    MenuItem mnuOpen{this, "mnuOpen", &mnuFile, "&Open . . ."};
+    MenuItem mnuSave{this, "mnuSave", &mnuFile, "Save", "Ctrl+S"};
+    MenuItem mnuSaveAs{this, "mnuSaveAs", &mnuFile, "&Save As . . ."};
+    MenuItem mnuRevert{this, "mnuRevert", &mnuFile, "Revert to File", "Ctrl+R"};
+    MenuItem mnuFileSep{this, "mnuFileSep", &mnuFile, "-"};
+    MenuItem mnuExit{this, "mnuExit", &mnuFile, "E&xit"};
+
+    MenuItem mnuSettings{this, "mnuSettings", nullptr, "&Settings"};
+    MenuItem mnuSetLaunchTime{this, "mnuSetLaunchTime", &mnuSettings, "Set Launch Time"};
+    MenuItem mnuSetLaunchWindow{this, "mnuSetLaunchWindow", &mnuSettings, "Set Launch Window"};
+    MenuItem mnuActiveLaunchWindow{this, "mnuActiveLaunchWindow", &mnuSettings,
+                                   "Active Launch Window", "Ctrl+W"};
+    MenuItem mnuSettingsSep1{this, "mnuSettingsSep1", &mnuSettings, "-"};
+    MenuItem mnuHoldEnable{this, "mnuHoldEnable", &mnuSettings, "Hold Enable", "Ctrl+D"};
+    MenuItem mnuHold{this, "mnuHold", &mnuSettings, "&Hold"};
+    MenuItem mnuSettingsSep2{this, "mnuSettingsSep2", &mnuSettings, "-"};
+    MenuItem mnuShowTimers{this, "mnuShowTimers", &mnuSettings, "Show Event Timers"};
+    MenuItem mnuCompactScreen{this, "mnuCompactScreen", &mnuSettings, "Compact Screen", "Ctrl+K"};
+    MenuItem mnuSettingsSep3{this, "mnuSettingsSep3", &mnuSettings, "-"};
+    MenuItem mnuTimeZone{this, "mnuTimeZone", &mnuSettings, "Time Zone"};
+    MenuItem mnuEST{this, "mnuEST", &mnuTimeZone, "Eastern Standard"};
+    MenuItem mnuEDT{this, "mnuEDT", &mnuTimeZone, "Eastern Daylight"};
+    MenuItem mnuCST{this, "mnuCST", &mnuTimeZone, "Central Standard"};
+    MenuItem mnuCDT{this, "mnuCDT", &mnuTimeZone, "Central Daylight"};
+    MenuItem mnuMST{this, "mnuMST", &mnuTimeZone, "Mountain Standard"};
+    MenuItem mnuMDT{this, "mnuMDT", &mnuTimeZone, "Mountain Daylight"};
+    MenuItem mnuPST{this, "mnuPST", &mnuTimeZone, "Pacific Standard"};
+    MenuItem mnuPDT{this, "mnuPDT", &mnuTimeZone, "Pacific Daylight"};
+
+    MenuItem mnuSimTime{this, "mnuSimTime", nullptr, "Sim Ti&me"};
+    MenuItem mnuRestoreTime{this, "mnuRestoreTime", &mnuSimTime, "Restore System Time"};
+    MenuItem restline{this, "restline", &mnuSimTime, "-"};
+    MenuItem mnuTminus45{this, "mnuTminus45", &mnuSimTime, "T - 45"};
+    MenuItem mnuTminus30{this, "mnuTminus30", &mnuSimTime, "T - 30"};
+    MenuItem mnuTminus20{this, "mnuTminus20", &mnuSimTime, "T - 20"};
+    MenuItem mnuTminus10{this, "mnuTminus10", &mnuSimTime, "T - 10"};
+    MenuItem mnuTminus8{this, "mnuTminus8", &mnuSimTime, "T - 8"};
+    MenuItem mnuTminus6{this, "mnuTminus6", &mnuSimTime, "T - 6"};
+    MenuItem mnuTminus4{this, "mnuTminus4", &mnuSimTime, "T - 4"};
+    MenuItem mnuTminus2{this, "mnuTminus2", &mnuSimTime, "T - 2"};
+    MenuItem mnuTminus30Sec{this, "mnuTminus30Sec", &mnuSimTime, "T - 30 Seconds"};
+    MenuItem mnul13{this, "mnul13", &mnuSimTime, "-"};
+    MenuItem mnuTplus5{this, "mnuTplus5", &mnuSimTime, "T + 5 Minutes"};
+    MenuItem mnul7{this, "mnul7", &mnuSimTime, "-"};
+    MenuItem mnuManualSet{this, "mnuManualSet", &mnuSimTime, "Manual Set . . .", "Ctrl+M"};
+
+    MenuItem mnuHelp{this, "mnuHelp", nullptr, "&Help"};
+    MenuItem mnuCalc{this, "mnuCalc", &mnuHelp, "Calulator . . ."};
+    MenuItem h3{this, "h3", &mnuHelp, "-"};
+    MenuItem mnuHelpContents{this, "mnuHelpContents", &mnuHelp, "Help Contents . . ."};
+    MenuItem mnul12{this, "mnul12", &mnuHelp, "-"};
+    MenuItem mnuTips{this, "mnuTips", &mnuHelp, "Enable Tip of the Day"};
+    MenuItem mnul11{this, "mnul11", &mnuHelp, "-"};
+    MenuItem mnuTechSupport{this, "mnuTechSupport", &mnuHelp, "Technical Support . . ."};
+    MenuItem mnuAbout{this, "mnuAbout", &mnuHelp, "About Orvane . . ."};
+
+    MenuItem mnuPopUp{this, "mnuPopUp", nullptr, "&RightClickMenu"};
+    MenuItem mnuRtShowTimers{this, "mnuRtShowTimers", &mnuPopUp, "Show Event Timers . . ."};
+    MenuItem mnuRtAccess{this, "mnuRtAccess", &mnuPopUp, "&Access Launch Data"};
+    MenuItem mnuRtSep1{this, "mnuRtSep1", &mnuPopUp, "-"};
+    MenuItem mnuRtHold{this, "mnuRtHold", &mnuPopUp, "&Hold"};
+    MenuItem mnuRtHoldEnable{this, "mnuRtHoldEnable", &mnuPopUp, "Hold Enable"};
+    MenuItem mnuRtSep2{this, "mnuRtSep2", &mnuPopUp, "-"};
+    MenuItem mnuRtCompactScreen{this, "mnuRtCompactScreen", &mnuPopUp, "&Compact"};
+    MenuItem mnuRtSep3{this, "mnuRtSep3", &mnuPopUp, "-"};
+    MenuItem mnuRTHelp{this, "mnuRTHelp", &mnuPopUp, "Help . . ."};
+    MenuItem mnuRtSep4{this, "mnuRtSep4", &mnuPopUp, "-"};
+    MenuItem mnuRtExit{this, "mnuRtExit", &mnuPopUp, "E&xit"};
+
+    // ---- the count ----
+    Label lblTMinus{this, "lblTMinus"};
+    Label lblDays{this, "lblDays"};
+    Label lblHours{this, "lblHours"};
+    Label Label2{this, "Label2"};
+    Label lblMinutes{this, "lblMinutes"};
+    Label Label3{this, "Label3"};
+    Label lblSeconds{this, "lblSeconds"};
+    std::array<Shape, 3> shpIndicator = makeArray<Shape, 3>(this, "shpIndicator");
+    CommandButton cmdAccess{this, "cmdAccess"};
+    CommandButton cmdHoldResume{this, "cmdHoldResume"};
+    CommandButton cmdShowTimers{this, "cmdShowTimers"};
+    Label lblTarget{this, "lblTarget"};
+    Label lblWindowWarning{this, "lblWindowWarning"};
+
+    // ---- launch time entry ----
+    PictureBox pctLaunchTime{this, "pctLaunchTime"};
+    Label Label10{this, "Label10"};
+    TextBox txtLaunchDate{this, "txtLaunchDate"};
+    Label Label11{this, "Label11"};
+    Label Label4{this, "Label4"};
+    Label Label8{this, "Label8"};
+    Label Label9{this, "Label9"};
+    TextBox txtHours{this, "txtHours"};
+    ScrollBar vsbHours{this, "vsbHours"};
+    TextBox txtMinutes{this, "txtMinutes"};
+    ScrollBar vsbMinutes{this, "vsbMinutes"};
+    TextBox txtSeconds{this, "txtSeconds"};
+    ScrollBar vsbSeconds{this, "vsbSeconds"};
+    CommandButton cmdSet{this, "cmdSet"};
+    // Made last in the panel so that it pops up over the other entry controls.
+    orvane::Calendar Calendar{this, "Calendar"};
+
+    // ---- launch window ----
+    PictureBox pctLaunchWindow{this, "pctLaunchWindow"};
+    Label Label12{this, "Label12"};
+    Label Label7{this, "Label7"};
+    Label Label6{this, "Label6"};
+    Label Label5{this, "Label5"};
+    TextBox txtHoursW{this, "txtHoursW"};
+    ScrollBar vsbHoursW{this, "vsbHoursW"};
+    TextBox txtMinutesW{this, "txtMinutesW"};
+    ScrollBar vsbMinutesW{this, "vsbMinutesW"};
+    TextBox txtSecondsW{this, "txtSecondsW"};
+    ScrollBar vsbSecondsW{this, "vsbSecondsW"};
+    CommandButton cmdSetWindow{this, "cmdSetWindow"};
+    CheckBox chkLaunchWindowActive{this, "chkLaunchWindowActive"};
+    Label lblLaunchWindow{this, "lblLaunchWindow"};
+
+    // ---- hidden labels that keep the program's stamps ----
+    Label lblNowStamp{this, "lblNowStamp"};
+    Label lblTargetStamp{this, "lblTargetStamp"};
+    Label lblLaunchWindowStamp{this, "lblLaunchWindowStamp"};
+    Label lblNowStampWindow{this, "lblNowStampWindow"};
+    Label lblRevertTime{this, "lblRevertTime"};
+
+    StatusBar sbrStatusBar{this, "sbrStatusBar"};
+
+    // ---- timers ----
+    Timer tmrCountdown{this, "tmrCountdown", 1, true};
+    Timer tmrCurrentDateTime{this, "tmrCurrentDateTime", 1, false};
+    Timer tmrHold{this, "tmrHold", 1, false};
+    Timer tmrLaunchWindow{this, "tmrLaunchWindow", 1, false};
+    Timer tmrRevert{this, "tmrRevert", 60000, false};
+    Timer tmrVideo{this, "tmrVideo", 1000, true};
+    Timer tmrLaunchWindowTagTimer{this, "tmrLaunchWindowTagTimer", 500, true};
+
+  private:
+    void setDesignValues();
+    void layOut();
+    void wireCount();
+    void wireEntry();
+    void wireHold();
+    void wireLaunchWindow();
+
+    // The count (count.cpp).
+    void UpdateCountDisplay();
+    DateTime GetLaunchTime() const;
+    void BlinkIndicators();
+    void ShowCurrentDateTime();
+    void PopUpRightClickMenu(MouseButton button);
+
+    // Launch time entry and screen sizes (entry.cpp).
+    void SetLaunchTime();
+    std::string ReadLaunchEntry(std::string& dateText, int& hours, int& minutes, int& seconds);
+    void EnableSetLaunchTime();
+    void DisableSetLaunchTime();
+    void ToggleScreenSize();
+    void ShowCompactScreen();
+    void ShowFullScreen();
+
+    // Hold and resume (hold.cpp).
+    void HoldOrResume();
+    void StartHold();
+    void ResumeCount();
+    void SetDigitColor(Color color);
+    void UpdateHeldTarget();
+    void ToggleHoldEnable();
+
+    // The launch window (launch_window.cpp).
+    void SetLaunchWindow();
+    std::string GetWindowEntry() const;
+    void ConfirmWindowChange(bool& ok);
+    void ApplyLaunchWindowActive();
+    void UpdateHeldWindow();
+    void UpdateWindowWarning();
+    bool WindowWarningDue() const;
+    void CheckWindowLock(std::string& tag);
+
+    App& m_app;
+};
+
+} // namespace orvane

@@ -1,0 +1,156 @@
+#include "platform/fake/fake_services.h"
+
+#include "platform/controls.h"
+#include "platform/form.h"
+
+namespace orvane {
+
+namespace {
+
+bool answerFits(Answer a, Buttons b) {
+    switch (b) {
+    case Buttons::OK:
+        return a == Answer::OK;
+    case Buttons::OKCancel:
+        return a == Answer::OK || a == Answer::Cancel;
+    case Buttons::YesNo:
+        return a == Answer::Yes || a == Answer::No;
+    case Buttons::YesNoCancel:
+        return a == Answer::Yes || a == Answer::No || a == Answer::Cancel;
+    }
+    return false;
+}
+
+// What closing the box without a proper answer would give.
+Answer fallbackAnswer(Buttons b) {
+    switch (b) {
+    case Buttons::OK:
+        return Answer::OK;
+    case Buttons::YesNo:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
+} // namespace
+
+void ScriptedDialogs::fail(std::string why) {
+    if (!m_failure)
+        m_failure = std::move(why);
+}
+
+Answer ScriptedDialogs::messageBox(const std::string& text, Buttons buttons, Icon icon,
+                                   const std::string& title) {
+    std::string line = "message title=" + quoteText(title) + " icon=" + iconName(icon) +
+                       " buttons=" + buttonsName(buttons) + " text=" + quoteText(text) + " -> ";
+    Answer answer = fallbackAnswer(buttons);
+    if (m_answers.empty()) {
+        line += "(no answer)";
+        fail("a message box had no answer waiting: " + quoteText(text));
+    } else {
+        answer = m_answers.front();
+        m_answers.pop_front();
+        if (!answerFits(answer, buttons)) {
+            fail(std::string("the answer ") + answerName(answer) + " is not a button of " +
+                 quoteText(text));
+            answer = fallbackAnswer(buttons);
+        }
+        line += answerName(answer);
+    }
+    m_shown.push_back({text, title, icon, buttons, answer});
+    if (transcript)
+        transcript(line);
+    return answer;
+}
+
+std::optional<std::string> ScriptedDialogs::fileDialog(const char* kind,
+                                                       const FileDialogRequest& request) {
+    std::string line = std::string(kind) + " title=" + quoteText(request.title) + " -> ";
+    std::optional<std::string> result;
+    if (m_files.empty()) {
+        line += "(no answer)";
+        fail(std::string("the ") + kind + " had no file name or cancel waiting");
+    } else {
+        result = m_files.front();
+        m_files.pop_front();
+        line += result ? quoteText(*result) : "cancelled";
+    }
+    if (transcript)
+        transcript(line);
+    return result;
+}
+
+std::optional<std::string> ScriptedDialogs::openFile(const FileDialogRequest& request) {
+    return fileDialog("open-dialog", request);
+}
+
+std::optional<std::string> ScriptedDialogs::saveFile(const FileDialogRequest& request) {
+    return fileDialog("save-dialog", request);
+}
+
+void ScriptedDialogs::popupMenu(MenuItem& menu) {
+    if (transcript)
+        transcript("popup " + menu.form().name() + "." + menu.displayName());
+}
+
+std::string MemorySettings::get(const std::string&, const std::string& section,
+                                const std::string& key, const std::string& fallback) {
+    auto it = m_values.find(section + "\n" + key);
+    return it == m_values.end() ? fallback : it->second;
+}
+
+void MemorySettings::save(const std::string&, const std::string& section, const std::string& key,
+                          const std::string& value) {
+    m_values[section + "\n" + key] = value;
+}
+
+std::optional<std::string> MemorySettings::stored(const std::string& section,
+                                                  const std::string& key) const {
+    auto it = m_values.find(section + "\n" + key);
+    if (it == m_values.end())
+        return std::nullopt;
+    return it->second;
+}
+
+void FakeHelp::showTopic(const std::string& file, const std::string& topic) {
+    if (transcript)
+        transcript("help file=" + quoteText(file) + " topic=" + quoteText(topic));
+}
+
+void FakeHelp::closeAll(const std::string&) {
+    if (transcript)
+        transcript("help close-all");
+}
+
+void FakeProcess::endProgram() {
+    if (ended)
+        return;
+    ended = true;
+    if (transcript)
+        transcript("end-program");
+}
+
+void FakeProcess::startProgram(const std::string& path) {
+    if (transcript)
+        transcript("run-program " + quoteText(path));
+}
+
+double FakeProcess::random() {
+    return std::uniform_real_distribution<double>(0.0, 1.0)(m_random);
+}
+
+FakeWorld::FakeWorld(AppInfo info)
+    : services{clock, scheduler, dialogs, settings, help, process, std::move(info)} {
+    TranscriptSink sink = [this](const std::string& line) {
+        transcript.push_back(line);
+        if (echo)
+            echo(line);
+    };
+    clock.transcript = sink;
+    dialogs.transcript = sink;
+    help.transcript = sink;
+    process.transcript = sink;
+}
+
+} // namespace orvane

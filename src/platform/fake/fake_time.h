@@ -1,0 +1,61 @@
+#pragma once
+
+#include "platform/scheduler_base.h"
+#include "platform/services.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+
+namespace orvane {
+
+// A clock that moves only when told to. Its whole second changes each time 1000 ms have
+// passed since it was last set.
+class FakeClock : public Clock {
+  public:
+    DateTime now() const override { return m_base.addSeconds(m_msSinceSet / 1000); }
+    std::string setSystemDateTime(DateTime when) override;
+
+    // The wall clock jumps to the very start of this second.
+    void set(DateTime when);
+    // From now on the program's attempts to set the clock are refused with this reason.
+    void refuseChanges(std::string reason) { m_refusal = std::move(reason); }
+
+    std::int64_t msIntoSecond() const { return m_msSinceSet % 1000; }
+    void elapse(std::int64_t ms) { m_msSinceSet += ms; }
+
+    std::function<void()> onJump;
+    std::function<void(const std::string&)> transcript;
+
+  private:
+    DateTime m_base = *DateTime::fromParts(2001, 5, 3, 10, 0, 0);
+    std::int64_t m_msSinceSet = 0;
+    std::string m_refusal;
+};
+
+// Virtual time: advance() fires, in order, every tick due up to and including the new
+// moment, with the same fast-timer policy as the real scheduler.
+class FakeScheduler : public SchedulerBase {
+  public:
+    explicit FakeScheduler(FakeClock& clock);
+    ~FakeScheduler() override;
+
+    void advance(std::int64_t ms);
+    // Runs what is pending (posted tasks, a wanted fast round) without letting time pass.
+    void settle();
+    std::int64_t elapsedMs() const { return m_mono; }
+
+  protected:
+    void fastRoundWanted() override { m_fastWanted = true; }
+    void slowTimerChanged(Timer& t) override;
+    void slowTimerRemoved(Timer& t) override { m_due.erase(&t); }
+
+  private:
+    FakeClock& m_clock;
+    std::int64_t m_mono = 0;
+    std::map<Timer*, std::int64_t> m_due;
+    bool m_fastWanted = false;
+};
+
+} // namespace orvane

@@ -1,0 +1,85 @@
+#include "platform/form.h"
+
+#include "platform/services.h"
+
+#include <algorithm>
+
+namespace orvane {
+
+Form::Form(Services& services, std::string name)
+    : Control(this, Kind::Form, std::move(name)), m_services(services) {
+    Control::setVisible(false);
+    setBorderStyle(1);
+}
+
+Form::~Form() = default;
+
+void Form::setCaption(std::string c) {
+    assign(m_caption, std::move(c), Prop::Caption);
+}
+
+void Form::keyPress(int keyAscii) {
+    if (onKeyPress)
+        onKeyPress(keyAscii);
+}
+
+void Form::unregisterControl(Control* c) {
+    auto it = std::find(m_controls.begin(), m_controls.end(), c);
+    if (it != m_controls.end())
+        m_controls.erase(it);
+}
+
+Control* Form::findControl(std::string_view name, std::string_view index) const {
+    for (Control* c : m_controls) {
+        if (c->name() != name)
+            continue;
+        if (index.empty()) {
+            if (c->index() < 0 && c->kind() != Kind::StatusPanel)
+                return c;
+        } else if (c->kind() == Kind::StatusPanel) {
+            if (static_cast<StatusPanel*>(c)->key() == index)
+                return c;
+        } else if (c->index() >= 0 && std::to_string(c->index()) == index) {
+            return c;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<MenuItem*> Form::topMenus() const {
+    std::vector<MenuItem*> menus;
+    for (Control* c : m_controls)
+        if (c->kind() == Kind::MenuItem && !static_cast<MenuItem*>(c)->parentMenu())
+            menus.push_back(static_cast<MenuItem*>(c));
+    return menus;
+}
+
+void Form::popupMenu(MenuItem& menu) {
+    services().dialogs.popupMenu(menu);
+}
+
+std::optional<PropValue> Form::recordProperty(std::string_view, std::string_view) const {
+    return std::nullopt;
+}
+
+SetResult Form::setRecordProperty(std::string_view record, std::string_view, std::string_view) {
+    return SetResult::fail(name() + " has no record " + std::string(record));
+}
+
+std::optional<PropValue> Form::property(std::string_view p) const {
+    if (p == "Caption")
+        return PropValue(m_caption);
+    if (p == "Loaded")
+        return PropValue(m_loaded);
+    return Control::property(p);
+}
+
+SetResult Form::setProperty(std::string_view p, std::string_view text) {
+    if (p == "Caption") {
+        setCaption(std::string(text));
+        return {};
+    }
+    return Control::setProperty(p, text);
+}
+
+} // namespace orvane

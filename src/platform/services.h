@@ -1,0 +1,134 @@
+#pragma once
+
+// The outside world, behind interfaces: the Qt binding implements them for the real program,
+// the fakes for tests and the scenario runner.
+
+#include "platform/datetime.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace orvane {
+
+class Timer;
+class MenuItem;
+
+// The present, to the whole second, in the computer's local time.
+class Clock {
+  public:
+    virtual ~Clock() = default;
+    virtual DateTime now() const = 0;
+    // Sets the computer's clock. Returns an empty text on success, else the platform's reason.
+    virtual std::string setSystemDateTime(DateTime when) = 0;
+};
+
+// Runs timers on the user-interface thread, and delivers input events to the program.
+//
+// Timers keep their intervals. A fast timer (interval below FastTimerLimitMs) does not wake
+// the machine every millisecond: everything such a timer shows depends only on the clock's
+// whole second and on state that changes through events, so it runs right after each change
+// of the clock's second and right after every other event or tick. Both the real and the
+// fake scheduler follow this one policy (SchedulerBase).
+class Scheduler {
+  public:
+    static constexpr int FastTimerLimitMs = 50;
+    static bool isFast(int intervalMs) { return intervalMs < FastTimerLimitMs; }
+
+    virtual ~Scheduler() = default;
+    virtual void add(Timer& t) = 0;
+    virtual void remove(Timer& t) = 0;
+    // The timer's Enabled or Interval changed: (re)start or stop its period.
+    virtual void changed(Timer& t) = 0;
+    // Runs the task once the outermost event being handled now has returned (a window that
+    // unloads itself from its own handler is destroyed this way).
+    virtual void post(std::function<void()> task) = 0;
+
+    // Delivers one input event (a click, a key, an edit) to the program: runs it, then the
+    // fast timers and whatever the event posted.
+    void deliver(const std::function<void()>& event) {
+        beginEvent();
+        event();
+        endEvent();
+    }
+    virtual void beginEvent() = 0;
+    virtual void endEvent() = 0;
+};
+
+enum class Icon { None, Information, Question, Exclamation, Critical };
+enum class Buttons { OK, OKCancel, YesNo, YesNoCancel };
+enum class Answer { OK, Cancel, Yes, No };
+
+const char* iconName(Icon i);
+const char* buttonsName(Buttons b);
+const char* answerName(Answer a);
+
+struct FileDialogRequest {
+    std::string title;
+    std::string filter; // "Orvane Files (*.ovx)|*.ovx"
+    std::string defaultExt;
+    std::string fileName;
+    std::string initialDir;
+};
+
+class Dialogs {
+  public:
+    virtual ~Dialogs() = default;
+    // A modal message box; returns the button pressed (closing an OK/Cancel box is Cancel).
+    virtual Answer messageBox(const std::string& text, Buttons buttons, Icon icon,
+                              const std::string& title) = 0;
+    // Open and Save As; empty when the user cancelled.
+    virtual std::optional<std::string> openFile(const FileDialogRequest& request) = 0;
+    virtual std::optional<std::string> saveFile(const FileDialogRequest& request) = 0;
+    // Pops a menu up at the mouse pointer; the user's choice arrives as that item's click.
+    virtual void popupMenu(MenuItem& menu) = 0;
+};
+
+// The per-user settings store.
+class Settings {
+  public:
+    virtual ~Settings() = default;
+    virtual std::string get(const std::string& appName, const std::string& section,
+                            const std::string& key, const std::string& fallback) = 0;
+    virtual void save(const std::string& appName, const std::string& section,
+                      const std::string& key, const std::string& value) = 0;
+};
+
+class Help {
+  public:
+    virtual ~Help() = default;
+    virtual void showTopic(const std::string& file, const std::string& topic) = 0;
+    virtual void closeAll(const std::string& file) = 0;
+};
+
+class Process {
+  public:
+    virtual ~Process() = default;
+    // Claims this machine's one instance of the program; false when another copy holds it.
+    virtual bool claimSingleInstance() = 0;
+    // Ends the program once the current event has been handled.
+    virtual void endProgram() = 0;
+    virtual void startProgram(const std::string& path) = 0;
+    // Seeds the random numbers from the clock; random() is in [0, 1).
+    virtual void randomize() = 0;
+    virtual double random() = 0;
+};
+
+struct AppInfo {
+    std::string title = "Orvane";
+    std::string exeName = "orvane";
+    std::string programDir;
+    int major = 0, minor = 0, revision = 0;
+};
+
+struct Services {
+    Clock& clock;
+    Scheduler& scheduler;
+    Dialogs& dialogs;
+    Settings& settings;
+    Help& help;
+    Process& process;
+    AppInfo info;
+};
+
+} // namespace orvane

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/controls.h"
+
+#include <vector>
+
+namespace orvane {
+
+// The timers a scheduler runs, and the fast-timer policy both schedulers share: a fast timer
+// ticks once in each fast round, and a round follows every change of the clock's second and
+// every other event or tick.
+class TimerSet {
+  public:
+    void add(Timer& t);
+    void remove(Timer& t);
+
+    static bool isFast(const Timer& t);
+    // Whether a timer needs ticks at all: enabled and with something to do.
+    static bool isLive(const Timer& t) {
+        return t.enabled() && t.interval() > 0 && t.onTimer != nullptr;
+    }
+
+    // Runs every live fast timer once, in the order the timers were made. A fast timer that
+    // another tick of the round enables runs in the same round. A timer still busy with its
+    // previous tick (under a message box) is skipped.
+    void runFastRound();
+    bool anyLiveFast() const;
+
+    // Timers in the order they were made (removed ones are skipped).
+    template <class F> void forEach(F&& f) const {
+        for (Timer* t : m_timers)
+            if (t)
+                f(*t);
+    }
+
+  private:
+    void compact();
+    std::vector<Timer*> m_timers;
+    int m_rounds = 0; // nesting depth of rounds running now
+};
+
+} // namespace orvane

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace orvane {
+
+// Colours are 24-bit numbers in blue-green-red order (&HBBGGRR), as the windows store them.
+// Values with the top bit set name a system colour (&H8000000F is the button face).
+using Color = std::uint32_t;
+inline constexpr Color ButtonFace = 0x8000000F;
+
+constexpr Color rgb(int r, int g, int b) {
+    return Color(r & 0xFF) | Color(g & 0xFF) << 8 | Color(b & 0xFF) << 16;
+}
+
+// A property value as the scenario runner and the launch data file see it: empty, a text, a
+// whole number, a boolean or a colour.
+class PropValue {
+  public:
+    struct Empty {
+        bool operator==(const Empty&) const = default;
+    };
+    struct Colour {
+        Color value;
+        bool operator==(const Colour&) const = default;
+    };
+
+    PropValue() = default;
+    PropValue(std::string text) : m_v(std::move(text)) {}
+    PropValue(const char* text) : m_v(std::string(text)) {}
+    PropValue(std::int64_t number) : m_v(number) {}
+    PropValue(int number) : m_v(std::int64_t(number)) {}
+    PropValue(bool b) : m_v(b) {}
+    static PropValue colour(Color c) { return PropValue(Colour{c}); }
+
+    bool isEmpty() const { return std::holds_alternative<Empty>(m_v); }
+    bool isText() const { return std::holds_alternative<std::string>(m_v); }
+    bool isNumber() const { return std::holds_alternative<std::int64_t>(m_v); }
+    bool isBool() const { return std::holds_alternative<bool>(m_v); }
+    bool isColour() const { return std::holds_alternative<Colour>(m_v); }
+
+    const std::string& text() const { return std::get<std::string>(m_v); }
+    std::int64_t number() const { return std::get<std::int64_t>(m_v); }
+    bool boolean() const { return std::get<bool>(m_v); }
+    Color colourValue() const { return std::get<Colour>(m_v).value; }
+
+    // The text form: strings quoted with \" \\ \n \r escapes, numbers in decimal,
+    // True/False, colours as &H and eight upper-case hex digits, Empty.
+    std::string print() const;
+
+    bool operator==(const PropValue&) const = default;
+
+  private:
+    explicit PropValue(Colour c) : m_v(c) {}
+    std::variant<Empty, std::string, std::int64_t, bool, Colour> m_v;
+};
+
+std::string quoteText(std::string_view text);
+std::string formatColour(Color c);
+
+} // namespace orvane
