@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace orvane {
 
@@ -119,6 +120,7 @@ struct AppInfo {
     std::string exeName = "orvane";
     std::string programDir;
     int major = 0, minor = 0, revision = 0;
+    std::vector<std::string> arguments; // the command line, without the program's name
 };
 
 struct Services {
