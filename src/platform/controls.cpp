@@ -522,6 +522,12 @@ void Timer::setEnabled(bool on) {
     m_scheduler.changed(*this);
 }
 
+Timer::TickHandler& Timer::TickHandler::operator=(std::function<void()> f) {
+    m_fn = std::move(f);
+    m_owner.m_scheduler.changed(m_owner);
+    return *this;
+}
+
 void Timer::fire() {
     if (m_ticking || !enabled() || !onTimer)
         return;

@@ -363,7 +363,22 @@ class Timer : public Control {
     // Run by the scheduler.
     void fire();
     bool ticking() const { return m_ticking; }
-    std::function<void()> onTimer;
+
+    // The tick handler. A timer with nothing to do costs no wake-ups, so the scheduler hears
+    // when one is assigned.
+    class TickHandler {
+      public:
+        explicit TickHandler(Timer& owner) : m_owner(owner) {}
+        TickHandler& operator=(std::function<void()> f);
+        explicit operator bool() const { return bool(m_fn); }
+        bool operator==(std::nullptr_t) const { return !m_fn; }
+        void operator()() const { m_fn(); }
+
+      private:
+        Timer& m_owner;
+        std::function<void()> m_fn;
+    };
+    TickHandler onTimer{*this};
 
     std::string defaultProperty() const override { return "Enabled"; }
     std::optional<PropValue> property(std::string_view name) const override;

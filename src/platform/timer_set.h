@@ -17,7 +17,7 @@ class TimerSet {
     static bool isFast(const Timer& t);
     // Whether a timer needs ticks at all: enabled and with something to do.
     static bool isLive(const Timer& t) {
-        return t.enabled() && t.interval() > 0 && t.onTimer != nullptr;
+        return t.enabled() && t.interval() > 0 && bool(t.onTimer);
     }
 
     // Runs every live fast timer once, in the order the timers were made. A fast timer that
