@@ -1,0 +1,20 @@
+#include "data/CTimeData.h"
+
+#include "platform/datetime.h"
+
+namespace orvane {
+
+std::string CTimeData::plusText(int n) const {
+    const Variant& v = Plus(n);
+    if (v.isText())
+        return v.text();
+    if (v.isNumber())
+        return std::to_string(v.number());
+    return {};
+}
+
+std::int32_t CTimeData::signedOffset(int n) const {
+    return std::int32_t(leadingNumber(plusText(n) + std::to_string(Secs(n))));
+}
+
+} // namespace orvane

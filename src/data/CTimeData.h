@@ -1,0 +1,119 @@
+#pragma once
+
+// The records that carry data between windows: the ten event timers' definitions, and one
+// simulated mission time.
+
+#include "platform/value.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace orvane {
+
+// A variant property holds empty, a text or a number; the program only ever stores texts.
+using Variant = PropValue;
+
+// The per-event numbers of the ten event timers (event numbers 0 to 9): SecsN is the size
+// of the event's offset from the launch time in seconds, PlusN its direction ("+" after
+// liftoff, "-" before, empty for an event never set), TagN a value only the launch data file
+// reads and writes, HoldN a value nothing uses. Each family is also selectable by the event
+// number, which picks the named property.
+class CTimeData {
+  public:
+#define ORVANE_EVENT_PROPERTIES(N)                                                                 \
+    std::int32_t Secs##N() const {                                                                 \
+        return m_secs[N];                                                                          \
+    }                                                                                              \
+    void setSecs##N(std::int32_t v) {                                                              \
+        m_secs[N] = v;                                                                             \
+    }                                                                                              \
+    const Variant& Plus##N() const {                                                               \
+        return m_plus[N];                                                                          \
+    }                                                                                              \
+    void setPlus##N(Variant v) {                                                                   \
+        m_plus[N] = std::move(v);                                                                  \
+    }                                                                                              \
+    const Variant& Tag##N() const {                                                                \
+        return m_tag[N];                                                                           \
+    }                                                                                              \
+    void setTag##N(Variant v) {                                                                    \
+        m_tag[N] = std::move(v);                                                                   \
+    }                                                                                              \
+    const Variant& Hold##N() const {                                                               \
+        return m_hold[N];                                                                          \
+    }                                                                                              \
+    void setHold##N(Variant v) {                                                                   \
+        m_hold[N] = std::move(v);                                                                  \
+    }
+    ORVANE_EVENT_PROPERTIES(0)
+    ORVANE_EVENT_PROPERTIES(1)
+    ORVANE_EVENT_PROPERTIES(2)
+    ORVANE_EVENT_PROPERTIES(3)
+    ORVANE_EVENT_PROPERTIES(4)
+    ORVANE_EVENT_PROPERTIES(5)
+    ORVANE_EVENT_PROPERTIES(6)
+    ORVANE_EVENT_PROPERTIES(7)
+    ORVANE_EVENT_PROPERTIES(8)
+    ORVANE_EVENT_PROPERTIES(9)
+#undef ORVANE_EVENT_PROPERTIES
+
+    // The property of event n (0 to 9) in each family.
+    std::int32_t Secs(int n) const {
+        return m_secs.at(n);
+    }
+    void setSecs(int n, std::int32_t v) {
+        m_secs.at(n) = v;
+    }
+    const Variant& Plus(int n) const {
+        return m_plus.at(n);
+    }
+    void setPlus(int n, Variant v) {
+        m_plus.at(n) = std::move(v);
+    }
+    const Variant& Tag(int n) const {
+        return m_tag.at(n);
+    }
+    void setTag(int n, Variant v) {
+        m_tag.at(n) = std::move(v);
+    }
+    const Variant& Hold(int n) const {
+        return m_hold.at(n);
+    }
+    void setHold(int n, Variant v) {
+        m_hold.at(n) = std::move(v);
+    }
+
+    // PlusN as a text: empty when unset.
+    std::string plusText(int n) const;
+    // The signed offset of event n: the number read from PlusN followed by the digits of
+    // SecsN ("-" with 600 is -600; an event never set is 0).
+    std::int32_t signedOffset(int n) const;
+
+  private:
+    std::array<std::int32_t, 10> m_secs{};
+    std::array<Variant, 10> m_plus{};
+    std::array<Variant, 10> m_tag{};
+    std::array<Variant, 10> m_hold{};
+};
+
+// One simulated mission time: parts are negative before launch.
+class CSimTime {
+  public:
+    const std::string& PrePost() const { return m_prePost; }
+    void setPrePost(std::string v) { m_prePost = std::move(v); }
+    std::int32_t Days() const { return m_days; }
+    void setDays(std::int32_t v) { m_days = v; }
+    std::int32_t Hours() const { return m_hours; }
+    void setHours(std::int32_t v) { m_hours = v; }
+    std::int32_t Minutes() const { return m_minutes; }
+    void setMinutes(std::int32_t v) { m_minutes = v; }
+    std::int32_t Seconds() const { return m_seconds; }
+    void setSeconds(std::int32_t v) { m_seconds = v; }
+
+  private:
+    std::string m_prePost;
+    std::int32_t m_days = 0, m_hours = 0, m_minutes = 0, m_seconds = 0;
+};
+
+} // namespace orvane
