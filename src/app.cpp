@@ -3,6 +3,7 @@
 #include "clock/frmOrvane.h"
 #include "events/frmEventTimers.h"
 #include "shell/frmSplash.h"
+#include "wizard/register.h"
 
 #include <algorithm>
 

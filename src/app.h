@@ -61,13 +61,20 @@ class App {
 
     void setObserver(AppObserver* o) { m_observer = o; }
 
+    // Makes a window known by name; it is built on first touch.
+    using FormFactory = std::function<std::unique_ptr<Form>(App&)>;
+    void registerForm(std::string name, FormFactory factory);
+    template <class T> void registerForm(std::string name) {
+        registerForm(std::move(name), [](App& app) { return std::make_unique<T>(app); });
+    }
+
   private:
     template <class T> T& load(std::string_view name) { return static_cast<T&>(*form(name)); }
     bool unloadWith(Form& form, UnloadMode mode);
 
     Services& m_services;
     AppObserver* m_observer = nullptr;
-    std::map<std::string, std::function<std::unique_ptr<Form>(App&)>, std::less<>> m_factories;
+    std::map<std::string, FormFactory, std::less<>> m_factories;
     std::vector<std::string> m_order; // window names in the order they were loaded
     std::map<std::string, std::unique_ptr<Form>, std::less<>> m_forms;
     std::vector<std::unique_ptr<Form>> m_unloaded; // destroyed after the current event
