@@ -1,0 +1,152 @@
+#include "platform/qt/qt_scheduler.h"
+
+#include "platform/controls.h"
+
+#include <QSocketNotifier>
+#include <QTimer>
+#include <QtGlobal>
+
+#include <sys/timerfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <ctime>
+
+namespace orvane {
+
+QtScheduler::QtScheduler() {
+    m_settle = new QTimer(&m_context);
+    m_settle->setSingleShot(true);
+    m_settle->setInterval(0);
+    QObject::connect(m_settle, &QTimer::timeout, &m_context, [this] {
+        beginEvent();
+        endEvent();
+    });
+
+    // A wall-clock timer wakes exactly when the second turns, and tells when the clock is
+    // set, so fast timers cost one wake-up a second and never show a stale second.
+    m_fd = timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC);
+    if (m_fd < 0) {
+        qWarning("Orvane: no wall-clock timer (errno %d); the count will not advance", errno);
+        return;
+    }
+    m_notifier = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read);
+    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, &m_context,
+                     [this] { secondTurned(); });
+}
+
+QtScheduler::~QtScheduler() {
+    m_notifier.reset();
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+void QtScheduler::changed(Timer& t) {
+    SchedulerBase::changed(t);
+    updateWakeUp();
+}
+
+void QtScheduler::post(std::function<void()> task) {
+    SchedulerBase::post(std::move(task));
+    // Outside any event nobody would run the task until the next input or tick.
+    if (idle())
+        settleSoon();
+}
+
+void QtScheduler::endEvent() {
+    SchedulerBase::endEvent();
+    updateWakeUp();
+}
+
+const QTimer* QtScheduler::slowTimer(const Timer& t) const {
+    auto it = m_slow.find(&t);
+    return it == m_slow.end() ? nullptr : it->second;
+}
+
+void QtScheduler::fastRoundWanted() {
+    settleSoon();
+}
+
+void QtScheduler::slowTimerChanged(Timer& t) {
+    if (!TimerSet::isLive(t)) {
+        if (auto it = m_slow.find(&t); it != m_slow.end())
+            it->second->stop();
+        return;
+    }
+    QTimer*& q = m_slow[&t];
+    if (!q) {
+        q = new QTimer(&m_context);
+        q->setTimerType(Qt::CoarseTimer);
+        Timer* tp = &t;
+        QObject::connect(q, &QTimer::timeout, &m_context, [this, tp] {
+            fireTimer(*tp);
+            updateWakeUp();
+        });
+    }
+    q->start(t.interval());
+}
+
+void QtScheduler::slowTimerRemoved(Timer& t) {
+    auto it = m_slow.find(&t);
+    if (it == m_slow.end())
+        return;
+    // The timer may be going away inside its own tick: let Qt delete it afterwards.
+    QTimer* q = it->second;
+    q->stop();
+    q->disconnect();
+    q->deleteLater();
+    m_slow.erase(it);
+}
+
+void QtScheduler::settleSoon() {
+    if (!m_settle->isActive())
+        m_settle->start();
+}
+
+void QtScheduler::secondTurned() {
+    std::uint64_t expirations = 0;
+    const ssize_t n = ::read(m_fd, &expirations, sizeof expirations);
+    if (n < 0 && errno == EAGAIN)
+        return;
+    // Whether the second turned or (ECANCELED) the clock was set, the wake-up is spent and
+    // the fast timers have something new to show.
+    m_armed = false;
+    updateWakeUp();
+    secondChanged();
+    updateWakeUp();
+}
+
+void QtScheduler::updateWakeUp() {
+    const bool wanted = m_fd >= 0 && m_timers.anyLiveFast();
+    if (wanted && !m_armed)
+        arm();
+    else if (!wanted && m_armed)
+        disarm();
+}
+
+void QtScheduler::arm() {
+    // Should the clock be set between reading it and arming, the target would be a whole
+    // second of the old time: read again and aim anew.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        timespec before{};
+        clock_gettime(CLOCK_REALTIME, &before);
+        itimerspec spec{};
+        spec.it_value.tv_sec = before.tv_sec + 1;
+        if (timerfd_settime(m_fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &spec, nullptr) != 0)
+            return;
+        m_armed = true;
+        timespec after{};
+        clock_gettime(CLOCK_REALTIME, &after);
+        if (after.tv_sec >= before.tv_sec && after.tv_sec <= before.tv_sec + 1)
+            return;
+    }
+}
+
+void QtScheduler::disarm() {
+    const itimerspec off{};
+    timerfd_settime(m_fd, 0, &off, nullptr);
+    m_armed = false;
+}
+
+} // namespace orvane

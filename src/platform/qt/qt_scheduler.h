@@ -1,0 +1,55 @@
+#pragma once
+
+// The real scheduler: Qt timers for the slow timers, and for the fast ones a wake-up at each
+// change of the wall clock's second.
+
+#include "platform/scheduler_base.h"
+
+#include <QObject>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+class QSocketNotifier;
+class QTimer;
+
+namespace orvane {
+
+class QtScheduler : public SchedulerBase {
+  public:
+    QtScheduler();
+    ~QtScheduler() override;
+    QtScheduler(const QtScheduler&) = delete;
+    QtScheduler& operator=(const QtScheduler&) = delete;
+
+    void changed(Timer& t) override;
+    void post(std::function<void()> task) override;
+    void endEvent() override;
+
+    // The Qt timer that runs a slow timer, or null when it has none.
+    const QTimer* slowTimer(const Timer& t) const;
+    // Whether a wake-up at the next whole second is set.
+    bool wakesAtNextSecond() const { return m_armed; }
+
+  protected:
+    void fastRoundWanted() override;
+    void slowTimerChanged(Timer& t) override;
+    void slowTimerRemoved(Timer& t) override;
+
+  private:
+    void settleSoon();
+    void secondTurned();
+    void updateWakeUp();
+    void arm();
+    void disarm();
+
+    QObject m_context;
+    QTimer* m_settle = nullptr;
+    int m_fd = -1;
+    bool m_armed = false;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    std::map<const Timer*, QTimer*> m_slow;
+};
+
+} // namespace orvane

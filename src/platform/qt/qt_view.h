@@ -1,0 +1,105 @@
+#pragma once
+
+// The one Qt binding of the windows: it renders any form as a top-level window with a widget
+// per control, keeps the widgets in step with the controls, and hands what the user does to
+// the controls as events. There is no widget code of any particular window here.
+
+#include "app.h"
+#include "platform/controls.h"
+#include "platform/form.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QRect>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <unordered_map>
+
+class QAction;
+class QKeyEvent;
+class QMenu;
+class QMenuBar;
+class QMouseEvent;
+class QWidget;
+
+namespace orvane {
+
+class FormWindow;
+
+class QtView : public QObject, public AppObserver, public ControlObserver {
+  public:
+    explicit QtView(App& app);
+    ~QtView() override;
+    QtView(const QtView&) = delete;
+    QtView& operator=(const QtView&) = delete;
+
+    void formLoaded(Form& form) override;
+    void formUnloaded(Form& form) override;
+    void controlChanged(Control& control, Prop what) override;
+
+    // The top-level window of a loaded form, or null.
+    QWidget* window(const Form& form) const;
+    // The widget that shows a control (for a form, the area below its menu bar), or null.
+    QWidget* widget(const Control& control) const;
+    // The menu a menu item opens (the right-click menu among them), or null.
+    QMenu* menu(const MenuItem& item) const;
+    QAction* action(const MenuItem& item) const;
+
+    // Twips to pixels at the screen's logical resolution.
+    int pixels(int twips) const;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    struct Window {
+        Form* form = nullptr;
+        FormWindow* top = nullptr;
+        QMenuBar* menuBar = nullptr;
+        QWidget* client = nullptr;
+        Control* statusBar = nullptr;
+        bool placed = false;
+    };
+    struct Binding {
+        Window* window = nullptr;
+        QWidget* widget = nullptr;
+        QAction* action = nullptr;
+        QMenu* menu = nullptr;
+    };
+
+    // Building (qt_view.cpp).
+    void makeWidget(Control& c, Window& w);
+    void makeMenuItem(MenuItem& item, Window& w);
+    void bind(Control& c, Window& w, QWidget* widget);
+    QRect rectOf(const Control& c) const;
+    bool bound(const Control* c) const { return m_bindings.contains(c); }
+
+    // Keeping widgets in step (qt_view_sync.cpp).
+    void syncAll(Control& c);
+    void sync(Control& c, Prop what);
+    void syncForm(Window& w, Prop what);
+    void syncMenuItem(MenuItem& item, const Binding& b, Prop what);
+    void syncStatusPanels(const Control& bar);
+    void syncColours(Control& c, QWidget* widget);
+    void layOut(Window& w);
+    bool menuBarWanted(const Window& w) const;
+
+    // What the user does (qt_view_events.cpp).
+    void deliver(const std::function<void()>& event);
+    void connectSignals(Control& c, QWidget* widget);
+    bool mouseEvent(Control& c, QWidget* widget, QMouseEvent* event);
+    bool keyPress(Window& w, QKeyEvent* event);
+    void menuTriggered(MenuItem* item);
+    Window* windowOfHandle(const QObject* handle) const;
+
+    App& m_app;
+    double m_dpi;
+    std::map<const Form*, std::unique_ptr<Window>> m_windows;
+    std::unordered_map<const Control*, Binding> m_bindings;
+    std::unordered_map<const QObject*, Control*> m_controlOf;
+    QPointer<QWidget> m_pressed;
+};
+
+} // namespace orvane

@@ -1,0 +1,254 @@
+// What the user does, handed to the controls. Every input goes through the scheduler's
+// delivery, so the fast timers and deferred work run after it as after any other event, and
+// only to a control that a person could reach.
+
+#include "platform/qt/qt_view.h"
+#include "platform/qt/qt_widgets.h"
+
+#include <QAbstractButton>
+#include <QCalendarWidget>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QWindow>
+
+namespace orvane {
+
+namespace {
+
+// Widgets that handle a left click themselves; they still report every press to the form.
+bool handlesOwnClicks(Kind k) {
+    switch (k) {
+    case Kind::TextBox:
+    case Kind::ScrollBar:
+    case Kind::CheckBox:
+    case Kind::OptionButton:
+    case Kind::CommandButton:
+    case Kind::Calendar:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Controls whose click is a left press and release inside them.
+bool clicksOnRelease(Kind k) {
+    switch (k) {
+    case Kind::Form:
+    case Kind::Label:
+    case Kind::PictureBox:
+    case Kind::Frame:
+    case Kind::Image:
+    case Kind::TextBox:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The character code a key press gives a form: 27 for Esc, 13 for Enter, the character for a
+// printable key; 0 for keys that type nothing.
+int characterCode(const QKeyEvent& e) {
+    switch (e.key()) {
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Backspace:
+        return 8;
+    default:
+        break;
+    }
+    const QString text = e.text();
+    if (text.size() != 1)
+        return 0;
+    const char16_t ch = text.at(0).unicode();
+    return ch >= 32 && ch != 127 && ch < 256 ? int(ch) : 0;
+}
+
+} // namespace
+
+void QtView::deliver(const std::function<void()>& event) {
+    m_app.services().scheduler.deliver(event);
+}
+
+void QtView::connectSignals(Control& c, QWidget* widget) {
+    Control* cp = &c;
+    switch (c.kind()) {
+    case Kind::TextBox:
+        connect(static_cast<QLineEdit*>(widget), &QLineEdit::textEdited, this,
+                [this, cp](const QString& text) {
+                    if (!bound(cp))
+                        return;
+                    if (cp->acceptsInput())
+                        deliver([&] { cp->userSet(text.toStdString()); });
+                    if (bound(cp))
+                        sync(*cp, Prop::Text);
+                });
+        return;
+    case Kind::ScrollBar:
+        connect(static_cast<QScrollBar*>(widget), &QScrollBar::valueChanged, this,
+                [this, cp](int shown) {
+                    if (!bound(cp))
+                        return;
+                    auto* s = static_cast<ScrollBar*>(cp);
+                    if (cp->acceptsInput())
+                        deliver([&] { s->setValue(s->min() + s->max() - shown); });
+                    if (bound(cp))
+                        sync(*cp, Prop::Value);
+                });
+        return;
+    case Kind::CheckBox:
+    case Kind::OptionButton:
+    case Kind::CommandButton:
+        connect(static_cast<QAbstractButton*>(widget), &QAbstractButton::clicked, this, [this, cp] {
+            if (!bound(cp))
+                return;
+            if (cp->acceptsInput())
+                deliver([&] { cp->click(); });
+            // The widget may have toggled itself; the control has the last word.
+            if (bound(cp))
+                sync(*cp, Prop::Value);
+        });
+        return;
+    case Kind::Calendar: {
+        auto* calendar = static_cast<QCalendarWidget*>(widget);
+        connect(calendar, &QCalendarWidget::selectionChanged, this, [this, cp, calendar] {
+            if (!bound(cp))
+                return;
+            const QDate d = calendar->selectedDate();
+            if (cp->acceptsInput())
+                if (auto when = DateTime::fromParts(d.year(), d.month(), d.day()))
+                    deliver([&] { static_cast<orvane::Calendar*>(cp)->setDate(*when); });
+            if (bound(cp))
+                sync(*cp, Prop::Value);
+        });
+        connect(calendar, &QCalendarWidget::activated, this, [this, cp] {
+            if (bound(cp) && cp->acceptsInput())
+                deliver([&] { cp->dblClick(); });
+        });
+        return;
+    }
+    default:
+        return;
+    }
+}
+
+void QtView::menuTriggered(MenuItem* item) {
+    if (!bound(item))
+        return;
+    if (item->acceptsInput())
+        deliver([&] { item->click(); });
+    if (bound(item))
+        sync(*item, Prop::Checked);
+}
+
+QtView::Window* QtView::windowOfHandle(const QObject* handle) const {
+    for (const auto& [form, w] : m_windows)
+        if (w->top->windowHandle() == handle)
+            return w.get();
+    return nullptr;
+}
+
+bool QtView::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        // A key reaches the top-level window once, before whichever widget has the focus.
+        if (watched->isWindowType())
+            if (Window* w = windowOfHandle(watched))
+                return keyPress(*w, static_cast<QKeyEvent*>(event));
+        return false;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick: {
+        auto it = m_controlOf.find(watched);
+        if (it == m_controlOf.end())
+            return false;
+        return mouseEvent(*it->second, static_cast<QWidget*>(watched),
+                          static_cast<QMouseEvent*>(event));
+    }
+    default:
+        return false;
+    }
+}
+
+bool QtView::mouseEvent(Control& c, QWidget* widget, QMouseEvent* event) {
+    MouseButton button;
+    switch (event->button()) {
+    case Qt::LeftButton:
+        button = MouseButton::Left;
+        break;
+    case Qt::RightButton:
+        button = MouseButton::Right;
+        break;
+    case Qt::MiddleButton:
+        button = MouseButton::Middle;
+        break;
+    default:
+        return false;
+    }
+    // Input on a control that cannot take it goes on to what holds it, as Qt passes it up.
+    if (!c.acceptsInput())
+        return false;
+
+    Control* cp = &c;
+    // Widgets that ignore a press would pass it on to their parent, and the form would hear
+    // it a second time; buttons and boxes ignore all but the left button.
+    const bool consume = !handlesOwnClicks(c.kind()) || button != MouseButton::Left;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        m_pressed = widget;
+        deliver([&] { cp->mouseDown(button); });
+        break;
+    case QEvent::MouseButtonRelease: {
+        const bool click = button == MouseButton::Left && m_pressed == widget &&
+                           clicksOnRelease(c.kind()) &&
+                           widget->rect().contains(event->position().toPoint());
+        if (button == MouseButton::Left)
+            m_pressed = nullptr;
+        deliver([&] { cp->mouseUp(button); });
+        if (click && bound(cp) && cp->acceptsInput())
+            deliver([&] { cp->click(); });
+        break;
+    }
+    case QEvent::MouseButtonDblClick:
+        // The release that ends a double click is no click of its own.
+        m_pressed = nullptr;
+        deliver([&] { cp->dblClick(); });
+        break;
+    default:
+        return false;
+    }
+    return consume || !bound(cp);
+}
+
+bool QtView::keyPress(Window& w, QKeyEvent* event) {
+    const int code = characterCode(*event);
+    if (code == 0)
+        return false;
+    Form* form = w.form;
+    if (!form->acceptsInput())
+        return false;
+    // Esc presses the cancel button and Enter the default button, where the form has one.
+    if (code == 27 || code == 13) {
+        for (Control* c : form->controls()) {
+            if (c->kind() != Kind::CommandButton)
+                continue;
+            auto* b = static_cast<CommandButton*>(c);
+            QWidget* shown = widget(*b);
+            if ((code == 27 ? b->isCancel() : b->isDefault()) && shown &&
+                shown->isVisibleTo(w.top) && b->acceptsInput()) {
+                deliver([&] { b->click(); });
+                return true;
+            }
+        }
+    }
+    deliver([&] { form->keyPress(code); });
+    // A form that went away with the key takes the key with it.
+    return !m_windows.contains(form);
+}
+
+} // namespace orvane

@@ -1,0 +1,62 @@
+#pragma once
+
+// Small pieces the view builds windows from: colour and font conversion, the top-level
+// window, the painted shape and the drawn logo.
+
+#include "platform/controls.h"
+
+#include <QColor>
+#include <QFont>
+#include <QPixmap>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <string>
+
+class QCloseEvent;
+class QPaintEvent;
+
+namespace orvane {
+
+inline QString qstr(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// A colour as the windows store it (&HBBGGRR, or a system colour with the top bit set).
+QColor toQColor(Color c);
+// A control's font; an empty family is the application's default face.
+QFont toQFont(const Font& f);
+// Makes DejaVu Sans the application's face when it is installed, so the windows look the
+// same on every machine that has it.
+void useDefaultFont();
+
+// A form's top-level window. The window manager's close button only asks: the form decides.
+class FormWindow : public QWidget {
+  public:
+    FormWindow(Qt::WindowFlags flags) : QWidget(nullptr, flags) {}
+    std::function<void()> onCloseRequest;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+};
+
+// A shape drawn in its fill colour. It takes no mouse input: a click on it belongs to what
+// lies underneath, as with a shape drawn straight onto a window.
+class ShapeWidget : public QWidget {
+  public:
+    explicit ShapeWidget(QWidget* parent);
+    void setShape(ShapeType shape, QColor fill);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    ShapeType m_shape = ShapeType::Circle;
+    QColor m_fill;
+};
+
+// The picture for an image resource ("logo"), drawn in code at the given size.
+QPixmap drawImage(const std::string& resource, QSize size, qreal devicePixelRatio);
+
+} // namespace orvane
