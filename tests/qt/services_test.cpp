@@ -1,0 +1,187 @@
+// The real services: the one-copy guard, the settings store, dialogs, the clock and the
+// scheduler's timers. Nothing here waits on the wall clock.
+
+#include "platform/fake/fake_services.h"
+#include "platform/form.h"
+#include "platform/qt/qt_scheduler.h"
+#include "platform/qt/qt_services.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace orvane::test {
+namespace {
+
+QByteArray uniqueInstanceName() {
+    static int serial = 0;
+    return "orvane-test-" + QByteArray::number(QCoreApplication::applicationPid()) + "-" +
+           QByteArray::number(++serial);
+}
+
+TEST(QtProcessTest, OnlyOneCopyHoldsTheInstanceName_UntilItEnds) {
+    qputenv("ORVANE_INSTANCE_NAME", uniqueInstanceName());
+    auto first = std::make_unique<QtProcess>();
+    EXPECT_TRUE(first->claimSingleInstance());
+    QtProcess second;
+    EXPECT_FALSE(second.claimSingleInstance()) << "another copy holds the name";
+    first.reset();
+    EXPECT_TRUE(second.claimSingleInstance()) << "the name is free the moment its holder goes";
+    qunsetenv("ORVANE_INSTANCE_NAME");
+}
+
+TEST(QtProcessTest, RandomNumbersLieInTheUnitInterval) {
+    QtProcess process;
+    process.randomize();
+    double lowest = 1, highest = 0;
+    for (int i = 0; i < 1000; ++i) {
+        const double r = process.random();
+        ASSERT_GE(r, 0.0);
+        ASSERT_LT(r, 1.0);
+        lowest = std::min(lowest, r);
+        highest = std::max(highest, r);
+    }
+    EXPECT_LT(lowest, 0.1);
+    EXPECT_GT(highest, 0.9);
+}
+
+TEST(QtSettingsTest, ASavedValueIsReadBack_FromTheUsersOwnSettingsFolder) {
+    QtSettings settings;
+    EXPECT_EQ(settings.get("OrvaneTest", "Options", "Show Tips at Startup", "1"), "1");
+    settings.save("OrvaneTest", "Options", "Show Tips at Startup", "0");
+    EXPECT_EQ(QtSettings().get("OrvaneTest", "Options", "Show Tips at Startup", "1"), "0");
+    EXPECT_TRUE(QFile::exists(qEnvironmentVariable("XDG_CONFIG_HOME") + "/Orvane/OrvaneTest.ini"));
+}
+
+TEST(QtDialogsTest, FileFiltersAreWrittenInQtsForm) {
+    struct Case {
+        const char* name;
+        std::string filter;
+        QString expected;
+    };
+    const Case cases[] = {
+        {"launch data", "Orvane Files (*.ovx)|*.ovx", "Orvane Files (*.ovx)"},
+        {"description without patterns", "Launch data|*.ovx", "Launch data (*.ovx)"},
+        {"several filters, all files", "Text (*.txt)|*.txt|All Files (*.*)|*.*",
+         "Text (*.txt);;All Files (*)"},
+        {"several patterns", "Data|*.ovx;*.txt", "Data (*.ovx *.txt)"},
+        {"none", "", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(QtDialogs::qtFilter(c.filter), c.expected) << c.name;
+}
+
+// Presses a button of the message box about to open, or closes it when none is named.
+void answerNextBox(std::optional<QMessageBox::StandardButton> press) {
+    QTimer::singleShot(0, [press] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (!box || !box->isVisible())
+                continue;
+            if (press)
+                box->button(*press)->click();
+            else
+                box->close();
+            return;
+        }
+        ADD_FAILURE() << "no message box opened";
+        QCoreApplication::exit(1);
+    });
+}
+
+TEST(QtDialogsTest, AMessageBoxAnswersWithTheButtonPressed_AndClosingItIsCancel) {
+    struct Case {
+        const char* name;
+        Buttons buttons;
+        std::optional<QMessageBox::StandardButton> press;
+        Answer expected;
+    };
+    const Case cases[] = {
+        {"OK", Buttons::OK, QMessageBox::Ok, Answer::OK},
+        {"No", Buttons::YesNo, QMessageBox::No, Answer::No},
+        {"Yes of three", Buttons::YesNoCancel, QMessageBox::Yes, Answer::Yes},
+        {"closed OK/Cancel", Buttons::OKCancel, std::nullopt, Answer::Cancel},
+    };
+    for (const Case& c : cases) {
+        answerNextBox(c.press);
+        EXPECT_EQ(QtDialogs().messageBox("Go on?", c.buttons, Icon::Question, "Orvane"), c.expected)
+            << c.name;
+    }
+}
+
+TEST(QtClockTest, NowIsTheLocalTimeToTheSecond_AndTheClockIsNeverSet) {
+    auto stamp = [](const QDateTime& t) {
+        return *DateTime::fromParts(t.date().year(), t.date().month(), t.date().day(),
+                                    t.time().hour(), t.time().minute(), t.time().second());
+    };
+    QtClock clock;
+    const DateTime before = stamp(QDateTime::currentDateTime());
+    const DateTime now = clock.now();
+    const DateTime after = stamp(QDateTime::currentDateTime());
+    EXPECT_LE(before, now);
+    EXPECT_LE(now, after);
+    EXPECT_EQ(clock.setSystemDateTime(now.addSeconds(3600)),
+              "Setting the computer's clock is not available in this version.");
+}
+
+class QtSchedulerTest : public ::testing::Test {
+  protected:
+    FakeWorld world;
+    QtScheduler scheduler;
+    Services services{world.clock, scheduler,     world.dialogs, world.settings,
+                      world.help,  world.process, AppInfo{}};
+    Form form{services, "frmTimers"};
+};
+
+TEST_F(QtSchedulerTest, ASlowTimerRunsOnAQtTimerThatFollowsItsIntervalAndEnabled) {
+    Timer timer{&form, "tmrSlow", 500, true};
+    EXPECT_EQ(scheduler.slowTimer(timer), nullptr) << "a timer with nothing to do costs nothing";
+    timer.onTimer = [] {};
+    const QTimer* q = scheduler.slowTimer(timer);
+    ASSERT_TRUE(q);
+    EXPECT_TRUE(q->isActive());
+    EXPECT_EQ(q->interval(), 500);
+    timer.setInterval(250);
+    EXPECT_EQ(q->interval(), 250);
+    timer.setEnabled(false);
+    EXPECT_FALSE(q->isActive());
+    timer.setEnabled(true);
+    EXPECT_TRUE(q->isActive());
+    timer.setInterval(1);
+    EXPECT_EQ(scheduler.slowTimer(timer), nullptr) << "now a fast timer";
+}
+
+TEST_F(QtSchedulerTest, TheWakeUpAtTheNextSecondIsSetOnlyWhileAFastTimerHasWork) {
+    EXPECT_FALSE(scheduler.wakesAtNextSecond());
+    Timer fast{&form, "tmrFast", 1, true};
+    EXPECT_FALSE(scheduler.wakesAtNextSecond());
+    fast.onTimer = [] {};
+    EXPECT_TRUE(scheduler.wakesAtNextSecond());
+    fast.setEnabled(false);
+    EXPECT_FALSE(scheduler.wakesAtNextSecond());
+}
+
+TEST_F(QtSchedulerTest, WorkArisingOutsideAnyEventRunsAsSoonAsTheEventLoopTurns) {
+    bool posted = false;
+    scheduler.post([&] { posted = true; });
+    int ticks = 0;
+    Timer fast{&form, "tmrFast", 1, true};
+    fast.onTimer = [&] { ++ticks; };
+    EXPECT_FALSE(posted);
+    EXPECT_EQ(ticks, 0);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(posted);
+    EXPECT_GE(ticks, 1) << "a fast timer ticks at once, not only at the next second";
+}
+
+} // namespace
+} // namespace orvane::test

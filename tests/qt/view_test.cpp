@@ -1,0 +1,202 @@
+// The program on screen: the whole App on the fakes, drawn by the Qt view on the offscreen
+// platform, and handled through real widget input.
+
+#include "platform/qt/qt_view.h"
+#include "shell/frmSplash.h"
+#include "support/app_fixture.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSet>
+#include <QTest>
+#include <QWindow>
+
+namespace orvane::test {
+namespace {
+
+class QtViewTest : public AppTest {
+  protected:
+    QtViewTest() : view(app) { app.setObserver(&view); }
+    ~QtViewTest() override {
+        // Windows of unloaded forms are deleted once control is back in an event loop.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    QWidget* mainWindow() { return view.window(main()); }
+    template <class W = QWidget> W* mainWidget(const char* name) {
+        QWidget* top = mainWindow();
+        return top ? top->findChild<W*>(QString::fromLatin1(name)) : nullptr;
+    }
+    void leftClick(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
+
+    QtView view;
+};
+
+QStringList visibleMenuTitles(QWidget* top) {
+    QStringList titles;
+    auto* bar = top->findChild<QMenuBar*>();
+    if (bar && bar->isVisible())
+        for (QAction* a : bar->actions())
+            if (a->isVisible())
+                titles << a->text().remove('&');
+    return titles;
+}
+
+TEST_F(QtViewTest, TheMainWindowOpensCompactWithoutMenus_AndItsDigitsFollowTheCount) {
+    clockAt("2001-05-03 10:00:00");
+    start();
+    QWidget* top = mainWindow();
+    ASSERT_TRUE(top);
+    EXPECT_TRUE(top->isVisible());
+    EXPECT_EQ(top->windowTitle(), "Mission Elapsed Time");
+    EXPECT_EQ(top->size(), QSize(290, 108)) << "4350 x 1630 twips at 96 dpi";
+    EXPECT_TRUE(visibleMenuTitles(top).isEmpty());
+
+    auto* minutes = mainWidget<QLabel>("lblMinutes");
+    auto* seconds = mainWidget<QLabel>("lblSeconds");
+    ASSERT_TRUE(minutes && seconds);
+    EXPECT_EQ(minutes->text(), "30");
+    EXPECT_EQ(seconds->text(), "00");
+    advance(1s);
+    EXPECT_EQ(minutes->text(), "29");
+    EXPECT_EQ(seconds->text(), "59");
+    advance(60s);
+    EXPECT_EQ(minutes->text(), "28");
+    EXPECT_EQ(seconds->text(), "59");
+}
+
+TEST_F(QtViewTest, TheSplashDrawsItsLogoAndName_AndGoesAfterThreeSeconds) {
+    start();
+    QPointer<QWidget> splash = view.window(app.frmSplash());
+    ASSERT_TRUE(splash);
+    EXPECT_TRUE(splash->isVisible());
+    EXPECT_TRUE(splash->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(splash->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(splash->findChild<QLabel*>("lblProductName")->text(), "Orvane");
+
+    const QImage shot = splash->grab().toImage();
+    QSet<QRgb> colours;
+    for (int y = 0; y < shot.height(); y += 2)
+        for (int x = 0; x < shot.width(); x += 2)
+            colours.insert(shot.pixel(x, y));
+    EXPECT_GT(colours.size(), 50) << "a drawn logo and text, not a blank window";
+    EXPECT_TRUE(colours.contains(qRgb(0x00, 0x20, 0x40))) << "the splash's dark blue";
+
+    advance(3s);
+    EXPECT_FALSE(app.isLoaded("frmSplash"));
+    EXPECT_TRUE(!splash || !splash->isVisible());
+}
+
+TEST_F(QtViewTest, WhileTheSplashIsUpTheMainWindowRefusesClicks) {
+    start();
+    auto* access = mainWidget<QPushButton>("cmdAccess");
+    ASSERT_TRUE(access);
+    leftClick(access);
+    EXPECT_EQ(main().cmdAccess.caption(), "&Access Launch Data");
+    EXPECT_EQ(mainWindow()->size(), QSize(290, 108));
+}
+
+TEST_F(QtViewTest, AccessLaunchDataOpensTheFullScreenWithMenusAndStatusBar_AndBack) {
+    clockAt("2001-05-03 10:00:00");
+    startAndSettle();
+    auto* access = mainWidget<QPushButton>("cmdAccess");
+    ASSERT_TRUE(access);
+    leftClick(access);
+    QWidget* top = mainWindow();
+    EXPECT_EQ(top->size(), QSize(677, 457)) << "10155 x 6855 twips at 96 dpi";
+    EXPECT_EQ(access->text(), "Com&pact Screen");
+    EXPECT_EQ(visibleMenuTitles(top), (QStringList{"File", "Settings", "Sim Time", "Help"}));
+
+    // The status bar lies along the bottom edge, below the entry panels.
+    auto* strip = mainWidget("sbrStatusBar");
+    ASSERT_TRUE(strip);
+    EXPECT_TRUE(strip->isVisible());
+    EXPECT_EQ(strip->mapTo(top, QPoint(0, strip->height())).y(), top->height());
+    EXPECT_EQ(strip->width(), top->width());
+    auto* panel = mainWidget("pctLaunchTime");
+    EXPECT_LE(panel->mapTo(top, QPoint(0, panel->height())).y(), strip->mapTo(top, QPoint()).y());
+    advance(1s);
+    EXPECT_EQ(mainWidget<QLabel>("sbrStatusBar(pnlCurrentDate)")->text(),
+              "May 3, 2001  10:00:04 AM");
+
+    leftClick(access);
+    EXPECT_EQ(top->size(), QSize(290, 108));
+    EXPECT_TRUE(visibleMenuTitles(top).isEmpty());
+    EXPECT_FALSE(strip->isVisible());
+}
+
+TEST_F(QtViewTest, ControlsAreFoundByName_AndSitInsideTheirPanels) {
+    start();
+    for (const char* name :
+         {"shpIndicator(1)", "lblTarget", "Calendar", "vsbSeconds", "sbrStatusBar(pnlCurrentFile)"})
+        EXPECT_TRUE(mainWidget(name)) << name;
+    EXPECT_EQ(mainWidget("txtLaunchDate")->parentWidget(), mainWidget("pctLaunchTime"));
+    EXPECT_EQ(mainWidget("cmdSetWindow")->parentWidget(), mainWidget("pctLaunchWindow"));
+    EXPECT_FALSE(mainWidget("Calendar")->isVisibleTo(mainWindow()));
+}
+
+TEST_F(QtViewTest, InTheLastMinuteTwoLightsBlinkTogetherAndTheThirdBetweenThem) {
+    clockAt("2001-05-03 10:29:10");
+    startAndSettle();
+    QWidget* lights[] = {mainWidget("shpIndicator(0)"), mainWidget("shpIndicator(1)"),
+                         mainWidget("shpIndicator(2)")};
+    for (int step = 0; step < 4; ++step) {
+        advance(1s);
+        const bool even = main().lblSeconds.caption().back() % 2 == 0;
+        EXPECT_EQ(lights[0]->isVisible(), even) << main().lblSeconds.caption();
+        EXPECT_EQ(lights[1]->isVisible(), even) << main().lblSeconds.caption();
+        EXPECT_EQ(lights[2]->isVisible(), !even) << main().lblSeconds.caption();
+    }
+}
+
+TEST_F(QtViewTest, TypingAnHourAndPressingAScrollBarsUpArrowReachTheEntry) {
+    startAndSettle();
+    leftClick(mainWidget("cmdAccess"));
+    auto* hours = mainWidget<QLineEdit>("txtHours");
+    ASSERT_TRUE(hours);
+    hours->setFocus();
+    hours->selectAll();
+    QTest::keyClicks(hours, "12");
+    EXPECT_EQ(main().txtHours.text(), "12");
+
+    auto* minutes = mainWidget<QScrollBar>("vsbMinutes");
+    ASSERT_TRUE(minutes);
+    const int before = main().vsbMinutes.value();
+    QTest::mouseClick(minutes, Qt::LeftButton, {}, QPoint(minutes->width() / 2, 3));
+    EXPECT_EQ(main().vsbMinutes.value(), before + 1) << "the up arrow raises the value";
+}
+
+TEST_F(QtViewTest, TheCloseButtonIsRefused_AndLeadsToTheExitPath) {
+    startAndSettle();
+    QWidget* top = mainWindow();
+    EXPECT_FALSE(top->close());
+    EXPECT_TRUE(top->isVisible());
+    // Exiting may ask about saving first; either way the exit path ran.
+    EXPECT_TRUE(world.process.ended || !world.dialogs.shown().empty());
+    world.dialogs.clearFailure();
+}
+
+TEST_F(QtViewTest, EscInTheMainWindowLeadsToTheExitPath) {
+    startAndSettle();
+    QTest::keyClick(mainWindow()->windowHandle(), Qt::Key_Escape);
+    EXPECT_TRUE(world.process.ended || !world.dialogs.shown().empty());
+    world.dialogs.clearFailure();
+}
+
+TEST_F(QtViewTest, AnyKeyClosesTheSplashEarly) {
+    start();
+    QPointer<QWidget> splash = view.window(app.frmSplash());
+    ASSERT_TRUE(splash);
+    QTest::keyClick(splash->windowHandle(), Qt::Key_X);
+    EXPECT_FALSE(app.isLoaded("frmSplash"));
+    EXPECT_FALSE(splash && splash->isVisible());
+    EXPECT_TRUE(mainWindow()->isEnabled());
+}
+
+} // namespace
+} // namespace orvane::test
