@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# The real program in a real X server: it starts, closes its splash, counts, and a second copy
+# started beside it says so and opens no count of its own. Screenshots go to the output folder.
+#   smoke_test.sh PROGRAM OUTPUT_FOLDER       (run inside scripts/xvfb-run-test)
+set -euo pipefail
+
+program=$1
+out=$2
+
+fail() {
+    echo "smoke: FAILED: $*" >&2
+    for log in "$out"/smoke-first.log "$out"/smoke-second.log; do
+        [ -s "$log" ] && { echo "--- $log" >&2; cat "$log" >&2; }
+    done
+    exit 1
+}
+
+[ -n "${DISPLAY:-}" ] || fail "no X display; run this through scripts/xvfb-run-test"
+[ -x "$program" ] || fail "no program at $program"
+command -v import >/dev/null 2>&1 || fail "ImageMagick's import is not installed (Debian package imagemagick)"
+mkdir -p "$out"
+rm -f "$out"/smoke-*.png "$out"/smoke-*.log
+
+# A home, settings store and instance name of the test's own, so a copy the developer runs is
+# neither disturbed nor mistaken for the first copy here.
+home=$(mktemp -d "${TMPDIR:-/tmp}/orvane-smoke.XXXXXX")
+mkdir -p "$home/config" "$home/runtime"
+chmod 700 "$home/runtime"
+export HOME=$home XDG_CONFIG_HOME=$home/config XDG_RUNTIME_DIR=$home/runtime
+export ORVANE_INSTANCE_NAME="orvane-smoke-$$-$RANDOM"
+export QT_QPA_PLATFORM=xcb
+
+first=
+second=
+cleanup() {
+    for pid in $second $first; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    rm -rf "$home"
+}
+trap cleanup EXIT
+
+# How many top-level windows carry this title, or "?" without xwininfo.
+windows_titled() {
+    if command -v xwininfo >/dev/null 2>&1; then
+        timeout 10 xwininfo -root -tree | grep -c "\"$1\":" || true
+    else
+        echo "?"
+    fi
+}
+
+shoot() {
+    timeout 15 import -window root "$out/$1" || fail "could not take the screenshot $1"
+}
+
+timeout 55 "$program" >"$out/smoke-first.log" 2>&1 &
+first=$!
+# The splash closes after 3 s; by 4 s the compact count has been running on its own.
+sleep 4
+kill -0 "$first" 2>/dev/null || fail "the program ended by itself during start-up"
+shoot smoke-compact.png
+colours=$(identify -format %k "$out/smoke-compact.png")
+[ "$colours" -ge 10 ] || fail "the screen is blank ($colours colours)"
+histogram=$(convert "$out/smoke-compact.png" -format %c histogram:info:-)
+grep -q -i -E '#FF8080|#00C000' <<<"$histogram" ||
+    fail "the count's light red or green background is not on the screen"
+count=$(windows_titled "Mission Elapsed Time")
+[ "$count" = "?" ] || [ "$count" -eq 1 ] || fail "expected one main window, found $count"
+
+# The second copy stops at its "already running" message and never makes a main window.
+timeout 20 "$program" >"$out/smoke-second.log" 2>&1 &
+second=$!
+sleep 3
+shoot smoke-second-copy.png
+count=$(windows_titled "Mission Elapsed Time")
+[ "$count" = "?" ] || [ "$count" -eq 1 ] || fail "the second copy opened a main window ($count in all)"
+if command -v xwininfo >/dev/null 2>&1; then
+    # Its message box is titled with the program's name; Qt's own 1 x 1 helper windows are not.
+    timeout 10 xwininfo -root -tree | grep '"Orvane":' | grep -q -v ' 1x1+' ||
+        fail "the second copy showed no message"
+fi
+if kill -0 "$second" 2>/dev/null; then
+    kill "$second"
+    wait "$second" 2>/dev/null || true
+else
+    wait "$second" || fail "the second copy failed"
+fi
+second=
+
+kill -0 "$first" 2>/dev/null || fail "the first copy ended while the second started"
+[ "$count" = "?" ] && echo "smoke: xwininfo missing, window counts not checked"
+echo "smoke: passed; screenshots in $out"
