@@ -4,26 +4,131 @@
 
 namespace orvane {
 
-frmEventTimers::frmEventTimers(App& app) : Form(app.services(), "frmEventTimers"), m_app(app) {
-    setCaption("Event Timers");
-    move(6000, 600, 5625, 8400);
-    for (int n = 0; n < 10; ++n) {
-        pctEvent[n].move(100, 120 + 1320 * n, 2865, 1035);
-        lblName[n].setContainer(&pctEvent[n]);
-        lblName[n].setCaption("Event #" + std::to_string(n + 1));
-        lblTime[n].setContainer(&pctEvent[n]);
-        lblTime[n].setCaption("000/   00:00:00");
-        lblTag[n].setContainer(&pctEvent[n]);
-        lblTag[n].setCaption("Label1");
-    }
-    // The window is only ever hidden, never closed by its close button.
-    onQueryUnload = [](bool& cancel, UnloadMode) { cancel = true; };
+namespace {
+
+constexpr Color LightGrey = 0xE0E0E0;
+constexpr Color LightGreen = 0x80FF80;
+
+// The rows stand in ten places 1320 twips apart; at design row N stands at place N + 1.
+constexpr int FirstPlaceTop = 120;
+constexpr int PlaceStep = 1320;
+constexpr int LastPlaceTop = FirstPlaceTop + 9 * PlaceStep;
+
+// The control area to the right of the rows: the wide window shows it, the narrow one only
+// the rows.
+constexpr int ControlsLeft = 3145;
+constexpr int ControlsWidth = 2300;
+constexpr int ButtonHeight = 435;
+constexpr int ArrowHeight = 495;
+// Six places show at once: the window ends in the gap below the sixth row.
+constexpr int VisibleRowsBottom = FirstPlaceTop + 5 * PlaceStep + 1035;
+
+void button(CommandButton& b, std::string caption, int top, int height = ButtonHeight) {
+    b.setCaption(std::move(caption));
+    b.move(ControlsLeft, top, ControlsWidth, height);
 }
+
+} // namespace
+
+frmEventTimers::frmEventTimers(App& app) : Form(app.services(), "frmEventTimers"), m_app(app) {
+    setDesignValues();
+    layOut();
+    wireCommands();
+
+    tmrCount.onTimer = [this] { CountDown(); };
+    tmrTPlusCount.onTimer = [this] { CountUp(); };
+    tmrActions.onTimer = [this] { ShowAlertColours(); };
+    tmrToolTips.onTimer = [this] { ShowToolTips(); };
+
+    // Every row starts shown, and the rows at the first and last places carry the marks the
+    // scroll commands look for.
+    for (int n = 0; n < 10; ++n) {
+        pctEvent[n].setVisible(true);
+        if (pctEvent[n].top() == FirstPlaceTop)
+            lblTime[n].setTag("High");
+        else if (pctEvent[n].top() == LastPlaceTop)
+            lblTime[n].setTag("Low");
+    }
+
+    // The window is only ever hidden, never closed by its close button: it ends with the
+    // program.
+    onQueryUnload = [](bool& cancel, UnloadMode) { cancel = true; };
+    // An event wizard still open would otherwise be left writing to a window that is gone.
+    onUnload = [this] {
+        if (Form* wizard = m_app.loadedForm("frmETWIZNumber"))
+            m_app.unload(*wizard);
+    };
+}
+
+frmEventTimers::~frmEventTimers() = default;
 
 CTimeData& frmEventTimers::EventData() {
     if (!m_eventData)
         m_eventData = std::make_unique<CTimeData>();
     return *m_eventData;
+}
+
+const CTimeData& frmEventTimers::EventData() const {
+    static const CTimeData fresh;
+    return m_eventData ? *m_eventData : fresh;
+}
+
+void frmEventTimers::setDesignValues() {
+    setCaption("Event Timers");
+    mnuPopUp.setVisible(false);
+    mnuScrollDown.setEnabled(false);
+
+    for (int n = 0; n < 10; ++n) {
+        lblName[n].setCaption("Event #" + std::to_string(n + 1));
+        lblName[n].setBackColor(LightGrey);
+        lblTime[n].setCaption("000/   00:00:00");
+        lblTime[n].setBackColor(LightGreen);
+        lblTag[n].setCaption("Label1");
+        // The label only keeps the row's count state; it is never seen.
+        lblTag[n].setVisible(false);
+    }
+
+    cmdUp.setToolTipText("Click to scroll Event Timers down");
+    cmdUp.setEnabled(false);
+    cmdDown.setToolTipText("Click to scroll Event Timers up");
+}
+
+void frmEventTimers::layOut() {
+    // Tall enough for the menu bar and six rows; the scroll commands bring the others into
+    // view.
+    move(6000, 600, 5625, VisibleRowsBottom + 525);
+
+    for (int n = 0; n < 10; ++n) {
+        PictureBox& row = pctEvent[n];
+        row.move(100, FirstPlaceTop + PlaceStep * n, 2865, 1035);
+        row.setBorderStyle(1);
+
+        Label& name = lblName[n];
+        name.setContainer(&row);
+        name.move(60, 60, 2685, 375);
+        name.setFont(Font{9, true, {}});
+        name.setAlignment(Align::Center);
+        name.setWordWrap(false);
+
+        Label& time = lblTime[n];
+        time.setContainer(&row);
+        time.move(60, 495, 2685, 435);
+        time.setFont(Font{12, true, {}});
+        time.setAlignment(Align::Center);
+        time.setWordWrap(false);
+
+        lblTag[n].setContainer(&row);
+        lblTag[n].move(2640, 0, 120, 165);
+    }
+
+    // The arrows stand level with the first and the sixth place, the commands between them.
+    button(cmdUp, "\u25B2", FirstPlaceTop, ArrowHeight);
+    button(cmdSeqEvents, "Sequence &Events", 840);
+    button(cmdAdd, "&Add Event", 1395);
+    button(cmdRemove, "&Remove Event", 1950);
+    button(cmdHide, "&Hide Controls", 2745);
+    button(cmdHideScreen, "Hi&de Event Timers", 3300);
+    button(cmdDown, "\u25BC", VisibleRowsBottom - ArrowHeight, ArrowHeight);
 }
 
 } // namespace orvane

@@ -1,12 +1,21 @@
 #pragma once
 
-// The event timers window: ten event rows counting down to their moments and up after them.
+// The event timers window: ten event rows counting down to their moments and up after them,
+// in a column of ten places that the user can put in time order and scroll, with the
+// window's commands in a control area to the right of the rows.
+//
+// The member functions are spread by concern: frmEventTimers.cpp (design values, layout,
+// wiring and the window's life), board_count.cpp (the counts, alert colours and tooltips),
+// ordering.cpp (Sequence Events and scrolling), commands.cpp (the other commands),
+// toggle.cpp (showing and hiding the window), record.cpp (the event record by name).
 
 #include "data/CTimeData.h"
 #include "platform/controls.h"
+#include "platform/datetime.h"
 #include "platform/form.h"
 
 #include <array>
+#include <cstdint>
 #include <memory>
 
 namespace orvane {
@@ -16,25 +25,99 @@ class App;
 class frmEventTimers : public Form {
   public:
     explicit frmEventTimers(App& app);
+    ~frmEventTimers() override;
 
     // The one record of the ten events' definitions, made on first access.
     CTimeData& EventData();
+    // Reads the record without making it: one not yet made reads as a fresh record.
+    const CTimeData& EventData() const;
 
     // Shows or hides this window (either window's command).
     void ToggleEventTimers();
 
-    // The rows: event N's row is pctEvent(N) holding lblName(N), lblTime(N) and lblTag(N).
+    // The event record as the scenario runner reads and writes it: EventData.Secs3 and so on.
+    std::optional<PropValue> recordProperty(std::string_view record,
+                                            std::string_view prop) const override;
+    SetResult setRecordProperty(std::string_view record, std::string_view prop,
+                                std::string_view text) override;
+
+    // ---- menus (menu-bar order; the right-click menu is a hidden top menu) ----
+    MenuItem mnuFile{this, "mnuFile", nullptr, "&File"};
+    MenuItem mnuFileHide{this, "mnuFileHide", &mnuFile, "Hide Event Timers"};
+
+    MenuItem mnuEdit{this, "mnuEdit", nullptr, "&Settings"};
+    MenuItem mnuScrollUp{this, "mnuScrollUp", &mnuEdit, "Scroll Up", "Ctrl+Up"};
+    MenuItem mnuScrollDown{this, "mnuScrollDown", &mnuEdit, "Scroll Down", "Ctrl+Down"};
+    MenuItem mnuEditSep1{this, "mnuEditSep1", &mnuEdit, "-"};
+    MenuItem mnuFileShowCtrls{this, "mnuFileShowCtrls", &mnuEdit, "&Hide Controls", "Ctrl+H"};
+    MenuItem mnuEditSeq{this, "mnuEditSeq", &mnuEdit, "Sequence Events", "Ctrl+E"};
+    MenuItem mnuEditSep2{this, "mnuEditSep2", &mnuEdit, "-"};
+    MenuItem mnuFileAdd{this, "mnuFileAdd", &mnuEdit, "Add Event", "Ctrl+N"};
+    MenuItem mnuEditRemove{this, "mnuEditRemove", &mnuEdit, "Remove Event"};
+    MenuItem mnuEditSep3{this, "mnuEditSep3", &mnuEdit, "-"};
+    MenuItem mnuEditRemoveAll{this, "mnuEditRemoveAll", &mnuEdit, "Remove All Events"};
+
+    MenuItem mnuHelp{this, "mnuHelp", nullptr, "Help"};
+    MenuItem mnuHelpHelp{this, "mnuHelpHelp", &mnuHelp, "&Help Contents . . .", "F1"};
+
+    MenuItem mnuPopUp{this, "mnuPopUp", nullptr, "RightClickMenu"};
+    MenuItem mnuRtShow{this, "mnuRtShow", &mnuPopUp, "&Hide Controls"};
+    MenuItem mnuRtSep1{this, "mnuRtSep1", &mnuPopUp, "-"};
+    MenuItem mnuRTHelp{this, "mnuRTHelp", &mnuPopUp, "Help . . ."};
+    MenuItem mnuRtSep2{this, "mnuRtSep2", &mnuPopUp, "-"};
+    MenuItem mnuRTHideEvents{this, "mnuRTHideEvents", &mnuPopUp, "&Hide Event Timers"};
+
+    // ---- the rows: event N's row is pctEvent(N) holding lblName(N), lblTime(N), lblTag(N) ----
     std::array<PictureBox, 10> pctEvent = makeArray<PictureBox, 10>(this, "pctEvent");
     std::array<Label, 10> lblName = makeArray<Label, 10>(this, "lblName");
     std::array<Label, 10> lblTime = makeArray<Label, 10>(this, "lblTime");
     std::array<Label, 10> lblTag = makeArray<Label, 10>(this, "lblTag");
 
+    // ---- the control area ----
+    CommandButton cmdUp{this, "cmdUp"};
+    CommandButton cmdSeqEvents{this, "cmdSeqEvents"};
+    CommandButton cmdAdd{this, "cmdAdd"};
+    CommandButton cmdRemove{this, "cmdRemove"};
+    CommandButton cmdHide{this, "cmdHide"};
+    CommandButton cmdHideScreen{this, "cmdHideScreen"};
+    CommandButton cmdDown{this, "cmdDown"};
+
+    // ---- timers ----
     Timer tmrCount{this, "tmrCount", 243, false};
     Timer tmrTPlusCount{this, "tmrTPlusCount", 251, true};
     Timer tmrActions{this, "tmrActions", 497, false};
     Timer tmrToolTips{this, "tmrToolTips", 5000, true};
 
   private:
+    void setDesignValues();
+    void layOut();
+    void wireCommands();
+
+    // The counts (board_count.cpp).
+    DateTime GetLaunchTime() const;
+    DateTime EventTime(int n) const;
+    std::int64_t SecondsToEvent(int n) const;
+    void CountDown();
+    void CountUp();
+    void ShowAlertColours();
+    void ShowToolTips();
+
+    // Ordering and scrolling (ordering.cpp).
+    void SequenceEvents();
+    int EventRank(std::int32_t key) const;
+    void SeparateTies(int n);
+    void ScrollRowsUp();
+    void ScrollRowsDown();
+
+    // The other commands (commands.cpp).
+    void HideControls();
+    void ToggleControls();
+    void RemoveAllEvents();
+    void AddEvent(bool disableThisWindow);
+    void RemoveEvent();
+    void ShowHelp();
+    void PopUpRightClickMenu(MouseButton button);
+
     App& m_app;
     std::unique_ptr<CTimeData> m_eventData;
 };

@@ -1,0 +1,102 @@
+#include "app.h"
+#include "clock/frmOrvane.h"
+#include "events/frmEventTimers.h"
+#include "events/modSecondsToTime.h"
+
+namespace orvane {
+
+namespace {
+constexpr Color PaleRed = 0xC0C0FF;
+constexpr Color LightGreen = 0x80FF80;
+constexpr Color PaleYellow = 0xC0FFFF;
+constexpr Color Yellow = 0x00FFFF;
+} // namespace
+
+DateTime frmEventTimers::GetLaunchTime() const {
+    // Every writer of the launch time writes a formatted date-time, so the fallback is never
+    // used.
+    return toDateTime(m_app.frmOrvane().lblTarget.caption()).value_or(DateTime{});
+}
+
+// The launch time is read afresh each time, so a new launch time or a hold moves every event
+// with it. Only a "+" mark puts the event after launch; an unassigned row (no mark, no
+// offset) has the launch time itself as its moment.
+DateTime frmEventTimers::EventTime(int n) const {
+    if (n < 0 || n > 9)
+        return DateTime{};
+    const std::int64_t secs = EventData().Secs(n);
+    const DateTime launch = GetLaunchTime();
+    return pctEvent[n].tag() == "+" ? launch.addSeconds(secs) : launch.addSeconds(-secs);
+}
+
+std::int64_t frmEventTimers::SecondsToEvent(int n) const {
+    return secondsBetween(services().clock.now(), EventTime(n));
+}
+
+// Rows whose event is still ahead show the time left. A row whose moment has come hands over
+// to the count up by clearing its "2" state; the count up then captures the moment.
+void frmEventTimers::CountDown() {
+    const DateTime now = services().clock.now();
+    for (int n = 0; n < 10; ++n) {
+        if (now < EventTime(n)) {
+            lblTime[n].setBackColor(PaleRed);
+            lblTag[n].setTag("2");
+            lblTime[n].setCaption(SecondsToTime(SecondsToEvent(n), false));
+        } else if (lblTag[n].tag() == "2") {
+            lblTag[n].setTag("");
+        }
+    }
+}
+
+// Rows whose moment has come count up from the moment captured when they first passed it, so
+// a later change of the launch time does not move them unless the event comes back ahead.
+void frmEventTimers::CountUp() {
+    const DateTime now = services().clock.now();
+    for (int n = 0; n < 10; ++n) {
+        const DateTime moment = EventTime(n);
+        if (now < moment)
+            continue;
+        lblTime[n].setBackColor(LightGreen);
+        Label& state = lblTag[n];
+        if (state.tag().empty()) {
+            state.setTag("1");
+            state.setCaption(formatDate(moment, "General Date"));
+        } else if (state.tag() == "2") {
+            // The count down has not yet seen the moment pass; a later tick captures it.
+            continue;
+        }
+        const DateTime captured = toDateTime(state.caption()).value_or(moment);
+        lblTime[n].setCaption(SecondsToTime(secondsBetween(now, captured), true));
+    }
+}
+
+// The panel warns of an event in the last ten minutes before it, and more strongly in the
+// last minute; at the moment it simply returns to the button face.
+void frmEventTimers::ShowAlertColours() {
+    const DateTime now = services().clock.now();
+    for (int n = 0; n < 10; ++n) {
+        const std::int64_t d = SecondsToEvent(n);
+        const bool ahead = now < EventTime(n);
+        Color colour = ButtonFace;
+        if (d <= 600 && ahead)
+            colour = d > 60 ? PaleYellow : Yellow;
+        pctEvent[n].setBackColor(colour);
+    }
+}
+
+// The tooltips show each event's definition, not the time left, so they need refreshing only
+// when an event is defined; whoever defines one turns the timer on again, and the short
+// interval then refreshes them at once.
+void frmEventTimers::ShowToolTips() {
+    CTimeData& data = EventData();
+    for (int n = 0; n < 10; ++n) {
+        const std::string text = EventDefinitionText(data.Secs(n), data.plusText(n));
+        pctEvent[n].setToolTipText(text);
+        lblName[n].setToolTipText(text);
+        lblTime[n].setToolTipText(text);
+    }
+    tmrToolTips.setEnabled(false);
+    tmrToolTips.setInterval(1);
+}
+
+} // namespace orvane

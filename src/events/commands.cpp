@@ -1,0 +1,98 @@
+#include "app.h"
+#include "events/frmEventTimers.h"
+
+namespace orvane {
+
+void frmEventTimers::wireCommands() {
+    cmdSeqEvents.onClick = [this] { SequenceEvents(); };
+    mnuEditSeq.onClick = [this] { SequenceEvents(); };
+    cmdDown.onClick = [this] { ScrollRowsUp(); };
+    mnuScrollUp.onClick = [this] { ScrollRowsUp(); };
+    cmdUp.onClick = [this] { ScrollRowsDown(); };
+    mnuScrollDown.onClick = [this] { ScrollRowsDown(); };
+    cmdHide.onClick = [this] { HideControls(); };
+    mnuFileShowCtrls.onClick = [this] { ToggleControls(); };
+    mnuRtShow.onClick = [this] { ToggleControls(); };
+    cmdHideScreen.onClick = [this] { ToggleEventTimers(); };
+    mnuFileHide.onClick = [this] { ToggleEventTimers(); };
+    mnuRTHideEvents.onClick = [this] { ToggleEventTimers(); };
+    mnuEditRemoveAll.onClick = [this] { RemoveAllEvents(); };
+    cmdAdd.onClick = [this] { AddEvent(true); };
+    mnuFileAdd.onClick = [this] { AddEvent(false); };
+    cmdRemove.onClick = [this] { RemoveEvent(); };
+    mnuEditRemove.onClick = [this] { RemoveEvent(); };
+    mnuHelpHelp.onClick = [this] { ShowHelp(); };
+    mnuRTHelp.onClick = [this] { ShowHelp(); };
+
+    auto popUp = [this](MouseButton b) { PopUpRightClickMenu(b); };
+    onMouseUp = popUp;
+    for (int n = 0; n < 10; ++n) {
+        pctEvent[n].onMouseUp = popUp;
+        lblName[n].onMouseUp = popUp;
+        lblTime[n].onMouseUp = popUp;
+    }
+    for (CommandButton* b :
+         {&cmdAdd, &cmdRemove, &cmdSeqEvents, &cmdHide, &cmdHideScreen, &cmdUp, &cmdDown})
+        b->onMouseUp = popUp;
+}
+
+// The narrow window shows the rows only; its right edge stays almost where the wide
+// window's was.
+void frmEventTimers::HideControls() {
+    setWidth(3255);
+    setLeft(8310);
+    mnuFileShowCtrls.setCaption("&Show Controls");
+    mnuRtShow.setCaption("Show Controls");
+}
+
+void frmEventTimers::ToggleControls() {
+    if (mnuFileShowCtrls.caption() != "&Show Controls") {
+        HideControls();
+        return;
+    }
+    setWidth(5625);
+    setLeft(6000);
+    mnuFileShowCtrls.setCaption("&Hide Controls");
+    mnuRtShow.setCaption("Hide Controls");
+}
+
+// Only the rows are reset: the record keeps its values until an event is defined again, and
+// with no direction mark each row's moment is the launch time itself.
+void frmEventTimers::RemoveAllEvents() {
+    const Answer answer =
+        services().dialogs.messageBox("This will permanantly remove all of your Event Timers.",
+                                      Buttons::OKCancel, Icon::Exclamation, m_app.info().title);
+    if (answer != Answer::OK)
+        return;
+    for (int n = 0; n < 10; ++n) {
+        lblName[n].setCaption("Event Unassigned");
+        pctEvent[n].setTag("");
+        pctEvent[n].setVisible(false);
+    }
+}
+
+// The wizard's first page enables this window again when the wizard ends.
+void frmEventTimers::AddEvent(bool disableThisWindow) {
+    Form* wizard = m_app.form("frmETWIZNumber");
+    if (!wizard)
+        return;
+    wizard->show();
+    if (disableThisWindow)
+        setEnabled(false);
+}
+
+void frmEventTimers::RemoveEvent() {
+    if (Form* dialog = m_app.form("frmRemoveEvent"))
+        dialog->show();
+}
+
+void frmEventTimers::ShowHelp() {
+    services().help.showTopic(m_app.info().programDir + "\\ovproj.chm", "orvhlp\\main.htm");
+}
+
+void frmEventTimers::PopUpRightClickMenu(MouseButton button) {
+    if (button == MouseButton::Right)
+        popupMenu(mnuPopUp);
+}
+
+} // namespace orvane
