@@ -19,6 +19,7 @@ App::App(Services& services) : m_services(services) {
     m_factories.emplace("frmOrvane", &make<orvane::frmOrvane>);
     m_factories.emplace("frmEventTimers", &make<orvane::frmEventTimers>);
     m_factories.emplace("frmSplash", &make<orvane::frmSplash>);
+    registerEventWizard(*this);
 }
 
 App::~App() {
@@ -36,6 +37,10 @@ orvane::frmEventTimers& App::frmEventTimers() {
 }
 orvane::frmSplash& App::frmSplash() {
     return load<orvane::frmSplash>("frmSplash");
+}
+
+void App::registerForm(std::string name, FormFactory factory) {
+    m_factories.insert_or_assign(std::move(name), std::move(factory));
 }
 
 bool App::knowsForm(std::string_view name) const {
