@@ -1,15 +1,102 @@
 #include "app.h"
 #include "clock/frmOrvane.h"
+#include "events/frmEventTimers.h"
 
 namespace orvane {
 
-void frmOrvane::wireHold() {}
+namespace {
+constexpr Color Yellow = 0x00FFFF;
+constexpr Color LightGrey = 0xE0E0E0;
+} // namespace
 
-void frmOrvane::HoldOrResume() {}
-void frmOrvane::StartHold() {}
-void frmOrvane::ResumeCount() {}
-void frmOrvane::SetDigitColor(Color) {}
-void frmOrvane::UpdateHeldTarget() {}
-void frmOrvane::ToggleHoldEnable() {}
+void frmOrvane::wireHold() {
+    cmdHoldResume.onClick = [this] { HoldOrResume(); };
+    mnuHold.onClick = [this] { HoldOrResume(); };
+    mnuRtHold.onClick = [this] { HoldOrResume(); };
+    mnuHoldEnable.onClick = [this] { ToggleHoldEnable(); };
+    mnuRtHoldEnable.onClick = [this] { ToggleHoldEnable(); };
+    tmrHold.onTimer = [this] { UpdateHeldTarget(); };
+}
+
+void frmOrvane::HoldOrResume() {
+    if (cmdHoldResume.caption() == "&Hold")
+        StartHold();
+    else
+        ResumeCount();
+}
+
+void frmOrvane::StartHold() {
+    cmdHoldResume.setCaption("&Resume");
+    mnuRtHold.setCaption("&Resume");
+    mnuHold.setCaption("&Resume");
+    cmdHoldResume.setToolTipText("Click here to RESUME the count.");
+    SetDigitColor(Yellow);
+
+    // The shown count freezes; from here on the launch time moves with the clock.
+    tmrCountdown.setEnabled(false);
+    tmrHold.setEnabled(true);
+    const std::string now = formatDate(services().clock.now(), "General Date");
+    lblNowStamp.setCaption(now);
+    lblTargetStamp.setCaption(lblTarget.caption());
+
+    // The launch window is consumed from what is left of it now.
+    tmrLaunchWindow.setEnabled(true);
+    lblLaunchWindowStamp.setCaption(lblLaunchWindow.caption());
+    lblNowStampWindow.setCaption(now);
+
+    // A hold is left only by Resume.
+    mnuHoldEnable.setEnabled(false);
+    mnuRtHoldEnable.setEnabled(false);
+    lblWindowWarning.setTag("On");
+    m_app.frmEventTimers().tmrCount.setEnabled(false);
+}
+
+void frmOrvane::ResumeCount() {
+    cmdHoldResume.setCaption("&Hold");
+    mnuRtHold.setCaption("&Hold");
+    mnuHold.setCaption("&Hold");
+    cmdHoldResume.setToolTipText("Click here to HOLD the count.");
+    SetDigitColor(LightGrey);
+
+    // lblTarget already holds the launch time moved by the whole hold, so the count goes on
+    // from the value the hold froze.
+    tmrHold.setEnabled(false);
+    tmrCountdown.setEnabled(true);
+    tmrLaunchWindow.setEnabled(false);
+
+    mnuHoldEnable.setEnabled(true);
+    mnuRtHoldEnable.setEnabled(true);
+    m_app.frmEventTimers().tmrCount.setEnabled(true);
+}
+
+void frmOrvane::SetDigitColor(Color color) {
+    for (Label* digits : {&lblDays, &lblHours, &lblMinutes, &lblSeconds})
+        digits->setBackColor(color);
+}
+
+// The launch time moves later by the whole time held, days included, so the present and the
+// launch time advance together and the count stands still however long the hold lasts.
+void frmOrvane::UpdateHeldTarget() {
+    const std::optional<DateTime> start = toDateTime(lblNowStamp.caption());
+    const std::optional<DateTime> target = toDateTime(lblTargetStamp.caption());
+    if (!start || !target)
+        return;
+    const std::int64_t held = secondsBetween(*start, services().clock.now());
+    lblTarget.setCaption(formatDate(target->addSeconds(held), "mmmm d, yyyy   h:mm:ss AM/PM"));
+}
+
+void frmOrvane::ToggleHoldEnable() {
+    if (TminusSec() >= 0 && mnuHoldEnable.caption() == "Hold Enable") {
+        mnuHoldEnable.setCaption("Hold Disable");
+        mnuRtHoldEnable.setCaption("Hold Disable");
+        cmdHoldResume.setEnabled(true);
+        mnuHold.setEnabled(true);
+    } else if (TminusSec() >= 0 && mnuHoldEnable.caption() == "Hold Disable") {
+        mnuHoldEnable.setCaption("Hold Enable");
+        mnuRtHoldEnable.setCaption("Hold Enable");
+        cmdHoldResume.setEnabled(false);
+        mnuHold.setEnabled(false);
+    }
+}
 
 } // namespace orvane
