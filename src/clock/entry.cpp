@@ -3,7 +3,57 @@
 
 namespace orvane {
 
+namespace {
+
+// A date on its own. The general date parsing also takes a time ("10:30") or a date with a
+// time ("May 3, 2001 10:30"); neither may stand for the launch date, or the entered hours
+// would be added to a time that is already there.
+std::optional<DateTime> plainDate(std::string_view text) {
+    auto parsed = parseDateText(text);
+    if (!parsed || !parsed->hasDate || parsed->hasTime)
+        return std::nullopt;
+    return parsed->value;
+}
+
+// A box's text as a whole number from 0 to max, or empty.
+std::optional<int> timePart(const TextBox& box, int max) {
+    auto n = parseWholeNumber(box.text());
+    if (!n || *n < 0 || *n > max)
+        return std::nullopt;
+    return int(*n);
+}
+
+} // namespace
+
 void frmOrvane::wireEntry() {
+    for (TextBox* box : {&txtLaunchDate, &txtHours, &txtMinutes, &txtSeconds})
+        box->onChange = [this] { EnableSetLaunchTime(); };
+
+    // A click in a time box steps its value up; at the top of the range it stays there.
+    auto pair = [this](TextBox& box, ScrollBar& bar) {
+        box.onClick = [&bar] { bar.setValue(bar.value() + 1); };
+        bar.onChange = [&box, &bar] { box.setText(formatNumber(bar.value(), "00")); };
+    };
+    pair(txtHours, vsbHours);
+    pair(txtMinutes, vsbMinutes);
+    pair(txtSeconds, vsbSeconds);
+
+    txtLaunchDate.onDblClick = [this] {
+        // A box whose text is not a date opens the calendar on the launch date instead.
+        const std::optional<DateTime> date = plainDate(txtLaunchDate.text());
+        Calendar.setDate(date ? *date : GetLaunchTime().date());
+        Calendar.setVisible(true);
+    };
+    Calendar.onDblClick = [this] {
+        Calendar.setVisible(false);
+        txtLaunchDate.setText(formatDate(Calendar.date(), "mmm d, yyyy"));
+    };
+    Label10.onClick = [this] { StepLaunchDate(-1); };
+    lblTarget.onClick = [this] { StepLaunchDate(1); };
+
+    cmdSet.onClick = [this] { SetLaunchTime(); };
+    mnuSetLaunchTime.onClick = [this] { SetLaunchTime(); };
+
     cmdAccess.onClick = [this] { ToggleScreenSize(); };
     mnuRtAccess.onClick = [this] { ToggleScreenSize(); };
     mnuCompactScreen.onClick = [this] { ToggleScreenSize(); };
@@ -11,10 +61,78 @@ void frmOrvane::wireEntry() {
     onDblClick = [this] { ToggleScreenSize(); };
 }
 
-void frmOrvane::SetLaunchTime() {}
+void frmOrvane::SetLaunchTime() {
+    std::string dateText;
+    int hours = 0, minutes = 0, seconds = 0;
+    const std::string launch = ReadLaunchEntry(dateText, hours, minutes, seconds);
+    if (!launch.empty()) {
+        if (auto when = toDateTime(launch))
+            lblTarget.setCaption(formatDate(*when, "mmmm dd, yyyy   h:mm:ss AM/PM"));
+    }
+    DisableSetLaunchTime();
+}
 
-std::string frmOrvane::ReadLaunchEntry(std::string&, int&, int&, int&) {
-    return {};
+std::string frmOrvane::ReadLaunchEntry(std::string& dateText, int& hours, int& minutes,
+                                       int& seconds) {
+    dateText = txtLaunchDate.text();
+    const std::optional<DateTime> date = plainDate(dateText);
+    if (!date) {
+        ShowInvalidDate();
+        return {};
+    }
+    if (!ReadTimeEntry(txtHours, txtMinutes, txtSeconds, hours, minutes, seconds))
+        return {};
+
+    const std::string question = "Are you sure you want to enter " +
+                                 formatDate(*date, "mmm d, yyyy") + "  " +
+                                 formatNumber(hours, "00") + ":" + formatNumber(minutes, "00") +
+                                 ":" + formatNumber(seconds, "00") + " as your new Launch Time?";
+    if (services().dialogs.messageBox(question, Buttons::YesNo, Icon::Question,
+                                      "Set Launch Time") != Answer::Yes)
+        return {};
+
+    txtLaunchDate.setText(formatDate(*date, "mmm d, yyyy"));
+    lblNowStamp.setCaption(formatDate(services().clock.now(), "General Date"));
+    const std::string launch = formatDate(
+        date->addSeconds(std::int64_t(hours) * 3600 + minutes * 60 + seconds), "General Date");
+    lblTargetStamp.setCaption(launch);
+    return launch;
+}
+
+bool frmOrvane::ReadTimeEntry(const TextBox& hoursBox, const TextBox& minutesBox,
+                              const TextBox& secondsBox, int& hours, int& minutes, int& seconds) {
+    const auto h = timePart(hoursBox, 23);
+    const auto m = timePart(minutesBox, 59);
+    const auto s = timePart(secondsBox, 59);
+    if (!h || !m || !s) {
+        services().dialogs.messageBox(
+            "You must enter the hours from 0 to 23 and the minutes and seconds from 0 to 59.",
+            Buttons::OK, Icon::Information, "Invalid Time");
+        return false;
+    }
+    hours = *h;
+    minutes = *m;
+    seconds = *s;
+    return true;
+}
+
+void frmOrvane::ShowInvalidDate() {
+    services().dialogs.messageBox("You must enter a valid date in the MM/DD/YYYY format.",
+                                  Buttons::OK, Icon::Information, "Invalid Date");
+}
+
+// The day steps change only the entry box, never the launch time itself.
+void frmOrvane::StepLaunchDate(int days) {
+    const std::optional<DateTime> date = plainDate(txtLaunchDate.text());
+    if (!date) {
+        ShowInvalidDate();
+        return;
+    }
+    const DateTime stepped = date->addDays(days);
+    // Past the first or the last date the program can read back, the box stays as it is.
+    if (!DateTime::fromParts(stepped.year(), stepped.month(), stepped.day()))
+        return;
+    txtLaunchDate.setText(formatDate(stepped, "mmm d, yyyy"));
 }
 
 void frmOrvane::EnableSetLaunchTime() {

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace orvane {
@@ -188,6 +189,13 @@ class frmOrvane : public Form {
     // Launch time entry and screen sizes (entry.cpp).
     void SetLaunchTime();
     std::string ReadLaunchEntry(std::string& dateText, int& hours, int& minutes, int& seconds);
+    // Reads three time boxes (hours 0 to 23, minutes and seconds 0 to 59); on anything else
+    // tells the user and gives false.
+    bool ReadTimeEntry(const TextBox& hoursBox, const TextBox& minutesBox,
+                       const TextBox& secondsBox, int& hours, int& minutes, int& seconds);
+    void ShowInvalidDate();
+    // Moves the date in the entry box by whole days (Label10 back, lblTarget on).
+    void StepLaunchDate(int days);
     void EnableSetLaunchTime();
     void DisableSetLaunchTime();
     void ToggleScreenSize();
@@ -204,7 +212,8 @@ class frmOrvane : public Form {
 
     // The launch window (launch_window.cpp).
     void SetLaunchWindow();
-    std::string GetWindowEntry() const;
+    // The window boxes as "h:mm:ss"; empty when they do not hold a time (the user is told).
+    std::optional<std::string> GetWindowEntry();
     void ConfirmWindowChange(bool& ok);
     void ApplyLaunchWindowActive();
     void UpdateHeldWindow();

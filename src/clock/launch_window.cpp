@@ -1,28 +1,221 @@
 #include "app.h"
 #include "clock/frmOrvane.h"
 
+#include <algorithm>
+
 namespace orvane {
 
-void frmOrvane::wireLaunchWindow() {}
+namespace {
 
-void frmOrvane::SetLaunchWindow() {}
-std::string frmOrvane::GetWindowEntry() const {
-    return {};
+constexpr Color LightGrey = 0xE0E0E0;
+constexpr const char* MessageTitle = "Launch Window Message";
+constexpr std::int64_t LastSecondOfDay = 86399;
+
+// A remaining window, a time of day such as "0:01:30" or "00:01:30", in seconds; 0 when the
+// text is not a time.
+std::int64_t windowSeconds(const std::string& text) {
+    auto parsed = toDateTime(text);
+    return parsed ? parsed->timeOfDay() : 0;
 }
+
+} // namespace
+
+void frmOrvane::wireLaunchWindow() {
+    // A click in a window box steps its value up; at the top of the range it stays there.
+    auto pair = [](TextBox& box, ScrollBar& bar) {
+        box.onClick = [&bar] { bar.setValue(bar.value() + 1); };
+        bar.onChange = [&box, &bar] { box.setText(formatNumber(bar.value(), "00")); };
+    };
+    pair(txtHoursW, vsbHoursW);
+    pair(txtMinutesW, vsbMinutesW);
+    pair(txtSecondsW, vsbSecondsW);
+
+    cmdSetWindow.onClick = [this] {
+        lblWindowWarning.setTag("Off");
+        SetLaunchWindow();
+    };
+    mnuSetLaunchWindow.onClick = [this] { SetLaunchWindow(); };
+    chkLaunchWindowActive.onClick = [this] { ApplyLaunchWindowActive(); };
+    // The menu mirrors the check box; changing the box applies the change.
+    mnuActiveLaunchWindow.onClick = [this] {
+        const bool active = !mnuActiveLaunchWindow.checked();
+        mnuActiveLaunchWindow.setChecked(active);
+        chkLaunchWindowActive.setValue(active ? 1 : 0);
+        lblLaunchWindow.setBackColor(active ? LightGrey : ButtonFace);
+    };
+
+    tmrLaunchWindow.onTimer = [this] {
+        if (cmdHoldResume.caption() != "&Resume")
+            return;
+        if (chkLaunchWindowActive.value() == 1)
+            UpdateHeldWindow();
+        else
+            tmrLaunchWindow.setEnabled(false);
+    };
+    lblLaunchWindow.onChange = [this] { UpdateWindowWarning(); };
+    lblWindowWarning.onClick = [this] {
+        lblWindowWarning.setVisible(false);
+        lblWindowWarning.setTag("Off");
+    };
+
+    onMouseDown = [this](MouseButton) {
+        std::string lock = tag();
+        CheckWindowLock(lock);
+    };
+    pctLaunchTime.onClick = [this] {
+        std::string lock = pctLaunchTime.tag();
+        CheckWindowLock(lock);
+    };
+    pctLaunchWindow.onClick = [this] {
+        std::string lock = pctLaunchWindow.tag();
+        CheckWindowLock(lock);
+    };
+}
+
+void frmOrvane::SetLaunchWindow() {
+    const std::optional<std::string> entry = GetWindowEntry();
+    if (!entry)
+        return;
+    const Answer answer = services().dialogs.messageBox(
+        "Are you sure you want to enter " + *entry + " as your new Launch Window?", Buttons::YesNo,
+        Icon::Question, "Set Launch Time");
+    if (answer != Answer::Yes) {
+        // The scroll bars go back to 0 with their boxes, so that the next click in a box
+        // counts up from what it shows.
+        for (auto [box, bar] : {std::pair{&txtSecondsW, &vsbSecondsW},
+                                {&txtMinutesW, &vsbMinutesW},
+                                {&txtHoursW, &vsbHoursW}}) {
+            bar->setValue(0);
+            box->setText("00");
+        }
+        return;
+    }
+
+    bool ok = false;
+    if (cmdHoldResume.enabled()) {
+        const bool held = cmdHoldResume.caption() == "&Resume";
+        ConfirmWindowChange(ok);
+        if (ok) {
+            lblLaunchWindow.setCaption(*entry);
+            lblLaunchWindowStamp.setCaption(*entry);
+            if (held)
+                tmrLaunchWindow.setEnabled(true);
+        }
+    } else if (TminusSec() > 0) {
+        ConfirmWindowChange(ok);
+        if (ok) {
+            lblLaunchWindow.setCaption(*entry);
+            lblLaunchWindowStamp.setCaption(*entry);
+        }
+    } else if (TminusSec() < 0) {
+        ConfirmWindowChange(ok);
+        if (ok) {
+            services().dialogs.messageBox(
+                "You must set a Launch Window BEFORE launch for it to take effect.  Your new "
+                "Launch Window time will be displayed but will not function.",
+                Buttons::OK, Icon::Information, MessageTitle);
+            lblLaunchWindow.setCaption(*entry);
+        }
+    }
+}
+
+std::optional<std::string> frmOrvane::GetWindowEntry() {
+    int hours = 0, minutes = 0, seconds = 0;
+    if (!ReadTimeEntry(txtHoursW, txtMinutesW, txtSecondsW, hours, minutes, seconds))
+        return std::nullopt;
+    return formatDate(DateTime::fromTime(hours, minutes, seconds), "h:mm:ss");
+}
+
 void frmOrvane::ConfirmWindowChange(bool& ok) {
     ok = true;
+    if (chkLaunchWindowActive.value() != 1)
+        return;
+    const Answer answer = services().dialogs.messageBox(
+        "You must deactivate the Launch Window before setting a Launch Window Time.  Would you "
+        "like to deactivate the Launch Window now?",
+        Buttons::YesNo, Icon::Question, MessageTitle);
+    if (answer != Answer::Yes) {
+        services().dialogs.messageBox("Launch Window time will not be set.", Buttons::OK,
+                                      Icon::Exclamation, MessageTitle);
+        ok = false;
+        return;
+    }
+    // Unchecking the box applies the change through its own event.
+    chkLaunchWindowActive.setValue(0);
 }
-void frmOrvane::ApplyLaunchWindowActive() {}
-void frmOrvane::UpdateHeldWindow() {}
+
+void frmOrvane::ApplyLaunchWindowActive() {
+    if (chkLaunchWindowActive.value() == 1) {
+        mnuActiveLaunchWindow.setChecked(true);
+        lblLaunchWindow.setBackColor(LightGrey);
+        lblLaunchWindow.setBorderStyle(1);
+        lblNowStampWindow.setCaption(formatDate(services().clock.now(), "General Date"));
+        if (!tmrLaunchWindow.enabled())
+            tmrLaunchWindow.setEnabled(true);
+        else
+            lblLaunchWindowStamp.setCaption(lblLaunchWindow.caption());
+    } else {
+        mnuActiveLaunchWindow.setChecked(false);
+        lblLaunchWindow.setBackColor(ButtonFace);
+        lblLaunchWindow.setBorderStyle(0);
+        // What is left of the window is banked for the next time it is made active.
+        if (tmrLaunchWindow.enabled()) {
+            tmrLaunchWindow.setEnabled(false);
+            lblLaunchWindowStamp.setCaption(lblLaunchWindow.caption());
+        }
+    }
+}
+
+// The window is consumed by the whole time held, days included, so that even a window of
+// 23:59:59 runs out.
+void frmOrvane::UpdateHeldWindow() {
+    // An expired window stays expired until the program ends: it is never consumed or
+    // reported again.
+    if (tag() == "Off") {
+        tmrLaunchWindow.setEnabled(false);
+        return;
+    }
+    const std::optional<DateTime> start = toDateTime(lblNowStampWindow.caption());
+    const std::int64_t elapsed = start ? secondsBetween(*start, services().clock.now()) : 0;
+    const std::int64_t window = windowSeconds(lblLaunchWindowStamp.caption());
+    if (elapsed <= window) {
+        // A clock set back during the hold gives the time back, up to a full day.
+        const std::int64_t left = std::min(window - elapsed, LastSecondOfDay);
+        lblLaunchWindow.setCaption(formatDate(DateTime::fromSeconds(left), "hh:mm:ss"));
+        return;
+    }
+
+    // The timer is off and the panels are locked before the message goes up, so nothing
+    // can report the expiry a second time while the message is open or after it.
+    lblLaunchWindow.setCaption("00:00:00");
+    tmrLaunchWindow.setEnabled(false);
+    setTag("Off");
+    pctLaunchWindow.setTag("Off");
+    pctLaunchTime.setTag("Off");
+    services().dialogs.messageBox("Your Launch Window has expired.  You must reschedule a new "
+                                  "Launch Date.  Press OK then the Esc key to exit the program.",
+                                  Buttons::OK, Icon::Exclamation, MessageTitle);
+}
 
 void frmOrvane::UpdateWindowWarning() {
     lblWindowWarning.setVisible(WindowWarningDue());
 }
 
 bool frmOrvane::WindowWarningDue() const {
-    return false;
+    const std::optional<DateTime> left = toDateTime(lblLaunchWindow.caption());
+    return left && left->timeOfDay() < 60 && chkLaunchWindowActive.value() == 1 &&
+           lblWindowWarning.tag() == "On" && cmdHoldResume.caption() == "&Resume";
 }
 
-void frmOrvane::CheckWindowLock(std::string&) {}
+// After expiry the user must restart; leaving goes through the exit path so that nothing
+// unsaved is lost. Should the user stay there, the surfaces stay locked.
+void frmOrvane::CheckWindowLock(std::string& lock) {
+    if (lock != "Off")
+        return;
+    const std::string& title = m_app.info().title;
+    services().dialogs.messageBox("You must exit " + title + " and restart the program.",
+                                  Buttons::OK, Icon::Critical, title);
+    ConfirmExit();
+}
 
 } // namespace orvane
