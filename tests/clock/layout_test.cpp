@@ -1,0 +1,94 @@
+#include "support/app_fixture.h"
+
+#include <vector>
+
+namespace orvane::test {
+namespace {
+
+struct Box {
+    int left, top, right, bottom;
+    bool overlaps(const Box& o) const {
+        return left < o.right && o.left < right && top < o.bottom && o.top < bottom;
+    }
+};
+
+Box boxOf(const Control& c) {
+    return {c.left(), c.top(), c.left() + c.width(), c.top() + c.height()};
+}
+
+// The controls a user sees on the window's surface or in a panel: everything with a size,
+// but not the calendar, which pops up over the date entry when asked for.
+std::vector<const Control*> laidOut(const Form& form) {
+    std::vector<const Control*> out;
+    for (const Control* c : form.controls()) {
+        switch (c->kind()) {
+        case Kind::Label:
+        case Kind::TextBox:
+        case Kind::ScrollBar:
+        case Kind::CheckBox:
+        case Kind::CommandButton:
+        case Kind::PictureBox:
+        case Kind::Shape:
+            if (c->width() > 0 && c->height() > 0)
+                out.push_back(c);
+            break;
+        default:
+            break;
+        }
+    }
+    return out;
+}
+
+// Room left for the menu bar over the controls, in twips (27 pixels at 96 dpi).
+constexpr int MenuBarAllowance = 405;
+// A panel's sunken border, in twips.
+constexpr int Border = 30;
+
+// Guards against controls that overlap, or stick out of their panel or past the status bar,
+// as the layout changes.
+TEST_F(AppTest, TheFullScreenShowsEveryControlWhole_AndNoneOverAnother) {
+    startAndSettle();
+    frmOrvane& f = main();
+    ASSERT_TRUE(click(f.cmdAccess));
+    const std::vector<const Control*> controls = laidOut(f);
+    for (const Control* c : controls) {
+        const Box b = boxOf(*c);
+        EXPECT_GE(b.left, 0) << c->displayName();
+        EXPECT_GE(b.top, 0) << c->displayName();
+        if (const Control* panel = c->container()) {
+            EXPECT_LE(b.right, panel->width() - 2 * Border) << c->displayName();
+            EXPECT_LE(b.bottom, panel->height() - 2 * Border) << c->displayName();
+        } else {
+            EXPECT_LE(b.right, f.width()) << c->displayName();
+            EXPECT_LE(b.bottom, f.height() - MenuBarAllowance - f.sbrStatusBar.height())
+                << c->displayName();
+        }
+        for (const Control* other : controls) {
+            if (other < c && other->container() == c->container()) {
+                EXPECT_FALSE(b.overlaps(boxOf(*other)))
+                    << c->displayName() << " overlaps " << other->displayName();
+            }
+        }
+    }
+}
+
+TEST_F(AppTest, TheCompactScreenShowsTheCountAndItsButtons_AndNothingCutInHalf) {
+    startAndSettle();
+    frmOrvane& f = main();
+    const Box screen{0, 0, f.width(), f.height()};
+    for (const Control* c : laidOut(f)) {
+        if (c->container())
+            continue;
+        const Box b = boxOf(*c);
+        const bool whole = b.right <= screen.right && b.bottom <= screen.bottom;
+        const bool outside = !b.overlaps(screen);
+        EXPECT_TRUE(whole || outside) << c->displayName() << " is cut by the compact screen";
+    }
+    for (const Control* shown : std::initializer_list<const Control*>{
+             &f.lblTMinus, &f.lblDays, &f.lblHours, &f.lblMinutes, &f.lblSeconds, &f.cmdAccess,
+             &f.cmdShowTimers, &f.cmdHoldResume, &f.lblWindowWarning, &f.shpIndicator[2]})
+        EXPECT_LE(boxOf(*shown).bottom, screen.bottom) << shown->displayName();
+}
+
+} // namespace
+} // namespace orvane::test
