@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QIcon>
 
 int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
     // The program ends only through its own exit path, never because a window was hidden.
     QApplication::setQuitOnLastWindowClosed(false);
     orvane::useDefaultFont();
+    QApplication::setWindowIcon(QIcon(orvane::drawImage("logo", QSize(64, 64), 1.0)));
 
     orvane::QtClock clock;
     orvane::QtScheduler scheduler;

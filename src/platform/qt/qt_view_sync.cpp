@@ -40,6 +40,11 @@ Qt::Alignment toQt(Align a) {
 // Colours for the normal look only; a disabled widget keeps the style's greyed text.
 void setColour(QWidget* w, QPalette::ColorRole role, QColor colour, bool alsoDisabled) {
     QPalette pal = w->palette();
+    // Labels are recoloured with every new caption; an unchanged palette costs no relayout.
+    if (pal.color(QPalette::Active, role) == colour &&
+        pal.color(QPalette::Inactive, role) == colour &&
+        (!alsoDisabled || pal.color(QPalette::Disabled, role) == colour))
+        return;
     pal.setColor(QPalette::Active, role, colour);
     pal.setColor(QPalette::Inactive, role, colour);
     if (alsoDisabled)
@@ -129,8 +134,11 @@ void QtView::sync(Control& c, Prop what) {
         auto* label = static_cast<QLabel*>(w);
         if (what == Prop::Caption) {
             label->setText(qstr(l.caption()));
-            label->setAlignment(toQt(l.alignment()) | Qt::AlignTop);
-            label->setWordWrap(l.wordWrap());
+            const Qt::Alignment align = toQt(l.alignment()) | Qt::AlignTop;
+            if (label->alignment() != align)
+                label->setAlignment(align);
+            if (label->wordWrap() != l.wordWrap())
+                label->setWordWrap(l.wordWrap());
             syncColours(c, w);
         } else if (what == Prop::BorderStyle) {
             label->setFrameStyle(l.borderStyle() == 1 ? QFrame::Box | QFrame::Plain
@@ -355,7 +363,9 @@ void QtView::syncForm(Window& w, Prop what) {
         }
         top->show();
         top->raise();
-        top->activateWindow();
+        // A window that takes no input leaves the keyboard with the one in front (the splash).
+        if (f.enabled())
+            top->activateWindow();
         return;
     case Prop::Enabled:
         top->setEnabled(f.enabled());
