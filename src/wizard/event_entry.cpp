@@ -1,0 +1,93 @@
+#include "wizard/event_entry.h"
+
+#include "app.h"
+#include "data/CTimeData.h"
+#include "events/frmEventTimers.h"
+#include "wizard/event_panel.h"
+#include "wizard/frmETWIZLabel.h"
+#include "wizard/frmETWIZNumber.h"
+
+namespace orvane {
+
+EventEntryPage::EventEntryPage(App& app, std::string name, std::string back)
+    : WizardPage(app, std::move(name)), m_back(std::move(back)) {
+    designBack(cmdBack);
+    cmdEnter.setCaption("&Enter");
+    cmdEnter.setDefault(true);
+    cmdCancel.setCaption("&Cancel");
+    chkContinue.setCaption("Check1");
+    chkContinue.setVisible(false);
+    lblHold.setVisible(false);
+
+    cmdBack.onClick = [this] { goTo(m_back); };
+    cmdEnter.onClick = [this] { enter(); };
+    cmdCancel.onClick = [this] { endWizard(); };
+}
+
+void EventEntryPage::placeCommands(int top) {
+    cmdBack.move(1020, top, 1140, 375);
+    cmdEnter.move(2355, top, 1140, 375);
+    cmdCancel.move(3690, top, 1140, 375);
+    chkContinue.move(120, top, 255, 255);
+    lblHold.move(120, top, 255, 255);
+}
+
+void EventEntryPage::linkBox(TextBox& box, ScrollBar& bar, const char* pattern, int max) {
+    box.setLocked(true);
+    box.setAlignment(Align::Center);
+    bar.setRange(0, max);
+    bar.setLargeChange(10);
+    bar.onChange = [&box, &bar] { box.setText(std::to_string(bar.value())); };
+    box.onChange = [&box, pattern] {
+        box.setText(formatNumber(leadingNumber(box.text()), pattern));
+    };
+    box.setText("0");
+}
+
+std::int32_t EventEntryPage::EventOffset(int j) {
+    lblHold.setCaption(std::to_string(j));
+    return m_app.frmEventTimers().EventData().signedOffset(j);
+}
+
+bool EventEntryPage::CheckTimeClash(std::int32_t offset, int n) {
+    for (int j = 0; j < 10; ++j) {
+        const std::int32_t o = EventOffset(j);
+        if (j != n && o == offset) {
+            warn("You cannot have two Event Timers occuring at the same time.  Change the "
+                 "Mission Time or Cancel.");
+            chkContinue.setValue(1);
+            break;
+        }
+        chkContinue.setValue(0);
+    }
+    return chkContinue.value() == 1;
+}
+
+void EventEntryPage::enterEvent(const std::string& sign, std::int32_t magnitude) {
+    auto& numberPage = static_cast<frmETWIZNumber&>(*m_app.form("frmETWIZNumber"));
+    const int n = selectedEvent(numberPage.optNumber);
+    if (n < 0) {
+        // Only a number page loaded afresh with every event assigned has no choice; the
+        // user picks one there rather than have an event overwritten unasked.
+        warn("You must select an Event Timer.");
+        return;
+    }
+    const std::int32_t offset = sign == "-" ? -magnitude : magnitude;
+    if (CheckTimeClash(offset, n))
+        return;
+
+    frmEventTimers& board = m_app.frmEventTimers();
+    const std::string name =
+        static_cast<frmETWIZLabel&>(*m_app.form("frmETWIZLabel")).txtName.text();
+    board.EventData().setPlus(n, sign);
+    board.EventData().setSecs(n, magnitude);
+    board.lblName[n].setCaption(name);
+    board.pctEvent[n].setVisible(true);
+    board.pctEvent[n].setTag(sign);
+    // The row starts its count afresh and its tooltip is rebuilt at once.
+    board.lblTag[n].setTag("");
+    board.tmrToolTips.setEnabled(true);
+    endWizard();
+}
+
+} // namespace orvane

@@ -1,0 +1,52 @@
+#include "wizard/frmETWIZChoice.h"
+
+#include "app.h"
+
+namespace orvane {
+
+frmETWIZChoice::frmETWIZChoice(App& app) : WizardPage(app, "frmETWIZChoice") {
+    move(0, 0, 4860, 3000);
+    Label1.setCaption(
+        "Do you want to use Mission Elapsed Time or Regular Time to set this Event time?");
+    Label1.move(240, 120, 4275, 435);
+    Frame1.setCaption("Choose one");
+    Frame1.move(240, 660, 4275, 1020);
+    optMET.setContainer(&Frame1);
+    optMET.setCaption("Use Mission Elapsed Time");
+    optMET.move(240, 285, 3800, 300);
+    optMET.setValue(true);
+    optClock.setContainer(&Frame1);
+    optClock.setCaption("Use Date and Time");
+    optClock.move(240, 615, 3800, 300);
+    designBack(cmdBack);
+    cmdBack.move(705, 1860, 1140, 375);
+    cmdNext.setCaption("&Next");
+    cmdNext.setDefault(true);
+    cmdNext.move(2040, 1860, 1140, 375);
+    cmdCancel.setCaption("&Cancel");
+    cmdCancel.move(3375, 1860, 1140, 375);
+
+    cmdBack.onClick = [this] { goTo("frmETWIZLabel"); };
+    cmdNext.onClick = [this] { next(); };
+    cmdCancel.onClick = [this] { endWizard(); };
+}
+
+void frmETWIZChoice::next() {
+    // The pages of the path not taken are unloaded, so what was entered on them is
+    // discarded and they come back with their design values.
+    auto discard = [this](std::string_view page) {
+        if (Form* f = m_app.loadedForm(page))
+            m_app.unload(*f);
+    };
+    if (optMET.value()) {
+        m_app.form("frmETWIZPlus")->show();
+        discard("frmETWIZDate");
+    } else {
+        m_app.form("frmETWIZDate")->show();
+        discard("frmETWIZMET");
+        discard("frmETWIZPlus");
+    }
+    hide();
+}
+
+} // namespace orvane

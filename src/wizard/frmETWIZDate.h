@@ -1,0 +1,42 @@
+#pragma once
+
+// The wizard's date page: the event's calendar date and time of day.
+
+#include "platform/datetime.h"
+#include "wizard/event_entry.h"
+
+#include <cstdint>
+#include <string>
+
+namespace orvane {
+
+class frmETWIZDate : public EventEntryPage {
+  public:
+    explicit frmETWIZDate(App& app);
+
+    Label Label1{this, "Label1"};
+    orvane::Calendar Calendar{this, "Calendar"};
+    TextBox txtDate{this, "txtDate"};
+    Label lblMessage{this, "lblMessage"};
+    Label Label2{this, "Label2"};
+    Label Label3{this, "Label3"};
+    Label Label4{this, "Label4"};
+    TextBox txtHoursW{this, "txtHoursW"};
+    ScrollBar vsbHoursW{this, "vsbHoursW"};
+    TextBox txtMinutesW{this, "txtMinutesW"};
+    ScrollBar vsbMinutesW{this, "vsbMinutesW"};
+    TextBox txtSecondsW{this, "txtSecondsW"};
+    ScrollBar vsbSecondsW{this, "vsbSecondsW"};
+    Timer tmrMessage{this, "tmrMessage", 1500, false};
+
+    // "-" when the launch time is later than T, else "+".
+    std::string DateSign(DateTime t) const;
+    // Seconds from T to the launch time: positive when T is before the launch.
+    std::int64_t SecondsToLaunch(DateTime t) const;
+
+  private:
+    DateTime launchTime() const;
+    void enter() override;
+};
+
+} // namespace orvane

@@ -1,0 +1,86 @@
+#include "wizard/frmETWIZMET.h"
+
+#include "platform/datetime.h"
+
+#include <array>
+#include <cstdint>
+
+namespace orvane {
+
+frmETWIZMET::frmETWIZMET(App& app) : EventEntryPage(app, "frmETWIZMET", "frmETWIZPlus") {
+    move(0, 0, 5190, 4500);
+    Label2.setCaption("Use the scroll bars to set the Days, Hours, Minutes, and Seconds before "
+                      "or after liftoff that you want this event to take place, then click Enter");
+    Label2.move(240, 120, 4590, 840);
+    fraFrame.setCaption("Mission Time");
+    fraFrame.setBackColor(LightGreen);
+    fraFrame.move(240, 1020, 4590, 2040);
+    lblPlusMinus.setContainer(&fraFrame);
+    lblPlusMinus.setCaption("T Minus");
+    lblPlusMinus.setFont(Font{12, true, {}});
+    lblPlusMinus.setAlignment(Align::Center);
+    lblPlusMinus.setTransparent(true);
+    lblPlusMinus.move(195, 270, 4200, 360);
+
+    // Four columns, each a header, a box with its scroll bar, and the unit written out.
+    struct Column {
+        Label& head;
+        TextBox& box;
+        ScrollBar& bar;
+        Label& unit;
+        const char* short_;
+        const char* long_;
+        const char* pattern;
+        int max;
+    };
+    const std::array<Column, 4> columns{{
+        {Label3, txtDaysSim, vsbDaysSim, Label7, "Days", "Days", "000", 365},
+        {Label4, txtHoursSim, vsbHoursSim, Label8, "Hours", "Hours", "00", 23},
+        {Label5, txtMinutesSim, vsbMinutesSim, Label9, "Min", "Minutes", "00", 59},
+        {Label6, txtSecondsSim, vsbSecondsSim, Label10, "Sec", "Seconds", "00", 59},
+    }};
+    for (int i = 0; i < 4; ++i) {
+        const Column& c = columns[i];
+        const int left = 255 + i * 1050;
+        for (Label* l : {&c.head, &c.unit}) {
+            l->setContainer(&fraFrame);
+            l->setAlignment(Align::Center);
+            l->setTransparent(true);
+            l->setWordWrap(false);
+        }
+        c.head.setCaption(c.short_);
+        c.head.move(left, 720, 975, 240);
+        c.box.setContainer(&fraFrame);
+        c.box.setFont(Font{10, false, {}});
+        c.box.move(left, 990, 690, 420);
+        c.bar.setContainer(&fraFrame);
+        c.bar.move(left + 690, 990, 285, 420);
+        c.unit.setCaption(c.long_);
+        c.unit.move(left, 1500, 975, 240);
+        linkBox(c.box, c.bar, c.pattern, c.max);
+    }
+    placeCommands(3240);
+}
+
+std::int64_t frmETWIZMET::MissionSeconds(std::int64_t days, std::int64_t hours,
+                                         std::int64_t minutes, std::int64_t seconds) {
+    return days * 86400 + minutes * 60 + hours * 3600 + seconds;
+}
+
+std::string frmETWIZMET::MissionSign() const {
+    return lblPlusMinus.caption() == "T Minus" ? "-" : "+";
+}
+
+void frmETWIZMET::enter() {
+    auto number = [](const TextBox& box) { return leadingNumber(box.text()); };
+    const std::int64_t total = MissionSeconds(number(txtDaysSim), number(txtHoursSim),
+                                              number(txtMinutesSim), number(txtSecondsSim));
+    // The scroll bars keep the total between 0 and 365 days 23:59:59, far inside the 32
+    // bits the record stores; a total outside that could only come from the boxes being
+    // written by something other than their scroll bars, and is not stored.
+    if (total < 0 || total > INT32_MAX)
+        return;
+    enterEvent(MissionSign(), std::int32_t(total));
+}
+
+} // namespace orvane

@@ -1,0 +1,53 @@
+#include "wizard/frmETWIZPlus.h"
+
+#include "app.h"
+#include "wizard/frmETWIZMET.h"
+
+namespace orvane {
+
+frmETWIZPlus::frmETWIZPlus(App& app) : WizardPage(app, "frmETWIZPlus") {
+    move(0, 0, 4860, 3000);
+    Label1.setCaption("Check the appropriate button and then click Next.");
+    Label1.move(240, 180, 4275, 255);
+    fraFrame.setCaption("Prelaunch or Postlaunch");
+    fraFrame.move(240, 660, 4275, 1020);
+    optTMinus.setContainer(&fraFrame);
+    optTMinus.setCaption("T MINUS (Before Liftoff)");
+    optTMinus.move(240, 285, 3800, 300);
+    optTPlus.setContainer(&fraFrame);
+    optTPlus.setCaption("T PLUS (After Liftoff)");
+    optTPlus.move(240, 615, 3800, 300);
+    optTPlus.setValue(true);
+    paint(LightGreen);
+    designBack(cmdBack);
+    cmdBack.move(705, 1860, 1140, 375);
+    cmdNext.setCaption("&Next");
+    cmdNext.setDefault(true);
+    cmdNext.move(2040, 1860, 1140, 375);
+    cmdCancel.setCaption("&Cancel");
+    cmdCancel.move(3375, 1860, 1140, 375);
+
+    optTMinus.onClick = [this] { paint(PaleRed); };
+    optTPlus.onClick = [this] { paint(LightGreen); };
+    cmdBack.onClick = [this] { goTo("frmETWIZChoice"); };
+    cmdNext.onClick = [this] { next(); };
+    cmdCancel.onClick = [this] { endWizard(); };
+}
+
+// The frame takes the colour the board gives events on that side of liftoff.
+void frmETWIZPlus::paint(Color c) {
+    fraFrame.setBackColor(c);
+    optTMinus.setBackColor(c);
+    optTPlus.setBackColor(c);
+}
+
+void frmETWIZPlus::next() {
+    // The mission time page learns the direction only here, through its caption.
+    auto& met = static_cast<frmETWIZMET&>(*m_app.form("frmETWIZMET"));
+    const bool after = optTPlus.value();
+    met.lblPlusMinus.setCaption(after ? "T Plus" : "T Minus");
+    met.fraFrame.setBackColor(after ? LightGreen : PaleRed);
+    goTo("frmETWIZMET");
+}
+
+} // namespace orvane

@@ -1,0 +1,68 @@
+#include "wizard/wizard_page.h"
+
+#include "app.h"
+#include "clock/frmOrvane.h"
+#include "events/frmEventTimers.h"
+
+#include <vector>
+
+namespace orvane {
+
+WizardPage::WizardPage(App& app, std::string name)
+    : Form(app.services(), std::move(name)), m_app(app) {
+    setCaption("Event Timer Wizard");
+    setCentered(true);
+    onQueryUnload = [this](bool&, UnloadMode mode) {
+        m_closeButton = mode == UnloadMode::CloseButton;
+    };
+    // Closing any page's window ends the whole wizard, like Cancel. The number page goes
+    // only when the wizard ends, or when the event timers window closes and takes it along;
+    // either way the wizard is over. The choice page's discarding of the other path unloads
+    // the T, mission time and date pages by code, which leaves the wizard running.
+    onUnload = [this] {
+        if (!m_ending && (m_closeButton || this->name() == WizardPages[0]))
+            EndEventWizard(m_app, this);
+    };
+}
+
+void WizardPage::goTo(std::string_view page) {
+    hide();
+    if (Form* next = m_app.form(page))
+        next->show();
+}
+
+void WizardPage::warn(const std::string& text) {
+    services().dialogs.messageBox(text, Buttons::OK, Icon::Exclamation, m_app.info().title);
+}
+
+void WizardPage::endWizard() {
+    EndEventWizard(m_app);
+}
+
+void WizardPage::designBack(CommandButton& back) {
+    back.setCaption("&Back");
+    back.setToolTipText("Click here to go to the previous screen.");
+}
+
+void EndEventWizard(App& app, WizardPage* unloading) {
+    if (unloading)
+        unloading->m_ending = true;
+    // Every page learns first that the wizard is ending, so that unloading one page does not
+    // start the ending over again from inside it.
+    std::vector<WizardPage*> pages;
+    for (std::string_view name : WizardPages) {
+        if (auto* page = static_cast<WizardPage*>(app.loadedForm(name)); page && !page->m_ending) {
+            page->m_ending = true;
+            pages.push_back(page);
+        }
+    }
+    for (WizardPage* page : pages)
+        app.unload(*page);
+    // A window that is not loaded (the program is closing) is not brought back for this.
+    if (Form* board = app.loadedForm("frmEventTimers"))
+        board->setEnabled(true);
+    if (Form* main = app.loadedForm("frmOrvane"))
+        main->setEnabled(true);
+}
+
+} // namespace orvane

@@ -1,0 +1,56 @@
+#pragma once
+
+// What the six pages of the Event Timer Wizard share: their caption, the messages they show,
+// moving from one page to the next, and the end of the wizard, which unloads every page
+// together and gives the input back to the two main windows however the wizard ends.
+
+#include "platform/controls.h"
+#include "platform/form.h"
+
+#include <string>
+#include <string_view>
+
+namespace orvane {
+
+class App;
+
+class WizardPage : public Form {
+  public:
+    WizardPage(App& app, std::string name);
+
+  protected:
+    // Hides this page and shows another, loading it when it is not loaded yet. A hidden page
+    // keeps what the user set on it, so Back finds it as it was left.
+    void goTo(std::string_view page);
+    // An exclamation box with an OK button, titled with the program's title.
+    void warn(const std::string& text);
+    // Ends the wizard: unloads all six pages and re-enables the two main windows.
+    void endWizard();
+
+    // The back button's tooltip, the same on every page that has one.
+    static void designBack(CommandButton& back);
+
+    App& m_app;
+
+  private:
+    friend void EndEventWizard(App& app, WizardPage* unloading);
+    // The wizard is ending, so this page's own unloading must not end it a second time.
+    bool m_ending = false;
+    bool m_closeButton = false;
+};
+
+// Unloads the number, name, choice, T, mission time and date pages, in that order, then
+// enables the event timers window and the main window. UNLOADING is a page that is already
+// being unloaded (its window was closed) and is left to finish by itself.
+void EndEventWizard(App& app, WizardPage* unloading = nullptr);
+
+// The page names, in the order the wizard unloads them.
+inline constexpr std::string_view WizardPages[] = {"frmETWIZNumber", "frmETWIZLabel",
+                                                   "frmETWIZChoice", "frmETWIZPlus",
+                                                   "frmETWIZMET",    "frmETWIZDate"};
+
+// Colours of the before-launch and after-launch choices.
+inline constexpr Color PaleRed = 0xC0C0FF;
+inline constexpr Color LightGreen = 0x80FF80;
+
+} // namespace orvane

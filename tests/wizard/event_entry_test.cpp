@@ -1,0 +1,153 @@
+#include "wizard_fixture.h"
+
+namespace orvane::test {
+namespace {
+
+using EventEntryTest = WizardTest;
+
+const char* const Clash =
+    "You cannot have two Event Timers occuring at the same time.  Change the Mission Time or "
+    "Cancel.";
+
+// The launch is at 10:30:00 and the clock reads 10:15:00: an event ten minutes before
+// liftoff is five minutes ahead.
+TEST_F(EventEntryTest, OneEventsRoad_TMinusTenMinutesCountsOnItsRow) {
+    click(main().cmdShowTimers);
+    pickAndName(0, "Fuel");
+    missionTime(true, 0, 0, 10, 0);
+    EXPECT_EQ(met().txtMinutesSim.text(), "10");
+    click(met().cmdEnter);
+
+    EXPECT_EQ(record().plusText(0), "-");
+    EXPECT_EQ(record().Secs(0), 600);
+    EXPECT_EQ(board().lblName[0].caption(), "Fuel");
+    EXPECT_EQ(board().pctEvent[0].tag(), "-");
+    EXPECT_TRUE(board().pctEvent[0].visible());
+    EXPECT_EQ(board().lblTag[0].tag(), "");
+    EXPECT_FALSE(wizardOpen());
+    EXPECT_TRUE(board().enabled());
+
+    clockAt("2001-05-03 10:15:00");
+    advance(250ms);
+    EXPECT_EQ(board().lblTime[0].caption(), "- 0/   00:05:00");
+}
+
+// Guards the clash check against an event that was never defined: its empty mark and zero
+// seconds put it at liftoff.
+TEST_F(EventEntryTest, AnEventAtLiftoffClashesWithEventsNeverDefined) {
+    pickAndName(0, "Zero");
+    missionTime(true, 0, 0, 0, 0);
+    answer(Answer::OK);
+    click(met().cmdEnter);
+    EXPECT_EQ(lastMessage().text, Clash);
+    EXPECT_EQ(lastMessage().icon, Icon::Exclamation);
+    EXPECT_EQ(met().chkContinue.value(), 1);
+    EXPECT_EQ(met().lblHold.caption(), "1") << "event 1 was the first at the same time";
+    EXPECT_TRUE(met().visible());
+    EXPECT_TRUE(record().plusText(0).empty());
+
+    type(met().vsbSecondsSim, "1");
+    click(met().cmdEnter);
+    EXPECT_FALSE(wizardOpen());
+    EXPECT_EQ(record().plusText(0), "-");
+    EXPECT_EQ(record().Secs(0), 1);
+}
+
+// Guards the clash check against a removed event, whose times stay in the record.
+TEST_F(EventEntryTest, ARemovedEventStillHoldsItsTime_ButAnEventMayKeepItsOwn) {
+    for (int n = 0; n < 10; ++n)
+        assign(n, "+", 100 + n, "E" + std::to_string(n));
+    assign(5, "-", 3600, "Gone");
+    openRemoveDialog();
+    click(removeDialog().optNumber[5]);
+    answer(Answer::OK);
+    click(removeDialog().cmdRemove);
+
+    pickAndName(2, "Hold");
+    missionTime(true, 0, 1, 0, 0);
+    answer(Answer::OK);
+    click(met().cmdEnter);
+    EXPECT_EQ(lastMessage().text, Clash);
+
+    type(met().vsbHoursSim, "0");
+    click(met().cmdBack);
+    click(plus().optTPlus);
+    click(plus().cmdNext);
+    type(met().vsbMinutesSim, "1");
+    type(met().vsbSecondsSim, "42");
+    click(met().cmdEnter);
+    EXPECT_FALSE(wizardOpen()) << "102 s after liftoff is event 2's own time";
+    EXPECT_EQ(board().lblName[2].caption(), "Hold");
+    EXPECT_EQ(record().Secs(2), 102);
+}
+
+TEST_F(EventEntryTest, TheLongestMissionTimeIsStoredInFull) {
+    pickAndName(0, "Far");
+    missionTime(false, 365, 23, 59, 59);
+    EXPECT_EQ(met().txtDaysSim.text(), "365");
+    click(met().cmdEnter);
+    EXPECT_EQ(record().Secs(0), 31622399);
+    EXPECT_EQ(record().plusText(0), "+");
+}
+
+TEST_F(EventEntryTest, ADateIsStoredAsItsDistanceFromTheLaunch) {
+    // Every other event is defined away from liftoff, so that the launch second is free.
+    for (int n = 1; n < 10; ++n)
+        assign(n, "+", 1000 + n, "E" + std::to_string(n));
+    struct Case {
+        int minutes, seconds;
+        const char* mark;
+        int secs;
+    } cases[] = {{30, 0, "+", 0}, {31, 30, "+", 90}, {28, 30, "-", 90}};
+    for (const Case& c : cases) {
+        pickAndName(0, "Dated");
+        dateAndTime("May 3, 2001", 10, c.minutes, c.seconds);
+        EXPECT_EQ(date().txtDate.text(), "May 3, 2001");
+        click(date().cmdEnter);
+        EXPECT_FALSE(wizardOpen()) << c.minutes;
+        EXPECT_EQ(record().plusText(0), c.mark) << c.minutes;
+        EXPECT_EQ(record().Secs(0), c.secs) << c.minutes;
+        EXPECT_EQ(board().pctEvent[0].tag(), c.mark) << c.minutes;
+    }
+}
+
+// Guards against a date so far from the launch that its distance overflows the record's
+// 32 bits; the page stays open for a nearer date.
+TEST_F(EventEntryTest, ADateMoreThan68YearsFromLaunchIsRefused) {
+    assign(1, "+", 5, "Other");
+    pickAndName(0, "Far");
+    dateAndTime("May 3, 2070", 10, 30, 0);
+    EXPECT_EQ(date().txtDate.text(), "May 3, 2070");
+    answer(Answer::OK);
+    click(date().cmdEnter);
+    EXPECT_EQ(lastMessage().text, "This Event Timer is too far from the Launch Time.  Choose a "
+                                  "date within 68 years of launch.");
+    EXPECT_EQ(lastMessage().icon, Icon::Exclamation);
+    EXPECT_EQ(lastMessage().buttons, Buttons::OK);
+    EXPECT_EQ(lastMessage().title, "Orvane");
+    EXPECT_TRUE(date().visible());
+    EXPECT_TRUE(record().plusText(0).empty());
+
+    // 68 years less a day: 2,145,830,400 seconds fit.
+    type(date().Calendar, "May 2, 2069");
+    click(date().cmdEnter);
+    EXPECT_FALSE(wizardOpen());
+    EXPECT_EQ(record().Secs(0), 24836 * 86400);
+}
+
+TEST_F(EventEntryTest, ClickingTheDateBoxShowsTheHintForOneAndAHalfSeconds) {
+    pickAndName(0, "Dated");
+    dateAndTime("May 4, 2001", 0, 0, 0);
+    EXPECT_FALSE(date().lblMessage.visible());
+    click(date().txtDate);
+    EXPECT_TRUE(date().lblMessage.visible());
+    EXPECT_EQ(date().lblMessage.caption(), " Please use the calendar to set the date. ");
+    advance(1499ms);
+    EXPECT_TRUE(date().lblMessage.visible());
+    advance(1ms);
+    EXPECT_FALSE(date().lblMessage.visible());
+    EXPECT_FALSE(date().tmrMessage.enabled());
+}
+
+} // namespace
+} // namespace orvane::test
