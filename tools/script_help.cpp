@@ -1,0 +1,89 @@
+#include "script_runner.h"
+
+namespace orvane::script {
+
+std::string_view helpText() {
+    return R"(orvane-script: runs Orvane headless from scenario scripts, with a fake clock, fake
+timers and scripted answers to every dialog.
+
+usage: orvane-script [--program-dir DIR] SCRIPT...     ("-" reads standard input)
+
+The scripts run one after another as one story. Exit status: 0 when every line ran and
+every expect held; 1 at the first failed expect, unknown target, unanswered dialog, unused
+answer at the end or malformed line (the message names the script and line); 2 for bad
+arguments.
+
+Lines: one command a line; a # that starts a word begins a comment; blank lines are
+ignored. VALUE is the rest of the line, or one double-quoted string with the escapes \"
+\\ \n \r (quote it when blanks at either end matter, or when it holds a #). Any other word
+may be quoted the same way.
+
+Before start:
+  program-dir PATH             the program's folder (default: a fresh empty temporary one)
+  setting SECTION KEY VALUE    preset a per-user setting
+  arguments ARG...             the program's command-line arguments
+At any time until the program ends:
+  seed N                       seed the random numbers (default 1)
+  write-file NAME VALUE        write VALUE as the file NAME in the program's folder
+  refuse-clock-changes REASON  the computer's clock refuses changes from now on
+  clock YYYY-MM-DD HH:MM:SS    set the clock to the start of that second (after start: a
+                               jump of the wall clock)
+  start                        run the program's start-up
+  advance DURATION             let time pass, firing timers: 90, 90s, 500ms, 2m, 1h, 3d
+  answer BUTTON                answer the next message box: OK, Cancel, Yes, No
+  choose PATH                  the file name the next Open or Save As dialog returns
+  cancel-dialog                Cancel for the next Open or Save As dialog
+  print-setting SECTION KEY    prints: setting SECTION KEY = VALUE (or <absent>)
+After start:
+  click TARGET                 a check box toggles, an option button selects, a menu runs
+  dblclick TARGET
+  mousedown TARGET [left|right]
+  mouseup TARGET [left|right]
+  key FORM CODE                a key press with that character code (27 is Esc)
+  set TARGET VALUE             a user's edit: text box text, scroll bar value, check box
+                               0/1, option button True, calendar date
+  set TARGET.Property VALUE    assign as the program's code would, with change handling
+  close FORM                   the window's close button
+Always, even after end-program:
+  print TARGET[.Property]      prints: TARGET.Property = VALUE
+  expect TARGET[.Property] VALUE   fails unless the printed value equals VALUE
+
+Input to a disabled control, to an item under a disabled menu or to any control of a
+disabled window prints "ignored: TARGET is disabled" and does nothing else.
+
+TARGET: Form, Form.Control or Form.Control(Index), for example frmEventTimers.pctEvent(3).
+Menu items are controls of their window. A status bar panel goes by its key:
+frmOrvane.sbrStatusBar(pnlCurrentFile), default property Text. The event record reads and
+writes as frmEventTimers.EventData.Secs3 (likewise Plus3, Tag3, Hold3); an empty value
+prints Empty. print and expect never load a window: the controls of one that is not loaded
+print <not loaded>, and Form.Loaded prints False.
+
+Properties: Caption, Text, Value, Tag, Enabled, Visible, Checked, BackColor, ToolTipText,
+Left, Top, Width, Height, Interval, Text of a status bar panel, Loaded of a window.
+Without one: a label, command button, menu item or window prints its Caption, a text box
+its Text, a scroll bar, check box or option button its Value, a timer its Enabled, a
+picture box its Tag.
+
+Values print as: texts in double quotes with the escapes above; whole numbers in decimal;
+True/False; colours as &H and eight upper-case hex digits (&H008080FF); Empty. expect
+compares a quoted VALUE in that printed form, and a text with a plain VALUE as plain text.
+
+Transcript: one line for everything the program does to the outside world, in order:
+  message title="Orvane" icon=Question buttons=YesNoCancel text="..." -> Yes
+  open-dialog title="Open . . ." -> "/tmp/x/launch.ovx"
+  save-dialog title="Save As . . ." -> cancelled
+  help file="/tmp/x/ovproj.chm" topic="orvhlp\\main.htm"
+  help close-all
+  popup frmOrvane.mnuPopUp
+  run-program "c:\\windows\\calc.exe"
+  clock-set 2001-05-03 13:50:00
+  clock-refused 2001-05-03 13:50:00 "REASON"
+  end-program
+After end-program only print and expect are accepted.
+
+Time: advance fires, in order, every tick due up to and including the new moment; the
+clock's whole second changes each time 1000 ms have passed since it was set.
+)";
+}
+
+} // namespace orvane::script
