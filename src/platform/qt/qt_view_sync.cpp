@@ -349,7 +349,15 @@ void QtView::syncForm(Window& w, Prop what) {
     }
     case Prop::Visible:
         if (!f.visible()) {
+            const bool hadKeyboard = top->isActiveWindow();
             top->hide();
+            // The keyboard stays with the program: the splash going hands it to the count.
+            if (hadKeyboard)
+                for (const auto& [form, other] : m_windows)
+                    if (other->top != top && other->top->isVisible() && form->enabled()) {
+                        other->top->activateWindow();
+                        break;
+                    }
             return;
         }
         if (f.centered() && !w.placed) {
