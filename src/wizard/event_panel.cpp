@@ -2,6 +2,7 @@
 
 #include "data/CTimeData.h"
 #include "events/frmEventTimers.h"
+#include "platform/form.h"
 
 #include <string>
 
@@ -46,6 +47,14 @@ void buildEventPanel(Frame& frame, std::array<OptionButton, 10>& buttons, int le
         b.setCaption("Event #" + std::to_string(n + 1));
         b.setTag(std::to_string(n));
         b.move(placeLeft(n + 1), placeTop(n + 1), ButtonWidth, ButtonHeight);
+    }
+    // Buttons of events at one time share a place, and the window draws a control made later
+    // above one made earlier. Listing the buttons from 9 down to 0 puts the lowest event
+    // number on top, which is the one the wizard chooses first among free events.
+    Form& form = frame.form();
+    for (int n = 9; n >= 0; --n) {
+        form.unregisterControl(&buttons[n]);
+        form.registerControl(&buttons[n]);
     }
 }
 

@@ -5,7 +5,7 @@
 namespace orvane {
 
 frmETWIZChoice::frmETWIZChoice(App& app) : WizardPage(app, "frmETWIZChoice") {
-    move(0, 0, 4860, 3000);
+    move(0, 0, 4860, 2460);
     Label1.setCaption(
         "Do you want to use Mission Elapsed Time or Regular Time to set this Event time?");
     Label1.move(240, 120, 4275, 435);
@@ -13,11 +13,11 @@ frmETWIZChoice::frmETWIZChoice(App& app) : WizardPage(app, "frmETWIZChoice") {
     Frame1.move(240, 660, 4275, 1020);
     optMET.setContainer(&Frame1);
     optMET.setCaption("Use Mission Elapsed Time");
-    optMET.move(240, 285, 3800, 300);
+    optMET.move(240, 285, 3915, 300);
     optMET.setValue(true);
     optClock.setContainer(&Frame1);
     optClock.setCaption("Use Date and Time");
-    optClock.move(240, 615, 3800, 300);
+    optClock.move(240, 615, 3915, 300);
     designBack(cmdBack);
     cmdBack.move(705, 1860, 1140, 375);
     cmdNext.setCaption("&Next");

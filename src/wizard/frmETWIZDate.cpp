@@ -13,7 +13,7 @@ constexpr Color PaleYellow = 0xC0FFFF;
 } // namespace
 
 frmETWIZDate::frmETWIZDate(App& app) : EventEntryPage(app, "frmETWIZDate", "frmETWIZChoice") {
-    move(0, 0, 5190, 5880);
+    move(0, 0, 5190, 5340);
     Label1.setCaption("Use the calendar and scroll bars to set the date and time for this "
                       "event, then click Enter.");
     Label1.move(240, 120, 4590, 435);

@@ -3,7 +3,7 @@
 namespace orvane {
 
 frmETWIZLabel::frmETWIZLabel(App& app) : WizardPage(app, "frmETWIZLabel") {
-    move(0, 0, 4860, 2280);
+    move(0, 0, 4860, 1680);
     Label1.setCaption("Enter a name below for this Event Timer.");
     Label1.move(240, 180, 4275, 255);
     txtName.move(240, 540, 4275, 345);

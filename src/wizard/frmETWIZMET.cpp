@@ -8,7 +8,7 @@
 namespace orvane {
 
 frmETWIZMET::frmETWIZMET(App& app) : EventEntryPage(app, "frmETWIZMET", "frmETWIZPlus") {
-    move(0, 0, 5190, 4500);
+    move(0, 0, 5190, 3840);
     Label2.setCaption("Use the scroll bars to set the Days, Hours, Minutes, and Seconds before "
                       "or after liftoff that you want this event to take place, then click Enter");
     Label2.move(240, 120, 4590, 840);

@@ -7,7 +7,7 @@
 namespace orvane {
 
 frmETWIZNumber::frmETWIZNumber(App& app) : WizardPage(app, "frmETWIZNumber") {
-    move(0, 0, 4860, 4560);
+    move(0, 0, 4860, 3900);
     Label1.setCaption("Select the Event Timer Number that you want to set, then click Next.");
     Label1.move(240, 120, 4275, 435);
     buildEventPanel(Frame1, optNumber, 240, 660);

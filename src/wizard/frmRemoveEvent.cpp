@@ -9,7 +9,7 @@ namespace orvane {
 frmRemoveEvent::frmRemoveEvent(App& app) : Form(app.services(), "frmRemoveEvent"), m_app(app) {
     setCaption(app.info().title);
     setCentered(true);
-    move(0, 0, 4860, 4560);
+    move(0, 0, 4860, 3900);
     Label1.setCaption("Click on the Event Timer that you want to remove, then click Remove "
                       "Selected Event.");
     Label1.move(240, 120, 4275, 435);

@@ -9,29 +9,6 @@ const char* const Clash =
     "You cannot have two Event Timers occuring at the same time.  Change the Mission Time or "
     "Cancel.";
 
-// The launch is at 10:30:00 and the clock reads 10:15:00: an event ten minutes before
-// liftoff is five minutes ahead.
-TEST_F(EventEntryTest, OneEventsRoad_TMinusTenMinutesCountsOnItsRow) {
-    click(main().cmdShowTimers);
-    pickAndName(0, "Fuel");
-    missionTime(true, 0, 0, 10, 0);
-    EXPECT_EQ(met().txtMinutesSim.text(), "10");
-    click(met().cmdEnter);
-
-    EXPECT_EQ(record().plusText(0), "-");
-    EXPECT_EQ(record().Secs(0), 600);
-    EXPECT_EQ(board().lblName[0].caption(), "Fuel");
-    EXPECT_EQ(board().pctEvent[0].tag(), "-");
-    EXPECT_TRUE(board().pctEvent[0].visible());
-    EXPECT_EQ(board().lblTag[0].tag(), "");
-    EXPECT_FALSE(wizardOpen());
-    EXPECT_TRUE(board().enabled());
-
-    clockAt("2001-05-03 10:15:00");
-    advance(250ms);
-    EXPECT_EQ(board().lblTime[0].caption(), "- 0/   00:05:00");
-}
-
 // Guards the clash check against an event that was never defined: its empty mark and zero
 // seconds put it at liftoff.
 TEST_F(EventEntryTest, AnEventAtLiftoffClashesWithEventsNeverDefined) {
