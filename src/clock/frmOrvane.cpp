@@ -133,7 +133,7 @@ void frmOrvane::layOut() {
     move(7350, 600, 10155, 6855);
 
     for (int i = 0; i < 3; ++i) {
-        shpIndicator[i].move(75, 105 + 225 * i, 180, 180);
+        shpIndicator[i].move(60, 105 + 225 * i, 180, 180);
         shpIndicator[i].setShape(ShapeType::Circle);
         shpIndicator[i].setVisible(false);
     }
@@ -141,26 +141,28 @@ void frmOrvane::layOut() {
     shpIndicator[1].setFillColor(0x0080FF);
     shpIndicator[2].setFillColor(0x0000FF);
 
-    lblTMinus.move(285, 60, 570, 660);
+    // The days take four digits (a launch up to 27 years away) without clipping.
+    lblTMinus.move(240, 60, 585, 660);
     lblTMinus.setFont(textFont(15, true));
     lblTMinus.setTransparent(true);
+    lblTMinus.setWordWrap(false);
     lblTMinus.setAlignment(Align::Center);
-    lblDays.move(870, 60, 1020, 660);
-    lblHours.move(1920, 60, 690, 660);
-    lblMinutes.move(2760, 60, 690, 660);
-    lblSeconds.move(3600, 60, 690, 660);
+    lblDays.move(825, 60, 1200, 660);
+    lblHours.move(2055, 60, 630, 660);
+    lblMinutes.move(2835, 60, 630, 660);
+    lblSeconds.move(3615, 60, 630, 660);
     for (Label* digits : {&lblDays, &lblHours, &lblMinutes, &lblSeconds}) {
-        digits->setFont(textFont(22, true));
+        digits->setFont(textFont(20, true));
         digits->setAlignment(Align::Center);
         digits->setWordWrap(false);
     }
     for (Label* colon : {&Label2, &Label3}) {
-        colon->setFont(textFont(22, true));
+        colon->setFont(textFont(20, true));
         colon->setTransparent(true);
         colon->setAlignment(Align::Center);
     }
-    Label2.move(2610, 60, 150, 660);
-    Label3.move(3450, 60, 150, 660);
+    Label2.move(2685, 60, 150, 660);
+    Label3.move(3465, 60, 150, 660);
 
     cmdAccess.move(60, 810, 2115, 360);
     cmdShowTimers.move(2205, 810, 2085, 360);
@@ -175,42 +177,44 @@ void frmOrvane::layOut() {
     lblTarget.setBackColor(LightGrey);
     lblTarget.setBorderStyle(1);
 
+    // The two panels share their rows: heading, the date or the remaining window, the time
+    // boxes, and the Set button at the foot.
     pctLaunchTime.move(60, 1680, 5010, 4380);
     pctLaunchTime.setBorderStyle(1);
-    label(Label10, Label10.caption(), 120, 105, 4755, 300, &pctLaunchTime);
+    label(Label10, Label10.caption(), 120, 150, 4755, 300, &pctLaunchTime);
     txtLaunchDate.setContainer(&pctLaunchTime);
-    txtLaunchDate.move(120, 420, 3000, 420);
+    txtLaunchDate.move(120, 480, 3000, 450);
     txtLaunchDate.setFont(textFont(11));
-    label(Label11, Label11.caption(), 120, 1020, 4755, 300, &pctLaunchTime);
-    label(Label4, Label4.caption(), 120, 1380, 1500, 285, &pctLaunchTime);
-    label(Label8, Label8.caption(), 1740, 1380, 1400, 285, &pctLaunchTime);
-    label(Label9, Label9.caption(), 3360, 1380, 1400, 285, &pctLaunchTime);
-    timeBox(txtHours, vsbHours, &pctLaunchTime, 120, 1680, "10", 23, 10);
-    timeBox(txtMinutes, vsbMinutes, &pctLaunchTime, 1740, 1680, "30", 59, 30);
-    timeBox(txtSeconds, vsbSeconds, &pctLaunchTime, 3360, 1680, "00", 59, 0);
+    label(Label11, Label11.caption(), 120, 1230, 4755, 300, &pctLaunchTime);
+    label(Label4, Label4.caption(), 120, 1680, 1500, 285, &pctLaunchTime);
+    label(Label8, Label8.caption(), 1740, 1680, 1400, 285, &pctLaunchTime);
+    label(Label9, Label9.caption(), 3360, 1680, 1400, 285, &pctLaunchTime);
+    timeBox(txtHours, vsbHours, &pctLaunchTime, 120, 1980, "10", 23, 10);
+    timeBox(txtMinutes, vsbMinutes, &pctLaunchTime, 1740, 1980, "30", 59, 30);
+    timeBox(txtSeconds, vsbSeconds, &pctLaunchTime, 3360, 1980, "00", 59, 0);
     cmdSet.setContainer(&pctLaunchTime);
-    cmdSet.move(120, 2520, 2700, 420);
+    cmdSet.move(120, 3720, 2700, 450);
     Calendar.setContainer(&pctLaunchTime);
-    Calendar.move(120, 855, 4755, 3420);
+    Calendar.move(120, 960, 4755, 3300);
 
     pctLaunchWindow.move(5130, 1680, 4965, 4380);
     pctLaunchWindow.setBorderStyle(1);
-    label(Label12, Label12.caption(), 120, 105, 4700, 300, &pctLaunchWindow);
+    label(Label12, Label12.caption(), 120, 150, 4700, 300, &pctLaunchWindow);
     Label12.setFont(textFont(8, true));
     lblLaunchWindow.setContainer(&pctLaunchWindow);
-    lblLaunchWindow.move(120, 450, 2400, 480);
+    lblLaunchWindow.move(120, 480, 2400, 450);
     lblLaunchWindow.setFont(textFont(14, true));
     lblLaunchWindow.setAlignment(Align::Center);
     chkLaunchWindowActive.setContainer(&pctLaunchWindow);
-    chkLaunchWindowActive.move(2640, 510, 2250, 360);
-    label(Label7, Label7.caption(), 120, 1380, 1400, 285, &pctLaunchWindow);
-    label(Label6, Label6.caption(), 1740, 1380, 1400, 285, &pctLaunchWindow);
-    label(Label5, Label5.caption(), 3360, 1380, 1400, 285, &pctLaunchWindow);
-    timeBox(txtHoursW, vsbHoursW, &pctLaunchWindow, 120, 1680, "00", 23, 0);
-    timeBox(txtMinutesW, vsbMinutesW, &pctLaunchWindow, 1740, 1680, "00", 59, 0);
-    timeBox(txtSecondsW, vsbSecondsW, &pctLaunchWindow, 3360, 1680, "00", 59, 0);
+    chkLaunchWindowActive.move(2640, 525, 2250, 360);
+    label(Label7, Label7.caption(), 120, 1680, 1400, 285, &pctLaunchWindow);
+    label(Label6, Label6.caption(), 1740, 1680, 1400, 285, &pctLaunchWindow);
+    label(Label5, Label5.caption(), 3360, 1680, 1400, 285, &pctLaunchWindow);
+    timeBox(txtHoursW, vsbHoursW, &pctLaunchWindow, 120, 1980, "00", 23, 0);
+    timeBox(txtMinutesW, vsbMinutesW, &pctLaunchWindow, 1740, 1980, "00", 59, 0);
+    timeBox(txtSecondsW, vsbSecondsW, &pctLaunchWindow, 3360, 1980, "00", 59, 0);
     cmdSetWindow.setContainer(&pctLaunchWindow);
-    cmdSetWindow.move(120, 2520, 2700, 420);
+    cmdSetWindow.move(120, 3720, 2700, 450);
 
     sbrStatusBar.setHeight(330);
 }
