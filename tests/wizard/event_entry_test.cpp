@@ -88,43 +88,5 @@ TEST_F(EventEntryTest, ADateIsStoredAsItsDistanceFromTheLaunch) {
     }
 }
 
-// Guards against a date so far from the launch that its distance overflows the record's
-// 32 bits; the page stays open for a nearer date.
-TEST_F(EventEntryTest, ADateMoreThan68YearsFromLaunchIsRefused) {
-    assign(1, "+", 5, "Other");
-    pickAndName(0, "Far");
-    dateAndTime("May 3, 2070", 10, 30, 0);
-    EXPECT_EQ(date().txtDate.text(), "May 3, 2070");
-    answer(Answer::OK);
-    click(date().cmdEnter);
-    EXPECT_EQ(lastMessage().text, "This Event Timer is too far from the Launch Time.  Choose a "
-                                  "date within 68 years of launch.");
-    EXPECT_EQ(lastMessage().icon, Icon::Exclamation);
-    EXPECT_EQ(lastMessage().buttons, Buttons::OK);
-    EXPECT_EQ(lastMessage().title, "Orvane");
-    EXPECT_TRUE(date().visible());
-    EXPECT_TRUE(record().plusText(0).empty());
-
-    // 68 years less a day: 2,145,830,400 seconds fit.
-    type(date().Calendar, "May 2, 2069");
-    click(date().cmdEnter);
-    EXPECT_FALSE(wizardOpen());
-    EXPECT_EQ(record().Secs(0), 24836 * 86400);
-}
-
-TEST_F(EventEntryTest, ClickingTheDateBoxShowsTheHintForOneAndAHalfSeconds) {
-    pickAndName(0, "Dated");
-    dateAndTime("May 4, 2001", 0, 0, 0);
-    EXPECT_FALSE(date().lblMessage.visible());
-    click(date().txtDate);
-    EXPECT_TRUE(date().lblMessage.visible());
-    EXPECT_EQ(date().lblMessage.caption(), " Please use the calendar to set the date. ");
-    advance(1499ms);
-    EXPECT_TRUE(date().lblMessage.visible());
-    advance(1ms);
-    EXPECT_FALSE(date().lblMessage.visible());
-    EXPECT_FALSE(date().tmrMessage.enabled());
-}
-
 } // namespace
 } // namespace orvane::test
