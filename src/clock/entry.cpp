@@ -29,14 +29,9 @@ void frmOrvane::wireEntry() {
     for (TextBox* box : {&txtLaunchDate, &txtHours, &txtMinutes, &txtSeconds})
         box->onChange = [this] { EnableSetLaunchTime(); };
 
-    // A click in a time box steps its value up; at the top of the range it stays there.
-    auto pair = [this](TextBox& box, ScrollBar& bar) {
-        box.onClick = [&bar] { bar.setValue(bar.value() + 1); };
-        bar.onChange = [&box, &bar] { box.setText(formatNumber(bar.value(), "00")); };
-    };
-    pair(txtHours, vsbHours);
-    pair(txtMinutes, vsbMinutes);
-    pair(txtSeconds, vsbSeconds);
+    pairTimeBox(txtHours, vsbHours);
+    pairTimeBox(txtMinutes, vsbMinutes);
+    pairTimeBox(txtSeconds, vsbSeconds);
 
     txtLaunchDate.onDblClick = [this] {
         // A box whose text is not a date opens the calendar on the launch date instead.
@@ -59,6 +54,13 @@ void frmOrvane::wireEntry() {
     mnuCompactScreen.onClick = [this] { ToggleScreenSize(); };
     mnuRtCompactScreen.onClick = [this] { ToggleScreenSize(); };
     onDblClick = [this] { ToggleScreenSize(); };
+}
+
+// A click in a time box steps its value up, and at the top of the range leaves it there; the
+// scroll bar writes the box.
+void frmOrvane::pairTimeBox(TextBox& box, ScrollBar& bar) {
+    box.onClick = [&bar] { bar.setValue(bar.value() + 1); };
+    bar.onChange = [&box, &bar] { box.setText(formatNumber(bar.value(), "00")); };
 }
 
 void frmOrvane::SetLaunchTime() {

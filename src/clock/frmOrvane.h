@@ -187,6 +187,7 @@ class frmOrvane : public Form {
     void PopUpRightClickMenu(MouseButton button);
 
     // Launch time entry and screen sizes (entry.cpp).
+    static void pairTimeBox(TextBox& box, ScrollBar& bar);
     void SetLaunchTime();
     std::string ReadLaunchEntry(std::string& dateText, int& hours, int& minutes, int& seconds);
     // Reads three time boxes (hours 0 to 23, minutes and seconds 0 to 59); on anything else

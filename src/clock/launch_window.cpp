@@ -21,14 +21,9 @@ std::int64_t windowSeconds(const std::string& text) {
 } // namespace
 
 void frmOrvane::wireLaunchWindow() {
-    // A click in a window box steps its value up; at the top of the range it stays there.
-    auto pair = [](TextBox& box, ScrollBar& bar) {
-        box.onClick = [&bar] { bar.setValue(bar.value() + 1); };
-        bar.onChange = [&box, &bar] { box.setText(formatNumber(bar.value(), "00")); };
-    };
-    pair(txtHoursW, vsbHoursW);
-    pair(txtMinutesW, vsbMinutesW);
-    pair(txtSecondsW, vsbSecondsW);
+    pairTimeBox(txtHoursW, vsbHoursW);
+    pairTimeBox(txtMinutesW, vsbMinutesW);
+    pairTimeBox(txtSecondsW, vsbSecondsW);
 
     cmdSetWindow.onClick = [this] {
         lblWindowWarning.setTag("Off");
