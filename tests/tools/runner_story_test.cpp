@@ -37,13 +37,6 @@ TEST_F(RunnerTest, AMessageBoxWithNoAnswerWaitingFailsItsLine) {
     EXPECT_EQ(printed(), std::string(AlreadyRunning) + "(no answer)\nend-program\n");
 }
 
-TEST_F(RunnerTest, AnAnswerThatIsNoButtonOfTheBoxFails) {
-    runner.world().process.otherInstanceRunning = true;
-    EXPECT_FALSE(run("answer Yes\nstart\n"));
-    EXPECT_TRUE(runner.error().starts_with("story.txt:2: the answer Yes is not a button"))
-        << runner.error();
-}
-
 TEST_F(RunnerTest, TheFirstAnswerNeverAskedForFailsTheRunAtItsLine) {
     EXPECT_FALSE(run("clock 2001-05-03 10:29:50\n"
                      "answer Yes\n"
