@@ -14,10 +14,10 @@ constexpr int FirstPlaceTop = 120;
 constexpr int PlaceStep = 1320;
 constexpr int LastPlaceTop = FirstPlaceTop + 9 * PlaceStep;
 
-// The control area to the right of the rows: the wide window shows it, the narrow one only
-// the rows.
-constexpr int ControlsLeft = 3145;
-constexpr int ControlsWidth = 2300;
+// The control area to the right of the rows: the wide window (5625) shows it, the narrow
+// one (3255) only the rows, so it starts beyond the narrow width.
+constexpr int ControlsLeft = 3300;
+constexpr int ControlsWidth = 2190;
 constexpr int ButtonHeight = 435;
 constexpr int ArrowHeight = 495;
 // Six places show at once: the window ends in the gap below the sixth row.
@@ -95,8 +95,8 @@ void frmEventTimers::setDesignValues() {
 
 void frmEventTimers::layOut() {
     // Tall enough for the menu bar and six rows; the scroll commands bring the others into
-    // view.
-    move(6000, 600, 5625, VisibleRowsBottom + 525);
+    // view. It opens below the compact main window, so the count stays in sight.
+    move(6000, 2400, 5625, VisibleRowsBottom + 525);
 
     for (int n = 0; n < 10; ++n) {
         PictureBox& row = pctEvent[n];
