@@ -41,7 +41,9 @@ Qt::Alignment toQt(Align a) {
 void setColour(QWidget* w, QPalette::ColorRole role, QColor colour, bool alsoDisabled) {
     QPalette pal = w->palette();
     // Labels are recoloured with every new caption; an unchanged palette costs no relayout.
-    if (pal.color(QPalette::Active, role) == colour &&
+    // A colour only inherited from the parent must still be set, or the window's colour would
+    // show through later.
+    if (pal.isBrushSet(QPalette::Active, role) && pal.color(QPalette::Active, role) == colour &&
         pal.color(QPalette::Inactive, role) == colour &&
         (!alsoDisabled || pal.color(QPalette::Disabled, role) == colour))
         return;
