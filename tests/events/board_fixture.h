@@ -12,22 +12,16 @@
 
 namespace orvane::test {
 
-constexpr Color PaleRed = 0xC0C0FF;
-constexpr Color LightGreen = 0x80FF80;
-constexpr Color PaleYellow = 0xC0FFFF;
-constexpr Color Yellow = 0x00FFFF;
-
 class BoardTest : public AppTest {
   protected:
     frmEventTimers& board() { return app.frmEventTimers(); }
 
-    // Defines event n as the wizard's Enter does: the record, the row's mark and name, a
-    // fresh count state and a tooltip refresh.
+    // Defines event n as the wizard's Enter does: the record, the row's mark, a fresh count
+    // state and a tooltip refresh.
     void defineEvent(int n, const std::string& sign, std::int32_t secs) {
         frmEventTimers& b = board();
         b.EventData().setPlus(n, sign);
         b.EventData().setSecs(n, secs);
-        b.lblName[n].setCaption("Event " + sign + std::to_string(secs));
         b.pctEvent[n].setVisible(true);
         b.pctEvent[n].setTag(sign);
         b.lblTag[n].setTag("");
@@ -46,11 +40,7 @@ class BoardTest : public AppTest {
         advance(600ms);
     }
 
-    std::string row(int n) { return board().lblTime[n].caption(); }
-    Color rowColour(int n) { return board().lblTime[n].backColor(); }
-    Color panelColour(int n) { return board().pctEvent[n].backColor(); }
     int top(int n) { return board().pctEvent[n].top(); }
-    std::string mark(int n) { return board().lblTime[n].tag(); }
 };
 
 } // namespace orvane::test

@@ -1,0 +1,95 @@
+#include "board_fixture.h"
+
+namespace orvane::test {
+namespace {
+
+// The board's stories told through the App; the scenario scripts board-*.txt tell the rest.
+class BoardStoryTest : public BoardTest {
+  protected:
+    void SetUp() override {
+        startAndSettle();
+        showBoard();
+    }
+};
+
+TEST_F(BoardStoryTest, NineScrollsReachTheEnd_TheNinthDisablesItself_AndNineMoreComeBack) {
+    frmEventTimers& b = board();
+    for (int press = 1; press <= 9; ++press) {
+        EXPECT_TRUE(b.cmdDown.enabled()) << press;
+        ASSERT_TRUE(click(b.cmdDown)) << press;
+        EXPECT_TRUE(b.cmdUp.enabled()) << press;
+        EXPECT_TRUE(b.mnuScrollDown.enabled()) << press;
+    }
+    EXPECT_EQ(top(0), -11760);
+    EXPECT_EQ(top(9), 120);
+    EXPECT_FALSE(b.mnuScrollUp.enabled());
+    EXPECT_FALSE(click(b.cmdDown));
+
+    for (int press = 1; press <= 9; ++press)
+        ASSERT_TRUE(click(b.mnuScrollDown)) << press;
+    EXPECT_EQ(top(0), 120);
+    EXPECT_EQ(top(9), 12000);
+    EXPECT_FALSE(b.cmdUp.enabled());
+    EXPECT_FALSE(b.mnuScrollDown.enabled());
+    EXPECT_TRUE(b.cmdDown.enabled());
+    EXPECT_TRUE(b.mnuScrollUp.enabled());
+}
+
+TEST_F(BoardStoryTest, AddEventFromTheButtonDisablesTheBoard_FromTheMenuItStaysUsable) {
+    ASSERT_TRUE(click(board().cmdAdd));
+    Form* wizard = app.loadedForm("frmETWIZNumber");
+    ASSERT_TRUE(wizard);
+    EXPECT_TRUE(wizard->visible());
+    EXPECT_FALSE(click(board().cmdSeqEvents)) << "the board waits for the wizard";
+    ASSERT_TRUE(click(*wizard->findControl("cmdCancel")));
+    EXPECT_TRUE(board().enabled());
+
+    ASSERT_TRUE(click(board().mnuFileAdd));
+    ASSERT_TRUE(app.isLoaded("frmETWIZNumber"));
+    EXPECT_TRUE(board().enabled());
+    ASSERT_TRUE(click(board().mnuEditRemove));
+    ASSERT_TRUE(app.isLoaded("frmRemoveEvent"));
+    EXPECT_TRUE(app.loadedForm("frmRemoveEvent")->visible());
+}
+
+TEST_F(BoardStoryTest, HidingTheBoardLeavesOnlyTheCountUpRunning_AndNeverStopsTheMainCount) {
+    frmEventTimers& b = board();
+    advance(2s); // the tooltips are refreshed once, five seconds after loading
+    clockMidSecond("2001-05-03 10:20:00");
+    for (int round = 0; round < 3; ++round) {
+        Control& hide = round % 2 ? static_cast<Control&>(b.mnuFileHide) : b.cmdHideScreen;
+        ASSERT_TRUE(click(hide));
+        EXPECT_FALSE(b.visible());
+        EXPECT_FALSE(b.tmrCount.enabled());
+        EXPECT_FALSE(b.tmrActions.enabled());
+        EXPECT_FALSE(b.tmrToolTips.enabled());
+        EXPECT_TRUE(b.tmrTPlusCount.enabled());
+        advance(1s);
+        ASSERT_TRUE(click(main().mnuShowTimers));
+        EXPECT_TRUE(b.tmrCount.enabled());
+        EXPECT_TRUE(b.tmrActions.enabled());
+        advance(1s);
+    }
+    EXPECT_TRUE(main().tmrCountdown.enabled());
+    EXPECT_EQ(main().lblMinutes.caption(), "09");
+    EXPECT_EQ(main().lblSeconds.caption(), "54");
+}
+
+TEST_F(BoardStoryTest, TooltipsShowEachDefinitionOnceRefreshed_ThenTheTimerRests) {
+    const frmEventTimers& b = board();
+    EXPECT_EQ(b.lblName[6].toolTipText(), "");
+    advance(2s);
+    EXPECT_EQ(b.lblName[6].toolTipText(), " 0 /  00:00:00") << "five seconds after loading";
+    EXPECT_FALSE(b.tmrToolTips.enabled());
+    EXPECT_EQ(b.tmrToolTips.interval(), 1);
+
+    defineEvent(6, "-", 5400);
+    advance(1s);
+    for (const Control* c :
+         std::initializer_list<const Control*>{&b.pctEvent[6], &b.lblName[6], &b.lblTime[6]})
+        EXPECT_EQ(c->toolTipText(), "- 0 /  01:30:00") << c->displayName();
+    EXPECT_FALSE(b.tmrToolTips.enabled());
+}
+
+} // namespace
+} // namespace orvane::test
