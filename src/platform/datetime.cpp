@@ -705,7 +705,22 @@ DateTime DateTime::date() const {
 }
 
 std::optional<ParsedDate> parseDateText(std::string_view text) {
-    return DateReader(tokenize(trimBlanks(text))).read();
+    // The counts read the same few texts (the launch time, the captured event moments) many
+    // times a second, so recent results are kept. The program has one thread; the table is
+    // per thread all the same, so tests running in threads stay independent.
+    struct Entry {
+        std::string text;
+        std::optional<ParsedDate> result;
+        bool used = false;
+    };
+    static thread_local std::array<Entry, 64> recent;
+    Entry& e = recent[std::hash<std::string_view>{}(text) % recent.size()];
+    if (e.used && e.text == text)
+        return e.result;
+    e.text.assign(text);
+    e.result = DateReader(tokenize(trimBlanks(text))).read();
+    e.used = true;
+    return e.result;
 }
 
 std::optional<DateTime> toDateTime(std::string_view text) {
