@@ -9,11 +9,6 @@ namespace {
 constexpr Color LightGrey = 0xE0E0E0;
 constexpr Color LightGreen = 0x80FF80;
 
-// The rows stand in ten places 1320 twips apart; at design row N stands at place N + 1.
-constexpr int FirstPlaceTop = 120;
-constexpr int PlaceStep = 1320;
-constexpr int LastPlaceTop = FirstPlaceTop + 9 * PlaceStep;
-
 // The control area to the right of the rows: the wide window (5625) shows it, the narrow
 // one (3255) only the rows, so it starts beyond the narrow width.
 constexpr int ControlsLeft = 3300;
@@ -21,7 +16,8 @@ constexpr int ControlsWidth = 2190;
 constexpr int ButtonHeight = 435;
 constexpr int ArrowHeight = 495;
 // Six places show at once: the window ends in the gap below the sixth row.
-constexpr int VisibleRowsBottom = FirstPlaceTop + 5 * PlaceStep + 1035;
+constexpr int VisibleRowsBottom =
+    frmEventTimers::FirstPlaceTop + 5 * frmEventTimers::PlaceStep + 1035;
 
 void button(CommandButton& b, std::string caption, int top, int height = ButtonHeight) {
     b.setCaption(std::move(caption));

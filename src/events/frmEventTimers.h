@@ -27,6 +27,12 @@ class frmEventTimers : public Form {
     explicit frmEventTimers(App& app);
     ~frmEventTimers() override;
 
+    // The rows stand in a column of ten places 1320 twips apart, given by their Top; at
+    // design row N stands at place N + 1.
+    static constexpr int FirstPlaceTop = 120;
+    static constexpr int PlaceStep = 1320;
+    static constexpr int LastPlaceTop = FirstPlaceTop + 9 * PlaceStep;
+
     // The one record of the ten events' definitions, made on first access.
     CTimeData& EventData();
     // Reads the record without making it: one not yet made reads as a fresh record.

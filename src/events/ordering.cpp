@@ -3,12 +3,9 @@
 namespace orvane {
 
 namespace {
-constexpr int FirstPlaceTop = 120;
-constexpr int PlaceStep = 1320;
-constexpr int LastPlaceTop = FirstPlaceTop + 9 * PlaceStep;
 // The ends of the travel: the top row eight places above the first place, or the bottom row
 // at the ninth place or lower.
-constexpr int HighestTravel = FirstPlaceTop - 8 * PlaceStep;
+constexpr int HighestTravel = frmEventTimers::FirstPlaceTop - 8 * frmEventTimers::PlaceStep;
 constexpr int LowestTravel = 10000;
 } // namespace
 
