@@ -66,7 +66,9 @@ void frmOrvane::ResumeCount() {
 
     mnuHoldEnable.setEnabled(true);
     mnuRtHoldEnable.setEnabled(true);
-    m_app.frmEventTimers().tmrCount.setEnabled(true);
+    // A hidden board's rows still ahead wait to be seen: it counts down only while shown.
+    if (mnuShowTimers.caption() == "Hide Event Timers")
+        m_app.frmEventTimers().tmrCount.setEnabled(true);
 }
 
 void frmOrvane::SetDigitColor(Color color) {

@@ -75,6 +75,23 @@ TEST_F(BoardStoryTest, HidingTheBoardLeavesOnlyTheCountUpRunning_AndNeverStopsTh
     EXPECT_EQ(main().lblSeconds.caption(), "54");
 }
 
+// Resuming a hold used to switch the count down back on even while the board was hidden,
+// so a hidden board kept working unseen.
+TEST_F(BoardStoryTest, AHoldResumedWhileTheBoardIsHiddenLeavesItsCountDownOff) {
+    frmEventTimers& b = board();
+    clockMidSecond("2001-05-03 10:20:00");
+    ASSERT_TRUE(click(main().mnuHoldEnable));
+    ASSERT_TRUE(click(main().cmdHoldResume));
+    ASSERT_TRUE(click(b.cmdHideScreen));
+    advance(5s);
+    ASSERT_TRUE(click(main().cmdHoldResume));
+    EXPECT_FALSE(b.tmrCount.enabled());
+    ASSERT_TRUE(click(main().cmdShowTimers));
+    ASSERT_TRUE(click(main().cmdHoldResume));
+    ASSERT_TRUE(click(main().cmdHoldResume));
+    EXPECT_TRUE(b.tmrCount.enabled()) << "a shown board counts down again on resume";
+}
+
 TEST_F(BoardStoryTest, TooltipsShowEachDefinitionOnceRefreshed_ThenTheTimerRests) {
     const frmEventTimers& b = board();
     EXPECT_EQ(b.lblName[6].toolTipText(), "");
