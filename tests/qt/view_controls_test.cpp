@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -117,6 +116,29 @@ TEST_F(QtControlsTest, LabelsShowAmpersandsAsTypedOnTheButtonFace_AndClickOnRele
     EXPECT_EQ(form.heard, (std::vector<std::string>{"note"}));
 }
 
+// On the wizard's coloured T page the option buttons once showed a lighter patch of the
+// button colour behind them, and the frame's caption sat on a coloured band above its border.
+TEST_F(QtControlsTest,
+       AColouredFrameShowsItsColourBehindItsButtons_WithTheBorderThroughItsCaption) {
+    const QColor paleRed(0xFF, 0xC0, 0xC0);
+    form.fraChoice.setBackColor(0xC0C0FF);
+    for (auto& option : form.optPick)
+        option.setBackColor(0xC0C0FF);
+    auto* frame = find("fraChoice");
+    auto* option = find("optPick(0)");
+    const QImage shot = frame->grab().toImage();
+    const QPoint besideCaption = option->mapTo(frame, QPoint(option->width() - 3, 2));
+    EXPECT_EQ(shot.pixelColor(besideCaption), paleRed)
+        << "the button is drawn on the frame's colour";
+
+    const int x = shot.width() / 2;
+    int border = 0;
+    while (border < shot.height() && shot.pixelColor(x, border) == paleRed)
+        ++border;
+    EXPECT_LE(border, QFontMetrics(frame->font()).height() / 2 + 1)
+        << "the top border runs through the caption's middle";
+}
+
 TEST_F(QtControlsTest, CheckBoxesAndOptionButtonsFollowTheControls) {
     auto* armed = find<QCheckBox>("chkArmed");
     clickBox(armed);
@@ -126,7 +148,7 @@ TEST_F(QtControlsTest, CheckBoxesAndOptionButtonsFollowTheControls) {
     auto* first = find<QRadioButton>("optPick(0)");
     auto* second = find<QRadioButton>("optPick(1)");
     ASSERT_TRUE(first && second);
-    EXPECT_EQ(first->parentWidget(), find<QGroupBox>("fraChoice"));
+    EXPECT_EQ(first->parentWidget(), find<FrameWidget>("fraChoice"));
     clickBox(first);
     clickBox(second);
     EXPECT_FALSE(first->isChecked()) << "the group lets only one be selected";
@@ -141,10 +163,54 @@ TEST_F(QtControlsTest, ADisabledContainerRefusesInputToWhatItHolds) {
     form.fraChoice.setEnabled(false);
     clickBox(find("optPick(0)"));
     EXPECT_FALSE(form.optPick[0].value());
-    form.heard.clear();
+}
+
+// A disabled window was once drawn all greyed out, because Qt greys what a disabled widget
+// holds; the main window looked broken for as long as the splash was up.
+TEST_F(QtControlsTest, ADisabledWindowRefusesMouseKeysMenusAndShortcuts_YetKeepsItsLook) {
+    form.mnuView.setVisible(true);
+    top->activateWindow();
+    QApplication::setActiveWindow(top);
+    QTest::keyClick(top, Qt::Key_G, Qt::ControlModifier);
+    ASSERT_TRUE(form.mnuGrid.checked()) << "the shortcut works while the window takes input";
+
     form.setEnabled(false);
-    QTest::mouseClick(find("cmdGo"), Qt::LeftButton);
+    auto* go = find<QPushButton>("cmdGo");
+    QTest::mousePress(go, Qt::LeftButton);
+    EXPECT_FALSE(go->isDown()) << "the button does not even go down";
+    QTest::mouseRelease(go, Qt::LeftButton);
+    QTest::mouseClick(find("lblNote"), Qt::LeftButton);
+    QTest::keyClick(top->windowHandle(), Qt::Key_Escape);
+    QTest::keyClick(top->windowHandle(), Qt::Key_Q);
+    QTest::keyClick(top, Qt::Key_G, Qt::ControlModifier);
+    QTest::keyClick(top, Qt::Key_A, Qt::AltModifier);
+    QTest::mouseClick(top->findChild<QMenuBar*>(), Qt::LeftButton, {}, QPoint(10, 5));
     EXPECT_TRUE(form.heard.empty());
+    EXPECT_TRUE(form.mnuGrid.checked());
+    EXPECT_EQ(form.chkArmed.value(), 0);
+    EXPECT_FALSE(QApplication::activePopupWidget()) << "the menu did not open";
+
+    for (const char* name : {"cmdGo", "lblNote", "chkArmed", "optPick(1)", "fraChoice"})
+        EXPECT_TRUE(find(name)->isEnabled()) << name << " is not greyed";
+    // A control disabled by itself still greys, as ever.
+    form.cmdGo.setEnabled(false);
+    EXPECT_FALSE(find("cmdGo")->isEnabled());
+
+    form.setEnabled(true);
+    QTest::mouseClick(find("lblNote"), Qt::LeftButton);
+    EXPECT_EQ(form.heard, (std::vector<std::string>{"note"}));
+}
+
+// A menu left open when its window is disabled could never be closed: the clicks and keys
+// that close it would be refused with the rest of the window's input.
+TEST_F(QtControlsTest, DisablingAWindowClosesItsOpenMenu) {
+    form.mnuView.setVisible(true);
+    QMenu* menu = view.menu(form.mnuView);
+    ASSERT_TRUE(menu);
+    menu->popup(top->mapToGlobal(QPoint(10, 10)));
+    ASSERT_TRUE(menu->isVisible());
+    form.setEnabled(false);
+    EXPECT_FALSE(menu->isVisible());
 }
 
 // A right click on a button must not reach the window as well: the program would pop its

@@ -1,6 +1,7 @@
 // The program on screen: the whole App on the fakes, drawn by the Qt view on the offscreen
 // platform, and handled through real widget input.
 
+#include "events/frmEventTimers.h"
 #include "platform/qt/qt_view.h"
 #include "shell/frmSplash.h"
 #include "support/app_fixture.h"
@@ -92,13 +93,51 @@ TEST_F(QtViewTest, TheSplashDrawsItsLogoAndName_AndGoesAfterThreeSeconds) {
     EXPECT_TRUE(!splash || !splash->isVisible());
 }
 
-TEST_F(QtViewTest, WhileTheSplashIsUpTheMainWindowRefusesClicks) {
+// While the splash was up the main window was once drawn greyed out, as Qt draws whatever a
+// disabled widget holds; it should only refuse input and look as it will a moment later.
+TEST_F(QtViewTest, WhileTheSplashIsUpTheMainWindowRefusesInput_YetIsDrawnAsAfterwards) {
     start();
     auto* access = mainWidget<QPushButton>("cmdAccess");
     ASSERT_TRUE(access);
     leftClick(access);
+    QTest::keyClick(mainWindow()->windowHandle(), Qt::Key_Escape);
     EXPECT_EQ(main().cmdAccess.caption(), "&Access Launch Data");
     EXPECT_EQ(mainWindow()->size(), QSize(290, 108));
+    EXPECT_FALSE(world.process.ended);
+    EXPECT_TRUE(world.dialogs.shown().empty()) << "Esc did not reach the exit path";
+
+    EXPECT_TRUE(access->isEnabled());
+    const QImage during = mainWidget("lblMinutes")->grab().toImage();
+    const QImage button = access->grab().toImage();
+    QTest::keyClick(view.window(app.frmSplash())->windowHandle(), Qt::Key_X);
+    ASSERT_FALSE(app.isLoaded("frmSplash"));
+    EXPECT_EQ(mainWidget("lblMinutes")->grab().toImage(), during);
+    EXPECT_EQ(access->grab().toImage(), button);
+}
+
+// The board behind the event wizard takes no input, its menu shortcuts among it: Ctrl+H would
+// have narrowed it under the wizard's feet.
+TEST_F(QtViewTest, TheBoardBehindTheWizardIgnoresItsShortcuts_UntilTheWizardEnds) {
+    startAndSettle();
+    leftClick(mainWidget("cmdShowTimers"));
+    frmEventTimers& board = app.frmEventTimers();
+    QWidget* top = view.window(board);
+    ASSERT_TRUE(top && top->isVisible());
+    const QSize wide = top->size();
+    leftClick(top->findChild<QPushButton*>("cmdAdd"));
+    ASSERT_TRUE(app.isLoaded("frmETWIZNumber"));
+
+    QApplication::setActiveWindow(top);
+    QTest::keyClick(top, Qt::Key_H, Qt::ControlModifier);
+    EXPECT_EQ(top->size(), wide);
+    EXPECT_TRUE(top->findChild<QPushButton*>("cmdSeqEvents")->isEnabled()) << "not greyed";
+
+    QWidget* number = view.window(*app.loadedForm("frmETWIZNumber"));
+    leftClick(number->findChild<QPushButton*>("cmdCancel"));
+    ASSERT_FALSE(app.isLoaded("frmETWIZNumber"));
+    QApplication::setActiveWindow(top);
+    QTest::keyClick(top, Qt::Key_H, Qt::ControlModifier);
+    EXPECT_LT(top->width(), wide.width()) << "Hide Controls narrows the board";
 }
 
 TEST_F(QtViewTest, AccessLaunchDataOpensTheFullScreenWithMenusAndStatusBar_AndBack) {

@@ -6,7 +6,6 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QFrame>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
@@ -181,13 +180,19 @@ void QtView::makeWidget(Control& c, Window& w) {
     case Kind::ScrollBar:
         bind(c, w, new QScrollBar(Qt::Vertical, parent));
         return;
-    case Kind::CheckBox:
-        bind(c, w, new QCheckBox(parent));
+    case Kind::CheckBox: {
+        auto* box = new QCheckBox(parent);
+        // The style would fill behind the box and caption with the button colour, a lighter
+        // patch on a coloured frame; the control's own back colour goes in the window role.
+        box->setBackgroundRole(QPalette::Window);
+        bind(c, w, box);
         return;
+    }
     case Kind::OptionButton: {
         // The controls group option buttons themselves.
         auto* button = new QRadioButton(parent);
         button->setAutoExclusive(false);
+        button->setBackgroundRole(QPalette::Window);
         bind(c, w, button);
         return;
     }
@@ -201,7 +206,7 @@ void QtView::makeWidget(Control& c, Window& w) {
         bind(c, w, new QFrame(parent));
         return;
     case Kind::Frame:
-        bind(c, w, new QGroupBox(parent));
+        bind(c, w, new FrameWidget(parent));
         return;
     case Kind::Shape:
         bind(c, w, new ShapeWidget(parent));
@@ -271,6 +276,34 @@ void QtView::makeMenuItem(MenuItem& item, Window& w) {
     else
         w.menuBar->addAction(b.action);
     m_bindings[&item] = b;
+}
+
+bool QtView::menuBarWanted(const Window& w) const {
+    for (const MenuItem* m : w.form->topMenus())
+        if (m->visible())
+            return true;
+    return false;
+}
+
+// The menu bar across the top, the controls' area below it and the status bar docked over
+// the bottom edge, all inside the window's own size.
+void QtView::layOut(Window& w) {
+    const int width = pixels(w.form->width());
+    const int height = pixels(w.form->height());
+    const bool bar = menuBarWanted(w);
+    const int barHeight = bar ? w.menuBar->sizeHint().height() : 0;
+    w.menuBar->setVisible(bar);
+    w.menuBar->setGeometry(0, 0, width, barHeight);
+    w.client->setGeometry(0, barHeight, width, height - barHeight);
+    if (w.statusBar) {
+        if (QWidget* strip = widget(*w.statusBar)) {
+            int h = pixels(w.statusBar->height());
+            if (h <= 0)
+                h = strip->sizeHint().height();
+            strip->setGeometry(0, height - h, width, h);
+            strip->raise();
+        }
+    }
 }
 
 } // namespace orvane

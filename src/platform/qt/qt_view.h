@@ -8,6 +8,7 @@
 #include "platform/controls.h"
 #include "platform/form.h"
 
+#include <QEvent>
 #include <QObject>
 #include <QPointer>
 #include <QRect>
@@ -75,6 +76,8 @@ class QtView : public QObject, public AppObserver, public ControlObserver {
     void bind(Control& c, Window& w, QWidget* widget);
     QRect rectOf(const Control& c) const;
     bool bound(const Control* c) const { return m_bindings.contains(c); }
+    void layOut(Window& w);
+    bool menuBarWanted(const Window& w) const;
 
     // Keeping widgets in step (qt_view_sync.cpp).
     void syncAll(Control& c);
@@ -83,8 +86,6 @@ class QtView : public QObject, public AppObserver, public ControlObserver {
     void syncMenuItem(MenuItem& item, const Binding& b, Prop what);
     void syncStatusPanels(const Control& bar);
     void syncColours(Control& c, QWidget* widget);
-    void layOut(Window& w);
-    bool menuBarWanted(const Window& w) const;
 
     // What the user does (qt_view_events.cpp).
     void deliver(const std::function<void()>& event);
@@ -93,6 +94,10 @@ class QtView : public QObject, public AppObserver, public ControlObserver {
     bool keyPress(Window& w, QKeyEvent* event);
     void menuTriggered(MenuItem* item);
     Window* windowOfHandle(const QObject* handle) const;
+    Window* windowOfTop(const QWidget* top) const;
+    Window* windowOwning(const QObject* o) const;
+    bool refusesInput(const QObject* watched, QEvent::Type type) const;
+    void endInput(Window& w);
 
     App& m_app;
     double m_dpi;

@@ -6,9 +6,11 @@
 #include "platform/qt/qt_widgets.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -67,6 +69,32 @@ int characterCode(const QKeyEvent& e) {
         return 0;
     const char16_t ch = text.at(0).unicode();
     return ch >= 32 && ch != 127 && ch < 256 ? int(ch) : 0;
+}
+
+// What a person does to a window, as opposed to what the window shows.
+bool isInput(QEvent::Type type) {
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Shortcut:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TabletPress:
+    case QEvent::TabletMove:
+    case QEvent::TabletRelease:
+    case QEvent::DragEnter:
+    case QEvent::Drop:
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace
@@ -153,7 +181,62 @@ QtView::Window* QtView::windowOfHandle(const QObject* handle) const {
     return nullptr;
 }
 
+QtView::Window* QtView::windowOfTop(const QWidget* top) const {
+    for (const auto& [form, w] : m_windows)
+        if (w->top == top)
+            return w.get();
+    return nullptr;
+}
+
+// The form whose window an object belongs to: its widgets, its menus and their entries, and
+// the window system's window under it. A dialog of its own (a message box) belongs to none.
+QtView::Window* QtView::windowOwning(const QObject* o) const {
+    if (o && o->isWindowType())
+        return windowOfHandle(o);
+    for (; o; o = o->parent()) {
+        if (!o->isWidgetType())
+            continue;
+        const auto* widget = static_cast<const QWidget*>(o);
+        if (!widget->isWindow())
+            continue;
+        if (Window* w = windowOfTop(widget))
+            return w;
+        // A menu pops up as a window of its own, but belongs to the window it was opened from.
+        if (!qobject_cast<const QMenu*>(widget))
+            return nullptr;
+    }
+    return nullptr;
+}
+
+bool QtView::refusesInput(const QObject* watched, QEvent::Type type) const {
+    if (!isInput(type))
+        return false;
+    const Window* w = windowOwning(watched);
+    return w && !w->form->enabled();
+}
+
+// What the user had begun in a window that is now disabled ends, as it would in a disabled
+// widget: a menu left open or a button held down could otherwise never be let go.
+void QtView::endInput(Window& w) {
+    while (QWidget* popup = QApplication::activePopupWidget()) {
+        if (windowOwning(popup) != &w)
+            break;
+        popup->close();
+    }
+    if (QWidget* grabber = QWidget::mouseGrabber(); grabber && grabber->window() == w.top)
+        grabber->releaseMouse();
+    for (auto* button : w.top->findChildren<QAbstractButton*>())
+        if (button->isDown())
+            button->setDown(false);
+    if (m_pressed && m_pressed->window() == w.top)
+        m_pressed = nullptr;
+}
+
 bool QtView::eventFilter(QObject* watched, QEvent* event) {
+    // A disabled window takes no input at all, from the mouse, the keyboard, its menus or its
+    // shortcuts, yet it is drawn as usual.
+    if (refusesInput(watched, event->type()))
+        return true;
     switch (event->type()) {
     case QEvent::KeyPress:
         // A key reaches the top-level window once, before whichever widget has the focus.

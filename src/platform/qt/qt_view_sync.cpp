@@ -7,7 +7,6 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QFrame>
-#include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -206,14 +205,19 @@ void QtView::sync(Control& c, Prop what) {
     case Kind::PictureBox:
         if (what == Prop::BorderStyle) {
             auto* frame = static_cast<QFrame*>(w);
-            frame->setFrameStyle(c.borderStyle() == 1 ? QFrame::Panel | QFrame::Sunken
+            const int before = frame->frameWidth();
+            frame->setFrameStyle(c.borderStyle() == 1 ? QFrame::StyledPanel | QFrame::Sunken
                                                       : QFrame::NoFrame);
-            frame->setLineWidth(1);
+            // What the box holds counts its place from within the border.
+            if (frame->frameWidth() != before)
+                for (Control* inside : c.form().controls())
+                    if (inside->container() == &c)
+                        sync(*inside, Prop::Geometry);
         }
         return;
     case Kind::Frame:
         if (what == Prop::Caption)
-            static_cast<QGroupBox*>(w)->setTitle(qstr(static_cast<Frame&>(c).caption()));
+            static_cast<FrameWidget*>(w)->setTitle(qstr(static_cast<Frame&>(c).caption()));
         return;
     case Kind::Shape: {
         auto& s = static_cast<Shape&>(c);
@@ -378,10 +382,13 @@ void QtView::syncForm(Window& w, Prop what) {
             top->activateWindow();
         return;
     case Prop::Enabled:
-        top->setEnabled(f.enabled());
+        // A disabled window keeps its look: the view refuses its input instead (see
+        // refusesInput), where Qt would grey every control in it.
+        if (!f.enabled())
+            endInput(w);
         return;
     case Prop::BackColor:
-        fill(top, f.backColor());
+        // The menu bar keeps the desktop's colour; the controls' area takes the window's.
         fill(w.client, f.backColor());
         return;
     case Prop::ToolTipText:
@@ -392,34 +399,6 @@ void QtView::syncForm(Window& w, Prop what) {
         return;
     default:
         return;
-    }
-}
-
-bool QtView::menuBarWanted(const Window& w) const {
-    for (const MenuItem* m : w.form->topMenus())
-        if (m->visible())
-            return true;
-    return false;
-}
-
-// The menu bar across the top, the controls' area below it and the status bar docked over
-// the bottom edge, all inside the window's own size.
-void QtView::layOut(Window& w) {
-    const int width = pixels(w.form->width());
-    const int height = pixels(w.form->height());
-    const bool bar = menuBarWanted(w);
-    const int barHeight = bar ? w.menuBar->sizeHint().height() : 0;
-    w.menuBar->setVisible(bar);
-    w.menuBar->setGeometry(0, 0, width, barHeight);
-    w.client->setGeometry(0, barHeight, width, height - barHeight);
-    if (w.statusBar) {
-        if (QWidget* strip = widget(*w.statusBar)) {
-            int h = pixels(w.statusBar->height());
-            if (h <= 0)
-                h = strip->sizeHint().height();
-            strip->setGeometry(0, height - h, width, h);
-            strip->raise();
-        }
     }
 }
 

@@ -7,6 +7,7 @@
 #include <QPainterPath>
 #include <QPalette>
 #include <QRadialGradient>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -69,6 +70,38 @@ void FormWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     if (onCloseRequest)
         onCloseRequest();
+}
+
+FrameWidget::FrameWidget(QWidget* parent) : QWidget(parent) {}
+
+void FrameWidget::setTitle(const QString& title) {
+    if (title == m_title)
+        return;
+    m_title = title;
+    update();
+}
+
+void FrameWidget::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const QFontMetrics metrics(font());
+    // The border runs through the middle of the caption's line, etched into the frame's own
+    // colour: a shadow line with a lit line beside it.
+    const int lineY = m_title.isEmpty() ? 0 : metrics.height() / 2;
+    const QRect r = rect().adjusted(0, lineY, -1, -1);
+    const QColor back = palette().color(backgroundRole());
+    p.setPen(back.darker(150));
+    p.drawRect(r.adjusted(0, 0, -1, -1));
+    p.setPen(back.lightness() > 200 ? QColor(Qt::white) : back.lighter(140));
+    p.drawRect(r.adjusted(1, 1, 0, 0));
+    if (m_title.isEmpty())
+        return;
+    const int indent = metrics.averageCharWidth();
+    const int gap = std::max(2, indent / 2);
+    const QRect caption(indent, 0, metrics.size(Qt::TextShowMnemonic, m_title).width() + 2 * gap,
+                        metrics.height());
+    p.fillRect(caption, back);
+    style()->drawItemText(&p, caption, Qt::AlignCenter | Qt::TextShowMnemonic, palette(),
+                          isEnabled(), m_title, QPalette::WindowText);
 }
 
 ShapeWidget::ShapeWidget(QWidget* parent) : QWidget(parent) {

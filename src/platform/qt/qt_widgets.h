@@ -1,7 +1,7 @@
 #pragma once
 
 // Small pieces the view builds windows from: colour and font conversion, the top-level
-// window, the painted shape and the drawn logo.
+// window, the frame, the painted shape and the drawn logo.
 
 #include "platform/controls.h"
 
@@ -39,6 +39,22 @@ class FormWindow : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+};
+
+// A frame: an etched border around its controls, its caption set into the top line. The whole
+// frame is filled with its own colour, so the caption stands on that colour rather than on a
+// band of the window's.
+class FrameWidget : public QWidget {
+  public:
+    explicit FrameWidget(QWidget* parent);
+    const QString& title() const { return m_title; }
+    void setTitle(const QString& title);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    QString m_title;
 };
 
 // A shape drawn in its fill colour. It takes no mouse input: a click on it belongs to what
