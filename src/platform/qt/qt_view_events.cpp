@@ -74,8 +74,10 @@ int characterCode(const QKeyEvent& e) {
 // What a person does to a window, as opposed to what the window shows.
 bool isInput(QEvent::Type type) {
     switch (type) {
+    // A mouse button's release goes through: it only ends what a press began, and a refused
+    // press began nothing, while a press begun before the window was disabled (a scroll bar's
+    // arrow held down) must still be able to end.
     case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove:
     case QEvent::Wheel:
