@@ -532,6 +532,7 @@ void Timer::fire() {
     if (m_ticking || !enabled() || !onTimer)
         return;
     m_ticking = true;
+    ++m_ticks;
     onTimer();
     m_ticking = false;
 }

@@ -15,7 +15,8 @@ void SchedulerBase::remove(Timer& t) {
 }
 
 void SchedulerBase::changed(Timer& t) {
-    if (TimerSet::isFast(t)) {
+    m_timers.touched();
+    if (inFastRounds(t)) {
         // A timer that turned fast may have had a period running as a slow one.
         slowTimerRemoved(t);
         if (TimerSet::isLive(t))
@@ -34,7 +35,7 @@ void SchedulerBase::beginEvent() {
 }
 
 void SchedulerBase::endEvent() {
-    endEventWith(true);
+    endEventWith(!m_literal);
 }
 
 void SchedulerBase::endEventWith(bool fastRound) {
@@ -55,11 +56,12 @@ void SchedulerBase::endEventWith(bool fastRound) {
 void SchedulerBase::fireTimer(Timer& t) {
     beginEvent();
     t.fire();
-    endEventWith(!TimerSet::isFast(t));
+    endEventWith(!m_literal && !TimerSet::isFast(t));
 }
 
 void SchedulerBase::secondChanged() {
-    runFastRound();
+    if (!m_literal)
+        runFastRound();
 }
 
 void SchedulerBase::runFastRound() {

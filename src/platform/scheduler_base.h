@@ -22,6 +22,11 @@ class SchedulerBase : public Scheduler {
     // True when no event is being handled.
     bool idle() const { return m_depth == 0; }
 
+    // Whether every timer runs on its own at its interval, fast ones included, with no fast
+    // round after events: the intervals read literally. It costs hundreds of wake-ups a second
+    // and exists only so that the benchmark can measure the policy against it.
+    bool literal() const { return m_literal; }
+
   protected:
     // One tick of a timer, handled as an event of its own. After a tick of a timer that is
     // not fast, the fast timers run.
@@ -35,12 +40,16 @@ class SchedulerBase : public Scheduler {
     virtual void slowTimerRemoved(Timer& t) = 0;
     // Runs the fast timers now, as one event.
     void runFastRound();
+    // Whether this scheduler runs the timer in fast rounds rather than on its own.
+    bool inFastRounds(const Timer& t) const { return !m_literal && TimerSet::isFast(t); }
+    void setLiteral(bool on) { m_literal = on; }
 
     TimerSet m_timers;
 
   private:
     void endEventWith(bool fastRound);
     int m_depth = 0;
+    bool m_literal = false;
     std::vector<std::function<void()>> m_posted;
 };
 

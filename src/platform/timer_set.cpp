@@ -8,6 +8,7 @@ namespace orvane {
 
 void TimerSet::add(Timer& t) {
     m_timers.push_back(&t);
+    touched();
 }
 
 void TimerSet::remove(Timer& t) {
@@ -16,6 +17,7 @@ void TimerSet::remove(Timer& t) {
         return;
     // A round may be walking the list: leave a hole and close it afterwards.
     *it = nullptr;
+    m_holes = true;
     if (m_rounds == 0)
         compact();
 }
@@ -25,19 +27,30 @@ bool TimerSet::isFast(const Timer& t) {
 }
 
 void TimerSet::runFastRound() {
-    ++m_rounds;
-    std::vector<const Timer*> ran;
-    for (bool progressed = true; progressed;) {
-        progressed = false;
+    // Indexed rather than held by reference: a round nested in a tick may add a list.
+    const auto depth = std::size_t(m_rounds++);
+    if (m_ran.size() <= depth)
+        m_ran.resize(depth + 1);
+    m_ran[depth].clear();
+    for (;;) {
+        const std::uint64_t generation = m_generation;
+        bool fired = false;
+        // By index: a tick may make timers, which are added at the end.
         for (std::size_t i = 0; i < m_timers.size(); ++i) {
             Timer* t = m_timers[i];
-            if (!t || !isFast(*t) || !isLive(*t) || t->ticking() ||
-                std::find(ran.begin(), ran.end(), t) != ran.end())
+            if (!t || !isFast(*t) || !isLive(*t) || t->ticking())
+                continue;
+            auto& ran = m_ran[depth];
+            if (std::find(ran.begin(), ran.end(), t) != ran.end())
                 continue;
             ran.push_back(t);
             t->fire();
-            progressed = true;
+            fired = true;
         }
+        // A timer that a tick of this round enabled or made runs in the same round; when no
+        // tick changed a timer, another pass would find nothing to run.
+        if (!fired || generation == m_generation)
+            break;
     }
     if (--m_rounds == 0)
         compact();
@@ -49,7 +62,10 @@ bool TimerSet::anyLiveFast() const {
 }
 
 void TimerSet::compact() {
+    if (!m_holes)
+        return;
     std::erase(m_timers, nullptr);
+    m_holes = false;
 }
 
 } // namespace orvane

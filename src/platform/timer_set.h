@@ -2,6 +2,7 @@
 
 #include "platform/controls.h"
 
+#include <cstdint>
 #include <vector>
 
 namespace orvane {
@@ -13,6 +14,9 @@ class TimerSet {
   public:
     void add(Timer& t);
     void remove(Timer& t);
+    // A timer's Enabled, Interval or tick handler changed. A round running now looks at the
+    // timers again only after such a change, since nothing else can make one ready to run.
+    void touched() { ++m_generation; }
 
     static bool isFast(const Timer& t);
     // Whether a timer needs ticks at all: enabled and with something to do.
@@ -37,6 +41,11 @@ class TimerSet {
     void compact();
     std::vector<Timer*> m_timers;
     int m_rounds = 0; // nesting depth of rounds running now
+    bool m_holes = false;
+    std::uint64_t m_generation = 0;
+    // The timers that ran in each round now running, by nesting depth. A round runs after
+    // every tick and event, so the lists are kept rather than made anew each time.
+    std::vector<std::vector<const Timer*>> m_ran;
 };
 
 } // namespace orvane

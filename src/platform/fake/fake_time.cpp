@@ -2,6 +2,7 @@
 
 #include "platform/controls.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace orvane {
@@ -34,11 +35,37 @@ FakeScheduler::~FakeScheduler() {
     m_clock.onJump = nullptr;
 }
 
+void FakeScheduler::add(Timer& t) {
+    m_made[&t] = m_nextMade++;
+    SchedulerBase::add(t);
+}
+
+void FakeScheduler::remove(Timer& t) {
+    SchedulerBase::remove(t);
+    m_made.erase(&t);
+}
+
+std::vector<FakeScheduler::Due>::iterator FakeScheduler::findDue(const Timer& t) {
+    return std::find_if(m_due.begin(), m_due.end(), [&](const Due& d) { return d.timer == &t; });
+}
+
 void FakeScheduler::slowTimerChanged(Timer& t) {
-    if (TimerSet::isLive(t))
-        m_due[&t] = m_mono + t.interval();
+    auto it = findDue(t);
+    if (!TimerSet::isLive(t)) {
+        if (it != m_due.end())
+            m_due.erase(it);
+        return;
+    }
+    const std::int64_t at = m_mono + t.interval();
+    if (it != m_due.end())
+        it->at = at;
     else
-        m_due.erase(&t);
+        m_due.push_back({&t, at, m_made[&t]});
+}
+
+void FakeScheduler::slowTimerRemoved(Timer& t) {
+    if (auto it = findDue(t); it != m_due.end())
+        m_due.erase(it);
 }
 
 void FakeScheduler::settle() {
@@ -54,15 +81,11 @@ void FakeScheduler::advance(std::int64_t ms) {
     for (;;) {
         const std::int64_t nextFlip = m_mono + (1000 - m_clock.msIntoSecond());
         // The earliest due timer; among equals the one made first.
-        Timer* due = nullptr;
-        std::int64_t dueAt = std::numeric_limits<std::int64_t>::max();
-        m_timers.forEach([&](Timer& t) {
-            auto it = m_due.find(&t);
-            if (it != m_due.end() && it->second < dueAt) {
-                dueAt = it->second;
-                due = &t;
-            }
-        });
+        Due* due = nullptr;
+        for (Due& d : m_due)
+            if (!due || d.at < due->at || (d.at == due->at && d.made < due->made))
+                due = &d;
+        const std::int64_t dueAt = due ? due->at : std::numeric_limits<std::int64_t>::max();
         const std::int64_t next = std::min(nextFlip, dueAt);
         if (next > target)
             break;
@@ -71,8 +94,10 @@ void FakeScheduler::advance(std::int64_t ms) {
         if (next == nextFlip) {
             secondChanged();
         } else {
-            m_due[due] = dueAt + due->interval();
-            fireTimer(*due);
+            // The next period is set before the tick, which may change or remove the timer.
+            Timer& timer = *due->timer;
+            due->at = dueAt + timer.interval();
+            fireTimer(timer);
         }
         if (m_fastWanted) {
             m_fastWanted = false;

@@ -5,8 +5,9 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace orvane {
 
@@ -41,6 +42,9 @@ class FakeScheduler : public SchedulerBase {
     explicit FakeScheduler(FakeClock& clock);
     ~FakeScheduler() override;
 
+    void add(Timer& t) override;
+    void remove(Timer& t) override;
+
     void advance(std::int64_t ms);
     // Runs what is pending (posted tasks, a wanted fast round) without letting time pass.
     void settle();
@@ -49,12 +53,24 @@ class FakeScheduler : public SchedulerBase {
   protected:
     void fastRoundWanted() override { m_fastWanted = true; }
     void slowTimerChanged(Timer& t) override;
-    void slowTimerRemoved(Timer& t) override { m_due.erase(&t); }
+    void slowTimerRemoved(Timer& t) override;
 
   private:
+    // A slow timer's next tick. Among timers due at the same moment the one made first ticks
+    // first, so each carries the order of its making.
+    struct Due {
+        Timer* timer;
+        std::int64_t at;
+        std::uint64_t made;
+    };
+    std::vector<Due>::iterator findDue(const Timer& t);
+
     FakeClock& m_clock;
     std::int64_t m_mono = 0;
-    std::map<Timer*, std::int64_t> m_due;
+    // Only the slow timers that are live: a handful, searched in a line.
+    std::vector<Due> m_due;
+    std::unordered_map<const Timer*, std::uint64_t> m_made;
+    std::uint64_t m_nextMade = 0;
     bool m_fastWanted = false;
 };
 

@@ -15,7 +15,8 @@
 
 namespace orvane {
 
-QtScheduler::QtScheduler() {
+QtScheduler::QtScheduler(Timing timing) {
+    setLiteral(timing == Timing::Literal);
     m_settle = new QTimer(&m_context);
     m_settle->setSingleShot(true);
     m_settle->setInterval(0);
@@ -77,7 +78,7 @@ void QtScheduler::slowTimerChanged(Timer& t) {
     QTimer*& q = m_slow[&t];
     if (!q) {
         q = new QTimer(&m_context);
-        q->setTimerType(Qt::CoarseTimer);
+        q->setTimerType(literal() ? Qt::PreciseTimer : Qt::CoarseTimer);
         Timer* tp = &t;
         QObject::connect(q, &QTimer::timeout, &m_context, [this, tp] {
             fireTimer(*tp);
@@ -118,7 +119,7 @@ void QtScheduler::secondTurned() {
 }
 
 void QtScheduler::updateWakeUp() {
-    const bool wanted = m_fd >= 0 && m_timers.anyLiveFast();
+    const bool wanted = m_fd >= 0 && !literal() && m_timers.anyLiveFast();
     if (wanted && !m_armed)
         arm();
     else if (!wanted && m_armed)

@@ -18,7 +18,11 @@ namespace orvane {
 
 class QtScheduler : public SchedulerBase {
   public:
-    QtScheduler();
+    // Policy: the fast-timer policy the program runs with. Literal: every timer on a Qt timer
+    // of its own at its interval, for the benchmark to compare with.
+    enum class Timing { Policy, Literal };
+
+    explicit QtScheduler(Timing timing = Timing::Policy);
     ~QtScheduler() override;
     QtScheduler(const QtScheduler&) = delete;
     QtScheduler& operator=(const QtScheduler&) = delete;

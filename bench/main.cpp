@@ -1,0 +1,188 @@
+// orvane-bench: runs the real program in every configuration and prints the figures and the
+// targets. bench/run builds it and is the one command to use.
+//
+//   orvane-bench --program PATH [--runner PATH --scripts DIR] [--seconds N] [--busy]
+//                [--only offscreen|xcb]
+
+#include "bench.h"
+
+#include <sched.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct Options {
+    std::string program;
+    std::string runner;
+    std::string scripts;
+    int seconds = 60;
+    bool busy = false;
+    std::string only;
+};
+
+int usage() {
+    std::fprintf(stderr, "usage: orvane-bench --program PATH [--runner PATH --scripts DIR] "
+                         "[--seconds N] [--busy] [--only offscreen|xcb]\n");
+    return 2;
+}
+
+std::string machine(int seconds) {
+    std::string model = "unknown processor";
+    std::ifstream cpuinfo("/proc/cpuinfo");
+    for (std::string line; std::getline(cpuinfo, line);)
+        if (line.rfind("model name", 0) == 0) {
+            model = line.substr(line.find(':') + 2);
+            break;
+        }
+    char date[64];
+    const std::time_t now = std::time(nullptr);
+    std::strftime(date, sizeof date, "%Y-%m-%d %H:%M", std::localtime(&now));
+    return std::string("Orvane benchmark, ") + date + ", " + model + ", " +
+           std::to_string(sysconf(_SC_NPROCESSORS_ONLN)) + " cores, " + std::to_string(seconds) +
+           " s measured a run after 5 s of start-up";
+}
+
+// A private X server on whatever display is free: it names the display itself once it
+// accepts clients (-displayfd), so a display held by someone else is never taken.
+struct Xvfb {
+    pid_t pid = -1;
+    std::string display;
+
+    bool start() {
+        int fds[2];
+        if (pipe(fds) != 0)
+            return false;
+        pid = fork();
+        if (pid == 0) {
+            close(fds[0]);
+            if (FILE* null = std::freopen("/dev/null", "w", stderr))
+                (void)null;
+            const std::string fd = std::to_string(fds[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
+                   "-nolisten", "tcp", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        char buf[32] = {};
+        const ssize_t n = read(fds[0], buf, sizeof buf - 1);
+        close(fds[0]);
+        if (pid < 0 || n <= 0)
+            return false;
+        display = ":" + std::string(buf, std::size_t(n));
+        while (!display.empty() && (display.back() == '\n' || display.back() == ' '))
+            display.pop_back();
+        return true;
+    }
+    ~Xvfb() {
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+};
+
+// Keeps the last core busy with plain arithmetic for as long as it lives.
+struct BusyCore {
+    pid_t pid = -1;
+    void start() {
+        pid = fork();
+        if (pid == 0) {
+            cpu_set_t set;
+            CPU_ZERO(&set);
+            CPU_SET(int(sysconf(_SC_NPROCESSORS_ONLN)) - 1, &set);
+            sched_setaffinity(0, sizeof set, &set);
+            volatile unsigned long x = 0;
+            for (;;)
+                x = x * 2654435761u + 1;
+        }
+    }
+    void stop() {
+        if (pid > 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+            pid = -1;
+        }
+    }
+    ~BusyCore() { stop(); }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        auto value = [&]() -> std::string { return i + 1 < argc ? argv[++i] : std::string(); };
+        if (a == "--program")
+            o.program = value();
+        else if (a == "--runner")
+            o.runner = value();
+        else if (a == "--scripts")
+            o.scripts = value();
+        else if (a == "--seconds")
+            o.seconds = std::atoi(value().c_str());
+        else if (a == "--busy")
+            o.busy = true;
+        else if (a == "--only")
+            o.only = value();
+        else
+            return usage();
+    }
+    if (o.program.empty() || o.seconds < 2 ||
+        (!o.only.empty() && o.only != "offscreen" && o.only != "xcb"))
+        return usage();
+
+    std::vector<bench::DayResult> days;
+    if (!o.runner.empty()) {
+        days.push_back(bench::timeScript(o.runner, o.scripts + "/day-hidden.txt", "board hidden"));
+        days.push_back(
+            bench::timeScript(o.runner, o.scripts + "/day-board.txt", "board shown, ten events"));
+    }
+
+    Xvfb xvfb;
+    std::vector<std::string> platforms;
+    if (o.only != "xcb")
+        platforms.push_back("offscreen");
+    if (o.only != "offscreen") {
+        if (xvfb.start())
+            platforms.push_back("xcb");
+        else
+            std::fprintf(stderr, "orvane-bench: Xvfb did not start; measuring offscreen only\n");
+    }
+
+    std::vector<bench::RunResult> runs;
+    for (bool busy : {false, true}) {
+        if (busy && !o.busy)
+            continue;
+        BusyCore load;
+        if (busy)
+            load.start();
+        for (const std::string& platform : platforms)
+            for (bool literal : {false, true}) {
+                bench::RunConfig c;
+                c.platform = platform;
+                c.display = platform == "xcb" ? xvfb.display : std::string();
+                c.literal = literal;
+                c.busy = busy;
+                c.seconds = o.seconds;
+                std::fprintf(stderr, "orvane-bench: %s, %s%s, %d s ...\n", platform.c_str(),
+                             literal ? "literal timers" : "as built",
+                             busy ? ", other core busy" : "", o.seconds);
+                runs.push_back(bench::runProgram(o.program, c));
+            }
+    }
+
+    bench::printReport(runs, days, machine(o.seconds));
+    return bench::printTargets(runs, days) ? 0 : 1;
+}
