@@ -108,15 +108,58 @@ std::string_view trimBlanks(std::string_view s) {
     return s;
 }
 
-// Zero-pads the magnitude, keeping the sign in front of the padding ("-05", not "0-5").
-std::string padded(std::int64_t value, std::size_t width) {
+// The number zero-padded to the width, with the sign in front of the padding ("-05", not
+// "0-5"), written backwards into the end of a buffer of the caller's. The counts format
+// several numbers on every tick, so no temporary strings are made. Empty when the padding
+// would not fit; the caller then pads by itself.
+constexpr std::size_t PaddedBufferSize = 48;
+
+std::string_view writePadded(char (&buffer)[PaddedBufferSize], std::int64_t value,
+                             std::size_t width) {
     // The magnitude is taken unsigned so that the most negative number has one.
-    const std::uint64_t magnitude =
+    std::uint64_t magnitude =
         value < 0 ? std::uint64_t(0) - std::uint64_t(value) : std::uint64_t(value);
-    std::string digits = std::to_string(magnitude);
-    if (digits.size() < width)
-        digits.insert(0, width - digits.size(), '0');
-    return value < 0 ? "-" + digits : digits;
+    char* const end = buffer + PaddedBufferSize;
+    char* p = end;
+    do {
+        *--p = char('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    const auto digits = std::size_t(end - p);
+    if (width > digits) {
+        if (width - digits >= std::size_t(p - buffer))
+            return {};
+        p -= width - digits;
+        std::fill(p, p + (width - digits), '0');
+    }
+    if (value < 0)
+        *--p = '-';
+    return {p, std::size_t(end - p)};
+}
+
+void appendPadded(std::string& out, std::int64_t value, std::size_t width) {
+    char buffer[PaddedBufferSize];
+    const std::string_view text = writePadded(buffer, value, width);
+    if (!text.empty()) {
+        out.append(text);
+        return;
+    }
+    // Only a pattern of dozens of zeros comes here.
+    const std::string digits =
+        std::to_string(value < 0 ? std::uint64_t(0) - std::uint64_t(value) : std::uint64_t(value));
+    if (value < 0)
+        out += '-';
+    out.append(width - digits.size(), '0');
+    out += digits;
+}
+
+std::string padded(std::int64_t value, std::size_t width) {
+    char buffer[PaddedBufferSize];
+    if (const std::string_view text = writePadded(buffer, value, width); !text.empty())
+        return std::string(text);
+    std::string out;
+    appendPadded(out, value, width);
+    return out;
 }
 
 struct Token {
@@ -551,15 +594,48 @@ void resolveMinutes(std::vector<PatternPart>& parts) {
     }
 }
 
-std::string formatPattern(DateTime value, std::string_view pattern) {
-    std::vector<PatternPart> parts = splitPattern(pattern);
-    resolveMinutes(parts);
-
+struct CompiledPattern {
+    std::vector<PatternPart> parts;
     bool twelveHour = false;
-    for (const PatternPart& part : parts)
+};
+
+CompiledPattern compile(std::string_view pattern) {
+    CompiledPattern compiled;
+    compiled.parts = splitPattern(pattern);
+    resolveMinutes(compiled.parts);
+    for (const PatternPart& part : compiled.parts)
         if (part.field == Field::AmPmUpper || part.field == Field::AmPmLower ||
             part.field == Field::APUpper || part.field == Field::APLower)
-            twelveHour = true;
+            compiled.twelveHour = true;
+    return compiled;
+}
+
+// The program formats with a handful of fixed patterns, some of them on every tick, so each is
+// split into its parts once. The table is per thread, like the parsing's, and a pattern not
+// seen lately takes the place of the oldest.
+const CompiledPattern& compiledPattern(std::string_view pattern) {
+    struct Entry {
+        std::string pattern;
+        CompiledPattern compiled;
+        bool used = false;
+    };
+    static thread_local std::array<Entry, 16> recent;
+    static thread_local std::size_t next = 0;
+    for (Entry& e : recent)
+        if (e.used && e.pattern == pattern)
+            return e.compiled;
+    Entry& e = recent[next];
+    next = (next + 1) % recent.size();
+    e.pattern.assign(pattern);
+    e.compiled = compile(pattern);
+    e.used = true;
+    return e.compiled;
+}
+
+std::string formatPattern(DateTime value, std::string_view pattern) {
+    const CompiledPattern& compiled = compiledPattern(pattern);
+    const std::vector<PatternPart>& parts = compiled.parts;
+    const bool twelveHour = compiled.twelveHour;
 
     const Civil c = civilOf(value);
     const std::int64_t tod = value.timeOfDay();
@@ -570,16 +646,17 @@ std::string formatPattern(DateTime value, std::string_view pattern) {
     const bool pm = hour24 >= 12;
 
     std::string out;
+    out.reserve(pattern.size() + 16);
     for (const PatternPart& part : parts) {
         switch (part.field) {
         case Field::Literal:
             out += part.literal;
             break;
         case Field::Day:
-            out += padded(c.day, 1);
+            appendPadded(out, c.day, 1);
             break;
         case Field::DayPadded:
-            out += padded(c.day, 2);
+            appendPadded(out, c.day, 2);
             break;
         case Field::DayShortName:
             out += DayNames[value.dayOfWeek()].substr(0, 3);
@@ -588,10 +665,10 @@ std::string formatPattern(DateTime value, std::string_view pattern) {
             out += DayNames[value.dayOfWeek()];
             break;
         case Field::Month:
-            out += padded(c.month, 1);
+            appendPadded(out, c.month, 1);
             break;
         case Field::MonthPadded:
-            out += padded(c.month, 2);
+            appendPadded(out, c.month, 2);
             break;
         case Field::MonthShortName:
             out += MonthNames[c.month - 1].substr(0, 3);
@@ -600,28 +677,28 @@ std::string formatPattern(DateTime value, std::string_view pattern) {
             out += MonthNames[c.month - 1];
             break;
         case Field::YearShort:
-            out += padded(floorMod(c.year, 100), 2);
+            appendPadded(out, floorMod(c.year, 100), 2);
             break;
         case Field::Year:
-            out += padded(c.year, 4);
+            appendPadded(out, c.year, 4);
             break;
         case Field::Hour:
-            out += padded(hour, 1);
+            appendPadded(out, hour, 1);
             break;
         case Field::HourPadded:
-            out += padded(hour, 2);
+            appendPadded(out, hour, 2);
             break;
         case Field::Minute:
-            out += padded(minute, 1);
+            appendPadded(out, minute, 1);
             break;
         case Field::MinutePadded:
-            out += padded(minute, 2);
+            appendPadded(out, minute, 2);
             break;
         case Field::Second:
-            out += padded(second, 1);
+            appendPadded(out, second, 1);
             break;
         case Field::SecondPadded:
-            out += padded(second, 2);
+            appendPadded(out, second, 2);
             break;
         case Field::AmPmUpper:
             out += pm ? "PM" : "AM";
@@ -714,7 +791,12 @@ std::optional<ParsedDate> parseDateText(std::string_view text) {
         bool used = false;
     };
     static thread_local std::array<Entry, 64> recent;
+    // Most often it is the very text read last (the launch time), found without hashing.
+    static thread_local Entry* last = nullptr;
+    if (last && last->text == text)
+        return last->result;
     Entry& e = recent[std::hash<std::string_view>{}(text) % recent.size()];
+    last = &e;
     if (e.used && e.text == text)
         return e.result;
     e.text.assign(text);
