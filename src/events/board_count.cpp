@@ -22,10 +22,13 @@ DateTime frmEventTimers::GetLaunchTime() const {
 // with it. Only a "+" mark puts the event after launch; an unassigned row (no mark, no
 // offset) has the launch time itself as its moment.
 DateTime frmEventTimers::EventTime(int n) const {
+    return EventTime(n, GetLaunchTime());
+}
+
+DateTime frmEventTimers::EventTime(int n, DateTime launch) const {
     if (n < 0 || n > 9)
         return DateTime{};
     const std::int64_t secs = EventData().Secs(n);
-    const DateTime launch = GetLaunchTime();
     return pctEvent[n].tag() == "+" ? launch.addSeconds(secs) : launch.addSeconds(-secs);
 }
 
@@ -36,12 +39,16 @@ std::int64_t frmEventTimers::SecondsToEvent(int n) const {
 // Rows whose event is still ahead show the time left. A row whose moment has come hands over
 // to the count up by clearing its "2" state; the count up then captures the moment.
 void frmEventTimers::CountDown() {
+    // The launch time and the present are read once a tick, since nothing the tick does
+    // moves them.
+    const DateTime launch = GetLaunchTime();
     const DateTime now = services().clock.now();
     for (int n = 0; n < 10; ++n) {
-        if (now < EventTime(n)) {
+        const DateTime moment = EventTime(n, launch);
+        if (now < moment) {
             lblTime[n].setBackColor(PaleRed);
             lblTag[n].setTag("2");
-            lblTime[n].setCaption(SecondsToTime(SecondsToEvent(n), false));
+            lblTime[n].setCaption(SecondsToTime(secondsBetween(now, moment), false));
         } else if (lblTag[n].tag() == "2") {
             lblTag[n].setTag("");
         }
@@ -51,9 +58,10 @@ void frmEventTimers::CountDown() {
 // Rows whose moment has come count up from the moment captured when they first passed it, so
 // a later change of the launch time does not move them unless the event comes back ahead.
 void frmEventTimers::CountUp() {
+    const DateTime launch = GetLaunchTime();
     const DateTime now = services().clock.now();
     for (int n = 0; n < 10; ++n) {
-        const DateTime moment = EventTime(n);
+        const DateTime moment = EventTime(n, launch);
         if (now < moment)
             continue;
         lblTime[n].setBackColor(LightGreen);
@@ -73,10 +81,12 @@ void frmEventTimers::CountUp() {
 // The panel warns of an event in the last ten minutes before it, and more strongly in the
 // last minute; at the moment it simply returns to the button face.
 void frmEventTimers::ShowAlertColours() {
+    const DateTime launch = GetLaunchTime();
     const DateTime now = services().clock.now();
     for (int n = 0; n < 10; ++n) {
-        const std::int64_t d = SecondsToEvent(n);
-        const bool ahead = now < EventTime(n);
+        const DateTime moment = EventTime(n, launch);
+        const std::int64_t d = secondsBetween(now, moment);
+        const bool ahead = now < moment;
         Color colour = ButtonFace;
         if (d <= 600 && ahead)
             colour = d > 60 ? PaleYellow : Yellow;

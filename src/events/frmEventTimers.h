@@ -102,6 +102,8 @@ class frmEventTimers : public Form {
     // The counts (board_count.cpp).
     DateTime GetLaunchTime() const;
     DateTime EventTime(int n) const;
+    // The same for a launch time the tick has read once for all ten rows.
+    DateTime EventTime(int n, DateTime launch) const;
     std::int64_t SecondsToEvent(int n) const;
     void CountDown();
     void CountUp();
