@@ -168,10 +168,12 @@ class Control {
 
   protected:
     void notify(Prop what);
-    template <class T> bool assign(T& field, T value, Prop what) {
+    // Compares before it stores: most assignments repeat the value the control already has
+    // (every tick sets every caption), and those should cost a comparison and nothing more.
+    template <class T, class V> bool assign(T& field, V&& value, Prop what) {
         if (field == value)
             return false;
-        field = std::move(value);
+        field = std::forward<V>(value);
         notify(what);
         return true;
     }

@@ -80,6 +80,14 @@ TEST(DateCaches, TextsReadInTurnEachKeepTheirOwnValue) {
     const std::string buffer = "May 03, 2001   10:31:00 AM and more";
     EXPECT_EQ(toDateTime(std::string_view(buffer).substr(0, 26)), at(2001, 5, 3, 10, 31));
     EXPECT_EQ(toDateTime(" May 03, 2001   10:30:00 AM "), at(2001, 5, 3, 10, 30));
+    // Texts too long to be kept are read afresh each time, with the same result.
+    const std::string wide = "Thursday, May 03, 2001          10:30:00 AM";
+    const std::string wider = "Thursday, May 03, 2001           10:31:00 AM";
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(toDateTime(wide), at(2001, 5, 3, 10, 30));
+        EXPECT_EQ(toDateTime(wider), at(2001, 5, 3, 10, 31));
+        EXPECT_FALSE(isDate(wide + " x"));
+    }
     const auto parsed = parseDateText("10:30");
     ASSERT_TRUE(parsed);
     EXPECT_FALSE(parsed->hasDate);
