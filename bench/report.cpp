@@ -73,13 +73,13 @@ void table(const std::vector<RunResult>& all, bool busy) {
     row("CPU, % of one core", runs, [&](const RunResult& r) {
         std::string cell = fixed(r.cpuPercent, 3);
         if (const RunResult* lit = partner(all, r); lit && !r.config.literal && r.cpuPercent > 0)
-            cell = "1/" + fixed(lit->cpuPercent / r.cpuPercent, 0) + "  " + cell;
+            cell = "(" + fixed(lit->cpuPercent / r.cpuPercent, 1) + "x less) " + cell;
         return cell;
     });
     auto spreadRows = [&](const std::string& what, Spread RunResult::*s) {
         row(what + " p50 / p99 / max, ms", runs, [&](const RunResult& r) {
             const Spread& v = r.*s;
-            return v.samples ? fixed(v.p50, 2) + " " + fixed(v.p99, 2) + " " + fixed(v.max, 1)
+            return v.samples ? fixed(v.p50, 2) + " " + fixed(v.p99, 2) + " " + fixed(v.max, 2)
                              : std::string("none");
         });
     };
@@ -147,7 +147,7 @@ bool printTargets(const std::vector<RunResult>& runs, const std::vector<DayResul
                                s.max <= MaxLatencyMs,
                            "flip latency, " + what + ", " + where + ": p50 " + fixed(s.p50, 2) +
                                " <= 1 ms, p99 " + fixed(s.p99, 2) + " <= 2 ms, max " +
-                               fixed(s.max, 1) + " <= 20 ms");
+                               fixed(s.max, 2) + " <= 20 ms");
         };
         latency("label text set", r.text);
         latency("label painted", r.paint);
@@ -162,7 +162,7 @@ bool printTargets(const std::vector<RunResult>& runs, const std::vector<DayResul
         if (const RunResult* lit = partner(runs, r)) {
             const double ratio = r.cpuPercent > 0 ? lit->cpuPercent / r.cpuPercent : 1e9;
             all &= verdict(ratio >= MinCpuRatio, "CPU against literal timers, " + where + ": " +
-                                                     fixed(ratio, 0) + " times less >= 15");
+                                                     fixed(ratio, 1) + " times less >= 15");
         }
         all &= verdict(r.firstPaintMs && *r.firstPaintMs <= MaxFirstPaintMs,
                        "start to first painted count, " + where + ": " +
