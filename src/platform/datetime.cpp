@@ -169,22 +169,31 @@ struct Token {
     // is what refuses the token.
     std::int64_t number = 0;
     int digits = 0;
-    // Words are kept in lower case because names are matched regardless of case.
-    std::string word;
+    // A word as written, in the text being read; names are matched regardless of case.
+    std::string_view word;
     char separator = 0;
 };
 
-std::vector<Token> tokenize(std::string_view text) {
-    std::vector<Token> tokens;
+// The tokens of one text. The longest form the reader takes ("Thursday, May 3, 2001 10:30:00
+// AM") has thirteen tokens with its end, so a text of more tokens than this can be no date,
+// and a fixed list spares every reading an allocation.
+struct Tokens {
+    std::array<Token, 24> items;
+    std::size_t count = 0;
+};
+
+// Empty when the text has more tokens than any date.
+std::optional<Tokens> tokenize(std::string_view text) {
+    Tokens tokens;
     std::size_t i = 0;
     while (true) {
-        Token t;
+        if (tokens.count == tokens.items.size())
+            return std::nullopt;
+        Token& t = tokens.items[tokens.count++];
         while (i < text.size() && isBlank(text[i]))
             ++i;
-        if (i == text.size()) {
-            tokens.push_back(t);
+        if (i == text.size())
             return tokens;
-        }
         if (isDigit(text[i])) {
             t.kind = Token::Kind::Number;
             for (; i < text.size() && isDigit(text[i]); ++i) {
@@ -194,28 +203,29 @@ std::vector<Token> tokenize(std::string_view text) {
             }
         } else if (isLetter(text[i])) {
             t.kind = Token::Kind::Word;
-            for (; i < text.size() && isLetter(text[i]); ++i)
-                t.word += toLower(text[i]);
+            const std::size_t start = i;
+            while (i < text.size() && isLetter(text[i]))
+                ++i;
+            t.word = text.substr(start, i - start);
         } else {
             t.kind = Token::Kind::Separator;
             t.separator = text[i++];
         }
-        tokens.push_back(std::move(t));
     }
 }
 
-bool namesEqual(std::string_view lowerWord, std::string_view name) {
-    if (lowerWord.size() != name.size())
+bool namesEqual(std::string_view word, std::string_view name) {
+    if (word.size() != name.size())
         return false;
     for (std::size_t i = 0; i < name.size(); ++i)
-        if (lowerWord[i] != toLower(name[i]))
+        if (toLower(word[i]) != toLower(name[i]))
             return false;
     return true;
 }
 
 // A month named in full, by its first three letters, or as "Sept"; 0 for any other word.
 int monthFromWord(std::string_view word) {
-    if (word == "sept")
+    if (namesEqual(word, "sept"))
         return 9;
     for (std::size_t i = 0; i < MonthNames.size(); ++i)
         if (namesEqual(word, MonthNames[i]) || namesEqual(word, MonthNames[i].substr(0, 3)))
@@ -247,7 +257,7 @@ struct TimeParts {
 // fails, so the date forms can be tried one after another.
 class DateReader {
   public:
-    explicit DateReader(std::vector<Token> tokens) : m_tokens(std::move(tokens)) {}
+    explicit DateReader(const Tokens& tokens) : m_tokens(tokens.items) {}
 
     std::optional<ParsedDate> read() {
         ParsedDate result;
@@ -432,9 +442,9 @@ class DateReader {
             s = *sec;
         }
         if (peek().kind == Token::Kind::Word) {
-            const std::string& w = peek().word;
-            const bool am = w == "am" || w == "a";
-            const bool pm = w == "pm" || w == "p";
+            const std::string_view w = peek().word;
+            const bool am = namesEqual(w, "am") || namesEqual(w, "a");
+            const bool pm = namesEqual(w, "pm") || namesEqual(w, "p");
             if (!am && !pm)
                 return std::nullopt;
             if (*h < 1 || *h > 12)
@@ -445,7 +455,7 @@ class DateReader {
         return TimeParts{*h, *m, s};
     }
 
-    std::vector<Token> m_tokens;
+    const std::array<Token, 24>& m_tokens;
     std::size_t m_pos = 0;
 };
 
@@ -632,6 +642,42 @@ const CompiledPattern& compiledPattern(std::string_view pattern) {
     return e.compiled;
 }
 
+// Collects a formatted text in a buffer on the stack and makes the string once at the end,
+// since the counts format dates on every tick; a text that outgrows the buffer (a pattern
+// with long literal text) goes on in a string.
+class TextWriter {
+  public:
+    void put(std::string_view s) {
+        if (!m_spilled && m_used + s.size() <= sizeof m_buffer) {
+            std::copy(s.begin(), s.end(), m_buffer + m_used);
+            m_used += s.size();
+            return;
+        }
+        if (!m_spilled) {
+            m_spill.assign(m_buffer, m_used);
+            m_spilled = true;
+        }
+        m_spill.append(s);
+    }
+    void number(std::int64_t value, std::size_t width) {
+        char buffer[PaddedBufferSize];
+        if (const std::string_view text = writePadded(buffer, value, width); !text.empty()) {
+            put(text);
+            return;
+        }
+        std::string wide;
+        appendPadded(wide, value, width);
+        put(wide);
+    }
+    std::string text() { return m_spilled ? std::move(m_spill) : std::string(m_buffer, m_used); }
+
+  private:
+    char m_buffer[128];
+    std::size_t m_used = 0;
+    bool m_spilled = false;
+    std::string m_spill;
+};
+
 std::string formatPattern(DateTime value, std::string_view pattern) {
     const CompiledPattern& compiled = compiledPattern(pattern);
     const std::vector<PatternPart>& parts = compiled.parts;
@@ -645,76 +691,75 @@ std::string formatPattern(DateTime value, std::string_view pattern) {
     const int hour = twelveHour ? (hour24 % 12 == 0 ? 12 : hour24 % 12) : hour24;
     const bool pm = hour24 >= 12;
 
-    std::string out;
-    out.reserve(pattern.size() + 16);
+    TextWriter out;
     for (const PatternPart& part : parts) {
         switch (part.field) {
         case Field::Literal:
-            out += part.literal;
+            out.put(part.literal);
             break;
         case Field::Day:
-            appendPadded(out, c.day, 1);
+            out.number(c.day, 1);
             break;
         case Field::DayPadded:
-            appendPadded(out, c.day, 2);
+            out.number(c.day, 2);
             break;
         case Field::DayShortName:
-            out += DayNames[value.dayOfWeek()].substr(0, 3);
+            out.put(DayNames[value.dayOfWeek()].substr(0, 3));
             break;
         case Field::DayName:
-            out += DayNames[value.dayOfWeek()];
+            out.put(DayNames[value.dayOfWeek()]);
             break;
         case Field::Month:
-            appendPadded(out, c.month, 1);
+            out.number(c.month, 1);
             break;
         case Field::MonthPadded:
-            appendPadded(out, c.month, 2);
+            out.number(c.month, 2);
             break;
         case Field::MonthShortName:
-            out += MonthNames[c.month - 1].substr(0, 3);
+            out.put(MonthNames[c.month - 1].substr(0, 3));
             break;
         case Field::MonthName:
-            out += MonthNames[c.month - 1];
+            out.put(MonthNames[c.month - 1]);
             break;
         case Field::YearShort:
-            appendPadded(out, floorMod(c.year, 100), 2);
+            out.number(floorMod(c.year, 100), 2);
             break;
         case Field::Year:
-            appendPadded(out, c.year, 4);
+            out.number(c.year, 4);
             break;
         case Field::Hour:
-            appendPadded(out, hour, 1);
+            out.number(hour, 1);
             break;
         case Field::HourPadded:
-            appendPadded(out, hour, 2);
+            out.number(hour, 2);
             break;
         case Field::Minute:
-            appendPadded(out, minute, 1);
+            out.number(minute, 1);
             break;
         case Field::MinutePadded:
-            appendPadded(out, minute, 2);
+            out.number(minute, 2);
             break;
         case Field::Second:
-            appendPadded(out, second, 1);
+            out.number(second, 1);
             break;
         case Field::SecondPadded:
-            appendPadded(out, second, 2);
+            out.number(second, 2);
             break;
         case Field::AmPmUpper:
-            out += pm ? "PM" : "AM";
+            out.put(pm ? "PM" : "AM");
             break;
         case Field::AmPmLower:
-            out += pm ? "pm" : "am";
+            out.put(pm ? "pm" : "am");
             break;
         case Field::APUpper:
-            out += pm ? "P" : "A";
+            out.put(pm ? "P" : "A");
             break;
         case Field::APLower:
-            out += pm ? "p" : "a";
+            out.put(pm ? "p" : "a");
             break;
         }
     }
-    return out;
+    return out.text();
 }
 
 constexpr std::string_view ShortDatePattern = "m/d/yyyy";
@@ -781,6 +826,17 @@ DateTime DateTime::date() const {
     return fromSeconds(dayNumber(*this) * SecondsPerDay);
 }
 
+namespace {
+
+std::optional<ParsedDate> readDate(std::string_view text) {
+    const std::optional<Tokens> tokens = tokenize(trimBlanks(text));
+    if (!tokens)
+        return std::nullopt;
+    return DateReader(*tokens).read();
+}
+
+} // namespace
+
 std::optional<ParsedDate> parseDateText(std::string_view text) {
     // The counts read the same few texts (the launch time, the captured event moments) many
     // times a second, so recent results are kept. The program has one thread; the table is
@@ -806,12 +862,12 @@ std::optional<ParsedDate> parseDateText(std::string_view text) {
     if (last && last->holds(text))
         return result(*last);
     if (text.size() > sizeof Entry::text)
-        return DateReader(tokenize(trimBlanks(text))).read();
+        return readDate(text);
     Entry& e = recent[std::hash<std::string_view>{}(text) % recent.size()];
     last = &e;
     if (e.holds(text))
         return result(e);
-    const std::optional<ParsedDate> parsed = DateReader(tokenize(trimBlanks(text))).read();
+    const std::optional<ParsedDate> parsed = readDate(text);
     std::copy(text.begin(), text.end(), e.text);
     e.length = text.size();
     e.used = true;

@@ -95,7 +95,8 @@ TEST(DateCaches, TextsReadInTurnEachKeepTheirOwnValue) {
     EXPECT_FALSE(parseDateText("May 3, 2001")->hasTime);
 }
 
-// Guards the padding of numbers wider than the digits kept at hand.
+// Guards the padding of numbers wider than the digits kept at hand, and dates longer than the
+// room kept for them.
 TEST(DateCaches, NumbersPadToAnyWidth) {
     const std::string fifty(50, '0');
     EXPECT_EQ(formatNumber(42, fifty), std::string(48, '0') + "42");
@@ -107,6 +108,10 @@ TEST(DateCaches, NumbersPadToAnyWidth) {
     EXPECT_EQ(formatNumber(123, ""), "123");
     EXPECT_EQ(formatDate(at(9999, 12, 31, 23, 59, 59), "yyyy-mm-dd hh:nn:ss"),
               "9999-12-31 23:59:59");
+    // A pattern whose text outgrows the room kept for a date's text.
+    const std::string dashes(124, '-');
+    EXPECT_EQ(formatDate(at(2001, 9, 3), dashes + "mmmm dd, yyyy" + dashes),
+              dashes + "September 03, 2001" + dashes);
 }
 
 } // namespace
