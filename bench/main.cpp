@@ -79,7 +79,7 @@ struct Xvfb {
         close(fds[0]);
         if (pid < 0 || n <= 0)
             return false;
-        display = ":" + std::string(buf, std::size_t(n));
+        display = std::string(":").append(buf, std::size_t(n));
         while (!display.empty() && (display.back() == '\n' || display.back() == ' '))
             display.pop_back();
         return true;

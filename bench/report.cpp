@@ -73,7 +73,8 @@ void table(const std::vector<RunResult>& all, bool busy) {
     row("CPU, % of one core", runs, [&](const RunResult& r) {
         std::string cell = fixed(r.cpuPercent, 3);
         if (const RunResult* lit = partner(all, r); lit && !r.config.literal && r.cpuPercent > 0)
-            cell = "(" + fixed(lit->cpuPercent / r.cpuPercent, 1) + "x less) " + cell;
+            cell = std::string("(").append(fixed(lit->cpuPercent / r.cpuPercent, 1)) + "x less) " +
+                   cell;
         return cell;
     });
     auto spreadRows = [&](const std::string& what, Spread RunResult::*s) {
