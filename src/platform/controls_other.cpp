@@ -1,0 +1,223 @@
+#include "platform/controls.h"
+
+#include "platform/controls_detail.h"
+#include "platform/form.h"
+#include "platform/services.h"
+
+#include <algorithm>
+
+namespace orvane {
+
+using detail::withBool;
+using detail::withInt;
+
+// ---- MenuItem ----
+
+MenuItem::MenuItem(Form* form, std::string name, MenuItem* parent, std::string caption,
+                   std::string shortcut)
+    : Control(form, Kind::MenuItem, std::move(name)), m_parent(parent),
+      m_caption(std::move(caption)), m_shortcut(std::move(shortcut)) {
+    if (m_parent)
+        m_parent->m_items.push_back(this);
+}
+
+void MenuItem::setCaption(std::string c) {
+    assign(m_caption, std::move(c), Prop::Caption);
+}
+void MenuItem::setChecked(bool c) {
+    assign(m_checked, c, Prop::Checked);
+}
+
+bool MenuItem::reachable() const {
+    for (const MenuItem* m = this; m; m = m->m_parent)
+        if (!m->enabled())
+            return false;
+    return true;
+}
+
+std::optional<PropValue> MenuItem::property(std::string_view p) const {
+    if (p == "Caption")
+        return PropValue(m_caption);
+    if (p == "Checked")
+        return PropValue(m_checked);
+    return Control::property(p);
+}
+
+SetResult MenuItem::setProperty(std::string_view p, std::string_view text) {
+    if (p == "Caption") {
+        setCaption(std::string(text));
+        return {};
+    }
+    if (p == "Checked")
+        return withBool(p, text, [this](bool b) { setChecked(b); });
+    return Control::setProperty(p, text);
+}
+
+// ---- Timer ----
+
+Timer::Timer(Form* form, std::string name, int intervalMs, bool enabled)
+    : Control(form, Kind::Timer, std::move(name)), m_scheduler(form->services().scheduler),
+      m_interval(intervalMs) {
+    setVisible(false);
+    Control::setEnabled(enabled);
+    m_scheduler.add(*this);
+}
+
+Timer::~Timer() {
+    m_scheduler.remove(*this);
+}
+
+void Timer::setInterval(int ms) {
+    if (assign(m_interval, ms, Prop::Interval))
+        m_scheduler.changed(*this);
+}
+
+void Timer::setEnabled(bool on) {
+    if (on == enabled())
+        return;
+    Control::setEnabled(on);
+    m_scheduler.changed(*this);
+}
+
+Timer::TickHandler& Timer::TickHandler::operator=(std::function<void()> f) {
+    m_fn = std::move(f);
+    m_owner.m_scheduler.changed(m_owner);
+    return *this;
+}
+
+void Timer::fire() {
+    if (m_ticking || !enabled() || !onTimer)
+        return;
+    m_ticking = true;
+    ++m_ticks;
+    onTimer();
+    m_ticking = false;
+}
+
+std::optional<PropValue> Timer::property(std::string_view p) const {
+    if (p == "Interval")
+        return PropValue(m_interval);
+    return Control::property(p);
+}
+
+SetResult Timer::setProperty(std::string_view p, std::string_view text) {
+    if (p == "Interval")
+        return withInt(p, text, [this](int v) { setInterval(v); });
+    return Control::setProperty(p, text);
+}
+
+// ---- PictureBox, Frame, Shape, Image ----
+
+PictureBox::PictureBox(Form* form, std::string name, int index)
+    : Control(form, Kind::PictureBox, std::move(name), index) {}
+
+Frame::Frame(Form* form, std::string name, int index)
+    : Control(form, Kind::Frame, std::move(name), index) {}
+
+void Frame::setCaption(std::string c) {
+    assign(m_caption, std::move(c), Prop::Caption);
+}
+
+std::optional<PropValue> Frame::property(std::string_view p) const {
+    if (p == "Caption")
+        return PropValue(m_caption);
+    return Control::property(p);
+}
+
+SetResult Frame::setProperty(std::string_view p, std::string_view text) {
+    if (p == "Caption") {
+        setCaption(std::string(text));
+        return {};
+    }
+    return Control::setProperty(p, text);
+}
+
+Shape::Shape(Form* form, std::string name, int index)
+    : Control(form, Kind::Shape, std::move(name), index) {}
+
+Image::Image(Form* form, std::string name, std::string resource)
+    : Control(form, Kind::Image, std::move(name)), m_resource(std::move(resource)) {}
+
+// ---- StatusBar ----
+
+StatusPanel::StatusPanel(StatusBar& bar, std::string key, int widthTwips)
+    : Control(&bar.form(), Kind::StatusPanel, bar.name()), m_key(std::move(key)) {
+    setContainer(&bar);
+    setWidth(widthTwips);
+}
+
+std::string StatusPanel::displayName() const {
+    return name() + "(" + m_key + ")";
+}
+
+void StatusPanel::setText(std::string t) {
+    assign(m_text, std::move(t), Prop::Text);
+}
+
+std::optional<PropValue> StatusPanel::property(std::string_view p) const {
+    if (p == "Text")
+        return PropValue(m_text);
+    if (p == "Key")
+        return PropValue(m_key);
+    return Control::property(p);
+}
+
+SetResult StatusPanel::setProperty(std::string_view p, std::string_view text) {
+    if (p == "Text") {
+        setText(std::string(text));
+        return {};
+    }
+    return Control::setProperty(p, text);
+}
+
+StatusBar::StatusBar(Form* form, std::string name)
+    : Control(form, Kind::StatusBar, std::move(name)) {}
+
+StatusBar::~StatusBar() = default;
+
+StatusPanel& StatusBar::addPanel(std::string key, int widthTwips, std::string text) {
+    m_panels.push_back(std::make_unique<StatusPanel>(*this, std::move(key), widthTwips));
+    m_panels.back()->setText(std::move(text));
+    return *m_panels.back();
+}
+
+StatusPanel* StatusBar::panel(std::string_view key) const {
+    for (auto& p : m_panels)
+        if (p->key() == key)
+            return p.get();
+    return nullptr;
+}
+
+// ---- ProgressBar ----
+
+ProgressBar::ProgressBar(Form* form, std::string name)
+    : Control(form, Kind::ProgressBar, std::move(name)) {}
+
+void ProgressBar::setValue(int v) {
+    assign(m_value, std::clamp(v, m_min, m_max), Prop::Value);
+}
+
+void ProgressBar::setRange(int min, int max) {
+    m_min = min;
+    m_max = max;
+    notify(Prop::Range);
+    setValue(m_value);
+}
+
+std::optional<PropValue> ProgressBar::property(std::string_view p) const {
+    if (p == "Value")
+        return PropValue(m_value);
+    if (p == "Min")
+        return PropValue(m_min);
+    if (p == "Max")
+        return PropValue(m_max);
+    return Control::property(p);
+}
+
+SetResult ProgressBar::setProperty(std::string_view p, std::string_view text) {
+    if (p == "Value")
+        return withInt(p, text, [this](int v) { setValue(v); });
+    return Control::setProperty(p, text);
+}
+
+} // namespace orvane
