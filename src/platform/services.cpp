@@ -46,4 +46,15 @@ const char* answerName(Answer a) {
     return "OK";
 }
 
+Answer closedAnswer(Buttons b) {
+    switch (b) {
+    case Buttons::OK:
+        return Answer::OK;
+    case Buttons::YesNo:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
 } // namespace orvane

@@ -63,6 +63,8 @@ enum class Answer { OK, Cancel, Yes, No };
 const char* iconName(Icon i);
 const char* buttonsName(Buttons b);
 const char* answerName(Answer a);
+// The answer of a message box closed without pressing one of its buttons.
+Answer closedAnswer(Buttons b);
 
 struct FileDialogRequest {
     std::string title;

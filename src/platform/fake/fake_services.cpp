@@ -21,18 +21,6 @@ bool answerFits(Answer a, Buttons b) {
     return false;
 }
 
-// What closing the box without a proper answer would give.
-Answer fallbackAnswer(Buttons b) {
-    switch (b) {
-    case Buttons::OK:
-        return Answer::OK;
-    case Buttons::YesNo:
-        return Answer::No;
-    default:
-        return Answer::Cancel;
-    }
-}
-
 } // namespace
 
 void ScriptedDialogs::fail(std::string why) {
@@ -44,7 +32,7 @@ Answer ScriptedDialogs::messageBox(const std::string& text, Buttons buttons, Ico
                                    const std::string& title) {
     std::string line = "message title=" + quoteText(title) + " icon=" + iconName(icon) +
                        " buttons=" + buttonsName(buttons) + " text=" + quoteText(text) + " -> ";
-    Answer answer = fallbackAnswer(buttons);
+    Answer answer = closedAnswer(buttons);
     if (m_answers.empty()) {
         line += "(no answer)";
         fail("a message box had no answer waiting: " + quoteText(text));
@@ -54,7 +42,7 @@ Answer ScriptedDialogs::messageBox(const std::string& text, Buttons buttons, Ico
         if (!answerFits(answer, buttons)) {
             fail(std::string("the answer ") + answerName(answer) + " is not a button of " +
                  quoteText(text));
-            answer = fallbackAnswer(buttons);
+            answer = closedAnswer(buttons);
         }
         line += answerName(answer);
     }

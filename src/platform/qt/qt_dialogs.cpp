@@ -43,18 +43,6 @@ QMessageBox::StandardButtons toQt(Buttons buttons) {
     return QMessageBox::Ok;
 }
 
-// The answer of a box closed without pressing a button.
-Answer closedAnswer(Buttons buttons) {
-    switch (buttons) {
-    case Buttons::OK:
-        return Answer::OK;
-    case Buttons::YesNo:
-        return Answer::No;
-    default:
-        return Answer::Cancel;
-    }
-}
-
 std::optional<std::string> fileDialog(QFileDialog::AcceptMode mode,
                                       const FileDialogRequest& request) {
     QString start = QString::fromStdString(request.initialDir);

@@ -132,9 +132,10 @@ void QtScheduler::arm() {
     for (int attempt = 0; attempt < 3; ++attempt) {
         timespec before{};
         clock_gettime(CLOCK_REALTIME, &before);
-        itimerspec spec{};
-        spec.it_value.tv_sec = before.tv_sec + 1;
-        if (timerfd_settime(m_fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &spec, nullptr) != 0)
+        itimerspec wakeAt{};
+        wakeAt.it_value.tv_sec = before.tv_sec + 1;
+        if (timerfd_settime(m_fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &wakeAt, nullptr) !=
+            0)
             return;
         m_armed = true;
         timespec after{};
