@@ -89,6 +89,10 @@ class CTimeData {
     // The signed offset of event n: the number read from PlusN followed by the digits of
     // SecsN ("-" with 600 is -600; an event never set is 0).
     std::int32_t signedOffset(int n) const;
+    // The place of a signed offset in time order among the ten events, 1 to 10: one more
+    // than the number of events with a strictly smaller offset, so tied events share a rank.
+    // Every event takes part, assigned or not.
+    int EventRank(std::int32_t offset) const;
 
   private:
     std::array<std::int32_t, 10> m_secs{};

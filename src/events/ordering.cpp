@@ -27,14 +27,9 @@ void frmEventTimers::SequenceEvents() {
         SeparateTies(n);
 }
 
-// One more than the number of events with a strictly smaller offset: tied events share a
-// rank, and the places after them stay free for SeparateTies.
+// Tied events share a rank; the places after them stay free for SeparateTies.
 int frmEventTimers::EventRank(std::int32_t key) const {
-    int rank = 11;
-    for (int j = 0; j < 10; ++j)
-        if (key <= EventData().signedOffset(j))
-            --rank;
-    return rank;
+    return EventData().EventRank(key);
 }
 
 // Moves every other row standing at row n's place one place down. Called for the rows in

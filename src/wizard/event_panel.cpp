@@ -23,17 +23,9 @@ int placeTop(int rank) {
 
 } // namespace
 
-int EventRank(const CTimeData& data, std::int32_t offset) {
-    int rank = 11;
-    for (int j = 0; j < 10; ++j)
-        if (offset <= data.signedOffset(j))
-            --rank;
-    return rank;
-}
-
 void ArrangeEventButtons(std::array<OptionButton, 10>& buttons, const CTimeData& data) {
     for (int n = 0; n < 10; ++n) {
-        const int rank = EventRank(data, data.signedOffset(n));
+        const int rank = data.EventRank(data.signedOffset(n));
         buttons[n].move(placeLeft(rank), placeTop(rank));
     }
 }

@@ -15,11 +15,6 @@ namespace orvane {
 class CTimeData;
 class frmEventTimers;
 
-// The rank, 1 to 10, of a signed offset among the ten events' offsets: one more than the
-// number of events whose offset is strictly smaller. Ties share a rank and there is no
-// tie-break, so the ranks after a tie skip.
-int EventRank(const CTimeData& data, std::int32_t offset);
-
 // Places button N at the place of its event's rank: ranks 1 to 5 down the left column,
 // 6 to 10 down the right. Buttons of events with equal offsets share one place.
 void ArrangeEventButtons(std::array<OptionButton, 10>& buttons, const CTimeData& data);
