@@ -18,13 +18,7 @@ frmETWIZChoice::frmETWIZChoice(App& app) : WizardPage(app, "frmETWIZChoice") {
     optClock.setContainer(&Frame1);
     optClock.setCaption("Use Date and Time");
     optClock.move(240, 615, 3915, 300);
-    designBack(cmdBack);
-    cmdBack.move(705, 1860, 1140, 375);
-    cmdNext.setCaption("&Next");
-    cmdNext.setDefault(true);
-    cmdNext.move(2040, 1860, 1140, 375);
-    cmdCancel.setCaption("&Cancel");
-    cmdCancel.move(3375, 1860, 1140, 375);
+    designButtonRow(cmdBack, cmdNext, cmdCancel, 1860);
 
     cmdBack.onClick = [this] { goTo("frmETWIZLabel"); };
     cmdNext.onClick = [this] { next(); };

@@ -7,13 +7,7 @@ frmETWIZLabel::frmETWIZLabel(App& app) : WizardPage(app, "frmETWIZLabel") {
     Label1.setCaption("Enter a name below for this Event Timer.");
     Label1.move(240, 180, 4275, 255);
     txtName.move(240, 540, 4275, 345);
-    designBack(cmdBack);
-    cmdBack.move(705, 1080, 1140, 375);
-    cmdNext.setCaption("&Next");
-    cmdNext.setDefault(true);
-    cmdNext.move(2040, 1080, 1140, 375);
-    cmdCancel.setCaption("&Cancel");
-    cmdCancel.move(3375, 1080, 1140, 375);
+    designButtonRow(cmdBack, cmdNext, cmdCancel, 1080);
 
     cmdBack.onClick = [this] { goTo("frmETWIZNumber"); };
     cmdNext.onClick = [this] { next(); };

@@ -19,13 +19,7 @@ frmETWIZPlus::frmETWIZPlus(App& app) : WizardPage(app, "frmETWIZPlus") {
     optTPlus.move(240, 615, 3915, 300);
     optTPlus.setValue(true);
     paint(LightGreen);
-    designBack(cmdBack);
-    cmdBack.move(705, 1860, 1140, 375);
-    cmdNext.setCaption("&Next");
-    cmdNext.setDefault(true);
-    cmdNext.move(2040, 1860, 1140, 375);
-    cmdCancel.setCaption("&Cancel");
-    cmdCancel.move(3375, 1860, 1140, 375);
+    designButtonRow(cmdBack, cmdNext, cmdCancel, 1860);
 
     optTMinus.onClick = [this] { paint(PaleRed); };
     optTPlus.onClick = [this] { paint(LightGreen); };

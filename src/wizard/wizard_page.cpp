@@ -44,6 +44,17 @@ void WizardPage::designBack(CommandButton& back) {
     back.setToolTipText("Click here to go to the previous screen.");
 }
 
+void WizardPage::designButtonRow(CommandButton& back, CommandButton& next, CommandButton& cancel,
+                                 int top) {
+    designBack(back);
+    back.move(705, top, 1140, 375);
+    next.setCaption("&Next");
+    next.setDefault(true);
+    next.move(2040, top, 1140, 375);
+    cancel.setCaption("&Cancel");
+    cancel.move(3375, top, 1140, 375);
+}
+
 void EndEventWizard(App& app, WizardPage* unloading) {
     if (unloading)
         unloading->m_ending = true;

@@ -29,6 +29,10 @@ class WizardPage : public Form {
 
     // The back button's tooltip, the same on every page that has one.
     static void designBack(CommandButton& back);
+    // The Back, Next and Cancel row at the foot of a page, the same on every page that
+    // moves on with Next.
+    static void designButtonRow(CommandButton& back, CommandButton& next, CommandButton& cancel,
+                                int top);
 
     App& m_app;
 
