@@ -243,27 +243,41 @@ class TextBox : public Control {
     Align m_align = Align::Left;
 };
 
-// A vertical scroll bar. Its up arrow raises the value, like a spin box.
-class ScrollBar : public Control {
+// A whole-number value kept within a range: the scroll bar and the progress bar.
+class RangedControl : public Control {
   public:
-    ScrollBar(Form* form, std::string name, int index = -1);
     int value() const { return m_value; }
     void setValue(int v); // clamped to the range; fires onChange when it changes
     int min() const { return m_min; }
     int max() const { return m_max; }
     void setRange(int min, int max);
-    int smallChange() const { return m_small; }
-    int largeChange() const { return m_large; }
-    void setLargeChange(int l) { m_large = l; }
     std::function<void()> onChange;
 
     std::string defaultProperty() const override { return "Value"; }
     std::optional<PropValue> property(std::string_view name) const override;
     SetResult setProperty(std::string_view name, std::string_view text) override;
+
+  protected:
+    RangedControl(Form* form, Kind kind, std::string name, int index, int max)
+        : Control(form, kind, std::move(name), index), m_max(max) {}
+
+  private:
+    int m_value = 0, m_min = 0, m_max;
+};
+
+// A vertical scroll bar. Its up arrow raises the value, like a spin box.
+class ScrollBar : public RangedControl {
+  public:
+    ScrollBar(Form* form, std::string name, int index = -1);
+    int smallChange() const { return m_small; }
+    int largeChange() const { return m_large; }
+    void setLargeChange(int l) { m_large = l; }
+
+    std::optional<PropValue> property(std::string_view name) const override;
     SetResult userSet(std::string_view text) override;
 
   private:
-    int m_value = 0, m_min = 0, m_max = 32767, m_small = 1, m_large = 1;
+    int m_small = 1, m_large = 1;
 };
 
 class CheckBox : public Control {
@@ -463,20 +477,9 @@ class StatusBar : public Control {
     std::vector<std::unique_ptr<StatusPanel>> m_panels;
 };
 
-class ProgressBar : public Control {
+class ProgressBar : public RangedControl {
   public:
     ProgressBar(Form* form, std::string name);
-    int value() const { return m_value; }
-    void setValue(int v);
-    int min() const { return m_min; }
-    int max() const { return m_max; }
-    void setRange(int min, int max);
-    std::string defaultProperty() const override { return "Value"; }
-    std::optional<PropValue> property(std::string_view name) const override;
-    SetResult setProperty(std::string_view name, std::string_view text) override;
-
-  private:
-    int m_value = 0, m_min = 0, m_max = 100;
 };
 
 // A month calendar. Its value is a date (midnight); a change fires onChange.

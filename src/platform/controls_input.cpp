@@ -45,47 +45,51 @@ SetResult TextBox::userSet(std::string_view text) {
     return {};
 }
 
-// ---- ScrollBar ----
+// ---- RangedControl, ScrollBar ----
 
-ScrollBar::ScrollBar(Form* form, std::string name, int index)
-    : Control(form, Kind::ScrollBar, std::move(name), index) {}
-
-void ScrollBar::setValue(int v) {
+void RangedControl::setValue(int v) {
     v = std::clamp(v, m_min, m_max);
     if (assign(m_value, v, Prop::Value) && onChange)
         onChange();
 }
 
-void ScrollBar::setRange(int min, int max) {
+void RangedControl::setRange(int min, int max) {
     m_min = min;
     m_max = max;
     notify(Prop::Range);
     setValue(m_value);
 }
 
-std::optional<PropValue> ScrollBar::property(std::string_view p) const {
+std::optional<PropValue> RangedControl::property(std::string_view p) const {
     if (p == "Value")
         return PropValue(m_value);
     if (p == "Min")
         return PropValue(m_min);
     if (p == "Max")
         return PropValue(m_max);
-    if (p == "LargeChange")
-        return PropValue(m_large);
     return Control::property(p);
 }
 
-SetResult ScrollBar::setProperty(std::string_view p, std::string_view text) {
+SetResult RangedControl::setProperty(std::string_view p, std::string_view text) {
     if (p == "Value")
         return withInt(p, text, [this](int v) { setValue(v); });
     return Control::setProperty(p, text);
 }
 
+ScrollBar::ScrollBar(Form* form, std::string name, int index)
+    : RangedControl(form, Kind::ScrollBar, std::move(name), index, 32767) {}
+
+std::optional<PropValue> ScrollBar::property(std::string_view p) const {
+    if (p == "LargeChange")
+        return PropValue(m_large);
+    return RangedControl::property(p);
+}
+
 SetResult ScrollBar::userSet(std::string_view text) {
     auto n = parseInt(text);
-    if (!n || *n < m_min || *n > m_max)
-        return SetResult::fail(displayName() + " takes values from " + std::to_string(m_min) +
-                               " to " + std::to_string(m_max));
+    if (!n || *n < min() || *n > max())
+        return SetResult::fail(displayName() + " takes values from " + std::to_string(min()) +
+                               " to " + std::to_string(max()));
     setValue(int(*n));
     return {};
 }

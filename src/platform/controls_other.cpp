@@ -191,33 +191,6 @@ StatusPanel* StatusBar::panel(std::string_view key) const {
 // ---- ProgressBar ----
 
 ProgressBar::ProgressBar(Form* form, std::string name)
-    : Control(form, Kind::ProgressBar, std::move(name)) {}
-
-void ProgressBar::setValue(int v) {
-    assign(m_value, std::clamp(v, m_min, m_max), Prop::Value);
-}
-
-void ProgressBar::setRange(int min, int max) {
-    m_min = min;
-    m_max = max;
-    notify(Prop::Range);
-    setValue(m_value);
-}
-
-std::optional<PropValue> ProgressBar::property(std::string_view p) const {
-    if (p == "Value")
-        return PropValue(m_value);
-    if (p == "Min")
-        return PropValue(m_min);
-    if (p == "Max")
-        return PropValue(m_max);
-    return Control::property(p);
-}
-
-SetResult ProgressBar::setProperty(std::string_view p, std::string_view text) {
-    if (p == "Value")
-        return withInt(p, text, [this](int v) { setValue(v); });
-    return Control::setProperty(p, text);
-}
+    : RangedControl(form, Kind::ProgressBar, std::move(name), -1, 100) {}
 
 } // namespace orvane
