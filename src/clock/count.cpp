@@ -1,12 +1,8 @@
 #include "app.h"
 #include "clock/frmOrvane.h"
+#include "colours.h"
 
 namespace orvane {
-
-namespace {
-constexpr Color LightRed = 0x8080FF;
-constexpr Color Green = 0x00C000;
-} // namespace
 
 void frmOrvane::wireCount() {
     tmrCountdown.onTimer = [this] { UpdateCountDisplay(); };

@@ -1,4 +1,5 @@
 #include "clock/frmOrvane.h"
+#include "colours.h"
 
 #include "app.h"
 #include "data/modOpenFile.h"
@@ -6,10 +7,6 @@
 namespace orvane {
 
 namespace {
-
-constexpr Color LightRed = 0x8080FF;
-constexpr Color LightGrey = 0xE0E0E0;
-constexpr Color PaleGreen = 0xC0FFC0;
 
 Font textFont(double size, bool bold = false) {
     return Font{size, bold, {}};

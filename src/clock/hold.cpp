@@ -1,13 +1,9 @@
 #include "app.h"
 #include "clock/frmOrvane.h"
+#include "colours.h"
 #include "events/frmEventTimers.h"
 
 namespace orvane {
-
-namespace {
-constexpr Color Yellow = 0x00FFFF;
-constexpr Color LightGrey = 0xE0E0E0;
-} // namespace
 
 void frmOrvane::wireHold() {
     cmdHoldResume.onClick = [this] { HoldOrResume(); };

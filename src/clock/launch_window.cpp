@@ -1,5 +1,6 @@
 #include "app.h"
 #include "clock/frmOrvane.h"
+#include "colours.h"
 
 #include <algorithm>
 
@@ -7,7 +8,6 @@ namespace orvane {
 
 namespace {
 
-constexpr Color LightGrey = 0xE0E0E0;
 constexpr const char* MessageTitle = "Launch Window Message";
 constexpr std::int64_t LastSecondOfDay = 86399;
 

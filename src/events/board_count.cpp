@@ -1,16 +1,10 @@
 #include "app.h"
 #include "clock/frmOrvane.h"
+#include "colours.h"
 #include "events/frmEventTimers.h"
 #include "events/modSecondsToTime.h"
 
 namespace orvane {
-
-namespace {
-constexpr Color PaleRed = 0xC0C0FF;
-constexpr Color LightGreen = 0x80FF80;
-constexpr Color PaleYellow = 0xC0FFFF;
-constexpr Color Yellow = 0x00FFFF;
-} // namespace
 
 DateTime frmEventTimers::GetLaunchTime() const {
     // Every writer of the launch time writes a formatted date-time, so the fallback is never

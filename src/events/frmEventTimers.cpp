@@ -1,13 +1,11 @@
 #include "events/frmEventTimers.h"
+#include "colours.h"
 
 #include "app.h"
 
 namespace orvane {
 
 namespace {
-
-constexpr Color LightGrey = 0xE0E0E0;
-constexpr Color LightGreen = 0x80FF80;
 
 // The control area to the right of the rows: the wide window (5625) shows it, the narrow
 // one (3255) only the rows, so it starts beyond the narrow width.

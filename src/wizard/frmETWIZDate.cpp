@@ -1,4 +1,5 @@
 #include "wizard/frmETWIZDate.h"
+#include "colours.h"
 
 #include "app.h"
 #include "clock/frmOrvane.h"
@@ -7,10 +8,6 @@
 #include <cstdint>
 
 namespace orvane {
-
-namespace {
-constexpr Color PaleYellow = 0xC0FFFF;
-} // namespace
 
 frmETWIZDate::frmETWIZDate(App& app) : EventEntryPage(app, "frmETWIZDate", "frmETWIZChoice") {
     move(0, 0, 5190, 5340);

@@ -4,6 +4,7 @@
 // moving from one page to the next, and the end of the wizard, which unloads every page
 // together and gives the input back to the two main windows however the wizard ends.
 
+#include "colours.h"
 #include "platform/controls.h"
 #include "platform/form.h"
 
@@ -54,7 +55,5 @@ inline constexpr std::string_view WizardPages[] = {"frmETWIZNumber", "frmETWIZLa
                                                    "frmETWIZMET",    "frmETWIZDate"};
 
 // Colours of the before-launch and after-launch choices.
-inline constexpr Color PaleRed = 0xC0C0FF;
-inline constexpr Color LightGreen = 0x80FF80;
 
 } // namespace orvane
