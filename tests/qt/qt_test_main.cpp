@@ -1,7 +1,7 @@
 // Runs the Qt binding's tests on Qt's offscreen platform, with a home and a settings store of
 // their own so that nothing the tests save lands in the user's.
 
-#include "platform/qt/qt_widgets.h"
+#include "qt/qt_widgets.h"
 
 #include <QApplication>
 #include <QDir>

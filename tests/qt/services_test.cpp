@@ -3,8 +3,8 @@
 
 #include "platform/fake/fake_services.h"
 #include "platform/form.h"
-#include "platform/qt/qt_scheduler.h"
-#include "platform/qt/qt_services.h"
+#include "qt/qt_scheduler.h"
+#include "qt/qt_services.h"
 
 #include <QApplication>
 #include <QDateTime>

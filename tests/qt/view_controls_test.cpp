@@ -3,8 +3,8 @@
 
 #include "app.h"
 #include "platform/fake/fake_services.h"
-#include "platform/qt/qt_view.h"
-#include "platform/qt/qt_widgets.h"
+#include "qt/qt_view.h"
+#include "qt/qt_widgets.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -2,7 +2,7 @@
 // platform, and handled through real widget input.
 
 #include "events/frmEventTimers.h"
-#include "platform/qt/qt_view.h"
+#include "qt/qt_view.h"
 #include "shell/frmSplash.h"
 #include "support/app_fixture.h"
 

@@ -1,5 +1,5 @@
-#include "platform/qt/qt_services.h"
-#include "platform/qt/qt_view.h"
+#include "qt/qt_services.h"
+#include "qt/qt_view.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -1,4 +1,4 @@
-#include "platform/qt/qt_scheduler.h"
+#include "qt/qt_scheduler.h"
 
 #include "platform/controls.h"
 

@@ -1,8 +1,8 @@
 // Keeping the widgets in step with the controls. Every update runs with the widget's signals
 // blocked, so nothing the program sets comes back to it as if the user had done it.
 
-#include "platform/qt/qt_view.h"
-#include "platform/qt/qt_widgets.h"
+#include "qt/qt_view.h"
+#include "qt/qt_widgets.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "platform/qt/qt_widgets.h"
+#include "qt/qt_widgets.h"
 
 #include <QApplication>
 #include <QCloseEvent>

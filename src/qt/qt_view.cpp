@@ -1,6 +1,6 @@
-#include "platform/qt/qt_view.h"
+#include "qt/qt_view.h"
 
-#include "platform/qt/qt_widgets.h"
+#include "qt/qt_widgets.h"
 
 #include <QApplication>
 #include <QCalendarWidget>

@@ -2,8 +2,8 @@
 // delivery, so the fast timers and deferred work run after it as after any other event, and
 // only to a control that a person could reach.
 
-#include "platform/qt/qt_view.h"
-#include "platform/qt/qt_widgets.h"
+#include "qt/qt_view.h"
+#include "qt/qt_widgets.h"
 
 #include <QAbstractButton>
 #include <QApplication>

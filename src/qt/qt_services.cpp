@@ -1,4 +1,4 @@
-#include "platform/qt/qt_services.h"
+#include "qt/qt_services.h"
 
 #include <QSettings>
 
