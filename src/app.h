@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/SimWizardEntries.h"
 #include "platform/form.h"
 #include "platform/services.h"
 
@@ -35,6 +36,8 @@ class App {
     App& operator=(const App&) = delete;
 
     Services& services() { return m_services; }
+    // The Manual Sim Time Wizard's last entries, kept while its pages are closed.
+    SimWizardEntries& simWizardEntries() { return m_simWizardEntries; }
     const AppInfo& info() const { return m_services.info; }
 
     orvane::frmOrvane& frmOrvane();
@@ -79,6 +82,7 @@ class App {
     std::map<std::string, std::unique_ptr<Form>, std::less<>> m_forms;
     std::vector<std::unique_ptr<Form>> m_unloaded; // destroyed after the current event
     bool m_ended = false;
+    SimWizardEntries m_simWizardEntries;
 };
 
 } // namespace orvane
