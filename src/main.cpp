@@ -4,10 +4,12 @@
 #include "app.h"
 #include "clock/frmOrvane.h"
 #include "events/frmEventTimers.h"
+#include "qt/qt_drive.h"
 #include "qt/qt_scheduler.h"
 #include "qt/qt_services.h"
 #include "qt/qt_view.h"
 #include "qt/qt_widgets.h"
+#include "qt/remote/remote_setup.h"
 #include "shell/basOrvaneLoad.h"
 #include "version.h"
 
@@ -163,6 +165,12 @@ int main(int argc, char** argv) {
     orvane::QtView view(app);
     dialogs.setView(&view);
     app.setObserver(&view);
+    orvane::RemoteSetup remote(app, view);
+    if (!remote.takeOptions(app.services().info.arguments))
+        return 2;
+    std::unique_ptr<orvane::StdinDriver> driver;
+    if (orvane::StdinDriver::wanted())
+        driver = std::make_unique<orvane::StdinDriver>(app);
 
     std::unique_ptr<BenchProbe> probe;
     if (const char* trace = std::getenv("ORVANE_BENCH_TRACE")) {
@@ -174,6 +182,8 @@ int main(int argc, char** argv) {
     // Start-up is the program's first event: the count shows before the first paint.
     scheduler.deliver([&] {
         orvane::Main(app);
+        if (!app.ended())
+            remote.start();
         if (probe && !app.ended())
             probe->setUpScene();
     });

@@ -51,6 +51,9 @@ class QtView : public QObject, public AppObserver, public ControlObserver {
     // Twips to pixels at the screen's logical resolution.
     int pixels(int twips) const;
 
+    // Runs after every change of a control the view has shown (the remote displays listen).
+    std::function<void()> onControlChanged;
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -69,6 +69,8 @@ void QtView::syncAll(Control& c) {
 
 void QtView::controlChanged(Control& control, Prop what) {
     sync(control, what);
+    if (onControlChanged)
+        onControlChanged();
 }
 
 void QtView::sync(Control& c, Prop what) {
