@@ -28,10 +28,10 @@ frmRemoteDisplays::frmRemoteDisplays(App& app, RemoteDisplays& remote)
 
     chkServe.setCaption("&Serve the count to browsers");
     chkServe.move(240, 180, 5100, 330);
-    lblAddress.setCaption("&Address:");
+    lblAddress.setCaption("Address:");
     lblAddress.move(240, 660, 900, 300);
     txtAddress.move(1140, 600, 2400, 360);
-    lblPort.setCaption("&Port:");
+    lblPort.setCaption("Port:");
     lblPort.move(3720, 660, 600, 300);
     txtPort.move(4320, 600, 1020, 360);
     lblNote.setCaption("127.0.0.1 serves this computer only; 0.0.0.0 serves every screen on "
@@ -52,8 +52,14 @@ frmRemoteDisplays::frmRemoteDisplays(App& app, RemoteDisplays& remote)
     onLoad = [this] {
         const std::string app = m_app.info().title;
         Settings& settings = services().settings;
-        txtAddress.setText(settings.get(app, Section, "Address", "127.0.0.1"));
-        txtPort.setText(settings.get(app, Section, "Port", DefaultPort));
+        if (m_remote.serving()) {
+            const ServeAddress where = m_remote.servingAt();
+            txtAddress.setText(where.address);
+            txtPort.setText(std::to_string(where.port));
+        } else {
+            txtAddress.setText(settings.get(app, Section, "Address", "127.0.0.1"));
+            txtPort.setText(settings.get(app, Section, "Port", DefaultPort));
+        }
         m_showing = true;
         chkServe.setValue(m_remote.serving() ? 1 : 0);
         m_showing = false;
@@ -77,10 +83,9 @@ void frmRemoteDisplays::ServeOrStop() {
         return;
     }
     std::string error;
-    std::optional<ServeAddress> where =
-        parseServeAddress(txtAddress.text() + ":" + txtPort.text(), error);
-    if (txtAddress.text().find(':') != std::string::npos)
-        where = parseServeAddress("[" + txtAddress.text() + "]:" + txtPort.text(), error);
+    const bool v6 = txtAddress.text().find(':') != std::string::npos;
+    std::optional<ServeAddress> where = parseServeAddress(
+        (v6 ? "[" + txtAddress.text() + "]" : txtAddress.text()) + ":" + txtPort.text(), error);
     if (where)
         error = m_remote.serve(*where);
     if (!error.empty()) {

@@ -25,6 +25,8 @@ class RemoteDisplays {
     virtual std::string serve(const ServeAddress& where) = 0;
     virtual void stop() = 0;
     virtual bool serving() const = 0;
+    // Where it serves now, with the real port.
+    virtual ServeAddress servingAt() const = 0;
     // The page's address for other screens (an address they can reach, the real port).
     virtual std::string pageAddress() const = 0;
     // Screens connected now.

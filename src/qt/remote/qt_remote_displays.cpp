@@ -43,6 +43,10 @@ bool QtRemoteDisplays::serving() const {
     return m_server->listening();
 }
 
+ServeAddress QtRemoteDisplays::servingAt() const {
+    return {m_server->address().toString().toStdString(), m_server->port()};
+}
+
 // An address that listens on every network is no address another screen can open: the page
 // is given at this computer's first address on a network instead.
 std::string QtRemoteDisplays::pageAddress() const {

@@ -22,6 +22,7 @@ class QtRemoteDisplays : public RemoteDisplays {
     std::string serve(const ServeAddress& where) override;
     void stop() override;
     bool serving() const override;
+    ServeAddress servingAt() const override;
     std::string pageAddress() const override;
     int watchers() const override;
     void showCode(PictureBox& picture, const std::string& text) override;
