@@ -137,9 +137,9 @@ void RemoteServer::stateMayHaveChanged() {
 }
 
 void RemoteServer::acceptConnections() {
+    sweepUpgrades();
     while (QTcpSocket* socket = m_tcp->nextPendingConnection()) {
-        ++m_open;
-        connect(socket, &QObject::destroyed, this, [this] { --m_open; });
+        const bool full = openConnections() >= MaxConnections;
         auto* pending = new PendingRequest(socket);
         pending->connections = {
             connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater),
@@ -152,17 +152,27 @@ void RemoteServer::acceptConnections() {
                             answer(socket, 408, "text/plain", "The request took too long.\n");
                     }),
         };
-        if (m_open > MaxConnections) {
+        // Refused at once, the connection is gone as soon as the client has read why.
+        if (full) {
             answer(socket, 503, "text/plain", "Too many screens are watching.\n",
                    "Retry-After: 10\r\n");
             continue;
         }
+        ++m_open;
+        pending->connections.push_back(
+            connect(socket, &QObject::destroyed, this, [this] { --m_open; }));
         // Beyond a head's worth, the socket stops taking data from the network: a head that
         // does not end by then is refused whole.
         socket->setReadBufferSize(MaxHeadBytes + 1);
         if (socket->bytesAvailable() > 0)
             readHead(socket);
     }
+}
+
+int RemoteServer::openConnections() const {
+    const auto upgrading = std::count_if(m_upgrading.begin(), m_upgrading.end(),
+                                         [](const Upgrade& u) { return !u.socket.isNull(); });
+    return m_open + int(upgrading) + int(m_clients.size());
 }
 
 void RemoteServer::readHead(QTcpSocket* socket) {
@@ -228,11 +238,42 @@ void RemoteServer::upgrade(QTcpSocket* socket) {
     for (const QMetaObject::Connection& c : pending->connections)
         disconnect(c);
     delete pending;
-    // The WebSocket server takes the socket over; it has its own handshake deadline.
+    --m_open;
+    // The WebSocket server takes the socket over, with its own handshake deadline; it is
+    // counted among the upgrading ones until it becomes a client or is gone.
+    m_upgrading.push_back({socket, m_steady.elapsed()});
     m_ws->handleConnection(socket);
 }
 
+// One whose handshake never completed goes after the deadline.
+void RemoteServer::sweepUpgrades() {
+    const qint64 now = m_steady.elapsed();
+    std::erase_if(m_upgrading, [now](const Upgrade& u) {
+        if (!u.socket)
+            return true;
+        if (now - u.sinceMs <= HeadTimeoutMs + 1000)
+            return false;
+        u.socket->abort();
+        u.socket->deleteLater();
+        return true;
+    });
+}
+
+QTcpSocket* RemoteServer::takeUpgraded(const QWebSocket& ws) {
+    for (auto it = m_upgrading.begin(); it != m_upgrading.end(); ++it)
+        if (it->socket && it->socket->peerPort() == ws.peerPort() &&
+            it->socket->peerAddress() == ws.peerAddress()) {
+            QTcpSocket* socket = it->socket;
+            m_upgrading.erase(it);
+            return socket;
+        }
+    return nullptr;
+}
+
 void RemoteServer::addClient(QWebSocket* ws) {
+    // The connection goes with the WebSocket.
+    if (QTcpSocket* socket = takeUpgraded(*ws))
+        socket->setParent(ws);
     ws->setMaxAllowedIncomingFrameSize(1024);
     ws->setMaxAllowedIncomingMessageSize(1024);
     const bool first = m_clients.empty();
@@ -294,6 +335,7 @@ void RemoteServer::checkState() {
 }
 
 void RemoteServer::pingClients() {
+    sweepUpgrades();
     const qint64 now = m_steady.elapsed();
     std::vector<QWebSocket*> silent;
     for (const auto& c : m_clients) {

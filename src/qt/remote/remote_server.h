@@ -12,7 +12,9 @@
 #include <QElapsedTimer>
 #include <QHostAddress>
 #include <QObject>
+#include <QPointer>
 #include <QString>
+#include <QTcpSocket>
 #include <QTimer>
 
 #include <cstdint>
@@ -21,7 +23,6 @@
 #include <vector>
 
 class QTcpServer;
-class QTcpSocket;
 class QWebSocket;
 class QWebSocketServer;
 
@@ -47,7 +48,7 @@ class RemoteServer : public QObject {
 
     // WebSocket clients connected now, and every connection open (pages loading among them).
     int watchers() const { return int(m_clients.size()); }
-    int openConnections() const { return m_open; }
+    int openConnections() const;
 
     // Something in the windows changed: the state is compared once the current event is done.
     void stateMayHaveChanged();
@@ -63,6 +64,8 @@ class RemoteServer : public QObject {
     void answer(QTcpSocket* socket, int status, const QByteArray& type, const QByteArray& body,
                 const QByteArray& extra = {});
     void upgrade(QTcpSocket* socket);
+    void sweepUpgrades();
+    QTcpSocket* takeUpgraded(const QWebSocket& ws);
     void addClient(QWebSocket* ws);
     void dropClient(QWebSocket* ws);
     void sendTo(Client& client, const QByteArray& text);
@@ -73,8 +76,13 @@ class RemoteServer : public QObject {
     App& m_app;
     QTcpServer* m_tcp;
     QWebSocketServer* m_ws;
+    struct Upgrade {
+        QPointer<QTcpSocket> socket;
+        qint64 sinceMs = 0;
+    };
+    std::vector<Upgrade> m_upgrading;
     std::vector<std::unique_ptr<Client>> m_clients;
-    int m_open = 0;
+    int m_open = 0; // connections still speaking HTTP
     QTimer m_check;
     QTimer m_ping;
     RemoteState m_sent;
