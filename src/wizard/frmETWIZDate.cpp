@@ -1,5 +1,5 @@
 #include "wizard/frmETWIZDate.h"
-#include "colours.h"
+#include "colors.h"
 
 #include "app.h"
 #include "clock/frmOrvane.h"
