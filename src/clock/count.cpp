@@ -9,9 +9,8 @@ void frmOrvane::wireCount() {
     tmrCurrentDateTime.onTimer = [this] { ShowCurrentDateTime(); };
     lblSeconds.onChange = [this] { BlinkIndicators(); };
     // Whoever writes the launch time (the entry, a hold, a script, a launch data file) writes
-    // lblTarget's caption; it is read here once per change instead of at every use.
-    lblTarget.onChange = [this] { ReadLaunchTime(); };
-    ReadLaunchTime();
+    // lblTarget's caption; it is read once per change instead of at every use.
+    followDate(lblTarget, m_launchTime);
 
     onKeyPress = [this](int keyAscii) {
         if (keyAscii == 27)
@@ -36,15 +35,15 @@ void frmOrvane::wireCount() {
     mnuRtShowTimers.onClick = [this] { ToggleEventTimers(); };
 }
 
-void frmOrvane::ReadLaunchTime() {
-    // Every writer of lblTarget writes a formatted date-time, so the fallback is never used.
-    m_launchTime = toDateTime(lblTarget.caption()).value_or(DateTime{});
+void frmOrvane::followDate(Label& label, std::optional<DateTime>& value) {
+    label.onChange = [&label, &value] { value = toDateTime(label.caption()); };
+    value = toDateTime(label.caption());
 }
 
-// The launch time is kept as local wall time, and so is the clock's present: the two compare
-// directly.
+// The one place where the launch time becomes what the counts compare with the clock's
+// present. Both are local wall time today, so they compare directly.
 DateTime frmOrvane::launchMoment() const {
-    return m_launchTime;
+    return launchTime();
 }
 
 std::int64_t frmOrvane::TminusSec() const {

@@ -37,8 +37,11 @@ class frmOrvane : public Form {
     // The captions of the three "Show Event Timers" commands follow whether the board is shown.
     void showEventTimersCaptions(bool shown);
 
-    // The launch time as lblTarget shows it: local wall time.
-    DateTime launchTime() const { return m_launchTime; }
+    // The launch time as lblTarget shows it: local wall time. Every writer of lblTarget
+    // writes a date-time; should a caption not be one, the launch time reads as the zero date
+    // and hasLaunchTime() is false.
+    DateTime launchTime() const { return m_launchTime.value_or(DateTime{}); }
+    bool hasLaunchTime() const { return m_launchTime.has_value(); }
     // The launch time as the counts compare it with the clock's present. Worked out at each
     // use, so that whatever the conversion depends on shows at the next second.
     DateTime launchMoment() const;
@@ -195,7 +198,8 @@ class frmOrvane : public Form {
 
     // The count (count.cpp).
     void UpdateCountDisplay();
-    void ReadLaunchTime();
+    // Keeps VALUE in step with LABEL's caption, read as a date-time once whenever it changes.
+    static void followDate(Label& label, std::optional<DateTime>& value);
     void BlinkIndicators();
     void ShowCurrentDateTime();
     void PopUpRightClickMenu(MouseButton button);
@@ -241,12 +245,18 @@ class frmOrvane : public Form {
     void CheckWindowLock();
 
     App& m_app;
-    DateTime m_launchTime;
+    std::optional<DateTime> m_launchTime;   // lblTarget
+    std::optional<DateTime> m_holdStart;    // lblNowStamp
+    std::optional<DateTime> m_holdTarget;   // lblTargetStamp
+    std::optional<DateTime> m_windowStart;  // lblNowStampWindow
+    std::optional<DateTime> m_windowBanked; // lblLaunchWindowStamp
     bool m_holdArmed = false;
     bool m_held = false;
     // The launch window warning may show (from a hold's start until it is dismissed, the
     // window is set again, or launch).
     bool m_windowWarningArmed = false;
+    // What is left of the launch window, as lblLaunchWindow shows it.
+    std::optional<DateTime> m_windowLeft;
     // An expired launch window stays expired, and the entry surfaces locked, until the
     // program ends.
     bool m_windowExpired = false;

@@ -11,6 +11,8 @@ void frmOrvane::wireHold() {
     mnuHoldEnable.onClick = [this] { ToggleHoldEnable(); };
     mnuRtHoldEnable.onClick = [this] { ToggleHoldEnable(); };
     tmrHold.onTimer = [this] { UpdateHeldTarget(); };
+    followDate(lblNowStamp, m_holdStart);
+    followDate(lblTargetStamp, m_holdTarget);
 }
 
 void frmOrvane::HoldOrResume() {
@@ -74,12 +76,11 @@ void frmOrvane::SetDigitColor(Color color) {
 // The launch time moves later by the whole time held, days included, so the present and the
 // launch time advance together and the count stands still however long the hold lasts.
 void frmOrvane::UpdateHeldTarget() {
-    const std::optional<DateTime> start = toDateTime(lblNowStamp.caption());
-    const std::optional<DateTime> target = toDateTime(lblTargetStamp.caption());
-    if (!start || !target)
+    if (!m_holdStart || !m_holdTarget)
         return;
-    const std::int64_t held = secondsBetween(*start, services().clock.now());
-    lblTarget.setCaption(formatDate(target->addSeconds(held), "mmmm d, yyyy   h:mm:ss AM/PM"));
+    const std::int64_t held = secondsBetween(*m_holdStart, services().clock.now());
+    lblTarget.setCaption(
+        formatDate(m_holdTarget->addSeconds(held), "mmmm d, yyyy   h:mm:ss AM/PM"));
 }
 
 // Holds are armed only before launch; at the launch second the count disarms them.

@@ -11,13 +11,6 @@ namespace {
 constexpr const char* MessageTitle = "Launch Window Message";
 constexpr std::int64_t LastSecondOfDay = 86399;
 
-// A remaining window, a time of day such as "0:01:30" or "00:01:30", in seconds; 0 when the
-// text is not a time.
-std::int64_t windowSeconds(const std::string& text) {
-    auto parsed = toDateTime(text);
-    return parsed ? parsed->timeOfDay() : 0;
-}
-
 } // namespace
 
 void frmOrvane::wireLaunchWindow() {
@@ -47,7 +40,16 @@ void frmOrvane::wireLaunchWindow() {
         else
             tmrLaunchWindow.setEnabled(false);
     };
-    lblLaunchWindow.onChange = [this] { UpdateWindowWarning(); };
+    // What is left of the launch window is read once whenever its caption changes.
+    lblLaunchWindow.onChange = [this] {
+        m_windowLeft = toDateTime(lblLaunchWindow.caption());
+        followDate(lblNowStampWindow, m_windowStart);
+        followDate(lblLaunchWindowStamp, m_windowBanked);
+        UpdateWindowWarning();
+    };
+    m_windowLeft = toDateTime(lblLaunchWindow.caption());
+    followDate(lblNowStampWindow, m_windowStart);
+    followDate(lblLaunchWindowStamp, m_windowBanked);
     lblWindowWarning.onClick = [this] {
         lblWindowWarning.setVisible(false);
         setWindowWarningArmed(false);
@@ -156,9 +158,10 @@ void frmOrvane::UpdateHeldWindow() {
         tmrLaunchWindow.setEnabled(false);
         return;
     }
-    const std::optional<DateTime> start = toDateTime(lblNowStampWindow.caption());
-    const std::int64_t elapsed = start ? secondsBetween(*start, services().clock.now()) : 0;
-    const std::int64_t window = windowSeconds(lblLaunchWindowStamp.caption());
+    const std::int64_t elapsed =
+        m_windowStart ? secondsBetween(*m_windowStart, services().clock.now()) : 0;
+    // The banked window is a time of day such as "0:01:30"; anything else counts as none.
+    const std::int64_t window = m_windowBanked ? m_windowBanked->timeOfDay() : 0;
     if (elapsed <= window) {
         // A clock set back during the hold gives the time back, up to a full day.
         const std::int64_t left = std::min(window - elapsed, LastSecondOfDay);
@@ -184,8 +187,7 @@ void frmOrvane::UpdateWindowWarning() {
 }
 
 bool frmOrvane::WindowWarningDue() const {
-    const std::optional<DateTime> left = toDateTime(lblLaunchWindow.caption());
-    return left && left->timeOfDay() < 60 && chkLaunchWindowActive.value() == 1 &&
+    return m_windowLeft && m_windowLeft->timeOfDay() < 60 && chkLaunchWindowActive.value() == 1 &&
            m_windowWarningArmed && m_held;
 }
 

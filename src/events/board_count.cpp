@@ -69,7 +69,7 @@ void frmEventTimers::CountUp() {
             // The count down has not yet seen the moment pass; a later tick captures it.
             continue;
         }
-        const DateTime captured = toDateTime(state.caption()).value_or(moment);
+        const DateTime captured = m_captured[n].value_or(moment);
         lblTime[n].setCaption(SecondsToTime(secondsBetween(now, captured), true));
     }
 }

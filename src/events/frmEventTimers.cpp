@@ -33,6 +33,8 @@ frmEventTimers::frmEventTimers(App& app) : Form(app.services(), "frmEventTimers"
     tmrTPlusCount.onTimer = [this] { CountUp(); };
     tmrActions.onTimer = [this] { ShowAlertColors(); };
     tmrToolTips.onTimer = [this] { ShowToolTips(); };
+    for (int n = 0; n < 10; ++n)
+        lblTag[n].onChange = [this, n] { m_captured[n] = toDateTime(lblTag[n].caption()); };
 
     // Every row starts shown, and the rows at the first and last places carry the marks the
     // scroll commands look for.

@@ -18,6 +18,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 namespace orvane {
@@ -152,6 +153,8 @@ class frmEventTimers : public Form {
     App& m_app;
     std::unique_ptr<CTimeData> m_eventData;
     bool m_shown = false;
+    // The moment each row counts up from, read once whenever lblTag(N)'s caption changes.
+    std::array<std::optional<DateTime>, 10> m_captured{};
 };
 
 } // namespace orvane
