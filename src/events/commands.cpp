@@ -84,7 +84,7 @@ void frmEventTimers::setShown(bool shown) {
         return;
     // Rows removed by Remove All stay hidden until an event is defined on them.
     for (int n = 0; n < 10; ++n)
-        if (!pctEvent[n].tag().empty())
+        if (isAssigned(n))
             pctEvent[n].setVisible(true);
 }
 

@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace orvane {
@@ -51,6 +52,10 @@ class frmEventTimers : public Form {
     // still place it in time order and still count in the wizard's check against two events
     // at one time, and SECS is not used.
     void DefineEvent(int n, std::string_view name, std::string_view sign, std::int32_t secs);
+    // An event is assigned exactly while its row carries a direction mark; the name is the
+    // row's, as the row shows it.
+    bool isAssigned(int n) const { return !pctEvent.at(n).tag().empty(); }
+    std::string eventName(int n) const { return lblName.at(n).caption(); }
     // Sets row n as a launch data file records it (name, mark, whether it is shown) and starts
     // its count afresh with the tooltips rebuilt; the file's reader writes the record itself.
     void RestoreEventRow(int n, std::string_view name, std::string_view mark, bool visible);
