@@ -139,13 +139,14 @@ void frmOrvane::DisableSetLaunchTime() {
 }
 
 void frmOrvane::ToggleScreenSize() {
-    if (cmdAccess.caption() == "&Access Launch Data")
+    if (!m_fullScreen)
         ShowFullScreen();
     else
         ShowCompactScreen();
 }
 
 void frmOrvane::ShowCompactScreen() {
+    m_fullScreen = false;
     cmdAccess.setCaption("&Access Launch Data");
     mnuCompactScreen.setEnabled(false);
     mnuRtCompactScreen.setEnabled(false);
@@ -159,6 +160,7 @@ void frmOrvane::ShowCompactScreen() {
 }
 
 void frmOrvane::ShowFullScreen() {
+    m_fullScreen = true;
     cmdAccess.setCaption("Com&pact Screen");
     mnuCompactScreen.setEnabled(true);
     mnuRtCompactScreen.setEnabled(true);

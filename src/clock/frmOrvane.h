@@ -4,7 +4,7 @@
 // screen sizes, hold and resume, and the launch window. Its captions are what the user sees
 // and what launch data files store; what the window decides on is kept beside them as typed
 // state: the launch time (read once whenever lblTarget's caption changes, whoever writes it),
-// whether a hold is armed and on, and whether the launch window has expired.
+// whether a hold is armed and on, the launch window's state, and which screen size shows.
 //
 // The member functions are spread by concern: frmOrvane.cpp (design values and layout),
 // count.cpp (the count, the indicators, the window's own events), entry.cpp (launch time
@@ -252,6 +252,7 @@ class frmOrvane : public Form {
     std::optional<DateTime> m_windowBanked; // lblLaunchWindowStamp
     bool m_holdArmed = false;
     bool m_held = false;
+    bool m_fullScreen = false;
     // The launch window warning may show (from a hold's start until it is dismissed, the
     // window is set again, or launch).
     bool m_windowWarningArmed = false;

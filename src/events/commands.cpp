@@ -39,6 +39,7 @@ void frmEventTimers::wireCommands() {
 // The narrow window shows the rows only; its right edge stays almost where the wide
 // window's was.
 void frmEventTimers::HideControls() {
+    m_controlsHidden = true;
     setWidth(3255);
     setLeft(8310);
     mnuFileShowCtrls.setCaption("&Show Controls");
@@ -46,10 +47,11 @@ void frmEventTimers::HideControls() {
 }
 
 void frmEventTimers::ToggleControls() {
-    if (mnuFileShowCtrls.caption() != "&Show Controls") {
+    if (!m_controlsHidden) {
         HideControls();
         return;
     }
+    m_controlsHidden = false;
     setWidth(5625);
     setLeft(6000);
     mnuFileShowCtrls.setCaption("&Hide Controls");

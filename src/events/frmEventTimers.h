@@ -158,6 +158,8 @@ class frmEventTimers : public Form {
     App& m_app;
     std::unique_ptr<CTimeData> m_eventData;
     bool m_shown = false;
+    // The narrow window shows the rows only (Hide Controls).
+    bool m_controlsHidden = false;
     // The moment each row counts up from, read once whenever lblTag(N)'s caption changes.
     std::array<std::optional<DateTime>, 10> m_captured{};
 };
