@@ -35,7 +35,7 @@ DateTime rowMoment(const frmEventTimers& board, int n, DateTime launch, DateTime
 void readEvents(const frmEventTimers& board, DateTime launch, DateTime now, RemoteState& s) {
     for (int n = 0; n < 10; ++n) {
         const std::string& mark = board.pctEvent[n].tag();
-        if (mark != "+" && mark != "-")
+        if (!board.isAssigned(n) || (mark != "+" && mark != "-"))
             continue;
         RemoteEvent e;
         e.number = n + 1;
@@ -56,9 +56,9 @@ RemoteState readRemoteState(App& app, std::int64_t serverTimeMs) {
     const auto* main = static_cast<const frmOrvane*>(app.loadedForm("frmOrvane"));
     if (!main)
         return s;
-    const DateTime launch = toDateTime(main->lblTarget.caption()).value_or(DateTime{});
+    const DateTime launch = main->launchMoment();
     s.launchTimeMs = unixMsOfLocal(launch);
-    s.holding = main->cmdHoldResume.caption() == "&Resume";
+    s.holding = main->held();
     s.count = shownCount(*main);
     s.windowActive = main->chkLaunchWindowActive.value() == 1;
     s.windowText = main->lblLaunchWindow.caption();
