@@ -29,7 +29,7 @@ class Program:
                    XDG_RUNTIME_DIR=os.path.join(self.home, "runtime"),
                    ORVANE_INSTANCE_NAME="orvane-remote-%d" % os.getpid(),
                    QT_QPA_PLATFORM="offscreen", ORVANE_DRIVE_STDIN="1")
-        self.proc = subprocess.Popen([exe, "--serve", "127.0.0.1:0"], stdin=subprocess.PIPE,
+        self.proc = subprocess.Popen([os.path.abspath(exe), "--serve", "127.0.0.1:0"], stdin=subprocess.PIPE,
                                      stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
                                      env=env, cwd=self.home, text=True, bufsize=1)
         self.lines = queue.Queue()
