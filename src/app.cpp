@@ -3,6 +3,7 @@
 #include "clock/frmOrvane.h"
 #include "events/frmEventTimers.h"
 #include "shell/frmSplash.h"
+#include "shell/register.h"
 #include "wizard/register.h"
 
 #include <algorithm>
@@ -20,6 +21,7 @@ App::App(Services& services) : m_services(services) {
     m_factories.emplace("frmEventTimers", &make<orvane::frmEventTimers>);
     m_factories.emplace("frmSplash", &make<orvane::frmSplash>);
     registerEventWizard(*this);
+    registerShellWindows(*this);
 }
 
 App::~App() {

@@ -31,6 +31,8 @@ class frmOrvane : public Form {
     void ConfirmExit();
     // Shows or hides the event timers window (either window's command).
     void ToggleEventTimers();
+    // The Help menu's "Enable Tip of the Day" carries its check mark while tips are on.
+    void showTipsEnabled(bool enabled) { mnuTips.setChecked(enabled); }
 
     // ---- menus (menu-bar order; the right-click menu is a hidden top menu) ----
     MenuItem mnuFile{this, "mnuFile", nullptr, "&File"};
@@ -178,6 +180,7 @@ class frmOrvane : public Form {
     void wireEntry();
     void wireHold();
     void wireLaunchWindow();
+    void wireHelpMenu();
 
     // The count (count.cpp).
     void UpdateCountDisplay();
