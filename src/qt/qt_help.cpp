@@ -4,9 +4,11 @@
 #include "qt/qt_services.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -45,7 +47,7 @@ constexpr std::array<Page, 15> Contents{{
     {"file-format.htm", "The launch data file format"},
     {"keyboard.htm", "Keyboard shortcuts"},
     {"tips.htm", "Tip of the Day"},
-    {"help-menu.htm", "The Help menu, About and Technical Support"},
+    {"help-menu.htm", "Help, About and Support"},
 }};
 
 class HelpViewer : public QWidget {
@@ -68,6 +70,9 @@ class HelpViewer : public QWidget {
 
         m_list = new QListWidget(this);
         m_list->setObjectName(QStringLiteral("helpContents"));
+        m_list->setWordWrap(true);
+        m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        m_list->setSpacing(1);
         for (const Page& p : Contents) {
             auto* item = new QListWidgetItem(QString::fromUtf8(p.title), m_list);
             item->setData(Qt::UserRole, PagesRoot + QLatin1String(p.file));
@@ -84,7 +89,7 @@ class HelpViewer : public QWidget {
         split->addWidget(m_list);
         split->addWidget(m_browser);
         split->setStretchFactor(1, 1);
-        split->setSizes({230, 670});
+        split->setSizes({240, 660});
         auto* layout = new QVBoxLayout(this);
         layout->addLayout(buttons);
         layout->addWidget(split, 1);
@@ -101,8 +106,10 @@ class HelpViewer : public QWidget {
                 [this](QListWidgetItem* item) { showPage(item->data(Qt::UserRole).toUrl()); });
         connect(m_browser, &QTextBrowser::sourceChanged, this, [this](const QUrl& url) {
             const QString title = m_browser->documentTitle();
-            setWindowTitle(title.isEmpty() ? QStringLiteral("Orvane Help")
-                                           : QStringLiteral("Orvane Help - %1").arg(title));
+            const QString name = QStringLiteral("Orvane Help");
+            setWindowTitle(title.isEmpty() || title == name
+                               ? name
+                               : QStringLiteral("%1 - %2").arg(name, title));
             markInContents(url);
         });
     }
@@ -153,6 +160,11 @@ void QtHelp::showTopic(const std::string&, const std::string& topic) {
         m_viewers.isEmpty() ? nullptr : static_cast<HelpViewer*>(m_viewers.last().data());
     if (!viewer) {
         viewer = new HelpViewer;
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QRect room = screen->availableGeometry();
+            viewer->resize(viewer->size().boundedTo(room.size() - QSize(40, 60)));
+            viewer->move(room.center() - viewer->rect().center());
+        }
         m_viewers.append(viewer);
     }
     viewer->showPage(pageOf(topic));

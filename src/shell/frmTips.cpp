@@ -15,6 +15,12 @@ namespace {
 constexpr const char* OptionsSection = "Options";
 constexpr const char* ShowTipsKey = "Show Tips at Startup";
 
+// The Help menu's check mark always says whether tips show at start-up.
+void showTipsEnabled(App& app, bool enabled) {
+    if (Form* main = app.loadedForm("frmOrvane"))
+        static_cast<frmOrvane*>(main)->showTipsEnabled(enabled);
+}
+
 std::string missingTipsText() {
     return std::string("That the ") + TipsFileName + " file was not found? " + "\r\n\r\n" +
            "Create a text file named " + TipsFileName + " using NotePad with 1 tip per line. " +
@@ -58,7 +64,7 @@ frmTips::frmTips(App& app) : Form(app.services(), "frmTips"), m_app(app) {
 
     onLoad = [this] {
         const bool show = ShowAtStartup();
-        m_app.frmOrvane().showTipsEnabled(show);
+        showTipsEnabled(m_app, show);
         if (!show) {
             hide();
             return;
@@ -75,10 +81,9 @@ frmTips::frmTips(App& app) : Form(app.services(), "frmTips"), m_app(app) {
         if (key == 27)
             m_app.unload(*this);
     };
-    // The Help menu's check mark always says whether tips show at start-up.
     chkLoadTipsAtStartup.onClick = [this] {
         SaveShowAtStartup(chkLoadTipsAtStartup.value());
-        m_app.frmOrvane().showTipsEnabled(chkLoadTipsAtStartup.value() == 1);
+        showTipsEnabled(m_app, chkLoadTipsAtStartup.value() == 1);
     };
 }
 
@@ -141,7 +146,7 @@ void ToggleTipOfTheDay(App& app) {
     if (tips.ShowAtStartup()) {
         tips.chkLoadTipsAtStartup.setValue(0);
         s.settings.save(app.info().exeName, OptionsSection, ShowTipsKey, "0");
-        app.frmOrvane().showTipsEnabled(false);
+        showTipsEnabled(app, false);
         app.unload(tips);
         return;
     }
@@ -153,7 +158,7 @@ void ToggleTipOfTheDay(App& app) {
         Buttons::YesNo, Icon::Question, app.info().title);
     if (a == Answer::Yes) {
         app.form("frmTips");
-        app.frmOrvane().showTipsEnabled(true);
+        showTipsEnabled(app, true);
     }
 }
 
