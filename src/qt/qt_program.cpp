@@ -70,6 +70,7 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     App app(services);
     QtView view(app);
     dialogs.setView(&view);
+    process.setDialogs(&dialogs);
     app.setObserver(&view);
     RemoteSetup remote(app, view);
     if (!remote.takeOptions(services.info.arguments))
