@@ -4,13 +4,14 @@ resume, and shows an event row, while the real program runs offscreen.
 
     browser_test.py PROGRAM
 """
+import json
 import re
 import shutil
 import sys
 import tempfile
 import time
 
-from orvane_remote import Program, browser, count_text, launch_caption, wait_for
+from orvane_remote import Program, Screens, browser, count_text, launch_caption, wait_for
 
 
 def page_count(driver):
@@ -33,6 +34,7 @@ def main():
     program = Program(sys.argv[1])
     profile = tempfile.mkdtemp(prefix="orvane-chromium-")
     driver = None
+    screen = None
     try:
         # A launch a quarter of an hour ahead, and an event five minutes before it.
         program.drive("set frmOrvane.lblTarget.Caption " + launch_caption(15 * 60))
@@ -41,6 +43,8 @@ def main():
         program.drive("set frmEventTimers.lblName(2).Caption Fuel Load")
         program.drive("set frmEventTimers.pctEvent(2).Tag -")
 
+        # A plain WebSocket screen beside the page, to hear what the program sends.
+        screen = Screens(program.port, 1)
         driver = browser(profile)
         driver.get(program.url)
         wait_for("the page to show the count",
@@ -77,7 +81,17 @@ def main():
         # Removing the event removes its row.
         program.drive("set frmEventTimers.pctEvent(2).Tag ")
         wait_for("the row to go", lambda: not driver.find_elements("id", "event-3"))
+
+        # The program spoke at the connection and at each change, never because a second
+        # passed: the hold, the resume, the removal.
+        wait_for("the screen to hear the removal", lambda: len(screen.messages) >= 4, timeout=5)
+        time.sleep(0.5)
+        states = [json.loads(m) for m in screen.messages]
+        assert [(s["holding"], len(s["events"])) for s in states] == \
+            [(False, 1), (True, 1), (False, 1), (False, 0)], states
     finally:
+        if screen:
+            screen.close()
         if driver:
             driver.quit()
         shutil.rmtree(profile, ignore_errors=True)

@@ -4,11 +4,15 @@ Starts the program offscreen with --serve 127.0.0.1:0 in a home of its own, read
 from its "Serving on" line, drives it through its standard input (ORVANE_DRIVE_STDIN=1) and
 reads /state.json. Every network use here goes to 127.0.0.1 only.
 """
+import base64
 import json
 import os
 import queue
 import re
+import selectors
 import shutil
+import socket
+import struct
 import subprocess
 import tempfile
 import threading
@@ -95,6 +99,74 @@ class Program:
             self.proc.kill()
             self.proc.wait()
         shutil.rmtree(self.home, ignore_errors=True)
+
+
+class Screens:
+    """WebSocket screens that read every message and answer the program's pings."""
+
+    def __init__(self, port, count):
+        self.sockets = []
+        self.messages = []
+        self.selector = selectors.DefaultSelector()
+        for _ in range(count):
+            s = socket.create_connection(("127.0.0.1", port), timeout=5)
+            key = base64.b64encode(os.urandom(16))
+            s.sendall(b"GET /ws HTTP/1.1\r\nHost: 127.0.0.1\r\nUpgrade: websocket\r\n"
+                      b"Connection: Upgrade\r\nSec-WebSocket-Key: " + key +
+                      b"\r\nSec-WebSocket-Version: 13\r\n\r\n")
+            head = b""
+            while b"\r\n\r\n" not in head:
+                chunk = s.recv(1)
+                assert chunk, "a screen was refused"
+                head += chunk
+            assert head.startswith(b"HTTP/1.1 101"), head[:60]
+            s.setblocking(False)
+            self.selector.register(s, selectors.EVENT_READ, bytearray())
+            self.sockets.append(s)
+        self.running = True
+        self.thread = threading.Thread(target=self._serve, daemon=True)
+        self.thread.start()
+
+    def _serve(self):
+        while self.running:
+            for key, _ in self.selector.select(timeout=0.2):
+                try:
+                    data = key.fileobj.recv(65536)
+                except BlockingIOError:
+                    continue
+                if not data:
+                    self.selector.unregister(key.fileobj)
+                    continue
+                key.data.extend(data)
+                self._frames(key.fileobj, key.data)
+
+    def _frames(self, s, buf):
+        while len(buf) >= 2:
+            opcode, size, at = buf[0] & 0x0F, buf[1] & 0x7F, 2
+            if size == 126:
+                if len(buf) < 4:
+                    return
+                size, at = struct.unpack(">H", buf[2:4])[0], 4
+            elif size == 127:
+                if len(buf) < 10:
+                    return
+                size, at = struct.unpack(">Q", buf[2:10])[0], 10
+            if len(buf) < at + size:
+                return
+            payload = bytes(buf[at:at + size])
+            del buf[:at + size]
+            if opcode == 0x1:
+                self.messages.append(payload.decode())
+            elif opcode == 0x9:  # ping: a masked pong with the same payload
+                mask = os.urandom(4)
+                masked = bytes(b ^ mask[i % 4] for i, b in enumerate(payload))
+                s.sendall(bytes([0x8A, 0x80 | len(payload)]) + mask + masked)
+
+    def close(self):
+        self.running = False
+        self.thread.join(timeout=5)
+        for s in self.sockets:
+            s.close()
 
 
 def count_text(state):
