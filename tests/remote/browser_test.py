@@ -78,6 +78,14 @@ def main():
         assert background(driver, "count") == "rgba(224, 224, 224, 1)"
         wait_for("the page to equal the program", lambda: page_matches_program(driver, program))
 
+        # A click fills the screen, another leaves full screen.
+        def full_screen():
+            return driver.execute_script("return document.fullscreenElement !== null")
+        driver.find_element("id", "count").click()
+        wait_for("full screen", full_screen, timeout=5)
+        driver.find_element("id", "count").click()
+        wait_for("full screen to end", lambda: not full_screen(), timeout=5)
+
         # Removing the event removes its row.
         program.drive("set frmEventTimers.pctEvent(2).Tag ")
         wait_for("the row to go", lambda: not driver.find_elements("id", "event-3"))
