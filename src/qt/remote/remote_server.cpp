@@ -50,6 +50,11 @@ QByteArray reason(int status) {
     }
 }
 
+// The program's clock is the computer's: the counts read the same wall clock to the second.
+std::int64_t nowMs() {
+    return QDateTime::currentMSecsSinceEpoch();
+}
+
 QByteArray loadPage() {
     QFile page(QStringLiteral(":/remote/page.html"));
     return page.open(QIODevice::ReadOnly) ? page.readAll() : QByteArray("page missing");
@@ -87,7 +92,6 @@ struct RemoteServer::Client {
 RemoteServer::RemoteServer(App& app, QObject* parent)
     : QObject(parent), m_app(app), m_tcp(new QTcpServer(this)),
       m_ws(new QWebSocketServer(QStringLiteral("Orvane"), QWebSocketServer::NonSecureMode, this)) {
-    nowMs = [] { return std::int64_t(QDateTime::currentMSecsSinceEpoch()); };
     m_steady.start();
     m_ws->setHandshakeTimeout(HeadTimeoutMs);
     connect(m_tcp, &QTcpServer::newConnection, this, &RemoteServer::acceptConnections);

@@ -18,7 +18,6 @@
 #include <QTimer>
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -52,9 +51,6 @@ class RemoteServer : public QObject {
 
     // Something in the windows changed: the state is compared once the current event is done.
     void stateMayHaveChanged();
-
-    // The present as Unix milliseconds; the computer's clock unless a test says otherwise.
-    std::function<std::int64_t()> nowMs;
 
   private:
     struct Client;
