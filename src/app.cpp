@@ -3,6 +3,8 @@
 #include "clock/frmOrvane.h"
 #include "events/frmEventTimers.h"
 #include "shell/frmSplash.h"
+#include "simtime/register.h"
+#include "simtime/sim_clock.h"
 #include "wizard/register.h"
 
 #include <algorithm>
@@ -15,11 +17,16 @@ template <class T> std::unique_ptr<Form> make(App& app) {
 }
 } // namespace
 
-App::App(Services& services) : m_services(services) {
+App::App(Services& services)
+    : m_ownClock(services.clock), m_services{m_ownClock,       services.scheduler,
+                                             services.dialogs, services.settings,
+                                             services.help,    services.process,
+                                             services.info} {
     m_factories.emplace("frmOrvane", &make<orvane::frmOrvane>);
     m_factories.emplace("frmEventTimers", &make<orvane::frmEventTimers>);
     m_factories.emplace("frmSplash", &make<orvane::frmSplash>);
     registerEventWizard(*this);
+    registerSimTimeWizard(*this);
 }
 
 App::~App() {

@@ -31,6 +31,9 @@ class frmOrvane : public Form {
     void ConfirmExit();
     // Shows or hides the event timers window (either window's command).
     void ToggleEventTimers();
+    // The true time kept while a simulated time is shown, or none kept (sim_time_menu.cpp).
+    void showTrueTimeRemembered(DateTime trueTime);
+    void showTrueTimeForgotten();
 
     // ---- menus (menu-bar order; the right-click menu is a hidden top menu) ----
     MenuItem mnuFile{this, "mnuFile", nullptr, "&File"};
@@ -210,6 +213,10 @@ class frmOrvane : public Form {
     void SetDigitColor(Color color);
     void UpdateHeldTarget();
     void ToggleHoldEnable();
+
+    // The Sim Time menu (sim_time_menu.cpp).
+    void wireSimTime();
+    void AdvanceRevertTime();
 
     // The launch window (launch_window.cpp).
     void SetLaunchWindow();

@@ -29,8 +29,15 @@ DateTime QtClock::now() const {
     return local;
 }
 
-std::string QtClock::setSystemDateTime(DateTime) {
-    return "Setting the computer's clock is not available in this version.";
+// Time spent asleep counts: a hold over a suspended laptop has lasted that long too.
+std::int64_t QtClock::monotonicMs() const {
+    timespec t{};
+    clock_gettime(CLOCK_BOOTTIME, &t);
+    return std::int64_t(t.tv_sec) * 1000 + t.tv_nsec / 1'000'000;
+}
+
+void QtClock::setSystemDateTime(DateTime, SetAnswer answer) {
+    answer("Setting the computer's clock is not available in this version.");
 }
 
 namespace {

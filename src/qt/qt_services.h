@@ -20,8 +20,9 @@ class QtView;
 class QtClock : public Clock {
   public:
     DateTime now() const override;
+    std::int64_t monotonicMs() const override;
     // The computer's clock is left alone for now: the request is refused with a reason.
-    std::string setSystemDateTime(DateTime when) override;
+    void setSystemDateTime(DateTime when, SetAnswer answer) override;
 };
 
 class QtDialogs : public Dialogs {
