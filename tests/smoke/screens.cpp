@@ -12,6 +12,8 @@
 #include "qt/qt_widgets.h"
 #include "shell/basOrvaneLoad.h"
 #include "shell/frmSplash.h"
+#include "simtime/frmWizardPlusMinus.h"
+#include "simtime/frmWizardTime.h"
 #include "version.h"
 #include "wizard/frmETWIZChoice.h"
 #include "wizard/frmETWIZDate.h"
@@ -106,6 +108,7 @@ class Screens {
     void shotScreen(const char* file);
     void shotMenu(MenuItem& menu, const char* file);
     void shotMessage(const char* file);
+    void shotSimWizard();
     void defineEvent(int n, const std::string& name, bool minus, int hours, int minutes);
 
     QString m_out;
@@ -211,6 +214,23 @@ void Screens::defineEvent(int n, const std::string& name, bool minus, int hours,
         fail("the wizard stayed open after Enter");
 }
 
+// The Manual Sim Time Wizard's two pages, left by Cancel.
+void Screens::shotSimWizard() {
+    click(app.frmOrvane().mnuManualSet);
+    auto& choice = page<frmWizardPlusMinus>("frmWizardPlusMinus");
+    shot(choice, "screen-sim-wizard-1-t-minus.png");
+    click(choice.optTPlus);
+    shot(choice, "screen-sim-wizard-1-t-plus.png");
+    click(choice.cmdNext);
+    auto& time = page<frmWizardTime>("frmWizardTime");
+    type(time.vsbDaysSim, "1");
+    type(time.vsbMinutesSim, "30");
+    shot(time, "screen-sim-wizard-2-time.png");
+    click(time.cmdCancel);
+    if (app.isLoaded("frmWizardTime") || !app.frmOrvane().acceptsInput())
+        fail("Cancel did not end the sim time wizard");
+}
+
 void Screens::run() {
     world.clock.set(*DateTime::fromParts(2001, 5, 3, 10, 15, 0));
     world.scheduler.deliver([this] { Main(app); });
@@ -228,6 +248,8 @@ void Screens::run() {
     click(main.cmdAccess);
     shot(main, "screen-main-full.png");
     shotMenu(main.mnuSettings, "screen-main-menu-settings.png");
+    shotMenu(main.mnuSimTime, "screen-main-menu-sim-time.png");
+    shotSimWizard();
     click(main.cmdAccess);
 
     click(main.cmdShowTimers);
