@@ -1,6 +1,10 @@
 // The real clock backend against python3-dbusmock's timedated template, on a private bus of
 // this test's own: the machine's clock and its system bus are never touched.
 
+#include "app.h"
+#include "clock/frmOrvane.h"
+#include "platform/fake/fake_services.h"
+#include "qt/qt_scheduler.h"
 #include "qt/qt_services.h"
 #include "qt/qt_timedated.h"
 
@@ -9,6 +13,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDateTime>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
@@ -169,6 +174,34 @@ TEST_F(TimedatedTest, ABusThatCannotBeReachedIsARefusal_AnsweredLater) {
     EXPECT_FALSE(answer.has_value());
     ASSERT_TRUE(waitFor([&] { return answer.has_value(); }));
     EXPECT_FALSE(answer->empty());
+}
+
+// The whole road on the real backend: a preset asks the service for the launch time less ten
+// minutes, and the answer reaches the program as an event of its own.
+TEST_F(TimedatedTest, APresetAsksTheServiceAndTheAnswerComesBackAsAnEvent) {
+    FakeWorld world;
+    QtClock clock(s_address);
+    QtScheduler scheduler;
+    Services services{clock,      scheduler,     world.dialogs, world.settings,
+                      world.help, world.process, AppInfo{}};
+    services.info.programDir = QDir::tempPath().toStdString();
+    App app(services);
+    frmOrvane& main = app.frmOrvane();
+    const DateTime launch = clock.now().addSeconds(3600);
+    main.lblTarget.setCaption(formatDate(launch, "mmmm d, yyyy   h:mm:ss AM/PM"));
+
+    world.dialogs.queueAnswer(Answer::Yes);
+    scheduler.deliver([&] { main.mnuTminus10.click(); });
+    EXPECT_EQ(main.lblRevertTime.tag(), "");
+    ASSERT_TRUE(waitFor([&] { return main.lblRevertTime.tag() == "Chk"; }));
+
+    const DateTime target = launch.addSeconds(-600);
+    const QDateTime local(QDate(target.year(), target.month(), target.day()),
+                          QTime(target.hour(), target.minute(), target.second()));
+    const auto calls = setTimeCalls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(std::get<0>(calls[0]), local.toMSecsSinceEpoch() * 1000);
+    EXPECT_FALSE(world.dialogs.failure());
 }
 
 } // namespace
