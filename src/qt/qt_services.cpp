@@ -46,7 +46,6 @@ QtClock::~QtClock() = default;
 namespace {
 
 // The local wall time WHEN as seconds since 1970 UTC, through the computer's time zone rules.
-// A wall time that occurs twice means its first occurrence.
 std::optional<std::int64_t> epochSeconds(DateTime when) {
     std::tm parts{};
     parts.tm_year = when.year() - 1900;
