@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/SimWizardEntries.h"
+#include "platform/datetime.h"
 #include "platform/form.h"
 #include "platform/own_clock.h"
 #include "platform/services.h"
@@ -64,6 +65,14 @@ class App {
     // simulated time.
     void leaveProgram();
     SimClock& simClock();
+
+    // What one window asks of another, so that neither needs the other's controls.
+    // The moment the counts compare the present against: the main window's launch time.
+    DateTime launchMoment();
+    // Shows or hides the event timers window and sets the main window's commands to match.
+    void ToggleEventTimers();
+    // A hold on the main window stops the board's count down; resuming starts it again.
+    void setEventCountDownHeld(bool held);
 
     // Whether a window of that name exists in the program, and whether it is loaded now.
     bool knowsForm(std::string_view name) const;

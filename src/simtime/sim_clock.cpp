@@ -2,6 +2,7 @@
 
 #include "app.h"
 #include "clock/frmOrvane.h"
+#include "platform/own_clock.h"
 
 #include <algorithm>
 
@@ -42,7 +43,7 @@ void SimClock::moveTo(std::int64_t offset) {
         return;
     // The target is an offset in real seconds from the launch, on the clock every count reads.
     const Reading before = readTrueTime();
-    const DateTime target = m_clock.now().addSeconds(m_app.frmOrvane().TminusSec() + offset);
+    const DateTime target = m_app.launchMoment().addSeconds(offset);
     if (ownClockMoves()) {
         remember(before);
         runOwnClockAt(target);

@@ -4,7 +4,7 @@
 // wizard, which unloads both pages and gives the input back to the two main windows however
 // the wizard ends.
 
-#include "colours.h"
+#include "colors.h"
 #include "platform/controls.h"
 #include "platform/form.h"
 
