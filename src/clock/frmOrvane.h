@@ -10,6 +10,7 @@
 // count.cpp (the count, the indicators, the window's own events), entry.cpp (launch time
 // entry and screen sizes), hold.cpp (hold and resume), launch_window.cpp, exit.cpp.
 
+#include "platform/clock_steps.h"
 #include "platform/controls.h"
 #include "platform/datetime.h"
 #include "platform/form.h"
@@ -232,6 +233,8 @@ class frmOrvane : public Form {
     void ResumeCount();
     void SetDigitColor(Color color);
     void UpdateHeldTarget();
+    // Takes a step of the clock out of what the hold measures (see hold.cpp).
+    void TakeOutClockSteps(DateTime now);
     void ToggleHoldEnable();
 
     // The Sim Time menu (sim_time_menu.cpp).
@@ -259,6 +262,10 @@ class frmOrvane : public Form {
     std::optional<DateTime> m_windowBanked; // lblLaunchWindowStamp
     bool m_holdArmed = false;
     bool m_held = false;
+    // Tells the clock being set during a hold from the hold's time passing.
+    ClockSteps m_holdClockSteps;
+    // The clock stepped during the hold: the held count shows what the new clock gives.
+    bool m_heldCountStale = false;
     bool m_fullScreen = false;
     // The launch window warning may show (from a hold's start until it is dismissed, the
     // window is set again, or launch).
