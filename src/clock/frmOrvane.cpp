@@ -46,6 +46,7 @@ frmOrvane::frmOrvane(App& app) : Form(app.services(), "frmOrvane"), m_app(app) {
     wireHold();
     wireLaunchWindow();
     wireHelpMenu();
+    wireSimTime();
     // The dialog is there where the program can serve browsers, which the Qt binding provides.
     mnuRemoteDisplays.onClick = [this] {
         if (Form* dialog = m_app.form("frmRemoteDisplays"))
