@@ -145,6 +145,7 @@ int main(int argc, char** argv) {
     orvane::QtSettings settings;
     orvane::QtHelp help;
     orvane::QtProcess process;
+    orvane::QtFiles files;
 
     orvane::AppInfo info;
     info.title = "Orvane";
@@ -158,7 +159,7 @@ int main(int argc, char** argv) {
     for (qsizetype i = 1; i < arguments.size(); ++i)
         info.arguments.push_back(arguments[i].toStdString());
 
-    orvane::Services services{clock, scheduler, dialogs, settings, help, process, info};
+    orvane::Services services{clock, scheduler, dialogs, settings, help, process, files, info};
     orvane::App app(services);
     orvane::QtView view(app);
     dialogs.setView(&view);
