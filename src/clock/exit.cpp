@@ -1,11 +1,45 @@
 #include "app.h"
 #include "clock/frmOrvane.h"
+#include "data/modOpenFile.h"
+#include "data/modSaveAs.h"
 
 namespace orvane {
 
-// Until launch data files are kept there is nothing to save, so leaving simply ends.
+// The File menu and the status bar's current file.
+void frmOrvane::wireFile() {
+    mnuNew.setEnabled(false); // designed without an action
+    mnuOpen.onClick = [this] { OpenLaunchFile(m_app); };
+    mnuSave.onClick = [this] { WriteLaunchFile(m_app, false); };
+    mnuSaveAs.onClick = [this] { WriteLaunchFile(m_app, true); };
+    mnuRevert.onClick = [this] { ReadLaunchFile(m_app, false); };
+    sbrStatusBar.panel("pnlCurrentFile")->onDblClick = [this] { ReadLaunchFile(m_app, true); };
+}
+
+// Every way out of the program comes here, and a save that fails keeps the program running.
 void frmOrvane::ConfirmExit() {
+    const std::string& title = m_app.info().title;
+    Dialogs& dialogs = services().dialogs;
+    const Answer answer =
+        dialogs.messageBox("Do you want to save " + m_app.launchFileNames().openPath +
+                               " before exiting " + title + " ?",
+                           Buttons::YesNoCancel, Icon::Question, title);
+    if (answer == Answer::Cancel)
+        return;
+    if (answer == Answer::Yes && !WriteLaunchFile(m_app, false))
+        return;
+    services().help.closeAll(m_app.info().programDir + "/ovproj.chm");
+    if (answer == Answer::Yes)
+        dialogs.messageBox("Your file has been saved in " + m_app.launchFileNames().savePath,
+                           Buttons::OK, Icon::Information, title);
     m_app.endProgram();
+}
+
+std::optional<PropValue> frmOrvane::property(std::string_view name) const {
+    if (name == "OpenPath")
+        return PropValue(m_app.launchFileNames().openPath);
+    if (name == "SavePath")
+        return PropValue(m_app.launchFileNames().savePath);
+    return Form::property(name);
 }
 
 } // namespace orvane

@@ -29,6 +29,9 @@ class frmOrvane : public Form {
     std::int64_t TminusSec() const;
     // The exit path: every way of leaving the program comes here.
     void ConfirmExit();
+    // The launch data file's open and save paths read as OpenPath and SavePath.
+    std::optional<PropValue> property(std::string_view name) const override;
+
     // Shows or hides the event timers window (either window's command).
     void ToggleEventTimers();
 
@@ -178,6 +181,7 @@ class frmOrvane : public Form {
     void wireEntry();
     void wireHold();
     void wireLaunchWindow();
+    void wireFile(); // exit.cpp
 
     // The count (count.cpp).
     void UpdateCountDisplay();
