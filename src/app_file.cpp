@@ -20,10 +20,11 @@ void App::RestoreEventRow(int n, std::string_view name, std::string_view mark, b
 }
 
 void App::setHoldArmed(bool armed) {
-    frmOrvane().cmdHoldResume.setEnabled(armed);
+    frmOrvane().SetHoldArmed(armed);
 }
 
 void App::launchDataRead() {
+    frmOrvane().RestampHold();
     frmEventTimers().tmrToolTips.setEnabled(true);
 }
 

@@ -34,6 +34,30 @@ void frmOrvane::ConfirmExit() {
     m_app.endProgram();
 }
 
+void frmOrvane::SetHoldArmed(bool armed) {
+    // A held count is left only by Resume, so its button stays enabled whatever the file says.
+    if (cmdHoldResume.caption() == "&Resume")
+        armed = true;
+    cmdHoldResume.setEnabled(armed);
+    mnuHold.setEnabled(armed);
+    const char* enable = armed ? "Hold Disable" : "Hold Enable";
+    mnuHoldEnable.setCaption(enable);
+    mnuRtHoldEnable.setCaption(enable);
+}
+
+// The hold moves the launch time and the launch window it stamped when it began; restamped,
+// it moves the ones just read, as after setting a launch time during a hold.
+void frmOrvane::RestampHold() {
+    if (cmdHoldResume.caption() != "&Resume")
+        return;
+    const std::string now = formatDate(services().clock.now(), "General Date");
+    lblNowStamp.setCaption(now);
+    lblTargetStamp.setCaption(lblTarget.caption());
+    lblNowStampWindow.setCaption(now);
+    lblLaunchWindowStamp.setCaption(lblLaunchWindow.caption());
+    UpdateCountDisplay();
+}
+
 std::optional<PropValue> frmOrvane::property(std::string_view name) const {
     if (name == "OpenPath")
         return PropValue(m_app.launchFileNames().openPath);

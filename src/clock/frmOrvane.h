@@ -6,7 +6,8 @@
 //
 // The member functions are spread by concern: frmOrvane.cpp (design values and layout),
 // count.cpp (the count, the indicators, the window's own events), entry.cpp (launch time
-// entry and screen sizes), hold.cpp (hold and resume), launch_window.cpp.
+// entry and screen sizes), hold.cpp (hold and resume), launch_window.cpp, exit.cpp (the File
+// menu, the launch data file's needs and the exit path).
 
 #include "platform/controls.h"
 #include "platform/form.h"
@@ -29,6 +30,11 @@ class frmOrvane : public Form {
     std::int64_t TminusSec() const;
     // The exit path: every way of leaving the program comes here.
     void ConfirmExit();
+    // What reading a launch data file asks of this window (exit.cpp). A file records whether
+    // holding is armed as the hold button's enabled state: the hold menus follow it.
+    void SetHoldArmed(bool armed);
+    // During a hold, the hold goes on from the launch time and launch window just read.
+    void RestampHold();
     // The launch data file's open and save paths read as OpenPath and SavePath.
     std::optional<PropValue> property(std::string_view name) const override;
 

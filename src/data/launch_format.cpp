@@ -3,7 +3,6 @@
 #include "platform/datetime.h"
 
 #include <limits>
-#include <vector>
 
 namespace orvane {
 
@@ -45,7 +44,7 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-// Splits the line into its 88 fields, refusing a short or long file and broken quoting.
+// Takes the line's fields in turn, refusing a short or long file and broken quoting.
 class FieldSplitter {
   public:
     explicit FieldSplitter(std::string_view content) : m_s(content) {
@@ -53,26 +52,27 @@ class FieldSplitter {
             m_s.remove_prefix(3);
     }
 
-    std::vector<RawField> split() {
-        std::vector<RawField> fields;
-        for (int n = 1; n <= LaunchFileFields; ++n) {
-            if (n == 1 && m_pos == m_s.size())
-                throw FileProblem{fieldName(1) + " is missing"};
-            fields.push_back(field(n));
+    // Field n, the one after the field before it.
+    RawField field(int n) {
+        if (n > 1) {
             skipBlanks();
-            if (n == LaunchFileFields)
-                break;
             if (atLineEnd())
-                throw FileProblem{fieldName(n + 1) + " is missing"};
+                throw FileProblem{fieldName(n) + " is missing"};
             if (m_s[m_pos] != ',')
-                throw FileProblem{fieldName(n) + " has more after its closing quote"};
+                throw FileProblem{fieldName(n - 1) + " has more after its closing quote"};
             ++m_pos;
+        } else if (m_s.empty()) {
+            throw FileProblem{fieldName(1) + " is missing"};
         }
-        // Line ends and blanks may follow the line, nothing else.
+        skipBlanks();
+        return m_pos < m_s.size() && m_s[m_pos] == '"' ? quoted(n) : unquoted(n);
+    }
+
+    // After the last field: line ends and blanks may follow, nothing else.
+    void end() {
         for (; m_pos < m_s.size(); ++m_pos)
             if (!isBlank(m_s[m_pos]) && !isLineEnd(m_s[m_pos]))
                 throw FileProblem{"there is more after field 88"};
-        return fields;
     }
 
   private:
@@ -82,16 +82,16 @@ class FieldSplitter {
             ++m_pos;
     }
 
-    RawField field(int n) {
-        skipBlanks();
-        if (m_pos < m_s.size() && m_s[m_pos] == '"') {
-            const std::size_t close = m_s.find('"', m_pos + 1);
-            if (close == std::string_view::npos)
-                throw FileProblem{fieldName(n) + " has no closing quote"};
-            RawField f{std::string(m_s.substr(m_pos + 1, close - m_pos - 1)), true};
-            m_pos = close + 1;
-            return f;
-        }
+    RawField quoted(int n) {
+        const std::size_t close = m_s.find('"', m_pos + 1);
+        if (close == std::string_view::npos)
+            throw FileProblem{fieldName(n) + " has no closing quote"};
+        RawField f{std::string(m_s.substr(m_pos + 1, close - m_pos - 1)), true};
+        m_pos = close + 1;
+        return f;
+    }
+
+    RawField unquoted(int n) {
         const std::size_t start = m_pos;
         while (m_pos < m_s.size() && m_s[m_pos] != ',' && !isLineEnd(m_s[m_pos])) {
             if (m_s[m_pos] == '"')
@@ -111,7 +111,8 @@ class FieldSplitter {
 // Converts each field to its destination's type and checks that it makes sense there.
 class FieldReader {
   public:
-    explicit FieldReader(std::vector<RawField> fields) : m_fields(std::move(fields)) {}
+    explicit FieldReader(std::string_view content) : m_splitter(content) {}
+    void end() { m_splitter.end(); }
 
     void text(std::string& out) { out = next().text; }
     void launchTime(std::string& out) {
@@ -166,7 +167,10 @@ class FieldReader {
     }
 
   private:
-    const RawField& next() { return m_fields.at(std::size_t(m_n++)); }
+    const RawField& next() {
+        m_field = m_splitter.field(++m_n);
+        return m_field;
+    }
     [[noreturn]] void fail(const std::string& what) const {
         throw FileProblem{fieldName(m_n) + " " + what};
     }
@@ -201,7 +205,8 @@ class FieldReader {
         return *n;
     }
 
-    std::vector<RawField> m_fields;
+    FieldSplitter m_splitter;
+    RawField m_field;
     int m_n = 0;
 };
 
@@ -292,9 +297,10 @@ template <class Visitor, class Data> void visitFields(Visitor& v, Data& d) {
 
 LaunchFileRead parseLaunchFile(std::string_view content) {
     try {
-        FieldReader reader(FieldSplitter(content).split());
+        FieldReader reader(content);
         LaunchData data;
         visitFields(reader, data);
+        reader.end();
         return {std::move(data), {}};
     } catch (const FileProblem& p) {
         return {std::nullopt, p.what};

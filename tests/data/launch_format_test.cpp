@@ -118,7 +118,8 @@ TEST(LaunchFormat, ABadFileIsRefusedWithTheFirstThingWrongInIt) {
     };
     const Case cases[] = {
         {"empty file", "", "field 1 is missing"},
-        {"cut short", content.substr(0, 200), "field 33 is missing"},
+        {"cut short", first(40), "field 41 is missing"},
+        {"cut in a word", content.substr(0, 200), "field 32 is not #TRUE# or #FALSE#"},
         {"cut in a quote", content.substr(0, content.find("Event #4")),
          "field 52 has no closing quote"},
         {"87 fields", first(87), "field 88 is missing"},
