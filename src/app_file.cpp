@@ -12,11 +12,7 @@ CTimeData& App::EventData() {
 }
 
 void App::RestoreEventRow(int n, std::string_view name, std::string_view mark, bool visible) {
-    orvane::frmEventTimers& board = frmEventTimers();
-    board.lblName[std::size_t(n)].setCaption(std::string(name));
-    board.pctEvent[std::size_t(n)].setTag(std::string(mark));
-    board.pctEvent[std::size_t(n)].setVisible(visible);
-    board.lblTag[std::size_t(n)].setTag("");
+    frmEventTimers().RestoreEventRow(n, name, mark, visible);
 }
 
 void App::setHoldArmed(bool armed) {

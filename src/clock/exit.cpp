@@ -2,6 +2,7 @@
 #include "clock/frmOrvane.h"
 #include "data/modOpenFile.h"
 #include "data/modSaveAs.h"
+#include "platform/controls_detail.h"
 
 namespace orvane {
 
@@ -36,8 +37,9 @@ void frmOrvane::ConfirmExit() {
 
 void frmOrvane::SetHoldArmed(bool armed) {
     // A held count is left only by Resume, so its button stays enabled whatever the file says.
-    if (cmdHoldResume.caption() == "&Resume")
+    if (m_held)
         armed = true;
+    m_holdArmed = armed;
     cmdHoldResume.setEnabled(armed);
     mnuHold.setEnabled(armed);
     const char* enable = armed ? "Hold Disable" : "Hold Enable";
@@ -48,7 +50,7 @@ void frmOrvane::SetHoldArmed(bool armed) {
 // The hold moves the launch time and the launch window it stamped when it began; restamped,
 // it moves the ones just read, as after setting a launch time during a hold.
 void frmOrvane::RestampHold() {
-    if (cmdHoldResume.caption() != "&Resume")
+    if (!m_held)
         return;
     const std::string now = formatDate(services().clock.now(), "General Date");
     lblNowStamp.setCaption(now);
@@ -58,12 +60,21 @@ void frmOrvane::RestampHold() {
     UpdateCountDisplay();
 }
 
-std::optional<PropValue> frmOrvane::property(std::string_view name) const {
-    if (name == "OpenPath")
-        return PropValue(m_app.launchFileNames().openPath);
-    if (name == "SavePath")
-        return PropValue(m_app.launchFileNames().savePath);
-    return Form::property(name);
+std::string frmOrvane::openPath() const {
+    return m_app.launchFileNames().openPath;
+}
+
+std::string frmOrvane::savePath() const {
+    return m_app.launchFileNames().savePath;
+}
+
+const PropertyTable& frmOrvane::properties() const {
+    static constexpr Property rows[] = {
+        detail::readOnly<&frmOrvane::openPath>("OpenPath"),
+        detail::readOnly<&frmOrvane::savePath>("SavePath"),
+    };
+    static const PropertyTable table{rows, &Form::properties()};
+    return table;
 }
 
 } // namespace orvane

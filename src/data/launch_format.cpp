@@ -233,8 +233,8 @@ class FieldWriter {
             boolean(v.boolean());
         else if (v.isNumber())
             add(std::to_string(v.number()));
-        else if (v.isColour())
-            add(std::to_string(v.colourValue()));
+        else if (v.isColor())
+            add(std::to_string(v.colorValue()));
         else
             add({});
     }
