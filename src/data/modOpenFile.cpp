@@ -81,6 +81,7 @@ bool ReadLaunchFile(App& app, bool showDialog) {
         return false;
     }
     applyLaunchData(app, *data);
+    app.launchFileNames().unreadable.erase(path);
     // The file read is the file saved next, whatever location its field 12 recorded.
     nameFile(app, path);
     app.launchDataRead();
