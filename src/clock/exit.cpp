@@ -28,7 +28,7 @@ void frmOrvane::ConfirmExit() {
         return;
     if (answer == Answer::Yes && !WriteLaunchFile(m_app, false))
         return;
-    services().help.closeAll(m_app.info().programDir + "/ovproj.chm");
+    m_app.CloseHelpWindows();
     if (answer == Answer::Yes)
         dialogs.messageBox("Your file has been saved in " + m_app.launchFileNames().savePath,
                            Buttons::OK, Icon::Information, title);
