@@ -87,7 +87,10 @@ class ScriptRunner {
     void cmdArguments(LineReader& line);
     void cmdWriteFile(LineReader& line);
     void cmdRefuseClockChanges(LineReader& line);
+    void cmdTimezone(LineReader& line);
     void cmdClock(LineReader& line);
+    // WALL, refused as WHAT when the script's time zone skips it.
+    DateTime localTime(DateTime wall, const std::string& what);
     void cmdStart(LineReader& line);
     void cmdAdvance(LineReader& line);
     void cmdAnswer(LineReader& line);

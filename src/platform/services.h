@@ -4,6 +4,7 @@
 // the fakes for tests and the scenario runner.
 
 #include "platform/datetime.h"
+#include "platform/zone.h"
 
 #include <functional>
 #include <optional>
@@ -15,12 +16,19 @@ namespace orvane {
 class Timer;
 class MenuItem;
 
-// The present, to the whole second, in the computer's local time.
+// The present, to the whole second. Counts are taken between real instants; what users see
+// is the computer's local wall time.
 class Clock {
   public:
     virtual ~Clock() = default;
-    virtual DateTime now() const = 0;
-    // Sets the computer's clock. Returns an empty text on success, else the platform's reason.
+    // The present as a real instant.
+    virtual Instant instant() const = 0;
+    // The computer's time zone as it is now, so a change of zone shows at the next reading.
+    virtual TimeZone zone() const = 0;
+    // The present in the computer's local wall time.
+    virtual DateTime now() const { return zone().toWall(instant()); }
+    // Sets the computer's clock to a local wall time. Returns an empty text on success, else
+    // the platform's reason.
     virtual std::string setSystemDateTime(DateTime when) = 0;
 };
 

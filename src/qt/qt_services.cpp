@@ -2,31 +2,26 @@
 
 #include <QSettings>
 
-#include <algorithm>
 #include <ctime>
 
 namespace orvane {
 
-DateTime QtClock::now() const {
-    // Turning the wall clock into local time looks at the time zone file each time, and the
-    // counts ask for the present many times a second. Within one second of the wall clock the
-    // answer cannot change, so it is worked out once a second; the zone is read afresh at each
-    // new second, so a change of time zone shows at the next one.
-    static thread_local std::time_t second = -1;
-    static thread_local DateTime local;
+Instant QtClock::instant() const {
     timespec t{};
     clock_gettime(CLOCK_REALTIME, &t);
-    if (t.tv_sec != second) {
-        tzset();
-        std::tm parts{};
-        localtime_r(&t.tv_sec, &parts);
-        // A leap second, where the system shows one, is the last second of its minute.
-        local = DateTime::fromParts(parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
-                                    parts.tm_hour, parts.tm_min, std::min(parts.tm_sec, 59))
-                    .value_or(DateTime{});
-        second = t.tv_sec;
+    return Instant::fromUnixSeconds(t.tv_sec);
+}
+
+// Finding the computer's zone looks at the system's setting each time, and the counts ask for
+// the present many times a second. The zone is read afresh at each new second of the clock,
+// so a change of time zone shows at the next one.
+TimeZone QtClock::zone() const {
+    const std::int64_t second = instant().unixSeconds();
+    if (second != m_zoneSecond) {
+        m_zone = TimeZone::current();
+        m_zoneSecond = second;
     }
-    return local;
+    return m_zone;
 }
 
 std::string QtClock::setSystemDateTime(DateTime) {

@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <memory>
 #include <random>
 #include <string>
@@ -19,9 +20,15 @@ class QtView;
 
 class QtClock : public Clock {
   public:
-    DateTime now() const override;
+    Instant instant() const override;
+    TimeZone zone() const override;
     // The computer's clock is left alone for now: the request is refused with a reason.
     std::string setSystemDateTime(DateTime when) override;
+
+  private:
+    // The zone as read at the start of the second the clock last showed.
+    mutable std::int64_t m_zoneSecond = -1;
+    mutable TimeZone m_zone = TimeZone::utc();
 };
 
 class QtDialogs : public Dialogs {

@@ -20,7 +20,13 @@ std::string FakeClock::setSystemDateTime(DateTime when) {
     return {};
 }
 
+FakeClock::FakeClock() : m_base(m_zone.toInstant(*DateTime::fromParts(2001, 5, 3, 10, 0, 0))) {}
+
 void FakeClock::set(DateTime when) {
+    setInstant(m_zone.toInstant(when));
+}
+
+void FakeClock::setInstant(Instant when) {
     m_base = when;
     m_msSinceSet = 0;
     if (onJump)

@@ -1,0 +1,94 @@
+#pragma once
+
+// Real instants, and the time zone rules that turn the local wall times users type, see and
+// store into them and back. Counts are differences of instants, so they run one second per
+// second across a change of daylight saving time. The rules are the system's zone database.
+
+#include "platform/datetime.h"
+
+#include <compare>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace date {
+class time_zone;
+}
+
+namespace orvane {
+
+// A moment in real time, to the whole second: seconds since 1970-01-01 00:00:00 UTC.
+class Instant {
+  public:
+    constexpr Instant() = default;
+    static constexpr Instant fromUnixSeconds(std::int64_t s) {
+        Instant i;
+        i.m_secs = s;
+        return i;
+    }
+    constexpr std::int64_t unixSeconds() const { return m_secs; }
+    constexpr Instant addSeconds(std::int64_t s) const { return fromUnixSeconds(m_secs + s); }
+
+    constexpr auto operator<=>(const Instant&) const = default;
+
+  private:
+    std::int64_t m_secs = 0;
+};
+
+// The real time from one instant to another, in whole seconds: to - from.
+inline std::int64_t secondsBetween(Instant from, Instant to) {
+    return to.unixSeconds() - from.unixSeconds();
+}
+
+// What a local wall time is in a zone.
+struct WallTimeMeaning {
+    enum class Kind {
+        Unique,    // it happens once
+        Ambiguous, // the clocks went back over it: it happens twice
+        Skipped,   // the clocks went forward over it: it never happens
+    };
+    Kind kind = Kind::Unique;
+    // The instant it names: for an ambiguous time its first occurrence; for a skipped one the
+    // instant it would have been had the clocks not yet gone forward (the same instant as the
+    // wall time the length of the gap later).
+    Instant instant;
+    // For a skipped time: the first wall time skipped and the wall time the clocks jumped to
+    // ("2:00:00 AM" and "3:00:00 AM" when the clocks go forward at 2 AM).
+    DateTime gapStart;
+    DateTime gapEnd;
+};
+
+// A time zone of the system's zone database. Cheap to copy.
+class TimeZone {
+  public:
+    // Coordinated Universal Time.
+    static TimeZone utc();
+    // The zone of that name ("America/New_York", "Europe/Berlin", "UTC"); empty when the
+    // system's zone database does not know it.
+    static std::optional<TimeZone> named(std::string_view name);
+    // The computer's zone as set now: the TZ variable when it names a zone, else the
+    // system's setting. Read afresh at each call, so a change of zone is seen at once.
+    static TimeZone current();
+
+    std::string name() const;
+
+    WallTimeMeaning meaning(DateTime wall) const;
+    // The instant a local wall time names (see WallTimeMeaning::instant).
+    Instant toInstant(DateTime wall) const { return meaning(wall).instant; }
+    // The local wall time at an instant.
+    DateTime toWall(Instant at) const;
+
+    bool operator==(const TimeZone&) const = default;
+
+  private:
+    explicit TimeZone(const date::time_zone* zone) : m_zone(zone) {}
+    // Zones live as long as the program's copy of the database.
+    const date::time_zone* m_zone;
+};
+
+// The message that refuses a skipped wall time: it names the time, the zone and the span of
+// wall time the clocks skipped.
+std::string skippedTimeMessage(DateTime wall, const WallTimeMeaning& skipped, const TimeZone& zone);
+
+} // namespace orvane
