@@ -7,6 +7,7 @@
 #include "support/app_fixture.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -235,6 +236,23 @@ TEST_F(QtViewTest, AnyKeyClosesTheSplashEarly) {
     EXPECT_FALSE(app.isLoaded("frmSplash"));
     EXPECT_FALSE(splash && splash->isVisible());
     EXPECT_TRUE(mainWindow()->isEnabled());
+}
+
+// The widest count the dates allow, from the first date to the last, drawn in the window's
+// real font: every digit of the days shows whole.
+TEST_F(QtViewTest, TheWidestCountOfDaysShowsWhole) {
+    world.clock.set(*DateTime::fromParts(100, 1, 1));
+    startAndSettle();
+    frmOrvane& f = main();
+    ASSERT_TRUE(click(f.cmdAccess));
+    ASSERT_TRUE(type(f.txtLaunchDate, "12/31/9999"));
+    answer(Answer::Yes);
+    ASSERT_TRUE(click(f.cmdSet));
+    auto* days = mainWidget<QLabel>("lblDays");
+    ASSERT_TRUE(days);
+    EXPECT_EQ(days->text(), "3615899");
+    EXPECT_LE(QFontMetrics(days->font()).horizontalAdvance(days->text()),
+              days->contentsRect().width());
 }
 
 } // namespace
