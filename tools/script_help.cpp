@@ -53,7 +53,10 @@ Always, even after end-program:
   expect TARGET[.Property] VALUE   fails unless the printed value equals VALUE
 
 Input to a disabled control, to an item under a disabled menu or to any control of a
-disabled window prints "ignored: TARGET is disabled" and does nothing else.
+disabled window prints "ignored: TARGET is disabled". A mouse event (click, dblclick,
+mousedown, mouseup) on a disabled control of an enabled window then goes on to what holds
+it (the picture box or frame around it, else the window), whose handler runs; keys and set
+stop there.
 
 TARGET: Form, Form.Control or Form.Control(Index), for example frmEventTimers.pctEvent(3).
 Menu items are controls of their window. A status bar panel goes by its key:
