@@ -79,7 +79,7 @@ WallTimeMeaning TimeZone::meaning(DateTime wall) const {
     const std::int64_t local = localUnixSeconds(wall);
     WallTimeMeaning out;
     if (!m_zone) {
-        out.instant = Instant::fromUnixSeconds(local);
+        out.instant = out.secondInstant = Instant::fromUnixSeconds(local);
         return out;
     }
     const date::local_info info =
@@ -87,11 +87,13 @@ WallTimeMeaning TimeZone::meaning(DateTime wall) const {
     // Both an ambiguous time's first occurrence and a skipped time read with the offset in
     // force before the change.
     out.instant = Instant::fromUnixSeconds(local - info.first.offset.count());
+    out.secondInstant = out.instant;
     switch (info.result) {
     case date::local_info::unique:
         break;
     case date::local_info::ambiguous:
         out.kind = WallTimeMeaning::Kind::Ambiguous;
+        out.secondInstant = Instant::fromUnixSeconds(local - info.second.offset.count());
         break;
     case date::local_info::nonexistent: {
         out.kind = WallTimeMeaning::Kind::Skipped;
@@ -102,6 +104,17 @@ WallTimeMeaning TimeZone::meaning(DateTime wall) const {
     }
     }
     return out;
+}
+
+Instant TimeZone::toInstant(DateTime wall, Occurrence which) const {
+    const WallTimeMeaning m = meaning(wall);
+    return which == Occurrence::Second ? m.secondInstant : m.instant;
+}
+
+Occurrence TimeZone::occurrenceOf(Instant at) const {
+    const WallTimeMeaning m = meaning(toWall(at));
+    return m.kind == WallTimeMeaning::Kind::Ambiguous && at == m.secondInstant ? Occurrence::Second
+                                                                               : Occurrence::First;
 }
 
 DateTime TimeZone::toWall(Instant at) const {

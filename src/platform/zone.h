@@ -41,6 +41,10 @@ inline std::int64_t secondsBetween(Instant from, Instant to) {
     return to.unixSeconds() - from.unixSeconds();
 }
 
+// Which of the two instants an ambiguous wall time names: the clocks going back show each
+// wall time of the repeated hour twice.
+enum class Occurrence { First, Second };
+
 // What a local wall time is in a zone.
 struct WallTimeMeaning {
     enum class Kind {
@@ -53,6 +57,8 @@ struct WallTimeMeaning {
     // instant it would have been had the clocks not yet gone forward (the same instant as the
     // wall time the length of the gap later).
     Instant instant;
+    // For an ambiguous time its second occurrence; else the same as instant.
+    Instant secondInstant;
     // For a skipped time: the first wall time skipped and the wall time the clocks jumped to
     // ("2:00:00 AM" and "3:00:00 AM" when the clocks go forward at 2 AM).
     DateTime gapStart;
@@ -74,10 +80,14 @@ class TimeZone {
     std::string name() const;
 
     WallTimeMeaning meaning(DateTime wall) const;
-    // The instant a local wall time names (see WallTimeMeaning::instant).
-    Instant toInstant(DateTime wall) const { return meaning(wall).instant; }
+    // The instant a local wall time names (see WallTimeMeaning::instant); for an ambiguous
+    // time the occurrence asked for.
+    Instant toInstant(DateTime wall, Occurrence which = Occurrence::First) const;
     // The local wall time at an instant.
     DateTime toWall(Instant at) const;
+    // Which occurrence of its wall time an instant is: Second only in the hour that repeats,
+    // the second time round.
+    Occurrence occurrenceOf(Instant at) const;
 
     bool operator==(const TimeZone&) const = default;
 

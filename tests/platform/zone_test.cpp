@@ -77,13 +77,14 @@ TEST(TimeZoneRules, CountsAcrossAChangeRunInRealSeconds) {
         const Instant from = z.toInstant(d.before);
         const Instant to = z.toInstant(d.after);
         EXPECT_EQ(secondsBetween(from, to), d.hours * 3600) << d.zone;
-        // Every instant around the change reads back as a wall time that names it, or (in the
-        // hour that repeats) whose first occurrence lies exactly one hour earlier.
-        for (Instant i = to.addSeconds(-9 * 3600); i <= to; i = i.addSeconds(1)) {
+        // Every instant around the change reads back as a wall time that names it, once the
+        // occurrence is known; in the hour that repeats the first lies one hour earlier.
+        for (Instant i = to.addSeconds(-10 * 3600); i <= to; i = i.addSeconds(1)) {
             const DateTime wall = z.toWall(i);
+            const Occurrence which = z.occurrenceOf(i);
+            ASSERT_EQ(z.toInstant(wall, which), i) << d.zone << " " << utcText(i);
             const std::int64_t back = secondsBetween(z.toInstant(wall), i);
-            ASSERT_TRUE(back == 0 || (back == 3600 && z.meaning(wall).kind == Kind::Ambiguous))
-                << d.zone << " " << utcText(i);
+            ASSERT_EQ(back, which == Occurrence::Second ? 3600 : 0) << d.zone << " " << utcText(i);
             ASSERT_NE(z.meaning(wall).kind, Kind::Skipped) << d.zone << " " << utcText(i);
         }
     }
