@@ -45,6 +45,15 @@ inline std::int64_t secondsBetween(Instant from, Instant to) {
 // wall time of the repeated hour twice.
 enum class Occurrence { First, Second };
 
+// A local wall time as the program keeps it: the wall time users see and store, and which
+// occurrence it is should the clocks go back over it. A time read from a text means its first
+// occurrence; one the program works out from an instant knows which it is.
+struct LocalTime {
+    DateTime wall;
+    Occurrence occurrence = Occurrence::First;
+    bool operator==(const LocalTime&) const = default;
+};
+
 // What a local wall time is in a zone.
 struct WallTimeMeaning {
     enum class Kind {
@@ -88,6 +97,8 @@ class TimeZone {
     // Which occurrence of its wall time an instant is: Second only in the hour that repeats,
     // the second time round.
     Occurrence occurrenceOf(Instant at) const;
+    LocalTime toLocal(Instant at) const { return {toWall(at), occurrenceOf(at)}; }
+    Instant toInstant(const LocalTime& t) const { return toInstant(t.wall, t.occurrence); }
 
     bool operator==(const TimeZone&) const = default;
 
