@@ -10,9 +10,9 @@ void frmOrvane::wireHold() {
     mnuRtHold.onClick = [this] { HoldOrResume(); };
     mnuHoldEnable.onClick = [this] { ToggleHoldEnable(); };
     mnuRtHoldEnable.onClick = [this] { ToggleHoldEnable(); };
-    tmrHold.onTimer = [this] { UpdateHeldTarget(); };
-    followDate(lblNowStamp, m_holdStart);
-    followDate(lblTargetStamp, m_holdTarget);
+    tmrHold.onTimer = [this] { UpdateHeldTarget(services().clock.instant()); };
+    followLocal(lblNowStamp, m_holdStart);
+    followLocal(lblTargetStamp, m_holdTarget);
 }
 
 void frmOrvane::HoldOrResume() {
@@ -22,7 +22,13 @@ void frmOrvane::HoldOrResume() {
         ResumeCount();
 }
 
+// A hold reads the present once: the count it freezes, its start and the launch time it moves
+// all come from that one reading, so a hold begun in the instant the clock turns a second
+// shows the count of the second it holds at.
 void frmOrvane::StartHold() {
+    const Instant now = services().clock.instant();
+    const LocalTime local = services().clock.zone().toLocal(now);
+    ShowCount(now);
     m_held = true;
     cmdHoldResume.setCaption("&Resume");
     mnuRtHold.setCaption("&Resume");
@@ -33,14 +39,14 @@ void frmOrvane::StartHold() {
     // The shown count freezes; from here on the launch time moves with the clock.
     tmrCountdown.setEnabled(false);
     tmrHold.setEnabled(true);
-    const std::string now = formatDate(services().clock.now(), "General Date");
-    lblNowStamp.setCaption(now);
+    stamp(lblNowStamp, m_holdStart, local, "General Date");
     lblTargetStamp.setCaption(lblTarget.caption());
+    m_holdTarget = m_launchTime;
 
     // The launch window is consumed from what is left of it now.
     tmrLaunchWindow.setEnabled(true);
     lblLaunchWindowStamp.setCaption(lblLaunchWindow.caption());
-    lblNowStampWindow.setCaption(now);
+    stamp(lblNowStampWindow, m_windowStart, local, "General Date");
 
     // A hold is left only by Resume.
     mnuHoldEnable.setEnabled(false);
@@ -49,7 +55,14 @@ void frmOrvane::StartHold() {
     m_app.setEventCountDownHeld(true);
 }
 
+// The hold ends at one reading of the present too: the launch time and the launch window take
+// their last step with it and the count goes on from there, so a resume in the instant the
+// clock turns a second neither loses nor adds one.
 void frmOrvane::ResumeCount() {
+    const Instant now = services().clock.instant();
+    UpdateHeldTarget(now);
+    if (tmrLaunchWindow.enabled() && chkLaunchWindowActive.value() == 1)
+        UpdateHeldWindow(now);
     m_held = false;
     cmdHoldResume.setCaption("&Hold");
     mnuRtHold.setCaption("&Hold");
@@ -66,6 +79,7 @@ void frmOrvane::ResumeCount() {
     mnuHoldEnable.setEnabled(true);
     mnuRtHoldEnable.setEnabled(true);
     m_app.setEventCountDownHeld(false);
+    ShowCount(now);
 }
 
 void frmOrvane::SetDigitColor(Color color) {
@@ -73,14 +87,16 @@ void frmOrvane::SetDigitColor(Color color) {
         digits->setBackColor(color);
 }
 
-// The launch time moves later by the whole time held, days included, so the present and the
-// launch time advance together and the count stands still however long the hold lasts.
-void frmOrvane::UpdateHeldTarget() {
+// The launch time moves later by the whole real time held, days included, so the present and
+// the launch time advance together and the count stands still however long the hold lasts,
+// whatever the wall clock does meanwhile.
+void frmOrvane::UpdateHeldTarget(Instant now) {
     if (!m_holdStart || !m_holdTarget)
         return;
-    const std::int64_t held = secondsBetween(*m_holdStart, services().clock.now());
-    lblTarget.setCaption(
-        formatDate(m_holdTarget->addSeconds(held), "mmmm d, yyyy   h:mm:ss AM/PM"));
+    const TimeZone zone = services().clock.zone();
+    const std::int64_t held = secondsBetween(zone.toInstant(*m_holdStart), now);
+    const Instant launch = zone.toInstant(*m_holdTarget).addSeconds(held);
+    stamp(lblTarget, m_launchTime, zone.toLocal(launch), "mmmm d, yyyy   h:mm:ss AM/PM");
 }
 
 // Holds are armed only before launch; at the launch second the count disarms them.

@@ -125,6 +125,16 @@ DateTime TimeZone::toWall(Instant at) const {
     return wallOf(utc + info.offset.count());
 }
 
+std::optional<LocalTime> readLocalTime(std::string_view text,
+                                       const std::optional<LocalTime>& before) {
+    const std::optional<DateTime> wall = toDateTime(text);
+    if (!wall)
+        return std::nullopt;
+    if (before && before->wall == *wall)
+        return before;
+    return LocalTime{*wall};
+}
+
 std::string skippedTimeMessage(DateTime wall, const WallTimeMeaning& skipped,
                                const TimeZone& zone) {
     constexpr std::string_view dateTime = "mmmm d, yyyy h:mm:ss AM/PM";

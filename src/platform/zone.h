@@ -54,6 +54,12 @@ struct LocalTime {
     bool operator==(const LocalTime&) const = default;
 };
 
+// The local time a text names: its first occurrence, unless it still names the wall time of
+// BEFORE, whose occurrence it keeps (a caption the program stamped, read afresh). Empty when
+// the text is not a date-time.
+std::optional<LocalTime> readLocalTime(std::string_view text,
+                                       const std::optional<LocalTime>& before = std::nullopt);
+
 // What a local wall time is in a zone.
 struct WallTimeMeaning {
     enum class Kind {
