@@ -34,7 +34,9 @@ frmEventTimers::frmEventTimers(App& app) : Form(app.services(), "frmEventTimers"
     tmrActions.onTimer = [this] { ShowAlertColors(); };
     tmrToolTips.onTimer = [this] { ShowToolTips(); };
     for (int n = 0; n < 10; ++n)
-        lblTag[n].onChange = [this, n] { m_captured[n] = toDateTime(lblTag[n].caption()); };
+        lblTag[n].onChange = [this, n] {
+            m_captured[n] = readLocalTime(lblTag[n].caption(), m_captured[n]);
+        };
 
     // Every row starts shown, and the rows at the first and last places carry the marks the
     // scroll commands look for.

@@ -131,6 +131,23 @@ TEST(QtClockTest, NowIsTheLocalTimeToTheSecond) {
     EXPECT_LE(now, after);
 }
 
+// The computer's zone is read afresh, so the TZ a user sets names the zone the clock shows.
+TEST(QtClockTest, TheClockCountsRealSecondsAndShowsThemInTheComputersZone) {
+    const QByteArray saved = qgetenv("TZ");
+    qputenv("TZ", "America/New_York");
+    QtClock clock;
+    const std::int64_t before = QDateTime::currentSecsSinceEpoch();
+    const Instant now = clock.instant();
+    const std::int64_t after = QDateTime::currentSecsSinceEpoch();
+    EXPECT_LE(before, now.unixSeconds());
+    EXPECT_LE(now.unixSeconds(), after);
+    EXPECT_EQ(clock.zone().name(), "America/New_York");
+    if (saved.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", saved);
+}
+
 class QtSchedulerTest : public ::testing::Test {
   protected:
     FakeWorld world;

@@ -23,7 +23,13 @@ void FakeClock::setSystemDateTime(DateTime when, SetAnswer answer) {
     answer({});
 }
 
+FakeClock::FakeClock() : m_base(m_zone.toInstant(*DateTime::fromParts(2001, 5, 3, 10, 0, 0))) {}
+
 void FakeClock::set(DateTime when) {
+    setInstant(m_zone.toInstant(when));
+}
+
+void FakeClock::setInstant(Instant when) {
     m_base = when;
     m_msSinceSet = 0;
     if (onJump)

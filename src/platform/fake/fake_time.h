@@ -11,17 +11,25 @@
 
 namespace orvane {
 
-// A clock that moves only when told to. Its whole second changes each time 1000 ms have
-// passed since it was last set.
+// A clock that moves only when told to. It runs in real instants, in a time zone of its own
+// (UTC unless told otherwise). Its whole second changes each time 1000 ms have passed since
+// it was last set.
 class FakeClock : public Clock {
   public:
-    DateTime now() const override { return m_base.addSeconds(m_msSinceSet / 1000); }
+    FakeClock();
+
+    Instant instant() const override { return m_base.addSeconds(m_msSinceSet / 1000); }
+    TimeZone zone() const override { return m_zone; }
     std::int64_t monotonicMs() const override { return m_monotonicMs; }
     // Answers at once: the clock is set, or the refusal comes back.
     void setSystemDateTime(DateTime when, SetAnswer answer) override;
 
-    // The wall clock jumps to the very start of this second.
+    // The wall clock jumps to the very start of this local second; a wall time that happens
+    // twice means its first occurrence.
     void set(DateTime when);
+    void setInstant(Instant when);
+    // The computer's time zone changes; the real time goes on as it was.
+    void setZone(TimeZone zone) { m_zone = zone; }
     // From now on the program's attempts to set the clock are refused with this reason.
     void refuseChanges(std::string reason) { m_refusal = std::move(reason); }
 
@@ -35,7 +43,8 @@ class FakeClock : public Clock {
     std::function<void(const std::string&)> transcript;
 
   private:
-    DateTime m_base = *DateTime::fromParts(2001, 5, 3, 10, 0, 0);
+    TimeZone m_zone = TimeZone::utc();
+    Instant m_base;
     std::int64_t m_msSinceSet = 0;
     std::int64_t m_monotonicMs = 0;
     std::string m_refusal;
