@@ -151,7 +151,7 @@ bool latencyTarget(const std::string& what, const Spread& s) {
                    what + ": p50 " + atMost(s.p50, MaxP50Ms, "ms") + ", p99 " +
                        atMost(s.p99, MaxP99Ms, "ms") + ", max " +
                        atMost(s.max, MaxLatencyMs, "ms") + " (" + std::to_string(s.samples) +
-                       " samples)");
+                       (s.samples == 1 ? " sample)" : " samples)"));
 }
 
 bool paintTarget(const std::string& where, const RunResult& r, const RunResult& lit) {
@@ -230,7 +230,7 @@ bool printTargets(const std::vector<RunResult>& runs, const std::vector<DayResul
     for (const DayResult& d : days)
         all &= verdict(d.error.empty() && d.seconds <= MaxDaySeconds,
                        "simulated day, " + d.name + ": " +
-                           (d.error.empty() ? atMost(d.seconds, MaxDaySeconds, "s") : d.error));
+                           (d.error.empty() ? atMost(d.seconds, MaxDaySeconds, "s", 3) : d.error));
     return all;
 }
 
