@@ -26,10 +26,10 @@ class TimerSet {
         return t.enabled() && t.interval() > 0 && bool(t.onTimer);
     }
 
-    // Runs every live timer of the rounds once, in the order the timers were made, so the
-    // board's count down still hands over to its count up within the one round. A timer that
-    // another tick of the round enables runs in the same round. A timer still busy with its
-    // previous tick (under a message box) is skipped.
+    // Runs every live timer of the rounds once, in the order the timers were made, so a
+    // window's timers hand over to each other within the one round in their designed order.
+    // A timer that another tick of the round enables runs in the same round. A timer still
+    // busy with its previous tick (under a message box) is skipped.
     void runRound();
     bool anyLiveInRounds() const;
 
