@@ -256,10 +256,12 @@ void readRows(const Trace& trace, const Stretch& s, RunResult& result) {
         }
         result.rows += checkSeconds(trace.rows[n], *moments[n], s, textMs, nullptr);
     }
+    // Like the texts, the colours due in the seconds of the stretch are timed.
     for (const ColorChange& c : trace.colors) {
-        if (c.ns < s.fromNs || c.ns > s.toNs || c.row < 0 || c.row > 9)
+        if (c.row < 0 || c.row > 9)
             continue;
-        if (auto due = colorDue(c, *moments[std::size_t(c.row)]))
+        const auto due = colorDue(c, *moments[std::size_t(c.row)]);
+        if (due && *due >= s.first && *due <= s.last)
             colorMs.push_back(double(c.ns - *due * NsPerSecond) / 1e6);
     }
     result.rowText = spread(textMs);
