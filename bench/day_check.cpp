@@ -29,7 +29,7 @@ std::int64_t toMoment(const std::string& sign, std::int64_t d, std::int64_t h, s
 }
 
 struct Display {
-    // The wall second each new text showed, by the second it was set in.
+    // Each new text: the second it was set in, and the second of the moment it counted to.
     std::vector<std::pair<std::int64_t, std::int64_t>> shown;
     int offTheFlip = 0; // texts set later than the very moment the second changed
 };
@@ -48,21 +48,21 @@ class Watcher : public ControlObserver {
             return;
         const std::int64_t second = secondsBetween(m_start, m_world.clock.now());
         Display& d = control.index() < 0 ? main : rows[std::size_t(control.index())];
-        std::int64_t moment = 0;
+        std::int64_t left = 0; // seconds to the count's moment
         if (control.index() < 0) {
             const frmOrvane& f = m_app.frmOrvane();
-            moment = toMoment(f.lblTMinus.caption(), std::stoll(f.lblDays.caption()),
-                              std::stoll(f.lblHours.caption()), std::stoll(f.lblMinutes.caption()),
-                              std::stoll(f.lblSeconds.caption()));
+            left = toMoment(f.lblTMinus.caption(), std::stoll(f.lblDays.caption()),
+                            std::stoll(f.lblHours.caption()), std::stoll(f.lblMinutes.caption()),
+                            std::stoll(f.lblSeconds.caption()));
         } else {
             char sign = 0;
             long long days = 0, h = 0, m = 0, s = 0;
             const std::string text = static_cast<Label&>(control).caption();
             if (std::sscanf(text.c_str(), "%c %lld/ %lld:%lld:%lld", &sign, &days, &h, &m, &s) != 5)
                 return;
-            moment = toMoment(std::string(1, sign), days, h, m, s);
+            left = toMoment(std::string(1, sign), days, h, m, s);
         }
-        d.shown.emplace_back(second, second + moment);
+        d.shown.emplace_back(second, second + left);
         if (m_world.clock.msIntoSecond() != 0)
             ++d.offTheFlip;
     }
