@@ -46,9 +46,12 @@ class Clock {
 //
 // Timers keep their intervals. A fast timer (interval below FastTimerLimitMs) does not wake
 // the machine every millisecond: everything such a timer shows depends only on the clock's
-// whole second and on state that changes through events, so it runs right after each change
-// of the clock's second and right after every other event or tick. Both the real and the
-// fake scheduler follow this one policy (SchedulerBase).
+// whole second and on state that changes through events. The same holds for a timer its
+// window paces by the second (Timer::Pace::Second), such as the board's counts. Both kinds
+// run in rounds: one right after each change of the clock's second and one right after every
+// other event or tick, and not in between, so every count on screen turns at the same moment.
+// Other timers tick on their own at their intervals. Both the real and the fake scheduler
+// follow this one policy (SchedulerBase).
 class Scheduler {
   public:
     static constexpr int FastTimerLimitMs = 50;
@@ -64,7 +67,7 @@ class Scheduler {
     virtual void post(std::function<void()> task) = 0;
 
     // Delivers one input event (a click, a key, an edit) to the program: runs it, then the
-    // fast timers and whatever the event posted.
+    // round and whatever the event posted.
     void deliver(const std::function<void()>& event) {
         beginEvent();
         event();

@@ -58,7 +58,7 @@ std::vector<FakeScheduler::Due>::iterator FakeScheduler::findDue(const Timer& t)
     return std::find_if(m_due.begin(), m_due.end(), [&](const Due& d) { return d.timer == &t; });
 }
 
-void FakeScheduler::slowTimerChanged(Timer& t) {
+void FakeScheduler::ownTimerChanged(Timer& t) {
     auto it = findDue(t);
     if (!TimerSet::isLive(t)) {
         if (it != m_due.end())
@@ -72,7 +72,7 @@ void FakeScheduler::slowTimerChanged(Timer& t) {
         m_due.push_back({&t, at, m_made[&t]});
 }
 
-void FakeScheduler::slowTimerRemoved(Timer& t) {
+void FakeScheduler::ownTimerRemoved(Timer& t) {
     if (auto it = findDue(t); it != m_due.end())
         m_due.erase(it);
 }
@@ -80,11 +80,11 @@ void FakeScheduler::slowTimerRemoved(Timer& t) {
 void FakeScheduler::settle() {
     beginEvent();
     endEvent();
-    m_fastWanted = false;
+    m_roundWanted = false;
 }
 
 void FakeScheduler::advance(std::int64_t ms) {
-    if (m_fastWanted)
+    if (m_roundWanted)
         settle();
     const std::int64_t target = m_mono + ms;
     for (;;) {
@@ -108,9 +108,9 @@ void FakeScheduler::advance(std::int64_t ms) {
             due->at = dueAt + timer.interval();
             fireTimer(timer);
         }
-        if (m_fastWanted) {
-            m_fastWanted = false;
-            runFastRound();
+        if (m_roundWanted) {
+            m_roundWanted = false;
+            runRound();
         }
     }
     m_clock.elapse(target - m_mono);

@@ -51,7 +51,7 @@ class FakeClock : public Clock {
 };
 
 // Virtual time: advance() fires, in order, every tick due up to and including the new
-// moment, with the same fast-timer policy as the real scheduler.
+// moment, with the same rounds as the real scheduler.
 class FakeScheduler : public SchedulerBase {
   public:
     explicit FakeScheduler(FakeClock& clock);
@@ -61,18 +61,18 @@ class FakeScheduler : public SchedulerBase {
     void remove(Timer& t) override;
 
     void advance(std::int64_t ms);
-    // Runs what is pending (posted tasks, a wanted fast round) without letting time pass.
+    // Runs what is pending (posted tasks, a wanted round) without letting time pass.
     void settle();
     std::int64_t elapsedMs() const { return m_mono; }
 
   protected:
-    void fastRoundWanted() override { m_fastWanted = true; }
-    void slowTimerChanged(Timer& t) override;
-    void slowTimerRemoved(Timer& t) override;
+    void roundWanted() override { m_roundWanted = true; }
+    void ownTimerChanged(Timer& t) override;
+    void ownTimerRemoved(Timer& t) override;
 
   private:
-    // A slow timer's next tick. Among timers due at the same moment the one made first ticks
-    // first, so each carries the order of its making.
+    // The next tick of a timer that runs on its own. Among timers due at the same moment the one
+    // made first ticks first, so each carries the order of its making.
     struct Due {
         Timer* timer;
         std::int64_t at;
@@ -82,11 +82,11 @@ class FakeScheduler : public SchedulerBase {
 
     FakeClock& m_clock;
     std::int64_t m_mono = 0;
-    // Only the slow timers that are live: a handful, searched in a line.
+    // Only the live timers that run on their own: a handful, searched in a line.
     std::vector<Due> m_due;
     std::unordered_map<const Timer*, std::uint64_t> m_made;
     std::uint64_t m_nextMade = 0;
-    bool m_fastWanted = false;
+    bool m_roundWanted = false;
 };
 
 } // namespace orvane
