@@ -22,6 +22,10 @@ Before start:
   program-dir PATH             the program's folder (default: a fresh empty temporary one)
   setting SECTION KEY VALUE    preset a per-user setting
   arguments ARG...             the program's command-line arguments
+  timezone ZONE                the computer's time zone, an IANA name such as
+                               America/New_York (default UTC). The clock runs in real
+                               instants; clock lines and every shown time are local wall
+                               times in this zone
 At any time until the program ends:
   seed N                       seed the random numbers (default 1)
   write-file NAME VALUE        write VALUE as the file NAME in the program's folder
@@ -49,13 +53,17 @@ Always, even after end-program:
   expect TARGET[.Property] VALUE   fails unless the printed value equals VALUE
 
 Input to a disabled control, to an item under a disabled menu or to any control of a
-disabled window prints "ignored: TARGET is disabled" and does nothing else.
+disabled window prints "ignored: TARGET is disabled". A mouse event (click, dblclick,
+mousedown, mouseup) on a disabled control of an enabled window then goes on to what holds
+it (the picture box or frame around it, else the window), whose handler runs; keys and set
+stop there.
 
 TARGET: Form, Form.Control or Form.Control(Index), for example frmEventTimers.pctEvent(3).
 Menu items are controls of their window. A status bar panel goes by its key:
 frmOrvane.sbrStatusBar(pnlCurrentFile), default property Text. The event record reads and
 writes as frmEventTimers.EventData.Secs3 (likewise Plus3, Tag3, Hold3); an empty value
-prints Empty. print and expect never load a window: the controls of one that is not loaded
+prints Empty. The launch data file's open and save paths read as frmOrvane.OpenPath and
+frmOrvane.SavePath (full paths). print and expect never load a window: the controls of one that is not loaded
 print <not loaded>, and Form.Loaded prints False.
 
 Properties: Caption, Text, Value, Tag, Enabled, Visible, Checked, BackColor, ToolTipText,
@@ -84,7 +92,9 @@ Transcript: one line for everything the program does to the outside world, in or
 After end-program only print and expect are accepted.
 
 Time: advance fires, in order, every tick due up to and including the new moment; the
-clock's whole second changes each time 1000 ms have passed since it was set.
+clock's whole second changes each time 1000 ms have passed since it was set. A clock line
+naming a local time the time zone skips (the hour lost when the clocks go forward) is a
+malformed line; a local time that happens twice (when they go back) means the first.
 )";
 }
 

@@ -64,9 +64,10 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     QtSettings settings;
     QtHelp help;
     QtProcess process;
+    QtFiles files;
     const AppInfo info = programInfo();
 
-    Services services{clock, scheduler, dialogs, settings, help, process, info};
+    Services services{clock, scheduler, dialogs, settings, help, process, files, info};
     App app(services);
     QtView view(app);
     dialogs.setView(&view);

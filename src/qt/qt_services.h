@@ -1,7 +1,7 @@
 #pragma once
 
 // The real outside world for the program: the system clock, message boxes and file dialogs,
-// the per-user settings store, help, and the process services.
+// the per-user settings store, help, the process services and files.
 
 #include "platform/services.h"
 
@@ -11,6 +11,7 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <cstdint>
 #include <memory>
 #include <random>
 #include <string>
@@ -28,13 +29,17 @@ class QtClock : public Clock {
     explicit QtClock(QString busAddress = {}, int timeoutMs = 60000);
     ~QtClock() override;
 
-    DateTime now() const override;
+    Instant instant() const override;
+    TimeZone zone() const override;
     std::int64_t monotonicMs() const override;
     // Through systemd-timedated, which answers later.
     void setSystemDateTime(DateTime when, SetAnswer answer) override;
 
   private:
     std::unique_ptr<Timedated> m_timedated;
+    // The zone as read at the start of the second the clock last showed.
+    mutable std::int64_t m_zoneSecond = -1;
+    mutable TimeZone m_zone = TimeZone::utc();
 };
 
 class QtDialogs : public Dialogs {
@@ -84,6 +89,17 @@ class QtHelp : public Help {
 
   private:
     QList<QPointer<QWidget>> m_viewers;
+};
+
+// Launch data files: saved through QSaveFile, so that a save that fails, however it fails,
+// leaves the old file whole.
+class QtFiles : public Files {
+  public:
+    FileContent read(const std::string& path) override;
+    std::string writeWhole(const std::string& path, const std::string& content) override;
+    bool isWritableFolder(const std::string& folder) override;
+    // Qt's application data folder for this user.
+    std::string userDataFolder() override;
 };
 
 class QtProcess : public Process {

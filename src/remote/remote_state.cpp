@@ -3,9 +3,10 @@
 #include "app.h"
 #include "clock/frmOrvane.h"
 #include "events/frmEventTimers.h"
+#include "platform/services.h"
+#include "platform/zone.h"
 
 #include <charconv>
-#include <ctime>
 
 namespace orvane {
 
@@ -23,16 +24,20 @@ RemoteCount shownCount(const frmOrvane& main) {
 
 // A row that has begun counting up counts from the moment it captured, which a later change
 // of the launch time does not move while the moment stays behind.
-DateTime rowMoment(const frmEventTimers& board, int n, DateTime launch, DateTime now) {
+Instant rowMoment(const frmEventTimers& board, int n, Instant launch, Instant now,
+                  const TimeZone& zone) {
     const std::int64_t secs = board.EventData().Secs(n);
-    const DateTime moment =
+    const Instant moment =
         board.pctEvent[n].tag() == "+" ? launch.addSeconds(secs) : launch.addSeconds(-secs);
     if (now < moment || board.lblTag[n].tag() != "1")
         return moment;
-    return toDateTime(board.lblTag[n].caption()).value_or(moment);
+    const std::optional<LocalTime> captured = readLocalTime(board.lblTag[n].caption());
+    return captured ? zone.toInstant(*captured) : moment;
 }
 
-void readEvents(const frmEventTimers& board, DateTime launch, DateTime now, RemoteState& s) {
+void readEvents(const frmEventTimers& board, Instant launch, const Clock& clock, RemoteState& s) {
+    const Instant now = clock.instant();
+    const TimeZone zone = clock.zone();
     for (int n = 0; n < 10; ++n) {
         const std::string& mark = board.pctEvent[n].tag();
         if (!board.isAssigned(n) || (mark != "+" && mark != "-"))
@@ -42,7 +47,7 @@ void readEvents(const frmEventTimers& board, DateTime launch, DateTime now, Remo
         e.name = board.lblName[n].caption();
         e.sign = mark[0];
         e.offsetSeconds = board.EventData().Secs(n);
-        e.momentMs = unixMsOfLocal(rowMoment(board, n, launch, now));
+        e.momentMs = rowMoment(board, n, launch, now, zone).unixSeconds() * 1000;
         e.text = board.lblTime[n].caption();
         s.events.push_back(std::move(e));
     }
@@ -50,20 +55,22 @@ void readEvents(const frmEventTimers& board, DateTime launch, DateTime now, Remo
 
 } // namespace
 
-RemoteState readRemoteState(App& app, std::int64_t serverTimeMs) {
+RemoteState readRemoteState(App& app, std::int64_t computerTimeMs) {
     RemoteState s;
-    s.serverTimeMs = serverTimeMs;
+    // The program's clock may run a whole number of seconds off the computer's, for a
+    // simulated mission time it keeps itself; the pages follow the program's.
+    s.serverTimeMs = computerTimeMs + app.ownClock().offset().value_or(0) * 1000;
     const auto* main = static_cast<const frmOrvane*>(app.loadedForm("frmOrvane"));
     if (!main)
         return s;
-    const DateTime launch = main->launchMoment();
-    s.launchTimeMs = unixMsOfLocal(launch);
+    const Instant launch = main->launchMoment();
+    s.launchTimeMs = launch.unixSeconds() * 1000;
     s.holding = main->held();
     s.count = shownCount(*main);
     s.windowActive = main->chkLaunchWindowActive.value() == 1;
     s.windowText = main->lblLaunchWindow.caption();
     if (const auto* board = static_cast<const frmEventTimers*>(app.loadedForm("frmEventTimers")))
-        readEvents(*board, launch, app.services().clock.now(), s);
+        readEvents(*board, launch, app.services().clock, s);
     return s;
 }
 
@@ -106,18 +113,6 @@ bool remoteStateChanged(const RemoteState& a, const RemoteState& b) {
         if (eventChanged(a.events[i], a.serverTimeMs, b.events[i], b.serverTimeMs))
             return true;
     return false;
-}
-
-std::int64_t unixMsOfLocal(DateTime local) {
-    std::tm parts{};
-    parts.tm_year = local.year() - 1900;
-    parts.tm_mon = local.month() - 1;
-    parts.tm_mday = local.day();
-    parts.tm_hour = local.hour();
-    parts.tm_min = local.minute();
-    parts.tm_sec = local.second();
-    parts.tm_isdst = -1;
-    return std::int64_t(std::mktime(&parts)) * 1000;
 }
 
 std::optional<ServeAddress> parseServeAddress(std::string_view text, std::string& error) {

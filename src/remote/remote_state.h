@@ -6,8 +6,6 @@
 // cannot work out changes (a hold, a new launch time, the window, an event defined or
 // removed), never because a second passed.
 
-#include "platform/datetime.h"
-
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -44,17 +42,15 @@ struct RemoteState {
     std::vector<RemoteEvent> events; // assigned events only, in event-number order
 };
 
-// Reads the state from the loaded windows; serverTimeMs is the program's clock in Unix
-// milliseconds. Windows not loaded yet read as their design values.
-RemoteState readRemoteState(App& app, std::int64_t serverTimeMs);
+// Reads the state from the loaded windows, at the computer's clock's reading in Unix
+// milliseconds; the state's time is the program's clock. Windows not loaded yet read as their
+// design values.
+RemoteState readRemoteState(App& app, std::int64_t computerTimeMs);
 
 // True when a page that holds `before` would show something other than `after` shows: the
 // count while held, the launch time while counting, the window, the events. The passing of
 // time alone is no change.
 bool remoteStateChanged(const RemoteState& before, const RemoteState& after);
-
-// A local wall time of this computer as Unix milliseconds, through the time zone rules.
-std::int64_t unixMsOfLocal(DateTime local);
 
 // Where to serve: "[ADDRESS:]PORT", "[::1]:8080" for an IPv6 address. Empty with a reason in
 // `error` when the text is not one.

@@ -1,13 +1,11 @@
 #include "events/board_fixture.h"
 #include "remote/remote_state.h"
 
-#include <cstdlib>
-
 namespace orvane::test {
 namespace {
 
-// The state the remote displays are sent, read as the server reads it: a quarter of a second
-// into the clock's present second.
+// The state the remote displays are sent, read as the server reads it, at the fake clock's
+// present millisecond.
 class RemoteStateTest : public BoardTest {
   protected:
     void SetUp() override {
@@ -16,7 +14,14 @@ class RemoteStateTest : public BoardTest {
         sent = read();
     }
 
-    RemoteState read() { return readRemoteState(app, unixMsOfLocal(world.clock.now()) + 250); }
+    RemoteState read() {
+        return readRemoteState(app, world.clock.instant().unixSeconds() * 1000 +
+                                        world.clock.msIntoSecond());
+    }
+    // A local time of the test's clock as Unix milliseconds.
+    std::int64_t ms(std::string_view text) {
+        return world.clock.zone().toInstant(at(text)).unixSeconds() * 1000;
+    }
     // Whether a page holding the state sent last would now need a new one; if so, it is sent.
     bool sendsAgain() {
         const RemoteState now = read();
@@ -41,7 +46,7 @@ class RemoteStateTest : public BoardTest {
 TEST_F(RemoteStateTest, TheCountGoesOutOnlyWhenAHoldStartsOrEnds_NotAsTimePasses) {
     EXPECT_EQ(count(sent), "- 0 0:15:0");
     EXPECT_FALSE(sent.holding);
-    EXPECT_EQ(sent.launchTimeMs, unixMsOfLocal(at("2001-05-03 10:30:00")));
+    EXPECT_EQ(sent.launchTimeMs, ms("2001-05-03 10:30:00"));
     advance(5s);
     EXPECT_EQ(count(read()), "- 0 0:14:55");
     EXPECT_FALSE(sendsAgain()) << "the pages count the seconds themselves";
@@ -56,12 +61,12 @@ TEST_F(RemoteStateTest, TheCountGoesOutOnlyWhenAHoldStartsOrEnds_NotAsTimePasses
         advance(1s);
         ASSERT_FALSE(sendsAgain()) << "after " << i + 1 << " s of hold";
     }
-    EXPECT_EQ(read().launchTimeMs, unixMsOfLocal(at("2001-05-03 10:32:05")));
+    EXPECT_EQ(read().launchTimeMs, ms("2001-05-03 10:32:05"));
 
     ASSERT_TRUE(click(main().cmdHoldResume));
     EXPECT_TRUE(sendsAgain());
     EXPECT_FALSE(sent.holding);
-    EXPECT_EQ(sent.launchTimeMs, unixMsOfLocal(at("2001-05-03 10:32:05")));
+    EXPECT_EQ(sent.launchTimeMs, ms("2001-05-03 10:32:05"));
     advance(3s);
     EXPECT_FALSE(sendsAgain());
     EXPECT_EQ(count(read()), "- 0 0:14:52");
@@ -71,7 +76,7 @@ TEST_F(RemoteStateTest, ANewLaunchTimeGoesOut_WhetherCountingOrHeld) {
     main().lblTarget.setCaption("May 3, 2001   11:00:00 AM");
     advance(1s);
     EXPECT_TRUE(sendsAgain());
-    EXPECT_EQ(sent.launchTimeMs, unixMsOfLocal(at("2001-05-03 11:00:00")));
+    EXPECT_EQ(sent.launchTimeMs, ms("2001-05-03 11:00:00"));
 
     hold();
     EXPECT_TRUE(sendsAgain());
@@ -88,7 +93,7 @@ TEST_F(RemoteStateTest, ANewLaunchTimeGoesOut_WhetherCountingOrHeld) {
     // at once.
     EXPECT_TRUE(sendsAgain());
     EXPECT_EQ(count(sent), "- 0 0:44:59");
-    EXPECT_EQ(sent.launchTimeMs, unixMsOfLocal(at("2001-05-03 11:30:01")));
+    EXPECT_EQ(sent.launchTimeMs, ms("2001-05-03 11:30:01"));
     advance(5s);
     EXPECT_FALSE(sendsAgain());
     ASSERT_TRUE(click(f.cmdHoldResume));
@@ -109,9 +114,9 @@ TEST_F(RemoteStateTest, EventsGoOutWhenDefinedPassedOrRemoved_WithTheMomentTheRo
     EXPECT_EQ(e.name, "Fuel Load");
     EXPECT_EQ(e.sign, '-');
     EXPECT_EQ(e.offsetSeconds, 600);
-    EXPECT_EQ(e.momentMs, unixMsOfLocal(at("2001-05-03 10:20:00")));
+    EXPECT_EQ(e.momentMs, ms("2001-05-03 10:20:00"));
     EXPECT_EQ(e.text, board().lblTime[2].caption());
-    EXPECT_EQ(sent.events[1].momentMs, unixMsOfLocal(at("2001-05-03 11:30:00")));
+    EXPECT_EQ(sent.events[1].momentMs, ms("2001-05-03 11:30:00"));
 
     // A hold moves the events still ahead with the launch time, which the pages follow.
     hold();
@@ -120,7 +125,7 @@ TEST_F(RemoteStateTest, EventsGoOutWhenDefinedPassedOrRemoved_WithTheMomentTheRo
     EXPECT_FALSE(sendsAgain());
     ASSERT_TRUE(click(main().cmdHoldResume));
     EXPECT_TRUE(sendsAgain());
-    EXPECT_EQ(sent.events[0].momentMs, unixMsOfLocal(at("2001-05-03 10:20:30")));
+    EXPECT_EQ(sent.events[0].momentMs, ms("2001-05-03 10:20:30"));
 
     // The moment passes: the row counts up from the moment it captured, which stays put when
     // the launch time then moves earlier.
@@ -128,11 +133,11 @@ TEST_F(RemoteStateTest, EventsGoOutWhenDefinedPassedOrRemoved_WithTheMomentTheRo
     EXPECT_FALSE(sendsAgain());
     advance(2s);
     EXPECT_TRUE(sendsAgain());
-    EXPECT_EQ(sent.events[0].momentMs, unixMsOfLocal(at("2001-05-03 10:20:30")));
+    EXPECT_EQ(sent.events[0].momentMs, ms("2001-05-03 10:20:30"));
     main().lblTarget.setCaption("May 3, 2001   10:30:20 AM");
     advance(1s);
     EXPECT_TRUE(sendsAgain());
-    EXPECT_EQ(sent.events[0].momentMs, unixMsOfLocal(at("2001-05-03 10:20:30")));
+    EXPECT_EQ(sent.events[0].momentMs, ms("2001-05-03 10:20:30"));
     advance(10s);
     EXPECT_FALSE(sendsAgain());
 
@@ -161,19 +166,12 @@ TEST_F(RemoteStateTest, TheLaunchWindowGoesOutWhenSetActivatedAndAsAHoldConsumes
     EXPECT_EQ(sent.windowText, "00:01:59");
 }
 
-TEST(RemoteTime, LocalWallTimesBecomeUnixTimesThroughTheZoneRules) {
-    const char* old = std::getenv("TZ");
-    const std::string saved = old ? old : "";
-    setenv("TZ", "America/New_York", 1);
-    tzset();
-    // Daylight saving time in May, standard time in January.
-    EXPECT_EQ(unixMsOfLocal(at("2001-05-03 10:30:00")), 988900200000);
-    EXPECT_EQ(unixMsOfLocal(at("2001-01-03 10:30:00")), 978535800000);
-    if (old)
-        setenv("TZ", saved.c_str(), 1);
-    else
-        unsetenv("TZ");
-    tzset();
+TEST_F(RemoteStateTest, ThePagesFollowTheProgramsOwnClock_WhenItKeepsASimulatedTime) {
+    const std::int64_t computer = read().serverTimeMs;
+    app.ownClock().setOffset(-600);
+    EXPECT_EQ(read().serverTimeMs, computer - 600'000);
+    app.ownClock().setOffset(std::nullopt);
+    EXPECT_EQ(read().serverTimeMs, computer);
 }
 
 TEST(RemoteServeAddress, ReadsAPortWithOrWithoutAnAddress_AndRefusesTheRest) {

@@ -20,7 +20,8 @@ namespace {
 class SlowClock : public Clock {
   public:
     explicit SlowClock(FakeClock& clock) : m_clock(clock) {}
-    DateTime now() const override { return m_clock.now(); }
+    Instant instant() const override { return m_clock.instant(); }
+    TimeZone zone() const override { return m_clock.zone(); }
     std::int64_t monotonicMs() const override { return m_clock.monotonicMs(); }
     void setSystemDateTime(DateTime when, SetAnswer answer) override {
         requests.push_back({when, std::move(answer)});
@@ -67,7 +68,7 @@ class SlowClockTest : public ::testing::Test {
     FakeWorld world;
     SlowClock clock{world.clock};
     Services services{clock,      world.scheduler, world.dialogs, world.settings,
-                      world.help, world.process,   AppInfo{}};
+                      world.help, world.process,   world.files, AppInfo{}};
     App app{services};
     frmOrvane& main = app.frmOrvane();
 };

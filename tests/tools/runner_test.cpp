@@ -66,15 +66,17 @@ TEST_F(RunnerTest, PrintShowsTheDefaultPropertyOfEachKind) {
         << runner.error();
     EXPECT_EQ(printed(), "frmOrvane.Caption = \"Mission Elapsed Time\"\n"
                          "frmOrvane.lblSeconds.Caption = \"07\"\n"
-                         "frmOrvane.sbrStatusBar(pnlCurrentFile).Text = \"\"\n"
-                         "frmOrvane.txtLaunchDate.Text = \"May 3, 2001\"\n"
-                         "frmOrvane.vsbHours.Value = 10\n"
-                         "frmOrvane.chkLaunchWindowActive.Value = 0\n"
-                         "frmOrvane.tmrCountdown.Enabled = True\n"
-                         "frmOrvane.tmrCountdown.Interval = 1\n"
-                         "frmOrvane.pctLaunchTime.Tag = \"\"\n"
-                         "frmOrvane.mnuEST.Checked = True\n"
-                         "frmOrvane.Loaded = True\n");
+                         "frmOrvane.sbrStatusBar(pnlCurrentFile).Text = \"" +
+                             runner.world().services.info.programDir +
+                             "/launch.ovx\"\n"
+                             "frmOrvane.txtLaunchDate.Text = \"May 3, 2001\"\n"
+                             "frmOrvane.vsbHours.Value = 10\n"
+                             "frmOrvane.chkLaunchWindowActive.Value = 0\n"
+                             "frmOrvane.tmrCountdown.Enabled = True\n"
+                             "frmOrvane.tmrCountdown.Interval = 1\n"
+                             "frmOrvane.pctLaunchTime.Tag = \"\"\n"
+                             "frmOrvane.mnuEST.Checked = True\n"
+                             "frmOrvane.Loaded = True\n");
 }
 
 TEST_F(RunnerTest, PrintAndExpectNeverLoadAWindow) {
@@ -136,6 +138,9 @@ TEST_F(RunnerTest, MalformedLinesFailNamingTheirLine) {
         "program-dir /no/such/folder/anywhere",
         "refuse-clock-changes \"\"",
         "cancel-dialog now",
+        "timezone Nowhere/Atlantis",
+        "timezone",
+        "timezone Europe/Berlin extra",
     };
     for (const char* line : lines) {
         ScriptRunner fresh(out);
@@ -159,15 +164,16 @@ TEST_F(RunnerTest, SetupComesBeforeStartAndInputAfterIt) {
     EXPECT_FALSE(runner.runLine("set frmOrvane.txtHours 12"));
     EXPECT_FALSE(runner.runLine("close frmOrvane"));
     startAfterSplash();
-    for (const char* line : {"setting Options Key 1", "arguments a", "program-dir /tmp", "start"})
+    for (const char* line : {"setting Options Key 1", "arguments a", "program-dir /tmp",
+                             "timezone Europe/Berlin", "start"})
         EXPECT_FALSE(runner.runLine(line)) << line;
     EXPECT_EQ(runner.error(), "<line>:1: the program has already started");
 }
 
 TEST_F(RunnerTest, AfterEndProgramOnlyPrintAndExpectRun) {
     startAfterSplash();
-    ASSERT_TRUE(more("key frmOrvane 27"));
-    EXPECT_EQ(printed(), "end-program\n");
+    ASSERT_TRUE(more("answer No\nkey frmOrvane 27"));
+    EXPECT_TRUE(printed().ends_with("help close-all\nend-program\n"));
     EXPECT_TRUE(more("print frmOrvane.Loaded\nexpect frmOrvane.lblSeconds 07\n"));
     for (const char* line :
          {"click frmOrvane.cmdAccess", "advance 1s", "clock 2001-05-03 10:00:00", "answer OK",
@@ -185,6 +191,28 @@ TEST_F(RunnerTest, AClockLineAfterStartIsAJumpTheWindowShowsAtOnce) {
                      "expect frmOrvane.lblTMinus T +\n"
                      "expect frmOrvane.lblSeconds 01\n"))
         << runner.error();
+}
+
+// The clock runs in real seconds and shows the script zone's wall time: an hour after the
+// first 1:30 AM of the night the clocks go back, it shows 1:30 AM again.
+TEST_F(RunnerTest, TheClockShowsLocalTimeInTheScriptsZone) {
+    ASSERT_TRUE(more("clock 2026-11-01 01:30:00\n"
+                     "timezone America/New_York\n"
+                     "start\n"
+                     "advance 3s\n"
+                     "click frmOrvane.cmdAccess\n"
+                     "advance 1s\n"
+                     "expect frmOrvane.sbrStatusBar(pnlCurrentDate) \"Nov 1, 2026  1:30:04 AM\"\n"
+                     "advance 1h\n"
+                     "expect frmOrvane.sbrStatusBar(pnlCurrentDate) \"Nov 1, 2026  1:30:04 AM\"\n"
+                     "advance 1h\n"
+                     "expect frmOrvane.sbrStatusBar(pnlCurrentDate) \"Nov 1, 2026  2:30:04 AM\"\n"))
+        << runner.error();
+    EXPECT_FALSE(runner.runLine("clock 2026-03-08 02:30:00", "story.txt", 10));
+    EXPECT_EQ(runner.error(),
+              "story.txt:10: \"2026-03-08 02:30:00\" does not exist in America/New_York: the "
+              "clocks go forward from 2026-03-08 02:00:00 to 2026-03-08 03:00:00");
+    EXPECT_TRUE(runner.runLine("clock 2026-03-08 03:00:00")) << runner.error();
 }
 
 } // namespace

@@ -50,7 +50,7 @@ QByteArray reason(int status) {
     }
 }
 
-// The program's clock is the computer's: the counts read the same wall clock to the second.
+// The computer's clock, to the millisecond; the state adds the program's own offset, if any.
 std::int64_t nowMs() {
     return QDateTime::currentMSecsSinceEpoch();
 }
@@ -291,8 +291,8 @@ void RemoteServer::addClient(QWebSocket* ws) {
     connect(ws, &QWebSocket::bytesWritten, this,
             [c](qint64 n) { c->queued = std::max<qint64>(0, c->queued - n); });
 
-    const std::int64_t now = nowMs();
-    const RemoteState state = readRemoteState(m_app, now);
+    const RemoteState state = readRemoteState(m_app, nowMs());
+    const std::int64_t now = state.serverTimeMs;
     if (first) {
         m_sent = state;
         m_sentAtMs = now;
@@ -324,8 +324,8 @@ void RemoteServer::sendTo(Client& client, const QByteArray& text) {
 void RemoteServer::checkState() {
     if (m_clients.empty())
         return;
-    const std::int64_t now = nowMs();
-    const RemoteState state = readRemoteState(m_app, now);
+    const RemoteState state = readRemoteState(m_app, nowMs());
+    const std::int64_t now = state.serverTimeMs;
     const std::int64_t lead = now - m_steady.elapsed();
     if (!remoteStateChanged(m_sent, state) && std::abs(lead - m_clockLead) <= ClockStepMs &&
         now - m_sentAtMs < ResendAfterMs && now >= m_sentAtMs)
