@@ -213,6 +213,7 @@ class frmOrvane : public Form {
   private:
     void setDesignValues();
     void layOut();
+    void layOutPanels();
     void wireCount();
     void wireEntry();
     void wireHold();
