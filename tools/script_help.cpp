@@ -2,8 +2,10 @@
 
 namespace orvane::script {
 
-std::string_view helpText() {
-    return R"(orvane-script: runs Orvane headless from scenario scripts, with a fake clock, fake
+namespace {
+
+constexpr std::string_view HelpText =
+    R"(orvane-script: runs Orvane headless from scenario scripts, with a fake clock, fake
 timers and scripted answers to every dialog.
 
 usage: orvane-script [--program-dir DIR] SCRIPT...     ("-" reads standard input)
@@ -96,6 +98,11 @@ clock's whole second changes each time 1000 ms have passed since it was set. A c
 naming a local time the time zone skips (the hour lost when the clocks go forward) is a
 malformed line; a local time that happens twice (when they go back) means the first.
 )";
+
+} // namespace
+
+std::string_view helpText() {
+    return HelpText;
 }
 
 } // namespace orvane::script

@@ -193,6 +193,11 @@ void frmOrvane::layOut() {
     lblTarget.setBackColor(LightGrey);
     lblTarget.setBorderStyle(1);
 
+    layOutPanels();
+}
+
+// The full screen's two panels, launch time and launch window, below the count.
+void frmOrvane::layOutPanels() {
     // The two panels share their rows: heading, the date or the remaining window, the time
     // boxes, and the Set button at the foot.
     pctLaunchTime.move(60, 1680, 5010, 4380);

@@ -214,6 +214,7 @@ class frmOrvane : public Form {
   private:
     void setDesignValues();
     void layOut();
+    void layOutPanels();
     void wireCount();
     void wireEntry();
     void wireHold();
