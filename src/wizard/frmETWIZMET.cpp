@@ -1,6 +1,7 @@
 #include "wizard/frmETWIZMET.h"
 
 #include "platform/datetime.h"
+#include "wizard/time_columns.h"
 
 #include <array>
 #include <cstdint>
@@ -22,41 +23,14 @@ frmETWIZMET::frmETWIZMET(App& app) : EventEntryPage(app, "frmETWIZMET", "frmETWI
     lblPlusMinus.setTransparent(true);
     lblPlusMinus.move(195, 270, 4200, 360);
 
-    // Four columns, each a header, a box with its scroll bar, and the unit written out.
-    struct Column {
-        Label& head;
-        TextBox& box;
-        ScrollBar& bar;
-        Label& unit;
-        const char* short_;
-        const char* long_;
-        const char* pattern;
-        int max;
-    };
-    const std::array<Column, 4> columns{{
+    const std::array<TimeColumn, 4> columns{{
         {Label3, txtDaysSim, vsbDaysSim, Label7, "Days", "Days", "000", 365},
         {Label4, txtHoursSim, vsbHoursSim, Label8, "Hours", "Hours", "00", 23},
         {Label5, txtMinutesSim, vsbMinutesSim, Label9, "Min", "Minutes", "00", 59},
         {Label6, txtSecondsSim, vsbSecondsSim, Label10, "Sec", "Seconds", "00", 59},
     }};
-    for (int i = 0; i < 4; ++i) {
-        const Column& c = columns[i];
-        const int left = 255 + i * 1050;
-        for (Label* l : {&c.head, &c.unit}) {
-            l->setContainer(&fraFrame);
-            l->setAlignment(Align::Center);
-            l->setTransparent(true);
-            l->setWordWrap(false);
-        }
-        c.head.setCaption(c.short_);
-        c.head.move(left, 720, 975, 240);
-        c.box.setContainer(&fraFrame);
-        c.box.setFont(Font{10, false, {}});
-        c.box.move(left, 990, 690, 420);
-        c.bar.setContainer(&fraFrame);
-        c.bar.move(left + 690, 990, 285, 420);
-        c.unit.setCaption(c.long_);
-        c.unit.move(left, 1500, 975, 240);
+    layOutTimeColumns(fraFrame, columns);
+    for (const TimeColumn& c : columns) {
         linkBox(c.box, c.bar, c.pattern, c.max);
     }
     placeCommands(3240);
