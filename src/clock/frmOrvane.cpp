@@ -57,6 +57,11 @@ frmOrvane::frmOrvane(App& app) : Form(app.services(), "frmOrvane"), m_app(app) {
     wireFile();
     wireHelpMenu();
     wireSimTime();
+    // The dialog is there where the program can serve browsers, which the Qt binding provides.
+    mnuRemoteDisplays.onClick = [this] {
+        if (Form* dialog = m_app.form("frmRemoteDisplays"))
+            dialog->show();
+    };
 
     // Start-up opens the compact screen, with no menu bar, on the launch data saved last.
     onLoad = [this] {

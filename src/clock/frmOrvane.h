@@ -92,6 +92,7 @@ class frmOrvane : public Form {
     MenuItem mnuSettingsSep2{this, "mnuSettingsSep2", &mnuSettings, "-"};
     MenuItem mnuShowTimers{this, "mnuShowTimers", &mnuSettings, "Show Event Timers"};
     MenuItem mnuCompactScreen{this, "mnuCompactScreen", &mnuSettings, "Compact Screen", "Ctrl+K"};
+    MenuItem mnuRemoteDisplays{this, "mnuRemoteDisplays", &mnuSettings, "Remote Displays . . ."};
     MenuItem mnuSettingsSep3{this, "mnuSettingsSep3", &mnuSettings, "-"};
     MenuItem mnuTimeZone{this, "mnuTimeZone", &mnuSettings, "Time Zone"};
     MenuItem mnuEST{this, "mnuEST", &mnuTimeZone, "Eastern Standard"};

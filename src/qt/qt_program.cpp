@@ -1,10 +1,12 @@
 #include "qt/qt_program.h"
 
 #include "app.h"
+#include "qt/qt_drive.h"
 #include "qt/qt_scheduler.h"
 #include "qt/qt_services.h"
 #include "qt/qt_view.h"
 #include "qt/qt_widgets.h"
+#include "qt/remote/remote_setup.h"
 #include "shell/basOrvaneLoad.h"
 #include "version.h"
 
@@ -13,6 +15,7 @@
 #include <QIcon>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -70,10 +73,18 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     dialogs.setView(&view);
     process.setDialogs(&dialogs);
     app.setObserver(&view);
+    RemoteSetup remote(app, view);
+    if (!remote.takeOptions(services.info.arguments))
+        return 2;
+    std::unique_ptr<StdinDriver> driver;
+    if (StdinDriver::wanted())
+        driver = std::make_unique<StdinDriver>(app);
 
     // Start-up is the program's first event: the count shows before the first paint.
     scheduler.deliver([&] {
         Main(app);
+        if (!app.ended())
+            remote.start();
         if (hooks.started && !app.ended())
             hooks.started(app, view);
     });

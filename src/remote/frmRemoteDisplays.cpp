@@ -1,0 +1,123 @@
+#include "remote/frmRemoteDisplays.h"
+
+#include "app.h"
+
+namespace orvane {
+
+namespace {
+constexpr const char* Section = "Remote Displays";
+constexpr const char* DefaultPort = "8080";
+} // namespace
+
+std::optional<ServeAddress> savedServeChoice(Settings& settings, const std::string& appName) {
+    if (settings.get(appName, Section, "Serve", "0") != "1")
+        return std::nullopt;
+    std::string error;
+    const std::string address = settings.get(appName, Section, "Address", "127.0.0.1");
+    return parseServeAddress(
+        (address.find(':') != std::string::npos ? "[" + address + "]" : address) + ":" +
+            settings.get(appName, Section, "Port", DefaultPort),
+        error);
+}
+
+frmRemoteDisplays::frmRemoteDisplays(App& app, RemoteDisplays& remote)
+    : Form(app.services(), "frmRemoteDisplays"), m_app(app), m_remote(remote) {
+    setCaption("Remote Displays");
+    setCentered(true);
+    move(0, 0, 5700, 6150);
+
+    chkServe.setCaption("&Serve the count to browsers");
+    chkServe.move(240, 180, 5100, 330);
+    lblAddress.setCaption("Address:");
+    lblAddress.move(240, 660, 900, 300);
+    txtAddress.move(1140, 600, 2400, 360);
+    lblPort.setCaption("Port:");
+    lblPort.move(3720, 660, 600, 300);
+    txtPort.move(4320, 600, 1020, 360);
+    lblNote.setCaption("127.0.0.1 serves this computer only; 0.0.0.0 serves every screen on "
+                       "the networks it is on.");
+    lblNote.setWordWrap(true);
+    lblNote.move(240, 1080, 5100, 480);
+    lblPageAddress.setAlignment(Align::Center);
+    lblPageAddress.move(240, 1680, 5100, 300);
+    picCode.move(1530, 2100, 2520, 2520);
+    picCode.setBackColor(0xFFFFFF);
+    lblWatchers.setAlignment(Align::Center);
+    lblWatchers.move(240, 4800, 5100, 300);
+    cmdClose.setCaption("&Close");
+    cmdClose.setCancel(true);
+    cmdClose.setDefault(true);
+    cmdClose.move(2220, 5280, 1140, 375);
+
+    onLoad = [this] {
+        const std::string app = m_app.info().title;
+        Settings& settings = services().settings;
+        if (m_remote.serving()) {
+            const ServeAddress where = m_remote.servingAt();
+            txtAddress.setText(where.address);
+            txtPort.setText(std::to_string(where.port));
+        } else {
+            txtAddress.setText(settings.get(app, Section, "Address", "127.0.0.1"));
+            txtPort.setText(settings.get(app, Section, "Port", DefaultPort));
+        }
+        m_showing = true;
+        chkServe.setValue(m_remote.serving() ? 1 : 0);
+        m_showing = false;
+        ShowServing();
+    };
+    chkServe.onClick = [this] {
+        if (!m_showing)
+            ServeOrStop();
+    };
+    tmrWatchers.onTimer = [this] { ShowWatchers(); };
+    cmdClose.onClick = [this] { m_app.unload(*this); };
+}
+
+void frmRemoteDisplays::ServeOrStop() {
+    const std::string app = m_app.info().title;
+    Settings& settings = services().settings;
+    if (chkServe.value() == 0) {
+        m_remote.stop();
+        settings.save(app, Section, "Serve", "0");
+        ShowServing();
+        return;
+    }
+    std::string error;
+    const bool v6 = txtAddress.text().find(':') != std::string::npos;
+    std::optional<ServeAddress> where = parseServeAddress(
+        (v6 ? "[" + txtAddress.text() + "]" : txtAddress.text()) + ":" + txtPort.text(), error);
+    if (where)
+        error = m_remote.serve(*where);
+    if (!error.empty()) {
+        services().dialogs.messageBox("The count cannot be served on " + txtAddress.text() +
+                                          ", port " + txtPort.text() + ". " + error,
+                                      Buttons::OK, Icon::Exclamation, m_app.info().title);
+        m_showing = true;
+        chkServe.setValue(0);
+        m_showing = false;
+        ShowServing();
+        return;
+    }
+    settings.save(app, Section, "Serve", "1");
+    settings.save(app, Section, "Address", where->address);
+    settings.save(app, Section, "Port", std::to_string(where->port));
+    ShowServing();
+}
+
+// The address and port are chosen while not serving; to move, stop first.
+void frmRemoteDisplays::ShowServing() {
+    const bool serving = m_remote.serving();
+    txtAddress.setEnabled(!serving);
+    txtPort.setEnabled(!serving);
+    const std::string page = serving ? m_remote.pageAddress() : std::string();
+    lblPageAddress.setCaption(serving ? page : "Not serving.");
+    m_remote.showCode(picCode, page);
+    ShowWatchers();
+}
+
+void frmRemoteDisplays::ShowWatchers() {
+    const int n = m_remote.serving() ? m_remote.watchers() : 0;
+    lblWatchers.setCaption(n == 1 ? "1 screen watching" : std::to_string(n) + " screens watching");
+}
+
+} // namespace orvane

@@ -1,0 +1,68 @@
+#pragma once
+
+// The Remote Displays dialog: whether the count is served to browsers, on which address and
+// port, the page's address as text and as a code a phone's camera reads, and how many screens
+// are watching. The serving itself belongs to the Qt binding, behind RemoteDisplays.
+
+#include "platform/controls.h"
+#include "platform/form.h"
+#include "remote/remote_state.h"
+
+#include <optional>
+#include <string>
+
+namespace orvane {
+
+class App;
+class Settings;
+
+// The server as the program's windows see it.
+class RemoteDisplays {
+  public:
+    virtual ~RemoteDisplays() = default;
+    // Serves on the address and port, moving there if serving elsewhere. Empty on success,
+    // else the reason in the user's words.
+    virtual std::string serve(const ServeAddress& where) = 0;
+    virtual void stop() = 0;
+    virtual bool serving() const = 0;
+    // Where it serves now, with the real port.
+    virtual ServeAddress servingAt() const = 0;
+    // The page's address for other screens (an address they can reach, the real port).
+    virtual std::string pageAddress() const = 0;
+    // Screens connected now.
+    virtual int watchers() const = 0;
+    // Draws the text as a code in the picture box; an empty text clears it.
+    virtual void showCode(PictureBox& picture, const std::string& text) = 0;
+};
+
+// The choice kept in the settings: where to serve, if the user chose to.
+std::optional<ServeAddress> savedServeChoice(Settings& settings, const std::string& appName);
+
+class frmRemoteDisplays : public Form {
+  public:
+    frmRemoteDisplays(App& app, RemoteDisplays& remote);
+
+    CheckBox chkServe{this, "chkServe"};
+    Label lblAddress{this, "lblAddress"};
+    TextBox txtAddress{this, "txtAddress"};
+    Label lblPort{this, "lblPort"};
+    TextBox txtPort{this, "txtPort"};
+    Label lblNote{this, "lblNote"};
+    Label lblPageAddress{this, "lblPageAddress"};
+    PictureBox picCode{this, "picCode"};
+    Label lblWatchers{this, "lblWatchers"};
+    CommandButton cmdClose{this, "cmdClose"};
+    Timer tmrWatchers{this, "tmrWatchers", 1000, true};
+
+  private:
+    void ServeOrStop();
+    void ShowServing();
+    void ShowWatchers();
+
+    App& m_app;
+    RemoteDisplays& m_remote;
+    // The check box is set to match the server while the dialog opens; that is no choice.
+    bool m_showing = false;
+};
+
+} // namespace orvane

@@ -1,0 +1,153 @@
+#include "remote/remote_state.h"
+
+#include "app.h"
+#include "clock/frmOrvane.h"
+#include "events/frmEventTimers.h"
+#include "platform/services.h"
+#include "platform/zone.h"
+
+#include <charconv>
+
+namespace orvane {
+
+namespace {
+
+RemoteCount shownCount(const frmOrvane& main) {
+    RemoteCount c;
+    c.sign = main.lblTMinus.caption() == "T +" ? '+' : '-';
+    c.days = leadingNumber(main.lblDays.caption());
+    c.hours = leadingNumber(main.lblHours.caption());
+    c.minutes = leadingNumber(main.lblMinutes.caption());
+    c.seconds = leadingNumber(main.lblSeconds.caption());
+    return c;
+}
+
+// A row that has begun counting up counts from the moment it captured, which a later change
+// of the launch time does not move while the moment stays behind.
+Instant rowMoment(const frmEventTimers& board, int n, Instant launch, Instant now,
+                  const TimeZone& zone) {
+    const std::int64_t secs = board.EventData().Secs(n);
+    const Instant moment =
+        board.pctEvent[n].tag() == "+" ? launch.addSeconds(secs) : launch.addSeconds(-secs);
+    if (now < moment || board.lblTag[n].tag() != "1")
+        return moment;
+    const std::optional<LocalTime> captured = readLocalTime(board.lblTag[n].caption());
+    return captured ? zone.toInstant(*captured) : moment;
+}
+
+void readEvents(const frmEventTimers& board, Instant launch, const Clock& clock, RemoteState& s) {
+    const Instant now = clock.instant();
+    const TimeZone zone = clock.zone();
+    for (int n = 0; n < 10; ++n) {
+        const std::string& mark = board.pctEvent[n].tag();
+        if (!board.isAssigned(n) || (mark != "+" && mark != "-"))
+            continue;
+        RemoteEvent e;
+        e.number = n + 1;
+        e.name = board.lblName[n].caption();
+        e.sign = mark[0];
+        e.offsetSeconds = board.EventData().Secs(n);
+        e.momentMs = rowMoment(board, n, launch, now, zone).unixSeconds() * 1000;
+        e.text = board.lblTime[n].caption();
+        s.events.push_back(std::move(e));
+    }
+}
+
+} // namespace
+
+RemoteState readRemoteState(App& app, std::int64_t computerTimeMs) {
+    RemoteState s;
+    // The program's clock may run a whole number of seconds off the computer's, for a
+    // simulated mission time it keeps itself; the pages follow the program's.
+    s.serverTimeMs = computerTimeMs + app.ownClock().offset().value_or(0) * 1000;
+    const auto* main = static_cast<const frmOrvane*>(app.loadedForm("frmOrvane"));
+    if (!main)
+        return s;
+    const Instant launch = main->launchMoment();
+    s.launchTimeMs = launch.unixSeconds() * 1000;
+    s.holding = main->held();
+    s.count = shownCount(*main);
+    s.windowActive = main->chkLaunchWindowActive.value() == 1;
+    s.windowText = main->lblLaunchWindow.caption();
+    if (const auto* board = static_cast<const frmEventTimers*>(app.loadedForm("frmEventTimers")))
+        readEvents(*board, launch, app.services().clock, s);
+    return s;
+}
+
+namespace {
+
+std::int64_t floorSecond(std::int64_t ms) {
+    return ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
+}
+
+// What a page cannot work out for itself about one event. A row still ahead moves with the
+// launch time (during a hold, every second), which the page follows from the launch time and
+// the count; a row counting up counts from a moment of its own.
+bool eventChanged(const RemoteEvent& a, std::int64_t aNow, const RemoteEvent& b,
+                  std::int64_t bNow) {
+    if (a.number != b.number || a.name != b.name || a.sign != b.sign ||
+        a.offsetSeconds != b.offsetSeconds)
+        return true;
+    const bool aAhead = floorSecond(aNow) < floorSecond(a.momentMs);
+    const bool bAhead = floorSecond(bNow) < floorSecond(b.momentMs);
+    return aAhead != bAhead || (!aAhead && a.momentMs != b.momentMs);
+}
+
+} // namespace
+
+bool remoteStateChanged(const RemoteState& a, const RemoteState& b) {
+    if (a.holding != b.holding || a.windowActive != b.windowActive ||
+        a.windowText != b.windowText || a.events.size() != b.events.size())
+        return true;
+    // While held the launch time moves with the clock and the count stands; while counting
+    // the launch time stands and the count moves. A new launch time set during a hold shows
+    // on the main window at once, while its count stands until the resume.
+    if (a.holding) {
+        if (a.count != b.count || a.launchTimeMs / 1000 - floorSecond(a.serverTimeMs) !=
+                                      b.launchTimeMs / 1000 - floorSecond(b.serverTimeMs))
+            return true;
+    } else if (a.launchTimeMs != b.launchTimeMs) {
+        return true;
+    }
+    for (std::size_t i = 0; i < a.events.size(); ++i)
+        if (eventChanged(a.events[i], a.serverTimeMs, b.events[i], b.serverTimeMs))
+            return true;
+    return false;
+}
+
+std::optional<ServeAddress> parseServeAddress(std::string_view text, std::string& error) {
+    ServeAddress where;
+    std::string_view portText = text;
+    if (const auto colon = text.rfind(':'); colon != std::string_view::npos) {
+        std::string_view host = text.substr(0, colon);
+        portText = text.substr(colon + 1);
+        if (host.size() >= 2 && host.front() == '[' && host.back() == ']')
+            host = host.substr(1, host.size() - 2);
+        else if (host.find(':') != std::string_view::npos) {
+            error = "An IPv6 address is written in brackets, as [::1]:8080.";
+            return std::nullopt;
+        }
+        if (host.empty()) {
+            error = "The address before the port is empty.";
+            return std::nullopt;
+        }
+        where.address = std::string(host);
+    }
+    int port = -1;
+    const auto [end, ec] =
+        std::from_chars(portText.data(), portText.data() + portText.size(), port);
+    if (portText.empty() || ec != std::errc{} || end != portText.data() + portText.size() ||
+        port < 0 || port > 65535) {
+        error = "The port must be a number from 0 to 65535.";
+        return std::nullopt;
+    }
+    where.port = port;
+    return where;
+}
+
+std::string pageAddress(const std::string& address, int port) {
+    const bool v6 = address.find(':') != std::string::npos;
+    return "http://" + (v6 ? "[" + address + "]" : address) + ":" + std::to_string(port) + "/";
+}
+
+} // namespace orvane

@@ -1,0 +1,65 @@
+#pragma once
+
+// What the remote displays show: the count, the hold, the launch time and window and the
+// event rows, read from the windows as they stand. The browser pages count by themselves from
+// the launch time and the program's clock, so a new state goes out only when something they
+// cannot work out changes (a hold, a new launch time, the window, an event defined or
+// removed), never because a second passed.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvane {
+
+class App;
+
+struct RemoteCount {
+    char sign = '-'; // '-' before launch, '+' from the launch second on
+    std::int64_t days = 0, hours = 0, minutes = 0, seconds = 0;
+    bool operator==(const RemoteCount&) const = default;
+};
+
+struct RemoteEvent {
+    int number = 1; // 1 to 10, as the board names its rows
+    std::string name;
+    char sign = '-';
+    std::int64_t offsetSeconds = 0;
+    // The moment the row counts to, or the moment it captured once it began counting up.
+    std::int64_t momentMs = 0;
+    std::string text; // the row's count as the board shows it
+};
+
+struct RemoteState {
+    std::int64_t serverTimeMs = 0;
+    std::int64_t launchTimeMs = 0;
+    bool holding = false;
+    RemoteCount count;
+    bool windowActive = false;
+    std::string windowText;
+    std::vector<RemoteEvent> events; // assigned events only, in event-number order
+};
+
+// Reads the state from the loaded windows, at the computer's clock's reading in Unix
+// milliseconds; the state's time is the program's clock. Windows not loaded yet read as their
+// design values.
+RemoteState readRemoteState(App& app, std::int64_t computerTimeMs);
+
+// True when a page that holds `before` would show something other than `after` shows: the
+// count while held, the launch time while counting, the window, the events. The passing of
+// time alone is no change.
+bool remoteStateChanged(const RemoteState& before, const RemoteState& after);
+
+// Where to serve: "[ADDRESS:]PORT", "[::1]:8080" for an IPv6 address. Empty with a reason in
+// `error` when the text is not one.
+struct ServeAddress {
+    std::string address = "127.0.0.1";
+    int port = 0;
+};
+std::optional<ServeAddress> parseServeAddress(std::string_view text, std::string& error);
+// "http://127.0.0.1:8080/", with brackets around an IPv6 address.
+std::string pageAddress(const std::string& address, int port);
+
+} // namespace orvane

@@ -1,0 +1,115 @@
+#!/usr/bin/python3
+"""A screen in the room: headless Chromium shows the program's count, follows a hold and a
+resume, and shows an event row, while the real program runs offscreen.
+
+    browser_test.py PROGRAM
+"""
+import json
+import re
+import shutil
+import sys
+import tempfile
+import time
+
+from orvane_remote import Program, Screens, browser, count_text, launch_caption, wait_for
+
+
+def page_count(driver):
+    return driver.find_element("id", "count").text
+
+
+def page_matches_program(driver, program):
+    """The page's digits equal the program's, read between two equal readings of the program."""
+    before = count_text(program.state())
+    shown = page_count(driver)
+    after = count_text(program.state())
+    return before == after == shown
+
+
+def background(driver, element_id):
+    return driver.find_element("id", element_id).value_of_css_property("background-color")
+
+
+def main():
+    program = Program(sys.argv[1])
+    profile = tempfile.mkdtemp(prefix="orvane-chromium-")
+    driver = None
+    screen = None
+    try:
+        # A launch a quarter of an hour ahead, and an event five minutes before it.
+        program.drive("set frmOrvane.lblTarget.Caption " + launch_caption(15 * 60))
+        program.drive("set frmEventTimers.EventData.Secs2 300")
+        program.drive("set frmEventTimers.EventData.Plus2 -")
+        program.drive("set frmEventTimers.lblName(2).Caption Fuel Load")
+        program.drive("set frmEventTimers.pctEvent(2).Tag -")
+
+        # A plain WebSocket screen beside the page, to hear what the program sends.
+        screen = Screens(program.port, 1)
+        driver = browser(profile)
+        driver.get(program.url)
+        wait_for("the page to show the count",
+                 lambda: re.fullmatch(r"T - 000 00:1[45]:\d\d", page_count(driver)))
+        wait_for("the page to equal the program", lambda: page_matches_program(driver, program))
+        assert "held" not in driver.find_element("id", "count").get_attribute("class")
+
+        row = wait_for("the event row", lambda: driver.find_elements("id", "event-3"))[0]
+        cells = row.find_elements("tag name", "td")
+        assert cells[0].text == "Fuel Load", cells[0].text
+        assert re.fullmatch(r"- 0/ +00:(09|10):\d\d", cells[1].text), cells[1].text
+        assert "ahead" in cells[1].get_attribute("class")
+
+        # A hold freezes the page's digits on the hold colour, at the program's count.
+        program.drive("click frmOrvane.mnuHoldEnable", timeout=15)
+        program.drive("click frmOrvane.cmdHoldResume")
+        wait_for("the hold colour",
+                 lambda: "held" in driver.find_element("id", "count").get_attribute("class"))
+        assert background(driver, "count") == "rgba(255, 255, 0, 1)", background(driver, "count")
+        held = page_count(driver)
+        assert program.state()["holding"] is True
+        assert held == count_text(program.state()), (held, program.state()["count"])
+        time.sleep(2.2)
+        assert page_count(driver) == held, "the page went on counting during the hold"
+        assert count_text(program.state()) == held
+
+        # Resuming goes on from the held count.
+        program.drive("click frmOrvane.cmdHoldResume")
+        wait_for("the page to count again", lambda: page_count(driver) != held, timeout=5)
+        assert "held" not in driver.find_element("id", "count").get_attribute("class")
+        assert background(driver, "count") == "rgba(224, 224, 224, 1)"
+        wait_for("the page to equal the program", lambda: page_matches_program(driver, program))
+
+        # A click fills the screen, another leaves full screen.
+        def full_screen():
+            return driver.execute_script("return document.fullscreenElement !== null")
+        driver.find_element("id", "count").click()
+        wait_for("full screen", full_screen, timeout=5)
+        driver.find_element("id", "count").click()
+        wait_for("full screen to end", lambda: not full_screen(), timeout=5)
+
+        # Removing the event removes its row.
+        program.drive("set frmEventTimers.pctEvent(2).Tag ")
+        wait_for("the row to go", lambda: not driver.find_elements("id", "event-3"))
+
+        # The program spoke at the connection and at each change, never because a second
+        # passed: the hold, the resume, the removal.
+        wait_for("the screen to hear the removal", lambda: len(screen.messages) >= 4, timeout=5)
+        time.sleep(0.5)
+        states = [json.loads(m) for m in screen.messages]
+        assert [(s["holding"], len(s["events"])) for s in states] == \
+            [(False, 1), (True, 1), (False, 1), (False, 0)], states
+    finally:
+        if screen:
+            screen.close()
+        if driver:
+            driver.quit()
+        shutil.rmtree(profile, ignore_errors=True)
+        try:
+            program.stop()
+        except Exception:
+            program.kill()
+            raise
+    print("browser test: passed")
+
+
+if __name__ == "__main__":
+    main()

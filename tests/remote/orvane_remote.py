@@ -1,0 +1,207 @@
+"""The real program, served and driven from outside, for the remote display tests.
+
+Starts the program offscreen with --serve 127.0.0.1:0 in a home of its own, reads the port
+from its "Serving on" line, drives it through its standard input (ORVANE_DRIVE_STDIN=1) and
+reads /state.json. Every network use here goes to 127.0.0.1 only.
+"""
+import base64
+import json
+import os
+import queue
+import re
+import selectors
+import shutil
+import socket
+import struct
+import subprocess
+import tempfile
+import threading
+import time
+import urllib.request
+
+# Never through a proxy: the program is on this machine.
+_opener = urllib.request.build_opener(urllib.request.ProxyHandler({}))
+
+
+class Program:
+    def __init__(self, exe):
+        self.home = tempfile.mkdtemp(prefix="orvane-remote-")
+        for d in ("config", "runtime"):
+            os.makedirs(os.path.join(self.home, d), mode=0o700)
+        env = dict(os.environ)
+        env.update(HOME=self.home, XDG_CONFIG_HOME=os.path.join(self.home, "config"),
+                   XDG_RUNTIME_DIR=os.path.join(self.home, "runtime"),
+                   ORVANE_INSTANCE_NAME="orvane-remote-%d" % os.getpid(),
+                   QT_QPA_PLATFORM="offscreen", ORVANE_DRIVE_STDIN="1")
+        self.proc = subprocess.Popen([os.path.abspath(exe), "--serve", "127.0.0.1:0"], stdin=subprocess.PIPE,
+                                     stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                     env=env, cwd=self.home, text=True, bufsize=1)
+        self.lines = queue.Queue()
+        threading.Thread(target=self._read, daemon=True).start()
+        line = self.wait_line(lambda l: l.startswith("Serving on "), 20)
+        m = re.fullmatch(r"Serving on http://127\.0\.0\.1:(\d+)/", line)
+        assert m, "unexpected first line: %r" % line
+        self.port = int(m.group(1))
+        assert self.port > 0
+        self.url = "http://127.0.0.1:%d/" % self.port
+
+    def _read(self):
+        for line in self.proc.stdout:
+            self.lines.put(line.rstrip("\n"))
+        self.lines.put(None)
+
+    def wait_line(self, wanted, timeout):
+        end = time.monotonic() + timeout
+        while True:
+            left = end - time.monotonic()
+            assert left > 0, "the program did not say what was expected in time"
+            try:
+                line = self.lines.get(timeout=left)
+            except queue.Empty:
+                continue
+            assert line is not None, "the program ended early (status %s)" % self.proc.poll()
+            if wanted(line):
+                return line
+
+    def drive(self, line, timeout=10):
+        """One input line; retried while its control is disabled (the splash is still up)."""
+        end = time.monotonic() + timeout
+        while True:
+            self.proc.stdin.write(line + "\n")
+            self.proc.stdin.flush()
+            answer = self.wait_line(lambda l: l.endswith(line) or (" " + line + ":") in l, 10)
+            if answer.startswith("done "):
+                return
+            assert answer.endswith(": disabled") and time.monotonic() < end, answer
+            time.sleep(0.2)
+
+    def state(self):
+        with _opener.open(self.url + "state.json", timeout=5) as r:
+            assert r.status == 200
+            return json.loads(r.read())
+
+    def stop(self):
+        """Ends the program as its own exit does; it must leave with status 0."""
+        if self.proc.poll() is None:
+            self.proc.stdin.write("end\n")
+            self.proc.stdin.flush()
+            try:
+                status = self.proc.wait(timeout=15)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+                raise AssertionError("the program did not end when asked")
+            assert status == 0, "the program ended with status %d" % status
+        shutil.rmtree(self.home, ignore_errors=True)
+
+    def kill(self):
+        if self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()
+        shutil.rmtree(self.home, ignore_errors=True)
+
+
+class Screens:
+    """WebSocket screens that read every message and answer the program's pings."""
+
+    def __init__(self, port, count):
+        self.sockets = []
+        self.messages = []
+        self.selector = selectors.DefaultSelector()
+        for _ in range(count):
+            s = socket.create_connection(("127.0.0.1", port), timeout=5)
+            key = base64.b64encode(os.urandom(16))
+            s.sendall(b"GET /ws HTTP/1.1\r\nHost: 127.0.0.1\r\nUpgrade: websocket\r\n"
+                      b"Connection: Upgrade\r\nSec-WebSocket-Key: " + key +
+                      b"\r\nSec-WebSocket-Version: 13\r\n\r\n")
+            head = b""
+            while b"\r\n\r\n" not in head:
+                chunk = s.recv(1)
+                assert chunk, "a screen was refused"
+                head += chunk
+            assert head.startswith(b"HTTP/1.1 101"), head[:60]
+            s.setblocking(False)
+            self.selector.register(s, selectors.EVENT_READ, bytearray())
+            self.sockets.append(s)
+        self.running = True
+        self.thread = threading.Thread(target=self._serve, daemon=True)
+        self.thread.start()
+
+    def _serve(self):
+        while self.running:
+            for key, _ in self.selector.select(timeout=0.2):
+                try:
+                    data = key.fileobj.recv(65536)
+                except BlockingIOError:
+                    continue
+                if not data:
+                    self.selector.unregister(key.fileobj)
+                    continue
+                key.data.extend(data)
+                self._frames(key.fileobj, key.data)
+
+    def _frames(self, s, buf):
+        while len(buf) >= 2:
+            opcode, size, at = buf[0] & 0x0F, buf[1] & 0x7F, 2
+            if size == 126:
+                if len(buf) < 4:
+                    return
+                size, at = struct.unpack(">H", buf[2:4])[0], 4
+            elif size == 127:
+                if len(buf) < 10:
+                    return
+                size, at = struct.unpack(">Q", buf[2:10])[0], 10
+            if len(buf) < at + size:
+                return
+            payload = bytes(buf[at:at + size])
+            del buf[:at + size]
+            if opcode == 0x1:
+                self.messages.append(payload.decode())
+            elif opcode == 0x9:  # ping: a masked pong with the same payload
+                mask = os.urandom(4)
+                masked = bytes(b ^ mask[i % 4] for i, b in enumerate(payload))
+                s.sendall(bytes([0x8A, 0x80 | len(payload)]) + mask + masked)
+
+    def close(self):
+        self.running = False
+        self.thread.join(timeout=5)
+        for s in self.sockets:
+            s.close()
+
+
+def count_text(state):
+    c = state["count"]
+    return "T %s %03d %02d:%02d:%02d" % (c["sign"], c["days"], c["hours"], c["minutes"],
+                                         c["seconds"])
+
+
+def launch_caption(seconds_ahead):
+    """A launch time as the main window writes it, this many seconds from now."""
+    t = time.localtime(time.time() + seconds_ahead)
+    hour = t.tm_hour % 12 or 12
+    return "%s %d, %d   %d:%02d:%02d %s" % (time.strftime("%B", t), t.tm_mday, t.tm_year, hour,
+                                             t.tm_min, t.tm_sec, "AM" if t.tm_hour < 12 else "PM")
+
+
+def browser(profile_dir):
+    from selenium import webdriver
+    from selenium.webdriver.chrome.service import Service
+
+    options = webdriver.ChromeOptions()
+    options.binary_location = "/usr/bin/chromium"
+    for flag in ("--headless=new", "--no-sandbox", "--disable-gpu",
+                 "--disable-background-networking", "--disable-component-update",
+                 "--disable-sync", "--no-first-run", "--no-proxy-server",
+                 "--user-data-dir=" + profile_dir, "--window-size=1280,720"):
+        options.add_argument(flag)
+    return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+
+
+def wait_for(what, check, timeout=10, step=0.1):
+    end = time.monotonic() + timeout
+    while True:
+        result = check()
+        if result:
+            return result
+        assert time.monotonic() < end, "timed out waiting for " + what
+        time.sleep(step)

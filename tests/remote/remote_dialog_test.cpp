@@ -1,0 +1,131 @@
+#include "remote/frmRemoteDisplays.h"
+#include "support/app_fixture.h"
+
+namespace orvane::test {
+namespace {
+
+// A server that serves wherever it is asked, unless told to refuse.
+class FakeRemoteDisplays : public RemoteDisplays {
+  public:
+    std::string serve(const ServeAddress& where) override {
+        calls.push_back("serve " + where.address + " " + std::to_string(where.port));
+        if (!refusal.empty())
+            return refusal;
+        m_where = where;
+        return {};
+    }
+    void stop() override {
+        calls.push_back("stop");
+        m_where.reset();
+    }
+    bool serving() const override { return m_where.has_value(); }
+    ServeAddress servingAt() const override { return m_where.value_or(ServeAddress{}); }
+    std::string pageAddress() const override {
+        return m_where ? orvane::pageAddress(m_where->address, m_where->port) : "";
+    }
+    int watchers() const override { return screens; }
+    void showCode(PictureBox&, const std::string& text) override { code = text; }
+
+    std::vector<std::string> calls;
+    std::string refusal;
+    std::string code;
+    int screens = 0;
+
+  private:
+    std::optional<ServeAddress> m_where;
+};
+
+class RemoteDialogTest : public AppTest {
+  protected:
+    void SetUp() override {
+        app.registerForm("frmRemoteDisplays",
+                         [this](App& a) { return std::make_unique<frmRemoteDisplays>(a, remote); });
+        clockAt("2001-05-03 10:20:00");
+        startAndSettle();
+        ASSERT_TRUE(click(main().mnuRemoteDisplays));
+    }
+    frmRemoteDisplays& dialog() {
+        return static_cast<frmRemoteDisplays&>(*app.loadedForm("frmRemoteDisplays"));
+    }
+    std::string setting(const std::string& key) {
+        return world.services.settings.get("Orvane", "Remote Displays", key, "<absent>");
+    }
+
+    FakeRemoteDisplays remote;
+};
+
+TEST_F(RemoteDialogTest, ServingShowsThePageAndItsCode_AndIsKeptForTheNextStart) {
+    frmRemoteDisplays& d = dialog();
+    EXPECT_TRUE(d.visible());
+    EXPECT_EQ(d.chkServe.value(), 0);
+    EXPECT_EQ(d.txtAddress.text(), "127.0.0.1") << "only this computer, unless the user says";
+    EXPECT_EQ(d.lblPageAddress.caption(), "Not serving.");
+    EXPECT_TRUE(d.txtPort.enabled());
+
+    type(d.txtPort, "9000");
+    ASSERT_TRUE(click(d.chkServe));
+    EXPECT_EQ(remote.calls, std::vector<std::string>{"serve 127.0.0.1 9000"});
+    EXPECT_EQ(d.lblPageAddress.caption(), "http://127.0.0.1:9000/");
+    EXPECT_EQ(remote.code, "http://127.0.0.1:9000/");
+    EXPECT_FALSE(d.txtAddress.enabled()) << "the address is chosen while not serving";
+    EXPECT_FALSE(d.txtPort.enabled());
+    EXPECT_EQ(setting("Serve"), "1");
+    EXPECT_EQ(setting("Port"), "9000");
+    const auto kept = savedServeChoice(world.services.settings, "Orvane");
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->port, 9000);
+
+    remote.screens = 3;
+    advance(1s);
+    EXPECT_EQ(d.lblWatchers.caption(), "3 screens watching");
+
+    // Closed and opened again, the dialog shows the server as it is, without serving anew.
+    ASSERT_TRUE(click(d.cmdClose));
+    advance(1ms);
+    ASSERT_TRUE(click(main().mnuRemoteDisplays));
+    EXPECT_EQ(dialog().chkServe.value(), 1);
+    EXPECT_EQ(remote.calls.size(), 1u);
+
+    ASSERT_TRUE(click(dialog().chkServe));
+    EXPECT_EQ(remote.calls.back(), "stop");
+    EXPECT_EQ(dialog().lblPageAddress.caption(), "Not serving.");
+    EXPECT_EQ(remote.code, "");
+    EXPECT_EQ(setting("Serve"), "0");
+    EXPECT_FALSE(savedServeChoice(world.services.settings, "Orvane"));
+}
+
+TEST_F(RemoteDialogTest, AnAddressThatCannotBeServedIsToldAndNothingIsKept) {
+    frmRemoteDisplays& d = dialog();
+    type(d.txtPort, "80a");
+    answer(Answer::OK);
+    ASSERT_TRUE(click(d.chkServe));
+    EXPECT_TRUE(remote.calls.empty());
+    EXPECT_NE(lastMessage().text.find("port must be a number"), std::string::npos)
+        << lastMessage().text;
+    EXPECT_EQ(d.chkServe.value(), 0);
+
+    type(d.txtPort, "80");
+    remote.refusal = "The address is protected";
+    answer(Answer::OK);
+    ASSERT_TRUE(click(d.chkServe));
+    EXPECT_EQ(lastMessage().text,
+              "The count cannot be served on 127.0.0.1, port 80. The address is protected");
+    EXPECT_EQ(d.chkServe.value(), 0);
+    EXPECT_TRUE(d.txtPort.enabled());
+    EXPECT_EQ(setting("Serve"), "<absent>");
+}
+
+TEST_F(RemoteDialogTest, AnIPv6AddressIsTakenAsTyped) {
+    frmRemoteDisplays& d = dialog();
+    type(d.txtAddress, "::1");
+    type(d.txtPort, "8081");
+    ASSERT_TRUE(click(d.chkServe));
+    EXPECT_EQ(remote.calls, std::vector<std::string>{"serve ::1 8081"});
+    EXPECT_EQ(d.lblPageAddress.caption(), "http://[::1]:8081/");
+    const auto kept = savedServeChoice(world.services.settings, "Orvane");
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->address, "::1");
+}
+
+} // namespace
+} // namespace orvane::test
