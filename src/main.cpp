@@ -4,6 +4,7 @@
 #include "app.h"
 #include "clock/frmOrvane.h"
 #include "events/frmEventTimers.h"
+#include "qt/command_line.h"
 #include "qt/qt_scheduler.h"
 #include "qt/qt_services.h"
 #include "qt/qt_view.h"
@@ -12,6 +13,7 @@
 #include "version.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QIcon>
@@ -23,6 +25,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
+#include <iostream>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -123,6 +126,24 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
 } // namespace
 
 int main(int argc, char** argv) {
+    orvane::AppInfo info;
+    info.title = "Orvane";
+    info.exeName = QFileInfo(QString::fromLocal8Bit(argv[0])).completeBaseName().toStdString();
+    info.major = orvane::version::major;
+    info.minor = orvane::version::minor;
+    info.revision = orvane::version::revision;
+    info.arguments.assign(argv + 1, argv + argc);
+    // The command line is read before anything touches a display, so --help, --version and a
+    // mistyped option work where there is none.
+    const orvane::CommandLineOutcome command =
+        orvane::readCommandLine(info.arguments, QDir::currentPath().toStdString(), info);
+    if (!command.start) {
+        std::cout << command.output;
+        if (!command.error.empty())
+            std::cerr << command.error << '\n';
+        return command.exitStatus;
+    }
+
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvane"));
     QApplication::setOrganizationName(QStringLiteral("Orvane"));
@@ -146,17 +167,9 @@ int main(int argc, char** argv) {
     orvane::QtHelp help;
     orvane::QtProcess process;
 
-    orvane::AppInfo info;
-    info.title = "Orvane";
     info.exeName =
         QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString();
-    info.programDir = QCoreApplication::applicationDirPath().toStdString();
-    info.major = orvane::version::major;
-    info.minor = orvane::version::minor;
-    info.revision = orvane::version::revision;
-    const QStringList arguments = QCoreApplication::arguments();
-    for (qsizetype i = 1; i < arguments.size(); ++i)
-        info.arguments.push_back(arguments[i].toStdString());
+    info.programDir = orvane::programFolder(QCoreApplication::applicationDirPath().toStdString());
 
     orvane::Services services{clock, scheduler, dialogs, settings, help, process, info};
     orvane::App app(services);
@@ -177,7 +190,12 @@ int main(int argc, char** argv) {
         if (probe && !app.ended())
             probe->setUpScene();
     });
-    if (app.ended())
+    if (app.ended()) {
+        // Start-up ends the program only when another copy is running.
+        if (!info.startFile.empty())
+            std::cerr << info.exeName << ": " << info.startFile
+                      << " was not opened: Orvane is already running on this computer.\n";
         return 0;
+    }
     return QApplication::exec();
 }

@@ -21,7 +21,8 @@ may be quoted the same way.
 Before start:
   program-dir PATH             the program's folder (default: a fresh empty temporary one)
   setting SECTION KEY VALUE    preset a per-user setting
-  arguments ARG...             the program's command-line arguments
+  arguments ARG...             the program's command-line arguments, read as the program
+                               reads them (a relative FILE is in the program's folder)
 At any time until the program ends:
   seed N                       seed the random numbers (default 1)
   write-file NAME VALUE        write VALUE as the file NAME in the program's folder

@@ -123,6 +123,10 @@ struct AppInfo {
     std::string programDir;
     int major = 0, minor = 0, revision = 0;
     std::vector<std::string> arguments; // the command line, without the program's name
+    // What the command line asks for, as the program's one parser read it.
+    std::string startFile; // a launch data file to read instead of the default (full path)
+    bool ownClock = false; // simulated times move the program's own clock, never the computer's
+    bool noSplash = false; // start without the splash, for scripted use
 };
 
 struct Services {

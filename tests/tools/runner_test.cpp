@@ -136,6 +136,9 @@ TEST_F(RunnerTest, MalformedLinesFailNamingTheirLine) {
         "program-dir /no/such/folder/anywhere",
         "refuse-clock-changes \"\"",
         "cancel-dialog now",
+        "arguments --frobnicate",
+        "arguments --version",
+        "arguments one.ovx two.ovx",
     };
     for (const char* line : lines) {
         ScriptRunner fresh(out);
