@@ -9,16 +9,10 @@
 
 namespace orvane {
 
-namespace {
-template <class T> std::unique_ptr<Form> make(App& app) {
-    return std::make_unique<T>(app);
-}
-} // namespace
-
 App::App(Services& services) : m_services(services) {
-    m_factories.emplace("frmOrvane", &make<orvane::frmOrvane>);
-    m_factories.emplace("frmEventTimers", &make<orvane::frmEventTimers>);
-    m_factories.emplace("frmSplash", &make<orvane::frmSplash>);
+    registerForm<orvane::frmOrvane>("frmOrvane");
+    registerForm<orvane::frmEventTimers>("frmEventTimers");
+    registerForm<orvane::frmSplash>("frmSplash");
     registerEventWizard(*this);
 }
 
@@ -37,6 +31,22 @@ orvane::frmEventTimers& App::frmEventTimers() {
 }
 orvane::frmSplash& App::frmSplash() {
     return load<orvane::frmSplash>("frmSplash");
+}
+
+DateTime App::launchMoment() {
+    return frmOrvane().launchMoment();
+}
+
+void App::ToggleEventTimers() {
+    orvane::frmOrvane& main = frmOrvane();
+    orvane::frmEventTimers& board = frmEventTimers();
+    const bool show = !board.shown();
+    board.setShown(show);
+    main.showEventTimersCaptions(show);
+}
+
+void App::setEventCountDownHeld(bool held) {
+    frmEventTimers().setCountDownHeld(held);
 }
 
 void App::registerForm(std::string name, FormFactory factory) {

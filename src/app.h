@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/SimWizardEntries.h"
+#include "platform/datetime.h"
 #include "platform/form.h"
 #include "platform/services.h"
 
@@ -43,6 +44,14 @@ class App {
     orvane::frmOrvane& frmOrvane();
     orvane::frmEventTimers& frmEventTimers();
     orvane::frmSplash& frmSplash();
+
+    // What one window asks of another, so that neither needs the other's controls.
+    // The moment the counts compare the present against: the main window's launch time.
+    DateTime launchMoment();
+    // Shows or hides the event timers window and sets the main window's commands to match.
+    void ToggleEventTimers();
+    // A hold on the main window stops the board's count down; resuming starts it again.
+    void setEventCountDownHeld(bool held);
 
     // Whether a window of that name exists in the program, and whether it is loaded now.
     bool knowsForm(std::string_view name) const;

@@ -1,6 +1,6 @@
 #include "app.h"
 #include "clock/frmOrvane.h"
-#include "colours.h"
+#include "colors.h"
 
 namespace orvane {
 
@@ -8,6 +8,9 @@ void frmOrvane::wireCount() {
     tmrCountdown.onTimer = [this] { UpdateCountDisplay(); };
     tmrCurrentDateTime.onTimer = [this] { ShowCurrentDateTime(); };
     lblSeconds.onChange = [this] { BlinkIndicators(); };
+    // Whoever writes the launch time (the entry, a hold, a script, a launch data file) writes
+    // lblTarget's caption; it is read once per change instead of at every use.
+    followDate(lblTarget, m_launchTime);
 
     onKeyPress = [this](int keyAscii) {
         if (keyAscii == 27)
@@ -32,17 +35,23 @@ void frmOrvane::wireCount() {
     mnuRtShowTimers.onClick = [this] { ToggleEventTimers(); };
 }
 
-DateTime frmOrvane::GetLaunchTime() const {
-    // Every writer of lblTarget writes a formatted date-time, so the fallback is never used.
-    return toDateTime(lblTarget.caption()).value_or(DateTime{});
+void frmOrvane::followDate(Label& label, std::optional<DateTime>& value) {
+    label.onChange = [&label, &value] { value = toDateTime(label.caption()); };
+    value = toDateTime(label.caption());
+}
+
+// The one place where the launch time becomes what the counts compare with the clock's
+// present. Both are local wall time today, so they compare directly.
+DateTime frmOrvane::launchMoment() const {
+    return launchTime();
 }
 
 std::int64_t frmOrvane::TminusSec() const {
-    return secondsBetween(services().clock.now(), GetLaunchTime());
+    return secondsBetween(services().clock.now(), launchMoment());
 }
 
 void frmOrvane::UpdateCountDisplay() {
-    const DateTime launch = GetLaunchTime();
+    const DateTime launch = launchMoment();
     const DateTime now = services().clock.now();
     std::int64_t seconds;
     if (now < launch) {
@@ -51,7 +60,6 @@ void frmOrvane::UpdateCountDisplay() {
         lblTMinus.setCaption("T -");
         // The hold menus follow the hold button, whose state the hold arming sets.
         const bool holdable = cmdHoldResume.enabled();
-        cmdHoldResume.setEnabled(holdable);
         mnuHold.setEnabled(holdable);
         mnuRtHold.setEnabled(holdable);
         mnuHoldEnable.setEnabled(true);
@@ -65,6 +73,7 @@ void frmOrvane::UpdateCountDisplay() {
         cmdHoldResume.setEnabled(false);
         mnuHold.setEnabled(false);
         mnuRtHold.setEnabled(false);
+        m_holdArmed = false;
         mnuHoldEnable.setCaption("Hold Enable");
         mnuRtHoldEnable.setCaption("Hold Enable");
         mnuHoldEnable.setEnabled(false);
@@ -72,7 +81,7 @@ void frmOrvane::UpdateCountDisplay() {
         mnuActiveLaunchWindow.setEnabled(false);
         chkLaunchWindowActive.setEnabled(false);
         UpdateWindowWarning();
-        lblWindowWarning.setTag("Off");
+        setWindowWarningArmed(false);
     }
     lblDays.setCaption(formatNumber(seconds / 86400, "000"));
     seconds %= 86400;
@@ -96,6 +105,17 @@ void frmOrvane::BlinkIndicators() {
     blink(shpIndicator[0], 3600, even);
     blink(shpIndicator[1], 600, even);
     blink(shpIndicator[2], 60, !even);
+}
+
+void frmOrvane::ToggleEventTimers() {
+    m_app.ToggleEventTimers();
+}
+
+void frmOrvane::showEventTimersCaptions(bool shown) {
+    const char* caption = shown ? "Hide Event Timers" : "Show Event Timers";
+    mnuShowTimers.setCaption(caption);
+    mnuRtShowTimers.setCaption(caption);
+    cmdShowTimers.setCaption(caption);
 }
 
 void frmOrvane::ShowCurrentDateTime() {

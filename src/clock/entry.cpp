@@ -36,7 +36,7 @@ void frmOrvane::wireEntry() {
     txtLaunchDate.onDblClick = [this] {
         // A box whose text is not a date opens the calendar on the launch date instead.
         const std::optional<DateTime> date = plainDate(txtLaunchDate.text());
-        Calendar.setDate(date ? *date : GetLaunchTime().date());
+        Calendar.setDate(date ? *date : launchTime().date());
         Calendar.setVisible(true);
     };
     Calendar.onDblClick = [this] {
@@ -64,45 +64,39 @@ void frmOrvane::pairTimeBox(TextBox& box, ScrollBar& bar) {
 }
 
 void frmOrvane::SetLaunchTime() {
-    std::string dateText;
-    int hours = 0, minutes = 0, seconds = 0;
-    const std::string launch = ReadLaunchEntry(dateText, hours, minutes, seconds);
-    if (!launch.empty()) {
-        if (auto when = toDateTime(launch))
-            lblTarget.setCaption(formatDate(*when, "mmmm dd, yyyy   h:mm:ss AM/PM"));
-    }
+    if (const std::optional<DateTime> launch = ReadLaunchEntry())
+        lblTarget.setCaption(formatDate(*launch, "mmmm dd, yyyy   h:mm:ss AM/PM"));
     DisableSetLaunchTime();
 }
 
-std::string frmOrvane::ReadLaunchEntry(std::string& dateText, int& hours, int& minutes,
-                                       int& seconds) {
-    dateText = txtLaunchDate.text();
-    const std::optional<DateTime> date = plainDate(dateText);
+std::optional<DateTime> frmOrvane::ReadLaunchEntry() {
+    const std::optional<DateTime> date = plainDate(txtLaunchDate.text());
     if (!date) {
         ShowInvalidDate();
-        return {};
+        return std::nullopt;
     }
-    if (!ReadTimeEntry(txtHours, txtMinutes, txtSeconds, hours, minutes, seconds))
-        return {};
+    const std::optional<std::int64_t> time = ReadTimeEntry(txtHours, txtMinutes, txtSeconds);
+    if (!time)
+        return std::nullopt;
 
-    const std::string question = "Are you sure you want to enter " +
-                                 formatDate(*date, "mmm d, yyyy") + "  " +
-                                 formatNumber(hours, "00") + ":" + formatNumber(minutes, "00") +
-                                 ":" + formatNumber(seconds, "00") + " as your new Launch Time?";
+    const std::string question =
+        "Are you sure you want to enter " + formatDate(*date, "mmm d, yyyy") + "  " +
+        formatNumber(*time / 3600, "00") + ":" + formatNumber(*time / 60 % 60, "00") + ":" +
+        formatNumber(*time % 60, "00") + " as your new Launch Time?";
     if (services().dialogs.messageBox(question, Buttons::YesNo, Icon::Question,
                                       "Set Launch Time") != Answer::Yes)
-        return {};
+        return std::nullopt;
 
     txtLaunchDate.setText(formatDate(*date, "mmm d, yyyy"));
     lblNowStamp.setCaption(formatDate(services().clock.now(), "General Date"));
-    const std::string launch = formatDate(
-        date->addSeconds(std::int64_t(hours) * 3600 + minutes * 60 + seconds), "General Date");
-    lblTargetStamp.setCaption(launch);
+    const DateTime launch = date->addSeconds(*time);
+    lblTargetStamp.setCaption(formatDate(launch, "General Date"));
     return launch;
 }
 
-bool frmOrvane::ReadTimeEntry(const TextBox& hoursBox, const TextBox& minutesBox,
-                              const TextBox& secondsBox, int& hours, int& minutes, int& seconds) {
+std::optional<std::int64_t> frmOrvane::ReadTimeEntry(const TextBox& hoursBox,
+                                                     const TextBox& minutesBox,
+                                                     const TextBox& secondsBox) {
     const auto h = timePart(hoursBox, 23);
     const auto m = timePart(minutesBox, 59);
     const auto s = timePart(secondsBox, 59);
@@ -110,12 +104,9 @@ bool frmOrvane::ReadTimeEntry(const TextBox& hoursBox, const TextBox& minutesBox
         services().dialogs.messageBox(
             "You must enter the hours from 0 to 23 and the minutes and seconds from 0 to 59.",
             Buttons::OK, Icon::Information, "Invalid Time");
-        return false;
+        return std::nullopt;
     }
-    hours = *h;
-    minutes = *m;
-    seconds = *s;
-    return true;
+    return std::int64_t(*h) * 3600 + *m * 60 + *s;
 }
 
 void frmOrvane::ShowInvalidDate() {
@@ -148,13 +139,14 @@ void frmOrvane::DisableSetLaunchTime() {
 }
 
 void frmOrvane::ToggleScreenSize() {
-    if (cmdAccess.caption() == "&Access Launch Data")
+    if (!m_fullScreen)
         ShowFullScreen();
     else
         ShowCompactScreen();
 }
 
 void frmOrvane::ShowCompactScreen() {
+    m_fullScreen = false;
     cmdAccess.setCaption("&Access Launch Data");
     mnuCompactScreen.setEnabled(false);
     mnuRtCompactScreen.setEnabled(false);
@@ -168,6 +160,7 @@ void frmOrvane::ShowCompactScreen() {
 }
 
 void frmOrvane::ShowFullScreen() {
+    m_fullScreen = true;
     cmdAccess.setCaption("Com&pact Screen");
     mnuCompactScreen.setEnabled(true);
     mnuRtCompactScreen.setEnabled(true);

@@ -1,5 +1,5 @@
 #include "clock/frmOrvane.h"
-#include "colours.h"
+#include "colors.h"
 
 #include "app.h"
 #include "data/modOpenFile.h"

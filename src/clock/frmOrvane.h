@@ -1,14 +1,17 @@
 #pragma once
 
 // The main window: the count to the launch time and after it, launch time entry and the two
-// screen sizes, hold and resume, and the launch window. Its state lives in its controls:
-// lblTarget's caption is the launch time every count is computed from.
+// screen sizes, hold and resume, and the launch window. Its captions are what the user sees
+// and what launch data files store; what the window decides on is kept beside them as typed
+// state: the launch time (read once whenever lblTarget's caption changes, whoever writes it),
+// whether a hold is armed and on, the launch window's state, and which screen size shows.
 //
 // The member functions are spread by concern: frmOrvane.cpp (design values and layout),
 // count.cpp (the count, the indicators, the window's own events), entry.cpp (launch time
-// entry and screen sizes), hold.cpp (hold and resume), launch_window.cpp.
+// entry and screen sizes), hold.cpp (hold and resume), launch_window.cpp, exit.cpp.
 
 #include "platform/controls.h"
+#include "platform/datetime.h"
 #include "platform/form.h"
 
 #include <array>
@@ -31,6 +34,20 @@ class frmOrvane : public Form {
     void ConfirmExit();
     // Shows or hides the event timers window (either window's command).
     void ToggleEventTimers();
+    // The captions of the three "Show Event Timers" commands follow whether the board is shown.
+    void showEventTimersCaptions(bool shown);
+
+    // The launch time as lblTarget shows it: local wall time. Every writer of lblTarget
+    // writes a date-time; should a caption not be one, the launch time reads as the zero date
+    // and hasLaunchTime() is false.
+    DateTime launchTime() const { return m_launchTime.value_or(DateTime{}); }
+    bool hasLaunchTime() const { return m_launchTime.has_value(); }
+    // The launch time as the counts compare it with the clock's present. Worked out at each
+    // use, so that whatever the conversion depends on shows at the next second.
+    DateTime launchMoment() const;
+    // Whether holds are armed (Hold Enable) and whether a hold is on now.
+    bool holdArmed() const { return m_holdArmed; }
+    bool held() const { return m_held; }
 
     // ---- menus (menu-bar order; the right-click menu is a hidden top menu) ----
     MenuItem mnuFile{this, "mnuFile", nullptr, "&File"};
@@ -181,7 +198,8 @@ class frmOrvane : public Form {
 
     // The count (count.cpp).
     void UpdateCountDisplay();
-    DateTime GetLaunchTime() const;
+    // Keeps VALUE in step with LABEL's caption, read as a date-time once whenever it changes.
+    static void followDate(Label& label, std::optional<DateTime>& value);
     void BlinkIndicators();
     void ShowCurrentDateTime();
     void PopUpRightClickMenu(MouseButton button);
@@ -189,11 +207,13 @@ class frmOrvane : public Form {
     // Launch time entry and screen sizes (entry.cpp).
     static void pairTimeBox(TextBox& box, ScrollBar& bar);
     void SetLaunchTime();
-    std::string ReadLaunchEntry(std::string& dateText, int& hours, int& minutes, int& seconds);
-    // Reads three time boxes (hours 0 to 23, minutes and seconds 0 to 59); on anything else
-    // tells the user and gives false.
-    bool ReadTimeEntry(const TextBox& hoursBox, const TextBox& minutesBox,
-                       const TextBox& secondsBox, int& hours, int& minutes, int& seconds);
+    // The launch time the entry boxes hold, once the user has confirmed it; empty when the
+    // entry is refused (the user is told) or not confirmed.
+    std::optional<DateTime> ReadLaunchEntry();
+    // Reads three time boxes (hours 0 to 23, minutes and seconds 0 to 59) as seconds into the
+    // day; on anything else tells the user and gives empty.
+    std::optional<std::int64_t> ReadTimeEntry(const TextBox& hoursBox, const TextBox& minutesBox,
+                                              const TextBox& secondsBox);
     void ShowInvalidDate();
     // Moves the date in the entry box by whole days (Label10 back, lblTarget on).
     void StepLaunchDate(int days);
@@ -215,14 +235,32 @@ class frmOrvane : public Form {
     void SetLaunchWindow();
     // The window boxes as "h:mm:ss"; empty when they do not hold a time (the user is told).
     std::optional<std::string> GetWindowEntry();
-    void ConfirmWindowChange(bool& ok);
+    // True when the launch window may be changed now, after deactivating it if the user agrees.
+    bool ConfirmWindowChange();
     void ApplyLaunchWindowActive();
     void UpdateHeldWindow();
     void UpdateWindowWarning();
     bool WindowWarningDue() const;
-    void CheckWindowLock(std::string& tag);
+    void setWindowWarningArmed(bool armed);
+    void CheckWindowLock();
 
     App& m_app;
+    std::optional<DateTime> m_launchTime;   // lblTarget
+    std::optional<DateTime> m_holdStart;    // lblNowStamp
+    std::optional<DateTime> m_holdTarget;   // lblTargetStamp
+    std::optional<DateTime> m_windowStart;  // lblNowStampWindow
+    std::optional<DateTime> m_windowBanked; // lblLaunchWindowStamp
+    bool m_holdArmed = false;
+    bool m_held = false;
+    bool m_fullScreen = false;
+    // The launch window warning may show (from a hold's start until it is dismissed, the
+    // window is set again, or launch).
+    bool m_windowWarningArmed = false;
+    // What is left of the launch window, as lblLaunchWindow shows it.
+    std::optional<DateTime> m_windowLeft;
+    // An expired launch window stays expired, and the entry surfaces locked, until the
+    // program ends.
+    bool m_windowExpired = false;
 };
 
 } // namespace orvane

@@ -1,7 +1,6 @@
 #include "app.h"
 #include "clock/frmOrvane.h"
-#include "colours.h"
-#include "events/frmEventTimers.h"
+#include "colors.h"
 
 namespace orvane {
 
@@ -12,16 +11,19 @@ void frmOrvane::wireHold() {
     mnuHoldEnable.onClick = [this] { ToggleHoldEnable(); };
     mnuRtHoldEnable.onClick = [this] { ToggleHoldEnable(); };
     tmrHold.onTimer = [this] { UpdateHeldTarget(); };
+    followDate(lblNowStamp, m_holdStart);
+    followDate(lblTargetStamp, m_holdTarget);
 }
 
 void frmOrvane::HoldOrResume() {
-    if (cmdHoldResume.caption() == "&Hold")
+    if (!m_held)
         StartHold();
     else
         ResumeCount();
 }
 
 void frmOrvane::StartHold() {
+    m_held = true;
     cmdHoldResume.setCaption("&Resume");
     mnuRtHold.setCaption("&Resume");
     mnuHold.setCaption("&Resume");
@@ -43,11 +45,12 @@ void frmOrvane::StartHold() {
     // A hold is left only by Resume.
     mnuHoldEnable.setEnabled(false);
     mnuRtHoldEnable.setEnabled(false);
-    lblWindowWarning.setTag("On");
-    m_app.frmEventTimers().tmrCount.setEnabled(false);
+    setWindowWarningArmed(true);
+    m_app.setEventCountDownHeld(true);
 }
 
 void frmOrvane::ResumeCount() {
+    m_held = false;
     cmdHoldResume.setCaption("&Hold");
     mnuRtHold.setCaption("&Hold");
     mnuHold.setCaption("&Hold");
@@ -62,9 +65,7 @@ void frmOrvane::ResumeCount() {
 
     mnuHoldEnable.setEnabled(true);
     mnuRtHoldEnable.setEnabled(true);
-    // A hidden board's rows still ahead wait to be seen: it counts down only while shown.
-    if (mnuShowTimers.caption() == "Hide Event Timers")
-        m_app.frmEventTimers().tmrCount.setEnabled(true);
+    m_app.setEventCountDownHeld(false);
 }
 
 void frmOrvane::SetDigitColor(Color color) {
@@ -75,21 +76,24 @@ void frmOrvane::SetDigitColor(Color color) {
 // The launch time moves later by the whole time held, days included, so the present and the
 // launch time advance together and the count stands still however long the hold lasts.
 void frmOrvane::UpdateHeldTarget() {
-    const std::optional<DateTime> start = toDateTime(lblNowStamp.caption());
-    const std::optional<DateTime> target = toDateTime(lblTargetStamp.caption());
-    if (!start || !target)
+    if (!m_holdStart || !m_holdTarget)
         return;
-    const std::int64_t held = secondsBetween(*start, services().clock.now());
-    lblTarget.setCaption(formatDate(target->addSeconds(held), "mmmm d, yyyy   h:mm:ss AM/PM"));
+    const std::int64_t held = secondsBetween(*m_holdStart, services().clock.now());
+    lblTarget.setCaption(
+        formatDate(m_holdTarget->addSeconds(held), "mmmm d, yyyy   h:mm:ss AM/PM"));
 }
 
+// Holds are armed only before launch; at the launch second the count disarms them.
 void frmOrvane::ToggleHoldEnable() {
-    if (TminusSec() >= 0 && mnuHoldEnable.caption() == "Hold Enable") {
+    if (TminusSec() < 0)
+        return;
+    m_holdArmed = !m_holdArmed;
+    if (m_holdArmed) {
         mnuHoldEnable.setCaption("Hold Disable");
         mnuRtHoldEnable.setCaption("Hold Disable");
         cmdHoldResume.setEnabled(true);
         mnuHold.setEnabled(true);
-    } else if (TminusSec() >= 0 && mnuHoldEnable.caption() == "Hold Disable") {
+    } else {
         mnuHoldEnable.setCaption("Hold Enable");
         mnuRtHoldEnable.setCaption("Hold Enable");
         cmdHoldResume.setEnabled(false);

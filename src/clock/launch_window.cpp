@@ -1,6 +1,6 @@
 #include "app.h"
 #include "clock/frmOrvane.h"
-#include "colours.h"
+#include "colors.h"
 
 #include <algorithm>
 
@@ -11,13 +11,6 @@ namespace {
 constexpr const char* MessageTitle = "Launch Window Message";
 constexpr std::int64_t LastSecondOfDay = 86399;
 
-// A remaining window, a time of day such as "0:01:30" or "00:01:30", in seconds; 0 when the
-// text is not a time.
-std::int64_t windowSeconds(const std::string& text) {
-    auto parsed = toDateTime(text);
-    return parsed ? parsed->timeOfDay() : 0;
-}
-
 } // namespace
 
 void frmOrvane::wireLaunchWindow() {
@@ -26,7 +19,7 @@ void frmOrvane::wireLaunchWindow() {
     pairTimeBox(txtSecondsW, vsbSecondsW);
 
     cmdSetWindow.onClick = [this] {
-        lblWindowWarning.setTag("Off");
+        setWindowWarningArmed(false);
         SetLaunchWindow();
     };
     mnuSetLaunchWindow.onClick = [this] { SetLaunchWindow(); };
@@ -40,31 +33,31 @@ void frmOrvane::wireLaunchWindow() {
     };
 
     tmrLaunchWindow.onTimer = [this] {
-        if (cmdHoldResume.caption() != "&Resume")
+        if (!m_held)
             return;
         if (chkLaunchWindowActive.value() == 1)
             UpdateHeldWindow();
         else
             tmrLaunchWindow.setEnabled(false);
     };
-    lblLaunchWindow.onChange = [this] { UpdateWindowWarning(); };
+    // What is left of the launch window is read once whenever its caption changes.
+    lblLaunchWindow.onChange = [this] {
+        m_windowLeft = toDateTime(lblLaunchWindow.caption());
+        followDate(lblNowStampWindow, m_windowStart);
+        followDate(lblLaunchWindowStamp, m_windowBanked);
+        UpdateWindowWarning();
+    };
+    m_windowLeft = toDateTime(lblLaunchWindow.caption());
+    followDate(lblNowStampWindow, m_windowStart);
+    followDate(lblLaunchWindowStamp, m_windowBanked);
     lblWindowWarning.onClick = [this] {
         lblWindowWarning.setVisible(false);
-        lblWindowWarning.setTag("Off");
+        setWindowWarningArmed(false);
     };
 
-    onMouseDown = [this](MouseButton) {
-        std::string lock = tag();
-        CheckWindowLock(lock);
-    };
-    pctLaunchTime.onClick = [this] {
-        std::string lock = pctLaunchTime.tag();
-        CheckWindowLock(lock);
-    };
-    pctLaunchWindow.onClick = [this] {
-        std::string lock = pctLaunchWindow.tag();
-        CheckWindowLock(lock);
-    };
+    onMouseDown = [this](MouseButton) { CheckWindowLock(); };
+    pctLaunchTime.onClick = [this] { CheckWindowLock(); };
+    pctLaunchWindow.onClick = [this] { CheckWindowLock(); };
 }
 
 void frmOrvane::SetLaunchWindow() {
@@ -86,25 +79,21 @@ void frmOrvane::SetLaunchWindow() {
         return;
     }
 
-    bool ok = false;
     if (cmdHoldResume.enabled()) {
-        const bool held = cmdHoldResume.caption() == "&Resume";
-        ConfirmWindowChange(ok);
-        if (ok) {
+        const bool wasHeld = m_held;
+        if (ConfirmWindowChange()) {
             lblLaunchWindow.setCaption(*entry);
             lblLaunchWindowStamp.setCaption(*entry);
-            if (held)
+            if (wasHeld)
                 tmrLaunchWindow.setEnabled(true);
         }
     } else if (TminusSec() > 0) {
-        ConfirmWindowChange(ok);
-        if (ok) {
+        if (ConfirmWindowChange()) {
             lblLaunchWindow.setCaption(*entry);
             lblLaunchWindowStamp.setCaption(*entry);
         }
     } else if (TminusSec() < 0) {
-        ConfirmWindowChange(ok);
-        if (ok) {
+        if (ConfirmWindowChange()) {
             services().dialogs.messageBox(
                 "You must set a Launch Window BEFORE launch for it to take effect.  Your new "
                 "Launch Window time will be displayed but will not function.",
@@ -115,16 +104,15 @@ void frmOrvane::SetLaunchWindow() {
 }
 
 std::optional<std::string> frmOrvane::GetWindowEntry() {
-    int hours = 0, minutes = 0, seconds = 0;
-    if (!ReadTimeEntry(txtHoursW, txtMinutesW, txtSecondsW, hours, minutes, seconds))
+    const std::optional<std::int64_t> time = ReadTimeEntry(txtHoursW, txtMinutesW, txtSecondsW);
+    if (!time)
         return std::nullopt;
-    return formatDate(DateTime::fromTime(hours, minutes, seconds), "h:mm:ss");
+    return formatDate(DateTime::fromSeconds(*time), "h:mm:ss");
 }
 
-void frmOrvane::ConfirmWindowChange(bool& ok) {
-    ok = true;
+bool frmOrvane::ConfirmWindowChange() {
     if (chkLaunchWindowActive.value() != 1)
-        return;
+        return true;
     const Answer answer = services().dialogs.messageBox(
         "You must deactivate the Launch Window before setting a Launch Window Time.  Would you "
         "like to deactivate the Launch Window now?",
@@ -132,11 +120,11 @@ void frmOrvane::ConfirmWindowChange(bool& ok) {
     if (answer != Answer::Yes) {
         services().dialogs.messageBox("Launch Window time will not be set.", Buttons::OK,
                                       Icon::Exclamation, MessageTitle);
-        ok = false;
-        return;
+        return false;
     }
     // Unchecking the box applies the change through its own event.
     chkLaunchWindowActive.setValue(0);
+    return true;
 }
 
 void frmOrvane::ApplyLaunchWindowActive() {
@@ -166,13 +154,14 @@ void frmOrvane::ApplyLaunchWindowActive() {
 void frmOrvane::UpdateHeldWindow() {
     // An expired window stays expired until the program ends: it is never consumed or
     // reported again.
-    if (tag() == "Off") {
+    if (m_windowExpired) {
         tmrLaunchWindow.setEnabled(false);
         return;
     }
-    const std::optional<DateTime> start = toDateTime(lblNowStampWindow.caption());
-    const std::int64_t elapsed = start ? secondsBetween(*start, services().clock.now()) : 0;
-    const std::int64_t window = windowSeconds(lblLaunchWindowStamp.caption());
+    const std::int64_t elapsed =
+        m_windowStart ? secondsBetween(*m_windowStart, services().clock.now()) : 0;
+    // The banked window is a time of day such as "0:01:30"; anything else counts as none.
+    const std::int64_t window = m_windowBanked ? m_windowBanked->timeOfDay() : 0;
     if (elapsed <= window) {
         // A clock set back during the hold gives the time back, up to a full day.
         const std::int64_t left = std::min(window - elapsed, LastSecondOfDay);
@@ -184,6 +173,7 @@ void frmOrvane::UpdateHeldWindow() {
     // can report the expiry a second time while the message is open or after it.
     lblLaunchWindow.setCaption("00:00:00");
     tmrLaunchWindow.setEnabled(false);
+    m_windowExpired = true;
     setTag("Off");
     pctLaunchWindow.setTag("Off");
     pctLaunchTime.setTag("Off");
@@ -197,15 +187,20 @@ void frmOrvane::UpdateWindowWarning() {
 }
 
 bool frmOrvane::WindowWarningDue() const {
-    const std::optional<DateTime> left = toDateTime(lblLaunchWindow.caption());
-    return left && left->timeOfDay() < 60 && chkLaunchWindowActive.value() == 1 &&
-           lblWindowWarning.tag() == "On" && cmdHoldResume.caption() == "&Resume";
+    return m_windowLeft && m_windowLeft->timeOfDay() < 60 && chkLaunchWindowActive.value() == 1 &&
+           m_windowWarningArmed && m_held;
+}
+
+// The warning label's tag shows the same state.
+void frmOrvane::setWindowWarningArmed(bool armed) {
+    m_windowWarningArmed = armed;
+    lblWindowWarning.setTag(armed ? "On" : "Off");
 }
 
 // After expiry the user must restart; leaving goes through the exit path so that nothing
 // unsaved is lost. Should the user stay there, the surfaces stay locked.
-void frmOrvane::CheckWindowLock(std::string& lock) {
-    if (lock != "Off")
+void frmOrvane::CheckWindowLock() {
+    if (!m_windowExpired)
         return;
     const std::string& title = m_app.info().title;
     services().dialogs.messageBox("You must exit " + title + " and restart the program.",

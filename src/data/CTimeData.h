@@ -17,72 +17,19 @@ using Variant = PropValue;
 // The per-event numbers of the ten event timers (event numbers 0 to 9): SecsN is the size
 // of the event's offset from the launch time in seconds, PlusN its direction ("+" after
 // liftoff, "-" before, empty for an event never set), TagN a value only the launch data file
-// reads and writes, HoldN a value nothing uses. Each family is also selectable by the event
-// number, which picks the named property.
+// reads and writes, HoldN a value nothing uses. Each family is selected by the event number;
+// scripts and the launch data file name them SecsN and so on.
 class CTimeData {
   public:
-#define ORVANE_EVENT_PROPERTIES(N)                                                                 \
-    std::int32_t Secs##N() const {                                                                 \
-        return m_secs[N];                                                                          \
-    }                                                                                              \
-    void setSecs##N(std::int32_t v) {                                                              \
-        m_secs[N] = v;                                                                             \
-    }                                                                                              \
-    const Variant& Plus##N() const {                                                               \
-        return m_plus[N];                                                                          \
-    }                                                                                              \
-    void setPlus##N(Variant v) {                                                                   \
-        m_plus[N] = std::move(v);                                                                  \
-    }                                                                                              \
-    const Variant& Tag##N() const {                                                                \
-        return m_tag[N];                                                                           \
-    }                                                                                              \
-    void setTag##N(Variant v) {                                                                    \
-        m_tag[N] = std::move(v);                                                                   \
-    }                                                                                              \
-    const Variant& Hold##N() const {                                                               \
-        return m_hold[N];                                                                          \
-    }                                                                                              \
-    void setHold##N(Variant v) {                                                                   \
-        m_hold[N] = std::move(v);                                                                  \
-    }
-    ORVANE_EVENT_PROPERTIES(0)
-    ORVANE_EVENT_PROPERTIES(1)
-    ORVANE_EVENT_PROPERTIES(2)
-    ORVANE_EVENT_PROPERTIES(3)
-    ORVANE_EVENT_PROPERTIES(4)
-    ORVANE_EVENT_PROPERTIES(5)
-    ORVANE_EVENT_PROPERTIES(6)
-    ORVANE_EVENT_PROPERTIES(7)
-    ORVANE_EVENT_PROPERTIES(8)
-    ORVANE_EVENT_PROPERTIES(9)
-#undef ORVANE_EVENT_PROPERTIES
-
     // The property of event n (0 to 9) in each family.
-    std::int32_t Secs(int n) const {
-        return m_secs.at(n);
-    }
-    void setSecs(int n, std::int32_t v) {
-        m_secs.at(n) = v;
-    }
-    const Variant& Plus(int n) const {
-        return m_plus.at(n);
-    }
-    void setPlus(int n, Variant v) {
-        m_plus.at(n) = std::move(v);
-    }
-    const Variant& Tag(int n) const {
-        return m_tag.at(n);
-    }
-    void setTag(int n, Variant v) {
-        m_tag.at(n) = std::move(v);
-    }
-    const Variant& Hold(int n) const {
-        return m_hold.at(n);
-    }
-    void setHold(int n, Variant v) {
-        m_hold.at(n) = std::move(v);
-    }
+    std::int32_t Secs(int n) const { return m_secs.at(n); }
+    void setSecs(int n, std::int32_t v) { m_secs.at(n) = v; }
+    const Variant& Plus(int n) const { return m_plus.at(n); }
+    void setPlus(int n, Variant v) { m_plus.at(n) = std::move(v); }
+    const Variant& Tag(int n) const { return m_tag.at(n); }
+    void setTag(int n, Variant v) { m_tag.at(n) = std::move(v); }
+    const Variant& Hold(int n) const { return m_hold.at(n); }
+    void setHold(int n, Variant v) { m_hold.at(n) = std::move(v); }
 
     // PlusN as a text: empty when unset.
     std::string plusText(int n) const;

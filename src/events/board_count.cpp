@@ -1,15 +1,17 @@
 #include "app.h"
-#include "clock/frmOrvane.h"
-#include "colours.h"
+#include "colors.h"
 #include "events/frmEventTimers.h"
 #include "events/modSecondsToTime.h"
 
 namespace orvane {
 
 DateTime frmEventTimers::GetLaunchTime() const {
-    // Every writer of the launch time writes a formatted date-time, so the fallback is never
-    // used.
-    return toDateTime(m_app.frmOrvane().lblTarget.caption()).value_or(DateTime{});
+    return m_app.launchMoment();
+}
+
+// The count up captures the moment again at its next tick.
+void frmEventTimers::RestartCount(int n) {
+    lblTag[n].setTag("");
 }
 
 // The launch time is read afresh each time, so a new launch time or a hold moves every event
@@ -67,24 +69,24 @@ void frmEventTimers::CountUp() {
             // The count down has not yet seen the moment pass; a later tick captures it.
             continue;
         }
-        const DateTime captured = toDateTime(state.caption()).value_or(moment);
+        const DateTime captured = m_captured[n].value_or(moment);
         lblTime[n].setCaption(SecondsToTime(secondsBetween(now, captured), true));
     }
 }
 
 // The panel warns of an event in the last ten minutes before it, and more strongly in the
 // last minute; at the moment it simply returns to the button face.
-void frmEventTimers::ShowAlertColours() {
+void frmEventTimers::ShowAlertColors() {
     const DateTime launch = GetLaunchTime();
     const DateTime now = services().clock.now();
     for (int n = 0; n < 10; ++n) {
         const DateTime moment = EventTime(n, launch);
         const std::int64_t d = secondsBetween(now, moment);
         const bool ahead = now < moment;
-        Color colour = ButtonFace;
+        Color color = ButtonFace;
         if (d <= 600 && ahead)
-            colour = d > 60 ? PaleYellow : Yellow;
-        pctEvent[n].setBackColor(colour);
+            color = d > 60 ? PaleYellow : Yellow;
+        pctEvent[n].setBackColor(color);
     }
 }
 

@@ -39,6 +39,7 @@ void frmEventTimers::wireCommands() {
 // The narrow window shows the rows only; its right edge stays almost where the wide
 // window's was.
 void frmEventTimers::HideControls() {
+    m_controlsHidden = true;
     setWidth(3255);
     setLeft(8310);
     mnuFileShowCtrls.setCaption("&Show Controls");
@@ -46,10 +47,11 @@ void frmEventTimers::HideControls() {
 }
 
 void frmEventTimers::ToggleControls() {
-    if (mnuFileShowCtrls.caption() != "&Show Controls") {
+    if (!m_controlsHidden) {
         HideControls();
         return;
     }
+    m_controlsHidden = false;
     setWidth(5625);
     setLeft(6000);
     mnuFileShowCtrls.setCaption("&Hide Controls");
@@ -64,11 +66,33 @@ void frmEventTimers::RemoveAllEvents() {
                                       Buttons::OKCancel, Icon::Exclamation, m_app.info().title);
     if (answer != Answer::OK)
         return;
-    for (int n = 0; n < 10; ++n) {
-        lblName[n].setCaption("Event Unassigned");
-        pctEvent[n].setTag("");
-        pctEvent[n].setVisible(false);
-    }
+    for (int n = 0; n < 10; ++n)
+        DefineEvent(n, "Event Unassigned", "", 0);
+}
+
+void frmEventTimers::ToggleEventTimers() {
+    m_app.ToggleEventTimers();
+}
+
+// While the board is hidden only the count up runs, so rows whose moment passes meanwhile are
+// counting when the board comes back; the count down and the alert colors wait for it to be
+// seen.
+void frmEventTimers::setShown(bool shown) {
+    m_shown = shown;
+    setVisible(shown);
+    tmrCount.setEnabled(shown);
+    tmrActions.setEnabled(shown);
+    if (!shown)
+        return;
+    // Rows removed by Remove All stay hidden until an event is defined on them.
+    for (int n = 0; n < 10; ++n)
+        if (isAssigned(n))
+            pctEvent[n].setVisible(true);
+}
+
+// A hidden board's rows still ahead wait to be seen: it counts down only while shown.
+void frmEventTimers::setCountDownHeld(bool held) {
+    tmrCount.setEnabled(!held && m_shown);
 }
 
 // The wizard's first page enables this window again when the wizard ends.

@@ -1,5 +1,5 @@
 #include "events/frmEventTimers.h"
-#include "colours.h"
+#include "colors.h"
 
 #include "app.h"
 
@@ -31,8 +31,10 @@ frmEventTimers::frmEventTimers(App& app) : Form(app.services(), "frmEventTimers"
 
     tmrCount.onTimer = [this] { CountDown(); };
     tmrTPlusCount.onTimer = [this] { CountUp(); };
-    tmrActions.onTimer = [this] { ShowAlertColours(); };
+    tmrActions.onTimer = [this] { ShowAlertColors(); };
     tmrToolTips.onTimer = [this] { ShowToolTips(); };
+    for (int n = 0; n < 10; ++n)
+        lblTag[n].onChange = [this, n] { m_captured[n] = toDateTime(lblTag[n].caption()); };
 
     // Every row starts shown, and the rows at the first and last places carry the marks the
     // scroll commands look for.

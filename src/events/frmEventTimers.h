@@ -6,8 +6,9 @@
 //
 // The member functions are spread by concern: frmEventTimers.cpp (design values, layout,
 // wiring and the window's life), board_count.cpp (the counts, alert colours and tooltips),
-// ordering.cpp (Sequence Events and scrolling), commands.cpp (the other commands),
-// toggle.cpp (showing and hiding the window), record.cpp (the event record by name).
+// ordering.cpp (Sequence Events and scrolling), commands.cpp (the other commands, showing
+// and hiding the window), record.cpp (the event record by name), rows.cpp (defining and
+// clearing events).
 
 #include "data/CTimeData.h"
 #include "platform/controls.h"
@@ -17,6 +18,9 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
 
 namespace orvane {
 
@@ -40,6 +44,28 @@ class frmEventTimers : public Form {
 
     // Shows or hides this window (either window's command).
     void ToggleEventTimers();
+
+    // Defines, redefines or clears event n (0 to 9). With a sign ("-" before liftoff, "+"
+    // after) the record takes the sign and SECS, the row is named NAME, shown and marked with
+    // the sign, its count starts afresh and the tooltips are rebuilt. An empty sign clears
+    // the row only: named NAME, no mark, hidden; the record keeps the event's times, which
+    // still place it in time order and still count in the wizard's check against two events
+    // at one time, and SECS is not used.
+    void DefineEvent(int n, std::string_view name, std::string_view sign, std::int32_t secs);
+    // An event is assigned exactly while its row carries a direction mark; the name is the
+    // row's, as the row shows it.
+    bool isAssigned(int n) const { return !pctEvent.at(n).tag().empty(); }
+    std::string eventName(int n) const { return lblName.at(n).caption(); }
+    // Sets row n as a launch data file records it (name, mark, whether it is shown) and starts
+    // its count afresh with the tooltips rebuilt; the file's reader writes the record itself.
+    void RestoreEventRow(int n, std::string_view name, std::string_view mark, bool visible);
+
+    // Whether the board is shown by the show/hide commands. Shown, it counts down and shows the
+    // alert colors; hidden, only the count up runs.
+    bool shown() const { return m_shown; }
+    void setShown(bool shown);
+    // A hold stops the count down; resuming starts it again if the board is shown.
+    void setCountDownHeld(bool held);
 
     // The event record as the scenario runner reads and writes it: EventData.Secs3 and so on.
     std::optional<PropValue> recordProperty(std::string_view record,
@@ -101,13 +127,16 @@ class frmEventTimers : public Form {
 
     // The counts (board_count.cpp).
     DateTime GetLaunchTime() const;
+    // Makes row n count afresh: its moment is taken again from the record and the launch
+    // time, so a row that passed it counts up from the new moment.
+    void RestartCount(int n);
     DateTime EventTime(int n) const;
     // The same for a launch time the tick has read once for all ten rows.
     DateTime EventTime(int n, DateTime launch) const;
     std::int64_t SecondsToEvent(int n) const;
     void CountDown();
     void CountUp();
-    void ShowAlertColours();
+    void ShowAlertColors();
     void ShowToolTips();
 
     // Ordering and scrolling (ordering.cpp).
@@ -128,6 +157,11 @@ class frmEventTimers : public Form {
 
     App& m_app;
     std::unique_ptr<CTimeData> m_eventData;
+    bool m_shown = false;
+    // The narrow window shows the rows only (Hide Controls).
+    bool m_controlsHidden = false;
+    // The moment each row counts up from, read once whenever lblTag(N)'s caption changes.
+    std::array<std::optional<DateTime>, 10> m_captured{};
 };
 
 } // namespace orvane

@@ -3,32 +3,12 @@
 #include "platform/controls_detail.h"
 #include "platform/form.h"
 
-#include <charconv>
-
 namespace orvane {
 
-using detail::badValue;
-using detail::parseInt;
-using detail::withBool;
-using detail::withInt;
+using detail::readOnly;
+using detail::row;
 
 namespace {
-
-std::optional<Color> parseColour(std::string_view t) {
-    if (t.size() > 2 && (t.substr(0, 2) == "&H" || t.substr(0, 2) == "&h")) {
-        t.remove_prefix(2);
-        if (!t.empty() && t.back() == '&')
-            t.remove_suffix(1);
-        unsigned long v = 0;
-        auto [p, ec] = std::from_chars(t.data(), t.data() + t.size(), v, 16);
-        if (ec != std::errc() || p != t.data() + t.size() || v > 0xFFFFFFFFul)
-            return std::nullopt;
-        return Color(v);
-    }
-    if (auto n = parseInt(t); n && *n >= 0 && *n <= 0xFFFFFFFF)
-        return Color(*n);
-    return std::nullopt;
-}
 
 SetResult noSuchProperty(const Control& c, std::string_view prop) {
     return SetResult::fail(c.displayName() + " has no property " + std::string(prop));
@@ -85,26 +65,20 @@ void Control::setBorderStyle(int s) {
     assign(m_borderStyle, s, Prop::BorderStyle);
 }
 void Control::setLeft(int v) {
-    assign(m_left, v, Prop::Geometry);
+    move(v, top(), width(), height());
 }
 void Control::setTop(int v) {
-    assign(m_top, v, Prop::Geometry);
+    move(left(), v, width(), height());
 }
 void Control::setWidth(int v) {
-    assign(m_width, v, Prop::Geometry);
+    move(left(), top(), v, height());
 }
 void Control::setHeight(int v) {
-    assign(m_height, v, Prop::Geometry);
+    move(left(), top(), width(), v);
 }
 
 void Control::move(int left, int top, int width, int height) {
-    if (m_left == left && m_top == top && m_width == width && m_height == height)
-        return;
-    m_left = left;
-    m_top = top;
-    m_width = width;
-    m_height = height;
-    notify(Prop::Geometry);
+    assign(m_place, Place{left, top, width, height}, Prop::Geometry);
 }
 
 bool Control::acceptsInput() const {
@@ -140,63 +114,46 @@ void Control::mouseUp(MouseButton b) {
         onMouseUp(b);
 }
 
-std::optional<PropValue> Control::property(std::string_view p) const {
-    if (p == "Tag")
-        return PropValue(m_tag);
-    if (p == "Enabled")
-        return PropValue(m_enabled);
-    if (p == "Visible")
-        return PropValue(m_visible);
-    if (p == "BackColor")
-        return PropValue::colour(m_backColor);
-    if (p == "ForeColor")
-        return PropValue::colour(m_foreColor);
-    if (p == "ToolTipText")
-        return PropValue(m_toolTip);
-    if (p == "Left")
-        return PropValue(m_left);
-    if (p == "Top")
-        return PropValue(m_top);
-    if (p == "Width")
-        return PropValue(m_width);
-    if (p == "Height")
-        return PropValue(m_height);
-    if (p == "BorderStyle")
-        return PropValue(m_borderStyle);
+const Property* PropertyTable::find(std::string_view name) const {
+    for (const PropertyTable* t = this; t; t = t->base)
+        for (const Property& p : t->rows)
+            if (p.name == name)
+                return &p;
+    return nullptr;
+}
+
+std::optional<PropValue> Control::property(std::string_view name) const {
+    if (const Property* p = properties().find(name))
+        return p->get(*this);
     return std::nullopt;
 }
 
-SetResult Control::setProperty(std::string_view p, std::string_view text) {
-    if (p == "Tag") {
-        setTag(std::string(text));
-        return {};
-    }
-    if (p == "ToolTipText") {
-        setToolTipText(std::string(text));
-        return {};
-    }
-    if (p == "Enabled")
-        return withBool(p, text, [this](bool b) { setEnabled(b); });
-    if (p == "Visible")
-        return withBool(p, text, [this](bool b) { setVisible(b); });
-    if (p == "BackColor" || p == "ForeColor") {
-        auto c = parseColour(text);
-        if (!c)
-            return badValue(p, text);
-        p == "BackColor" ? setBackColor(*c) : setForeColor(*c);
-        return {};
-    }
-    if (p == "Left")
-        return withInt(p, text, [this](int v) { setLeft(v); });
-    if (p == "Top")
-        return withInt(p, text, [this](int v) { setTop(v); });
-    if (p == "Width")
-        return withInt(p, text, [this](int v) { setWidth(v); });
-    if (p == "Height")
-        return withInt(p, text, [this](int v) { setHeight(v); });
-    if (p == "BorderStyle")
-        return withInt(p, text, [this](int v) { setBorderStyle(v); });
-    return noSuchProperty(*this, p);
+SetResult Control::setProperty(std::string_view name, std::string_view text) {
+    const Property* p = properties().find(name);
+    if (!p || !p->set)
+        return noSuchProperty(*this, name);
+    return p->set(*this, name, text);
+}
+
+namespace detail {
+constexpr Property controlRows[] = {
+    row<&Control::tag, &Control::setTag>("Tag"),
+    row<&Control::enabled, &Control::setEnabled>("Enabled"),
+    row<&Control::visible, &Control::setVisible>("Visible"),
+    row<&Control::backColor, &Control::setBackColor>("BackColor"),
+    row<&Control::foreColor, &Control::setForeColor>("ForeColor"),
+    row<&Control::toolTipText, &Control::setToolTipText>("ToolTipText"),
+    row<&Control::left, &Control::setLeft>("Left"),
+    row<&Control::top, &Control::setTop>("Top"),
+    row<&Control::width, &Control::setWidth>("Width"),
+    row<&Control::height, &Control::setHeight>("Height"),
+    row<&Control::borderStyle, &Control::setBorderStyle>("BorderStyle"),
+};
+const PropertyTable controlProperties{controlRows};
+} // namespace detail
+
+const PropertyTable& Control::properties() const {
+    return detail::controlProperties;
 }
 
 SetResult Control::userSet(std::string_view) {
@@ -206,22 +163,13 @@ SetResult Control::userSet(std::string_view) {
 // ---- Label ----
 
 void Label::setCaption(std::string c) {
-    if (assign(m_caption, std::move(c), Prop::Caption) && onChange)
-        onChange();
+    assign(m_caption, std::move(c), Prop::Caption, onChange);
 }
 
-std::optional<PropValue> Label::property(std::string_view p) const {
-    if (p == "Caption")
-        return PropValue(m_caption);
-    return Control::property(p);
-}
-
-SetResult Label::setProperty(std::string_view p, std::string_view text) {
-    if (p == "Caption") {
-        setCaption(std::string(text));
-        return {};
-    }
-    return Control::setProperty(p, text);
+const PropertyTable& Label::properties() const {
+    static constexpr Property rows[] = {row<&Label::caption, &Label::setCaption>("Caption")};
+    static constexpr PropertyTable table{rows, &detail::controlProperties};
+    return table;
 }
 
 } // namespace orvane

@@ -4,197 +4,21 @@
 // works with. Setting a property to a new value tells the view and runs the control's own
 // change event synchronously; setting the same value does nothing. No toolkit types here.
 
+#include "platform/controls_base.h"
 #include "platform/datetime.h"
-#include "platform/value.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
 namespace orvane {
 
-class Form;
 class Scheduler;
-
-enum class Kind {
-    Form,
-    Label,
-    TextBox,
-    ScrollBar,
-    CheckBox,
-    OptionButton,
-    CommandButton,
-    MenuItem,
-    Timer,
-    PictureBox,
-    Frame,
-    Shape,
-    StatusBar,
-    StatusPanel,
-    ProgressBar,
-    Calendar,
-    Image,
-};
-
-// What changed, for the view.
-enum class Prop {
-    Caption,
-    Text,
-    Value,
-    Tag,
-    Enabled,
-    Visible,
-    Checked,
-    BackColor,
-    ForeColor,
-    ToolTipText,
-    Geometry,
-    Font,
-    BorderStyle,
-    Interval,
-    Range,
-    Focus,
-};
-
-enum class MouseButton { Left, Right, Middle };
-enum class Align { Left, Center, Right };
-
-class Control;
-
-// The view side (the Qt binding) listens to every change through this one interface.
-class ControlObserver {
-  public:
-    virtual ~ControlObserver() = default;
-    virtual void controlChanged(Control& control, Prop what) = 0;
-};
-
-struct Font {
-    double size = 8.0; // points
-    bool bold = false;
-    std::string family; // empty: the default sans-serif face
-    bool operator==(const Font&) const = default;
-};
-
-// The outcome of assigning a property from text (scenario runner, launch data file).
-struct SetResult {
-    bool ok = true;
-    std::string error;
-    static SetResult fail(std::string e) { return {false, std::move(e)}; }
-};
-
-class Control {
-  public:
-    // A control registers itself with its form. Index is its place in a control array, or -1.
-    Control(Form* form, Kind kind, std::string name, int index = -1);
-    virtual ~Control();
-    Control(const Control&) = delete;
-    Control& operator=(const Control&) = delete;
-
-    Kind kind() const { return m_kind; }
-    const std::string& name() const { return m_name; }
-    int index() const { return m_index; }
-    // "lblTime(3)", "sbrStatusBar(pnlCurrentFile)" or plain "lblTarget".
-    virtual std::string displayName() const;
-    Form& form() const { return *m_form; }
-
-    // The picture box or frame that holds this control; positions are relative to it.
-    Control* container() const { return m_container; }
-    void setContainer(Control* c) { m_container = c; }
-
-    bool enabled() const { return m_enabled; }
-    virtual void setEnabled(bool on);
-    bool visible() const { return m_visible; }
-    virtual void setVisible(bool on);
-    const std::string& tag() const { return m_tag; }
-    void setTag(std::string tag);
-    const std::string& toolTipText() const { return m_toolTip; }
-    void setToolTipText(std::string text);
-    Color backColor() const { return m_backColor; }
-    void setBackColor(Color c);
-    Color foreColor() const { return m_foreColor; }
-    void setForeColor(Color c);
-    const Font& font() const { return m_font; }
-    void setFont(Font f);
-    int borderStyle() const { return m_borderStyle; }
-    void setBorderStyle(int style);
-
-    // Geometry in twips.
-    int left() const { return m_left; }
-    int top() const { return m_top; }
-    int width() const { return m_width; }
-    int height() const { return m_height; }
-    void setLeft(int v);
-    void setTop(int v);
-    void setWidth(int v);
-    void setHeight(int v);
-    void move(int left, int top, int width, int height);
-    void move(int left, int top) { move(left, top, m_width, m_height); }
-
-    // True when a person could reach the control: it, its containers and its form are enabled.
-    bool acceptsInput() const;
-
-    // Asks the view to put the keyboard focus here.
-    void setFocus();
-
-    // What the user does; each runs the control's event (a check box also toggles, an option
-    // button is selected). Whether a disabled control takes input is the caller's business.
-    virtual void click();
-    void dblClick();
-    void mouseDown(MouseButton b);
-    void mouseUp(MouseButton b);
-
-    std::function<void()> onClick;
-    std::function<void()> onDblClick;
-    std::function<void(MouseButton)> onMouseDown;
-    std::function<void(MouseButton)> onMouseUp;
-
-    // Generic access by property name, for the scenario runner.
-    virtual std::string defaultProperty() const = 0;
-    virtual std::optional<PropValue> property(std::string_view name) const;
-    // As the program's own code assigns it, with the control's change handling.
-    virtual SetResult setProperty(std::string_view name, std::string_view text);
-    // What a user's edit would do (a text box's text, a scroll bar's value, ...).
-    virtual SetResult userSet(std::string_view text);
-
-    void setObserver(ControlObserver* o) { m_observer = o; }
-    ControlObserver* observer() const { return m_observer; }
-
-  protected:
-    void notify(Prop what);
-    // Compares before it stores: most assignments repeat the value the control already has
-    // (every tick sets every caption), and those should cost a comparison and nothing more.
-    template <class T, class V> bool assign(T& field, V&& value, Prop what) {
-        if (field == value)
-            return false;
-        field = std::forward<V>(value);
-        notify(what);
-        return true;
-    }
-
-  private:
-    Form* m_form;
-    Kind m_kind;
-    std::string m_name;
-    int m_index;
-    Control* m_container = nullptr;
-    ControlObserver* m_observer = nullptr;
-    bool m_enabled = true;
-    bool m_visible = true;
-    std::string m_tag;
-    std::string m_toolTip;
-    Color m_backColor = ButtonFace;
-    Color m_foreColor = 0x000000;
-    Font m_font;
-    int m_borderStyle = 0;
-    int m_left = 0, m_top = 0, m_width = 0, m_height = 0;
-};
 
 class Label : public Control {
   public:
@@ -203,16 +27,15 @@ class Label : public Control {
     const std::string& caption() const { return m_caption; }
     void setCaption(std::string c); // fires onChange when the caption changes
     Align alignment() const { return m_align; }
-    void setAlignment(Align a) { m_align = a; }
+    void setAlignment(Align a) { assign(m_align, a, Prop::Alignment); }
     bool transparent() const { return m_transparent; }
-    void setTransparent(bool t) { m_transparent = t; }
+    void setTransparent(bool t) { assign(m_transparent, t, Prop::Transparent); }
     bool wordWrap() const { return m_wordWrap; }
-    void setWordWrap(bool w) { m_wordWrap = w; }
+    void setWordWrap(bool w) { assign(m_wordWrap, w, Prop::WordWrap); }
     std::function<void()> onChange;
 
     std::string defaultProperty() const override { return "Caption"; }
-    std::optional<PropValue> property(std::string_view name) const override;
-    SetResult setProperty(std::string_view name, std::string_view text) override;
+    const PropertyTable& properties() const override;
 
   private:
     std::string m_caption;
@@ -227,14 +50,13 @@ class TextBox : public Control {
     const std::string& text() const { return m_text; }
     void setText(std::string t); // fires onChange when the text changes
     bool locked() const { return m_locked; }
-    void setLocked(bool l) { m_locked = l; }
+    void setLocked(bool l) { assign(m_locked, l, Prop::Locked); }
     Align alignment() const { return m_align; }
-    void setAlignment(Align a) { m_align = a; }
+    void setAlignment(Align a) { assign(m_align, a, Prop::Alignment); }
     std::function<void()> onChange;
 
     std::string defaultProperty() const override { return "Text"; }
-    std::optional<PropValue> property(std::string_view name) const override;
-    SetResult setProperty(std::string_view name, std::string_view text) override;
+    const PropertyTable& properties() const override;
     SetResult userSet(std::string_view text) override;
 
   private:
@@ -248,21 +70,25 @@ class RangedControl : public Control {
   public:
     int value() const { return m_value; }
     void setValue(int v); // clamped to the range; fires onChange when it changes
-    int min() const { return m_min; }
-    int max() const { return m_max; }
+    int min() const { return m_range.min; }
+    int max() const { return m_range.max; }
     void setRange(int min, int max);
     std::function<void()> onChange;
 
     std::string defaultProperty() const override { return "Value"; }
-    std::optional<PropValue> property(std::string_view name) const override;
-    SetResult setProperty(std::string_view name, std::string_view text) override;
+    const PropertyTable& properties() const override;
 
   protected:
     RangedControl(Form* form, Kind kind, std::string name, int index, int max)
-        : Control(form, kind, std::move(name), index), m_max(max) {}
+        : Control(form, kind, std::move(name), index), m_range{0, max} {}
 
   private:
-    int m_value = 0, m_min = 0, m_max;
+    struct Range {
+        int min, max;
+        bool operator==(const Range&) const = default;
+    };
+    int m_value = 0;
+    Range m_range;
 };
 
 // A vertical scroll bar. Its up arrow raises the value, like a spin box.
@@ -271,9 +97,9 @@ class ScrollBar : public RangedControl {
     ScrollBar(Form* form, std::string name, int index = -1);
     int smallChange() const { return m_small; }
     int largeChange() const { return m_large; }
-    void setLargeChange(int l) { m_large = l; }
+    void setLargeChange(int l) { assign(m_large, l, Prop::Range); }
 
-    std::optional<PropValue> property(std::string_view name) const override;
+    const PropertyTable& properties() const override;
     SetResult userSet(std::string_view text) override;
 
   private:
@@ -290,8 +116,7 @@ class CheckBox : public Control {
     void click() override; // toggles
 
     std::string defaultProperty() const override { return "Value"; }
-    std::optional<PropValue> property(std::string_view name) const override;
-    SetResult setProperty(std::string_view name, std::string_view text) override;
+    const PropertyTable& properties() const override;
     SetResult userSet(std::string_view text) override;
 
   private:
@@ -311,8 +136,7 @@ class OptionButton : public Control {
     void click() override; // selects
 
     std::string defaultProperty() const override { return "Value"; }
-    std::optional<PropValue> property(std::string_view name) const override;
-    SetResult setProperty(std::string_view name, std::string_view text) override;
+    const PropertyTable& properties() const override;
     SetResult userSet(std::string_view text) override;
 
   private:
@@ -326,13 +150,12 @@ class CommandButton : public Control {
     const std::string& caption() const { return m_caption; }
     void setCaption(std::string c);
     bool isDefault() const { return m_default; }
-    void setDefault(bool d) { m_default = d; }
+    void setDefault(bool d) { assign(m_default, d, Prop::Default); }
     bool isCancel() const { return m_cancel; }
-    void setCancel(bool c) { m_cancel = c; }
+    void setCancel(bool c) { assign(m_cancel, c, Prop::Cancel); }
 
     std::string defaultProperty() const override { return "Caption"; }
-    std::optional<PropValue> property(std::string_view name) const override;
-    SetResult setProperty(std::string_view name, std::string_view text) override;
+    const PropertyTable& properties() const override;
 
   private:
     std::string m_caption;
@@ -357,8 +180,7 @@ class MenuItem : public Control {
     bool reachable() const;
 
     std::string defaultProperty() const override { return "Caption"; }
-    std::optional<PropValue> property(std::string_view name) const override;
-    SetResult setProperty(std::string_view name, std::string_view text) override;
+    const PropertyTable& properties() const override;
 
   private:
     MenuItem* m_parent;
@@ -400,8 +222,7 @@ class Timer : public Control {
     TickHandler onTimer{*this};
 
     std::string defaultProperty() const override { return "Enabled"; }
-    std::optional<PropValue> property(std::string_view name) const override;
-    SetResult setProperty(std::string_view name, std::string_view text) override;
+    const PropertyTable& properties() const override;
 
   private:
     Scheduler& m_scheduler;
@@ -422,8 +243,7 @@ class Frame : public Control {
     const std::string& caption() const { return m_caption; }
     void setCaption(std::string c);
     std::string defaultProperty() const override { return "Caption"; }
-    std::optional<PropValue> property(std::string_view name) const override;
-    SetResult setProperty(std::string_view name, std::string_view text) override;
+    const PropertyTable& properties() const override;
 
   private:
     std::string m_caption;
@@ -435,9 +255,9 @@ class Shape : public Control {
   public:
     Shape(Form* form, std::string name, int index = -1);
     ShapeType shape() const { return m_shape; }
-    void setShape(ShapeType s) { m_shape = s; }
+    void setShape(ShapeType s) { assign(m_shape, s, Prop::Shape); }
     Color fillColor() const { return m_fill; }
-    void setFillColor(Color c) { m_fill = c; }
+    void setFillColor(Color c) { assign(m_fill, c, Prop::Shape); }
     std::string defaultProperty() const override { return "Visible"; }
 
   private:
@@ -456,8 +276,7 @@ class StatusPanel : public Control {
     void setText(std::string t);
     std::string displayName() const override;
     std::string defaultProperty() const override { return "Text"; }
-    std::optional<PropValue> property(std::string_view name) const override;
-    SetResult setProperty(std::string_view name, std::string_view text) override;
+    const PropertyTable& properties() const override;
 
   private:
     std::string m_key;
@@ -490,8 +309,7 @@ class Calendar : public Control {
     void setDate(DateTime d);
     std::function<void()> onChange;
     std::string defaultProperty() const override { return "Value"; }
-    std::optional<PropValue> property(std::string_view name) const override;
-    SetResult setProperty(std::string_view name, std::string_view text) override;
+    const PropertyTable& properties() const override;
     SetResult userSet(std::string_view text) override;
 
   private:

@@ -8,9 +8,8 @@
 namespace orvane {
 
 using detail::parseBool;
-using detail::parseInt;
-using detail::withBool;
-using detail::withInt;
+using detail::readOnly;
+using detail::row;
 
 // ---- TextBox ----
 
@@ -20,22 +19,13 @@ TextBox::TextBox(Form* form, std::string name, int index)
 }
 
 void TextBox::setText(std::string t) {
-    if (assign(m_text, std::move(t), Prop::Text) && onChange)
-        onChange();
+    assign(m_text, std::move(t), Prop::Text, onChange);
 }
 
-std::optional<PropValue> TextBox::property(std::string_view p) const {
-    if (p == "Text")
-        return PropValue(m_text);
-    return Control::property(p);
-}
-
-SetResult TextBox::setProperty(std::string_view p, std::string_view text) {
-    if (p == "Text") {
-        setText(std::string(text));
-        return {};
-    }
-    return Control::setProperty(p, text);
+const PropertyTable& TextBox::properties() const {
+    static constexpr Property rows[] = {row<&TextBox::text, &TextBox::setText>("Text")};
+    static constexpr PropertyTable table{rows, &detail::controlProperties};
+    return table;
 }
 
 SetResult TextBox::userSet(std::string_view text) {
@@ -48,45 +38,38 @@ SetResult TextBox::userSet(std::string_view text) {
 // ---- RangedControl, ScrollBar ----
 
 void RangedControl::setValue(int v) {
-    v = std::clamp(v, m_min, m_max);
-    if (assign(m_value, v, Prop::Value) && onChange)
-        onChange();
+    assign(m_value, std::clamp(v, m_range.min, m_range.max), Prop::Value, onChange);
 }
 
 void RangedControl::setRange(int min, int max) {
-    m_min = min;
-    m_max = max;
-    notify(Prop::Range);
+    assign(m_range, Range{min, max}, Prop::Range);
     setValue(m_value);
 }
 
-std::optional<PropValue> RangedControl::property(std::string_view p) const {
-    if (p == "Value")
-        return PropValue(m_value);
-    if (p == "Min")
-        return PropValue(m_min);
-    if (p == "Max")
-        return PropValue(m_max);
-    return Control::property(p);
-}
+namespace {
+constexpr Property rangedRows[] = {
+    row<&RangedControl::value, &RangedControl::setValue>("Value"),
+    readOnly<&RangedControl::min>("Min"),
+    readOnly<&RangedControl::max>("Max"),
+};
+constexpr PropertyTable rangedProperties{rangedRows, &detail::controlProperties};
+} // namespace
 
-SetResult RangedControl::setProperty(std::string_view p, std::string_view text) {
-    if (p == "Value")
-        return withInt(p, text, [this](int v) { setValue(v); });
-    return Control::setProperty(p, text);
+const PropertyTable& RangedControl::properties() const {
+    return rangedProperties;
 }
 
 ScrollBar::ScrollBar(Form* form, std::string name, int index)
     : RangedControl(form, Kind::ScrollBar, std::move(name), index, 32767) {}
 
-std::optional<PropValue> ScrollBar::property(std::string_view p) const {
-    if (p == "LargeChange")
-        return PropValue(m_large);
-    return RangedControl::property(p);
+const PropertyTable& ScrollBar::properties() const {
+    static constexpr Property rows[] = {readOnly<&ScrollBar::largeChange>("LargeChange")};
+    static constexpr PropertyTable table{rows, &rangedProperties};
+    return table;
 }
 
 SetResult ScrollBar::userSet(std::string_view text) {
-    auto n = parseInt(text);
+    auto n = parseWholeNumber(text);
     if (!n || *n < min() || *n > max())
         return SetResult::fail(displayName() + " takes values from " + std::to_string(min()) +
                                " to " + std::to_string(max()));
@@ -104,34 +87,24 @@ void CheckBox::setCaption(std::string c) {
 }
 
 void CheckBox::setValue(int v) {
-    if (assign(m_value, v, Prop::Value) && onClick)
-        onClick();
+    assign(m_value, v, Prop::Value, onClick);
 }
 
 void CheckBox::click() {
     setValue(m_value == 1 ? 0 : 1);
 }
 
-std::optional<PropValue> CheckBox::property(std::string_view p) const {
-    if (p == "Value")
-        return PropValue(m_value);
-    if (p == "Caption")
-        return PropValue(m_caption);
-    return Control::property(p);
-}
-
-SetResult CheckBox::setProperty(std::string_view p, std::string_view text) {
-    if (p == "Value")
-        return withInt(p, text, [this](int v) { setValue(v); });
-    if (p == "Caption") {
-        setCaption(std::string(text));
-        return {};
-    }
-    return Control::setProperty(p, text);
+const PropertyTable& CheckBox::properties() const {
+    static constexpr Property rows[] = {
+        row<&CheckBox::value, &CheckBox::setValue>("Value"),
+        row<&CheckBox::caption, &CheckBox::setCaption>("Caption"),
+    };
+    static constexpr PropertyTable table{rows, &detail::controlProperties};
+    return table;
 }
 
 SetResult CheckBox::userSet(std::string_view text) {
-    auto n = parseInt(text);
+    auto n = parseWholeNumber(text);
     if (!n || (*n != 0 && *n != 1))
         return SetResult::fail(displayName() + " takes 0 or 1");
     setValue(int(*n));
@@ -169,22 +142,13 @@ void OptionButton::click() {
     setValue(true);
 }
 
-std::optional<PropValue> OptionButton::property(std::string_view p) const {
-    if (p == "Value")
-        return PropValue(m_value);
-    if (p == "Caption")
-        return PropValue(m_caption);
-    return Control::property(p);
-}
-
-SetResult OptionButton::setProperty(std::string_view p, std::string_view text) {
-    if (p == "Value")
-        return withBool(p, text, [this](bool b) { setValue(b); });
-    if (p == "Caption") {
-        setCaption(std::string(text));
-        return {};
-    }
-    return Control::setProperty(p, text);
+const PropertyTable& OptionButton::properties() const {
+    static constexpr Property rows[] = {
+        row<&OptionButton::value, &OptionButton::setValue>("Value"),
+        row<&OptionButton::caption, &OptionButton::setCaption>("Caption"),
+    };
+    static constexpr PropertyTable table{rows, &detail::controlProperties};
+    return table;
 }
 
 SetResult OptionButton::userSet(std::string_view text) {
@@ -204,18 +168,12 @@ void CommandButton::setCaption(std::string c) {
     assign(m_caption, std::move(c), Prop::Caption);
 }
 
-std::optional<PropValue> CommandButton::property(std::string_view p) const {
-    if (p == "Caption")
-        return PropValue(m_caption);
-    return Control::property(p);
-}
-
-SetResult CommandButton::setProperty(std::string_view p, std::string_view text) {
-    if (p == "Caption") {
-        setCaption(std::string(text));
-        return {};
-    }
-    return Control::setProperty(p, text);
+const PropertyTable& CommandButton::properties() const {
+    static constexpr Property rows[] = {
+        row<&CommandButton::caption, &CommandButton::setCaption>("Caption"),
+    };
+    static constexpr PropertyTable table{rows, &detail::controlProperties};
+    return table;
 }
 
 // ---- Calendar ----
@@ -223,20 +181,20 @@ SetResult CommandButton::setProperty(std::string_view p, std::string_view text) 
 Calendar::Calendar(Form* form, std::string name) : Control(form, Kind::Calendar, std::move(name)) {}
 
 void Calendar::setDate(DateTime d) {
-    if (assign(m_date, d.date(), Prop::Value) && onChange)
-        onChange();
+    assign(m_date, d.date(), Prop::Value, onChange);
 }
 
-std::optional<PropValue> Calendar::property(std::string_view p) const {
-    if (p == "Value")
-        return PropValue(formatDate(m_date, "mmm d, yyyy"));
-    return Control::property(p);
-}
-
-SetResult Calendar::setProperty(std::string_view p, std::string_view text) {
-    if (p == "Value")
-        return userSet(text);
-    return Control::setProperty(p, text);
+const PropertyTable& Calendar::properties() const {
+    // The date reads and is assigned as text, as a user would type it.
+    static constexpr Property rows[] = {{
+        "Value",
+        [](const Control& c) {
+            return PropValue(formatDate(static_cast<const Calendar&>(c).date(), "mmm d, yyyy"));
+        },
+        [](Control& c, std::string_view, std::string_view text) { return c.userSet(text); },
+    }};
+    static constexpr PropertyTable table{rows, &detail::controlProperties};
+    return table;
 }
 
 SetResult Calendar::userSet(std::string_view text) {

@@ -8,8 +8,8 @@
 
 namespace orvane {
 
-using detail::withBool;
-using detail::withInt;
+using detail::readOnly;
+using detail::row;
 
 // ---- MenuItem ----
 
@@ -35,22 +35,13 @@ bool MenuItem::reachable() const {
     return true;
 }
 
-std::optional<PropValue> MenuItem::property(std::string_view p) const {
-    if (p == "Caption")
-        return PropValue(m_caption);
-    if (p == "Checked")
-        return PropValue(m_checked);
-    return Control::property(p);
-}
-
-SetResult MenuItem::setProperty(std::string_view p, std::string_view text) {
-    if (p == "Caption") {
-        setCaption(std::string(text));
-        return {};
-    }
-    if (p == "Checked")
-        return withBool(p, text, [this](bool b) { setChecked(b); });
-    return Control::setProperty(p, text);
+const PropertyTable& MenuItem::properties() const {
+    static constexpr Property rows[] = {
+        row<&MenuItem::caption, &MenuItem::setCaption>("Caption"),
+        row<&MenuItem::checked, &MenuItem::setChecked>("Checked"),
+    };
+    static constexpr PropertyTable table{rows, &detail::controlProperties};
+    return table;
 }
 
 // ---- Timer ----
@@ -94,16 +85,10 @@ void Timer::fire() {
     m_ticking = false;
 }
 
-std::optional<PropValue> Timer::property(std::string_view p) const {
-    if (p == "Interval")
-        return PropValue(m_interval);
-    return Control::property(p);
-}
-
-SetResult Timer::setProperty(std::string_view p, std::string_view text) {
-    if (p == "Interval")
-        return withInt(p, text, [this](int v) { setInterval(v); });
-    return Control::setProperty(p, text);
+const PropertyTable& Timer::properties() const {
+    static constexpr Property rows[] = {row<&Timer::interval, &Timer::setInterval>("Interval")};
+    static constexpr PropertyTable table{rows, &detail::controlProperties};
+    return table;
 }
 
 // ---- PictureBox, Frame, Shape, Image ----
@@ -118,18 +103,10 @@ void Frame::setCaption(std::string c) {
     assign(m_caption, std::move(c), Prop::Caption);
 }
 
-std::optional<PropValue> Frame::property(std::string_view p) const {
-    if (p == "Caption")
-        return PropValue(m_caption);
-    return Control::property(p);
-}
-
-SetResult Frame::setProperty(std::string_view p, std::string_view text) {
-    if (p == "Caption") {
-        setCaption(std::string(text));
-        return {};
-    }
-    return Control::setProperty(p, text);
+const PropertyTable& Frame::properties() const {
+    static constexpr Property rows[] = {row<&Frame::caption, &Frame::setCaption>("Caption")};
+    static constexpr PropertyTable table{rows, &detail::controlProperties};
+    return table;
 }
 
 Shape::Shape(Form* form, std::string name, int index)
@@ -154,20 +131,13 @@ void StatusPanel::setText(std::string t) {
     assign(m_text, std::move(t), Prop::Text);
 }
 
-std::optional<PropValue> StatusPanel::property(std::string_view p) const {
-    if (p == "Text")
-        return PropValue(m_text);
-    if (p == "Key")
-        return PropValue(m_key);
-    return Control::property(p);
-}
-
-SetResult StatusPanel::setProperty(std::string_view p, std::string_view text) {
-    if (p == "Text") {
-        setText(std::string(text));
-        return {};
-    }
-    return Control::setProperty(p, text);
+const PropertyTable& StatusPanel::properties() const {
+    static constexpr Property rows[] = {
+        row<&StatusPanel::text, &StatusPanel::setText>("Text"),
+        readOnly<&StatusPanel::key>("Key"),
+    };
+    static constexpr PropertyTable table{rows, &detail::controlProperties};
+    return table;
 }
 
 StatusBar::StatusBar(Form* form, std::string name)

@@ -325,42 +325,7 @@ std::optional<ParsedDate> readDate(std::string_view text) {
 } // namespace
 
 std::optional<ParsedDate> parseDateText(std::string_view text) {
-    // The counts read the same few texts (the launch time, the captured event moments) many
-    // times a second, so recent results are kept. The program has one thread; the table is
-    // per thread all the same, so tests running in threads stay independent. Entries hold
-    // their text in place, so the table needs no construction and a lookup no allocation;
-    // a text too long for an entry is simply read afresh.
-    struct Entry {
-        std::size_t length;
-        char text[40];
-        bool used;
-        bool parsed;
-        ParsedDate result;
-        bool holds(std::string_view t) const {
-            return used && length == t.size() && std::equal(t.begin(), t.end(), text);
-        }
-    };
-    static thread_local std::array<Entry, 64> recent{};
-    // Most often it is the very text read last (the launch time), found without hashing.
-    static thread_local Entry* last = nullptr;
-    auto result = [](const Entry& e) {
-        return e.parsed ? std::optional<ParsedDate>(e.result) : std::nullopt;
-    };
-    if (last && last->holds(text))
-        return result(*last);
-    if (text.size() > sizeof Entry::text)
-        return readDate(text);
-    Entry& e = recent[std::hash<std::string_view>{}(text) % recent.size()];
-    last = &e;
-    if (e.holds(text))
-        return result(e);
-    const std::optional<ParsedDate> parsed = readDate(text);
-    std::copy(text.begin(), text.end(), e.text);
-    e.length = text.size();
-    e.used = true;
-    e.parsed = parsed.has_value();
-    e.result = parsed.value_or(ParsedDate{});
-    return parsed;
+    return readDate(text);
 }
 
 std::optional<DateTime> toDateTime(std::string_view text) {

@@ -1,5 +1,6 @@
 #include "platform/form.h"
 
+#include "platform/controls_detail.h"
 #include "platform/services.h"
 
 #include <algorithm>
@@ -66,20 +67,13 @@ SetResult Form::setRecordProperty(std::string_view record, std::string_view, std
     return SetResult::fail(name() + " has no record " + std::string(record));
 }
 
-std::optional<PropValue> Form::property(std::string_view p) const {
-    if (p == "Caption")
-        return PropValue(m_caption);
-    if (p == "Loaded")
-        return PropValue(m_loaded);
-    return Control::property(p);
-}
-
-SetResult Form::setProperty(std::string_view p, std::string_view text) {
-    if (p == "Caption") {
-        setCaption(std::string(text));
-        return {};
-    }
-    return Control::setProperty(p, text);
+const PropertyTable& Form::properties() const {
+    static constexpr Property rows[] = {
+        detail::row<&Form::caption, &Form::setCaption>("Caption"),
+        detail::readOnly<&Form::loaded>("Loaded"),
+    };
+    static constexpr PropertyTable table{rows, &detail::controlProperties};
+    return table;
 }
 
 } // namespace orvane

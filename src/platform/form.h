@@ -32,13 +32,13 @@ class Form : public Control {
 
     // Fixed-size dialog windows have no maximise box and cannot be resized.
     bool fixedSize() const { return m_fixedSize; }
-    void setFixedSize(bool f) { m_fixedSize = f; }
+    void setFixedSize(bool f) { assign(m_fixedSize, f, Prop::WindowStyle); }
     // Placed in the middle of the screen when first shown, instead of at Left and Top.
     bool centered() const { return m_centered; }
-    void setCentered(bool c) { m_centered = c; }
+    void setCentered(bool c) { assign(m_centered, c, Prop::WindowStyle); }
     // Stays above the program's other windows (the splash).
     bool topMost() const { return m_topMost; }
-    void setTopMost(bool t) { m_topMost = t; }
+    void setTopMost(bool t) { assign(m_topMost, t, Prop::WindowStyle); }
     // Without a title bar or frame (BorderStyle 0).
     bool borderless() const { return borderStyle() == 0; }
     bool loaded() const { return m_loaded; }
@@ -71,8 +71,7 @@ class Form : public Control {
                                         std::string_view text);
 
     std::string defaultProperty() const override { return "Caption"; }
-    std::optional<PropValue> property(std::string_view name) const override;
-    SetResult setProperty(std::string_view name, std::string_view text) override;
+    const PropertyTable& properties() const override;
 
     // Used by Control and the application object.
     void registerControl(Control* c) { m_controls.push_back(c); }

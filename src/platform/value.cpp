@@ -1,5 +1,8 @@
 #include "platform/value.h"
 
+#include "platform/datetime.h"
+
+#include <charconv>
 #include <cstdio>
 
 namespace orvane {
@@ -28,10 +31,26 @@ std::string quoteText(std::string_view text) {
     return out;
 }
 
-std::string formatColour(Color c) {
+std::string formatColor(Color c) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "&H%08X", unsigned(c));
     return buf;
+}
+
+std::optional<Color> parseColor(std::string_view t) {
+    if (t.size() > 2 && (t.substr(0, 2) == "&H" || t.substr(0, 2) == "&h")) {
+        t.remove_prefix(2);
+        if (!t.empty() && t.back() == '&')
+            t.remove_suffix(1);
+        unsigned long v = 0;
+        auto [p, ec] = std::from_chars(t.data(), t.data() + t.size(), v, 16);
+        if (ec != std::errc() || p != t.data() + t.size() || v > 0xFFFFFFFFul)
+            return std::nullopt;
+        return Color(v);
+    }
+    if (auto n = parseWholeNumber(t); n && *n >= 0 && *n <= 0xFFFFFFFF)
+        return Color(*n);
+    return std::nullopt;
 }
 
 std::string PropValue::print() const {
@@ -43,7 +62,7 @@ std::string PropValue::print() const {
         return std::to_string(number());
     if (isBool())
         return boolean() ? "True" : "False";
-    return formatColour(colourValue());
+    return formatColor(colorValue());
 }
 
 } // namespace orvane

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -23,9 +24,10 @@ class PropValue {
     struct Empty {
         bool operator==(const Empty&) const = default;
     };
-    struct Colour {
+    // A colour, kept apart from the whole numbers so that it prints as &H.
+    struct ColorValue {
         Color value;
-        bool operator==(const Colour&) const = default;
+        bool operator==(const ColorValue&) const = default;
     };
 
     PropValue() = default;
@@ -34,18 +36,18 @@ class PropValue {
     PropValue(std::int64_t number) : m_v(number) {}
     PropValue(int number) : m_v(std::int64_t(number)) {}
     PropValue(bool b) : m_v(b) {}
-    static PropValue colour(Color c) { return PropValue(Colour{c}); }
+    static PropValue color(Color c) { return PropValue(ColorValue{c}); }
 
     bool isEmpty() const { return std::holds_alternative<Empty>(m_v); }
     bool isText() const { return std::holds_alternative<std::string>(m_v); }
     bool isNumber() const { return std::holds_alternative<std::int64_t>(m_v); }
     bool isBool() const { return std::holds_alternative<bool>(m_v); }
-    bool isColour() const { return std::holds_alternative<Colour>(m_v); }
+    bool isColor() const { return std::holds_alternative<ColorValue>(m_v); }
 
     const std::string& text() const { return std::get<std::string>(m_v); }
     std::int64_t number() const { return std::get<std::int64_t>(m_v); }
     bool boolean() const { return std::get<bool>(m_v); }
-    Color colourValue() const { return std::get<Colour>(m_v).value; }
+    Color colorValue() const { return std::get<ColorValue>(m_v).value; }
 
     // The text form: strings quoted with \" \\ \n \r escapes, numbers in decimal,
     // True/False, colours as &H and eight upper-case hex digits, Empty.
@@ -54,11 +56,13 @@ class PropValue {
     bool operator==(const PropValue&) const = default;
 
   private:
-    explicit PropValue(Colour c) : m_v(c) {}
-    std::variant<Empty, std::string, std::int64_t, bool, Colour> m_v;
+    explicit PropValue(ColorValue c) : m_v(c) {}
+    std::variant<Empty, std::string, std::int64_t, bool, ColorValue> m_v;
 };
 
 std::string quoteText(std::string_view text);
-std::string formatColour(Color c);
+std::string formatColor(Color c);
+// Reads &HBBGGRR in hex (up to &HFFFFFFFF, an optional trailing &) or a whole number.
+std::optional<Color> parseColor(std::string_view text);
 
 } // namespace orvane

@@ -1,23 +1,12 @@
 #include "qt/qt_view.h"
 
+#include "qt/qt_kind.h"
 #include "qt/qt_widgets.h"
 
 #include <QApplication>
-#include <QCalendarWidget>
-#include <QCheckBox>
-#include <QFrame>
-#include <QHBoxLayout>
-#include <QKeySequence>
-#include <QLabel>
-#include <QLineEdit>
-#include <QLocale>
-#include <QMenu>
 #include <QMenuBar>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
-#include <QScrollBar>
+#include <QSignalBlocker>
 
 #include <cmath>
 
@@ -107,11 +96,11 @@ void QtView::formLoaded(Form& form) {
     // Children move into their picture boxes and frames only once every widget exists, so
     // that siblings keep the stacking order in which the controls were made.
     for (Control* c : form.controls()) {
-        if (!c->container() || c->kind() == Kind::StatusPanel)
+        if (!c->container())
             continue;
         QWidget* child = widget(*c);
         QWidget* parent = widget(*c->container());
-        if (child && parent)
+        if (child && parent && child->parentWidget() != parent)
             child->setParent(parent);
     }
     for (Control* c : form.controls()) {
@@ -151,131 +140,91 @@ void QtView::formUnloaded(Form& form) {
     m_windows.erase(it);
 }
 
-void QtView::bind(Control& c, Window& w, QWidget* widget) {
+void QtView::makeWidget(Control& c, Window& w) {
+    if (c.kind() == Kind::MenuItem) {
+        makeMenuItem(static_cast<MenuItem&>(c), w);
+        return;
+    }
+    const KindView& kind = kindView(c.kind());
+    QWidget* widget = kind.make(c, w.client, *this);
+    if (!widget)
+        return;
+    if (c.kind() == Kind::StatusBar)
+        w.statusBar = &c;
     widget->setObjectName(qstr(c.displayName()));
     m_bindings[&c] = Binding{&w, widget, nullptr, nullptr};
     m_controlOf[widget] = &c;
-    connectSignals(c, widget);
+    kind.connect(c, widget, *this);
 }
 
-void QtView::makeWidget(Control& c, Window& w) {
-    QWidget* parent = w.client;
-    switch (c.kind()) {
-    case Kind::Form:
-    case Kind::Timer:
-        return;
-    case Kind::MenuItem:
-        makeMenuItem(static_cast<MenuItem&>(c), w);
-        return;
-    case Kind::Label:
-    case Kind::Image: {
-        auto* label = new QLabel(parent);
-        label->setTextFormat(Qt::PlainText);
-        bind(c, w, label);
-        return;
-    }
-    case Kind::TextBox:
-        bind(c, w, new QLineEdit(parent));
-        return;
-    case Kind::ScrollBar:
-        bind(c, w, new QScrollBar(Qt::Vertical, parent));
-        return;
-    case Kind::CheckBox: {
-        auto* box = new QCheckBox(parent);
-        // The style would fill behind the box and caption with the button colour, a lighter
-        // patch on a coloured frame; the control's own back colour goes in the window role.
-        box->setBackgroundRole(QPalette::Window);
-        bind(c, w, box);
-        return;
-    }
-    case Kind::OptionButton: {
-        // The controls group option buttons themselves.
-        auto* button = new QRadioButton(parent);
-        button->setAutoExclusive(false);
-        button->setBackgroundRole(QPalette::Window);
-        bind(c, w, button);
-        return;
-    }
-    case Kind::CommandButton: {
-        auto* button = new QPushButton(parent);
-        button->setAutoDefault(false);
-        bind(c, w, button);
-        return;
-    }
-    case Kind::PictureBox:
-        bind(c, w, new QFrame(parent));
-        return;
-    case Kind::Frame:
-        bind(c, w, new FrameWidget(parent));
-        return;
-    case Kind::Shape:
-        bind(c, w, new ShapeWidget(parent));
-        return;
-    case Kind::StatusBar: {
-        // Docked to the window's bottom edge rather than placed in the client area.
-        auto* strip = new QWidget(w.top);
-        auto* layout = new QHBoxLayout(strip);
-        layout->setContentsMargins(1, 2, 1, 1);
-        layout->setSpacing(2);
-        w.statusBar = &c;
-        bind(c, w, strip);
-        return;
-    }
-    case Kind::StatusPanel: {
-        QWidget* strip = widget(*c.container());
-        if (!strip)
-            return;
-        auto* panel = new QLabel(strip);
-        panel->setTextFormat(Qt::PlainText);
-        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        panel->setIndent(3);
-        panel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        strip->layout()->addWidget(panel);
-        bind(c, w, panel);
-        return;
-    }
-    case Kind::ProgressBar: {
-        auto* bar = new QProgressBar(parent);
-        bar->setTextVisible(false);
-        bind(c, w, bar);
-        return;
-    }
-    case Kind::Calendar: {
-        auto* calendar = new QCalendarWidget(parent);
-        // Month and day names are English, like every date the program shows.
-        calendar->setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
-        calendar->setFirstDayOfWeek(Qt::Sunday);
-        calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
-        bind(c, w, calendar);
-        return;
-    }
-    }
+void QtView::syncAll(Control& c) {
+    for (Prop p : {Prop::Range, Prop::Caption, Prop::Text, Prop::Value, Prop::Checked,
+                   Prop::Alignment, Prop::WordWrap, Prop::Locked, Prop::Default, Prop::Shape,
+                   Prop::Font, Prop::BorderStyle, Prop::BackColor, Prop::ForeColor,
+                   Prop::ToolTipText, Prop::Enabled, Prop::Geometry, Prop::Visible})
+        sync(c, p);
 }
 
-void QtView::makeMenuItem(MenuItem& item, Window& w) {
-    MenuItem* parentItem = item.parentMenu();
-    QMenu* parentMenu = parentItem ? menu(*parentItem) : nullptr;
-    if (parentItem && !parentMenu)
-        return;
+void QtView::controlChanged(Control& control, Prop what) {
+    sync(control, what);
+}
 
-    Binding b{&w, nullptr, nullptr, nullptr};
-    // A top-level menu is always a menu, even with no items yet, so it can pop up.
-    if (!parentItem || !item.items().empty()) {
-        b.menu = new QMenu(parentMenu ? static_cast<QWidget*>(parentMenu) : w.top);
-        b.menu->setObjectName(qstr(item.displayName()));
-        b.action = b.menu->menuAction();
-    } else {
-        b.action = new QAction(parentMenu);
-        if (!item.shortcut().empty())
-            b.action->setShortcut(QKeySequence::fromString(qstr(item.shortcut())));
-        connect(b.action, &QAction::triggered, this, [this, it = &item] { menuTriggered(it); });
+// Every update runs with the widget's signals blocked, so nothing the program sets comes back
+// to it as if the user had done it.
+void QtView::sync(Control& c, Prop what) {
+    auto it = m_bindings.find(&c);
+    if (it == m_bindings.end())
+        return;
+    const Binding& b = it->second;
+    if (c.kind() == Kind::Form) {
+        syncForm(*b.window, what);
+        return;
     }
-    b.action->setObjectName(qstr(item.displayName()));
-    if (parentMenu)
-        parentMenu->addAction(b.action);
-    else
-        w.menuBar->addAction(b.action);
-    m_bindings[&item] = b;
+    if (c.kind() == Kind::MenuItem) {
+        syncMenuItem(static_cast<MenuItem&>(c), b, what);
+        return;
+    }
+    QWidget* w = b.widget;
+    const QSignalBlocker blocker(w);
+    const KindView& kind = kindView(c.kind());
+    switch (what) {
+    case Prop::Enabled:
+        w->setEnabled(c.enabled());
+        break;
+    case Prop::Visible:
+        w->setVisible(c.visible());
+        break;
+    case Prop::ToolTipText:
+        w->setToolTip(qstr(c.toolTipText()));
+        break;
+    case Prop::Font:
+        w->setFont(toQFont(c.font()));
+        break;
+    case Prop::Focus:
+        w->setFocus();
+        break;
+    case Prop::Geometry:
+        kind.place(c, w, *this);
+        break;
+    default:
+        break;
+    }
+    kind.sync(c, w, what, *this);
+}
+
+void QtView::layOutWindowOf(const Control& c) {
+    auto it = m_bindings.find(&c);
+    if (it != m_bindings.end())
+        layOut(*it->second.window);
+}
+
+void QtView::input(Control& c, const std::function<void()>& action, std::optional<Prop> resync) {
+    if (!bound(&c))
+        return;
+    if (c.acceptsInput())
+        deliver(action);
+    if (resync && bound(&c))
+        sync(c, *resync);
 }
 
 bool QtView::menuBarWanted(const Window& w) const {

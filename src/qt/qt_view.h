@@ -16,6 +16,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 
 class QAction;
@@ -50,6 +51,16 @@ class QtView : public QObject, public AppObserver, public ControlObserver {
 
     // Twips to pixels at the screen's logical resolution.
     int pixels(int twips) const;
+    // Where a control sits in its container, in pixels.
+    QRect rectOf(const Control& c) const;
+
+    // For the kinds of control (qt_kind.h).
+    // Lays out again the window that shows the control (its menu bar or status bar changed).
+    void layOutWindowOf(const Control& c);
+    // A user's input on a control's widget: the action goes to the control when a person could
+    // reach it, and then the widget shows what the control made of it.
+    void input(Control& c, const std::function<void()>& action,
+               std::optional<Prop> resync = std::nullopt);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -70,29 +81,25 @@ class QtView : public QObject, public AppObserver, public ControlObserver {
         QMenu* menu = nullptr;
     };
 
-    // Building (qt_view.cpp).
+    // Building and keeping widgets in step (qt_view.cpp); each kind's own part is its
+    // KindView's.
     void makeWidget(Control& c, Window& w);
-    void makeMenuItem(MenuItem& item, Window& w);
-    void bind(Control& c, Window& w, QWidget* widget);
-    QRect rectOf(const Control& c) const;
     bool bound(const Control* c) const { return m_bindings.contains(c); }
+    void syncAll(Control& c);
+    void sync(Control& c, Prop what);
     void layOut(Window& w);
     bool menuBarWanted(const Window& w) const;
 
-    // Keeping widgets in step (qt_view_sync.cpp).
-    void syncAll(Control& c);
-    void sync(Control& c, Prop what);
+    // The window and its menus (qt_view_window.cpp).
     void syncForm(Window& w, Prop what);
+    void makeMenuItem(MenuItem& item, Window& w);
     void syncMenuItem(MenuItem& item, const Binding& b, Prop what);
-    void syncStatusPanels(const Control& bar);
-    void syncColours(Control& c, QWidget* widget);
+    void menuTriggered(MenuItem* item);
 
     // What the user does (qt_view_events.cpp).
     void deliver(const std::function<void()>& event);
-    void connectSignals(Control& c, QWidget* widget);
     bool mouseEvent(Control& c, QWidget* widget, QMouseEvent* event);
     bool keyPress(Window& w, QKeyEvent* event);
-    void menuTriggered(MenuItem* item);
     Window* windowOfHandle(const QObject* handle) const;
     Window* windowOfTop(const QWidget* top) const;
     Window* windowOwning(const QObject* o) const;

@@ -2,53 +2,20 @@
 // delivery, so the fast timers and deferred work run after it as after any other event, and
 // only to a control that a person could reach.
 
+#include "qt/qt_kind.h"
 #include "qt/qt_view.h"
 #include "qt/qt_widgets.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QCalendarWidget>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QMouseEvent>
-#include <QScrollBar>
 #include <QWindow>
 
 namespace orvane {
 
 namespace {
-
-// Widgets that handle a left click themselves; they still report every press to the form.
-bool handlesOwnClicks(Kind k) {
-    switch (k) {
-    case Kind::TextBox:
-    case Kind::ScrollBar:
-    case Kind::CheckBox:
-    case Kind::OptionButton:
-    case Kind::CommandButton:
-    case Kind::Calendar:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// Controls whose click is a left press and release inside them.
-bool clicksOnRelease(Kind k) {
-    switch (k) {
-    case Kind::Form:
-    case Kind::Label:
-    case Kind::PictureBox:
-    case Kind::Frame:
-    case Kind::Image:
-    case Kind::TextBox:
-        return true;
-    default:
-        return false;
-    }
-}
 
 // The character code a key press gives a form: 27 for Esc, 13 for Enter, the character for a
 // printable key; 0 for keys that type nothing.
@@ -103,77 +70,6 @@ bool isInput(QEvent::Type type) {
 
 void QtView::deliver(const std::function<void()>& event) {
     m_app.services().scheduler.deliver(event);
-}
-
-void QtView::connectSignals(Control& c, QWidget* widget) {
-    Control* cp = &c;
-    switch (c.kind()) {
-    case Kind::TextBox:
-        connect(static_cast<QLineEdit*>(widget), &QLineEdit::textEdited, this,
-                [this, cp](const QString& text) {
-                    if (!bound(cp))
-                        return;
-                    if (cp->acceptsInput())
-                        deliver([&] { cp->userSet(text.toStdString()); });
-                    if (bound(cp))
-                        sync(*cp, Prop::Text);
-                });
-        return;
-    case Kind::ScrollBar:
-        connect(static_cast<QScrollBar*>(widget), &QScrollBar::valueChanged, this,
-                [this, cp](int shown) {
-                    if (!bound(cp))
-                        return;
-                    auto* s = static_cast<ScrollBar*>(cp);
-                    if (cp->acceptsInput())
-                        deliver([&] { s->setValue(s->min() + s->max() - shown); });
-                    if (bound(cp))
-                        sync(*cp, Prop::Value);
-                });
-        return;
-    case Kind::CheckBox:
-    case Kind::OptionButton:
-    case Kind::CommandButton:
-        connect(static_cast<QAbstractButton*>(widget), &QAbstractButton::clicked, this, [this, cp] {
-            if (!bound(cp))
-                return;
-            if (cp->acceptsInput())
-                deliver([&] { cp->click(); });
-            // The widget may have toggled itself; the control has the last word.
-            if (bound(cp))
-                sync(*cp, Prop::Value);
-        });
-        return;
-    case Kind::Calendar: {
-        auto* calendar = static_cast<QCalendarWidget*>(widget);
-        connect(calendar, &QCalendarWidget::selectionChanged, this, [this, cp, calendar] {
-            if (!bound(cp))
-                return;
-            const QDate d = calendar->selectedDate();
-            if (cp->acceptsInput())
-                if (auto when = DateTime::fromParts(d.year(), d.month(), d.day()))
-                    deliver([&] { static_cast<orvane::Calendar*>(cp)->setDate(*when); });
-            if (bound(cp))
-                sync(*cp, Prop::Value);
-        });
-        connect(calendar, &QCalendarWidget::activated, this, [this, cp] {
-            if (bound(cp) && cp->acceptsInput())
-                deliver([&] { cp->dblClick(); });
-        });
-        return;
-    }
-    default:
-        return;
-    }
-}
-
-void QtView::menuTriggered(MenuItem* item) {
-    if (!bound(item))
-        return;
-    if (item->acceptsInput())
-        deliver([&] { item->click(); });
-    if (bound(item))
-        sync(*item, Prop::Checked);
 }
 
 QtView::Window* QtView::windowOfHandle(const QObject* handle) const {
@@ -282,7 +178,8 @@ bool QtView::mouseEvent(Control& c, QWidget* widget, QMouseEvent* event) {
     Control* cp = &c;
     // Widgets that ignore a press would pass it on to their parent, and the form would hear
     // it a second time; buttons and boxes ignore all but the left button.
-    const bool consume = !handlesOwnClicks(c.kind()) || button != MouseButton::Left;
+    const MouseRules rules = kindView(c.kind()).mouse;
+    const bool consume = !rules.ownClicks || button != MouseButton::Left;
     switch (event->type()) {
     case QEvent::MouseButtonPress:
         m_pressed = widget;
@@ -290,7 +187,7 @@ bool QtView::mouseEvent(Control& c, QWidget* widget, QMouseEvent* event) {
         break;
     case QEvent::MouseButtonRelease: {
         const bool click = button == MouseButton::Left && m_pressed == widget &&
-                           clicksOnRelease(c.kind()) &&
+                           rules.clickOnRelease &&
                            widget->rect().contains(event->position().toPoint());
         if (button == MouseButton::Left)
             m_pressed = nullptr;

@@ -76,17 +76,9 @@ void EventEntryPage::enterEvent(const std::string& sign, std::int32_t magnitude)
     if (CheckTimeClash(offset, n))
         return;
 
-    frmEventTimers& board = m_app.frmEventTimers();
     const std::string name =
         static_cast<frmETWIZLabel&>(*m_app.form("frmETWIZLabel")).txtName.text();
-    board.EventData().setPlus(n, sign);
-    board.EventData().setSecs(n, magnitude);
-    board.lblName[n].setCaption(name);
-    board.pctEvent[n].setVisible(true);
-    board.pctEvent[n].setTag(sign);
-    // The row starts its count afresh and its tooltip is rebuilt at once.
-    board.lblTag[n].setTag("");
-    board.tmrToolTips.setEnabled(true);
+    m_app.frmEventTimers().DefineEvent(n, name, sign, magnitude);
     endWizard();
 }
 

@@ -52,11 +52,11 @@ void buildEventPanel(Frame& frame, std::array<OptionButton, 10>& buttons, int le
 
 void copyEventNames(std::array<OptionButton, 10>& buttons, const frmEventTimers& board) {
     for (int n = 0; n < 10; ++n)
-        buttons[n].setCaption(board.lblName[n].caption());
+        buttons[n].setCaption(board.eventName(n));
 }
 
 bool isUnassigned(const frmEventTimers& board, int n) {
-    return board.pctEvent[n].tag().empty();
+    return !board.isAssigned(n);
 }
 
 int selectedEvent(const std::array<OptionButton, 10>& buttons) {

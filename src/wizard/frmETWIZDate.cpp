@@ -1,5 +1,5 @@
 #include "wizard/frmETWIZDate.h"
-#include "colours.h"
+#include "colors.h"
 
 #include "app.h"
 #include "clock/frmOrvane.h"
@@ -68,7 +68,7 @@ frmETWIZDate::frmETWIZDate(App& app) : EventEntryPage(app, "frmETWIZDate", "frmE
 }
 
 DateTime frmETWIZDate::launchTime() const {
-    return toDateTime(m_app.frmOrvane().lblTarget.caption()).value_or(DateTime{});
+    return m_app.frmOrvane().launchTime();
 }
 
 std::string frmETWIZDate::DateSign(DateTime t) const {
@@ -82,7 +82,7 @@ std::int64_t frmETWIZDate::SecondsToLaunch(DateTime t) const {
 void frmETWIZDate::enter() {
     const auto t = toDateTime(txtDate.text() + " " + txtHoursW.text() + ":" + txtMinutesW.text() +
                               ":" + txtSecondsW.text());
-    if (!t || !toDateTime(m_app.frmOrvane().lblTarget.caption()))
+    if (!t || !m_app.frmOrvane().hasLaunchTime())
         return; // the boxes are read-only and the launch label always holds a date-time
     const std::int64_t seconds = SecondsToLaunch(*t);
     const std::int64_t magnitude = seconds < 0 ? -seconds : seconds;

@@ -62,10 +62,7 @@ void frmRemoveEvent::RemoveEvent(int n) {
         return;
     // Only the row is cleared: the event's times stay in the record, where they still place
     // its button and still count in the check against two events at one time.
-    frmEventTimers& board = m_app.frmEventTimers();
-    board.lblName[n].setCaption("Event Unassigned ");
-    board.pctEvent[n].setTag("");
-    board.pctEvent[n].setVisible(false);
+    m_app.frmEventTimers().DefineEvent(n, "Event Unassigned ", "", 0);
     close();
 }
 

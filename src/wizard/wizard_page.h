@@ -4,7 +4,7 @@
 // moving from one page to the next, and the end of the wizard, which unloads every page
 // together and gives the input back to the two main windows however the wizard ends.
 
-#include "colours.h"
+#include "colors.h"
 #include "platform/controls.h"
 #include "platform/form.h"
 
@@ -53,7 +53,5 @@ void EndEventWizard(App& app, WizardPage* unloading = nullptr);
 inline constexpr std::string_view WizardPages[] = {"frmETWIZNumber", "frmETWIZLabel",
                                                    "frmETWIZChoice", "frmETWIZPlus",
                                                    "frmETWIZMET",    "frmETWIZDate"};
-
-// Colours of the before-launch and after-launch choices.
 
 } // namespace orvane

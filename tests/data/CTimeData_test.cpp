@@ -7,32 +7,25 @@
 namespace orvane::test {
 namespace {
 
-// Guards a named property wired to another event's value: each one written by name must land
+// Guards a property name wired to another event's value: each one written by name must land
 // on its own event and on no other.
-TEST(CTimeData, EachNamedPropertyHoldsItsOwnEventsValue) {
-    using SetSecs = void (CTimeData::*)(std::int32_t);
-    using SetVariant = void (CTimeData::*)(Variant);
-#define ORVANE_TEN(F)                                                                              \
-    &CTimeData::F##0, &CTimeData::F##1, &CTimeData::F##2, &CTimeData::F##3, &CTimeData::F##4,      \
-        &CTimeData::F##5, &CTimeData::F##6, &CTimeData::F##7, &CTimeData::F##8, &CTimeData::F##9
-    const SetSecs secs[] = {ORVANE_TEN(setSecs)};
-    const SetVariant plus[] = {ORVANE_TEN(setPlus)};
-    const SetVariant tag[] = {ORVANE_TEN(setTag)};
-    const SetVariant hold[] = {ORVANE_TEN(setHold)};
-#undef ORVANE_TEN
+TEST_F(AppTest, EachNamedPropertyHoldsItsOwnEventsValue) {
     for (int n = 0; n < 10; ++n) {
-        CTimeData data;
-        (data.*secs[n])(3600);
-        (data.*plus[n])(Variant("+"));
-        (data.*tag[n])(Variant("t"));
-        (data.*hold[n])(Variant(7));
+        frmEventTimers& board = app.frmEventTimers();
+        const std::string digit = std::to_string(n);
+        ASSERT_TRUE(board.setRecordProperty("EventData", "Secs" + digit, "3600").ok);
+        ASSERT_TRUE(board.setRecordProperty("EventData", "Plus" + digit, "+").ok);
+        ASSERT_TRUE(board.setRecordProperty("EventData", "Tag" + digit, "t").ok);
+        ASSERT_TRUE(board.setRecordProperty("EventData", "Hold" + digit, "h").ok);
+        const CTimeData& data = board.EventData();
         for (int other = 0; other < 10; ++other) {
-            const bool mine = other == n;
+            const bool mine = other <= n;
             EXPECT_EQ(data.Secs(other), mine ? 3600 : 0) << n << " " << other;
             EXPECT_EQ(data.Plus(other), mine ? Variant("+") : Variant()) << n << " " << other;
             EXPECT_EQ(data.Tag(other), mine ? Variant("t") : Variant()) << n << " " << other;
-            EXPECT_EQ(data.Hold(other), mine ? Variant(7) : Variant()) << n << " " << other;
+            EXPECT_EQ(data.Hold(other), mine ? Variant("h") : Variant()) << n << " " << other;
         }
+        EXPECT_EQ(board.recordProperty("EventData", "Plus" + digit), Variant("+"));
     }
 }
 
@@ -45,7 +38,7 @@ TEST_F(AppTest, TheEventRecordByNameRefusesWhatItCannotHold) {
         EXPECT_FALSE(r.ok) << bad;
         EXPECT_FALSE(r.error.empty()) << bad;
     }
-    EXPECT_EQ(board.EventData().Secs3(), 60);
+    EXPECT_EQ(board.EventData().Secs(3), 60);
     EXPECT_TRUE(board.setRecordProperty("EventData", "Secs3", "-2147483648").ok);
     EXPECT_FALSE(board.setRecordProperty("EventData", "Secs10", "1").ok);
     EXPECT_FALSE(board.setRecordProperty("Other", "Secs3", "1").ok);

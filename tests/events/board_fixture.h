@@ -16,16 +16,10 @@ class BoardTest : public AppTest {
   protected:
     frmEventTimers& board() { return app.frmEventTimers(); }
 
-    // Defines event n as the wizard's Enter does: the record, the row's mark, a fresh count
-    // state and a tooltip refresh.
+    // Defines event n as the wizard's Enter does, keeping the row's name.
     void defineEvent(int n, const std::string& sign, std::int32_t secs) {
         frmEventTimers& b = board();
-        b.EventData().setPlus(n, sign);
-        b.EventData().setSecs(n, secs);
-        b.pctEvent[n].setVisible(true);
-        b.pctEvent[n].setTag(sign);
-        b.lblTag[n].setTag("");
-        b.tmrToolTips.setEnabled(true);
+        b.DefineEvent(n, b.lblName[n].caption(), sign, secs);
     }
 
     void showBoard() {

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -46,6 +47,7 @@ class frmSample : public Form {
         cmdCancel.move(3300, 600, 1500, 400);
         cmdGo.setCaption("&Go");
         cmdGo.move(3300, 1100, 1500, 400);
+        txtName.move(120, 2200, 2000, 300);
         mnuView.setVisible(false);
         sbrBar.addPanel("pnlLeft", 1500, "left");
         sbrBar.addPanel("pnlRight", 1500, "right");
@@ -70,6 +72,7 @@ class frmSample : public Form {
     CheckBox chkArmed{this, "chkArmed"};
     CommandButton cmdCancel{this, "cmdCancel"};
     CommandButton cmdGo{this, "cmdGo"};
+    TextBox txtName{this, "txtName"};
     MenuItem mnuView{this, "mnuView", nullptr, "&View"};
     MenuItem mnuGrid{this, "mnuGrid", &mnuView, "&Grid", "Ctrl+G"};
     StatusBar sbrBar{this, "sbrBar"};
@@ -118,8 +121,7 @@ TEST_F(QtControlsTest, LabelsShowAmpersandsAsTypedOnTheButtonFace_AndClickOnRele
 
 // On the wizard's coloured T page the option buttons once showed a lighter patch of the
 // button colour behind them, and the frame's caption sat on a coloured band above its border.
-TEST_F(QtControlsTest,
-       AColouredFrameShowsItsColourBehindItsButtons_WithTheBorderThroughItsCaption) {
+TEST_F(QtControlsTest, AColoredFrameShowsItsColorBehindItsButtons_WithTheBorderThroughItsCaption) {
     const QColor paleRed(0xFF, 0xC0, 0xC0);
     form.fraChoice.setBackColor(0xC0C0FF);
     for (auto& option : form.optPick)
@@ -228,6 +230,30 @@ TEST_F(QtControlsTest, EscPressesTheCancelButton_OtherKeysReachTheWindow) {
     QTest::keyClick(top->windowHandle(), Qt::Key_Q);
     QTest::keyClick(top->windowHandle(), Qt::Key_Return);
     EXPECT_EQ(form.heard, (std::vector<std::string>{"cancel", "key 113", "key 13"}));
+}
+
+// What a window changes in the look of a shown control shows at once, not with the control's
+// next caption or text.
+TEST_F(QtControlsTest, LookChangesToAShownControlShowAtOnce) {
+    auto* note = find<QLabel>("lblNote");
+    form.lblNote.setAlignment(Align::Right);
+    form.lblNote.setWordWrap(false);
+    form.lblNote.setTransparent(true);
+    EXPECT_EQ(note->alignment(), Qt::AlignRight | Qt::AlignTop);
+    EXPECT_FALSE(note->wordWrap());
+    EXPECT_FALSE(note->autoFillBackground()) << "the window shows through";
+    EXPECT_EQ(note->text(), "Fuel & oxidiser");
+
+    auto* name = find<QLineEdit>("txtName");
+    form.txtName.setLocked(true);
+    form.txtName.setAlignment(Align::Center);
+    EXPECT_TRUE(name->isReadOnly());
+    EXPECT_EQ(name->alignment(), Qt::AlignHCenter | Qt::AlignVCenter);
+
+    form.cmdGo.setDefault(true);
+    EXPECT_TRUE(find<QPushButton>("cmdGo")->isDefault());
+    QTest::keyClick(top->windowHandle(), Qt::Key_Return);
+    EXPECT_EQ(form.heard, (std::vector<std::string>{"go"})) << "Enter presses the default button";
 }
 
 TEST_F(QtControlsTest, TheMenuBarShowsOnlyWithAVisibleMenu_WithChecksAndShortcuts) {

@@ -1,5 +1,6 @@
-// The date texts are read and written many times a second, so recent patterns and parses are
-// kept. These tests guard against a kept result being served for a text it does not belong to.
+// Dates are formatted many times a second, so recent patterns are kept split into their parts
+// and texts are built in a buffer. These tests guard against a kept pattern being used for
+// another and against texts that outgrow the buffer.
 
 #include "platform/datetime.h"
 
@@ -61,38 +62,6 @@ TEST(DateCaches, EveryPatternKeepsItsOwnTextWhateverWasFormattedBefore) {
             EXPECT_EQ(formatDate(t, rows[k].pattern), rows[k].expected);
         }
     }
-}
-
-// Guards against the remembered last parse being returned for a different text, and against a
-// refused text being remembered as a date.
-TEST(DateCaches, TextsReadInTurnEachKeepTheirOwnValue) {
-    const char* launch = "May 03, 2001   10:30:00 AM";
-    const char* moment = "5/3/2001 10:20:00 AM";
-    for (int round = 0; round < 3; ++round) {
-        EXPECT_EQ(toDateTime(launch), at(2001, 5, 3, 10, 30));
-        EXPECT_EQ(toDateTime(moment), at(2001, 5, 3, 10, 20));
-        EXPECT_FALSE(isDate("May 33, 2001"));
-        EXPECT_EQ(toDateTime(launch), at(2001, 5, 3, 10, 30));
-        EXPECT_FALSE(toDateTime("May 03, 2001   10:30:00 AMX").has_value());
-    }
-    // The same words with other blanks, or a text read through a longer buffer, are texts of
-    // their own.
-    const std::string buffer = "May 03, 2001   10:31:00 AM and more";
-    EXPECT_EQ(toDateTime(std::string_view(buffer).substr(0, 26)), at(2001, 5, 3, 10, 31));
-    EXPECT_EQ(toDateTime(" May 03, 2001   10:30:00 AM "), at(2001, 5, 3, 10, 30));
-    // Texts too long to be kept are read afresh each time, with the same result.
-    const std::string wide = "Thursday, May 03, 2001          10:30:00 AM";
-    const std::string wider = "Thursday, May 03, 2001           10:31:00 AM";
-    for (int round = 0; round < 2; ++round) {
-        EXPECT_EQ(toDateTime(wide), at(2001, 5, 3, 10, 30));
-        EXPECT_EQ(toDateTime(wider), at(2001, 5, 3, 10, 31));
-        EXPECT_FALSE(isDate(wide + " x"));
-    }
-    const auto parsed = parseDateText("10:30");
-    ASSERT_TRUE(parsed);
-    EXPECT_FALSE(parsed->hasDate);
-    EXPECT_TRUE(parseDateText("May 3, 2001")->hasDate);
-    EXPECT_FALSE(parseDateText("May 3, 2001")->hasTime);
 }
 
 // Guards the padding of numbers wider than the digits kept at hand, and dates longer than the

@@ -1,0 +1,102 @@
+#include "qt/qt_program.h"
+
+#include "app.h"
+#include "qt/command_line.h"
+#include "qt/qt_scheduler.h"
+#include "qt/qt_services.h"
+#include "qt/qt_view.h"
+#include "qt/qt_widgets.h"
+#include "shell/basOrvaneLoad.h"
+#include "version.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QIcon>
+
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <string_view>
+
+namespace orvane {
+
+namespace {
+
+// What the program knows of itself before anything touches a display.
+AppInfo programInfo(int argc, char** argv) {
+    AppInfo info;
+    info.title = "Orvane";
+    info.exeName = QFileInfo(QString::fromLocal8Bit(argv[0])).completeBaseName().toStdString();
+    info.major = version::major;
+    info.minor = version::minor;
+    info.revision = version::revision;
+    info.arguments.assign(argv + 1, argv + argc);
+    return info;
+}
+
+// The benchmark compares the timer policy with the intervals read literally.
+QtScheduler::Timing schedulerTiming() {
+    const char* timing = std::getenv("ORVANE_SCHEDULER");
+    return timing && std::string_view(timing) == "literal" ? QtScheduler::Timing::Literal
+                                                           : QtScheduler::Timing::Policy;
+}
+
+} // namespace
+
+int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
+    AppInfo info = programInfo(argc, argv);
+    // The command line is read before anything touches a display, so --help, --version and a
+    // mistyped option work where there is none.
+    const CommandLineOutcome command =
+        readCommandLine(info.arguments, QDir::currentPath().toStdString(), info);
+    if (!command.start) {
+        std::cout << command.output;
+        if (!command.error.empty())
+            std::cerr << command.error << '\n';
+        return command.exitStatus;
+    }
+
+    QApplication qapp(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Orvane"));
+    QApplication::setOrganizationName(QStringLiteral("Orvane"));
+    QApplication::setApplicationVersion(
+        QStringLiteral("%1.%2.%3").arg(version::major).arg(version::minor).arg(version::revision));
+    // The program ends only through its own exit path, never because a window was hidden.
+    QApplication::setQuitOnLastWindowClosed(false);
+    useDefaultFont();
+    QApplication::setWindowIcon(QIcon(drawImage("logo", QSize(64, 64), 1.0)));
+
+    QtClock clock;
+    QtScheduler scheduler(schedulerTiming());
+    QtDialogs dialogs;
+    QtSettings settings;
+    QtHelp help;
+    QtProcess process;
+    info.exeName =
+        QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString();
+    info.programDir = programFolder(QCoreApplication::applicationDirPath().toStdString());
+
+    Services services{clock, scheduler, dialogs, settings, help, process, info};
+    App app(services);
+    QtView view(app);
+    dialogs.setView(&view);
+    app.setObserver(&view);
+
+    // Start-up is the program's first event: the count shows before the first paint.
+    scheduler.deliver([&] {
+        Main(app);
+        if (hooks.started && !app.ended())
+            hooks.started(app, view);
+    });
+    if (app.ended()) {
+        // Start-up ends the program only when another copy is running.
+        if (!info.startFile.empty())
+            std::cerr << info.exeName << ": " << info.startFile
+                      << " was not opened: Orvane is already running on this computer.\n";
+        return 0;
+    }
+    return QApplication::exec();
+}
+
+} // namespace orvane
