@@ -3,6 +3,7 @@
 #include "clock/frmOrvane.h"
 #include "events/frmEventTimers.h"
 #include "shell/frmSplash.h"
+#include "shell/register.h"
 #include "wizard/register.h"
 
 #include <algorithm>
@@ -14,6 +15,7 @@ App::App(Services& services) : m_services(services) {
     registerForm<orvane::frmEventTimers>("frmEventTimers");
     registerForm<orvane::frmSplash>("frmSplash");
     registerEventWizard(*this);
+    registerShellWindows(*this);
 }
 
 App::~App() {

@@ -53,6 +53,14 @@ class App {
     // A hold on the main window stops the board's count down; resuming starts it again.
     void setEventCountDownHeld(bool held);
 
+    // The Help menu's commands, which the main window offers and the shell's windows carry
+    // out (app_shell.cpp).
+    void StartCalculator();
+    void ShowHelpContents();
+    void ToggleTipOfTheDay();
+    void ShowTechSupport();
+    void ShowAbout();
+
     // Whether a window of that name exists in the program, and whether it is loaded now.
     bool knowsForm(std::string_view name) const;
     bool isLoaded(std::string_view name) const;

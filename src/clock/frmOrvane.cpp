@@ -45,6 +45,7 @@ frmOrvane::frmOrvane(App& app) : Form(app.services(), "frmOrvane"), m_app(app) {
     wireEntry();
     wireHold();
     wireLaunchWindow();
+    wireHelpMenu();
 
     // Start-up opens the compact screen, with no menu bar, on the launch data saved last.
     onLoad = [this] {

@@ -49,6 +49,9 @@ class frmOrvane : public Form {
     bool holdArmed() const { return m_holdArmed; }
     bool held() const { return m_held; }
 
+    // The Help menu's "Enable Tip of the Day" carries its check mark while tips are on.
+    void showTipsEnabled(bool enabled) { mnuTips.setChecked(enabled); }
+
     // ---- menus (menu-bar order; the right-click menu is a hidden top menu) ----
     MenuItem mnuFile{this, "mnuFile", nullptr, "&File"};
     MenuItem mnuNew{this, "mnuNew", &mnuFile, "New", "Ctrl+N"};
@@ -195,6 +198,7 @@ class frmOrvane : public Form {
     void wireEntry();
     void wireHold();
     void wireLaunchWindow();
+    void wireHelpMenu();
 
     // The count (count.cpp).
     void UpdateCountDisplay();

@@ -111,7 +111,7 @@ void frmEventTimers::RemoveEvent() {
 }
 
 void frmEventTimers::ShowHelp() {
-    services().help.showTopic(m_app.info().programDir + "\\ovproj.chm", "orvhlp\\main.htm");
+    m_app.ShowHelpContents();
 }
 
 void frmEventTimers::PopUpRightClickMenu(MouseButton button) {

@@ -4,6 +4,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QStandardPaths>
 
 #include <chrono>
 #include <cmath>
@@ -41,7 +42,29 @@ void QtProcess::endProgram() {
     QCoreApplication::exit(0);
 }
 
+QString QtProcess::desktopCalculator() {
+    for (const char* name : {"gnome-calculator", "kcalc", "galculator", "mate-calc", "xcalc"}) {
+        const QString found = QStandardPaths::findExecutable(QString::fromLatin1(name));
+        if (!found.isEmpty())
+            return found;
+    }
+    return {};
+}
+
 void QtProcess::startProgram(const std::string& path) {
+    if (QString::fromStdString(path).compare(QLatin1String(WindowsCalculator),
+                                             Qt::CaseInsensitive) == 0) {
+        const QString calculator = desktopCalculator();
+        if (!calculator.isEmpty()) {
+            QProcess::startDetached(calculator, {});
+            return;
+        }
+        QtDialogs fallback;
+        Dialogs& dialogs = m_dialogs ? *m_dialogs : fallback;
+        dialogs.messageBox("No calculator program is installed on this computer.", Buttons::OK,
+                           Icon::Information, "Orvane");
+        return;
+    }
     QStringList words = QProcess::splitCommand(QString::fromStdString(path));
     if (words.isEmpty())
         return;

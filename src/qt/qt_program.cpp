@@ -81,6 +81,7 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     App app(services);
     QtView view(app);
     dialogs.setView(&view);
+    process.setDialogs(&dialogs);
     app.setObserver(&view);
 
     // Start-up is the program's first event: the count shows before the first paint.

@@ -5,7 +5,11 @@
 
 #include "platform/services.h"
 
+#include <QList>
+#include <QPointer>
 #include <QString>
+#include <QUrl>
+#include <QWidget>
 
 #include <memory>
 #include <random>
@@ -50,15 +54,34 @@ class QtSettings : public Settings {
               const std::string& value) override;
 };
 
+// The help viewer: a window of the program's own showing the help pages compiled into it.
+// Whatever help file is named, the pages are the program's; a topic names one of them.
 class QtHelp : public Help {
   public:
-    // The help viewer arrives with the help pages.
-    void showTopic(const std::string&, const std::string&) override {}
-    void closeAll(const std::string&) override {}
+    QtHelp();
+    ~QtHelp() override;
+    QtHelp(const QtHelp&) = delete;
+    QtHelp& operator=(const QtHelp&) = delete;
+
+    // Opens the viewer on the topic's page, or turns the open viewer to it.
+    void showTopic(const std::string& file, const std::string& topic) override;
+    void closeAll(const std::string& file) override;
+
+    // The viewers open now.
+    QList<QWidget*> viewers() const;
+    // The page a topic opens: "orvhlp\\main.htm" and "main.htm" both open the main page, and
+    // a topic naming no page opens it too.
+    static QUrl pageOf(const std::string& topic);
+
+  private:
+    QList<QPointer<QWidget>> m_viewers;
 };
 
 class QtProcess : public Process {
   public:
+    // Where the calculator is asked for, the desktop's own calculator is started.
+    static constexpr const char* WindowsCalculator = "c:\\windows\\calc.exe";
+
     QtProcess();
     ~QtProcess() override;
 
@@ -72,10 +95,15 @@ class QtProcess : public Process {
 
     // The name claimed: "orvane-single-instance", or ORVANE_INSTANCE_NAME when set.
     static QString instanceName();
+    // The first desktop calculator installed on the search path; empty when there is none.
+    static QString desktopCalculator();
+    // Where "no calculator" is said; a message box of the program's own when not set.
+    void setDialogs(Dialogs* dialogs) { m_dialogs = dialogs; }
 
   private:
     std::unique_ptr<QLocalServer> m_server;
     std::mt19937 m_random;
+    Dialogs* m_dialogs = nullptr;
 };
 
 } // namespace orvane

@@ -55,7 +55,8 @@ void Main(App& app) {
     }
 
     app.frmOrvane().show();
-    // The tip of the day window loads here once tips are offered.
+    // The tip of the day decides for itself, as it loads, whether it shows.
+    app.form("frmTips");
 }
 
 } // namespace orvane

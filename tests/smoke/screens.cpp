@@ -12,6 +12,7 @@
 #include "qt/qt_widgets.h"
 #include "shell/basOrvaneLoad.h"
 #include "shell/frmSplash.h"
+#include "shell/frmTips.h"
 #include "version.h"
 #include "wizard/frmETWIZChoice.h"
 #include "wizard/frmETWIZDate.h"
@@ -32,6 +33,7 @@
 #include <QScreen>
 #include <QSet>
 #include <QStyle>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
@@ -108,6 +110,8 @@ class Screens {
 
     void shot(const Form& form, const char* file);
     static void checkNothingClipped(const QWidget& top, const char* file);
+    void shotWidget(QWidget* top, const char* file);
+    void shellWindows();
     void shotScreen(const char* file);
     void shotMenu(MenuItem& menu, const char* file);
     void shotMessage(const char* file);
@@ -161,13 +165,20 @@ void Screens::shot(const Form& form, const char* file) {
     QWidget* top = view.window(form);
     if (!top || !top->isVisible())
         fail(form.name() + " is not on the screen for " + file);
+    shotWidget(top, file);
+}
+
+// A screenshot of a top-level window, checked for being drawn at all.
+void Screens::shotWidget(QWidget* top, const char* file) {
+    if (!top || !top->isVisible())
+        fail(std::string("no window on the screen for ") + file);
     const QDeadlineTimer deadline(5000);
     while (!top->windowHandle()->isExposed() && !deadline.hasExpired()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         QThread::msleep(10);
     }
     if (!top->windowHandle()->isExposed())
-        fail(form.name() + " was never exposed");
+        fail(std::string(file) + ": the window was never exposed");
     checkNothingClipped(*top, file);
     const QImage image = top->grab().toImage();
     QSet<QRgb> colours;
@@ -178,8 +189,7 @@ void Screens::shot(const Form& form, const char* file) {
         fail(std::string(file) + " is blank");
     if (!image.save(m_out + '/' + file))
         fail(std::string("could not save ") + file);
-    std::printf("screens: %s (%s, %dx%d)\n", file, form.name().c_str(), image.width(),
-                image.height());
+    std::printf("screens: %s (%dx%d)\n", file, image.width(), image.height());
 }
 
 // The whole X screen, with every window as the server shows it.
@@ -254,6 +264,43 @@ void Screens::defineEvent(int n, const std::string& name, bool minus, int hours,
         fail("the wizard stayed open after Enter");
 }
 
+// The tip of the day on a tip of the shipped file and without a file, About, Technical
+// Support, and the help viewer on two of its pages.
+void Screens::shellWindows() {
+    frmOrvane& main = app.frmOrvane();
+    QTemporaryDir withTips;
+    QTemporaryDir withoutTips;
+    if (!QFile::copy(QStringLiteral(ORVANE_TIPS_FILE), withTips.filePath(TipsFileName)))
+        fail("could not copy the tips file");
+    world.services.info.programDir = withTips.path().toStdString();
+    world.process.seed(3);
+    world.dialogs.queueAnswer(Answer::Yes);
+    click(main.mnuTips);
+    auto& tips = page<frmTips>("frmTips");
+    shot(tips, "screen-tips.png");
+    click(tips.cmdOK);
+    world.services.info.programDir = withoutTips.path().toStdString();
+    click(main.mnuTips);
+    world.dialogs.queueAnswer(Answer::Yes);
+    click(main.mnuTips);
+    shot(page<frmTips>("frmTips"), "screen-tips-missing.png");
+    click(page<frmTips>("frmTips").cmdOK);
+    shotMenu(main.mnuHelp, "screen-main-menu-help.png");
+
+    click(main.mnuAbout);
+    shot(*app.form("frmAbout"), "screen-about.png");
+    click(main.mnuTechSupport);
+    shot(*app.form("frmTechSupport"), "screen-tech-support.png");
+
+    QtHelp help;
+    help.showTopic("ovproj.chm", "orvhlp\\main.htm");
+    settle();
+    shotWidget(help.viewers().value(0), "screen-help.png");
+    help.showTopic("ovproj.chm", "orvhlp\\file-format.htm");
+    settle();
+    shotWidget(help.viewers().value(0), "screen-help-file-format.png");
+}
+
 void Screens::run() {
     world.clock.set(*DateTime::fromParts(2001, 5, 3, 10, 15, 0));
     world.scheduler.deliver([this] { Main(app); });
@@ -326,6 +373,7 @@ void Screens::run() {
     click(remove.cmdCancel);
 
     shotScreen("screen-all.png");
+    shellWindows();
     if (world.dialogs.failure())
         fail(*world.dialogs.failure());
 }

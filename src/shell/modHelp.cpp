@@ -1,0 +1,11 @@
+#include "shell/modHelp.h"
+
+#include "platform/services.h"
+
+namespace orvane {
+
+std::string HelpFile(const AppInfo& info) {
+    return info.programDir + "/ovproj.chm";
+}
+
+} // namespace orvane

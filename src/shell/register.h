@@ -1,0 +1,10 @@
+#pragma once
+
+namespace orvane {
+
+class App;
+
+// Makes the tip of the day, About and Technical Support windows known to the application.
+void registerShellWindows(App& app);
+
+} // namespace orvane
