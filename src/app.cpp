@@ -4,18 +4,25 @@
 #include "events/frmEventTimers.h"
 #include "shell/frmSplash.h"
 #include "shell/register.h"
+#include "simtime/register.h"
+#include "simtime/sim_clock.h"
 #include "wizard/register.h"
 
 #include <algorithm>
 
 namespace orvane {
 
-App::App(Services& services) : m_services(services) {
+App::App(Services& services)
+    : m_ownClock(services.clock), m_services{m_ownClock,       services.scheduler,
+                                             services.dialogs, services.settings,
+                                             services.help,    services.process,
+                                             services.info} {
     registerForm<orvane::frmOrvane>("frmOrvane");
     registerForm<orvane::frmEventTimers>("frmEventTimers");
     registerForm<orvane::frmSplash>("frmSplash");
     registerEventWizard(*this);
     registerShellWindows(*this);
+    registerSimTimeWizard(*this);
 }
 
 App::~App() {

@@ -3,11 +3,14 @@
 #include "data/SimWizardEntries.h"
 #include "platform/datetime.h"
 #include "platform/form.h"
+#include "platform/own_clock.h"
 #include "platform/services.h"
 
+#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +20,7 @@ namespace orvane {
 class frmOrvane;
 class frmEventTimers;
 class frmSplash;
+class SimClock;
 
 // The view side learns here which windows exist.
 class AppObserver {
@@ -36,7 +40,10 @@ class App {
     App(const App&) = delete;
     App& operator=(const App&) = delete;
 
+    // The services the windows use. Their clock is the program's own clock, which is the
+    // computer's clock unless a simulated mission time is kept by the program itself.
     Services& services() { return m_services; }
+    OwnClock& ownClock() { return m_ownClock; }
     // The Manual Sim Time Wizard's last entries, kept while its pages are closed.
     SimWizardEntries& simWizardEntries() { return m_simWizardEntries; }
     const AppInfo& info() const { return m_services.info; }
@@ -44,6 +51,20 @@ class App {
     orvane::frmOrvane& frmOrvane();
     orvane::frmEventTimers& frmEventTimers();
     orvane::frmSplash& frmSplash();
+
+    // Simulated mission time (app_simtime.cpp), for the main window's Sim Time menu.
+    // Makes the clock show OFFSET from the launch time, after the user's confirmation.
+    void ApplySimOffset(std::chrono::seconds offset);
+    // Puts the true time back, when a simulated time is shown.
+    void RestoreSystemTime();
+    // Opens the Manual Sim Time Wizard.
+    void ShowManualSimTimeWizard();
+    // The true time while the program's own clock runs off it; empty otherwise.
+    std::optional<DateTime> trueTimeWhileSimulated() const;
+    // Ends the program, after offering to restore the computer's clock when it still shows a
+    // simulated time.
+    void leaveProgram();
+    SimClock& simClock();
 
     // What one window asks of another, so that neither needs the other's controls.
     // The moment the counts compare the present against: the main window's launch time.
@@ -92,7 +113,8 @@ class App {
     template <class T> T& load(std::string_view name) { return static_cast<T&>(*form(name)); }
     bool unloadWith(Form& form, UnloadMode mode);
 
-    Services& m_services;
+    OwnClock m_ownClock;
+    Services m_services;
     AppObserver* m_observer = nullptr;
     std::map<std::string, FormFactory, std::less<>> m_factories;
     std::vector<std::string> m_order; // window names in the order they were loaded
@@ -100,6 +122,7 @@ class App {
     std::vector<std::unique_ptr<Form>> m_unloaded; // destroyed after the current event
     bool m_ended = false;
     SimWizardEntries m_simWizardEntries;
+    std::unique_ptr<SimClock> m_simClock;
 };
 
 } // namespace orvane

@@ -79,6 +79,8 @@ Transcript: one line for everything the program does to the outside world, in or
   run-program "c:\\windows\\calc.exe"
   clock-set 2001-05-03 13:50:00
   clock-refused 2001-05-03 13:50:00 "REASON"
+  own-clock 2001-05-03 13:50:00     the program's own clock set, not the computer's
+  own-clock off                     the program's own clock back at the true time
   end-program
 After end-program only print and expect are accepted.
 

@@ -276,6 +276,11 @@ void ScriptRunner::cmdStart(LineReader& line) {
     readCommandLine(m_arguments, info.programDir, info);
     m_world.services.info = std::move(info);
     m_app = std::make_unique<App>(m_world.services);
+    m_app->ownClock().onChange = [this](const OwnClock& clock) {
+        m_world.clock.transcript(clock.offset()
+                                     ? "own-clock " + formatDate(clock.now(), "yyyy-mm-dd hh:nn:ss")
+                                     : std::string("own-clock off"));
+    };
     deliver([this] { Main(*m_app); });
 }
 

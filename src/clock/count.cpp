@@ -118,9 +118,19 @@ void frmOrvane::showEventTimersCaptions(bool shown) {
     cmdShowTimers.setCaption(caption);
 }
 
+// While the program keeps its own clock off the true time, the panel says so, and its
+// tooltip tells the true time.
 void frmOrvane::ShowCurrentDateTime() {
-    sbrStatusBar.panel("pnlCurrentDate")
-        ->setText(formatDate(services().clock.now(), "mmm d, yyyy  h:mm:ss AM/PM"));
+    const char* pattern = "mmm d, yyyy  h:mm:ss AM/PM";
+    StatusPanel& panel = *sbrStatusBar.panel("pnlCurrentDate");
+    const std::string shown = formatDate(services().clock.now(), pattern);
+    if (const auto trueTime = m_app.trueTimeWhileSimulated()) {
+        panel.setText("SIM " + shown);
+        panel.setToolTipText("Simulated time. True time: " + formatDate(*trueTime, pattern));
+    } else {
+        panel.setText(shown);
+        panel.setToolTipText("");
+    }
 }
 
 void frmOrvane::PopUpRightClickMenu(MouseButton button) {

@@ -3,9 +3,10 @@
 
 namespace orvane {
 
-// Until launch data files are kept there is nothing to save, so leaving simply ends.
+// Until launch data files are kept there is nothing to save, so leaving simply ends, once
+// the computer's clock is put right if the user wants it.
 void frmOrvane::ConfirmExit() {
-    m_app.endProgram();
+    m_app.leaveProgram();
 }
 
 } // namespace orvane

@@ -46,6 +46,7 @@ frmOrvane::frmOrvane(App& app) : Form(app.services(), "frmOrvane"), m_app(app) {
     wireHold();
     wireLaunchWindow();
     wireHelpMenu();
+    wireSimTime();
 
     // Start-up opens the compact screen, with no menu bar, on the launch data saved last.
     onLoad = [this] {

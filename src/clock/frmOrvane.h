@@ -10,6 +10,7 @@
 // count.cpp (the count, the indicators, the window's own events), entry.cpp (launch time
 // entry and screen sizes), hold.cpp (hold and resume), launch_window.cpp, exit.cpp.
 
+#include "platform/clock_steps.h"
 #include "platform/controls.h"
 #include "platform/datetime.h"
 #include "platform/form.h"
@@ -48,6 +49,9 @@ class frmOrvane : public Form {
     // Whether holds are armed (Hold Enable) and whether a hold is on now.
     bool holdArmed() const { return m_holdArmed; }
     bool held() const { return m_held; }
+    // The true time kept while a simulated time is shown, or none kept (sim_time_menu.cpp).
+    void showTrueTimeRemembered(DateTime trueTime);
+    void showTrueTimeForgotten();
 
     // The Help menu's "Enable Tip of the Day" carries its check mark while tips are on.
     void showTipsEnabled(bool enabled) { mnuTips.setChecked(enabled); }
@@ -233,7 +237,13 @@ class frmOrvane : public Form {
     void ResumeCount();
     void SetDigitColor(Color color);
     void UpdateHeldTarget();
+    // Takes a step of the clock out of what the hold measures (see hold.cpp).
+    void TakeOutClockSteps(DateTime now);
     void ToggleHoldEnable();
+
+    // The Sim Time menu (sim_time_menu.cpp).
+    void wireSimTime();
+    void AdvanceRevertTime();
 
     // The launch window (launch_window.cpp).
     void SetLaunchWindow();
@@ -256,6 +266,10 @@ class frmOrvane : public Form {
     std::optional<DateTime> m_windowBanked; // lblLaunchWindowStamp
     bool m_holdArmed = false;
     bool m_held = false;
+    // Tells the clock being set during a hold from the hold's time passing.
+    ClockSteps m_holdClockSteps;
+    // The clock stepped during the hold: the held count shows what the new clock gives.
+    bool m_heldCountStale = false;
     bool m_fullScreen = false;
     // The launch window warning may show (from a hold's start until it is dismissed, the
     // window is set again, or launch).

@@ -2,6 +2,8 @@
 #include "clock/frmOrvane.h"
 #include "colors.h"
 
+#include <utility>
+
 namespace orvane {
 
 void frmOrvane::wireHold() {
@@ -33,7 +35,9 @@ void frmOrvane::StartHold() {
     // The shown count freezes; from here on the launch time moves with the clock.
     tmrCountdown.setEnabled(false);
     tmrHold.setEnabled(true);
-    const std::string now = formatDate(services().clock.now(), "General Date");
+    const DateTime present = services().clock.now();
+    m_holdClockSteps.reset(present, services().clock.monotonicMs());
+    const std::string now = formatDate(present, "General Date");
     lblNowStamp.setCaption(now);
     lblTargetStamp.setCaption(lblTarget.caption());
 
@@ -78,9 +82,30 @@ void frmOrvane::SetDigitColor(Color color) {
 void frmOrvane::UpdateHeldTarget() {
     if (!m_holdStart || !m_holdTarget)
         return;
-    const std::int64_t held = secondsBetween(*m_holdStart, services().clock.now());
+    const DateTime now = services().clock.now();
+    TakeOutClockSteps(now);
+    const std::int64_t held = secondsBetween(*m_holdStart, now);
     lblTarget.setCaption(
         formatDate(m_holdTarget->addSeconds(held), "mmmm d, yyyy   h:mm:ss AM/PM"));
+    // Past the launch time the count would give up the hold it is in; it shows the new
+    // clock on Resume instead.
+    if (std::exchange(m_heldCountStale, false) && TminusSec() > 0)
+        UpdateCountDisplay();
+}
+
+// A hold measures the time that really passed, and so does the launch window it uses up.
+// When the clock is set during a hold (a simulated time, a restore, a person, time
+// synchronisation), the hold's starting moments move with the clock, so that the step
+// neither moves the launch time nor uses up the launch window.
+void frmOrvane::TakeOutClockSteps(DateTime now) {
+    const std::int64_t step = m_holdClockSteps.step(now, services().clock.monotonicMs());
+    if (step == 0)
+        return;
+    if (m_holdStart)
+        lblNowStamp.setCaption(formatDate(m_holdStart->addSeconds(step), "General Date"));
+    if (m_windowStart)
+        lblNowStampWindow.setCaption(formatDate(m_windowStart->addSeconds(step), "General Date"));
+    m_heldCountStale = true;
 }
 
 // Holds are armed only before launch; at the launch second the count disarms them.

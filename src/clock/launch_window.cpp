@@ -158,12 +158,13 @@ void frmOrvane::UpdateHeldWindow() {
         tmrLaunchWindow.setEnabled(false);
         return;
     }
-    const std::int64_t elapsed =
-        m_windowStart ? secondsBetween(*m_windowStart, services().clock.now()) : 0;
+    const DateTime now = services().clock.now();
+    TakeOutClockSteps(now);
+    const std::int64_t elapsed = m_windowStart ? secondsBetween(*m_windowStart, now) : 0;
     // The banked window is a time of day such as "0:01:30"; anything else counts as none.
     const std::int64_t window = m_windowBanked ? m_windowBanked->timeOfDay() : 0;
     if (elapsed <= window) {
-        // A clock set back during the hold gives the time back, up to a full day.
+        // Kept within a day, so that the caption stays a time of day.
         const std::int64_t left = std::min(window - elapsed, LastSecondOfDay);
         lblLaunchWindow.setCaption(formatDate(DateTime::fromSeconds(left), "hh:mm:ss"));
         return;

@@ -5,6 +5,7 @@
 
 #include "platform/datetime.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -20,8 +21,18 @@ class Clock {
   public:
     virtual ~Clock() = default;
     virtual DateTime now() const = 0;
-    // Sets the computer's clock. Returns an empty text on success, else the platform's reason.
-    virtual std::string setSystemDateTime(DateTime when) = 0;
+
+    // Milliseconds on a clock that only runs forward at the pace of real time, whoever sets
+    // the computer's clock; its zero means nothing.
+    virtual std::int64_t monotonicMs() const = 0;
+
+    // The answer to a request to set the computer's clock: empty when it was set, else the
+    // platform's words for why not.
+    using SetAnswer = std::function<void(const std::string& refusal)>;
+    // Asks for the computer's clock to be set to WHEN (a time of the same kind as now()).
+    // Asking may take a person's authorisation, so the answer comes later, on the
+    // user-interface thread, and the program keeps running meanwhile.
+    virtual void setSystemDateTime(DateTime when, SetAnswer answer) = 0;
 };
 
 // Runs timers on the user-interface thread, and delivers input events to the program.

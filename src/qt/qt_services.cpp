@@ -1,5 +1,7 @@
 #include "qt/qt_services.h"
 
+#include "qt/qt_timedated.h"
+
 #include <QSettings>
 
 #include <algorithm>
@@ -29,8 +31,46 @@ DateTime QtClock::now() const {
     return local;
 }
 
-std::string QtClock::setSystemDateTime(DateTime) {
-    return "Setting the computer's clock is not available in this version.";
+// Time spent asleep counts: a hold over a suspended laptop has lasted that long too.
+std::int64_t QtClock::monotonicMs() const {
+    timespec t{};
+    clock_gettime(CLOCK_BOOTTIME, &t);
+    return std::int64_t(t.tv_sec) * 1000 + t.tv_nsec / 1'000'000;
+}
+
+QtClock::QtClock(QString busAddress, int timeoutMs)
+    : m_timedated(std::make_unique<Timedated>(std::move(busAddress), timeoutMs)) {}
+
+QtClock::~QtClock() = default;
+
+namespace {
+
+// The local wall time WHEN as seconds since 1970 UTC, through the computer's time zone rules.
+std::optional<std::int64_t> epochSeconds(DateTime when) {
+    std::tm parts{};
+    parts.tm_year = when.year() - 1900;
+    parts.tm_mon = when.month() - 1;
+    parts.tm_mday = when.day();
+    parts.tm_hour = when.hour();
+    parts.tm_min = when.minute();
+    parts.tm_sec = when.second();
+    parts.tm_isdst = -1;
+    tzset();
+    const std::time_t t = mktime(&parts);
+    if (t == std::time_t(-1))
+        return std::nullopt;
+    return std::int64_t(t);
+}
+
+} // namespace
+
+void QtClock::setSystemDateTime(DateTime when, SetAnswer answer) {
+    const std::optional<std::int64_t> seconds = epochSeconds(when);
+    if (!seconds) {
+        answer("the time " + formatDate(when, "General Date") + " cannot be set");
+        return;
+    }
+    m_timedated->setTime(qint64(*seconds) * 1'000'000, std::move(answer));
 }
 
 namespace {

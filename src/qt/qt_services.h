@@ -20,12 +20,21 @@ class QLocalServer;
 namespace orvane {
 
 class QtView;
+class Timedated;
 
 class QtClock : public Clock {
   public:
+    // BUS_ADDRESS: the bus to find the clock service on, when not the system bus (tests).
+    explicit QtClock(QString busAddress = {}, int timeoutMs = 60000);
+    ~QtClock() override;
+
     DateTime now() const override;
-    // The computer's clock is left alone for now: the request is refused with a reason.
-    std::string setSystemDateTime(DateTime when) override;
+    std::int64_t monotonicMs() const override;
+    // Through systemd-timedated, which answers later.
+    void setSystemDateTime(DateTime when, SetAnswer answer) override;
+
+  private:
+    std::unique_ptr<Timedated> m_timedated;
 };
 
 class QtDialogs : public Dialogs {

@@ -21,7 +21,7 @@ class TipsTest : public AppTest {
         EXPECT_TRUE(mkdtemp(pattern.data()));
         m_root = pattern;
         fs::create_directories(m_root / "bin");
-        world.services.info.programDir = (m_root / "bin").string();
+        app.services().info.programDir = (m_root / "bin").string();
     }
     ~TipsTest() override { fs::remove_all(m_root); }
 

@@ -13,6 +13,8 @@
 #include "shell/basOrvaneLoad.h"
 #include "shell/frmSplash.h"
 #include "shell/frmTips.h"
+#include "simtime/frmWizardPlusMinus.h"
+#include "simtime/frmWizardTime.h"
 #include "version.h"
 #include "wizard/frmETWIZChoice.h"
 #include "wizard/frmETWIZDate.h"
@@ -115,6 +117,7 @@ class Screens {
     void shotScreen(const char* file);
     void shotMenu(MenuItem& menu, const char* file);
     void shotMessage(const char* file);
+    void shotSimWizard();
     void defineEvent(int n, const std::string& name, bool minus, int hours, int minutes);
 
     QString m_out;
@@ -272,14 +275,14 @@ void Screens::shellWindows() {
     QTemporaryDir withoutTips;
     if (!QFile::copy(QStringLiteral(ORVANE_TIPS_FILE), withTips.filePath(TipsFileName)))
         fail("could not copy the tips file");
-    world.services.info.programDir = withTips.path().toStdString();
+    app.services().info.programDir = withTips.path().toStdString();
     world.process.seed(3);
     world.dialogs.queueAnswer(Answer::Yes);
     click(main.mnuTips);
     auto& tips = page<frmTips>("frmTips");
     shot(tips, "screen-tips.png");
     click(tips.cmdOK);
-    world.services.info.programDir = withoutTips.path().toStdString();
+    app.services().info.programDir = withoutTips.path().toStdString();
     click(main.mnuTips);
     world.dialogs.queueAnswer(Answer::Yes);
     click(main.mnuTips);
@@ -301,6 +304,23 @@ void Screens::shellWindows() {
     shotWidget(help.viewers().value(0), "screen-help-file-format.png");
 }
 
+// The Manual Sim Time Wizard's two pages, left by Cancel.
+void Screens::shotSimWizard() {
+    click(app.frmOrvane().mnuManualSet);
+    auto& choice = page<frmWizardPlusMinus>("frmWizardPlusMinus");
+    shot(choice, "screen-sim-wizard-1-t-minus.png");
+    click(choice.optTPlus);
+    shot(choice, "screen-sim-wizard-1-t-plus.png");
+    click(choice.cmdNext);
+    auto& time = page<frmWizardTime>("frmWizardTime");
+    type(time.vsbDaysSim, "1");
+    type(time.vsbMinutesSim, "30");
+    shot(time, "screen-sim-wizard-2-time.png");
+    click(time.cmdCancel);
+    if (app.isLoaded("frmWizardTime") || !app.frmOrvane().acceptsInput())
+        fail("Cancel did not end the sim time wizard");
+}
+
 void Screens::run() {
     world.clock.set(*DateTime::fromParts(2001, 5, 3, 10, 15, 0));
     world.scheduler.deliver([this] { Main(app); });
@@ -318,6 +338,8 @@ void Screens::run() {
     click(main.cmdAccess);
     shot(main, "screen-main-full.png");
     shotMenu(main.mnuSettings, "screen-main-menu-settings.png");
+    shotMenu(main.mnuSimTime, "screen-main-menu-sim-time.png");
+    shotSimWizard();
     click(main.cmdAccess);
 
     click(main.cmdShowTimers);

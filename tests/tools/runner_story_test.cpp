@@ -98,7 +98,8 @@ TEST_F(RunnerTest, TranscriptAndPrintLinesComeInTheOrderTheyHappen) {
     ASSERT_TRUE(more("refuse-clock-changes \"Not \\\"root\\\"\"\n"
                      "mouseup frmOrvane.lblDays right\n"
                      "print frmOrvane.lblSeconds\n"));
-    runner.world().clock.setSystemDateTime(*DateTime::fromParts(2001, 5, 3, 13, 50, 0));
+    runner.world().clock.setSystemDateTime(*DateTime::fromParts(2001, 5, 3, 13, 50, 0),
+                                           [](const std::string&) {});
     ASSERT_TRUE(more("key frmOrvane 27\n"));
     EXPECT_EQ(printed(), "popup frmOrvane.mnuPopUp\n"
                          "frmOrvane.lblSeconds.Caption = \"07\"\n"

@@ -7,17 +7,20 @@
 
 namespace orvane {
 
-std::string FakeClock::setSystemDateTime(DateTime when) {
-    std::string stamp = formatDate(when, "yyyy-mm-dd hh:nn:ss");
+void FakeClock::setSystemDateTime(DateTime when, SetAnswer answer) {
+    const std::string stamp = formatDate(when, "yyyy-mm-dd hh:nn:ss");
     if (!m_refusal.empty()) {
         if (transcript)
             transcript("clock-refused " + stamp + " " + quoteText(m_refusal));
-        return m_refusal;
+        // A copy: the answer may change what the clock refuses.
+        const std::string refusal = m_refusal;
+        answer(refusal);
+        return;
     }
     if (transcript)
         transcript("clock-set " + stamp);
     set(when);
-    return {};
+    answer({});
 }
 
 void FakeClock::set(DateTime when) {

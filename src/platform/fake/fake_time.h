@@ -16,7 +16,9 @@ namespace orvane {
 class FakeClock : public Clock {
   public:
     DateTime now() const override { return m_base.addSeconds(m_msSinceSet / 1000); }
-    std::string setSystemDateTime(DateTime when) override;
+    std::int64_t monotonicMs() const override { return m_monotonicMs; }
+    // Answers at once: the clock is set, or the refusal comes back.
+    void setSystemDateTime(DateTime when, SetAnswer answer) override;
 
     // The wall clock jumps to the very start of this second.
     void set(DateTime when);
@@ -24,7 +26,10 @@ class FakeClock : public Clock {
     void refuseChanges(std::string reason) { m_refusal = std::move(reason); }
 
     std::int64_t msIntoSecond() const { return m_msSinceSet % 1000; }
-    void elapse(std::int64_t ms) { m_msSinceSet += ms; }
+    void elapse(std::int64_t ms) {
+        m_msSinceSet += ms;
+        m_monotonicMs += ms;
+    }
 
     std::function<void()> onJump;
     std::function<void(const std::string&)> transcript;
@@ -32,6 +37,7 @@ class FakeClock : public Clock {
   private:
     DateTime m_base = *DateTime::fromParts(2001, 5, 3, 10, 0, 0);
     std::int64_t m_msSinceSet = 0;
+    std::int64_t m_monotonicMs = 0;
     std::string m_refusal;
 };
 

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/services.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace orvane {
+
+// The clock the program reads: the computer's clock, or, while the program keeps a clock of
+// its own, the computer's clock moved by a whole number of seconds. A simulated mission time
+// can so be shown where the computer's clock must not or cannot be changed; every count reads
+// this clock, so the counts, the board and the status bar all follow it alike.
+class OwnClock : public Clock {
+  public:
+    explicit OwnClock(Clock& computer) : m_computer(computer) {}
+
+    DateTime now() const override { return m_computer.now().addSeconds(m_offset.value_or(0)); }
+    std::int64_t monotonicMs() const override { return m_computer.monotonicMs(); }
+    void setSystemDateTime(DateTime when, SetAnswer answer) override {
+        m_computer.setSystemDateTime(when, std::move(answer));
+    }
+
+    // The computer's own clock, the true time unless someone moved it.
+    Clock& computer() { return m_computer; }
+    const Clock& computer() const { return m_computer; }
+
+    // Runs the program's clock OFFSET seconds from the computer's (empty: with it).
+    void setOffset(std::optional<std::int64_t> offset);
+    const std::optional<std::int64_t>& offset() const { return m_offset; }
+
+    // Told after each change of the offset.
+    std::function<void(const OwnClock&)> onChange;
+
+  private:
+    Clock& m_computer;
+    std::optional<std::int64_t> m_offset;
+};
+
+} // namespace orvane

@@ -1,0 +1,165 @@
+#include "simtime/frmWizardTime.h"
+
+#include "app.h"
+#include "data/CTimeData.h"
+#include "simtime/frmWizardPlusMinus.h"
+#include "simtime/sim_clock.h"
+
+#include <array>
+#include <limits>
+
+namespace orvane {
+
+namespace {
+
+// A read-only box that shows its scroll bar's value, zero-padded with PATTERN: the scroll
+// bars are the only way to change the values.
+void linkBox(TextBox& box, ScrollBar& bar, const char* pattern, int max) {
+    box.setLocked(true);
+    box.setAlignment(Align::Center);
+    bar.setRange(0, max);
+    bar.setLargeChange(10);
+    bar.onChange = [&box, &bar, pattern] { box.setText(formatNumber(bar.value(), pattern)); };
+}
+
+} // namespace
+
+frmWizardTime::frmWizardTime(App& app) : SimWizardPage(app, "frmWizardTime") {
+    layOut();
+    cmdBack.onClick = [this] { goTo("frmWizardPlusMinus"); };
+    cmdEnter.onClick = [this] { Enter(); };
+    cmdCancel.onClick = [this] { endWizard(); };
+    showEntries();
+}
+
+void frmWizardTime::layOut() {
+    move(0, 0, 5190, 4080);
+    Label1.setCaption("Use the scroll bars to set the Days, Hours, Minutes, and Seconds before "
+                      "or after liftoff.  Then click Enter and your computer's clock will "
+                      "automatically reset so that your Orvane Clock will show the Mission Time "
+                      "below.");
+    Label1.move(240, 120, 4590, 1080);
+    fraFrame.setCaption("Mission Time");
+    fraFrame.setBackColor(SimMinusColor);
+    fraFrame.move(240, 1260, 4590, 2040);
+    lblPlusMinus.setContainer(&fraFrame);
+    lblPlusMinus.setCaption("T Minus");
+    lblPlusMinus.setFont(Font{12, true, {}});
+    lblPlusMinus.setAlignment(Align::Center);
+    lblPlusMinus.setTransparent(true);
+    lblPlusMinus.move(195, 270, 4200, 360);
+
+    // Four columns, each a header, a box with its scroll bar, and the unit written out.
+    struct Column {
+        Label& head;
+        TextBox& box;
+        ScrollBar& bar;
+        Label& unit;
+        const char* short_;
+        const char* long_;
+        const char* pattern;
+        int max;
+    };
+    const std::array<Column, 4> columns{{
+        {Label3, txtDaysSim, vsbDaysSim, Label7, "Days", "Days", "000", 365},
+        {Label4, txtHoursSim, vsbHoursSim, Label8, "Hours", "Hours", "00", 23},
+        {Label5, txtMinutesSim, vsbMinutesSim, Label9, "Min", "Minutes", "00", 59},
+        {Label6, txtSecondsSim, vsbSecondsSim, Label10, "Sec", "Seconds", "00", 59},
+    }};
+    for (int i = 0; i < 4; ++i) {
+        const Column& c = columns[i];
+        const int left = 255 + i * 1050;
+        for (Label* l : {&c.head, &c.unit}) {
+            l->setContainer(&fraFrame);
+            l->setAlignment(Align::Center);
+            l->setTransparent(true);
+            l->setWordWrap(false);
+        }
+        c.head.setCaption(c.short_);
+        c.head.move(left, 720, 975, 240);
+        c.box.setContainer(&fraFrame);
+        c.box.setFont(Font{10, false, {}});
+        c.box.move(left, 990, 690, 420);
+        c.box.setText(formatNumber(0, c.pattern));
+        c.bar.setContainer(&fraFrame);
+        c.bar.move(left + 690, 990, 285, 420);
+        c.unit.setCaption(c.long_);
+        c.unit.move(left, 1500, 975, 240);
+        linkBox(c.box, c.bar, c.pattern, c.max);
+    }
+
+    cmdBack.setCaption("&Back");
+    cmdBack.setToolTipText("Click here to go to the previous screen.");
+    cmdBack.move(1020, 3480, 1140, 375);
+    cmdEnter.setCaption("&Enter");
+    cmdEnter.setDefault(true);
+    cmdEnter.move(2355, 3480, 1140, 375);
+    cmdCancel.setCaption("&Cancel");
+    cmdCancel.move(3690, 3480, 1140, 375);
+}
+
+// The page opens on what was entered last; the boxes show the texts kept, which are what
+// Enter reads.
+void frmWizardTime::showEntries() {
+    const SimWizardEntries& e = m_app.simWizardEntries();
+    vsbSecondsSim.setValue(e.vsbSecondsSim);
+    vsbMinutesSim.setValue(e.vsbMinutesSim);
+    vsbHoursSim.setValue(e.vsbHoursSim);
+    vsbDaysSim.setValue(e.vsbDaysSim);
+    txtSecondsSim.setText(e.txtSecondsSim);
+    txtMinutesSim.setText(e.txtMinutesSim);
+    txtHoursSim.setText(e.txtHoursSim);
+    txtDaysSim.setText(e.txtDaysSim);
+}
+
+void frmWizardTime::keepEntries() {
+    SimWizardEntries& e = m_app.simWizardEntries();
+    e.tMinus =
+        static_cast<frmWizardPlusMinus&>(*m_app.form("frmWizardPlusMinus")).optTMinus.value();
+    e.vsbSecondsSim = vsbSecondsSim.value();
+    e.vsbMinutesSim = vsbMinutesSim.value();
+    e.vsbHoursSim = vsbHoursSim.value();
+    e.vsbDaysSim = vsbDaysSim.value();
+    e.txtSecondsSim = txtSecondsSim.text();
+    e.txtMinutesSim = txtMinutesSim.text();
+    e.txtHoursSim = txtHoursSim.text();
+    e.txtDaysSim = txtDaysSim.text();
+}
+
+std::optional<std::int32_t> frmWizardTime::OffsetSeconds(const CSimTime& t) {
+    const std::int64_t total = std::int64_t(t.Days()) * 86400 + std::int64_t(t.Hours()) * 3600 +
+                               std::int64_t(t.Minutes()) * 60 + t.Seconds();
+    if (total < std::numeric_limits<std::int32_t>::min() ||
+        total > std::numeric_limits<std::int32_t>::max())
+        return std::nullopt;
+    return std::int32_t(total);
+}
+
+void frmWizardTime::Enter() {
+    const bool plus =
+        static_cast<frmWizardPlusMinus&>(*m_app.form("frmWizardPlusMinus")).optTPlus.value();
+    // Before liftoff every part is stored negative (or 0), as "-" put before its text reads.
+    auto part = [plus](const TextBox& box) {
+        return std::int32_t(leadingNumber((plus ? "" : "-") + box.text()));
+    };
+    CSimTime simTime;
+    simTime.setDays(part(txtDaysSim));
+    simTime.setHours(part(txtHoursSim));
+    simTime.setMinutes(part(txtMinutesSim));
+    simTime.setSeconds(part(txtSecondsSim));
+    keepEntries();
+
+    const std::optional<std::int32_t> offset = OffsetSeconds(simTime);
+    if (!offset) {
+        const std::string& title = m_app.info().title;
+        services().dialogs.messageBox("This mission time is too far from liftoff to be shown.",
+                                      Buttons::OK, Icon::Exclamation, title);
+        return;
+    }
+    SimClock& sim = m_app.simClock();
+    if (sim.confirmChange())
+        sim.moveTo(*offset);
+    endWizard();
+}
+
+} // namespace orvane

@@ -1,0 +1,76 @@
+#pragma once
+
+// Simulated mission time: the presets and the manual wizard make the clock show a chosen
+// offset from the launch time, and Restore System Time puts the true time back.
+//
+// The computer's clock is moved when it may be. When the platform refuses, the user may
+// have the program keep a clock of its own at that offset instead (and --own-clock asks for
+// that from the start), so that nothing outside the program changes. The true time is
+// remembered with a reading of the monotonic clock, so that a restore puts back the true time
+// to the second however long the simulation ran.
+
+#include "platform/datetime.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace orvane {
+
+class App;
+class OwnClock;
+
+class SimClock {
+  public:
+    explicit SimClock(App& app);
+
+    // Asks whether the computer's clock may change; true without asking when the program's
+    // own clock is the one that moves.
+    bool confirmChange();
+    // Makes the clock show OFFSET seconds from the launch time (negative: before it). The
+    // computer's clock answers later; what follows its answer runs then.
+    void moveTo(std::int64_t offset);
+    // Puts the true time back. Nothing happens when no true time is remembered.
+    void restore();
+    // Ends the program, first offering to restore the computer's clock if it still shows a
+    // simulated time; then the program ends once that restore is answered.
+    void leaveProgram();
+
+    // Whether the computer's clock shows a simulated time now.
+    bool computerClockMoved() const { return m_computerMoved; }
+    // The true time while the program's own clock runs off it.
+    std::optional<DateTime> trueTimeWhileOwnClock() const;
+
+  private:
+    // A reading of the true time: the computer's clock and the monotonic clock together.
+    struct Reading {
+        DateTime wall;
+        std::int64_t monotonicMs;
+    };
+    Reading readTrueTime() const;
+    // The remembered true time as it is now.
+    DateTime trueTimeNow() const;
+
+    bool ownClockMoves() const { return m_ownClockAlways || m_ownClockInstead; }
+    void askComputer(DateTime target, std::function<void(const std::string&)> then);
+    void computerAnswered(Reading before, DateTime target, const std::string& refusal);
+    void runOwnClockAt(DateTime target);
+    void remember(Reading reading);
+    void forget();
+    void restoreComputerClock(std::function<void()> then);
+    void tellRefused(const std::string& refusal, bool offerOwnClock, bool& ownClock);
+
+    App& m_app;
+    OwnClock& m_clock;
+    // --own-clock: the computer's clock is never changed.
+    bool m_ownClockAlways = false;
+    // The user chose the program's own clock after a refusal, until the next restore.
+    bool m_ownClockInstead = false;
+    bool m_computerMoved = false;
+    // A change of the computer's clock waits for its answer; another one is not started.
+    bool m_waiting = false;
+    std::optional<Reading> m_trueTime;
+};
+
+} // namespace orvane
