@@ -16,7 +16,7 @@ App::App(Services& services)
     : m_ownClock(services.clock), m_services{m_ownClock,       services.scheduler,
                                              services.dialogs, services.settings,
                                              services.help,    services.process,
-                                             services.info} {
+                                             services.files,   services.info} {
     registerForm<orvane::frmOrvane>("frmOrvane");
     registerForm<orvane::frmEventTimers>("frmEventTimers");
     registerForm<orvane::frmSplash>("frmSplash");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/LaunchFileNames.h"
 #include "data/SimWizardEntries.h"
 #include "platform/datetime.h"
 #include "platform/form.h"
@@ -17,6 +18,7 @@
 
 namespace orvane {
 
+class CTimeData;
 class frmOrvane;
 class frmEventTimers;
 class frmSplash;
@@ -47,6 +49,18 @@ class App {
     // The Manual Sim Time Wizard's last entries, kept while its pages are closed.
     SimWizardEntries& simWizardEntries() { return m_simWizardEntries; }
     const AppInfo& info() const { return m_services.info; }
+    // The launch data file's open and save paths.
+    LaunchFileNames& launchFileNames() { return m_launchFileNames; }
+
+    // What the launch data file asks of the windows (app_file.cpp).
+    CTimeData& EventData();
+    // Sets row n as a file records it and makes it count afresh.
+    void RestoreEventRow(int n, std::string_view name, std::string_view mark, bool visible);
+    // Arms or disarms holding, as the hold button's enabled state in a file says.
+    void setHoldArmed(bool armed);
+    // After a file was read: a hold goes on from the file's launch time and launch window,
+    // and the board shows its tooltips again.
+    void launchDataRead();
 
     orvane::frmOrvane& frmOrvane();
     orvane::frmEventTimers& frmEventTimers();
@@ -78,6 +92,8 @@ class App {
     // out (app_shell.cpp).
     void StartCalculator();
     void ShowHelpContents();
+    // Closes every open help window (on the way out of the program).
+    void CloseHelpWindows();
     void ToggleTipOfTheDay();
     void ShowTechSupport();
     void ShowAbout();
@@ -123,6 +139,7 @@ class App {
     bool m_ended = false;
     SimWizardEntries m_simWizardEntries;
     std::unique_ptr<SimClock> m_simClock;
+    LaunchFileNames m_launchFileNames;
 };
 
 } // namespace orvane

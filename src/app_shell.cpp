@@ -14,6 +14,10 @@ void App::ShowHelpContents() {
     m_services.help.showTopic(HelpFile(info()), MainHelpTopic);
 }
 
+void App::CloseHelpWindows() {
+    m_services.help.closeAll(HelpFile(info()));
+}
+
 void App::ToggleTipOfTheDay() {
     orvane::ToggleTipOfTheDay(*this);
 }

@@ -56,7 +56,8 @@ TARGET: Form, Form.Control or Form.Control(Index), for example frmEventTimers.pc
 Menu items are controls of their window. A status bar panel goes by its key:
 frmOrvane.sbrStatusBar(pnlCurrentFile), default property Text. The event record reads and
 writes as frmEventTimers.EventData.Secs3 (likewise Plus3, Tag3, Hold3); an empty value
-prints Empty. print and expect never load a window: the controls of one that is not loaded
+prints Empty. The launch data file's open and save paths read as frmOrvane.OpenPath and
+frmOrvane.SavePath (full paths). print and expect never load a window: the controls of one that is not loaded
 print <not loaded>, and Form.Loaded prints False.
 
 Properties: Caption, Text, Value, Tag, Enabled, Visible, Checked, BackColor, ToolTipText,

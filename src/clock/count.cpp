@@ -62,8 +62,9 @@ void frmOrvane::UpdateCountDisplay() {
         const bool holdable = cmdHoldResume.enabled();
         mnuHold.setEnabled(holdable);
         mnuRtHold.setEnabled(holdable);
-        mnuHoldEnable.setEnabled(true);
-        mnuRtHoldEnable.setEnabled(true);
+        // A hold is left only by Resume.
+        mnuHoldEnable.setEnabled(!m_held);
+        mnuRtHoldEnable.setEnabled(!m_held);
         mnuActiveLaunchWindow.setEnabled(true);
         chkLaunchWindowActive.setEnabled(true);
     } else {

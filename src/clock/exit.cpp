@@ -1,12 +1,81 @@
 #include "app.h"
 #include "clock/frmOrvane.h"
+#include "data/modOpenFile.h"
+#include "data/modSaveAs.h"
+#include "platform/controls_detail.h"
 
 namespace orvane {
 
-// Until launch data files are kept there is nothing to save, so leaving simply ends, once
-// the computer's clock is put right if the user wants it.
+// The File menu and the status bar's current file.
+void frmOrvane::wireFile() {
+    mnuNew.setEnabled(false); // designed without an action
+    mnuOpen.onClick = [this] { OpenLaunchFile(m_app); };
+    mnuSave.onClick = [this] { WriteLaunchFile(m_app, false); };
+    mnuSaveAs.onClick = [this] { WriteLaunchFile(m_app, true); };
+    mnuRevert.onClick = [this] { ReadLaunchFile(m_app, false); };
+    sbrStatusBar.panel("pnlCurrentFile")->onDblClick = [this] { ReadLaunchFile(m_app, true); };
+}
+
+// Every way out of the program comes here, and a save that fails keeps the program running.
 void frmOrvane::ConfirmExit() {
+    const std::string& title = m_app.info().title;
+    Dialogs& dialogs = services().dialogs;
+    const Answer answer =
+        dialogs.messageBox("Do you want to save " + m_app.launchFileNames().openPath +
+                               " before exiting " + title + " ?",
+                           Buttons::YesNoCancel, Icon::Question, title);
+    if (answer == Answer::Cancel)
+        return;
+    if (answer == Answer::Yes && !WriteLaunchFile(m_app, false))
+        return;
+    m_app.CloseHelpWindows();
+    if (answer == Answer::Yes)
+        dialogs.messageBox("Your file has been saved in " + m_app.launchFileNames().savePath,
+                           Buttons::OK, Icon::Information, title);
+    // Once the file is dealt with, the computer's clock is put right if the user wants it.
     m_app.leaveProgram();
+}
+
+void frmOrvane::SetHoldArmed(bool armed) {
+    // A held count is left only by Resume, so its button stays enabled whatever the file says.
+    if (m_held)
+        armed = true;
+    m_holdArmed = armed;
+    cmdHoldResume.setEnabled(armed);
+    mnuHold.setEnabled(armed);
+    const char* enable = armed ? "Hold Disable" : "Hold Enable";
+    mnuHoldEnable.setCaption(enable);
+    mnuRtHoldEnable.setCaption(enable);
+}
+
+// The hold moves the launch time and the launch window it stamped when it began; restamped,
+// it moves the ones just read, as after setting a launch time during a hold.
+void frmOrvane::RestampHold() {
+    if (!m_held)
+        return;
+    const std::string now = formatDate(services().clock.now(), "General Date");
+    lblNowStamp.setCaption(now);
+    lblTargetStamp.setCaption(lblTarget.caption());
+    lblNowStampWindow.setCaption(now);
+    lblLaunchWindowStamp.setCaption(lblLaunchWindow.caption());
+    UpdateCountDisplay();
+}
+
+std::string frmOrvane::openPath() const {
+    return m_app.launchFileNames().openPath;
+}
+
+std::string frmOrvane::savePath() const {
+    return m_app.launchFileNames().savePath;
+}
+
+const PropertyTable& frmOrvane::properties() const {
+    static constexpr Property rows[] = {
+        detail::readOnly<&frmOrvane::openPath>("OpenPath"),
+        detail::readOnly<&frmOrvane::savePath>("SavePath"),
+    };
+    static const PropertyTable table{rows, &Form::properties()};
+    return table;
 }
 
 } // namespace orvane

@@ -45,6 +45,7 @@ frmOrvane::frmOrvane(App& app) : Form(app.services(), "frmOrvane"), m_app(app) {
     wireEntry();
     wireHold();
     wireLaunchWindow();
+    wireFile();
     wireHelpMenu();
     wireSimTime();
 

@@ -8,7 +8,8 @@
 //
 // The member functions are spread by concern: frmOrvane.cpp (design values and layout),
 // count.cpp (the count, the indicators, the window's own events), entry.cpp (launch time
-// entry and screen sizes), hold.cpp (hold and resume), launch_window.cpp, exit.cpp.
+// entry and screen sizes), hold.cpp (hold and resume), launch_window.cpp, exit.cpp (the File
+// menu, the launch data file's needs and the exit path).
 
 #include "platform/clock_steps.h"
 #include "platform/controls.h"
@@ -33,6 +34,16 @@ class frmOrvane : public Form {
     std::int64_t TminusSec() const;
     // The exit path: every way of leaving the program comes here.
     void ConfirmExit();
+    // What reading a launch data file asks of this window (exit.cpp). A file records whether
+    // holding is armed as the hold button's enabled state: the hold menus follow it.
+    void SetHoldArmed(bool armed);
+    // During a hold, the hold goes on from the launch time and launch window just read.
+    void RestampHold();
+    // The launch data file's open and save paths, which scripts read as OpenPath and SavePath.
+    std::string openPath() const;
+    std::string savePath() const;
+    const PropertyTable& properties() const override;
+
     // Shows or hides the event timers window (either window's command).
     void ToggleEventTimers();
     // The captions of the three "Show Event Timers" commands follow whether the board is shown.
@@ -202,6 +213,7 @@ class frmOrvane : public Form {
     void wireEntry();
     void wireHold();
     void wireLaunchWindow();
+    void wireFile(); // exit.cpp
     void wireHelpMenu();
 
     // The count (count.cpp).

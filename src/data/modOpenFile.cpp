@@ -1,8 +1,110 @@
 #include "data/modOpenFile.h"
 
+#include "app.h"
+#include "data/launch_fields.h"
+#include "data/modSaveAs.h"
+
+#include <filesystem>
+
 namespace orvane {
 
-// Launch data files are not kept yet: the program starts from the windows' design values.
-void ReadLaunchFile(App&, bool) {}
+namespace {
+
+std::string fullPath(const std::string& path) {
+    return std::filesystem::absolute(path).lexically_normal().string();
+}
+
+// The file's content checked whole, or what is wrong with it.
+std::optional<LaunchData> readWhole(App& app, const std::string& path, std::string& problem) {
+    const FileContent file = app.services().files.read(path);
+    if (!file.content) {
+        problem = file.missing ? "the file does not exist" : file.error;
+        return std::nullopt;
+    }
+    LaunchFileRead read = parseLaunchFile(*file.content);
+    if (!read.data) {
+        // Its content is the user's: a save over it keeps it beside as FILE.bad.
+        app.launchFileNames().unreadable.insert(path);
+        problem = read.problem;
+    }
+    return std::move(read.data);
+}
+
+void nameFile(App& app, const std::string& path) {
+    LaunchFileNames& names = app.launchFileNames();
+    names.openPath = path;
+    names.savePath = path;
+    showLaunchFile(app, path);
+}
+
+} // namespace
+
+std::string defaultLaunchFile(App& app) {
+    Files& files = app.services().files;
+    std::string folder = app.info().programDir;
+    if (!files.isWritableFolder(folder)) {
+        const std::string own = files.userDataFolder();
+        if (!own.empty())
+            folder = own;
+    }
+    return fullPath((std::filesystem::path(folder) / "launch.ovx").string());
+}
+
+bool ReadLaunchFile(App& app, bool showDialog) {
+    const std::string shown = shownLaunchFile(app);
+    // Nothing shown yet: start-up, which reads the default file.
+    const bool startUp = shown.empty() && !showDialog;
+    std::string path = shown.empty() ? defaultLaunchFile(app) : shown;
+    if (showDialog) {
+        const auto chosen = app.services().dialogs.openFile(
+            {"Open . . .", "Orvane Files (*.ovx)|*.ovx", "ovx", path, {}});
+        if (!chosen)
+            return false;
+        path = fullPath(*chosen);
+    }
+
+    std::string problem;
+    const std::optional<LaunchData> data = readWhole(app, path, problem);
+    if (!data) {
+        // A first run has no file yet: the first save makes it, without a word.
+        const bool firstRun = startUp && problem == "the file does not exist";
+        if (!firstRun) {
+            if (problem.ends_with('.'))
+                problem.pop_back();
+            const std::string& title = app.info().title;
+            app.services().dialogs.messageBox(title + " could not read " + path + ": " + problem +
+                                                  ".",
+                                              Buttons::OK, Icon::Exclamation, title);
+        }
+        if (startUp)
+            nameFile(app, path);
+        return false;
+    }
+    applyLaunchData(app, *data);
+    app.launchFileNames().unreadable.erase(path);
+    // The file read is the file saved next, whatever location its field 12 recorded.
+    nameFile(app, path);
+    app.launchDataRead();
+    return true;
+}
+
+void OpenLaunchFile(App& app) {
+    const std::string& title = app.info().title;
+    Dialogs& dialogs = app.services().dialogs;
+    const Answer answer = dialogs.messageBox(
+        "Do you want to save " + app.launchFileNames().openPath +
+            " before opening a new file?  If you click NO then all changes since your last "
+            "save will be lost.",
+        Buttons::YesNoCancel, Icon::Question, title);
+    if (answer == Answer::Cancel)
+        return;
+    if (answer == Answer::Yes) {
+        if (!WriteLaunchFile(app, false))
+            return;
+        dialogs.messageBox("Your file has been saved.  You may now open a new file.", Buttons::OK,
+                           Icon::Information, title);
+    }
+    ReadLaunchFile(app, true);
+}
 
 } // namespace orvane

@@ -128,6 +128,29 @@ class Process {
     virtual double random() = 0;
 };
 
+// What reading a file whole gave: its content, or why there is none.
+struct FileContent {
+    std::optional<std::string> content;
+    bool missing = false; // the file does not exist
+    std::string error;    // the platform's reason, when there is no content
+};
+
+// Files read and written whole (the launch data files).
+class Files {
+  public:
+    virtual ~Files() = default;
+    virtual FileContent read(const std::string& path) = 0;
+    // Replaces the file with CONTENT in one step: until the new file is complete and safely
+    // stored, the old one stays as it was. Returns an empty text on success, else the
+    // platform's reason.
+    virtual std::string writeWhole(const std::string& path, const std::string& content) = 0;
+    // Whether the program may make files in the folder.
+    virtual bool isWritableFolder(const std::string& folder) = 0;
+    // The user's own folder for the program's data, made when missing; empty when there is
+    // none.
+    virtual std::string userDataFolder() = 0;
+};
+
 struct AppInfo {
     std::string title = "Orvane";
     std::string exeName = "orvane";
@@ -147,6 +170,7 @@ struct Services {
     Settings& settings;
     Help& help;
     Process& process;
+    Files& files;
     AppInfo info;
 };
 

@@ -73,11 +73,12 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     QtSettings settings;
     QtHelp help;
     QtProcess process;
+    QtFiles files;
     info.exeName =
         QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString();
     info.programDir = programFolder(QCoreApplication::applicationDirPath().toStdString());
 
-    Services services{clock, scheduler, dialogs, settings, help, process, info};
+    Services services{clock, scheduler, dialogs, settings, help, process, files, info};
     App app(services);
     QtView view(app);
     dialogs.setView(&view);

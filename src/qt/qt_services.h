@@ -1,7 +1,7 @@
 #pragma once
 
 // The real outside world for the program: the system clock, message boxes and file dialogs,
-// the per-user settings store, help, and the process services.
+// the per-user settings store, help, the process services and files.
 
 #include "platform/services.h"
 
@@ -84,6 +84,17 @@ class QtHelp : public Help {
 
   private:
     QList<QPointer<QWidget>> m_viewers;
+};
+
+// Launch data files: saved through QSaveFile, so that a save that fails, however it fails,
+// leaves the old file whole.
+class QtFiles : public Files {
+  public:
+    FileContent read(const std::string& path) override;
+    std::string writeWhole(const std::string& path, const std::string& content) override;
+    bool isWritableFolder(const std::string& folder) override;
+    // Qt's application data folder for this user.
+    std::string userDataFolder() override;
 };
 
 class QtProcess : public Process {

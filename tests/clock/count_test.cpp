@@ -65,6 +65,7 @@ TEST_F(CountTest, TheStatusBarDateWaitsForTheFullScreen) {
 
 TEST_F(CountTest, EscAndTheCloseButtonBothLeadToTheExit_TheCloseAloneNeverClosesTheWindow) {
     startAndSettle();
+    answer(Answer::No);
     closeButton(main());
     EXPECT_TRUE(app.isLoaded("frmOrvane"));
     EXPECT_TRUE(app.ended());
@@ -73,6 +74,7 @@ TEST_F(CountTest, EscAndTheCloseButtonBothLeadToTheExit_TheCloseAloneNeverCloses
     App second(other.services);
     other.scheduler.deliver([&] { Main(second); });
     other.scheduler.advance(3000);
+    other.dialogs.queueAnswer(Answer::No);
     other.scheduler.deliver([&] { second.frmOrvane().keyPress(27); });
     EXPECT_TRUE(second.ended());
 }

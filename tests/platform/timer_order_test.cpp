@@ -115,7 +115,7 @@ TEST(LiteralTiming, EveryTimerRunsOnItsOwnAndNothingRunsAfterEvents) {
     FakeWorld world;
     RecordingScheduler literal(true);
     Services services{world.clock, literal,       world.dialogs, world.settings,
-                      world.help,  world.process, AppInfo{}};
+                      world.help,  world.process, world.files, AppInfo{}};
     Form form(services, "frmTimers");
     Timer fast(&form, "tmrFast", 1, true);
     int ticks = 0;
@@ -129,7 +129,7 @@ TEST(LiteralTiming, EveryTimerRunsOnItsOwnAndNothingRunsAfterEvents) {
 
     RecordingScheduler policy(false);
     Services policyServices{world.clock, policy,        world.dialogs, world.settings,
-                            world.help,  world.process, AppInfo{}};
+                            world.help,  world.process, world.files, AppInfo{}};
     Form policyForm(policyServices, "frmTimers");
     Timer policyFast(&policyForm, "tmrFast", 1, true);
     policyFast.onTimer = [] {};

@@ -136,7 +136,7 @@ class QtSchedulerTest : public ::testing::Test {
     FakeWorld world;
     QtScheduler scheduler;
     Services services{world.clock, scheduler,     world.dialogs, world.settings,
-                      world.help,  world.process, AppInfo{}};
+                      world.help,  world.process, world.files, AppInfo{}};
     Form form{services, "frmTimers"};
 };
 

@@ -183,7 +183,7 @@ TEST_F(TimedatedTest, APresetAsksTheServiceAndTheAnswerComesBackAsAnEvent) {
     QtClock clock(s_address);
     QtScheduler scheduler;
     Services services{clock,      scheduler,     world.dialogs, world.settings,
-                      world.help, world.process, AppInfo{}};
+                      world.help, world.process, world.files, AppInfo{}};
     services.info.programDir = QDir::tempPath().toStdString();
     App app(services);
     frmOrvane& main = app.frmOrvane();

@@ -67,7 +67,7 @@ class SlowClockTest : public ::testing::Test {
     FakeWorld world;
     SlowClock clock{world.clock};
     Services services{clock,      world.scheduler, world.dialogs, world.settings,
-                      world.help, world.process,   AppInfo{}};
+                      world.help, world.process,   world.files, AppInfo{}};
     App app{services};
     frmOrvane& main = app.frmOrvane();
 };

@@ -100,11 +100,17 @@ TEST_F(RunnerTest, TranscriptAndPrintLinesComeInTheOrderTheyHappen) {
                      "print frmOrvane.lblSeconds\n"));
     runner.world().clock.setSystemDateTime(*DateTime::fromParts(2001, 5, 3, 13, 50, 0),
                                            [](const std::string&) {});
-    ASSERT_TRUE(more("key frmOrvane 27\n"));
+    ASSERT_TRUE(more("answer No\nkey frmOrvane 27\n"));
+    const std::string& folder = runner.world().services.info.programDir;
     EXPECT_EQ(printed(), "popup frmOrvane.mnuPopUp\n"
                          "frmOrvane.lblSeconds.Caption = \"07\"\n"
                          "clock-refused 2001-05-03 13:50:00 \"Not \\\"root\\\"\"\n"
-                         "end-program\n");
+                         "message title=\"Orvane\" icon=Question buttons=YesNoCancel "
+                         "text=\"Do you want to save " +
+                             folder +
+                             "/launch.ovx before exiting Orvane ?\" -> No\n"
+                             "help close-all\n"
+                             "end-program\n");
 }
 
 TEST_F(RunnerTest, SettingsArePresetAndPrinted) {

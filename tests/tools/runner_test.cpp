@@ -66,15 +66,17 @@ TEST_F(RunnerTest, PrintShowsTheDefaultPropertyOfEachKind) {
         << runner.error();
     EXPECT_EQ(printed(), "frmOrvane.Caption = \"Mission Elapsed Time\"\n"
                          "frmOrvane.lblSeconds.Caption = \"07\"\n"
-                         "frmOrvane.sbrStatusBar(pnlCurrentFile).Text = \"\"\n"
-                         "frmOrvane.txtLaunchDate.Text = \"May 3, 2001\"\n"
-                         "frmOrvane.vsbHours.Value = 10\n"
-                         "frmOrvane.chkLaunchWindowActive.Value = 0\n"
-                         "frmOrvane.tmrCountdown.Enabled = True\n"
-                         "frmOrvane.tmrCountdown.Interval = 1\n"
-                         "frmOrvane.pctLaunchTime.Tag = \"\"\n"
-                         "frmOrvane.mnuEST.Checked = True\n"
-                         "frmOrvane.Loaded = True\n");
+                         "frmOrvane.sbrStatusBar(pnlCurrentFile).Text = \"" +
+                             runner.world().services.info.programDir +
+                             "/launch.ovx\"\n"
+                             "frmOrvane.txtLaunchDate.Text = \"May 3, 2001\"\n"
+                             "frmOrvane.vsbHours.Value = 10\n"
+                             "frmOrvane.chkLaunchWindowActive.Value = 0\n"
+                             "frmOrvane.tmrCountdown.Enabled = True\n"
+                             "frmOrvane.tmrCountdown.Interval = 1\n"
+                             "frmOrvane.pctLaunchTime.Tag = \"\"\n"
+                             "frmOrvane.mnuEST.Checked = True\n"
+                             "frmOrvane.Loaded = True\n");
 }
 
 TEST_F(RunnerTest, PrintAndExpectNeverLoadAWindow) {
@@ -169,8 +171,8 @@ TEST_F(RunnerTest, SetupComesBeforeStartAndInputAfterIt) {
 
 TEST_F(RunnerTest, AfterEndProgramOnlyPrintAndExpectRun) {
     startAfterSplash();
-    ASSERT_TRUE(more("key frmOrvane 27"));
-    EXPECT_EQ(printed(), "end-program\n");
+    ASSERT_TRUE(more("answer No\nkey frmOrvane 27"));
+    EXPECT_TRUE(printed().ends_with("help close-all\nend-program\n"));
     EXPECT_TRUE(more("print frmOrvane.Loaded\nexpect frmOrvane.lblSeconds 07\n"));
     for (const char* line :
          {"click frmOrvane.cmdAccess", "advance 1s", "clock 2001-05-03 10:00:00", "answer OK",

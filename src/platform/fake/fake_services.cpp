@@ -129,7 +129,7 @@ double FakeProcess::random() {
 }
 
 FakeWorld::FakeWorld(AppInfo info)
-    : services{clock, scheduler, dialogs, settings, help, process, std::move(info)} {
+    : services{clock, scheduler, dialogs, settings, help, process, files, std::move(info)} {
     TranscriptSink sink = [this](const std::string& line) {
         transcript.push_back(line);
         if (echo)

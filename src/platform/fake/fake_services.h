@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/fake/fake_time.h"
+#include "platform/fake/local_files.h"
 #include "platform/services.h"
 
 #include <deque>
@@ -105,6 +106,7 @@ struct FakeWorld {
     MemorySettings settings;
     FakeHelp help;
     FakeProcess process;
+    LocalFiles files;
     Services services;
     std::vector<std::string> transcript;
     // Also told of every transcript line as it happens.

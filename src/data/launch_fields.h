@@ -1,0 +1,25 @@
+#pragma once
+
+// Copies the launch data file's fields between the windows and a LaunchData, the controls
+// found by name as the file names them.
+
+#include "data/launch_format.h"
+
+#include <string>
+
+namespace orvane {
+
+class App;
+
+LaunchData collectLaunchData(App& app);
+
+// Assigns every field to its destination in file order, each through the control's own
+// change handling, as if the user had made the change. Field 12 (the save path) and field 13
+// (the shown file) are left to the reader, which names the file it read in both.
+void applyLaunchData(App& app, const LaunchData& data);
+
+// The file the status bar shows (pnlCurrentFile).
+std::string shownLaunchFile(App& app);
+void showLaunchFile(App& app, const std::string& path);
+
+} // namespace orvane

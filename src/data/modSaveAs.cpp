@@ -1,0 +1,65 @@
+#include "data/modSaveAs.h"
+
+#include "app.h"
+#include "data/launch_fields.h"
+
+#include <filesystem>
+
+namespace orvane {
+
+namespace {
+
+std::string fullPath(const std::string& path) {
+    return std::filesystem::absolute(path).lexically_normal().string();
+}
+
+// A file this run could not read is kept as FILE.bad before a save replaces it. Returns why
+// it could not be kept, or nothing.
+std::string keepUnreadable(App& app, const std::string& path) {
+    if (!app.launchFileNames().unreadable.contains(path))
+        return {};
+    Files& files = app.services().files;
+    const FileContent old = files.read(path);
+    if (!old.content)
+        return {};
+    const std::string why = files.writeWhole(path + ".bad", *old.content);
+    if (why.empty())
+        return {};
+    return "the file it replaces could not be kept as " + path + ".bad (" + why + ")";
+}
+
+} // namespace
+
+bool WriteLaunchFile(App& app, bool showDialog) {
+    LaunchFileNames& names = app.launchFileNames();
+    std::string path = names.savePath;
+    if (showDialog) {
+        const auto chosen = app.services().dialogs.saveFile(
+            {"Save As . . .", "Orvane Files (*.ovx)|*ovx", "ovx", fullPath(path), {}});
+        if (!chosen)
+            return false;
+        path = fullPath(*chosen);
+    }
+
+    LaunchData data = collectLaunchData(app);
+    data.savePath = path;
+    makeEntriesReadable(data);
+    std::string why = keepUnreadable(app, path);
+    if (why.empty())
+        why = app.services().files.writeWhole(path, formatLaunchFile(data));
+    if (!why.empty()) {
+        if (why.ends_with('.'))
+            why.pop_back();
+        const std::string& title = app.info().title;
+        app.services().dialogs.messageBox(title + " could not save " + path + ": " + why + ".",
+                                          Buttons::OK, Icon::Exclamation, title);
+        return false;
+    }
+    names.unreadable.erase(path);
+    showLaunchFile(app, path);
+    names.openPath = path;
+    names.savePath = path;
+    return true;
+}
+
+} // namespace orvane

@@ -1,0 +1,86 @@
+// Saving and reading launch data files on the real file system: a save that fails, however
+// it fails, leaves the old file whole and says why.
+
+#include "qt/qt_services.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/mount.h>
+
+#include <string>
+
+namespace orvane::test {
+namespace {
+
+std::string contentOf(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return "<unreadable>";
+    return f.readAll().toStdString();
+}
+
+TEST(QtFilesTest, ASaveReplacesTheFileWhole_AndReadsBack) {
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("launch.ovx").toStdString();
+    QtFiles files;
+    EXPECT_TRUE(files.read(path).missing);
+    EXPECT_EQ(files.writeWhole(path, "first\r\n"), "");
+    EXPECT_EQ(files.writeWhole(path, "second\r\n"), "");
+    const FileContent read = files.read(path);
+    ASSERT_TRUE(read.content) << read.error;
+    EXPECT_EQ(*read.content, "second\r\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"launch.ovx"})
+        << "no temporary file is left beside it";
+}
+
+TEST(QtFilesTest, ASaveIntoAFolderThatIsARegularFileFails_WithAReason) {
+    // File modes stop nothing for root, which the tests may run as; this fails for anyone.
+    QTemporaryDir dir;
+    QFile plain(dir.filePath("notafolder"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    QtFiles files;
+    const std::string why =
+        files.writeWhole(dir.filePath("notafolder/launch.ovx").toStdString(), "x");
+    EXPECT_FALSE(why.empty());
+    EXPECT_FALSE(files.read(dir.filePath("notafolder/launch.ovx").toStdString()).content);
+    EXPECT_FALSE(files.isWritableFolder(dir.filePath("notafolder").toStdString()));
+    EXPECT_TRUE(files.isWritableFolder(dir.path().toStdString()));
+}
+
+// A disk that fills up in the middle of a save: a small memory file system stands in for it
+// where this machine lets the tests mount one.
+TEST(QtFilesTest, ASaveThatFillsTheDiskKeepsTheOldFile) {
+    QTemporaryDir dir;
+    const QByteArray mountPoint = dir.path().toLocal8Bit();
+    if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=16k") != 0)
+        GTEST_SKIP() << "no small file system can be mounted here";
+    struct Unmount {
+        QByteArray at;
+        ~Unmount() { ::umount(at.constData()); }
+    } unmount{mountPoint};
+
+    const std::string path = dir.filePath("launch.ovx").toStdString();
+    QtFiles files;
+    ASSERT_EQ(files.writeWhole(path, "the good file\r\n"), "");
+    const std::string why = files.writeWhole(path, std::string(64 * 1024, 'x'));
+    EXPECT_FALSE(why.empty());
+    EXPECT_TRUE(contentOf(QString::fromStdString(path)) == "the good file\r\n")
+        << "the old file was replaced";
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"launch.ovx"});
+}
+
+TEST(QtFilesTest, TheUsersDataFolderIsMadeInTheirOwnHome) {
+    QtFiles files;
+    const std::string folder = files.userDataFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_TRUE(QDir(QString::fromStdString(folder)).exists());
+    EXPECT_TRUE(folder.starts_with(qEnvironmentVariable("HOME").toStdString())) << folder;
+}
+
+} // namespace
+} // namespace orvane::test
