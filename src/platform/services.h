@@ -155,6 +155,9 @@ struct AppInfo {
     std::string title = "Orvane";
     std::string exeName = "orvane";
     std::string programDir;
+    // Installed, the program's folder is one shared by every user (PREFIX/share/orvane): the
+    // program reads its tips there but never writes there, even where it could (as root).
+    bool installed = false;
     int major = 0, minor = 0, revision = 0;
     std::vector<std::string> arguments; // the command line, without the program's name
     // What the command line asks for, as the program's one parser read it.

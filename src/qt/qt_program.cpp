@@ -76,7 +76,9 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     QtFiles files;
     info.exeName =
         QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString();
-    info.programDir = programFolder(QCoreApplication::applicationDirPath().toStdString());
+    const std::string executableDir = QCoreApplication::applicationDirPath().toStdString();
+    info.programDir = programFolder(executableDir);
+    info.installed = info.programDir != executableDir;
 
     Services services{clock, scheduler, dialogs, settings, help, process, files, info};
     App app(services);

@@ -48,9 +48,20 @@ step "installing into a temporary prefix"
 cmake --install "$build" --prefix "$prefix" >"$out/journey-install.log" 2>&1 ||
     fail "cmake --install failed (see journey-install.log)"
 
-openbox --sm-disable >"$out/journey-openbox.log" 2>&1 &
-wm=$!
-wait_for "the window manager" 10 window_manager_running
+# The window manager; tried again should it fail to reach the display that has just started.
+for attempt in 1 2 3; do
+    openbox --sm-disable >>"$out/journey-openbox.log" 2>&1 &
+    wm=$!
+    for _ in $(seq 100); do
+        window_manager_running && break 2
+        kill -0 "$wm" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill "$wm" 2>/dev/null || true
+    wait "$wm" 2>/dev/null || true
+    wm=
+    [ "$attempt" = 3 ] && fail "the window manager did not start (see journey-openbox.log)"
+done
 
 start_program() {
     (cd "$work" && exec "$prefix/bin/orvane") >>"$out/journey-program.log" 2>&1 &
@@ -62,8 +73,18 @@ start_program() {
     wait_for "the splash to close" 10 program_shows_windows 1
 }
 
-# The name of the first event row on the board, as WIDTHxHEIGHT+X+Y inside the window.
+# The name of the first event row on the board, and the launch time on the full screen, as
+# WIDTHxHEIGHT+X+Y inside their windows.
 row_name=180x25+11+31
+target=373x40+296+27
+
+# The default launch data file of an installed program: in the user's data folder, never in
+# the installed program's own folder.
+launch_file=$XDG_DATA_HOME/Orvane/Orvane/launch.ovx
+
+launch_file_written() {
+    [ -s "$launch_file" ]
+}
 
 # --- 1. The first start: the design launch time long past, so the count is green.
 step "starting the installed program"
@@ -80,7 +101,8 @@ shot 02-full-screen
 
 # --- 3. A launch date and time, typed and confirmed.
 step "typing a launch date and time"
-launch_date=$(date -d "+2 days" +%m/%d/%Y)
+launch_day=$(date -d "+2 days" +%F)
+launch_date=$(date -d "$launch_day" +%m/%d/%Y)
 type_into "$main" 113 179 "$launch_date"
 type_into "$main" 38 280 "18"
 type_into "$main" 146 280 "45"
@@ -157,10 +179,65 @@ grab_area "$board" "$row_name" "$work/row-defined.png"
 same_image "$work/row-unset.png" "$work/row-defined.png" &&
     fail "the first row still shows its design name after the wizard"
 
-# --- 7. Leaving through the close button.
+# --- 7. Saved with Ctrl+S: the file holds the launch time the hold moved, and the event.
+step "saving with Ctrl+S"
+grab_area "$main" "$target" "$work/target-saved.png"
+rm -f "$work/launch-first-save"
+keys "$main" ctrl+s
+wait_for "the launch data file" 10 launch_file_written
+shot 18-saved
+[ ! -e "$prefix/share/orvane/launch.ovx" ] || fail "the program wrote into its installed folder"
+saved_date=$(date -d "$launch_day" "+%B %-d, %Y")
+grep -qE "\"$saved_date   6:45:[0-9]{2} PM\"" "$launch_file" ||
+    fail "the saved file does not hold the launch time $saved_date 6:45 PM: $(cat "$launch_file")"
+held=$(grep -oE "\"$saved_date   6:45:[0-9]{2} PM\"" "$launch_file" | head -n 1 | grep -oE ':[0-9]{2} ' | tr -d ': ')
+[ "${held#0}" -gt 30 ] || fail "the hold did not move the saved launch time past 6:45:30 PM"
+grep -qF '"Fuel loading"' "$launch_file" || fail "the saved file does not hold the event's name"
+grep -qE '(^|,)4200(,|$)' <(tr -d '\r' <"$launch_file") ||
+    fail "the saved file does not hold the event 1 h 10 min before liftoff"
+cp "$launch_file" "$work/launch-first-save"
+
+# --- 8. Leaving through the close button, answering that there is nothing more to save.
 step "leaving through the close button"
 close_button "$main"
+question=$(wait_window "Orvane")
+shot 19-exit-question
+keys "$question" alt+n
 wait_for "the program to end" 20 program_ended
 program=
+cmp -s "$launch_file" "$work/launch-first-save" || fail "leaving without saving changed the file"
+
+# --- 9. Started again: the launch time and the event are back.
+step "starting again"
+start_program
+shot 20-restarted
+has_colour "$main" "#FF8080" || fail "the second start does not count down to the saved launch time"
+compact=$(window_size "$main")
+click "$main" 8 30 2
+wait_for "the full screen" 10 window_grew "$main" "$compact"
+grab_area "$main" "$target" "$work/target-restarted.png"
+same_image "$work/target-saved.png" "$work/target-restarted.png" ||
+    fail "the launch time shown after the restart is not the one saved"
+if window_absent "Event Timers"; then
+    click "$main" 216 85
+fi
+board=$(wait_window "Event Timers")
+raise "$board"
+shot 21-event-back
+grab_area "$board" "$row_name" "$work/row-restarted.png"
+same_image "$work/row-defined.png" "$work/row-restarted.png" ||
+    fail "the event's name is not back on the board after the restart"
+
+# --- 10. Leaving again, saving on the way out.
+step "leaving again, saving on the way out"
+close_button "$main"
+question=$(wait_window "Orvane")
+keys "$question" alt+y
+saved=$(wait_window "Orvane" "$question")
+shot 22-exit-saved
+keys "$saved" Return
+wait_for "the program to end" 20 program_ended
+program=
+grep -qF '"Fuel loading"' "$launch_file" || fail "saving on the way out lost the event"
 
 echo "journey: passed; screenshots in $out"

@@ -36,11 +36,13 @@ visible_window() {
     { timeout 5 xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; } | head -n 1
 }
 
+# wait_window TITLE [OLD]: the window's id once it shows; not the window OLD, when given, so
+# a second message box titled like the first is told from it.
 wait_window() {
     local id=
     for _ in $(seq 100); do
         id=$(visible_window "$1")
-        [ -n "$id" ] && {
+        [ -n "$id" ] && [ "$id" != "${2:-}" ] && {
             echo "$id"
             return 0
         }

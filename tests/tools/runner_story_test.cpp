@@ -129,6 +129,7 @@ TEST_F(RunnerTest, TheProgramGetsItsFolderArgumentsAndVersion) {
         ScriptRunner own(out);
         std::istringstream in("arguments --no-splash \"two words.ovx\" --own-clock\n"
                               "write-file TIPS.TXT \"one\\ntwo\\n\"\n"
+                              "answer OK\n" // the file named is not there
                               "start\n");
         ASSERT_TRUE(own.runScript(in, "files.txt")) << own.error();
         const AppInfo& info = own.app()->info();
