@@ -26,16 +26,35 @@ struct Spread {
     double p50 = 0, p99 = 0, max = 0;
 };
 
+// Whether every second that began while measuring was shown exactly once by one display.
+struct SecondsShown {
+    int measured = 0;
+    int skipped = 0;
+    int repeated = 0;
+    SecondsShown& operator+=(const SecondsShown& o) {
+        measured += o.measured;
+        skipped += o.skipped;
+        repeated += o.repeated;
+        return *this;
+    }
+};
+
 struct RunResult {
     RunConfig config;
     std::string error;     // empty when the run worked
     double cpuPercent = 0; // of one core, user + system
+    // Voluntary context switches a second, all threads: each is the program going to sleep,
+    // so each costs one wake-up. Preemptions (involuntary switches) are not wake-ups.
+    double wakeUpsPerSecond = 0;
+    double xReaderWakeUpsPerSecond = 0; // of them, Qt's thread reading the X server
+    double preemptionsPerSecond = 0;
     std::map<std::string, double> ticksPerSecond;
-    Spread text;  // the seconds label took its new text
-    Spread paint; // the label painted it
-    int secondsMeasured = 0;
-    int skipped = 0;
-    int repeated = 0;
+    Spread text;     // the seconds label took its new text
+    Spread paint;    // the label painted it
+    Spread rowText;  // a board row's count took its new text
+    Spread colorSet; // a row's panel or count took its new colour, after the second it is due
+    SecondsShown main;
+    SecondsShown rows; // the ten rows together
     int unpainted = 0;
     double peakRssMb = 0;
     std::optional<double> firstPaintMs; // from the process start
@@ -59,9 +78,20 @@ struct DayResult {
 // Runs a scenario script through the scenario runner, a few times, and keeps the best time.
 DayResult timeScript(const std::string& runner, const std::string& script, const std::string& name);
 
+// The simulated day of orvane-day-check: whether every second was shown once, on the main
+// count and on every row, and its own account of it.
+struct DayCheck {
+    bool ran = false;
+    bool pass = false;
+    std::string account;
+};
+
+DayCheck checkDay(const std::string& checker);
+
 void printReport(const std::vector<RunResult>& runs, const std::vector<DayResult>& days,
                  const std::string& machine);
 // One PASS or FAIL line per target; returns whether all passed.
-bool printTargets(const std::vector<RunResult>& runs, const std::vector<DayResult>& days);
+bool printTargets(const std::vector<RunResult>& runs, const std::vector<DayResult>& days,
+                  const DayCheck& dayCheck);
 
 } // namespace bench

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 
 namespace bench {
 
@@ -36,6 +37,39 @@ DayResult timeScript(const std::string& runner, const std::string& script,
             best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
     result.seconds = best;
+    return result;
+}
+
+DayCheck checkDay(const std::string& checker) {
+    DayCheck result;
+    if (checker.empty())
+        return result;
+    result.ran = true;
+    int fds[2];
+    if (pipe(fds) != 0) {
+        result.account = "cannot run " + checker;
+        return result;
+    }
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        dup2(fds[1], STDOUT_FILENO);
+        execl(checker.c_str(), checker.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    char buf[512];
+    ssize_t n = 0;
+    while ((n = read(fds[0], buf, sizeof buf)) > 0)
+        result.account.append(buf, std::size_t(n));
+    close(fds[0]);
+    int status = 0;
+    result.pass =
+        pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    while (!result.account.empty() && result.account.back() == '\n')
+        result.account.pop_back();
+    if (result.account.empty())
+        result.account = checker + " failed";
     return result;
 }
 

@@ -1,8 +1,11 @@
 // orvane-bench: runs the real program in every configuration and prints the figures and the
 // targets. bench/run builds it and is the one command to use.
 //
-//   orvane-bench --program PATH [--runner PATH --scripts DIR] [--seconds N] [--busy]
-//                [--only offscreen|xcb]
+//   orvane-bench --program PATH [--runner PATH --scripts DIR] [--day-check PATH] [--seconds N]
+//                [--busy [--busy-seconds N]] [--only offscreen|xcb]
+//
+// --busy adds a run of the program as built on each platform while another process keeps
+// one core busy, for --busy-seconds each (default 600: the ten-minute check).
 
 #include "bench.h"
 
@@ -26,18 +29,21 @@ struct Options {
     std::string program;
     std::string runner;
     std::string scripts;
+    std::string dayCheck;
     int seconds = 60;
     bool busy = false;
+    int busySeconds = 600;
     std::string only;
 };
 
 int usage() {
     std::fprintf(stderr, "usage: orvane-bench --program PATH [--runner PATH --scripts DIR] "
-                         "[--seconds N] [--busy] [--only offscreen|xcb]\n");
+                         "[--day-check PATH] [--seconds N] [--busy [--busy-seconds N]] "
+                         "[--only offscreen|xcb]\n");
     return 2;
 }
 
-std::string machine(int seconds) {
+std::string machine() {
     std::string model = "unknown processor";
     std::ifstream cpuinfo("/proc/cpuinfo");
     for (std::string line; std::getline(cpuinfo, line);)
@@ -49,8 +55,8 @@ std::string machine(int seconds) {
     const std::time_t now = std::time(nullptr);
     std::strftime(date, sizeof date, "%Y-%m-%d %H:%M", std::localtime(&now));
     return std::string("Orvane benchmark, ") + date + ", " + model + ", " +
-           std::to_string(sysconf(_SC_NPROCESSORS_ONLN)) + " cores, " + std::to_string(seconds) +
-           " s measured a run after 5 s of start-up";
+           std::to_string(sysconf(_SC_NPROCESSORS_ONLN)) +
+           " cores; each run measured after 5 s of start-up";
 }
 
 // A private X server on whatever display is free: it names the display itself once it
@@ -128,18 +134,22 @@ int main(int argc, char** argv) {
             o.program = value();
         else if (a == "--runner")
             o.runner = value();
+        else if (a == "--day-check")
+            o.dayCheck = value();
         else if (a == "--scripts")
             o.scripts = value();
         else if (a == "--seconds")
             o.seconds = std::atoi(value().c_str());
         else if (a == "--busy")
             o.busy = true;
+        else if (a == "--busy-seconds")
+            o.busySeconds = std::atoi(value().c_str());
         else if (a == "--only")
             o.only = value();
         else
             return usage();
     }
-    if (o.program.empty() || o.seconds < 2 ||
+    if (o.program.empty() || o.seconds < 2 || o.busySeconds < 2 ||
         (!o.only.empty() && o.only != "offscreen" && o.only != "xcb"))
         return usage();
 
@@ -178,14 +188,15 @@ int main(int argc, char** argv) {
                 c.display = platform == "xcb" ? xvfb.display : std::string();
                 c.literal = literal;
                 c.busy = busy;
-                c.seconds = o.seconds;
+                c.seconds = busy ? o.busySeconds : o.seconds;
                 std::fprintf(stderr, "orvane-bench: %s, %s%s, %d s ...\n", platform.c_str(),
                              literal ? "literal timers" : "as built",
-                             busy ? ", other core busy" : "", o.seconds);
+                             busy ? ", other core busy" : "", c.seconds);
                 runs.push_back(bench::runProgram(o.program, c));
             }
     }
 
-    bench::printReport(runs, days, machine(o.seconds));
-    return bench::printTargets(runs, days) ? 0 : 1;
+    const bench::DayCheck dayCheck = bench::checkDay(o.dayCheck);
+    bench::printReport(runs, days, machine());
+    return bench::printTargets(runs, days, dayCheck) ? 0 : 1;
 }

@@ -1,8 +1,9 @@
 // The program as the benchmark runs it: the same start-up, plus a probe that sets up the
 // benchmark's scene (a launch two hours ahead, ten events, both windows shown) and writes a line
-// to the file ORVANE_BENCH_TRACE names when the seconds label takes a new text and when that
-// label paints, with the wall clock's time, and the ticks of every timer so far. The probe
-// only listens: no tick does anything different.
+// to the file ORVANE_BENCH_TRACE, with the wall clock's time, when the seconds label takes a new
+// text and when that label paints (with the ticks of every timer so far), when a board row's
+// count takes a new text, and when a row's panel or count changes colour. The probe only
+// listens: no tick does anything different.
 
 #include "app.h"
 #include "clock/frmOrvane.h"
@@ -17,6 +18,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <memory>
@@ -37,13 +39,14 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
         orvane::frmEventTimers& board = m_app.frmEventTimers();
         const orvane::DateTime launch = m_app.services().clock.now().addSeconds(2 * 3600);
         main.lblTarget.setCaption(orvane::formatDate(launch, "mmmm dd, yyyy   h:mm:ss AM/PM"));
-        // Six events still ahead and four already passed, one of which passes a quarter of a
-        // minute into the run.
+        // Seven events still ahead and three already passed. Into the run, event 2 turns
+        // yellow at 10 s, event 4 passes at 15 s, event 3 turns pale yellow at 20 s and event 2
+        // passes at 70 s, so the colours have changes to be timed.
         struct Event {
             const char* sign;
             int secs;
         };
-        const Event events[10] = {{"-", 600},  {"-", 3600},  {"-", 5400}, {"-", 7185},
+        const Event events[10] = {{"-", 600},  {"-", 7130},  {"-", 6580}, {"-", 7185},
                                   {"-", 7230}, {"-", 10800}, {"-", 9000}, {"+", 600},
                                   {"+", 3600}, {"+", 86400}};
         for (int n = 0; n < 10; ++n)
@@ -59,12 +62,20 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
                                           static_cast<orvane::Timer*>(c));
         m_seconds = &main.lblSeconds;
         m_seconds->setObserver(this);
+        for (int n = 0; n < 10; ++n) {
+            board.lblTime[n].setObserver(this);
+            board.pctEvent[n].setObserver(this);
+        }
         if (QWidget* w = m_view.widget(*m_seconds))
             w->installEventFilter(this);
     }
 
     void controlChanged(orvane::Control& control, orvane::Prop what) override {
         m_view.controlChanged(control, what);
+        if (&control != m_seconds) {
+            rowChanged(control, what);
+            return;
+        }
         if (what != orvane::Prop::Caption)
             return;
         const orvane::frmOrvane& main = m_app.frmOrvane();
@@ -86,6 +97,20 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
     }
 
   private:
+    // "row NS N TEXT" for a row's count, "color NS N panel|count &HBBGGRR" for its colours.
+    void rowChanged(orvane::Control& control, orvane::Prop what) {
+        const std::string n = std::to_string(control.index());
+        if (what == orvane::Prop::Caption && control.kind() == orvane::Kind::Label) {
+            write("row " + stamp() + " " + n + " " +
+                  static_cast<orvane::Label&>(control).caption() + "\n");
+        } else if (what == orvane::Prop::BackColor) {
+            char color[16];
+            std::snprintf(color, sizeof color, "&H%08X", unsigned(control.backColor()));
+            const char* part = control.kind() == orvane::Kind::Label ? "count" : "panel";
+            write("color " + stamp() + " " + n + " " + part + " " + color + "\n");
+        }
+    }
+
     static std::string stamp() {
         timespec t{};
         clock_gettime(CLOCK_REALTIME, &t);

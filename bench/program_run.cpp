@@ -73,6 +73,47 @@ std::optional<double> cpuSeconds(pid_t pid) {
     return double(utime + stime) / double(sysconf(_SC_CLK_TCK));
 }
 
+// The kernel's count of each thread's context switches, summed over the process: voluntary
+// (the thread waited, so something had to wake it) and involuntary (it was preempted).
+struct Switches {
+    unsigned long long voluntary = 0;
+    unsigned long long involuntary = 0;
+    // Of the voluntary ones, those of the thread Qt's X11 platform keeps reading the X server.
+    unsigned long long xReader = 0;
+};
+
+std::optional<Switches> contextSwitches(pid_t pid) {
+    const fs::path proc = "/proc/" + std::to_string(pid);
+    std::error_code error;
+    Switches sum;
+    bool read = false;
+    for (const auto& task : fs::directory_iterator(proc / "task", error)) {
+        std::string name;
+        std::ifstream comm(task.path() / "comm");
+        std::getline(comm, name);
+        std::ifstream in(task.path() / "status");
+        for (std::string line; std::getline(in, line);) {
+            const auto colon = line.find(':');
+            if (colon == std::string::npos)
+                continue;
+            const std::string key = line.substr(0, colon);
+            if (key == "voluntary_ctxt_switches") {
+                const unsigned long long n = std::stoull(line.substr(colon + 1));
+                sum.voluntary += n;
+                if (name == "QXcbEventQueue")
+                    sum.xReader += n;
+            } else if (key == "nonvoluntary_ctxt_switches")
+                sum.involuntary += std::stoull(line.substr(colon + 1));
+            else
+                continue;
+            read = true;
+        }
+    }
+    if (!read)
+        return std::nullopt;
+    return sum;
+}
+
 double peakRssMb(pid_t pid) {
     std::ifstream in("/proc/" + std::to_string(pid) + "/status");
     std::string line;
@@ -155,10 +196,12 @@ RunResult runProgram(const std::string& program, const RunConfig& config) {
 
     std::this_thread::sleep_for(std::chrono::seconds(SettleSeconds));
     const auto cpu0 = cpuSeconds(pid);
+    const auto switches0 = contextSwitches(pid);
     const auto wall0 = std::chrono::steady_clock::now();
     const std::int64_t from = realtimeNs();
     std::this_thread::sleep_for(std::chrono::seconds(config.seconds));
     const auto cpu1 = cpuSeconds(pid);
+    const auto switches1 = contextSwitches(pid);
     const auto wall1 = std::chrono::steady_clock::now();
     const std::int64_t to = realtimeNs();
     result.peakRssMb = peakRssMb(pid);
@@ -170,6 +213,12 @@ RunResult runProgram(const std::string& program, const RunConfig& config) {
         stop(pid);
         const double wall = std::chrono::duration<double>(wall1 - wall0).count();
         result.cpuPercent = 100.0 * (*cpu1 - *cpu0) / wall;
+        if (switches0 && switches1) {
+            result.wakeUpsPerSecond = double(switches1->voluntary - switches0->voluntary) / wall;
+            result.xReaderWakeUpsPerSecond = double(switches1->xReader - switches0->xReader) / wall;
+            result.preemptionsPerSecond =
+                double(switches1->involuntary - switches0->involuntary) / wall;
+        }
         readTrace(trace.string(), from, to, startNs, result);
     }
     fs::remove_all(home);

@@ -1,10 +1,14 @@
-// Reading the program's trace: when each shown second's text was set and painted, measured
-// from the true start of that second, and how often each timer ticked.
+// Reading the program's trace: when each shown second's text was set and painted, on the main
+// count and on every board row, measured from the true start of that second; when the rows'
+// colours turned, measured from the start of the second they were due; and how often each
+// timer ticked.
 
 #include "bench.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -14,12 +18,13 @@ namespace {
 
 constexpr std::int64_t NsPerSecond = 1'000'000'000;
 
-struct Flip {
+// One new text of a count: when it was set, and what it showed as a signed number of seconds
+// to its moment (the launch, or the row's event), positive before it. The wall second the
+// text shows is then the moment's second minus this.
+struct Shown {
     std::int64_t ns = 0;
-    // The count as a signed number of seconds to the launch: positive before it. The wall
-    // second a flip shows is then the launch second minus this.
-    std::int64_t toLaunch = 0;
-    std::string seconds;
+    std::int64_t toMoment = 0;
+    std::string seconds; // the main count's seconds label, to find its paint
 };
 
 struct Paint {
@@ -27,9 +32,33 @@ struct Paint {
     std::string text;
 };
 
+struct ColorChange {
+    std::int64_t ns = 0;
+    int row = 0;
+    bool panel = false;
+    unsigned color = 0;
+};
+
 struct Ticks {
     std::int64_t ns = 0;
     std::map<std::string, std::uint64_t> counts;
+};
+
+struct Trace {
+    std::vector<Shown> flips;
+    std::array<std::vector<Shown>, 10> rows;
+    std::vector<Paint> paints;
+    std::vector<ColorChange> colors;
+    std::vector<Ticks> ticks;
+};
+
+// The seconds a measured stretch holds: every second that began in it, with time to show it
+// before the end.
+struct Stretch {
+    std::int64_t first = 0;
+    std::int64_t last = 0;
+    std::int64_t fromNs = 0;
+    std::int64_t toNs = 0;
 };
 
 std::int64_t floorSecond(std::int64_t ns) {
@@ -53,19 +82,48 @@ Spread spread(std::vector<double> ms) {
     return s;
 }
 
-std::optional<Flip> readFlip(std::istringstream& in) {
-    Flip f;
+// "flip NS T - DAYS HH MM SS", the main count's labels.
+std::optional<Shown> readFlip(std::istringstream& in) {
+    Shown f;
     std::string t, sign, days, hours, minutes;
     if (!(in >> f.ns >> t >> sign >> days >> hours >> minutes >> f.seconds))
         return std::nullopt;
     try {
         const std::int64_t total = std::stoll(days) * 86400 + std::stoll(hours) * 3600 +
                                    std::stoll(minutes) * 60 + std::stoll(f.seconds);
-        f.toLaunch = sign == "-" ? total : -total;
+        f.toMoment = sign == "-" ? total : -total;
     } catch (const std::exception&) {
         return std::nullopt;
     }
     return f;
+}
+
+// "row NS N - D/   HH:MM:SS", a row's count.
+std::optional<std::pair<int, Shown>> readRow(std::istringstream& in) {
+    Shown r;
+    int n = -1;
+    std::string text;
+    if (!(in >> r.ns >> n) || n < 0 || n > 9 || !std::getline(in >> std::ws, text))
+        return std::nullopt;
+    char sign = 0;
+    long long days = 0, hours = 0, minutes = 0, seconds = 0;
+    if (std::sscanf(text.c_str(), "%c %lld/ %lld:%lld:%lld", &sign, &days, &hours, &minutes,
+                    &seconds) != 5)
+        return std::nullopt;
+    const std::int64_t total = days * 86400 + hours * 3600 + minutes * 60 + seconds;
+    r.toMoment = sign == '-' ? total : -total;
+    return std::pair{n, r};
+}
+
+// "color NS N panel|count &HBBGGRR"
+std::optional<ColorChange> readColor(std::istringstream& in) {
+    ColorChange c;
+    std::string part, color;
+    if (!(in >> c.ns >> c.row >> part >> color) || color.rfind("&H", 0) != 0)
+        return std::nullopt;
+    c.panel = part == "panel";
+    c.color = unsigned(std::stoul(color.substr(2), nullptr, 16));
+    return c;
 }
 
 Ticks readTicks(std::istringstream& in) {
@@ -80,99 +138,170 @@ Ticks readTicks(std::istringstream& in) {
     return t;
 }
 
-} // namespace
-
-void readTrace(const std::string& trace, std::int64_t fromNs, std::int64_t toNs,
-               std::int64_t startNs, RunResult& result) {
-    std::vector<Flip> flips;
-    std::vector<Paint> paints;
-    std::vector<Ticks> ticks;
-    std::ifstream file(trace);
+Trace readLines(const std::string& file) {
+    Trace trace;
+    std::ifstream in(file);
     std::string line;
-    while (std::getline(file, line)) {
-        std::istringstream in(line);
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
         std::string kind;
-        in >> kind;
+        fields >> kind;
         if (kind == "flip") {
-            if (auto f = readFlip(in))
-                flips.push_back(*f);
+            if (auto f = readFlip(fields))
+                trace.flips.push_back(*f);
+        } else if (kind == "row") {
+            if (auto r = readRow(fields))
+                trace.rows[std::size_t(r->first)].push_back(r->second);
+        } else if (kind == "color") {
+            if (auto c = readColor(fields))
+                trace.colors.push_back(*c);
         } else if (kind == "paint") {
             Paint p;
-            in >> p.ns;
-            std::getline(in >> std::ws, p.text);
-            paints.push_back(p);
+            fields >> p.ns;
+            std::getline(fields >> std::ws, p.text);
+            trace.paints.push_back(p);
         } else if (kind == "ticks") {
-            ticks.push_back(readTicks(in));
+            trace.ticks.push_back(readTicks(fields));
         }
     }
-    if (!paints.empty())
-        result.firstPaintMs = double(paints.front().ns - startNs) / 1e6;
+    return trace;
+}
 
-    // The launch second, as the wall clock counts: the one most flips agree on.
+// The second of a count's moment, as the wall clock counts: the one most of its texts while
+// measuring agree on.
+std::optional<std::int64_t> momentSecond(const std::vector<Shown>& shown, const Stretch& s) {
     std::map<std::int64_t, int> votes;
-    for (const Flip& f : flips)
-        if (f.ns >= fromNs && f.ns <= toNs)
-            ++votes[floorSecond(f.ns) + f.toLaunch];
-    if (votes.empty()) {
-        result.error = "no second was shown while measuring";
-        return;
-    }
-    const std::int64_t launch = std::max_element(votes.begin(), votes.end(), [](auto& a, auto& b) {
-                                    return a.second < b.second;
-                                })->first;
+    for (const Shown& x : shown)
+        if (x.ns >= s.fromNs && x.ns <= s.toNs)
+            ++votes[floorSecond(x.ns) + x.toMoment];
+    if (votes.empty())
+        return std::nullopt;
+    return std::max_element(votes.begin(), votes.end(),
+                            [](auto& a, auto& b) { return a.second < b.second; })
+        ->first;
+}
 
-    // Every second that began in the measured stretch, with time to show it before the end,
-    // must have been shown exactly once.
-    const std::int64_t first = floorSecond(fromNs - 1) + 1;
-    const std::int64_t last = floorSecond(toNs - NsPerSecond / 2) - 1;
-    std::map<std::int64_t, std::vector<const Flip*>> shown;
-    for (const Flip& f : flips) {
-        const std::int64_t second = launch - f.toLaunch;
-        if (second >= first && second <= last)
-            shown[second].push_back(&f);
+// Every second of the stretch must have been shown exactly once; the first text of each
+// second is its sample, in milliseconds after the second began.
+SecondsShown checkSeconds(const std::vector<Shown>& shown, std::int64_t moment, const Stretch& s,
+                          std::vector<double>& latencyMs, std::vector<const Shown*>* firsts) {
+    std::map<std::int64_t, std::vector<const Shown*>> bySecond;
+    for (const Shown& x : shown) {
+        const std::int64_t second = moment - x.toMoment;
+        if (second >= s.first && second <= s.last)
+            bySecond[second].push_back(&x);
     }
-    std::vector<double> textMs, paintMs;
-    for (std::int64_t second = first; second <= last; ++second) {
-        ++result.secondsMeasured;
-        const auto& list = shown[second];
+    SecondsShown result;
+    for (std::int64_t second = s.first; second <= s.last; ++second) {
+        ++result.measured;
+        const auto& list = bySecond[second];
         if (list.empty()) {
             ++result.skipped;
             continue;
         }
         result.repeated += int(list.size()) - 1;
-        const Flip& f = *list.front();
-        const std::int64_t begin = second * NsPerSecond;
-        textMs.push_back(double(f.ns - begin) / 1e6);
+        latencyMs.push_back(double(list.front()->ns - second * NsPerSecond) / 1e6);
+        if (firsts)
+            firsts->push_back(list.front());
+    }
+    return result;
+}
+
+void readMainCount(const Trace& trace, const Stretch& s, RunResult& result) {
+    const auto launch = momentSecond(trace.flips, s);
+    if (!launch) {
+        result.error = "no second was shown while measuring";
+        return;
+    }
+    std::vector<double> textMs, paintMs;
+    std::vector<const Shown*> firsts;
+    result.main = checkSeconds(trace.flips, *launch, s, textMs, &firsts);
+    for (const Shown* f : firsts) {
+        const std::int64_t begin = (*launch - f->toMoment) * NsPerSecond;
         // The paint that showed this text: the first with it after the text was set.
-        auto p = std::find_if(paints.begin(), paints.end(), [&](const Paint& paint) {
-            return paint.ns >= f.ns && paint.text == f.seconds;
+        auto p = std::find_if(trace.paints.begin(), trace.paints.end(), [&](const Paint& paint) {
+            return paint.ns >= f->ns && paint.text == f->seconds;
         });
-        if (p == paints.end() || p->ns - begin >= 2 * NsPerSecond)
+        if (p == trace.paints.end() || p->ns - begin >= 2 * NsPerSecond)
             ++result.unpainted;
         else
             paintMs.push_back(double(p->ns - begin) / 1e6);
     }
     result.text = spread(textMs);
     result.paint = spread(paintMs);
+}
 
-    // Ticks a second: between the first and the last count taken while measuring.
+// The second a row's colour is due: the panel turns pale yellow 600 s before the event,
+// yellow 60 s before and back to the button face at it, the count light green at it.
+std::optional<std::int64_t> colorDue(const ColorChange& c, std::int64_t moment) {
+    constexpr unsigned PaleYellow = 0xC0FFFF, Yellow = 0x00FFFF, ButtonFace = 0x8000000F,
+                       LightGreen = 0x80FF80;
+    if (c.panel && c.color == PaleYellow)
+        return moment - 600;
+    if (c.panel && c.color == Yellow)
+        return moment - 60;
+    if ((c.panel && c.color == ButtonFace) || (!c.panel && c.color == LightGreen))
+        return moment;
+    return std::nullopt;
+}
+
+void readRows(const Trace& trace, const Stretch& s, RunResult& result) {
+    std::vector<double> textMs, colorMs;
+    std::array<std::optional<std::int64_t>, 10> moments;
+    for (std::size_t n = 0; n < trace.rows.size(); ++n) {
+        moments[n] = momentSecond(trace.rows[n], s);
+        if (!moments[n]) {
+            result.error = "row " + std::to_string(n) + " showed no second while measuring";
+            return;
+        }
+        result.rows += checkSeconds(trace.rows[n], *moments[n], s, textMs, nullptr);
+    }
+    // Like the texts, the colours due in the seconds of the stretch are timed.
+    for (const ColorChange& c : trace.colors) {
+        if (c.row < 0 || c.row > 9)
+            continue;
+        const auto due = colorDue(c, *moments[std::size_t(c.row)]);
+        if (due && *due >= s.first && *due <= s.last)
+            colorMs.push_back(double(c.ns - *due * NsPerSecond) / 1e6);
+    }
+    result.rowText = spread(textMs);
+    result.colorSet = spread(colorMs);
+}
+
+// Ticks a second: between the first and the last count taken while measuring.
+void tickRates(const Trace& trace, const Stretch& s, RunResult& result) {
     const Ticks* a = nullptr;
     const Ticks* b = nullptr;
-    for (const Ticks& t : ticks) {
-        if (t.ns < fromNs || t.ns > toNs)
+    for (const Ticks& t : trace.ticks) {
+        if (t.ns < s.fromNs || t.ns > s.toNs)
             continue;
         if (!a)
             a = &t;
         b = &t;
     }
-    if (a && b && b->ns > a->ns) {
-        const double span = double(b->ns - a->ns) / 1e9;
-        for (const auto& [name, count] : b->counts) {
-            auto before = a->counts.find(name);
-            if (before != a->counts.end())
-                result.ticksPerSecond[name] = double(count - before->second) / span;
-        }
+    if (!a || !b || b->ns <= a->ns)
+        return;
+    const double span = double(b->ns - a->ns) / 1e9;
+    for (const auto& [name, count] : b->counts) {
+        auto before = a->counts.find(name);
+        if (before != a->counts.end())
+            result.ticksPerSecond[name] = double(count - before->second) / span;
     }
+}
+
+} // namespace
+
+void readTrace(const std::string& file, std::int64_t fromNs, std::int64_t toNs,
+               std::int64_t startNs, RunResult& result) {
+    const Trace trace = readLines(file);
+    if (!trace.paints.empty())
+        result.firstPaintMs = double(trace.paints.front().ns - startNs) / 1e6;
+    const Stretch s{floorSecond(fromNs - 1) + 1, floorSecond(toNs - NsPerSecond / 2) - 1, fromNs,
+                    toNs};
+    readMainCount(trace, s, result);
+    if (result.error.empty())
+        readRows(trace, s, result);
+    tickRates(trace, s, result);
 }
 
 } // namespace bench

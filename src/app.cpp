@@ -42,7 +42,7 @@ orvane::frmSplash& App::frmSplash() {
     return load<orvane::frmSplash>("frmSplash");
 }
 
-DateTime App::launchMoment() {
+Instant App::launchMoment() {
     return frmOrvane().launchMoment();
 }
 

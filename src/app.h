@@ -81,8 +81,9 @@ class App {
     SimClock& simClock();
 
     // What one window asks of another, so that neither needs the other's controls.
-    // The moment the counts compare the present against: the main window's launch time.
-    DateTime launchMoment();
+    // The moment the counts compare the present against: the main window's launch time, as
+    // a real instant.
+    Instant launchMoment();
     // Shows or hides the event timers window and sets the main window's commands to match.
     void ToggleEventTimers();
     // A hold on the main window stops the board's count down; resuming starts it again.

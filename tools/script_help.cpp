@@ -2,8 +2,10 @@
 
 namespace orvane::script {
 
-std::string_view helpText() {
-    return R"(orvane-script: runs Orvane headless from scenario scripts, with a fake clock, fake
+namespace {
+
+constexpr std::string_view HelpText =
+    R"(orvane-script: runs Orvane headless from scenario scripts, with a fake clock, fake
 timers and scripted answers to every dialog.
 
 usage: orvane-script [--program-dir DIR] SCRIPT...     ("-" reads standard input)
@@ -23,6 +25,10 @@ Before start:
   setting SECTION KEY VALUE    preset a per-user setting
   arguments ARG...             the program's command-line arguments, read as the program
                                reads them (a relative FILE is in the program's folder)
+  timezone ZONE                the computer's time zone, an IANA name such as
+                               America/New_York (default UTC). The clock runs in real
+                               instants; clock lines and every shown time are local wall
+                               times in this zone
 At any time until the program ends:
   seed N                       seed the random numbers (default 1)
   write-file NAME VALUE        write VALUE as the file NAME in the program's folder
@@ -50,7 +56,10 @@ Always, even after end-program:
   expect TARGET[.Property] VALUE   fails unless the printed value equals VALUE
 
 Input to a disabled control, to an item under a disabled menu or to any control of a
-disabled window prints "ignored: TARGET is disabled" and does nothing else.
+disabled window prints "ignored: TARGET is disabled". A mouse event (click, dblclick,
+mousedown, mouseup) on a disabled control of an enabled window then goes on to what holds
+it (the picture box or frame around it, else the window), whose handler runs; keys and set
+stop there.
 
 TARGET: Form, Form.Control or Form.Control(Index), for example frmEventTimers.pctEvent(3).
 Menu items are controls of their window. A status bar panel goes by its key:
@@ -86,8 +95,15 @@ Transcript: one line for everything the program does to the outside world, in or
 After end-program only print and expect are accepted.
 
 Time: advance fires, in order, every tick due up to and including the new moment; the
-clock's whole second changes each time 1000 ms have passed since it was set.
+clock's whole second changes each time 1000 ms have passed since it was set. A clock line
+naming a local time the time zone skips (the hour lost when the clocks go forward) is a
+malformed line; a local time that happens twice (when they go back) means the first.
 )";
+
+} // namespace
+
+std::string_view helpText() {
+    return HelpText;
 }
 
 } // namespace orvane::script

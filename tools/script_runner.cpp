@@ -45,6 +45,7 @@ const ScriptRunner::Command* ScriptRunner::findCommand(std::string_view name) {
         {"arguments", When::BeforeStart, &ScriptRunner::cmdArguments},
         {"write-file", When::Any, &ScriptRunner::cmdWriteFile},
         {"refuse-clock-changes", When::Any, &ScriptRunner::cmdRefuseClockChanges},
+        {"timezone", When::BeforeStart, &ScriptRunner::cmdTimezone},
         {"clock", When::Any, &ScriptRunner::cmdClock},
         {"start", When::BeforeStart, &ScriptRunner::cmdStart},
         {"advance", When::Any, &ScriptRunner::cmdAdvance},
@@ -257,15 +258,40 @@ void ScriptRunner::cmdRefuseClockChanges(LineReader& line) {
     m_world.clock.refuseChanges(reason.text);
 }
 
+// The computer's zone changes while the clock shows the same local time, so a zone named
+// after a clock line leaves that line's meaning as written.
+void ScriptRunner::cmdTimezone(LineReader& line) {
+    const Word name = line.word("ZONE");
+    line.end();
+    const std::optional<TimeZone> zone = TimeZone::named(name.text);
+    if (!zone)
+        throw ScriptError(scriptWord(name.text) + " is not a time zone this computer knows");
+    const DateTime shown = m_world.clock.now();
+    m_world.clock.setZone(*zone);
+    m_world.clock.set(localTime(shown, "the clock's time"));
+}
+
 void ScriptRunner::cmdClock(LineReader& line) {
     const Word stamp = line.value("YYYY-MM-DD HH:MM:SS");
     const auto when = parseClockStamp(stamp.text);
     if (!when)
         throw ScriptError(scriptWord(stamp.text) + " is not a time as YYYY-MM-DD HH:MM:SS");
+    const DateTime wall = localTime(*when, scriptWord(stamp.text));
     if (m_app)
-        deliver([&] { m_world.clock.set(*when); });
+        deliver([&] { m_world.clock.set(wall); });
     else
-        m_world.clock.set(*when);
+        m_world.clock.set(wall);
+}
+
+DateTime ScriptRunner::localTime(DateTime wall, const std::string& what) {
+    const TimeZone zone = m_world.clock.zone();
+    const WallTimeMeaning meaning = zone.meaning(wall);
+    if (meaning.kind == WallTimeMeaning::Kind::Skipped)
+        throw ScriptError(what + " does not exist in " + zone.name() +
+                          ": the clocks go forward from " +
+                          formatDate(meaning.gapStart, "yyyy-mm-dd hh:nn:ss") + " to " +
+                          formatDate(meaning.gapEnd, "yyyy-mm-dd hh:nn:ss"));
+    return wall;
 }
 
 void ScriptRunner::cmdStart(LineReader& line) {

@@ -78,8 +78,10 @@ class ScriptRunner {
     // The value a TARGET prints; empty while its window is not loaded.
     std::optional<PropValue> value(const Resolved& r, const TargetPath& path);
     std::string printedName(const Resolved& r, const TargetPath& path);
-    // The control or window that user input goes to; null after printing that it is disabled.
-    Control* inputTarget(const TargetPath& path);
+    // The control or window that user input goes to. For a disabled one it prints that it is
+    // disabled, then mouse input goes on to what holds it, other input nowhere (null).
+    enum class Input { Mouse, Other };
+    Control* inputTarget(const TargetPath& path, Input input = Input::Other);
 
     void cmdProgramDir(LineReader& line);
     void cmdSetting(LineReader& line);
@@ -88,7 +90,10 @@ class ScriptRunner {
     AppInfo programInfo() const;
     void cmdWriteFile(LineReader& line);
     void cmdRefuseClockChanges(LineReader& line);
+    void cmdTimezone(LineReader& line);
     void cmdClock(LineReader& line);
+    // WALL, refused as WHAT when the script's time zone skips it.
+    DateTime localTime(DateTime wall, const std::string& what);
     void cmdStart(LineReader& line);
     void cmdAdvance(LineReader& line);
     void cmdAnswer(LineReader& line);

@@ -5,6 +5,7 @@
 
 #include "app.h"
 #include "platform/form.h"
+#include "platform/mouse_holder.h"
 
 #include <ostream>
 
@@ -96,7 +97,7 @@ std::string ScriptRunner::printedName(const Resolved& r, const TargetPath& path)
     return path.parts.size() == 1 ? path.text + ".Caption" : path.text;
 }
 
-Control* ScriptRunner::inputTarget(const TargetPath& path) {
+Control* ScriptRunner::inputTarget(const TargetPath& path, Input input) {
     if (path.parts.size() == 3)
         throw ScriptError("input goes to a control or a window, not to " + scriptWord(path.text));
     const Resolved r = resolve(path, true);
@@ -107,9 +108,10 @@ Control* ScriptRunner::inputTarget(const TargetPath& path) {
         throw unknownTarget(path);
     // A screen refuses input to a disabled control, to a control of a disabled window and to
     // an item under a disabled menu.
+    // Mouse input over a disabled control goes on to what holds it.
     if (!target->acceptsInput()) {
         m_out << "ignored: " << r.name << " is disabled\n";
-        return nullptr;
+        return input == Input::Mouse ? mouseHolder(*target) : nullptr;
     }
     return target;
 }
@@ -117,14 +119,14 @@ Control* ScriptRunner::inputTarget(const TargetPath& path) {
 void ScriptRunner::cmdClick(LineReader& line) {
     const TargetPath path = parseTarget(line.word("TARGET").text);
     line.end();
-    if (Control* c = inputTarget(path))
+    if (Control* c = inputTarget(path, Input::Mouse))
         deliver([c] { c->click(); });
 }
 
 void ScriptRunner::cmdDblClick(LineReader& line) {
     const TargetPath path = parseTarget(line.word("TARGET").text);
     line.end();
-    if (Control* c = inputTarget(path))
+    if (Control* c = inputTarget(path, Input::Mouse))
         deliver([c] { c->dblClick(); });
 }
 
@@ -146,7 +148,7 @@ void ScriptRunner::mouse(LineReader& line, bool down) {
             throw ScriptError("the mouse button is left or right");
     }
     line.end();
-    if (Control* c = inputTarget(path))
+    if (Control* c = inputTarget(path, Input::Mouse))
         deliver([c, button, down] { down ? c->mouseDown(button) : c->mouseUp(button); });
 }
 

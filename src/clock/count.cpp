@@ -10,7 +10,7 @@ void frmOrvane::wireCount() {
     lblSeconds.onChange = [this] { BlinkIndicators(); };
     // Whoever writes the launch time (the entry, a hold, a script, a launch data file) writes
     // lblTarget's caption; it is read once per change instead of at every use.
-    followDate(lblTarget, m_launchTime);
+    followLocal(lblTarget, m_launchTime);
 
     onKeyPress = [this](int keyAscii) {
         if (keyAscii == 27)
@@ -40,20 +40,33 @@ void frmOrvane::followDate(Label& label, std::optional<DateTime>& value) {
     value = toDateTime(label.caption());
 }
 
-// The one place where the launch time becomes what the counts compare with the clock's
-// present. Both are local wall time today, so they compare directly.
-DateTime frmOrvane::launchMoment() const {
-    return launchTime();
+void frmOrvane::followLocal(Label& label, std::optional<LocalTime>& value) {
+    label.onChange = [&label, &value] { value = readLocalTime(label.caption(), value); };
+    value = readLocalTime(label.caption(), value);
+}
+
+void frmOrvane::stamp(Label& label, std::optional<LocalTime>& value, LocalTime time,
+                      std::string_view pattern) {
+    label.setCaption(formatDate(time.wall, pattern));
+    value = time;
+}
+
+Instant frmOrvane::launchMoment() const {
+    return services().clock.zone().toInstant(m_launchTime.value_or(LocalTime{}));
 }
 
 std::int64_t frmOrvane::TminusSec() const {
-    return secondsBetween(services().clock.now(), launchMoment());
+    return secondsBetween(services().clock.instant(), launchMoment());
 }
 
 void frmOrvane::UpdateCountDisplay() {
-    const DateTime launch = launchMoment();
-    const DateTime now = services().clock.now();
+    ShowCount(services().clock.instant());
+}
+
+void frmOrvane::ShowCount(Instant now) {
+    const Instant launch = launchMoment();
     std::int64_t seconds;
+    m_shownTminus = secondsBetween(now, launch);
     if (now < launch) {
         seconds = secondsBetween(now, launch);
         setBackColor(LightRed);
@@ -97,7 +110,7 @@ void frmOrvane::UpdateCountDisplay() {
 void frmOrvane::BlinkIndicators() {
     const bool even = leadingNumber(lblSeconds.caption()) % 2 == 0;
     auto blink = [this](Shape& shape, std::int64_t limit, bool phase) {
-        const std::int64_t t = TminusSec();
+        const std::int64_t t = m_shownTminus;
         if (t > 0 && t <= limit && phase)
             shape.setVisible(!shape.visible());
         else

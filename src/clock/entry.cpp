@@ -79,17 +79,28 @@ std::optional<DateTime> frmOrvane::ReadLaunchEntry() {
     if (!time)
         return std::nullopt;
 
+    // A launch time the clocks skip never comes; one they go back over means its first
+    // occurrence, and the question says so.
+    const DateTime launch = date->addSeconds(*time);
+    const TimeZone zone = services().clock.zone();
+    const WallTimeMeaning meaning = zone.meaning(launch);
+    if (meaning.kind == WallTimeMeaning::Kind::Skipped) {
+        services().dialogs.messageBox(skippedTimeMessage(launch, meaning, zone), Buttons::OK,
+                                      Icon::Information, "Invalid Time");
+        return std::nullopt;
+    }
     const std::string question =
         "Are you sure you want to enter " + formatDate(*date, "mmm d, yyyy") + "  " +
         formatNumber(*time / 3600, "00") + ":" + formatNumber(*time / 60 % 60, "00") + ":" +
-        formatNumber(*time % 60, "00") + " as your new Launch Time?";
+        formatNumber(*time % 60, "00") +
+        (meaning.kind == WallTimeMeaning::Kind::Ambiguous ? " (first occurrence)" : "") +
+        " as your new Launch Time?";
     if (services().dialogs.messageBox(question, Buttons::YesNo, Icon::Question,
                                       "Set Launch Time") != Answer::Yes)
         return std::nullopt;
 
     txtLaunchDate.setText(formatDate(*date, "mmm d, yyyy"));
-    lblNowStamp.setCaption(formatDate(services().clock.now(), "General Date"));
-    const DateTime launch = date->addSeconds(*time);
+    stamp(lblNowStamp, m_holdStart, zone.toLocal(services().clock.instant()), "General Date");
     lblTargetStamp.setCaption(formatDate(launch, "General Date"));
     return launch;
 }

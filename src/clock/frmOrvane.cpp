@@ -4,12 +4,21 @@
 #include "app.h"
 #include "data/modOpenFile.h"
 
+#include <algorithm>
+
 namespace orvane {
 
 namespace {
 
 Font textFont(double size, bool bold = false) {
     return Font{size, bold, {}};
+}
+
+// The count's digits are 20 points; more days than four digits hold take smaller ones.
+Font daysFont(std::size_t digits) {
+    constexpr double sizes[] = {20, 17, 14, 12};
+    const std::size_t step = digits <= 4 ? 0 : std::min<std::size_t>(digits - 4, 3);
+    return textFont(sizes[step], true);
 }
 
 void label(Label& l, std::string caption, int left, int top, int width, int height,
@@ -141,13 +150,15 @@ void frmOrvane::layOut() {
     shpIndicator[1].setFillColor(0x0080FF);
     shpIndicator[2].setFillColor(0x0000FF);
 
-    // The days take four digits (a launch up to 27 years away) without clipping.
-    lblTMinus.move(240, 60, 585, 660);
+    // The days show every count the dates allow, up to seven digits, in the same box: past
+    // four digits they get smaller, so the hours, minutes and seconds stay where they are.
+    lblTMinus.move(240, 60, 525, 660);
     lblTMinus.setFont(textFont(15, true));
     lblTMinus.setTransparent(true);
     lblTMinus.setWordWrap(false);
     lblTMinus.setAlignment(Align::Center);
-    lblDays.move(825, 60, 1200, 660);
+    lblDays.move(765, 60, 1260, 660);
+    lblDays.onChange = [this] { lblDays.setFont(daysFont(lblDays.caption().size())); };
     lblHours.move(2055, 60, 630, 660);
     lblMinutes.move(2835, 60, 630, 660);
     lblSeconds.move(3615, 60, 630, 660);
@@ -177,6 +188,11 @@ void frmOrvane::layOut() {
     lblTarget.setBackColor(LightGrey);
     lblTarget.setBorderStyle(1);
 
+    layOutPanels();
+}
+
+// The full screen's two panels, launch time and launch window, below the count.
+void frmOrvane::layOutPanels() {
     // The two panels share their rows: heading, the date or the remaining window, the time
     // boxes, and the Set button at the foot.
     pctLaunchTime.move(60, 1680, 5010, 4380);

@@ -15,11 +15,13 @@
 #include "platform/controls.h"
 #include "platform/datetime.h"
 #include "platform/form.h"
+#include "platform/zone.h"
 
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace orvane {
 
@@ -30,7 +32,8 @@ class frmOrvane : public Form {
     explicit frmOrvane(App& app);
 
     // Seconds from now until the launch time: positive before launch, 0 at the launch
-    // second, negative after it.
+    // second, negative after it. Counted in real seconds, across changes of daylight saving
+    // time.
     std::int64_t TminusSec() const;
     // The exit path: every way of leaving the program comes here.
     void ConfirmExit();
@@ -52,11 +55,12 @@ class frmOrvane : public Form {
     // The launch time as lblTarget shows it: local wall time. Every writer of lblTarget
     // writes a date-time; should a caption not be one, the launch time reads as the zero date
     // and hasLaunchTime() is false.
-    DateTime launchTime() const { return m_launchTime.value_or(DateTime{}); }
+    DateTime launchTime() const { return m_launchTime ? m_launchTime->wall : DateTime{}; }
     bool hasLaunchTime() const { return m_launchTime.has_value(); }
-    // The launch time as the counts compare it with the clock's present. Worked out at each
-    // use, so that whatever the conversion depends on shows at the next second.
-    DateTime launchMoment() const;
+    // The launch time as the real instant the counts compare with the clock's present: the
+    // one place where it goes through the computer's time zone rules. Worked out at each use,
+    // so a change of zone shows at the next second.
+    Instant launchMoment() const;
     // Whether holds are armed (Hold Enable) and whether a hold is on now.
     bool holdArmed() const { return m_holdArmed; }
     bool held() const { return m_held; }
@@ -209,6 +213,7 @@ class frmOrvane : public Form {
   private:
     void setDesignValues();
     void layOut();
+    void layOutPanels();
     void wireCount();
     void wireEntry();
     void wireHold();
@@ -218,8 +223,16 @@ class frmOrvane : public Form {
 
     // The count (count.cpp).
     void UpdateCountDisplay();
+    // Shows the count at NOW, the one reading of the present of the event that shows it.
+    void ShowCount(Instant now);
     // Keeps VALUE in step with LABEL's caption, read as a date-time once whenever it changes.
     static void followDate(Label& label, std::optional<DateTime>& value);
+    // The same for a local time: a caption read afresh to the same wall time keeps the
+    // occurrence the program stamped it with.
+    static void followLocal(Label& label, std::optional<LocalTime>& value);
+    // Writes a local time the program worked out into LABEL, in PATTERN, and keeps it whole.
+    static void stamp(Label& label, std::optional<LocalTime>& value, LocalTime time,
+                      std::string_view pattern);
     void BlinkIndicators();
     void ShowCurrentDateTime();
     void PopUpRightClickMenu(MouseButton button);
@@ -248,9 +261,9 @@ class frmOrvane : public Form {
     void StartHold();
     void ResumeCount();
     void SetDigitColor(Color color);
-    void UpdateHeldTarget();
+    void UpdateHeldTarget(Instant now);
     // Takes a step of the clock out of what the hold measures (see hold.cpp).
-    void TakeOutClockSteps(DateTime now);
+    void TakeOutClockSteps(Instant now);
     void ToggleHoldEnable();
 
     // The Sim Time menu (sim_time_menu.cpp).
@@ -264,17 +277,17 @@ class frmOrvane : public Form {
     // True when the launch window may be changed now, after deactivating it if the user agrees.
     bool ConfirmWindowChange();
     void ApplyLaunchWindowActive();
-    void UpdateHeldWindow();
+    void UpdateHeldWindow(Instant now);
     void UpdateWindowWarning();
     bool WindowWarningDue() const;
     void setWindowWarningArmed(bool armed);
     void CheckWindowLock();
 
     App& m_app;
-    std::optional<DateTime> m_launchTime;   // lblTarget
-    std::optional<DateTime> m_holdStart;    // lblNowStamp
-    std::optional<DateTime> m_holdTarget;   // lblTargetStamp
-    std::optional<DateTime> m_windowStart;  // lblNowStampWindow
+    std::optional<LocalTime> m_launchTime;  // lblTarget
+    std::optional<LocalTime> m_holdStart;   // lblNowStamp
+    std::optional<LocalTime> m_holdTarget;  // lblTargetStamp
+    std::optional<LocalTime> m_windowStart; // lblNowStampWindow
     std::optional<DateTime> m_windowBanked; // lblLaunchWindowStamp
     bool m_holdArmed = false;
     bool m_held = false;
@@ -286,6 +299,8 @@ class frmOrvane : public Form {
     // The launch window warning may show (from a hold's start until it is dismissed, the
     // window is set again, or launch).
     bool m_windowWarningArmed = false;
+    // The count last shown, in seconds to launch, for the indicators that follow it.
+    std::int64_t m_shownTminus = 0;
     // What is left of the launch window, as lblLaunchWindow shows it.
     std::optional<DateTime> m_windowLeft;
     // An expired launch window stays expired, and the entry surfaces locked, until the

@@ -12,9 +12,9 @@ void frmOrvane::wireHold() {
     mnuRtHold.onClick = [this] { HoldOrResume(); };
     mnuHoldEnable.onClick = [this] { ToggleHoldEnable(); };
     mnuRtHoldEnable.onClick = [this] { ToggleHoldEnable(); };
-    tmrHold.onTimer = [this] { UpdateHeldTarget(); };
-    followDate(lblNowStamp, m_holdStart);
-    followDate(lblTargetStamp, m_holdTarget);
+    tmrHold.onTimer = [this] { UpdateHeldTarget(services().clock.instant()); };
+    followLocal(lblNowStamp, m_holdStart);
+    followLocal(lblTargetStamp, m_holdTarget);
 }
 
 void frmOrvane::HoldOrResume() {
@@ -24,7 +24,13 @@ void frmOrvane::HoldOrResume() {
         ResumeCount();
 }
 
+// A hold reads the present once: the count it freezes, its start and the launch time it moves
+// all come from that one reading, so a hold begun in the instant the clock turns a second
+// shows the count of the second it holds at.
 void frmOrvane::StartHold() {
+    const Instant now = services().clock.instant();
+    const LocalTime local = services().clock.zone().toLocal(now);
+    ShowCount(now);
     m_held = true;
     cmdHoldResume.setCaption("&Resume");
     mnuRtHold.setCaption("&Resume");
@@ -35,16 +41,15 @@ void frmOrvane::StartHold() {
     // The shown count freezes; from here on the launch time moves with the clock.
     tmrCountdown.setEnabled(false);
     tmrHold.setEnabled(true);
-    const DateTime present = services().clock.now();
-    m_holdClockSteps.reset(present, services().clock.monotonicMs());
-    const std::string now = formatDate(present, "General Date");
-    lblNowStamp.setCaption(now);
+    m_holdClockSteps.reset(now, services().clock.monotonicMs());
+    stamp(lblNowStamp, m_holdStart, local, "General Date");
     lblTargetStamp.setCaption(lblTarget.caption());
+    m_holdTarget = m_launchTime;
 
     // The launch window is consumed from what is left of it now.
     tmrLaunchWindow.setEnabled(true);
     lblLaunchWindowStamp.setCaption(lblLaunchWindow.caption());
-    lblNowStampWindow.setCaption(now);
+    stamp(lblNowStampWindow, m_windowStart, local, "General Date");
 
     // A hold is left only by Resume.
     mnuHoldEnable.setEnabled(false);
@@ -53,7 +58,14 @@ void frmOrvane::StartHold() {
     m_app.setEventCountDownHeld(true);
 }
 
+// The hold ends at one reading of the present too: the launch time and the launch window take
+// their last step with it and the count goes on from there, so a resume in the instant the
+// clock turns a second neither loses nor adds one.
 void frmOrvane::ResumeCount() {
+    const Instant now = services().clock.instant();
+    UpdateHeldTarget(now);
+    if (tmrLaunchWindow.enabled() && chkLaunchWindowActive.value() == 1)
+        UpdateHeldWindow(now);
     m_held = false;
     cmdHoldResume.setCaption("&Hold");
     mnuRtHold.setCaption("&Hold");
@@ -70,6 +82,7 @@ void frmOrvane::ResumeCount() {
     mnuHoldEnable.setEnabled(true);
     mnuRtHoldEnable.setEnabled(true);
     m_app.setEventCountDownHeld(false);
+    ShowCount(now);
 }
 
 void frmOrvane::SetDigitColor(Color color) {
@@ -77,34 +90,38 @@ void frmOrvane::SetDigitColor(Color color) {
         digits->setBackColor(color);
 }
 
-// The launch time moves later by the whole time held, days included, so the present and the
-// launch time advance together and the count stands still however long the hold lasts.
-void frmOrvane::UpdateHeldTarget() {
+// The launch time moves later by the whole real time held, days included, so the present and
+// the launch time advance together and the count stands still however long the hold lasts,
+// whatever the wall clock does meanwhile.
+void frmOrvane::UpdateHeldTarget(Instant now) {
     if (!m_holdStart || !m_holdTarget)
         return;
-    const DateTime now = services().clock.now();
     TakeOutClockSteps(now);
-    const std::int64_t held = secondsBetween(*m_holdStart, now);
-    lblTarget.setCaption(
-        formatDate(m_holdTarget->addSeconds(held), "mmmm d, yyyy   h:mm:ss AM/PM"));
+    const TimeZone zone = services().clock.zone();
+    const std::int64_t held = secondsBetween(zone.toInstant(*m_holdStart), now);
+    const Instant launch = zone.toInstant(*m_holdTarget).addSeconds(held);
+    stamp(lblTarget, m_launchTime, zone.toLocal(launch), "mmmm d, yyyy   h:mm:ss AM/PM");
     // Past the launch time the count would give up the hold it is in; it shows the new
     // clock on Resume instead.
     if (std::exchange(m_heldCountStale, false) && TminusSec() > 0)
-        UpdateCountDisplay();
+        ShowCount(now);
 }
 
 // A hold measures the time that really passed, and so does the launch window it uses up.
 // When the clock is set during a hold (a simulated time, a restore, a person, time
 // synchronisation), the hold's starting moments move with the clock, so that the step
 // neither moves the launch time nor uses up the launch window.
-void frmOrvane::TakeOutClockSteps(DateTime now) {
+void frmOrvane::TakeOutClockSteps(Instant now) {
     const std::int64_t step = m_holdClockSteps.step(now, services().clock.monotonicMs());
     if (step == 0)
         return;
+    const TimeZone zone = services().clock.zone();
     if (m_holdStart)
-        lblNowStamp.setCaption(formatDate(m_holdStart->addSeconds(step), "General Date"));
+        stamp(lblNowStamp, m_holdStart, zone.toLocal(zone.toInstant(*m_holdStart).addSeconds(step)),
+              "General Date");
     if (m_windowStart)
-        lblNowStampWindow.setCaption(formatDate(m_windowStart->addSeconds(step), "General Date"));
+        stamp(lblNowStampWindow, m_windowStart,
+              zone.toLocal(zone.toInstant(*m_windowStart).addSeconds(step)), "General Date");
     m_heldCountStale = true;
 }
 

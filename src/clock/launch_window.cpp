@@ -36,19 +36,19 @@ void frmOrvane::wireLaunchWindow() {
         if (!m_held)
             return;
         if (chkLaunchWindowActive.value() == 1)
-            UpdateHeldWindow();
+            UpdateHeldWindow(services().clock.instant());
         else
             tmrLaunchWindow.setEnabled(false);
     };
     // What is left of the launch window is read once whenever its caption changes.
     lblLaunchWindow.onChange = [this] {
         m_windowLeft = toDateTime(lblLaunchWindow.caption());
-        followDate(lblNowStampWindow, m_windowStart);
+        followLocal(lblNowStampWindow, m_windowStart);
         followDate(lblLaunchWindowStamp, m_windowBanked);
         UpdateWindowWarning();
     };
     m_windowLeft = toDateTime(lblLaunchWindow.caption());
-    followDate(lblNowStampWindow, m_windowStart);
+    followLocal(lblNowStampWindow, m_windowStart);
     followDate(lblLaunchWindowStamp, m_windowBanked);
     lblWindowWarning.onClick = [this] {
         lblWindowWarning.setVisible(false);
@@ -132,7 +132,9 @@ void frmOrvane::ApplyLaunchWindowActive() {
         mnuActiveLaunchWindow.setChecked(true);
         lblLaunchWindow.setBackColor(LightGrey);
         lblLaunchWindow.setBorderStyle(1);
-        lblNowStampWindow.setCaption(formatDate(services().clock.now(), "General Date"));
+        const Clock& clock = services().clock;
+        stamp(lblNowStampWindow, m_windowStart, clock.zone().toLocal(clock.instant()),
+              "General Date");
         if (!tmrLaunchWindow.enabled())
             tmrLaunchWindow.setEnabled(true);
         else
@@ -149,18 +151,18 @@ void frmOrvane::ApplyLaunchWindowActive() {
     }
 }
 
-// The window is consumed by the whole time held, days included, so that even a window of
-// 23:59:59 runs out.
-void frmOrvane::UpdateHeldWindow() {
+// The window is consumed by the whole real time held, days included, so that even a window
+// of 23:59:59 runs out.
+void frmOrvane::UpdateHeldWindow(Instant now) {
     // An expired window stays expired until the program ends: it is never consumed or
     // reported again.
     if (m_windowExpired) {
         tmrLaunchWindow.setEnabled(false);
         return;
     }
-    const DateTime now = services().clock.now();
     TakeOutClockSteps(now);
-    const std::int64_t elapsed = m_windowStart ? secondsBetween(*m_windowStart, now) : 0;
+    const std::int64_t elapsed =
+        m_windowStart ? secondsBetween(services().clock.zone().toInstant(*m_windowStart), now) : 0;
     // The banked window is a time of day such as "0:01:30"; anything else counts as none.
     const std::int64_t window = m_windowBanked ? m_windowBanked->timeOfDay() : 0;
     if (elapsed <= window) {

@@ -5,7 +5,7 @@
 
 namespace orvane {
 
-DateTime frmEventTimers::GetLaunchTime() const {
+Instant frmEventTimers::GetLaunchTime() const {
     return m_app.launchMoment();
 }
 
@@ -17,19 +17,20 @@ void frmEventTimers::RestartCount(int n) {
 // The launch time is read afresh each time, so a new launch time or a hold moves every event
 // with it. Only a "+" mark puts the event after launch; an unassigned row (no mark, no
 // offset) has the launch time itself as its moment.
-DateTime frmEventTimers::EventTime(int n) const {
+Instant frmEventTimers::EventTime(int n) const {
     return EventTime(n, GetLaunchTime());
 }
 
-DateTime frmEventTimers::EventTime(int n, DateTime launch) const {
+// Events lie whole real seconds from launch.
+Instant frmEventTimers::EventTime(int n, Instant launch) const {
     if (n < 0 || n > 9)
-        return DateTime{};
+        return Instant{};
     const std::int64_t secs = EventData().Secs(n);
     return pctEvent[n].tag() == "+" ? launch.addSeconds(secs) : launch.addSeconds(-secs);
 }
 
 std::int64_t frmEventTimers::SecondsToEvent(int n) const {
-    return secondsBetween(services().clock.now(), EventTime(n));
+    return secondsBetween(services().clock.instant(), EventTime(n));
 }
 
 // Rows whose event is still ahead show the time left. A row whose moment has come hands over
@@ -37,10 +38,10 @@ std::int64_t frmEventTimers::SecondsToEvent(int n) const {
 void frmEventTimers::CountDown() {
     // The launch time and the present are read once a tick, since nothing the tick does
     // moves them.
-    const DateTime launch = GetLaunchTime();
-    const DateTime now = services().clock.now();
+    const Instant launch = GetLaunchTime();
+    const Instant now = services().clock.instant();
     for (int n = 0; n < 10; ++n) {
-        const DateTime moment = EventTime(n, launch);
+        const Instant moment = EventTime(n, launch);
         if (now < moment) {
             lblTime[n].setBackColor(PaleRed);
             lblTag[n].setTag("2");
@@ -54,22 +55,25 @@ void frmEventTimers::CountDown() {
 // Rows whose moment has come count up from the moment captured when they first passed it, so
 // a later change of the launch time does not move them unless the event comes back ahead.
 void frmEventTimers::CountUp() {
-    const DateTime launch = GetLaunchTime();
-    const DateTime now = services().clock.now();
+    const Instant launch = GetLaunchTime();
+    const Instant now = services().clock.instant();
+    const TimeZone zone = services().clock.zone();
     for (int n = 0; n < 10; ++n) {
-        const DateTime moment = EventTime(n, launch);
+        const Instant moment = EventTime(n, launch);
         if (now < moment)
             continue;
         lblTime[n].setBackColor(LightGreen);
         Label& state = lblTag[n];
         if (state.tag().empty()) {
             state.setTag("1");
-            state.setCaption(formatDate(moment, "General Date"));
+            const LocalTime local = zone.toLocal(moment);
+            state.setCaption(formatDate(local.wall, "General Date"));
+            m_captured[n] = local;
         } else if (state.tag() == "2") {
             // The count down has not yet seen the moment pass; a later tick captures it.
             continue;
         }
-        const DateTime captured = m_captured[n].value_or(moment);
+        const Instant captured = m_captured[n] ? zone.toInstant(*m_captured[n]) : moment;
         lblTime[n].setCaption(SecondsToTime(secondsBetween(now, captured), true));
     }
 }
@@ -77,10 +81,10 @@ void frmEventTimers::CountUp() {
 // The panel warns of an event in the last ten minutes before it, and more strongly in the
 // last minute; at the moment it simply returns to the button face.
 void frmEventTimers::ShowAlertColors() {
-    const DateTime launch = GetLaunchTime();
-    const DateTime now = services().clock.now();
+    const Instant launch = GetLaunchTime();
+    const Instant now = services().clock.instant();
     for (int n = 0; n < 10; ++n) {
-        const DateTime moment = EventTime(n, launch);
+        const Instant moment = EventTime(n, launch);
         const std::int64_t d = secondsBetween(now, moment);
         const bool ahead = now < moment;
         Color color = ButtonFace;

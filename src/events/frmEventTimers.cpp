@@ -29,12 +29,20 @@ frmEventTimers::frmEventTimers(App& app) : Form(app.services(), "frmEventTimers"
     layOut();
     wireCommands();
 
+    // The counts, the direction marks and the alert colours follow from the clock's whole
+    // second and the launch and event definitions alone: they turn in the same round as the
+    // main count, right after the second changes or anything they show has changed, and in
+    // between a tick would show the same again. The intervals stay as designed.
+    for (Timer* t : {&tmrCount, &tmrTPlusCount, &tmrActions})
+        t->setPace(Timer::Pace::Second);
     tmrCount.onTimer = [this] { CountDown(); };
     tmrTPlusCount.onTimer = [this] { CountUp(); };
     tmrActions.onTimer = [this] { ShowAlertColors(); };
     tmrToolTips.onTimer = [this] { ShowToolTips(); };
     for (int n = 0; n < 10; ++n)
-        lblTag[n].onChange = [this, n] { m_captured[n] = toDateTime(lblTag[n].caption()); };
+        lblTag[n].onChange = [this, n] {
+            m_captured[n] = readLocalTime(lblTag[n].caption(), m_captured[n]);
+        };
 
     // Every row starts shown, and the rows at the first and last places carry the marks the
     // scroll commands look for.

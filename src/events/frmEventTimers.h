@@ -14,6 +14,7 @@
 #include "platform/controls.h"
 #include "platform/datetime.h"
 #include "platform/form.h"
+#include "platform/zone.h"
 
 #include <array>
 #include <cstdint>
@@ -126,13 +127,13 @@ class frmEventTimers : public Form {
     void wireCommands();
 
     // The counts (board_count.cpp).
-    DateTime GetLaunchTime() const;
+    Instant GetLaunchTime() const;
     // Makes row n count afresh: its moment is taken again from the record and the launch
     // time, so a row that passed it counts up from the new moment.
     void RestartCount(int n);
-    DateTime EventTime(int n) const;
+    Instant EventTime(int n) const;
     // The same for a launch time the tick has read once for all ten rows.
-    DateTime EventTime(int n, DateTime launch) const;
+    Instant EventTime(int n, Instant launch) const;
     std::int64_t SecondsToEvent(int n) const;
     void CountDown();
     void CountUp();
@@ -161,7 +162,7 @@ class frmEventTimers : public Form {
     // The narrow window shows the rows only (Hide Controls).
     bool m_controlsHidden = false;
     // The moment each row counts up from, read once whenever lblTag(N)'s caption changes.
-    std::array<std::optional<DateTime>, 10> m_captured{};
+    std::array<std::optional<LocalTime>, 10> m_captured{};
 };
 
 } // namespace orvane

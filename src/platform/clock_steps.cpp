@@ -2,12 +2,12 @@
 
 namespace orvane {
 
-void ClockSteps::reset(DateTime now, std::int64_t monotonicMs) {
+void ClockSteps::reset(Instant now, std::int64_t monotonicMs) {
     m_now = now;
     m_monotonicMs = monotonicMs;
 }
 
-std::int64_t ClockSteps::step(DateTime now, std::int64_t monotonicMs) {
+std::int64_t ClockSteps::step(Instant now, std::int64_t monotonicMs) {
     const std::int64_t clockMs = secondsBetween(m_now, now) * 1000;
     const std::int64_t passedMs = monotonicMs - m_monotonicMs;
     reset(now, monotonicMs);

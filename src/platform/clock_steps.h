@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/datetime.h"
+#include "platform/zone.h"
 
 #include <cstdint>
 
@@ -13,13 +13,13 @@ namespace orvane {
 class ClockSteps {
   public:
     // Starts from this reading.
-    void reset(DateTime now, std::int64_t monotonicMs);
+    void reset(Instant now, std::int64_t monotonicMs);
     // The whole seconds the clock stepped since the last reading (negative: back), 0 when it
     // only ran.
-    std::int64_t step(DateTime now, std::int64_t monotonicMs);
+    std::int64_t step(Instant now, std::int64_t monotonicMs);
 
   private:
-    DateTime m_now;
+    Instant m_now;
     std::int64_t m_monotonicMs = 0;
 };
 

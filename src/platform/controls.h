@@ -205,6 +205,15 @@ class Timer : public Control {
     // How many times the tick handler has run, for the benchmark's count of ticks a second.
     std::uint64_t ticks() const { return m_ticks; }
 
+    // What a tick shows depends on. Interval: on the tick itself (a timeout, a blink). Second:
+    // only on the clock's whole second and the program's state, so a tick between two changes
+    // of either would show the same again; the scheduler then runs it in its rounds, right
+    // after each change, whatever its interval. The window declares this once; scripts and
+    // files never see it, and Interval and Enabled keep their meaning.
+    enum class Pace { Interval, Second };
+    Pace pace() const { return m_pace; }
+    void setPace(Pace p);
+
     // The tick handler. A timer with nothing to do costs no wake-ups, so the scheduler hears
     // when one is assigned.
     class TickHandler {
@@ -227,6 +236,7 @@ class Timer : public Control {
   private:
     Scheduler& m_scheduler;
     int m_interval;
+    Pace m_pace = Pace::Interval;
     bool m_ticking = false;
     std::uint64_t m_ticks = 0;
 };

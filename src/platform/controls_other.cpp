@@ -63,6 +63,13 @@ void Timer::setInterval(int ms) {
         m_scheduler.changed(*this);
 }
 
+void Timer::setPace(Pace p) {
+    if (p == m_pace)
+        return;
+    m_pace = p;
+    m_scheduler.changed(*this);
+}
+
 void Timer::setEnabled(bool on) {
     if (on == enabled())
         return;

@@ -241,6 +241,87 @@ class TextWriter {
     std::string m_spill;
 };
 
+// The fields of one date-time that a pattern can show.
+struct Fields {
+    Civil civil;
+    int hour;
+    int minute;
+    int second;
+    bool pm;
+    int dayOfWeek;
+};
+
+static void putField(TextWriter& out, const PatternPart& part, const Fields& f) {
+    const Civil& c = f.civil;
+    const int hour = f.hour, minute = f.minute, second = f.second;
+    const bool pm = f.pm;
+    switch (part.field) {
+    case Field::Literal:
+        out.put(part.literal);
+        break;
+    case Field::Day:
+        out.number(c.day, 1);
+        break;
+    case Field::DayPadded:
+        out.number(c.day, 2);
+        break;
+    case Field::DayShortName:
+        out.put(DayNames[f.dayOfWeek].substr(0, 3));
+        break;
+    case Field::DayName:
+        out.put(DayNames[f.dayOfWeek]);
+        break;
+    case Field::Month:
+        out.number(c.month, 1);
+        break;
+    case Field::MonthPadded:
+        out.number(c.month, 2);
+        break;
+    case Field::MonthShortName:
+        out.put(MonthNames[c.month - 1].substr(0, 3));
+        break;
+    case Field::MonthName:
+        out.put(MonthNames[c.month - 1]);
+        break;
+    case Field::YearShort:
+        out.number(floorMod(c.year, 100), 2);
+        break;
+    case Field::Year:
+        out.number(c.year, 4);
+        break;
+    case Field::Hour:
+        out.number(hour, 1);
+        break;
+    case Field::HourPadded:
+        out.number(hour, 2);
+        break;
+    case Field::Minute:
+        out.number(minute, 1);
+        break;
+    case Field::MinutePadded:
+        out.number(minute, 2);
+        break;
+    case Field::Second:
+        out.number(second, 1);
+        break;
+    case Field::SecondPadded:
+        out.number(second, 2);
+        break;
+    case Field::AmPmUpper:
+        out.put(pm ? "PM" : "AM");
+        break;
+    case Field::AmPmLower:
+        out.put(pm ? "pm" : "am");
+        break;
+    case Field::APUpper:
+        out.put(pm ? "P" : "A");
+        break;
+    case Field::APLower:
+        out.put(pm ? "p" : "a");
+        break;
+    }
+}
+
 std::string formatPattern(DateTime value, std::string_view pattern) {
     const CompiledPattern& compiled = compiledPattern(pattern);
     const std::vector<PatternPart>& parts = compiled.parts;
@@ -254,74 +335,10 @@ std::string formatPattern(DateTime value, std::string_view pattern) {
     const int hour = twelveHour ? (hour24 % 12 == 0 ? 12 : hour24 % 12) : hour24;
     const bool pm = hour24 >= 12;
 
+    const Fields fields{c, hour, minute, second, pm, value.dayOfWeek()};
     TextWriter out;
-    for (const PatternPart& part : parts) {
-        switch (part.field) {
-        case Field::Literal:
-            out.put(part.literal);
-            break;
-        case Field::Day:
-            out.number(c.day, 1);
-            break;
-        case Field::DayPadded:
-            out.number(c.day, 2);
-            break;
-        case Field::DayShortName:
-            out.put(DayNames[value.dayOfWeek()].substr(0, 3));
-            break;
-        case Field::DayName:
-            out.put(DayNames[value.dayOfWeek()]);
-            break;
-        case Field::Month:
-            out.number(c.month, 1);
-            break;
-        case Field::MonthPadded:
-            out.number(c.month, 2);
-            break;
-        case Field::MonthShortName:
-            out.put(MonthNames[c.month - 1].substr(0, 3));
-            break;
-        case Field::MonthName:
-            out.put(MonthNames[c.month - 1]);
-            break;
-        case Field::YearShort:
-            out.number(floorMod(c.year, 100), 2);
-            break;
-        case Field::Year:
-            out.number(c.year, 4);
-            break;
-        case Field::Hour:
-            out.number(hour, 1);
-            break;
-        case Field::HourPadded:
-            out.number(hour, 2);
-            break;
-        case Field::Minute:
-            out.number(minute, 1);
-            break;
-        case Field::MinutePadded:
-            out.number(minute, 2);
-            break;
-        case Field::Second:
-            out.number(second, 1);
-            break;
-        case Field::SecondPadded:
-            out.number(second, 2);
-            break;
-        case Field::AmPmUpper:
-            out.put(pm ? "PM" : "AM");
-            break;
-        case Field::AmPmLower:
-            out.put(pm ? "pm" : "am");
-            break;
-        case Field::APUpper:
-            out.put(pm ? "P" : "A");
-            break;
-        case Field::APLower:
-            out.put(pm ? "p" : "a");
-            break;
-        }
-    }
+    for (const PatternPart& part : parts)
+        putField(out, part, fields);
     return out.text();
 }
 

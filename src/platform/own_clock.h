@@ -16,7 +16,10 @@ class OwnClock : public Clock {
   public:
     explicit OwnClock(Clock& computer) : m_computer(computer) {}
 
-    DateTime now() const override { return m_computer.now().addSeconds(m_offset.value_or(0)); }
+    Instant instant() const override {
+        return m_computer.instant().addSeconds(m_offset.value_or(0));
+    }
+    TimeZone zone() const override { return m_computer.zone(); }
     std::int64_t monotonicMs() const override { return m_computer.monotonicMs(); }
     void setSystemDateTime(DateTime when, SetAnswer answer) override {
         m_computer.setSystemDateTime(when, std::move(answer));

@@ -11,18 +11,18 @@ void SchedulerBase::add(Timer& t) {
 
 void SchedulerBase::remove(Timer& t) {
     m_timers.remove(t);
-    slowTimerRemoved(t);
+    ownTimerRemoved(t);
 }
 
 void SchedulerBase::changed(Timer& t) {
     m_timers.touched();
-    if (inFastRounds(t)) {
-        // A timer that turned fast may have had a period running as a slow one.
-        slowTimerRemoved(t);
+    if (inRounds(t)) {
+        // A timer that has just joined the rounds may have had a period running on its own.
+        ownTimerRemoved(t);
         if (TimerSet::isLive(t))
-            fastRoundWanted();
+            roundWanted();
     } else {
-        slowTimerChanged(t);
+        ownTimerChanged(t);
     }
 }
 
@@ -38,10 +38,10 @@ void SchedulerBase::endEvent() {
     endEventWith(!m_literal);
 }
 
-void SchedulerBase::endEventWith(bool fastRound) {
+void SchedulerBase::endEventWith(bool round) {
     --m_depth;
-    if (fastRound)
-        runFastRound();
+    if (round)
+        runRound();
     if (m_depth == 0) {
         // Tasks may post tasks; run them until none is left.
         while (!m_posted.empty()) {
@@ -56,17 +56,17 @@ void SchedulerBase::endEventWith(bool fastRound) {
 void SchedulerBase::fireTimer(Timer& t) {
     beginEvent();
     t.fire();
-    endEventWith(!m_literal && !TimerSet::isFast(t));
+    endEventWith(!m_literal && !inRounds(t));
 }
 
 void SchedulerBase::secondChanged() {
     if (!m_literal)
-        runFastRound();
+        runRound();
 }
 
-void SchedulerBase::runFastRound() {
+void SchedulerBase::runRound() {
     ++m_depth;
-    m_timers.runFastRound();
+    m_timers.runRound();
     endEventWith(false);
 }
 

@@ -4,6 +4,7 @@
 // the fakes for tests and the scenario runner.
 
 #include "platform/datetime.h"
+#include "platform/zone.h"
 
 #include <cstdint>
 #include <functional>
@@ -16,11 +17,17 @@ namespace orvane {
 class Timer;
 class MenuItem;
 
-// The present, to the whole second, in the computer's local time.
+// The present, to the whole second. Counts are taken between real instants; what users see
+// is the computer's local wall time.
 class Clock {
   public:
     virtual ~Clock() = default;
-    virtual DateTime now() const = 0;
+    // The present as a real instant.
+    virtual Instant instant() const = 0;
+    // The computer's time zone as it is now, so a change of zone shows at the next reading.
+    virtual TimeZone zone() const = 0;
+    // The present in the computer's local wall time.
+    virtual DateTime now() const { return zone().toWall(instant()); }
 
     // Milliseconds on a clock that only runs forward at the pace of real time, whoever sets
     // the computer's clock; its zero means nothing.
@@ -29,9 +36,9 @@ class Clock {
     // The answer to a request to set the computer's clock: empty when it was set, else the
     // platform's words for why not.
     using SetAnswer = std::function<void(const std::string& refusal)>;
-    // Asks for the computer's clock to be set to WHEN (a time of the same kind as now()).
-    // Asking may take a person's authorisation, so the answer comes later, on the
-    // user-interface thread, and the program keeps running meanwhile.
+    // Asks for the computer's clock to be set to WHEN, a local wall time. Asking may take a
+    // person's authorisation, so the answer comes later, on the user-interface thread, and
+    // the program keeps running meanwhile.
     virtual void setSystemDateTime(DateTime when, SetAnswer answer) = 0;
 };
 
@@ -39,9 +46,12 @@ class Clock {
 //
 // Timers keep their intervals. A fast timer (interval below FastTimerLimitMs) does not wake
 // the machine every millisecond: everything such a timer shows depends only on the clock's
-// whole second and on state that changes through events, so it runs right after each change
-// of the clock's second and right after every other event or tick. Both the real and the
-// fake scheduler follow this one policy (SchedulerBase).
+// whole second and on state that changes through events. The same holds for a timer its
+// window paces by the second (Timer::Pace::Second), such as the board's counts. Both kinds
+// run in rounds: one right after each change of the clock's second and one right after every
+// other event or tick, and not in between, so every count on screen turns at the same moment.
+// Other timers tick on their own at their intervals. Both the real and the fake scheduler
+// follow this one policy (SchedulerBase).
 class Scheduler {
   public:
     static constexpr int FastTimerLimitMs = 50;
@@ -57,7 +67,7 @@ class Scheduler {
     virtual void post(std::function<void()> task) = 0;
 
     // Delivers one input event (a click, a key, an edit) to the program: runs it, then the
-    // fast timers and whatever the event posted.
+    // round and whatever the event posted.
     void deliver(const std::function<void()>& event) {
         beginEvent();
         event();

@@ -22,11 +22,11 @@ void TimerSet::remove(Timer& t) {
         compact();
 }
 
-bool TimerSet::isFast(const Timer& t) {
-    return Scheduler::isFast(t.interval());
+bool TimerSet::inRounds(const Timer& t) {
+    return Scheduler::isFast(t.interval()) || t.pace() == Timer::Pace::Second;
 }
 
-void TimerSet::runFastRound() {
+void TimerSet::runRound() {
     // Indexed rather than held by reference: a round nested in a tick may add a list.
     const auto depth = std::size_t(m_rounds++);
     if (m_ran.size() <= depth)
@@ -38,7 +38,7 @@ void TimerSet::runFastRound() {
         // By index: a tick may make timers, which are added at the end.
         for (std::size_t i = 0; i < m_timers.size(); ++i) {
             Timer* t = m_timers[i];
-            if (!t || !isFast(*t) || !isLive(*t) || t->ticking())
+            if (!t || !inRounds(*t) || !isLive(*t) || t->ticking())
                 continue;
             auto& ran = m_ran[depth];
             if (std::find(ran.begin(), ran.end(), t) != ran.end())
@@ -56,9 +56,9 @@ void TimerSet::runFastRound() {
         compact();
 }
 
-bool TimerSet::anyLiveFast() const {
+bool TimerSet::anyLiveInRounds() const {
     return std::any_of(m_timers.begin(), m_timers.end(),
-                       [](const Timer* t) { return t && isFast(*t) && isLive(*t); });
+                       [](const Timer* t) { return t && inRounds(*t) && isLive(*t); });
 }
 
 void TimerSet::compact() {

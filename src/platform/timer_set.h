@@ -7,8 +7,8 @@
 
 namespace orvane {
 
-// The timers a scheduler runs, and the fast-timer policy both schedulers share: a fast timer
-// ticks once in each fast round, and a round follows every change of the clock's second and
+// The timers a scheduler runs, and the policy both schedulers share: a timer that runs in
+// rounds ticks once in each round, and a round follows every change of the clock's second and
 // every other event or tick.
 class TimerSet {
   public:
@@ -18,17 +18,20 @@ class TimerSet {
     // timers again only after such a change, since nothing else can make one ready to run.
     void touched() { ++m_generation; }
 
-    static bool isFast(const Timer& t);
+    // Fast timers (see Scheduler) and timers paced by the second run in rounds rather than on
+    // their own: what they show cannot change between rounds.
+    static bool inRounds(const Timer& t);
     // Whether a timer needs ticks at all: enabled and with something to do.
     static bool isLive(const Timer& t) {
         return t.enabled() && t.interval() > 0 && bool(t.onTimer);
     }
 
-    // Runs every live fast timer once, in the order the timers were made. A fast timer that
-    // another tick of the round enables runs in the same round. A timer still busy with its
-    // previous tick (under a message box) is skipped.
-    void runFastRound();
-    bool anyLiveFast() const;
+    // Runs every live timer of the rounds once, in the order the timers were made, so a
+    // window's timers hand over to each other within the one round in their designed order.
+    // A timer that another tick of the round enables runs in the same round. A timer still
+    // busy with its previous tick (under a message box) is skipped.
+    void runRound();
+    bool anyLiveInRounds() const;
 
     // Timers in the order they were made (removed ones are skipped).
     template <class F> void forEach(F&& f) const {

@@ -26,7 +26,7 @@ QtScheduler::QtScheduler(Timing timing) {
     });
 
     // A wall-clock timer wakes exactly when the second turns, and tells when the clock is
-    // set, so fast timers cost one wake-up a second and never show a stale second.
+    // set, so the rounds cost one wake-up a second and never show a stale second.
     m_fd = timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC);
     if (m_fd < 0) {
         qWarning("Orvane: no wall-clock timer (errno %d); the count will not advance", errno);
@@ -60,22 +60,22 @@ void QtScheduler::endEvent() {
     updateWakeUp();
 }
 
-const QTimer* QtScheduler::slowTimer(const Timer& t) const {
-    auto it = m_slow.find(&t);
-    return it == m_slow.end() ? nullptr : it->second;
+const QTimer* QtScheduler::ownTimer(const Timer& t) const {
+    auto it = m_own.find(&t);
+    return it == m_own.end() ? nullptr : it->second;
 }
 
-void QtScheduler::fastRoundWanted() {
+void QtScheduler::roundWanted() {
     settleSoon();
 }
 
-void QtScheduler::slowTimerChanged(Timer& t) {
+void QtScheduler::ownTimerChanged(Timer& t) {
     if (!TimerSet::isLive(t)) {
-        if (auto it = m_slow.find(&t); it != m_slow.end())
+        if (auto it = m_own.find(&t); it != m_own.end())
             it->second->stop();
         return;
     }
-    QTimer*& q = m_slow[&t];
+    QTimer*& q = m_own[&t];
     if (!q) {
         q = new QTimer(&m_context);
         q->setTimerType(literal() ? Qt::PreciseTimer : Qt::CoarseTimer);
@@ -88,16 +88,16 @@ void QtScheduler::slowTimerChanged(Timer& t) {
     q->start(t.interval());
 }
 
-void QtScheduler::slowTimerRemoved(Timer& t) {
-    auto it = m_slow.find(&t);
-    if (it == m_slow.end())
+void QtScheduler::ownTimerRemoved(Timer& t) {
+    auto it = m_own.find(&t);
+    if (it == m_own.end())
         return;
     // The timer may be going away inside its own tick: let Qt delete it afterwards.
     QTimer* q = it->second;
     q->stop();
     q->disconnect();
     q->deleteLater();
-    m_slow.erase(it);
+    m_own.erase(it);
 }
 
 void QtScheduler::settleSoon() {
@@ -111,7 +111,7 @@ void QtScheduler::secondTurned() {
     if (n < 0 && errno == EAGAIN)
         return;
     // Whether the second turned or (ECANCELED) the clock was set, the wake-up is spent and
-    // the fast timers have something new to show.
+    // the timers of the rounds have something new to show.
     m_armed = false;
     updateWakeUp();
     secondChanged();
@@ -119,7 +119,7 @@ void QtScheduler::secondTurned() {
 }
 
 void QtScheduler::updateWakeUp() {
-    const bool wanted = m_fd >= 0 && !literal() && m_timers.anyLiveFast();
+    const bool wanted = m_fd >= 0 && !literal() && m_timers.anyLiveInRounds();
     if (wanted && !m_armed)
         arm();
     else if (!wanted && m_armed)

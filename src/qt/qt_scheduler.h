@@ -1,7 +1,7 @@
 #pragma once
 
-// The real scheduler: Qt timers for the slow timers, and for the fast ones a wake-up at each
-// change of the wall clock's second.
+// The real scheduler: a Qt timer for each timer that runs on its own, and for the rounds a
+// wake-up at each change of the wall clock's second.
 
 #include "platform/scheduler_base.h"
 
@@ -18,8 +18,8 @@ namespace orvane {
 
 class QtScheduler : public SchedulerBase {
   public:
-    // Policy: the fast-timer policy the program runs with. Literal: every timer on a Qt timer
-    // of its own at its interval, for the benchmark to compare with.
+    // Policy: the rounds the program runs with. Literal: every timer on a Qt timer of its own
+    // at its interval, for the benchmark to compare with.
     enum class Timing { Policy, Literal };
 
     explicit QtScheduler(Timing timing = Timing::Policy);
@@ -31,15 +31,15 @@ class QtScheduler : public SchedulerBase {
     void post(std::function<void()> task) override;
     void endEvent() override;
 
-    // The Qt timer that runs a slow timer, or null when it has none.
-    const QTimer* slowTimer(const Timer& t) const;
+    // The Qt timer that runs a timer on its own, or null when it has none.
+    const QTimer* ownTimer(const Timer& t) const;
     // Whether a wake-up at the next whole second is set.
     bool wakesAtNextSecond() const { return m_armed; }
 
   protected:
-    void fastRoundWanted() override;
-    void slowTimerChanged(Timer& t) override;
-    void slowTimerRemoved(Timer& t) override;
+    void roundWanted() override;
+    void ownTimerChanged(Timer& t) override;
+    void ownTimerRemoved(Timer& t) override;
 
   private:
     void settleSoon();
@@ -53,7 +53,7 @@ class QtScheduler : public SchedulerBase {
     int m_fd = -1;
     bool m_armed = false;
     std::unique_ptr<QSocketNotifier> m_notifier;
-    std::map<const Timer*, QTimer*> m_slow;
+    std::map<const Timer*, QTimer*> m_own;
 };
 
 } // namespace orvane

@@ -11,6 +11,7 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <cstdint>
 #include <memory>
 #include <random>
 #include <string>
@@ -28,13 +29,17 @@ class QtClock : public Clock {
     explicit QtClock(QString busAddress = {}, int timeoutMs = 60000);
     ~QtClock() override;
 
-    DateTime now() const override;
+    Instant instant() const override;
+    TimeZone zone() const override;
     std::int64_t monotonicMs() const override;
     // Through systemd-timedated, which answers later.
     void setSystemDateTime(DateTime when, SetAnswer answer) override;
 
   private:
     std::unique_ptr<Timedated> m_timedated;
+    // The zone as read at the start of the second the clock last showed.
+    mutable std::int64_t m_zoneSecond = -1;
+    mutable TimeZone m_zone = TimeZone::utc();
 };
 
 class QtDialogs : public Dialogs {

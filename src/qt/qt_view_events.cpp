@@ -1,7 +1,9 @@
 // What the user does, handed to the controls. Every input goes through the scheduler's
 // delivery, so the fast timers and deferred work run after it as after any other event, and
-// only to a control that a person could reach.
+// only to a control that a person could reach; mouse input over one that cannot be reached
+// goes to what holds it.
 
+#include "platform/mouse_holder.h"
 #include "qt/qt_kind.h"
 #include "qt/qt_view.h"
 #include "qt/qt_widgets.h"
@@ -171,9 +173,20 @@ bool QtView::mouseEvent(Control& c, QWidget* widget, QMouseEvent* event) {
     default:
         return false;
     }
-    // Input on a control that cannot take it goes on to what holds it, as Qt passes it up.
-    if (!c.acceptsInput())
-        return false;
+    // Qt drops mouse input over a disabled widget. The windows were designed for a platform
+    // that hands it to what holds the control (the picture box or frame around it, else the
+    // window), so a right click over a greyed button still pops the window's menu up.
+    if (!c.acceptsInput()) {
+        Control* holder = mouseHolder(c);
+        QWidget* holderWidget = holder ? this->widget(*holder) : nullptr;
+        if (!holderWidget)
+            return false;
+        QMouseEvent passed(event->type(), holderWidget->mapFromGlobal(event->globalPosition()),
+                           event->scenePosition(), event->globalPosition(), event->button(),
+                           event->buttons(), event->modifiers());
+        mouseEvent(*holder, holderWidget, &passed);
+        return true;
+    }
 
     Control* cp = &c;
     // Widgets that ignore a press would pass it on to their parent, and the form would hear

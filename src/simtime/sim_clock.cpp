@@ -20,18 +20,19 @@ bool SimClock::confirmChange() {
 
 SimClock::Reading SimClock::readTrueTime() const {
     const Clock& computer = m_clock.computer();
-    return {computer.now(), computer.monotonicMs()};
+    return {computer.instant(), computer.monotonicMs()};
 }
 
-DateTime SimClock::trueTimeNow() const {
+Instant SimClock::trueTimeNow() const {
     const std::int64_t elapsedMs = m_clock.computer().monotonicMs() - m_trueTime->monotonicMs;
-    return m_trueTime->wall.addSeconds(elapsedMs / 1000);
+    return m_trueTime->instant.addSeconds(elapsedMs / 1000);
 }
 
 std::optional<DateTime> SimClock::trueTimeWhileOwnClock() const {
     if (!m_clock.offset())
         return std::nullopt;
-    return m_computerMoved && m_trueTime ? trueTimeNow() : readTrueTime().wall;
+    return m_clock.zone().toWall(m_computerMoved && m_trueTime ? trueTimeNow()
+                                                               : readTrueTime().instant);
 }
 
 void SimClock::moveTo(std::int64_t offset) {
@@ -39,7 +40,7 @@ void SimClock::moveTo(std::int64_t offset) {
         return;
     // The target is an offset in real seconds from the launch, on the clock every count reads.
     const Reading before = readTrueTime();
-    const DateTime target = m_app.launchMoment().addSeconds(offset);
+    const Instant target = m_app.launchMoment().addSeconds(offset);
     if (ownClockMoves()) {
         remember(before);
         runOwnClockAt(target);
@@ -50,11 +51,11 @@ void SimClock::moveTo(std::int64_t offset) {
     });
 }
 
-void SimClock::askComputer(DateTime target, std::function<void(const std::string&)> then) {
+void SimClock::askComputer(Instant target, std::function<void(const std::string&)> then) {
     m_waiting = true;
     // The answer is an event of its own: it may come long after the request.
     m_clock.computer().setSystemDateTime(
-        target, [this, then = std::move(then)](const std::string& refusal) {
+        m_clock.zone().toWall(target), [this, then = std::move(then)](const std::string& refusal) {
             m_app.services().scheduler.deliver([&] {
                 m_waiting = false;
                 then(refusal);
@@ -62,7 +63,7 @@ void SimClock::askComputer(DateTime target, std::function<void(const std::string
         });
 }
 
-void SimClock::computerAnswered(Reading before, DateTime target, const std::string& refusal) {
+void SimClock::computerAnswered(Reading before, Instant target, const std::string& refusal) {
     if (refusal.empty()) {
         remember(before);
         m_computerMoved = true;
@@ -91,8 +92,8 @@ void SimClock::tellRefused(const std::string& refusal, bool offerOwnClock, bool&
                                                    title) == Answer::Yes;
 }
 
-void SimClock::runOwnClockAt(DateTime target) {
-    m_clock.setOffset(secondsBetween(m_clock.computer().now(), target));
+void SimClock::runOwnClockAt(Instant target) {
+    m_clock.setOffset(secondsBetween(m_clock.computer().instant(), target));
 }
 
 // A second simulated time keeps the true time remembered by the first.
@@ -100,7 +101,7 @@ void SimClock::remember(Reading reading) {
     if (m_trueTime)
         return;
     m_trueTime = reading;
-    m_app.frmOrvane().showTrueTimeRemembered(reading.wall);
+    m_app.frmOrvane().showTrueTimeRemembered(m_clock.zone().toWall(reading.instant));
 }
 
 void SimClock::forget() {

@@ -10,6 +10,7 @@
 // to the second however long the simulation ran.
 
 #include "platform/datetime.h"
+#include "platform/zone.h"
 
 #include <cstdint>
 #include <functional>
@@ -45,17 +46,17 @@ class SimClock {
   private:
     // A reading of the true time: the computer's clock and the monotonic clock together.
     struct Reading {
-        DateTime wall;
+        Instant instant;
         std::int64_t monotonicMs;
     };
     Reading readTrueTime() const;
     // The remembered true time as it is now.
-    DateTime trueTimeNow() const;
+    Instant trueTimeNow() const;
 
     bool ownClockMoves() const { return m_ownClockAlways || m_ownClockInstead; }
-    void askComputer(DateTime target, std::function<void(const std::string&)> then);
-    void computerAnswered(Reading before, DateTime target, const std::string& refusal);
-    void runOwnClockAt(DateTime target);
+    void askComputer(Instant target, std::function<void(const std::string&)> then);
+    void computerAnswered(Reading before, Instant target, const std::string& refusal);
+    void runOwnClockAt(Instant target);
     void remember(Reading reading);
     void forget();
     void restoreComputerClock(std::function<void()> then);

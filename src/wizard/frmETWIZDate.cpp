@@ -67,16 +67,12 @@ frmETWIZDate::frmETWIZDate(App& app) : EventEntryPage(app, "frmETWIZDate", "frmE
     };
 }
 
-DateTime frmETWIZDate::launchTime() const {
-    return m_app.frmOrvane().launchTime();
-}
-
 std::string frmETWIZDate::DateSign(DateTime t) const {
-    return launchTime() > t ? "-" : "+";
+    return SecondsToLaunch(t) > 0 ? "-" : "+";
 }
 
 std::int64_t frmETWIZDate::SecondsToLaunch(DateTime t) const {
-    return secondsBetween(t, launchTime());
+    return secondsBetween(services().clock.zone().toInstant(t), m_app.launchMoment());
 }
 
 void frmETWIZDate::enter() {
@@ -84,6 +80,13 @@ void frmETWIZDate::enter() {
                               ":" + txtSecondsW.text());
     if (!t || !m_app.frmOrvane().hasLaunchTime())
         return; // the boxes are read-only and the launch label always holds a date-time
+    // A time the clocks skip never comes; one they go back over means its first occurrence.
+    const TimeZone zone = services().clock.zone();
+    if (const WallTimeMeaning m = zone.meaning(*t); m.kind == WallTimeMeaning::Kind::Skipped) {
+        services().dialogs.messageBox(skippedTimeMessage(*t, m, zone), Buttons::OK,
+                                      Icon::Information, "Invalid Time");
+        return;
+    }
     const std::int64_t seconds = SecondsToLaunch(*t);
     const std::int64_t magnitude = seconds < 0 ? -seconds : seconds;
     // The record keeps an event's distance from launch in 32 bits.

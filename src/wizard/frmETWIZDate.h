@@ -29,13 +29,13 @@ class frmETWIZDate : public EventEntryPage {
     ScrollBar vsbSecondsW{this, "vsbSecondsW"};
     Timer tmrMessage{this, "tmrMessage", 1500, false};
 
-    // "-" when the launch time is later than T, else "+".
+    // "-" when the launch time is later than the local time T, else "+".
     std::string DateSign(DateTime t) const;
-    // Seconds from T to the launch time: positive when T is before the launch.
+    // Real seconds from the local time T to the launch time: positive when T is before the
+    // launch.
     std::int64_t SecondsToLaunch(DateTime t) const;
 
   private:
-    DateTime launchTime() const;
     void enter() override;
 };
 

@@ -90,5 +90,39 @@ TEST_F(AppTest, TheCompactScreenShowsTheCountAndItsButtons_AndNothingCutInHalf) 
         EXPECT_LE(boxOf(*shown).bottom, screen.bottom) << shown->displayName();
 }
 
+// The widest a digit of the program's faces gets, as a share of the font's size in points; a
+// point is 20 twips.
+constexpr double WidestDigitEm = 0.7;
+
+// From a launch three years away to the widest count the dates allow (the first date to the
+// last), the days fit their box while the hours, minutes and seconds stay where they were.
+TEST_F(AppTest, EveryCountOfDaysFitsItsBox_AndTheOtherDigitsStayPut) {
+    frmOrvane& f = main();
+    const std::vector<Box> others{boxOf(f.lblHours), boxOf(f.lblMinutes), boxOf(f.lblSeconds)};
+    world.clock.set(*DateTime::fromParts(9996, 12, 31, 23, 59, 59));
+    startAndSettle();
+    ASSERT_TRUE(click(f.cmdAccess));
+    ASSERT_TRUE(type(f.txtLaunchDate, "12/31/9999"));
+    ASSERT_TRUE(type(f.txtHours, "23"));
+    ASSERT_TRUE(type(f.txtMinutes, "59"));
+    ASSERT_TRUE(type(f.txtSeconds, "59"));
+    answer(Answer::Yes);
+    ASSERT_TRUE(click(f.cmdSet));
+
+    for (int year : {9996, 9970, 9700, 100}) {
+        world.clock.set(*DateTime::fromParts(year, 1, 1));
+        advance(1s);
+        const std::string days = f.lblDays.caption();
+        const Font font = f.lblDays.font();
+        EXPECT_LE(double(days.size()) * WidestDigitEm * font.size * 20, f.lblDays.width())
+            << days << " at " << font.size << " points";
+        EXPECT_FALSE(boxOf(f.lblDays).overlaps(boxOf(f.lblTMinus))) << days;
+        EXPECT_EQ(boxOf(f.lblHours).left, others[0].left) << days;
+        EXPECT_EQ(boxOf(f.lblMinutes).left, others[1].left) << days;
+        EXPECT_EQ(boxOf(f.lblSeconds).left, others[2].left) << days;
+    }
+    EXPECT_EQ(f.lblDays.caption(), "3615899");
+}
+
 } // namespace
 } // namespace orvane::test

@@ -27,8 +27,7 @@ class BoardTest : public AppTest {
         ASSERT_TRUE(click(main().cmdShowTimers));
     }
 
-    // The wall clock jumps to this second, and a little more than half of it passes: every
-    // board timer has then ticked at least once within the second, so the rows show it.
+    // The wall clock jumps to this second, and a little more than half of it passes.
     void clockMidSecond(std::string_view text) {
         clockAt(text);
         advance(600ms);

@@ -1,5 +1,8 @@
 #include "board_fixture.h"
 
+#include <cstdint>
+#include <vector>
+
 namespace orvane::test {
 namespace {
 
@@ -73,6 +76,27 @@ TEST_F(BoardStoryTest, HidingTheBoardLeavesOnlyTheCountUpRunning_AndNeverStopsTh
     EXPECT_TRUE(main().tmrCountdown.enabled());
     EXPECT_EQ(main().lblMinutes.caption(), "09");
     EXPECT_EQ(main().lblSeconds.caption(), "54");
+}
+
+// The board's counts turn with the clock's second, so they tick once a second and not at
+// their intervals; hidden, the board costs only its count up.
+TEST_F(BoardStoryTest, TheBoardTicksOnceASecond_AndWhileHiddenOnlyItsCountUpTicks) {
+    frmEventTimers& b = board();
+    clockMidSecond("2001-05-03 10:20:00");
+    auto ticksIn10s = [&] {
+        const std::uint64_t before[3] = {b.tmrCount.ticks(), b.tmrTPlusCount.ticks(),
+                                         b.tmrActions.ticks()};
+        advance(10s);
+        return std::vector<std::uint64_t>{b.tmrCount.ticks() - before[0],
+                                          b.tmrTPlusCount.ticks() - before[1],
+                                          b.tmrActions.ticks() - before[2]};
+    };
+    EXPECT_EQ(ticksIn10s(), (std::vector<std::uint64_t>{10, 10, 10}));
+    ASSERT_TRUE(click(b.cmdHideScreen));
+    EXPECT_EQ(ticksIn10s(), (std::vector<std::uint64_t>{0, 10, 0}));
+    EXPECT_EQ(b.tmrCount.interval(), 243);
+    EXPECT_EQ(b.tmrTPlusCount.interval(), 251);
+    EXPECT_EQ(b.tmrActions.interval(), 497);
 }
 
 // Resuming a hold used to switch the count down back on even while the board was hidden,

@@ -60,6 +60,32 @@ TEST_F(SchedulerTest, AFastTimerRunsRightAfterEveryOtherTickAndEvent) {
     EXPECT_EQ(log, (std::vector<std::string>{"fast@0"}));
 }
 
+// A count paced by the second ticks with the fast timers and never in between, while its
+// Interval and Enabled stay as the window set them; disabled, it costs nothing.
+TEST_F(SchedulerTest, ATimerPacedByTheSecondTicksOnlyInTheRounds_WithItsIntervalKept) {
+    form.tmrSlow.setPace(Timer::Pace::Second);
+    form.tmrFast.setEnabled(true);
+    form.tmrSlow.setEnabled(true);
+    world.scheduler.settle();
+    EXPECT_EQ(log, (std::vector<std::string>{"fast@0", "slow"})) << "in the order they were made";
+    log.clear();
+    world.scheduler.advance(999);
+    EXPECT_TRUE(log.empty()) << "nothing it shows can change within the second";
+    world.scheduler.advance(1);
+    EXPECT_EQ(log, (std::vector<std::string>{"fast@1", "slow"}));
+    log.clear();
+    world.scheduler.deliver([] {});
+    EXPECT_EQ(log, (std::vector<std::string>{"fast@1", "slow"})) << "and right after an event";
+    EXPECT_EQ(form.tmrSlow.interval(), 243);
+    EXPECT_TRUE(form.tmrSlow.enabled());
+
+    form.tmrSlow.setEnabled(false);
+    log.clear();
+    world.scheduler.advance(5000);
+    EXPECT_EQ(count("slow"), 0);
+    EXPECT_EQ(count("fast@"), 5);
+}
+
 TEST_F(SchedulerTest, ASlowTimerKeepsItsInterval_AndRestartsItsPeriodWhenReenabled) {
     form.tmrSlow.setEnabled(true);
     world.scheduler.advance(729);

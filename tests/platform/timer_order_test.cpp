@@ -106,9 +106,9 @@ class RecordingScheduler : public SchedulerBase {
     void tick(Timer& t) { fireTimer(t); }
 
   protected:
-    void fastRoundWanted() override { calls.push_back("round wanted"); }
-    void slowTimerChanged(Timer& t) override { calls.push_back("own timer " + t.name()); }
-    void slowTimerRemoved(Timer&) override {}
+    void roundWanted() override { calls.push_back("round wanted"); }
+    void ownTimerChanged(Timer& t) override { calls.push_back("own timer " + t.name()); }
+    void ownTimerRemoved(Timer&) override {}
 };
 
 TEST(LiteralTiming, EveryTimerRunsOnItsOwnAndNothingRunsAfterEvents) {
@@ -126,6 +126,11 @@ TEST(LiteralTiming, EveryTimerRunsOnItsOwnAndNothingRunsAfterEvents) {
     literal.tick(fast);
     EXPECT_EQ(ticks, 1) << "only its own tick, no round after the event or the tick";
     EXPECT_TRUE(literal.calls.empty());
+
+    Timer paced(&form, "tmrPaced", 243, true);
+    paced.setPace(Timer::Pace::Second);
+    paced.onTimer = [] {};
+    EXPECT_EQ(literal.calls.back(), "own timer tmrPaced") << "paced by the second, yet literal";
 
     RecordingScheduler policy(false);
     Services policyServices{world.clock, policy,        world.dialogs, world.settings,

@@ -131,6 +131,23 @@ TEST(QtClockTest, NowIsTheLocalTimeToTheSecond) {
     EXPECT_LE(now, after);
 }
 
+// The computer's zone is read afresh, so the TZ a user sets names the zone the clock shows.
+TEST(QtClockTest, TheClockCountsRealSecondsAndShowsThemInTheComputersZone) {
+    const QByteArray saved = qgetenv("TZ");
+    qputenv("TZ", "America/New_York");
+    QtClock clock;
+    const std::int64_t before = QDateTime::currentSecsSinceEpoch();
+    const Instant now = clock.instant();
+    const std::int64_t after = QDateTime::currentSecsSinceEpoch();
+    EXPECT_LE(before, now.unixSeconds());
+    EXPECT_LE(now.unixSeconds(), after);
+    EXPECT_EQ(clock.zone().name(), "America/New_York");
+    if (saved.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", saved);
+}
+
 class QtSchedulerTest : public ::testing::Test {
   protected:
     FakeWorld world;
@@ -142,9 +159,9 @@ class QtSchedulerTest : public ::testing::Test {
 
 TEST_F(QtSchedulerTest, ASlowTimerRunsOnAQtTimerThatFollowsItsIntervalAndEnabled) {
     Timer timer{&form, "tmrSlow", 500, true};
-    EXPECT_EQ(scheduler.slowTimer(timer), nullptr) << "a timer with nothing to do costs nothing";
+    EXPECT_EQ(scheduler.ownTimer(timer), nullptr) << "a timer with nothing to do costs nothing";
     timer.onTimer = [] {};
-    const QTimer* q = scheduler.slowTimer(timer);
+    const QTimer* q = scheduler.ownTimer(timer);
     ASSERT_TRUE(q);
     EXPECT_TRUE(q->isActive());
     EXPECT_EQ(q->interval(), 500);
@@ -155,10 +172,10 @@ TEST_F(QtSchedulerTest, ASlowTimerRunsOnAQtTimerThatFollowsItsIntervalAndEnabled
     timer.setEnabled(true);
     EXPECT_TRUE(q->isActive());
     timer.setInterval(1);
-    EXPECT_EQ(scheduler.slowTimer(timer), nullptr) << "now a fast timer";
+    EXPECT_EQ(scheduler.ownTimer(timer), nullptr) << "now a fast timer";
 }
 
-TEST_F(QtSchedulerTest, TheWakeUpAtTheNextSecondIsSetOnlyWhileAFastTimerHasWork) {
+TEST_F(QtSchedulerTest, TheWakeUpAtTheNextSecondIsSetOnlyWhileATimerOfTheRoundsHasWork) {
     EXPECT_FALSE(scheduler.wakesAtNextSecond());
     Timer fast{&form, "tmrFast", 1, true};
     EXPECT_FALSE(scheduler.wakesAtNextSecond());
@@ -166,6 +183,17 @@ TEST_F(QtSchedulerTest, TheWakeUpAtTheNextSecondIsSetOnlyWhileAFastTimerHasWork)
     EXPECT_TRUE(scheduler.wakesAtNextSecond());
     fast.setEnabled(false);
     EXPECT_FALSE(scheduler.wakesAtNextSecond());
+
+    // A count paced by the second needs the same one wake-up and no Qt timer of its own.
+    Timer paced{&form, "tmrPaced", 243, true};
+    paced.onTimer = [] {};
+    ASSERT_TRUE(scheduler.ownTimer(paced));
+    paced.setPace(Timer::Pace::Second);
+    EXPECT_EQ(scheduler.ownTimer(paced), nullptr);
+    EXPECT_TRUE(scheduler.wakesAtNextSecond());
+    paced.setEnabled(false);
+    EXPECT_FALSE(scheduler.wakesAtNextSecond()) << "no live timer: nothing wakes the program";
+    EXPECT_EQ(paced.interval(), 243);
 }
 
 TEST_F(QtSchedulerTest, WorkArisingOutsideAnyEventRunsAsSoonAsTheEventLoopTurns) {

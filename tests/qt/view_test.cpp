@@ -7,6 +7,7 @@
 #include "support/app_fixture.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -235,6 +236,46 @@ TEST_F(QtViewTest, AnyKeyClosesTheSplashEarly) {
     EXPECT_FALSE(app.isLoaded("frmSplash"));
     EXPECT_FALSE(splash && splash->isVisible());
     EXPECT_TRUE(mainWindow()->isEnabled());
+}
+
+// Qt drops mouse input over a greyed button; the windows pass it on to what holds the button,
+// so the right mouse button over the greyed Hold button or the board's greyed scroll arrow
+// pops the window's menu up. A left click on the greyed button still holds nothing.
+TEST_F(QtViewTest, TheRightMouseButtonOverAGreyedButtonPopsTheMenuUp) {
+    startAndSettle();
+    auto* hold = mainWidget<QPushButton>("cmdHoldResume");
+    ASSERT_TRUE(hold);
+    ASSERT_FALSE(hold->isEnabled());
+    QTest::mouseClick(hold, Qt::RightButton);
+    EXPECT_EQ(world.transcript, (std::vector<std::string>{"popup frmOrvane.mnuPopUp"}));
+    QTest::mouseClick(hold, Qt::LeftButton);
+    EXPECT_EQ(main().cmdHoldResume.caption(), "&Hold");
+
+    world.transcript.clear();
+    ASSERT_TRUE(click(main().cmdShowTimers));
+    QWidget* board = view.window(app.frmEventTimers());
+    auto* up = board ? board->findChild<QPushButton*>("cmdUp") : nullptr;
+    ASSERT_TRUE(up);
+    ASSERT_FALSE(up->isEnabled());
+    QTest::mouseClick(up, Qt::RightButton);
+    EXPECT_EQ(world.transcript, (std::vector<std::string>{"popup frmEventTimers.mnuPopUp"}));
+}
+
+// The widest count the dates allow, from the first date to the last, drawn in the window's
+// real font: every digit of the days shows whole.
+TEST_F(QtViewTest, TheWidestCountOfDaysShowsWhole) {
+    world.clock.set(*DateTime::fromParts(100, 1, 1));
+    startAndSettle();
+    frmOrvane& f = main();
+    ASSERT_TRUE(click(f.cmdAccess));
+    ASSERT_TRUE(type(f.txtLaunchDate, "12/31/9999"));
+    answer(Answer::Yes);
+    ASSERT_TRUE(click(f.cmdSet));
+    auto* days = mainWidget<QLabel>("lblDays");
+    ASSERT_TRUE(days);
+    EXPECT_EQ(days->text(), "3615899");
+    EXPECT_LE(QFontMetrics(days->font()).horizontalAdvance(days->text()),
+              days->contentsRect().width());
 }
 
 } // namespace

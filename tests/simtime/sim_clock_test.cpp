@@ -20,7 +20,8 @@ namespace {
 class SlowClock : public Clock {
   public:
     explicit SlowClock(FakeClock& clock) : m_clock(clock) {}
-    DateTime now() const override { return m_clock.now(); }
+    Instant instant() const override { return m_clock.instant(); }
+    TimeZone zone() const override { return m_clock.zone(); }
     std::int64_t monotonicMs() const override { return m_clock.monotonicMs(); }
     void setSystemDateTime(DateTime when, SetAnswer answer) override {
         requests.push_back({when, std::move(answer)});

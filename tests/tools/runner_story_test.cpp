@@ -3,12 +3,15 @@
 
 #include "runner_fixture.h"
 
+#include "clock/frmOrvane.h"
 #include "platform/form.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <string>
+#include <vector>
 
 namespace orvane::script::test {
 namespace {
@@ -91,6 +94,36 @@ TEST_F(RunnerTest, InputUnderADisabledContainerOrMenuIsIgnored) {
         << runner.error();
     EXPECT_EQ(printed(), "ignored: frmOrvane.txtHours is disabled\n"
                          "ignored: frmOrvane.mnuPST is disabled\n");
+}
+
+// Mouse input over a disabled control reaches the nearest picture box or frame around it that
+// takes input, else the window; keys and edits stop at the "ignored" line.
+TEST_F(RunnerTest, MouseInputOverADisabledControlGoesToWhatHoldsIt) {
+    startAfterSplash();
+    frmOrvane& f = runner.app()->frmOrvane();
+    std::vector<std::string> heard;
+    f.pctLaunchTime.onMouseDown = [&](MouseButton) { heard.push_back("pctLaunchTime down"); };
+    f.pctLaunchTime.onClick = [&] { heard.push_back("pctLaunchTime click"); };
+    f.onMouseDown = [&](MouseButton) { heard.push_back("frmOrvane down"); };
+    f.onDblClick = [&] { heard.push_back("frmOrvane dblclick"); };
+    ASSERT_TRUE(more("click frmOrvane.cmdAccess\n"
+                     "set frmOrvane.txtHours.Enabled False\n"
+                     "mousedown frmOrvane.txtHours\n"
+                     "click frmOrvane.txtHours\n"
+                     "set frmOrvane.txtHours 12\n"
+                     "set frmOrvane.pctLaunchTime.Enabled False\n"
+                     "set frmOrvane.txtHours.Enabled True\n"
+                     "mousedown frmOrvane.txtHours\n"
+                     "dblclick frmOrvane.pctLaunchTime\n"
+                     "expect frmOrvane.txtHours 10\n"))
+        << runner.error();
+    EXPECT_EQ(heard, (std::vector<std::string>{"pctLaunchTime down", "pctLaunchTime click",
+                                               "frmOrvane down", "frmOrvane dblclick"}));
+    EXPECT_EQ(printed(), "ignored: frmOrvane.txtHours is disabled\n"
+                         "ignored: frmOrvane.txtHours is disabled\n"
+                         "ignored: frmOrvane.txtHours is disabled\n"
+                         "ignored: frmOrvane.txtHours is disabled\n"
+                         "ignored: frmOrvane.pctLaunchTime is disabled\n");
 }
 
 TEST_F(RunnerTest, TranscriptAndPrintLinesComeInTheOrderTheyHappen) {

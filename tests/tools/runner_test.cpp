@@ -141,6 +141,9 @@ TEST_F(RunnerTest, MalformedLinesFailNamingTheirLine) {
         "arguments --frobnicate",
         "arguments --version",
         "arguments one.ovx two.ovx",
+        "timezone Nowhere/Atlantis",
+        "timezone",
+        "timezone Europe/Berlin extra",
     };
     for (const char* line : lines) {
         ScriptRunner fresh(out);
@@ -164,7 +167,8 @@ TEST_F(RunnerTest, SetupComesBeforeStartAndInputAfterIt) {
     EXPECT_FALSE(runner.runLine("set frmOrvane.txtHours 12"));
     EXPECT_FALSE(runner.runLine("close frmOrvane"));
     startAfterSplash();
-    for (const char* line : {"setting Options Key 1", "arguments a", "program-dir /tmp", "start"})
+    for (const char* line : {"setting Options Key 1", "arguments a", "program-dir /tmp",
+                             "timezone Europe/Berlin", "start"})
         EXPECT_FALSE(runner.runLine(line)) << line;
     EXPECT_EQ(runner.error(), "<line>:1: the program has already started");
 }
@@ -190,6 +194,28 @@ TEST_F(RunnerTest, AClockLineAfterStartIsAJumpTheWindowShowsAtOnce) {
                      "expect frmOrvane.lblTMinus T +\n"
                      "expect frmOrvane.lblSeconds 01\n"))
         << runner.error();
+}
+
+// The clock runs in real seconds and shows the script zone's wall time: an hour after the
+// first 1:30 AM of the night the clocks go back, it shows 1:30 AM again.
+TEST_F(RunnerTest, TheClockShowsLocalTimeInTheScriptsZone) {
+    ASSERT_TRUE(more("clock 2026-11-01 01:30:00\n"
+                     "timezone America/New_York\n"
+                     "start\n"
+                     "advance 3s\n"
+                     "click frmOrvane.cmdAccess\n"
+                     "advance 1s\n"
+                     "expect frmOrvane.sbrStatusBar(pnlCurrentDate) \"Nov 1, 2026  1:30:04 AM\"\n"
+                     "advance 1h\n"
+                     "expect frmOrvane.sbrStatusBar(pnlCurrentDate) \"Nov 1, 2026  1:30:04 AM\"\n"
+                     "advance 1h\n"
+                     "expect frmOrvane.sbrStatusBar(pnlCurrentDate) \"Nov 1, 2026  2:30:04 AM\"\n"))
+        << runner.error();
+    EXPECT_FALSE(runner.runLine("clock 2026-03-08 02:30:00", "story.txt", 10));
+    EXPECT_EQ(runner.error(),
+              "story.txt:10: \"2026-03-08 02:30:00\" does not exist in America/New_York: the "
+              "clocks go forward from 2026-03-08 02:00:00 to 2026-03-08 03:00:00");
+    EXPECT_TRUE(runner.runLine("clock 2026-03-08 03:00:00")) << runner.error();
 }
 
 } // namespace

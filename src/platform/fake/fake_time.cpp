@@ -23,7 +23,13 @@ void FakeClock::setSystemDateTime(DateTime when, SetAnswer answer) {
     answer({});
 }
 
+FakeClock::FakeClock() : m_base(m_zone.toInstant(*DateTime::fromParts(2001, 5, 3, 10, 0, 0))) {}
+
 void FakeClock::set(DateTime when) {
+    setInstant(m_zone.toInstant(when));
+}
+
+void FakeClock::setInstant(Instant when) {
     m_base = when;
     m_msSinceSet = 0;
     if (onJump)
@@ -52,7 +58,7 @@ std::vector<FakeScheduler::Due>::iterator FakeScheduler::findDue(const Timer& t)
     return std::find_if(m_due.begin(), m_due.end(), [&](const Due& d) { return d.timer == &t; });
 }
 
-void FakeScheduler::slowTimerChanged(Timer& t) {
+void FakeScheduler::ownTimerChanged(Timer& t) {
     auto it = findDue(t);
     if (!TimerSet::isLive(t)) {
         if (it != m_due.end())
@@ -66,7 +72,7 @@ void FakeScheduler::slowTimerChanged(Timer& t) {
         m_due.push_back({&t, at, m_made[&t]});
 }
 
-void FakeScheduler::slowTimerRemoved(Timer& t) {
+void FakeScheduler::ownTimerRemoved(Timer& t) {
     if (auto it = findDue(t); it != m_due.end())
         m_due.erase(it);
 }
@@ -74,11 +80,11 @@ void FakeScheduler::slowTimerRemoved(Timer& t) {
 void FakeScheduler::settle() {
     beginEvent();
     endEvent();
-    m_fastWanted = false;
+    m_roundWanted = false;
 }
 
 void FakeScheduler::advance(std::int64_t ms) {
-    if (m_fastWanted)
+    if (m_roundWanted)
         settle();
     const std::int64_t target = m_mono + ms;
     for (;;) {
@@ -102,9 +108,9 @@ void FakeScheduler::advance(std::int64_t ms) {
             due->at = dueAt + timer.interval();
             fireTimer(timer);
         }
-        if (m_fastWanted) {
-            m_fastWanted = false;
-            runFastRound();
+        if (m_roundWanted) {
+            m_roundWanted = false;
+            runRound();
         }
     }
     m_clock.elapse(target - m_mono);

@@ -11,17 +11,25 @@
 
 namespace orvane {
 
-// A clock that moves only when told to. Its whole second changes each time 1000 ms have
-// passed since it was last set.
+// A clock that moves only when told to. It runs in real instants, in a time zone of its own
+// (UTC unless told otherwise). Its whole second changes each time 1000 ms have passed since
+// it was last set.
 class FakeClock : public Clock {
   public:
-    DateTime now() const override { return m_base.addSeconds(m_msSinceSet / 1000); }
+    FakeClock();
+
+    Instant instant() const override { return m_base.addSeconds(m_msSinceSet / 1000); }
+    TimeZone zone() const override { return m_zone; }
     std::int64_t monotonicMs() const override { return m_monotonicMs; }
     // Answers at once: the clock is set, or the refusal comes back.
     void setSystemDateTime(DateTime when, SetAnswer answer) override;
 
-    // The wall clock jumps to the very start of this second.
+    // The wall clock jumps to the very start of this local second; a wall time that happens
+    // twice means its first occurrence.
     void set(DateTime when);
+    void setInstant(Instant when);
+    // The computer's time zone changes; the real time goes on as it was.
+    void setZone(TimeZone zone) { m_zone = zone; }
     // From now on the program's attempts to set the clock are refused with this reason.
     void refuseChanges(std::string reason) { m_refusal = std::move(reason); }
 
@@ -35,14 +43,15 @@ class FakeClock : public Clock {
     std::function<void(const std::string&)> transcript;
 
   private:
-    DateTime m_base = *DateTime::fromParts(2001, 5, 3, 10, 0, 0);
+    TimeZone m_zone = TimeZone::utc();
+    Instant m_base;
     std::int64_t m_msSinceSet = 0;
     std::int64_t m_monotonicMs = 0;
     std::string m_refusal;
 };
 
 // Virtual time: advance() fires, in order, every tick due up to and including the new
-// moment, with the same fast-timer policy as the real scheduler.
+// moment, with the same rounds as the real scheduler.
 class FakeScheduler : public SchedulerBase {
   public:
     explicit FakeScheduler(FakeClock& clock);
@@ -52,18 +61,18 @@ class FakeScheduler : public SchedulerBase {
     void remove(Timer& t) override;
 
     void advance(std::int64_t ms);
-    // Runs what is pending (posted tasks, a wanted fast round) without letting time pass.
+    // Runs what is pending (posted tasks, a wanted round) without letting time pass.
     void settle();
     std::int64_t elapsedMs() const { return m_mono; }
 
   protected:
-    void fastRoundWanted() override { m_fastWanted = true; }
-    void slowTimerChanged(Timer& t) override;
-    void slowTimerRemoved(Timer& t) override;
+    void roundWanted() override { m_roundWanted = true; }
+    void ownTimerChanged(Timer& t) override;
+    void ownTimerRemoved(Timer& t) override;
 
   private:
-    // A slow timer's next tick. Among timers due at the same moment the one made first ticks
-    // first, so each carries the order of its making.
+    // The next tick of a timer that runs on its own. Among timers due at the same moment the one
+    // made first ticks first, so each carries the order of its making.
     struct Due {
         Timer* timer;
         std::int64_t at;
@@ -73,11 +82,11 @@ class FakeScheduler : public SchedulerBase {
 
     FakeClock& m_clock;
     std::int64_t m_mono = 0;
-    // Only the slow timers that are live: a handful, searched in a line.
+    // Only the live timers that run on their own: a handful, searched in a line.
     std::vector<Due> m_due;
     std::unordered_map<const Timer*, std::uint64_t> m_made;
     std::uint64_t m_nextMade = 0;
-    bool m_fastWanted = false;
+    bool m_roundWanted = false;
 };
 
 } // namespace orvane
