@@ -39,6 +39,39 @@ CommandLineOutcome refuse(const AppInfo& info, const QString& why) {
     return outcome;
 }
 
+// What Qt could not read in the command line, in the program's words.
+CommandLineOutcome refuseUnreadable(const QCommandLineParser& parser, const QStringList& words,
+                                    const AppInfo& info) {
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty())
+        return refuse(
+            info,
+            QStringLiteral("unknown option '%1'").arg(typedOption(words.mid(1), unknown.first())));
+    QString why = parser.errorText();
+    if (why.endsWith(u'.'))
+        why.chop(1);
+    return refuse(info, why.isEmpty() ? why : why.front().toLower() + why.mid(1));
+}
+
+// --help and --version: the answer, and the program ends without a window.
+CommandLineOutcome answerAndEnd(const QCommandLineParser& parser, bool help, const AppInfo& info) {
+    CommandLineOutcome outcome;
+    outcome.start = false;
+    if (help)
+        // Without a running application Qt cannot know the program's name.
+        outcome.output = parser.helpText()
+                             .replace(QLatin1String("<executable_name>"), qs(info.exeName))
+                             .toStdString();
+    else
+        outcome.output = QStringLiteral("%1 Version %2.%3.%4\n")
+                             .arg(qs(info.title))
+                             .arg(info.major)
+                             .arg(info.minor)
+                             .arg(info.revision)
+                             .toStdString();
+    return outcome;
+}
+
 } // namespace
 
 CommandLineOutcome readCommandLine(const std::vector<std::string>& arguments,
@@ -73,33 +106,12 @@ CommandLineOutcome readCommandLine(const std::vector<std::string>& arguments,
     QStringList words{exe};
     for (const std::string& arg : arguments)
         words << qs(arg);
-    if (!parser.parse(words)) {
-        const QStringList unknown = parser.unknownOptionNames();
-        if (!unknown.isEmpty())
-            return refuse(info, QStringLiteral("unknown option '%1'")
-                                    .arg(typedOption(words.mid(1), unknown.first())));
-        QString why = parser.errorText();
-        if (why.endsWith(u'.'))
-            why.chop(1);
-        return refuse(info, why.isEmpty() ? why : why.front().toLower() + why.mid(1));
-    }
+    if (!parser.parse(words))
+        return refuseUnreadable(parser, words, info);
+    if (parser.isSet(help) || parser.isSet(version))
+        return answerAndEnd(parser, parser.isSet(help), info);
 
     CommandLineOutcome outcome;
-    if (parser.isSet(help) || parser.isSet(version)) {
-        outcome.start = false;
-        if (parser.isSet(help))
-            // Without a running application Qt cannot know the program's name.
-            outcome.output =
-                parser.helpText().replace(QLatin1String("<executable_name>"), exe).toStdString();
-        else
-            outcome.output = QStringLiteral("%1 Version %2.%3.%4\n")
-                                 .arg(qs(info.title))
-                                 .arg(info.major)
-                                 .arg(info.minor)
-                                 .arg(info.revision)
-                                 .toStdString();
-        return outcome;
-    }
 
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
