@@ -23,7 +23,8 @@ may be quoted the same way.
 Before start:
   program-dir PATH             the program's folder (default: a fresh empty temporary one)
   setting SECTION KEY VALUE    preset a per-user setting
-  arguments ARG...             the program's command-line arguments
+  arguments ARG...             the program's command-line arguments, read as the program
+                               reads them (a relative FILE is in the program's folder)
   timezone ZONE                the computer's time zone, an IANA name such as
                                America/New_York (default UTC). The clock runs in real
                                instants; clock lines and every shown time are local wall

@@ -1,6 +1,7 @@
 #include "script_runner.h"
 
 #include "app.h"
+#include "qt/command_line.h"
 #include "shell/basOrvaneLoad.h"
 #include "version.h"
 
@@ -214,6 +215,25 @@ void ScriptRunner::cmdArguments(LineReader& line) {
     m_arguments.clear();
     while (auto arg = line.optionalWord())
         m_arguments.push_back(arg->text);
+    // The program's own parser reads them, so a script cannot start the program with a command
+    // line the program would refuse or end at (--help, --version).
+    AppInfo info = programInfo();
+    const CommandLineOutcome outcome = readCommandLine(m_arguments, "/", info);
+    if (!outcome.start)
+        throw ScriptError(outcome.error.empty()
+                              ? "with these arguments the program ends before it starts"
+                              : "the program refuses these arguments: " + outcome.error);
+}
+
+AppInfo ScriptRunner::programInfo() const {
+    AppInfo info;
+    info.title = "Orvane";
+    info.exeName = "orvane";
+    info.major = version::major;
+    info.minor = version::minor;
+    info.revision = version::revision;
+    info.arguments = m_arguments;
+    return info;
 }
 
 void ScriptRunner::cmdWriteFile(LineReader& line) {
@@ -276,14 +296,10 @@ DateTime ScriptRunner::localTime(DateTime wall, const std::string& what) {
 
 void ScriptRunner::cmdStart(LineReader& line) {
     line.end();
-    AppInfo info;
-    info.title = "Orvane";
-    info.exeName = "orvane";
+    AppInfo info = programInfo();
     info.programDir = programDir();
-    info.major = version::major;
-    info.minor = version::minor;
-    info.revision = version::revision;
-    info.arguments = m_arguments;
+    // A relative FILE names a file in the program's folder, as if started from there.
+    readCommandLine(m_arguments, info.programDir, info);
     m_world.services.info = std::move(info);
     m_app = std::make_unique<App>(m_world.services);
     m_app->ownClock().onChange = [this](const OwnClock& clock) {

@@ -87,6 +87,7 @@ class ScriptRunner {
     void cmdSetting(LineReader& line);
     void cmdSeed(LineReader& line);
     void cmdArguments(LineReader& line);
+    AppInfo programInfo() const;
     void cmdWriteFile(LineReader& line);
     void cmdRefuseClockChanges(LineReader& line);
     void cmdTimezone(LineReader& line);

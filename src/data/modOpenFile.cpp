@@ -42,7 +42,7 @@ void nameFile(App& app, const std::string& path) {
 std::string defaultLaunchFile(App& app) {
     Files& files = app.services().files;
     std::string folder = app.info().programDir;
-    if (!files.isWritableFolder(folder)) {
+    if (app.info().installed || !files.isWritableFolder(folder)) {
         const std::string own = files.userDataFolder();
         if (!own.empty())
             folder = own;
@@ -52,9 +52,13 @@ std::string defaultLaunchFile(App& app) {
 
 bool ReadLaunchFile(App& app, bool showDialog) {
     const std::string shown = shownLaunchFile(app);
-    // Nothing shown yet: start-up, which reads the default file.
+    // Nothing shown yet: start-up, which reads the file named on the command line, else the
+    // default file.
     const bool startUp = shown.empty() && !showDialog;
-    std::string path = shown.empty() ? defaultLaunchFile(app) : shown;
+    const std::string& given = app.info().startFile;
+    std::string path = !shown.empty()              ? shown
+                       : startUp && !given.empty() ? given
+                                                   : defaultLaunchFile(app);
     if (showDialog) {
         const auto chosen = app.services().dialogs.openFile(
             {"Open . . .", "Orvane Files (*.ovx)|*.ovx", "ovx", path, {}});
@@ -66,8 +70,9 @@ bool ReadLaunchFile(App& app, bool showDialog) {
     std::string problem;
     const std::optional<LaunchData> data = readWhole(app, path, problem);
     if (!data) {
-        // A first run has no file yet: the first save makes it, without a word.
-        const bool firstRun = startUp && problem == "the file does not exist";
+        // A first run has no file yet: the first save makes it, without a word. A file named
+        // on the command line was asked for, so its absence is reported like any other fault.
+        const bool firstRun = startUp && given.empty() && problem == "the file does not exist";
         if (!firstRun) {
             if (problem.ends_with('.'))
                 problem.pop_back();
@@ -76,8 +81,9 @@ bool ReadLaunchFile(App& app, bool showDialog) {
                                                   ".",
                                               Buttons::OK, Icon::Exclamation, title);
         }
+        // After a file that could not be read, the program starts as on a first run.
         if (startUp)
-            nameFile(app, path);
+            nameFile(app, defaultLaunchFile(app));
         return false;
     }
     applyLaunchData(app, *data);

@@ -165,8 +165,16 @@ struct AppInfo {
     std::string title = "Orvane";
     std::string exeName = "orvane";
     std::string programDir;
+    // Installed, the program's folder is one shared by every user (PREFIX/share/orvane): the
+    // program reads its tips there but never writes there, even where it could (as root).
+    bool installed = false;
     int major = 0, minor = 0, revision = 0;
     std::vector<std::string> arguments; // the command line, without the program's name
+    // What the command line asks for, as the program's one parser read it.
+    std::string startFile; // a launch data file to read instead of the default (full path)
+    bool ownClock = false; // simulated times move the program's own clock, never the computer's
+    bool noSplash = false; // start without the splash, for scripted use
+    std::optional<std::string> serve; // --serve [ADDRESS:]PORT as typed, checked where it is used
 };
 
 struct Services {

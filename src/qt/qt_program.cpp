@@ -1,20 +1,25 @@
 #include "qt/qt_program.h"
 
 #include "app.h"
+#include "qt/command_line.h"
 #include "qt/qt_drive.h"
 #include "qt/qt_scheduler.h"
 #include "qt/qt_services.h"
 #include "qt/qt_view.h"
 #include "qt/qt_widgets.h"
 #include "qt/remote/remote_setup.h"
+#include "remote/remote_state.h"
 #include "shell/basOrvaneLoad.h"
 #include "version.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QIcon>
 
+#include <cctype>
 #include <cstdlib>
+#include <iostream>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -23,18 +28,15 @@ namespace orvane {
 
 namespace {
 
-AppInfo programInfo() {
+// What the program knows of itself before anything touches a display.
+AppInfo programInfo(int argc, char** argv) {
     AppInfo info;
     info.title = "Orvane";
-    info.exeName =
-        QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString();
-    info.programDir = QCoreApplication::applicationDirPath().toStdString();
+    info.exeName = QFileInfo(QString::fromLocal8Bit(argv[0])).completeBaseName().toStdString();
     info.major = version::major;
     info.minor = version::minor;
     info.revision = version::revision;
-    const QStringList arguments = QCoreApplication::arguments();
-    for (qsizetype i = 1; i < arguments.size(); ++i)
-        info.arguments.push_back(arguments[i].toStdString());
+    info.arguments.assign(argv + 1, argv + argc);
     return info;
 }
 
@@ -48,6 +50,30 @@ QtScheduler::Timing schedulerTiming() {
 } // namespace
 
 int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
+    AppInfo info = programInfo(argc, argv);
+    // The command line is read before anything touches a display, so --help, --version and a
+    // mistyped option work where there is none.
+    const CommandLineOutcome command =
+        readCommandLine(info.arguments, QDir::currentPath().toStdString(), info);
+    if (!command.start) {
+        std::cout << command.output;
+        if (!command.error.empty())
+            std::cerr << command.error << '\n';
+        return command.exitStatus;
+    }
+    if (info.serve) {
+        std::string error;
+        if (!parseServeAddress(*info.serve, error)) {
+            if (error.ends_with('.'))
+                error.pop_back();
+            if (!error.empty())
+                error.front() = char(std::tolower(static_cast<unsigned char>(error.front())));
+            std::cerr << info.exeName << ": --serve " << *info.serve << ": " << error << "; see '"
+                      << info.exeName << " --help'.\n";
+            return BadCommandLine;
+        }
+    }
+
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvane"));
     QApplication::setOrganizationName(QStringLiteral("Orvane"));
@@ -65,7 +91,11 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     QtHelp help;
     QtProcess process;
     QtFiles files;
-    const AppInfo info = programInfo();
+    info.exeName =
+        QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString();
+    const std::string executableDir = QCoreApplication::applicationDirPath().toStdString();
+    info.programDir = programFolder(executableDir);
+    info.installed = info.programDir != executableDir;
 
     Services services{clock, scheduler, dialogs, settings, help, process, files, info};
     App app(services);
@@ -74,7 +104,7 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     process.setDialogs(&dialogs);
     app.setObserver(&view);
     RemoteSetup remote(app, view);
-    if (!remote.takeOptions(services.info.arguments))
+    if (!remote.takeOption(services.info.serve))
         return 2;
     std::unique_ptr<StdinDriver> driver;
     if (StdinDriver::wanted())
@@ -88,8 +118,13 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
         if (hooks.started && !app.ended())
             hooks.started(app, view);
     });
-    if (app.ended())
+    if (app.ended()) {
+        // Start-up ends the program only when another copy is running.
+        if (!info.startFile.empty())
+            std::cerr << info.exeName << ": " << info.startFile
+                      << " was not opened: Orvane is already running on this computer.\n";
         return 0;
+    }
     return QApplication::exec();
 }
 

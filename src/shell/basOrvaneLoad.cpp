@@ -6,21 +6,16 @@
 
 namespace orvane {
 
-void Main(App& app) {
-    Services& s = app.services();
-    if (!s.process.claimSingleInstance()) {
-        s.dialogs.messageBox("Orvane is already running on this computer.", Buttons::OK,
-                             Icon::Critical, app.info().title);
-        app.endProgram();
-        return;
-    }
+namespace {
 
+// The splash stands over start-up: its load disables and so loads both main windows, and its
+// progress bar measures no work, running through four overlapping stretches.
+void RunSplash(App& app) {
     frmSplash& splash = app.frmSplash();
     splash.show();
     app.frmOrvane();
     splash.lblLoadingData.setCaption("Initializing . . .");
 
-    // The progress bar measures no work: it runs through four overlapping stretches.
     ProgressBar& bar = splash.ProgressBar1;
     for (int v = 1; v <= 1210; ++v)
         bar.setValue(v);
@@ -37,6 +32,27 @@ void Main(App& app) {
         splash.lblLoadingData.setVisible(false);
     }
     bar.setVisible(false);
+}
+
+} // namespace
+
+void Main(App& app) {
+    Services& s = app.services();
+    if (!s.process.claimSingleInstance()) {
+        s.dialogs.messageBox("Orvane is already running on this computer.", Buttons::OK,
+                             Icon::Critical, app.info().title);
+        app.endProgram();
+        return;
+    }
+
+    if (app.info().noSplash) {
+        // Without the splash the windows load in the order its load would load them, and
+        // take input at once.
+        app.frmEventTimers();
+        app.frmOrvane();
+    } else {
+        RunSplash(app);
+    }
 
     app.frmOrvane().show();
     // The tip of the day decides for itself, as it loads, whether it shows.

@@ -4,14 +4,10 @@
 #include "clock/frmOrvane.h"
 #include "platform/own_clock.h"
 
-#include <algorithm>
-
 namespace orvane {
 
-SimClock::SimClock(App& app) : m_app(app), m_clock(app.ownClock()) {
-    const auto& args = app.info().arguments;
-    m_ownClockAlways = std::ranges::find(args, "--own-clock") != args.end();
-}
+SimClock::SimClock(App& app)
+    : m_app(app), m_clock(app.ownClock()), m_ownClockAlways(app.info().ownClock) {}
 
 bool SimClock::confirmChange() {
     if (ownClockMoves())

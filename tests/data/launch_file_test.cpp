@@ -88,5 +88,14 @@ TEST_F(LaunchFileTest, TheUsersDataFolderStandsInForAProgramFolderThatCannotBeWr
     EXPECT_EQ(main().sbrStatusBar.panel("pnlCurrentFile")->text(), folder + "/launch.ovx");
 }
 
+TEST_F(LaunchFileTest, AnInstalledProgramKeepsItsFileInTheUsersFolderEvenWhereItCouldWrite) {
+    // Root may write anywhere, so a shared folder's modes alone would not keep it clean.
+    app.services().info.installed = true;
+    world.files.userData = folder + "/user";
+    std::filesystem::create_directory(world.files.userData);
+    startAndSettle();
+    EXPECT_EQ(app.launchFileNames().savePath, folder + "/user/launch.ovx");
+}
+
 } // namespace
 } // namespace orvane::test

@@ -24,13 +24,17 @@
 #include "wizard/frmETWIZPlus.h"
 #include "wizard/frmRemoveEvent.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QImage>
+#include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QScreen>
 #include <QSet>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -107,6 +111,7 @@ class Screens {
     }
 
     void shot(const Form& form, const char* file);
+    static void checkNothingClipped(const QWidget& top, const char* file);
     void shotWidget(QWidget* top, const char* file);
     void shellWindows();
     void shotScreen(const char* file);
@@ -120,6 +125,43 @@ class Screens {
     App app;
     QtView view;
 };
+
+// Every control in sight lies wholly inside the window, and every one-line text fits its control,
+// at whatever scale the screen runs (QT_SCALE_FACTOR).
+void Screens::checkNothingClipped(const QWidget& top, const char* file) {
+    const QRect inside = top.rect();
+    for (const QWidget* w : top.findChildren<QWidget*>()) {
+        // The program's controls carry their names; Qt's own parts of a control ("qt_...")
+        // are Qt's to lay out.
+        const QString name = w->objectName();
+        if (!w->isVisibleTo(&top) || w->isWindow() || name.isEmpty() || name.startsWith("qt_"))
+            continue;
+        const QRect area(w->mapTo(&top, QPoint(0, 0)), w->size());
+        // The compact screen is the full screen's window made small: what lies wholly beyond
+        // its edge is out of sight by design, but nothing may be cut in two by it.
+        if (!inside.intersects(area))
+            continue;
+        if (!inside.contains(area))
+            fail(w->objectName().toStdString() + " reaches outside its window in " + file);
+        QString text;
+        int room = w->width();
+        if (const auto* label = qobject_cast<const QLabel*>(w); label && !label->wordWrap()) {
+            text = label->text();
+            room = label->contentsRect().width();
+        } else if (const auto* button = qobject_cast<const QAbstractButton*>(w)) {
+            text = button->text();
+            // A check box or option button draws its mark before the text.
+            if (!qobject_cast<const QPushButton*>(w))
+                room -= w->style()->pixelMetric(QStyle::PM_IndicatorWidth) +
+                        w->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+        }
+        text.remove(u'&');
+        if (!text.isEmpty() && !text.contains(u'\n') &&
+            w->fontMetrics().horizontalAdvance(text) > room)
+            fail(w->objectName().toStdString() + "'s text \"" + text.toStdString() +
+                 "\" is cut off in " + file);
+    }
+}
 
 // A screenshot of one window as it stands on the screen, checked for being drawn at all.
 void Screens::shot(const Form& form, const char* file) {
@@ -140,6 +182,7 @@ void Screens::shotWidget(QWidget* top, const char* file) {
     }
     if (!top->windowHandle()->isExposed())
         fail(std::string(file) + ": the window was never exposed");
+    checkNothingClipped(*top, file);
     const QImage image = top->grab().toImage();
     QSet<QRgb> colours;
     for (int y = 0; y < image.height(); y += 2)

@@ -160,20 +160,32 @@ TEST_F(RunnerTest, TheProgramGetsItsFolderArgumentsAndVersion) {
     std::string folder;
     {
         ScriptRunner own(out);
-        std::istringstream in("arguments -x \"two words\"\n"
+        std::istringstream in("arguments --no-splash \"two words.ovx\" --own-clock\n"
                               "write-file TIPS.TXT \"one\\ntwo\\n\"\n"
+                              "answer OK\n" // the file named is not there
                               "start\n");
         ASSERT_TRUE(own.runScript(in, "files.txt")) << own.error();
         const AppInfo& info = own.app()->info();
         EXPECT_EQ(info.title, "Orvane");
         EXPECT_EQ(info.exeName, "orvane");
-        EXPECT_EQ(info.arguments, (std::vector<std::string>{"-x", "two words"}));
+        EXPECT_EQ(info.arguments,
+                  (std::vector<std::string>{"--no-splash", "two words.ovx", "--own-clock"}));
         EXPECT_EQ(info.major, 1);
         folder = info.programDir;
+        // The program's own parser read them; a relative file is one in the program's folder.
+        EXPECT_EQ(info.startFile, folder + "/two words.ovx");
+        EXPECT_TRUE(info.noSplash);
+        EXPECT_TRUE(info.ownClock);
         std::ifstream tips(fs::path(folder) / "TIPS.TXT", std::ios::binary);
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(tips), {}), "one\ntwo\n");
     }
     EXPECT_FALSE(fs::exists(folder)) << "the temporary program folder outlived the run";
+}
+
+TEST_F(RunnerTest, ArgumentsTheProgramWouldRefuseFailTheirLineWithItsMessage) {
+    EXPECT_FALSE(run("arguments --no-splash -x\n"));
+    EXPECT_EQ(runner.error(), "story.txt:1: the program refuses these arguments: "
+                              "orvane: unknown option '-x'; see 'orvane --help'.");
 }
 
 TEST_F(RunnerTest, AProgramFolderGivenIsUsedAndKept) {

@@ -19,31 +19,14 @@ RemoteSetup::~RemoteSetup() {
     m_view.onControlChanged = nullptr;
 }
 
-bool RemoteSetup::takeOptions(std::vector<std::string>& arguments) {
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        std::string value;
-        std::size_t taken = 1;
-        if (arguments[i] == "--serve") {
-            if (i + 1 >= arguments.size()) {
-                std::fprintf(stderr, "orvane: --serve needs [ADDRESS:]PORT\n");
-                return false;
-            }
-            value = arguments[i + 1];
-            taken = 2;
-        } else if (arguments[i].starts_with("--serve=")) {
-            value = arguments[i].substr(8);
-        } else {
-            continue;
-        }
-        std::string error;
-        m_option = parseServeAddress(value, error);
-        if (!m_option) {
-            std::fprintf(stderr, "orvane: --serve %s: %s\n", value.c_str(), error.c_str());
-            return false;
-        }
-        arguments.erase(arguments.begin() + std::ptrdiff_t(i),
-                        arguments.begin() + std::ptrdiff_t(i + taken));
-        --i;
+bool RemoteSetup::takeOption(const std::optional<std::string>& serve) {
+    if (!serve)
+        return true;
+    std::string error;
+    m_option = parseServeAddress(*serve, error);
+    if (!m_option) {
+        std::fprintf(stderr, "orvane: --serve %s: %s\n", serve->c_str(), error.c_str());
+        return false;
     }
     return true;
 }

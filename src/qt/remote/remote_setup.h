@@ -24,7 +24,7 @@ class RemoteSetup {
 
     // Takes --serve VALUE or --serve=VALUE out of the arguments. False, with the reason on
     // standard error, when the value is missing or is not [ADDRESS:]PORT.
-    bool takeOptions(std::vector<std::string>& arguments);
+    bool takeOption(const std::optional<std::string>& serve);
     // Serves as the option says, else as the settings keep it; a failure is told on standard
     // error and the program goes on without serving.
     void start();

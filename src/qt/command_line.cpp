@@ -1,0 +1,148 @@
+#include "qt/command_line.h"
+
+#include "platform/services.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+
+namespace orvane {
+
+namespace {
+
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// The argument as the user typed it that Qt names as an unknown option (Qt gives the name
+// without its dashes and without any "=value").
+QString typedOption(const QStringList& arguments, const QString& name) {
+    for (const QString& arg : arguments) {
+        if (arg == QLatin1String("--"))
+            break;
+        if (!arg.startsWith(u'-'))
+            continue;
+        QString bare = arg.section(u'=', 0, 0);
+        if (bare.mid(bare.startsWith(QLatin1String("--")) ? 2 : 1) == name)
+            return bare;
+    }
+    return QStringLiteral("--") + name;
+}
+
+CommandLineOutcome refuse(const AppInfo& info, const QString& why) {
+    const QString exe = qs(info.exeName);
+    CommandLineOutcome outcome;
+    outcome.start = false;
+    outcome.exitStatus = BadCommandLine;
+    outcome.error = QStringLiteral("%1: %2; see '%1 --help'.").arg(exe, why).toStdString();
+    return outcome;
+}
+
+// What Qt could not read in the command line, in the program's words.
+CommandLineOutcome refuseUnreadable(const QCommandLineParser& parser, const QStringList& words,
+                                    const AppInfo& info) {
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty())
+        return refuse(
+            info,
+            QStringLiteral("unknown option '%1'").arg(typedOption(words.mid(1), unknown.first())));
+    QString why = parser.errorText();
+    if (why.endsWith(u'.'))
+        why.chop(1);
+    return refuse(info, why.isEmpty() ? why : why.front().toLower() + why.mid(1));
+}
+
+// --help and --version: the answer, and the program ends without a window.
+CommandLineOutcome answerAndEnd(const QCommandLineParser& parser, bool help, const AppInfo& info) {
+    CommandLineOutcome outcome;
+    outcome.start = false;
+    if (help)
+        // Without a running application Qt cannot know the program's name.
+        outcome.output = parser.helpText()
+                             .replace(QLatin1String("<executable_name>"), qs(info.exeName))
+                             .toStdString();
+    else
+        outcome.output = QStringLiteral("%1 Version %2.%3.%4\n")
+                             .arg(qs(info.title))
+                             .arg(info.major)
+                             .arg(info.minor)
+                             .arg(info.revision)
+                             .toStdString();
+    return outcome;
+}
+
+} // namespace
+
+CommandLineOutcome readCommandLine(const std::vector<std::string>& arguments,
+                                   const std::string& workingDir, AppInfo& info) {
+    const QString exe = qs(info.exeName);
+    QCommandLineParser parser;
+    // "-help" reads as "--help", as many programs allow, instead of as the letters h, e, l, p.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setApplicationDescription(
+        QStringLiteral("%1: a launch clock for mission simulations. It counts down to the launch\n"
+                       "time and up after it, with holds, a launch window and ten event timers.")
+            .arg(qs(info.title)));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Shows this help and ends."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Shows the version and ends."));
+    const QCommandLineOption ownClock(
+        QStringLiteral("own-clock"),
+        QStringLiteral("Simulated mission times move the program's own clock, never the "
+                       "computer's."));
+    const QCommandLineOption noSplash(
+        QStringLiteral("no-splash"),
+        QStringLiteral("Starts without the splash (for scripted use)."));
+    const QCommandLineOption serve(
+        QStringLiteral("serve"),
+        QStringLiteral("Serves the count to browsers at http://ADDRESS:PORT/ (ADDRESS "
+                       "127.0.0.1 unless given; PORT 0 takes a free port)."),
+        QStringLiteral("[ADDRESS:]PORT"));
+    for (const QCommandLineOption& option : {help, version, ownClock, noSplash, serve})
+        parser.addOption(option);
+    parser.addPositionalArgument(
+        QStringLiteral("FILE.ovx"),
+        QStringLiteral("A launch data file to read at start-up instead of launch.ovx."),
+        QStringLiteral("[FILE.ovx]"));
+
+    // Qt expects the program's own name first.
+    QStringList words{exe};
+    for (const std::string& arg : arguments)
+        words << qs(arg);
+    if (!parser.parse(words))
+        return refuseUnreadable(parser, words, info);
+    if (parser.isSet(help) || parser.isSet(version))
+        return answerAndEnd(parser, parser.isSet(help), info);
+
+    CommandLineOutcome outcome;
+
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1)
+        return refuse(info,
+                      QStringLiteral("only one FILE can be read at start-up, but %1 were given")
+                          .arg(files.size()));
+    if (!files.isEmpty() && files.first().isEmpty())
+        return refuse(info, QStringLiteral("the FILE name is empty"));
+    info.startFile.clear();
+    if (!files.isEmpty())
+        info.startFile =
+            QDir::cleanPath(QDir(qs(workingDir)).absoluteFilePath(files.first())).toStdString();
+    info.ownClock = parser.isSet(ownClock);
+    info.noSplash = parser.isSet(noSplash);
+    info.serve.reset();
+    if (parser.isSet(serve))
+        info.serve = parser.value(serve).toStdString();
+    return outcome;
+}
+
+std::string programFolder(const std::string& executableDir) {
+    const QDir bin(qs(executableDir));
+    const QFileInfo installed(bin.absoluteFilePath(QStringLiteral("../share/orvane")));
+    if (bin.dirName() == QLatin1String("bin") && installed.isDir())
+        return QDir::cleanPath(installed.absoluteFilePath()).toStdString();
+    return executableDir;
+}
+
+} // namespace orvane

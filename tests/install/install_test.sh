@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# Orvane installed into a fresh prefix, as cmake --install puts it: every file where the
+# desktop and the program look for it, the menu entry and file type valid, and the command
+# line answering with no display at all.
+#   install_test.sh BUILD_FOLDER SOURCE_FOLDER VERSION
+set -uo pipefail
+
+build=$1
+source=$2
+version=$3
+prefix=$(mktemp -d "${TMPDIR:-/tmp}/orvane-install.XXXXXX")
+trap 'rm -rf "$prefix"' EXIT
+failed=0
+fail() {
+    echo "install: FAILED: $*" >&2
+    failed=1
+}
+
+cmake --install "$build" --prefix "$prefix" >"$prefix.log" 2>&1 || {
+    cat "$prefix.log" >&2
+    rm -f "$prefix.log"
+    echo "install: FAILED: cmake --install" >&2
+    exit 1
+}
+rm -f "$prefix.log"
+
+share=$prefix/share
+for file in bin/orvane bin/orvane-script share/applications/orvane.desktop \
+    share/mime/packages/orvane.xml share/icons/hicolor/scalable/apps/orvane.svg \
+    share/icons/hicolor/48x48/apps/orvane.png share/icons/hicolor/256x256/apps/orvane.png \
+    share/man/man1/orvane.1.gz; do
+    [ -s "$prefix/$file" ] || fail "$file is not installed"
+done
+# The program's folder once installed: the program looks for its tips there.
+[ -d "$share/orvane" ] || fail "share/orvane is not installed"
+if [ -f "$source/resources/ORVANETIPS.TXT" ]; then
+    cmp -s "$source/resources/ORVANETIPS.TXT" "$share/orvane/ORVANETIPS.TXT" ||
+        fail "the tips file is not installed in share/orvane"
+fi
+
+# With no display at all, --help and --version answer; a mistyped option is refused in one
+# line on standard error, with status 2.
+run() {
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/orvane" "$@" \
+        >"$prefix/out" 2>"$prefix/err" </dev/null
+    echo $?
+}
+[ "$(run --version)" = 0 ] || fail "--version: $(cat "$prefix/err")"
+[ "$(cat "$prefix/out")" = "Orvane Version $version" ] || fail "--version printed: $(cat "$prefix/out")"
+[ "$(run --help)" = 0 ] || fail "--help: $(cat "$prefix/err")"
+for word in "Usage: orvane" --own-clock --no-splash --version FILE.ovx; do
+    grep -qF -- "$word" "$prefix/out" || fail "--help does not mention $word"
+done
+[ "$(run --no-splsh)" = 2 ] || fail "an unknown option should end with status 2"
+[ ! -s "$prefix/out" ] || fail "an unknown option printed on standard output"
+[ "$(wc -l <"$prefix/err")" = 1 ] || fail "an unknown option should say so in one line"
+grep -qF -- "--no-splsh" "$prefix/err" && grep -qF -- "--help" "$prefix/err" ||
+    fail "the error should name the option and --help: $(cat "$prefix/err")"
+[ "$(run one.ovx two.ovx)" = 2 ] || fail "two files should end with status 2"
+
+desktop=$share/applications/orvane.desktop
+if command -v desktop-file-validate >/dev/null 2>&1; then
+    desktop-file-validate "$desktop" || fail "desktop-file-validate refuses the menu entry"
+else
+    fail "desktop-file-validate is not installed (Debian package desktop-file-utils)"
+fi
+grep -qx 'Exec=orvane %f' "$desktop" || fail "the menu entry does not open a file with orvane"
+grep -qx 'MimeType=application/x-orvane-launch-data;' "$desktop" ||
+    fail "the menu entry does not open launch data files"
+
+# The file type as the desktop's MIME database reads it.
+if command -v update-mime-database >/dev/null 2>&1; then
+    update-mime-database "$share/mime" >/dev/null 2>&1 || fail "update-mime-database refuses the type"
+    grep -qx 'application/x-orvane-launch-data:\*\.ovx' "$share/mime/globs" ||
+        fail "*.ovx is not known as application/x-orvane-launch-data"
+    grep -q 'Orvane launch data' "$share/mime/application/x-orvane-launch-data.xml" ||
+        fail "the file type has no comment"
+fi
+
+for size in 48 256; do
+    got=$(identify -format '%wx%h' "$share/icons/hicolor/${size}x$size/apps/orvane.png" 2>/dev/null)
+    [ "$got" = "${size}x$size" ] || fail "the $size px icon is $got"
+done
+zcat "$share/man/man1/orvane.1.gz" | grep -q '^\.TH ORVANE 1' || fail "the manual page is not orvane(1)"
+
+[ $failed = 0 ] && echo "install: passed"
+exit $failed
