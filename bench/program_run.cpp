@@ -14,6 +14,8 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -73,8 +75,8 @@ std::optional<double> cpuSeconds(pid_t pid) {
     return double(utime + stime) / double(sysconf(_SC_CLK_TCK));
 }
 
-// The kernel's count of each thread's context switches, summed over the process: voluntary
-// (the thread waited, so something had to wake it) and involuntary (it was preempted).
+// The kernel's count of each thread's context switches: voluntary (the thread waited, so
+// something had to wake it) and involuntary (it was preempted).
 struct Switches {
     unsigned long long voluntary = 0;
     unsigned long long involuntary = 0;
@@ -82,35 +84,56 @@ struct Switches {
     unsigned long long xReader = 0;
 };
 
-std::optional<Switches> contextSwitches(pid_t pid) {
+// Each thread's counts, by thread id: a thread that ends between two readings takes its
+// counts with it, so the process's total is no count that only grows.
+using ThreadSwitches = std::map<std::string, Switches>;
+
+std::optional<ThreadSwitches> contextSwitches(pid_t pid) {
     const fs::path proc = "/proc/" + std::to_string(pid);
     std::error_code error;
-    Switches sum;
-    bool read = false;
+    ThreadSwitches threads;
     for (const auto& task : fs::directory_iterator(proc / "task", error)) {
         std::string name;
         std::ifstream comm(task.path() / "comm");
         std::getline(comm, name);
         std::ifstream in(task.path() / "status");
+        Switches counts;
+        bool read = false;
         for (std::string line; std::getline(in, line);) {
             const auto colon = line.find(':');
             if (colon == std::string::npos)
                 continue;
             const std::string key = line.substr(0, colon);
             if (key == "voluntary_ctxt_switches") {
-                const unsigned long long n = std::stoull(line.substr(colon + 1));
-                sum.voluntary += n;
+                counts.voluntary = std::stoull(line.substr(colon + 1));
                 if (name == "QXcbEventQueue")
-                    sum.xReader += n;
-            } else if (key == "nonvoluntary_ctxt_switches")
-                sum.involuntary += std::stoull(line.substr(colon + 1));
-            else
+                    counts.xReader = counts.voluntary;
+            } else if (key == "nonvoluntary_ctxt_switches") {
+                counts.involuntary = std::stoull(line.substr(colon + 1));
+            } else {
                 continue;
+            }
             read = true;
         }
+        if (read)
+            threads[task.path().filename().string()] = counts;
     }
-    if (!read)
+    if (threads.empty())
         return std::nullopt;
+    return threads;
+}
+
+// The switches between two readings, summed over the threads alive at the second; a thread
+// born in between counts from zero.
+Switches switchesBetween(const ThreadSwitches& before, const ThreadSwitches& after) {
+    Switches sum;
+    for (const auto& [tid, now] : after) {
+        const auto then = before.find(tid);
+        const Switches start = then == before.end() ? Switches{} : then->second;
+        sum.voluntary += now.voluntary - start.voluntary;
+        sum.involuntary += now.involuntary - start.involuntary;
+        sum.xReader += now.xReader - start.xReader;
+    }
     return sum;
 }
 
@@ -214,10 +237,10 @@ RunResult runProgram(const std::string& program, const RunConfig& config) {
         const double wall = std::chrono::duration<double>(wall1 - wall0).count();
         result.cpuPercent = 100.0 * (*cpu1 - *cpu0) / wall;
         if (switches0 && switches1) {
-            result.wakeUpsPerSecond = double(switches1->voluntary - switches0->voluntary) / wall;
-            result.xReaderWakeUpsPerSecond = double(switches1->xReader - switches0->xReader) / wall;
-            result.preemptionsPerSecond =
-                double(switches1->involuntary - switches0->involuntary) / wall;
+            const Switches d = switchesBetween(*switches0, *switches1);
+            result.wakeUpsPerSecond = double(d.voluntary) / wall;
+            result.xReaderWakeUpsPerSecond = double(d.xReader) / wall;
+            result.preemptionsPerSecond = double(d.involuntary) / wall;
         }
         readTrace(trace.string(), from, to, startNs, result);
     }

@@ -314,8 +314,13 @@ std::string formatLaunchFile(const LaunchData& data) {
 }
 
 void makeEntriesReadable(LaunchData& d) {
-    auto box = [](std::string& text, int scrollValue, int max, const char* digits) {
-        if (!isBoxNumber(text, max))
+    // Typing in a box does not move its scroll bar, but reading the file sets the scroll bar
+    // after the box, and the scroll bar writes its value into the box: so the file keeps the
+    // number the box shows in both, and a box the reader would refuse takes the scroll bar's.
+    auto box = [](std::string& text, int& scrollValue, int max, const char* digits) {
+        if (isBoxNumber(text, max))
+            scrollValue = int(*parseWholeNumber(text));
+        else
             text = formatNumber(scrollValue, digits);
     };
     box(d.txtSeconds, d.vsbSeconds, MaxSeconds, "00");

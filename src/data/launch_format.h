@@ -72,8 +72,8 @@ LaunchFileRead parseLaunchFile(std::string_view content);
 std::string formatLaunchFile(const LaunchData& data);
 
 // Turns entry boxes whose text the reader would refuse into what their scroll bars (or, for
-// the date box, the launch date) show, so that a file written from them reads back. Boxes
-// holding sound text are left as they are.
+// the date box, the launch date) show, so that a file written from them reads back; a box
+// holding a sound number gives its scroll bar that number, so the box reads back as shown.
 void makeEntriesReadable(LaunchData& data);
 
 // What the reader accepts for the texts whose sense it checks.
