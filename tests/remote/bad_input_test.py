@@ -10,13 +10,12 @@ import base64
 import concurrent.futures
 import os
 import random
-import shutil
 import socket
 import sys
 import tempfile
 import time
 
-from orvane_remote import Program, browser, count_text, launch_caption, wait_for
+from orvane_remote import Program, browser, count_text, launch_caption, shut_down, wait_for
 
 GOOD = b"GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"
 
@@ -170,14 +169,7 @@ def main():
                  timeout=3)
         assert time.monotonic() - started < 50, "the bad input took too long"
     finally:
-        if driver:
-            driver.quit()
-        shutil.rmtree(profile, ignore_errors=True)
-        try:
-            program.stop()
-        except Exception:
-            program.kill()
-            raise
+        shut_down(driver, profile, program)
     print("bad input test: passed")
 
 

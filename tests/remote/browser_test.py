@@ -6,12 +6,12 @@ resume, and shows an event row, while the real program runs offscreen.
 """
 import json
 import re
-import shutil
 import sys
 import tempfile
 import time
 
-from orvane_remote import Program, Screens, browser, count_text, launch_caption, wait_for
+from orvane_remote import (Program, Screens, browser, count_text, launch_caption, shut_down,
+                           wait_for)
 
 
 def page_count(driver):
@@ -100,14 +100,7 @@ def main():
     finally:
         if screen:
             screen.close()
-        if driver:
-            driver.quit()
-        shutil.rmtree(profile, ignore_errors=True)
-        try:
-            program.stop()
-        except Exception:
-            program.kill()
-            raise
+        shut_down(driver, profile, program)
     print("browser test: passed")
 
 

@@ -205,3 +205,15 @@ def wait_for(what, check, timeout=10, step=0.1):
             return result
         assert time.monotonic() < end, "timed out waiting for " + what
         time.sleep(step)
+
+
+def shut_down(driver, profile, program):
+    """Closes the browser, removes its profile and stops the program, even after a failure."""
+    if driver:
+        driver.quit()
+    shutil.rmtree(profile, ignore_errors=True)
+    try:
+        program.stop()
+    except Exception:
+        program.kill()
+        raise
