@@ -43,9 +43,7 @@ frmWizardPlusMinus::frmWizardPlusMinus(App& app) : SimWizardPage(app, "frmWizard
 }
 
 void frmWizardPlusMinus::paint(Color c) {
-    fraFrame.setBackColor(c);
-    optTMinus.setBackColor(c);
-    optTPlus.setBackColor(c);
+    paintChoice(fraFrame, optTMinus, optTPlus, c);
 }
 
 void frmWizardPlusMinus::next() {

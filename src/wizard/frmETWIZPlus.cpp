@@ -30,9 +30,7 @@ frmETWIZPlus::frmETWIZPlus(App& app) : WizardPage(app, "frmETWIZPlus") {
 
 // The frame takes the colour the board gives events on that side of liftoff.
 void frmETWIZPlus::paint(Color c) {
-    fraFrame.setBackColor(c);
-    optTMinus.setBackColor(c);
-    optTPlus.setBackColor(c);
+    paintChoice(fraFrame, optTMinus, optTPlus, c);
 }
 
 void frmETWIZPlus::next() {

@@ -8,20 +8,21 @@
 
 namespace orvane {
 
-WizardPage::WizardPage(App& app, std::string name)
-    : Form(app.services(), std::move(name)), m_app(app) {
-    setCaption("Event Timer Wizard");
+WizardPage::WizardPage(App& app, std::string name, std::string caption,
+                       std::span<const std::string_view> pages)
+    : Form(app.services(), std::move(name)), m_app(app), m_pages(pages) {
+    setCaption(caption);
     setCentered(true);
     onQueryUnload = [this](bool&, UnloadMode mode) {
         m_closeButton = mode == UnloadMode::CloseButton;
     };
-    // Closing any page's window ends the whole wizard, like Cancel. The number page goes
-    // only when the wizard ends, or when the event timers window closes and takes it along;
-    // either way the wizard is over. The choice page's discarding of the other path unloads
-    // the T, mission time and date pages by code, which leaves the wizard running.
+    // Closing any page's window ends the whole wizard, like Cancel. The first page goes only
+    // when the wizard ends, or when the event timers window closes and takes it along; either
+    // way the wizard is over. The event wizard's choice page discards the other path by
+    // unloading the T, mission time and date pages by code, which leaves the wizard running.
     onUnload = [this] {
-        if (!m_ending && (m_closeButton || this->name() == WizardPages[0]))
-            EndEventWizard(m_app, this);
+        if (!m_ending && (m_closeButton || this->name() == m_pages.front()))
+            endPages(this);
     };
 }
 
@@ -36,7 +37,13 @@ void WizardPage::warn(const std::string& text) {
 }
 
 void WizardPage::endWizard() {
-    EndEventWizard(m_app);
+    endPages(nullptr);
+}
+
+void WizardPage::paintChoice(Frame& frame, OptionButton& minus, OptionButton& plus, Color color) {
+    frame.setBackColor(color);
+    minus.setBackColor(color);
+    plus.setBackColor(color);
 }
 
 void WizardPage::designBack(CommandButton& back) {
@@ -55,13 +62,14 @@ void WizardPage::designButtonRow(CommandButton& back, CommandButton& next, Comma
     cancel.move(3375, top, 1140, 375);
 }
 
-void EndEventWizard(App& app, WizardPage* unloading) {
+void WizardPage::endPages(WizardPage* unloading) {
+    App& app = m_app;
     if (unloading)
         unloading->m_ending = true;
     // Every page learns first that the wizard is ending, so that unloading one page does not
     // start the ending over again from inside it.
     std::vector<WizardPage*> pages;
-    for (std::string_view name : WizardPages) {
+    for (std::string_view name : m_pages) {
         if (auto* page = static_cast<WizardPage*>(app.loadedForm(name)); page && !page->m_ending) {
             page->m_ending = true;
             pages.push_back(page);

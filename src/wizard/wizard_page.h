@@ -1,13 +1,15 @@
 #pragma once
 
-// What the six pages of the Event Timer Wizard share: their caption, the messages they show,
-// moving from one page to the next, and the end of the wizard, which unloads every page
-// together and gives the input back to the two main windows however the wizard ends.
+// What the pages of a wizard share (the six of the Event Timer Wizard, the two of the Manual
+// Sim Time Wizard): their caption, the messages they show, moving from one page to the next,
+// and the end of the wizard, which unloads every page together and gives the input back to
+// the two main windows however the wizard ends.
 
 #include "colors.h"
 #include "platform/controls.h"
 #include "platform/form.h"
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -15,9 +17,17 @@ namespace orvane {
 
 class App;
 
+// The Event Timer Wizard's pages, in the order the wizard unloads them.
+inline constexpr std::string_view WizardPages[] = {"frmETWIZNumber", "frmETWIZLabel",
+                                                   "frmETWIZChoice", "frmETWIZPlus",
+                                                   "frmETWIZMET",    "frmETWIZDate"};
+
 class WizardPage : public Form {
   public:
-    WizardPage(App& app, std::string name);
+    // PAGES names every page of the wizard, the first page first, in the order its end unloads
+    // them.
+    WizardPage(App& app, std::string name, std::string caption = "Event Timer Wizard",
+               std::span<const std::string_view> pages = WizardPages);
 
   protected:
     // Hides this page and shows another, loading it when it is not loaded yet. A hidden page
@@ -25,9 +35,11 @@ class WizardPage : public Form {
     void goTo(std::string_view page);
     // An exclamation box with an OK button, titled with the program's title.
     void warn(const std::string& text);
-    // Ends the wizard: unloads all six pages and re-enables the two main windows.
+    // Ends the wizard: unloads all its pages and re-enables the two main windows.
     void endWizard();
 
+    // A choice of before or after liftoff takes the colour of that side, frame and options.
+    static void paintChoice(Frame& frame, OptionButton& minus, OptionButton& plus, Color color);
     // The back button's tooltip, the same on every page that has one.
     static void designBack(CommandButton& back);
     // The Back, Next and Cancel row at the foot of a page, the same on every page that
@@ -38,20 +50,15 @@ class WizardPage : public Form {
     App& m_app;
 
   private:
-    friend void EndEventWizard(App& app, WizardPage* unloading);
+    // Unloads the wizard's pages in order, then enables the event timers window and the main
+    // window. UNLOADING is a page that is already being unloaded (its window was closed) and
+    // is left to finish by itself.
+    void endPages(WizardPage* unloading);
+
+    std::span<const std::string_view> m_pages;
     // The wizard is ending, so this page's own unloading must not end it a second time.
     bool m_ending = false;
     bool m_closeButton = false;
 };
-
-// Unloads the number, name, choice, T, mission time and date pages, in that order, then
-// enables the event timers window and the main window. UNLOADING is a page that is already
-// being unloaded (its window was closed) and is left to finish by itself.
-void EndEventWizard(App& app, WizardPage* unloading = nullptr);
-
-// The page names, in the order the wizard unloads them.
-inline constexpr std::string_view WizardPages[] = {"frmETWIZNumber", "frmETWIZLabel",
-                                                   "frmETWIZChoice", "frmETWIZPlus",
-                                                   "frmETWIZMET",    "frmETWIZDate"};
 
 } // namespace orvane
