@@ -36,31 +36,6 @@ void frmOrvane::ConfirmExit() {
     m_app.leaveProgram();
 }
 
-void frmOrvane::SetHoldArmed(bool armed) {
-    // A held count is left only by Resume, so its button stays enabled whatever the file says.
-    if (m_held)
-        armed = true;
-    m_holdArmed = armed;
-    cmdHoldResume.setEnabled(armed);
-    mnuHold.setEnabled(armed);
-    const char* enable = armed ? "Hold Disable" : "Hold Enable";
-    mnuHoldEnable.setCaption(enable);
-    mnuRtHoldEnable.setCaption(enable);
-}
-
-// The hold moves the launch time and the launch window it stamped when it began; restamped,
-// it moves the ones just read, as after setting a launch time during a hold.
-void frmOrvane::RestampHold() {
-    if (!m_held)
-        return;
-    const std::string now = formatDate(services().clock.now(), "General Date");
-    lblNowStamp.setCaption(now);
-    lblTargetStamp.setCaption(lblTarget.caption());
-    lblNowStampWindow.setCaption(now);
-    lblLaunchWindowStamp.setCaption(lblLaunchWindow.caption());
-    UpdateCountDisplay();
-}
-
 std::string frmOrvane::openPath() const {
     return m_app.launchFileNames().openPath;
 }

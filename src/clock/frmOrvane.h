@@ -262,6 +262,7 @@ class frmOrvane : public Form {
     void StartHold();
     void ResumeCount();
     void SetDigitColor(Color color);
+    void StampHold(Instant now);
     void UpdateHeldTarget(Instant now);
     // Takes a step of the clock out of what the hold measures (see hold.cpp).
     void TakeOutClockSteps(Instant now);

@@ -29,7 +29,6 @@ void frmOrvane::HoldOrResume() {
 // shows the count of the second it holds at.
 void frmOrvane::StartHold() {
     const Instant now = services().clock.instant();
-    const LocalTime local = services().clock.zone().toLocal(now);
     ShowCount(now);
     m_held = true;
     cmdHoldResume.setCaption("&Resume");
@@ -41,15 +40,9 @@ void frmOrvane::StartHold() {
     // The shown count freezes; from here on the launch time moves with the clock.
     tmrCountdown.setEnabled(false);
     tmrHold.setEnabled(true);
-    m_holdClockSteps.reset(now, services().clock.monotonicMs());
-    stamp(lblNowStamp, m_holdStart, local, "General Date");
-    lblTargetStamp.setCaption(lblTarget.caption());
-    m_holdTarget = m_launchTime;
-
     // The launch window is consumed from what is left of it now.
     tmrLaunchWindow.setEnabled(true);
-    lblLaunchWindowStamp.setCaption(lblLaunchWindow.caption());
-    stamp(lblNowStampWindow, m_windowStart, local, "General Date");
+    StampHold(now);
 
     // A hold is left only by Resume.
     mnuHoldEnable.setEnabled(false);
@@ -129,18 +122,41 @@ void frmOrvane::TakeOutClockSteps(Instant now) {
 void frmOrvane::ToggleHoldEnable() {
     if (TminusSec() < 0)
         return;
-    m_holdArmed = !m_holdArmed;
-    if (m_holdArmed) {
-        mnuHoldEnable.setCaption("Hold Disable");
-        mnuRtHoldEnable.setCaption("Hold Disable");
-        cmdHoldResume.setEnabled(true);
-        mnuHold.setEnabled(true);
-    } else {
-        mnuHoldEnable.setCaption("Hold Enable");
-        mnuRtHoldEnable.setCaption("Hold Enable");
-        cmdHoldResume.setEnabled(false);
-        mnuHold.setEnabled(false);
-    }
+    SetHoldArmed(!m_holdArmed);
+}
+
+void frmOrvane::SetHoldArmed(bool armed) {
+    // A held count is left only by Resume, so its button stays enabled whatever the file says.
+    if (m_held)
+        armed = true;
+    m_holdArmed = armed;
+    cmdHoldResume.setEnabled(armed);
+    mnuHold.setEnabled(armed);
+    const char* enable = armed ? "Hold Disable" : "Hold Enable";
+    mnuHoldEnable.setCaption(enable);
+    mnuRtHoldEnable.setCaption(enable);
+}
+
+// What a hold moves from NOW on: the launch time and the launch window as they are, from this
+// moment of the clock.
+void frmOrvane::StampHold(Instant now) {
+    const LocalTime local = services().clock.zone().toLocal(now);
+    m_holdClockSteps.reset(now, services().clock.monotonicMs());
+    stamp(lblNowStamp, m_holdStart, local, "General Date");
+    lblTargetStamp.setCaption(lblTarget.caption());
+    m_holdTarget = m_launchTime;
+    lblLaunchWindowStamp.setCaption(lblLaunchWindow.caption());
+    stamp(lblNowStampWindow, m_windowStart, local, "General Date");
+}
+
+// The hold moves the launch time and the launch window it stamped when it began; restamped,
+// it moves the ones just read, as after setting a launch time during a hold.
+void frmOrvane::RestampHold() {
+    if (!m_held)
+        return;
+    const Instant now = services().clock.instant();
+    StampHold(now);
+    ShowCount(now);
 }
 
 } // namespace orvane
