@@ -1,6 +1,7 @@
 #include "qt/qt_program.h"
 
 #include "app.h"
+#include "clock/frmOrvane.h"
 #include "qt/command_line.h"
 #include "qt/qt_drive.h"
 #include "qt/qt_scheduler.h"
@@ -103,6 +104,8 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     dialogs.setView(&view);
     process.setDialogs(&dialogs);
     app.setObserver(&view);
+    // The board's rows change before the main count in a round; the main count paints first.
+    scheduler.afterSecond = [&] { view.paintNow(app.frmOrvane()); };
     RemoteSetup remote(app, view);
     if (!remote.takeOption(services.info.serve))
         return 2;

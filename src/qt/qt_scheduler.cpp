@@ -116,6 +116,8 @@ void QtScheduler::secondTurned() {
     updateWakeUp();
     secondChanged();
     updateWakeUp();
+    if (afterSecond)
+        afterSecond();
 }
 
 void QtScheduler::updateWakeUp() {

@@ -36,6 +36,9 @@ class QtScheduler : public SchedulerBase {
     // Whether a wake-up at the next whole second is set.
     bool wakesAtNextSecond() const { return m_armed; }
 
+    // Runs after the round of each new second (the program paints the main count at once).
+    std::function<void()> afterSecond;
+
   protected:
     void roundWanted() override;
     void ownTimerChanged(Timer& t) override;

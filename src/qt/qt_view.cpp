@@ -48,6 +48,13 @@ QWidget* QtView::window(const Form& form) const {
     return it == m_windows.end() ? nullptr : it->second->top;
 }
 
+void QtView::paintNow(const Form& form) {
+    // Qt paints a window on the update request it posts at the first change; sending that
+    // request now puts this window before those whose controls changed earlier.
+    if (QWidget* top = window(form))
+        QCoreApplication::sendPostedEvents(top, QEvent::UpdateRequest);
+}
+
 QWidget* QtView::widget(const Control& control) const {
     auto it = m_bindings.find(&control);
     return it == m_bindings.end() ? nullptr : it->second.widget;

@@ -49,6 +49,9 @@ class QtView : public QObject, public AppObserver, public ControlObserver {
     QMenu* menu(const MenuItem& item) const;
     QAction* action(const MenuItem& item) const;
 
+    // Paints what changed in a form's window now rather than in its turn among the windows.
+    void paintNow(const Form& form);
+
     // Twips to pixels at the screen's logical resolution.
     int pixels(int twips) const;
     // Where a control sits in its container, in pixels.

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -259,6 +260,47 @@ TEST_F(QtViewTest, TheRightMouseButtonOverAGreyedButtonPopsTheMenuUp) {
     ASSERT_FALSE(up->isEnabled());
     QTest::mouseClick(up, Qt::RightButton);
     EXPECT_EQ(world.transcript, (std::vector<std::string>{"popup frmEventTimers.mnuPopUp"}));
+}
+
+// Paint events a label receives, in order, under one list shared by several labels.
+class PaintLog : public QObject {
+  public:
+    void watch(QWidget* w, const char* name) {
+        w->installEventFilter(this);
+        m_names[w] = name;
+    }
+    QStringList log;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            log << m_names.value(watched);
+        return false;
+    }
+
+  private:
+    QHash<QObject*, QString> m_names;
+};
+
+// Within a second the board's rows change before the main count; the main count is painted
+// first all the same, before the board, when the program asks for it at the end of the round.
+TEST_F(QtViewTest, AtTheTurnOfASecondTheMainCountCanBePaintedBeforeTheBoard) {
+    clockAt("2001-05-03 10:00:00");
+    startAndSettle();
+    app.frmEventTimers().DefineEvent(0, "Fuel", "-", 600);
+    leftClick(mainWidget("cmdShowTimers"));
+    QWidget* board = view.window(app.frmEventTimers());
+    ASSERT_TRUE(board && board->isVisible());
+    QCoreApplication::processEvents();
+
+    PaintLog paints;
+    paints.watch(mainWidget("lblSeconds"), "main");
+    paints.watch(view.widget(app.frmEventTimers().lblTime[0]), "row");
+    advance(1s);
+    view.paintNow(main());
+    EXPECT_EQ(paints.log, QStringList{"main"});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return paints.log.size() > 1; }, 1000));
+    EXPECT_EQ(paints.log, (QStringList{"main", "row"}));
 }
 
 // The widest count the dates allow, from the first date to the last, drawn in the window's
