@@ -8,6 +8,7 @@
 #include "qt/qt_services.h"
 #include "qt/qt_view.h"
 #include "qt/qt_widgets.h"
+#include "qt/qt_x11.h"
 #include "qt/remote/remote_setup.h"
 #include "remote/remote_state.h"
 #include "shell/basOrvaneLoad.h"
@@ -75,7 +76,9 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
         }
     }
 
+    X11Painting x11;
     QApplication qapp(argc, argv);
+    x11.connected();
     QApplication::setApplicationName(QStringLiteral("Orvane"));
     QApplication::setOrganizationName(QStringLiteral("Orvane"));
     QApplication::setApplicationVersion(
