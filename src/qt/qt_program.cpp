@@ -49,6 +49,23 @@ QtScheduler::Timing schedulerTiming() {
                                                            : QtScheduler::Timing::Policy;
 }
 
+// Whether --serve, when given, names an address the remote displays can listen on; if not,
+// says why on standard error.
+bool serveAddressAccepted(const AppInfo& info) {
+    if (!info.serve)
+        return true;
+    std::string error;
+    if (parseServeAddress(*info.serve, error))
+        return true;
+    if (error.ends_with('.'))
+        error.pop_back();
+    if (!error.empty())
+        error.front() = char(std::tolower(static_cast<unsigned char>(error.front())));
+    std::cerr << info.exeName << ": --serve " << *info.serve << ": " << error << "; see '"
+              << info.exeName << " --help'.\n";
+    return false;
+}
+
 } // namespace
 
 int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
@@ -63,18 +80,8 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
             std::cerr << command.error << '\n';
         return command.exitStatus;
     }
-    if (info.serve) {
-        std::string error;
-        if (!parseServeAddress(*info.serve, error)) {
-            if (error.ends_with('.'))
-                error.pop_back();
-            if (!error.empty())
-                error.front() = char(std::tolower(static_cast<unsigned char>(error.front())));
-            std::cerr << info.exeName << ": --serve " << *info.serve << ": " << error << "; see '"
-                      << info.exeName << " --help'.\n";
-            return BadCommandLine;
-        }
-    }
+    if (!serveAddressAccepted(info))
+        return BadCommandLine;
 
     X11Painting x11;
     QApplication qapp(argc, argv);
