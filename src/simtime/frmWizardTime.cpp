@@ -40,24 +40,9 @@ void frmWizardTime::layOut() {
                       "automatically reset so that your Orvane Clock will show the Mission Time "
                       "below.");
     Label1.move(240, 120, 4590, 1080);
-    fraFrame.setCaption("Mission Time");
     fraFrame.setBackColor(SimMinusColor);
     fraFrame.move(240, 1260, 4590, 2040);
-    lblPlusMinus.setContainer(&fraFrame);
-    lblPlusMinus.setCaption("T Minus");
-    lblPlusMinus.setFont(Font{12, true, {}});
-    lblPlusMinus.setAlignment(Align::Center);
-    lblPlusMinus.setTransparent(true);
-    lblPlusMinus.move(195, 270, 4200, 360);
-
-    const std::array<TimeColumn, 4> columns{{
-        {Label3, txtDaysSim, vsbDaysSim, Label7, "Days", "Days", "000", 365},
-        {Label4, txtHoursSim, vsbHoursSim, Label8, "Hours", "Hours", "00", 23},
-        {Label5, txtMinutesSim, vsbMinutesSim, Label9, "Min", "Minutes", "00", 59},
-        {Label6, txtSecondsSim, vsbSecondsSim, Label10, "Sec", "Seconds", "00", 59},
-    }};
-    layOutTimeColumns(fraFrame, columns);
-    for (const TimeColumn& c : columns) {
+    for (const TimeColumn& c : layOutMissionTime(*this)) {
         c.box.setText(formatNumber(0, c.pattern));
         linkBox(c.box, c.bar, c.pattern, c.max);
     }

@@ -13,26 +13,10 @@ frmETWIZMET::frmETWIZMET(App& app) : EventEntryPage(app, "frmETWIZMET", "frmETWI
     Label2.setCaption("Use the scroll bars to set the Days, Hours, Minutes, and Seconds before "
                       "or after liftoff that you want this event to take place, then click Enter");
     Label2.move(240, 120, 4590, 840);
-    fraFrame.setCaption("Mission Time");
     fraFrame.setBackColor(LightGreen);
     fraFrame.move(240, 1020, 4590, 2040);
-    lblPlusMinus.setContainer(&fraFrame);
-    lblPlusMinus.setCaption("T Minus");
-    lblPlusMinus.setFont(Font{12, true, {}});
-    lblPlusMinus.setAlignment(Align::Center);
-    lblPlusMinus.setTransparent(true);
-    lblPlusMinus.move(195, 270, 4200, 360);
-
-    const std::array<TimeColumn, 4> columns{{
-        {Label3, txtDaysSim, vsbDaysSim, Label7, "Days", "Days", "000", 365},
-        {Label4, txtHoursSim, vsbHoursSim, Label8, "Hours", "Hours", "00", 23},
-        {Label5, txtMinutesSim, vsbMinutesSim, Label9, "Min", "Minutes", "00", 59},
-        {Label6, txtSecondsSim, vsbSecondsSim, Label10, "Sec", "Seconds", "00", 59},
-    }};
-    layOutTimeColumns(fraFrame, columns);
-    for (const TimeColumn& c : columns) {
+    for (const TimeColumn& c : layOutMissionTime(*this))
         linkBox(c.box, c.bar, c.pattern, c.max);
-    }
     placeCommands(3240);
 }
 

@@ -6,17 +6,7 @@
 namespace orvane {
 
 frmETWIZPlus::frmETWIZPlus(App& app) : WizardPage(app, "frmETWIZPlus") {
-    move(0, 0, 4860, 2460);
-    Label1.setCaption("Check the appropriate button and then click Next.");
-    Label1.move(240, 180, 4275, 255);
-    fraFrame.setCaption("Prelaunch or Postlaunch");
-    fraFrame.move(240, 660, 4275, 1020);
-    optTMinus.setContainer(&fraFrame);
-    optTMinus.setCaption("T MINUS (Before Liftoff)");
-    optTMinus.move(240, 285, 3915, 300);
-    optTPlus.setContainer(&fraFrame);
-    optTPlus.setCaption("T PLUS (After Liftoff)");
-    optTPlus.move(240, 615, 3915, 300);
+    layOutSideChoice(*this, Label1, fraFrame, optTMinus, optTPlus);
     optTPlus.setValue(true);
     paint(LightGreen);
     designButtonRow(cmdBack, cmdNext, cmdCancel, 1860);

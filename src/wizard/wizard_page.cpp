@@ -40,6 +40,21 @@ void WizardPage::endWizard() {
     endPages(nullptr);
 }
 
+void WizardPage::layOutSideChoice(Form& page, Label& prompt, Frame& frame, OptionButton& minus,
+                                  OptionButton& plus) {
+    page.move(0, 0, 4860, 2460);
+    prompt.setCaption("Check the appropriate button and then click Next.");
+    prompt.move(240, 180, 4275, 255);
+    frame.setCaption("Prelaunch or Postlaunch");
+    frame.move(240, 660, 4275, 1020);
+    minus.setContainer(&frame);
+    minus.setCaption("T MINUS (Before Liftoff)");
+    minus.move(240, 285, 3915, 300);
+    plus.setContainer(&frame);
+    plus.setCaption("T PLUS (After Liftoff)");
+    plus.move(240, 615, 3915, 300);
+}
+
 void WizardPage::paintChoice(Frame& frame, OptionButton& minus, OptionButton& plus, Color color) {
     frame.setBackColor(color);
     minus.setBackColor(color);

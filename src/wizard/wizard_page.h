@@ -38,6 +38,9 @@ class WizardPage : public Form {
     // Ends the wizard: unloads all its pages and re-enables the two main windows.
     void endWizard();
 
+    // The page that asks before or after liftoff: PROMPT above the frame of the two options.
+    static void layOutSideChoice(Form& page, Label& prompt, Frame& frame, OptionButton& minus,
+                                 OptionButton& plus);
     // A choice of before or after liftoff takes the colour of that side, frame and options.
     static void paintChoice(Frame& frame, OptionButton& minus, OptionButton& plus, Color color);
     // The back button's tooltip, the same on every page that has one.
