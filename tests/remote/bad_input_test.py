@@ -6,16 +6,15 @@ Everything goes to 127.0.0.1 and every connection has a deadline.
 
     bad_input_test.py PROGRAM
 """
-import base64
 import concurrent.futures
-import os
 import random
 import socket
 import sys
 import tempfile
 import time
 
-from orvane_remote import Program, browser, count_text, launch_caption, shut_down, wait_for
+from orvane_remote import (Program, browser, count_text, launch_caption, open_screen, shut_down,
+                           wait_for)
 
 GOOD = b"GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"
 
@@ -102,11 +101,7 @@ def requests(rng):
 
 def screen(port):
     """A WebSocket screen: the handshake, then the state it is sent at once."""
-    s = socket.create_connection(("127.0.0.1", port), timeout=5)
-    key = base64.b64encode(os.urandom(16))
-    s.sendall(b"GET /ws HTTP/1.1\r\nHost: 127.0.0.1\r\nUpgrade: websocket\r\n"
-              b"Connection: Upgrade\r\nSec-WebSocket-Key: " + key +
-              b"\r\nSec-WebSocket-Version: 13\r\n\r\n")
+    s = open_screen(port)
     received = b""
     while b"server_time_ms" not in received:
         chunk = s.recv(4096)

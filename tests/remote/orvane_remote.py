@@ -101,6 +101,16 @@ class Program:
         shutil.rmtree(self.home, ignore_errors=True)
 
 
+def open_screen(port):
+    """A connection to the program's WebSocket, its opening handshake sent."""
+    s = socket.create_connection(("127.0.0.1", port), timeout=5)
+    key = base64.b64encode(os.urandom(16))
+    s.sendall(b"GET /ws HTTP/1.1\r\nHost: 127.0.0.1\r\nUpgrade: websocket\r\n"
+              b"Connection: Upgrade\r\nSec-WebSocket-Key: " + key +
+              b"\r\nSec-WebSocket-Version: 13\r\n\r\n")
+    return s
+
+
 class Screens:
     """WebSocket screens that read every message and answer the program's pings."""
 
@@ -109,11 +119,7 @@ class Screens:
         self.messages = []
         self.selector = selectors.DefaultSelector()
         for _ in range(count):
-            s = socket.create_connection(("127.0.0.1", port), timeout=5)
-            key = base64.b64encode(os.urandom(16))
-            s.sendall(b"GET /ws HTTP/1.1\r\nHost: 127.0.0.1\r\nUpgrade: websocket\r\n"
-                      b"Connection: Upgrade\r\nSec-WebSocket-Key: " + key +
-                      b"\r\nSec-WebSocket-Version: 13\r\n\r\n")
+            s = open_screen(port)
             head = b""
             while b"\r\n\r\n" not in head:
                 chunk = s.recv(1)
