@@ -104,6 +104,7 @@ TEST_F(HappeningsTest, AnEventPassesAndThenTheLaunchComesEachOnceAtItsSecond) {
     EXPECT_EQ(passed.event->name, "Arm range safety");
     EXPECT_EQ(passed.event->signedOffset, -20);
     EXPECT_EQ(passed.at.trueMs, ms("2001-05-03 10:29:20"));
+    EXPECT_EQ(passed.shown.text(), "T - 000 00:00:20");
     EXPECT_EQ(board.row(2).phase, frmEventTimers::RowPhase::CountingUp);
 
     const Happening& liftoff = told[1];
