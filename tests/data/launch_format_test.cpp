@@ -155,6 +155,18 @@ TEST(LaunchFormat, ABadFileIsRefusedWithTheFirstThingWrongInIt) {
     }
 }
 
+// However an editor ended the line, or left empty lines after it, the file reads the same.
+TEST(LaunchFormat, AnyLineEndReads) {
+    std::string line = sampleFile("events.ovx");
+    ASSERT_TRUE(line.ends_with("\r\n"));
+    line.resize(line.size() - 2);
+    for (const char* end : {"", "\n", "\r", "\r\n", "\n\n", "\r\n\r\n", " \r\n", "\t\n  "}) {
+        const LaunchFileRead read = parseLaunchFile(line + end);
+        ASSERT_TRUE(read.data) << testing::PrintToString(end) << ": " << read.problem;
+        EXPECT_EQ(read.data->events[9].name, "Event #10") << testing::PrintToString(end);
+    }
+}
+
 // The highest value of each number and entry box field is read, and written back as it
 // stood; one past it is refused (above).
 TEST(LaunchFormat, EachFieldsHighestValueIsReadAndWrittenBack) {
