@@ -87,14 +87,16 @@ struct Xvfb {
             _exit(127);
         }
         close(fds[1]);
-        char buf[32] = {};
-        const ssize_t n = read(fds[0], buf, sizeof buf - 1);
+        // The server writes the number and the newline apart, and ends when it cannot write
+        // the newline: the pipe stays open until it is read.
+        std::string number;
+        char c = 0;
+        while (pid > 0 && number.size() < 16 && read(fds[0], &c, 1) == 1 && c != '\n')
+            number += c;
         close(fds[0]);
-        if (pid < 0 || n <= 0)
+        if (pid < 0 || number.empty() || c != '\n')
             return false;
-        display = std::string(":").append(buf, std::size_t(n));
-        while (!display.empty() && (display.back() == '\n' || display.back() == ' '))
-            display.pop_back();
+        display = ":" + number;
         return true;
     }
     ~Xvfb() {
