@@ -3,7 +3,8 @@
 // by a timer on CLOCK_REALTIME, as the program is), then paints it at once. It writes to the
 // file ORVANE_BENCH_TRACE names, with the wall clock's time, "set NS SECOND TEXT" when the
 // label takes the text of SECOND and "paint NS TEXT" when the label paints, as the program's
-// probe does. Runs until it is stopped.
+// probe does, and like it writes its lines only once the label has painted. Runs until it is
+// stopped.
 
 #include <QApplication>
 #include <QEvent>
@@ -23,6 +24,7 @@
 namespace {
 
 int traceFd = -1;
+std::string pending;
 
 std::int64_t nowNs() {
     timespec t{};
@@ -30,17 +32,20 @@ std::int64_t nowNs() {
     return std::int64_t(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
 }
 
-void trace(const std::string& line) {
-    if (::write(traceFd, line.data(), line.size()) < 0)
+void flush() {
+    if (::write(traceFd, pending.data(), pending.size()) < 0)
         return;
+    pending.clear();
 }
 
 class PaintTrace : public QObject {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint)
-            trace("paint " + std::to_string(nowNs()) + " " +
-                  static_cast<QLabel*>(watched)->text().toStdString() + "\n");
+        if (event->type() == QEvent::Paint) {
+            pending += "paint " + std::to_string(nowNs()) + " " +
+                       static_cast<QLabel*>(watched)->text().toStdString() + "\n";
+            flush();
+        }
         return false;
     }
 };
@@ -82,8 +87,8 @@ int main(int argc, char** argv) {
         if (n > 0) {
             const std::int64_t second = nowNs() / 1'000'000'000;
             label.setText(secondText(second));
-            trace("set " + std::to_string(nowNs()) + " " + std::to_string(second) + " " +
-                  label.text().toStdString() + "\n");
+            pending += "set " + std::to_string(nowNs()) + " " + std::to_string(second) + " " +
+                       label.text().toStdString() + "\n";
             label.repaint();
         }
         armForNextSecond(fd);
