@@ -130,7 +130,8 @@ def against_floor(what, late, floor):
     else:
         text += ", no p99 under %d samples: max %.2f ms, floor's max %.2f ms" % (
             MIN_SAMPLES_FOR_P99, max(late), max(floor))
-    return (ok, text + " (%d samples, floor %d)" % (len(late), len(floor)))
+    return (ok, text + " (%d sample%s, floor %d)" % (len(late), "" if len(late) == 1 else "s",
+                                                      len(floor)))
 
 
 # Records each change of the page's count with the wall clock's time in milliseconds.
