@@ -11,6 +11,7 @@
 #include "version.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -285,8 +286,15 @@ TEST_P(DesignedStates, EveryControlIsAsDesignedWhenTheWindowLoads) {
     const std::string window = GetParam();
     Form* form = app.form(window);
     ASSERT_TRUE(form) << window;
-    const std::vector<std::string> table = readTable(window);
     const std::vector<std::string> shown = describeWindow(*form);
+    // ORVANE_PRINT_DESIGN=1 prints the window's lines as a table holds them, to start the
+    // table of a new window; each line is then to be checked against the design.
+    if (std::getenv("ORVANE_PRINT_DESIGN")) {
+        for (const std::string& line : shown)
+            std::printf("%s\n", line.c_str());
+        GTEST_SKIP() << "printed, not compared";
+    }
+    const std::vector<std::string> table = readTable(window);
     std::map<std::string, std::string> rows;
     for (const std::string& row : table)
         EXPECT_TRUE(rows.emplace(nameOf(row), row).second)
@@ -320,21 +328,6 @@ INSTANTIATE_TEST_SUITE_P(Windows, DesignedStates,
                                            "frmWizardPlusMinus", "frmWizardTime",
                                            "frmRemoteDisplays"),
                          [](const auto& info) { return std::string(info.param); });
-
-// Prints a window's lines as the table would hold them, to start a new window's table.
-TEST(DesignedStatesDump, DISABLED_PrintWindow) {
-    const char* window = std::getenv("ORVANE_DESIGN_WINDOW");
-    if (!window)
-        GTEST_SKIP();
-    FakeWorld world(testInfo());
-    App app(world.services);
-    IdleRemote remote;
-    app.registerForm("frmRemoteDisplays",
-                     [&](App& a) { return std::make_unique<frmRemoteDisplays>(a, remote); });
-    world.clock.set(at("2001-05-03 10:20:00"));
-    for (const std::string& line : describeWindow(*app.form(window)))
-        std::printf("%s\n", line.c_str());
-}
 
 } // namespace
 } // namespace orvane::test

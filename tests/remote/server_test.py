@@ -5,6 +5,7 @@ messages, over plain HTTP and a WebSocket on 127.0.0.1, without a browser.
     server_test.py PROGRAM
 """
 import json
+import socket
 import sys
 import urllib.request
 
@@ -18,11 +19,33 @@ def get(url):
         return r.status, r.headers, r.read()
 
 
+def status_of_head(port, size):
+    """The status line the program answers a GET whose head is SIZE bytes long, its blank
+    line included."""
+    start = b"GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Pad: "
+    end = b"\r\n\r\n"
+    head = start + b"p" * (size - len(start) - len(end)) + end
+    assert len(head) == size
+    with socket.create_connection(("127.0.0.1", port), timeout=10) as s:
+        s.sendall(head)
+        received = b""
+        while b"\r\n" not in received:
+            chunk = s.recv(4096)
+            if not chunk:
+                break
+            received += chunk
+    return received.split(b"\r\n")[0]
+
+
 def main():
     program = Program(sys.argv[1])
     screen = None
     try:
         program.drive("set frmOrvane.lblTarget.Caption " + launch_caption(15 * 60))
+        program.drive("set frmEventTimers.EventData.Secs2 300")
+        program.drive("set frmEventTimers.EventData.Plus2 -")
+        program.drive("set frmEventTimers.lblName(2).Caption Fuel \"Load\" \\ 2")
+        program.drive("set frmEventTimers.pctEvent(2).Tag -")
 
         # The page comes with a policy that lets it load nothing from elsewhere and talk to
         # nobody but the program, so a page a screen is shown cannot be turned against it.
@@ -45,6 +68,17 @@ def main():
         state = json.loads(body)
         assert count_text(state).startswith("T - 000 00:1"), count_text(state)
         assert state["holding"] is False
+        # An event goes out whole, its name as typed, five minutes before the launch.
+        assert len(state["events"]) == 1, state["events"]
+        event = state["events"][0]
+        assert event["number"] == 3 and event["sign"] == "-" and event["offset_s"] == 300, event
+        assert event["name"] == 'Fuel "Load" \\ 2', event["name"]
+        assert event["moment_ms"] == state["launch_time_ms"] - 300_000, event
+        assert isinstance(event["text"], str)
+
+        # A head of 8 KiB is read; one byte more is refused as too large.
+        assert status_of_head(program.port, 8192) == b"HTTP/1.1 200 OK"
+        assert status_of_head(program.port, 8193) == b"HTTP/1.1 431 Request Header Fields Too Large"
 
         # A screen hears the hold when it starts.
         screen = Screens(program.port, 1)
