@@ -59,6 +59,10 @@ void frmOrvane::ResumeCount() {
     UpdateHeldTarget(now);
     if (tmrLaunchWindow.enabled() && chkLaunchWindowActive.value() == 1)
         UpdateHeldWindow(now);
+    LeaveHold(now);
+}
+
+void frmOrvane::LeaveHold(Instant now) {
     m_held = false;
     cmdHoldResume.setCaption("&Hold");
     mnuRtHold.setCaption("&Hold");
@@ -155,6 +159,12 @@ void frmOrvane::RestampHold() {
     if (!m_held)
         return;
     const Instant now = services().clock.instant();
+    // No hold stands after launch: a launch time that has passed ends the hold where it is,
+    // and the count runs on from it.
+    if (now >= launchMoment()) {
+        LeaveHold(now);
+        return;
+    }
     StampHold(now);
     ShowCount(now);
 }
