@@ -71,15 +71,8 @@ LaunchFileRead parseLaunchFile(std::string_view content);
 // is written as an apostrophe, so that every file written reads back with 88 fields.
 std::string formatLaunchFile(const LaunchData& data);
 
-// Turns entry boxes whose text the reader would refuse into what their scroll bars (or, for
-// the date box, the launch date) show, so that a file written from them reads back; a box
-// holding a sound number gives its scroll bar that number, so the box reads back as shown.
-void makeEntriesReadable(LaunchData& data);
-
 // What the reader accepts for the texts whose sense it checks.
 bool isLaunchTimeText(std::string_view text); // a date, with or without a time of day
-bool isPlainDateText(std::string_view text);  // a date without a time of day
 bool isTimeOfDayText(std::string_view text);  // a time of day without a date
-bool isBoxNumber(std::string_view text, int max);
 
 } // namespace orvane

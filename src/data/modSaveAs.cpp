@@ -43,7 +43,6 @@ bool WriteLaunchFile(App& app, bool showDialog) {
 
     LaunchData data = collectLaunchData(app);
     data.savePath = path;
-    makeEntriesReadable(data);
     std::string why = keepUnreadable(app, path);
     if (why.empty())
         why = app.services().files.writeWhole(path, formatLaunchFile(data));
