@@ -11,6 +11,7 @@
 #include "data/SimWizardEntries.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -19,6 +20,10 @@
 namespace orvane {
 
 inline constexpr int LaunchFileFields = 88;
+// The most a launch data file may hold. The program's own files stay far below it: the name
+// page takes names of a row's length, and every other field is short.
+inline constexpr std::size_t LaunchFileLimit = 64 * 1024;
+inline constexpr const char* LaunchFileLimitText = "64 KiB";
 
 // Fields 29 to 88: six for each event, event 0 first.
 struct LaunchEventBlock {

@@ -6,6 +6,7 @@
 #include "platform/datetime.h"
 #include "platform/zone.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -141,19 +142,32 @@ class Process {
 // What reading a file whole gave: its content, or why there is none.
 struct FileContent {
     std::optional<std::string> content;
-    bool missing = false; // the file does not exist
-    std::string error;    // the platform's reason, when there is no content
+    bool missing = false;  // the file does not exist
+    bool tooLarge = false; // the file holds more than the reader's limit
+    std::string error;     // the platform's reason, when there is no content
+};
+
+// What keeping a copy of a file gave.
+struct KeepCopy {
+    bool kept = false;    // the copy was made
+    bool missing = false; // there is no file to copy
+    bool taken = false;   // a file of the copy's name exists already, and was left alone
+    std::string error;    // the platform's reason, when none of these
 };
 
 // Files read and written whole (the launch data files).
 class Files {
   public:
     virtual ~Files() = default;
-    virtual FileContent read(const std::string& path) = 0;
+    // Reads a regular file of at most LIMIT bytes; anything else is refused without waiting
+    // on it or reading more than LIMIT bytes.
+    virtual FileContent read(const std::string& path, std::size_t limit) = 0;
     // Replaces the file with CONTENT in one step: until the new file is complete and safely
     // stored, the old one stays as it was. Returns an empty text on success, else the
     // platform's reason.
     virtual std::string writeWhole(const std::string& path, const std::string& content) = 0;
+    // Copies the file PATH to a new file COPY, which it never replaces when it exists.
+    virtual KeepCopy keepCopy(const std::string& path, const std::string& copy) = 0;
     // Whether the program may make files in the folder.
     virtual bool isWritableFolder(const std::string& folder) = 0;
     // The user's own folder for the program's data, made when missing; empty when there is

@@ -95,7 +95,8 @@ class QtHelp : public Help {
 // leaves the old file whole.
 class QtFiles : public Files {
   public:
-    FileContent read(const std::string& path) override;
+    FileContent read(const std::string& path, std::size_t limit) override;
+    KeepCopy keepCopy(const std::string& path, const std::string& copy) override;
     std::string writeWhole(const std::string& path, const std::string& content) override;
     bool isWritableFolder(const std::string& folder) override;
     // Qt's application data folder for this user.
