@@ -29,6 +29,9 @@ class Clock {
     virtual TimeZone zone() const = 0;
     // The present in the computer's local wall time.
     virtual DateTime now() const { return zone().toWall(instant()); }
+    // The present in milliseconds since 1970 (UTC), for what must keep the part of a second:
+    // instant() is its whole second.
+    virtual std::int64_t unixMs() const = 0;
 
     // Milliseconds on a clock that only runs forward at the pace of real time, whoever sets
     // the computer's clock; its zero means nothing.
@@ -37,10 +40,10 @@ class Clock {
     // The answer to a request to set the computer's clock: empty when it was set, else the
     // platform's words for why not.
     using SetAnswer = std::function<void(const std::string& refusal)>;
-    // Asks for the computer's clock to be set to WHEN, a local wall time. Asking may take a
-    // person's authorisation, so the answer comes later, on the user-interface thread, and
-    // the program keeps running meanwhile.
-    virtual void setSystemDateTime(DateTime when, SetAnswer answer) = 0;
+    // Asks for the computer's clock to be set to WHEN, a local wall time, MS_INTO_SECOND
+    // milliseconds into it. Asking may take a person's authorisation, so the answer comes
+    // later, on the user-interface thread, and the program keeps running meanwhile.
+    virtual void setSystemDateTime(DateTime when, int msIntoSecond, SetAnswer answer) = 0;
 };
 
 // Runs timers on the user-interface thread, and delivers input events to the program.
@@ -76,6 +79,11 @@ class Scheduler {
     }
     virtual void beginEvent() = 0;
     virtual void endEvent() = 0;
+
+    // The program's clock turns its seconds PHASE_MS milliseconds after the computer's (a
+    // simulated time kept by the program starts its first second when it is set): the rounds
+    // follow the program's clock.
+    virtual void setSecondPhase(int phaseMs) = 0;
 };
 
 enum class Icon { None, Information, Question, Exclamation, Critical };

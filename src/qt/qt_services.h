@@ -30,10 +30,11 @@ class QtClock : public Clock {
     ~QtClock() override;
 
     Instant instant() const override;
+    std::int64_t unixMs() const override;
     TimeZone zone() const override;
     std::int64_t monotonicMs() const override;
     // Through systemd-timedated, which answers later.
-    void setSystemDateTime(DateTime when, SetAnswer answer) override;
+    void setSystemDateTime(DateTime when, int msIntoSecond, SetAnswer answer) override;
 
   private:
     std::unique_ptr<Timedated> m_timedated;
