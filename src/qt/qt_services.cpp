@@ -20,6 +20,12 @@ Instant QtClock::instant() const {
     return Instant::fromUnixSeconds(t.tv_sec);
 }
 
+std::int64_t QtClock::unixMs() const {
+    timespec t{};
+    clock_gettime(CLOCK_REALTIME, &t);
+    return std::int64_t(t.tv_sec) * 1000 + t.tv_nsec / 1'000'000;
+}
+
 namespace {
 
 // What the system's zone setting looks like: TZ, and the link /etc/localtime and the file
@@ -74,10 +80,11 @@ QtClock::QtClock(QString busAddress, int timeoutMs)
 
 QtClock::~QtClock() = default;
 
-void QtClock::setSystemDateTime(DateTime when, SetAnswer answer) {
+void QtClock::setSystemDateTime(DateTime when, int msIntoSecond, SetAnswer answer) {
     // A wall time that happens twice means its first occurrence, as everywhere else.
     const std::int64_t seconds = zone().toInstant(when).unixSeconds();
-    m_timedated->setTime(qint64(seconds) * 1'000'000, std::move(answer));
+    m_timedated->setTime(qint64(seconds) * 1'000'000 + qint64(msIntoSecond) * 1000,
+                         std::move(answer));
 }
 
 namespace {

@@ -30,10 +30,11 @@ class QtClock : public Clock {
     ~QtClock() override;
 
     Instant instant() const override;
+    std::int64_t unixMs() const override;
     TimeZone zone() const override;
     std::int64_t monotonicMs() const override;
     // Through systemd-timedated, which answers later.
-    void setSystemDateTime(DateTime when, SetAnswer answer) override;
+    void setSystemDateTime(DateTime when, int msIntoSecond, SetAnswer answer) override;
 
   private:
     std::unique_ptr<Timedated> m_timedated;
@@ -97,7 +98,8 @@ class QtHelp : public Help {
 // leaves the old file whole.
 class QtFiles : public Files {
   public:
-    FileContent read(const std::string& path) override;
+    FileContent read(const std::string& path, std::size_t limit) override;
+    KeepCopy keepCopy(const std::string& path, const std::string& copy) override;
     std::string writeWhole(const std::string& path, const std::string& content) override;
     bool isWritableFolder(const std::string& folder) override;
     // Qt's application data folder for this user.
