@@ -216,7 +216,7 @@ def heads(program):
 def hosts(program):
     """One host holds as many connections as it can without finishing a request, opening
     a new one for each the program ends; screens of seven other hosts still get in, twelve
-    of them from one of those hosts."""
+    of them from one host, which may still have 8 requests under way besides."""
     port = program.port
     stop = threading.Event()
     answers = {}
@@ -263,6 +263,14 @@ def hosts(program):
         for group in screens:
             wait_for("each screen's state", lambda: len(group.messages) >= len(group.sockets))
         wait_for("the attacker to be refused", lambda: answers, timeout=10)
+        # The twelve screens of 127.0.0.3 leave it its 8 unfinished requests, and no more.
+        idle = [connect(port, "127.0.0.3") for _ in range(8)]
+        with connect(port, "127.0.0.3") as ninth:
+            assert status_line(ninth) == b"HTTP/1.1 429 Too Many Requests"
+        told = [status_line(s) for s in idle]
+        assert told == [b"HTTP/1.1 408 Request Timeout"] * 8, told
+        for s in idle:
+            s.close()
     finally:
         stop.set()
         thread.join(timeout=10)
