@@ -13,7 +13,6 @@
 #include <QTcpSocket>
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace orvane {
 
@@ -22,11 +21,6 @@ namespace {
 // Each screen is pinged this often, and dropped when it has not answered for three times as
 // long. ORVANE_REMOTE_PING_MS shortens it for the tests.
 constexpr int PingIntervalMs = 15'000;
-// Pages measure their clock's offset from every state; they hear from the program at least
-// this often.
-constexpr std::int64_t ResendAfterMs = 60'000;
-// A step of the computer's clock larger than this is a new clock for the pages.
-constexpr std::int64_t ClockStepMs = 500;
 
 int pingInterval() {
     const int ms = qEnvironmentVariableIntValue("ORVANE_REMOTE_PING_MS");
@@ -157,8 +151,7 @@ void RemoteServer::checkState() {
     const RemoteState state = readRemoteState(m_app, nowMs());
     const std::int64_t now = state.serverTimeMs;
     const std::int64_t lead = now - m_steady.elapsed();
-    if (!remoteStateChanged(m_sent, state) && std::abs(lead - m_clockLead) <= ClockStepMs &&
-        now - m_sentAtMs < ResendAfterMs && now >= m_sentAtMs)
+    if (!resendDue({m_sentAtMs, m_clockLead}, {now, lead}, remoteStateChanged(m_sent, state)))
         return;
     const QByteArray text = stateJson(state);
     for (const auto& client : m_clients)
