@@ -201,6 +201,7 @@ struct AppInfo {
     bool ownClock = false; // simulated times move the program's own clock, never the computer's
     bool noSplash = false; // start without the splash, for scripted use
     std::optional<std::string> serve; // --serve [ADDRESS:]PORT as typed, checked where it is used
+    std::vector<std::string> serveNames; // each --serve-name NAME as typed, checked likewise
 };
 
 struct Services {

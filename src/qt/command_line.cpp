@@ -100,7 +100,13 @@ CommandLineOutcome readCommandLine(const std::vector<std::string>& arguments,
         QStringLiteral("Serves the count to browsers at http://ADDRESS:PORT/ (ADDRESS "
                        "127.0.0.1 unless given; PORT 0 takes a free port)."),
         QStringLiteral("[ADDRESS:]PORT"));
-    for (const QCommandLineOption& option : {help, version, ownClock, noSplash, serve})
+    const QCommandLineOption serveName(
+        QStringLiteral("serve-name"),
+        QStringLiteral("Answers browsers that open the count by NAME too (a reverse proxy's "
+                       "name, say), besides IP addresses, localhost and this computer's name. "
+                       "May be given more than once."),
+        QStringLiteral("NAME"));
+    for (const QCommandLineOption& option : {help, version, ownClock, noSplash, serve, serveName})
         parser.addOption(option);
     parser.addPositionalArgument(
         QStringLiteral("FILE.ovx"),
@@ -134,6 +140,9 @@ CommandLineOutcome readCommandLine(const std::vector<std::string>& arguments,
     info.serve.reset();
     if (parser.isSet(serve))
         info.serve = parser.value(serve).toStdString();
+    info.serveNames.clear();
+    for (const QString& name : parser.values(serveName))
+        info.serveNames.push_back(name.toStdString());
     return outcome;
 }
 

@@ -9,7 +9,9 @@
 #include "qt/qt_view.h"
 #include "qt/qt_widgets.h"
 #include "qt/qt_x11.h"
+#include "qt/remote/remote_server.h"
 #include "qt/remote/remote_setup.h"
+#include "remote/remote_access.h"
 #include "remote/remote_state.h"
 #include "shell/basOrvaneLoad.h"
 #include "version.h"
@@ -52,17 +54,21 @@ QtScheduler::Timing schedulerTiming() {
 // Whether --serve, when given, names an address the remote displays can listen on; if not,
 // says why on standard error.
 bool serveAddressAccepted(const AppInfo& info) {
-    if (!info.serve)
-        return true;
     std::string error;
-    if (parseServeAddress(*info.serve, error))
+    std::string option;
+    if (info.serve && !parseServeAddress(*info.serve, error))
+        option = "--serve " + *info.serve;
+    for (const std::string& name : info.serveNames)
+        if (option.empty() && !checkServeName(name, error))
+            option = "--serve-name " + name;
+    if (option.empty())
         return true;
     if (error.ends_with('.'))
         error.pop_back();
     if (!error.empty())
         error.front() = char(std::tolower(static_cast<unsigned char>(error.front())));
-    std::cerr << info.exeName << ": --serve " << *info.serve << ": " << error << "; see '"
-              << info.exeName << " --help'.\n";
+    std::cerr << info.exeName << ": " << option << ": " << error << "; see '" << info.exeName
+              << " --help'.\n";
     return false;
 }
 
@@ -119,6 +125,7 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     RemoteSetup remote(app, view);
     if (!remote.takeOption(services.info.serve))
         return 2;
+    remote.displays().server().setServeNames(services.info.serveNames);
     std::unique_ptr<StdinDriver> driver;
     if (StdinDriver::wanted())
         driver = std::make_unique<StdinDriver>(app);
