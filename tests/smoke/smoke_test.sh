@@ -101,8 +101,9 @@ if kill -0 "$second" 2>/dev/null; then
     command -v xdotool >/dev/null 2>&1 && fail "the second copy did not end after its message"
 else
     wait "$second" || fail "the second copy failed"
-    grep -qF "$home/other.ovx was not opened" "$out/smoke-second.log" ||
-        fail "the second copy did not say that the file was not opened"
+    grep -qF "$home/other.ovx was not opened: Orvane is already running on this computer." \
+        "$out/smoke-second.log" ||
+        fail "the second copy did not say on standard error that the file was not opened"
 fi
 second=
 
