@@ -22,6 +22,9 @@ cmake --install "$build" --prefix "$prefix" >"$prefix.log" 2>&1 || {
     echo "install: FAILED: cmake --install" >&2
     exit 1
 }
+# Every file goes under the prefix: an absolute destination would write into the system.
+outside=$(grep -E '^-- (Installing|Up-to-date): ' "$prefix.log" | grep -vF -- "$prefix/" || true)
+[ -z "$outside" ] || fail "installed outside the prefix: $outside"
 rm -f "$prefix.log"
 
 share=$prefix/share
@@ -86,7 +89,7 @@ done
 zcat "$share/man/man1/orvane.1.gz" | grep -q '^\.TH ORVANE 1' || fail "the manual page is not orvane(1)"
 zcat "$share/man/man1/orvane-script.1.gz" | grep -q '^\.TH ORVANE-SCRIPT "1"' ||
     fail "the scenario runner's manual page is not orvane-script(1)"
-zcat "$share/man/man1/orvane-script.1.gz" | grep -qF 'program-dir' ||
+zcat "$share/man/man1/orvane-script.1.gz" | grep -qF 'program\-dir' ||
     fail "the scenario runner's manual page does not give its options"
 
 # The package's documents: the copyright in the machine-readable format, naming the system's
