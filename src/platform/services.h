@@ -195,6 +195,8 @@ struct AppInfo {
     // program reads its tips there but never writes there, even where it could (as root).
     bool installed = false;
     int major = 0, minor = 0, revision = 0;
+    std::string platform;       // the system the program was built for ("Linux")
+    std::string projectAddress; // the project's web address as the packager set it, or empty
     std::vector<std::string> arguments; // the command line, without the program's name
     // What the command line asks for, as the program's one parser read it.
     std::string startFile; // a launch data file to read instead of the default (full path)

@@ -54,21 +54,44 @@ CommandLineOutcome refuseUnreadable(const QCommandLineParser& parser, const QStr
 }
 
 // --help and --version: the answer, and the program ends without a window.
+// What --help says after the options: where the program keeps its files, and how it ends.
+constexpr const char* FilesAndStatuses = R"(
+Files:
+  ~/.local/share/Orvane/Orvane/launch.ovx
+      The default launch data file of an installed program (under $XDG_DATA_HOME when
+      set), read at start-up unless FILE.ovx is given. Save writes to the file that was
+      read. Run from its build folder, the program keeps launch.ovx beside itself.
+  /usr/share/orvane/ORVANETIPS.TXT
+      The tips of the day, one a line (PREFIX/share/orvane when installed elsewhere).
+  ~/.config/Orvane/orvane.ini
+      The user's settings (under $XDG_CONFIG_HOME when set): the tip of the day at
+      start-up and the remote displays' choice.
+
+Exit status:
+  0  the program ended normally, or after --help or --version, or a copy was already
+     running (which it also says on standard error)
+  2  the command line could not be read: an unknown option, more than one FILE, or a
+     --serve that is not an address and port
+
+The program needs a display: over SSH use ssh -X; without one, xvfb-run -a.
+)";
+
 CommandLineOutcome answerAndEnd(const QCommandLineParser& parser, bool help, const AppInfo& info) {
     CommandLineOutcome outcome;
     outcome.start = false;
-    if (help)
+    if (help) {
+        QString text = parser.helpText() + QLatin1String(FilesAndStatuses);
         // Without a running application Qt cannot know the program's name.
-        outcome.output = parser.helpText()
-                             .replace(QLatin1String("<executable_name>"), qs(info.exeName))
-                             .toStdString();
-    else
+        outcome.output =
+            text.replace(QLatin1String("<executable_name>"), qs(info.exeName)).toStdString();
+    } else {
         outcome.output = QStringLiteral("%1 Version %2.%3.%4\n")
                              .arg(qs(info.title))
                              .arg(info.major)
                              .arg(info.minor)
                              .arg(info.revision)
                              .toStdString();
+    }
     return outcome;
 }
 

@@ -40,6 +40,8 @@ AppInfo programInfo(int argc, char** argv) {
     info.major = version::major;
     info.minor = version::minor;
     info.revision = version::revision;
+    info.platform = version::platform;
+    info.projectAddress = version::projectAddress;
     info.arguments.assign(argv + 1, argv + argc);
     return info;
 }
@@ -112,6 +114,7 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
         QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString();
     const std::string executableDir = QCoreApplication::applicationDirPath().toStdString();
     info.programDir = programFolder(executableDir);
+    QtSettings::moveOldFile(info.title, info.exeName);
     info.installed = info.programDir != executableDir;
 
     Services services{clock, scheduler, dialogs, settings, help, process, files, info};
@@ -139,10 +142,12 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
             hooks.started(app, view);
     });
     if (app.ended()) {
-        // Start-up ends the program only when another copy is running.
+        // Start-up ends the program only when another copy is running. Whoever started this
+        // one from a terminal reads it there too.
+        std::cerr << info.exeName << ": ";
         if (!info.startFile.empty())
-            std::cerr << info.exeName << ": " << info.startFile
-                      << " was not opened: Orvane is already running on this computer.\n";
+            std::cerr << info.startFile << " was not opened: ";
+        std::cerr << info.title << " is already running on this computer.\n";
         return 0;
     }
     return QApplication::exec();

@@ -2,6 +2,7 @@
 
 #include "qt/qt_timedated.h"
 
+#include <QFile>
 #include <QSettings>
 
 #include <sys/stat.h>
@@ -110,6 +111,23 @@ void QtSettings::save(const std::string& appName, const std::string& section,
                     QString::fromStdString(appName));
     store.setValue(settingsKey(section, key), QString::fromStdString(value));
     store.sync();
+}
+
+bool QtSettings::moveOldFile(const std::string& oldName, const std::string& appName) {
+    if (oldName == appName)
+        return false;
+    QSettings old(QSettings::IniFormat, QSettings::UserScope, "Orvane",
+                  QString::fromStdString(oldName));
+    if (!QFile::exists(old.fileName()))
+        return false;
+    QSettings store(QSettings::IniFormat, QSettings::UserScope, "Orvane",
+                    QString::fromStdString(appName));
+    for (const QString& key : old.allKeys())
+        if (!store.contains(key))
+            store.setValue(key, old.value(key));
+    store.sync();
+    // The old file stays until its keys are safely in the new one.
+    return store.status() == QSettings::NoError && QFile::remove(old.fileName());
 }
 
 } // namespace orvane

@@ -69,6 +69,11 @@ class QtSettings : public Settings {
                     const std::string& fallback) override;
     void save(const std::string& appName, const std::string& section, const std::string& key,
               const std::string& value) override;
+
+    // The program keeps one settings file, APPNAME.ini. Earlier builds kept some choices in
+    // OLDNAME.ini beside it: its keys move over (a key already set stays as it is) and the old
+    // file goes, so this happens once. Returns whether a file was moved.
+    static bool moveOldFile(const std::string& oldName, const std::string& appName);
 };
 
 // The help viewer: a window of the program's own showing the help pages compiled into it.
