@@ -51,6 +51,10 @@ class Form : public Control {
 
     // A key typed while the window has the focus (27 is Esc).
     void keyPress(int keyAscii);
+    // The user moved the window to LEFT, TOP (twips): Left and Top follow, then onMovedByUser
+    // runs. The program's own moves never come here.
+    void movedByUser(int left, int top);
+    std::function<void()> onMovedByUser;
 
     // Registered controls, in the order they were made.
     const std::vector<Control*>& controls() const { return m_controls; }

@@ -22,7 +22,9 @@ void QtView::syncForm(Window& w, Prop what) {
         top->setWindowTitle(qstr(f.caption()));
         return;
     case Prop::Geometry: {
-        const QSize size(pixels(f.width()), pixels(f.height()));
+        if (const double scale = fittingScale(w); scale != w.scale)
+            rescale(w, scale);
+        const QSize size(pixels(f, f.width()), pixels(f, f.height()));
         if (f.fixedSize())
             top->setFixedSize(size);
         else
