@@ -69,16 +69,13 @@ double QtView::fittingScale(const Window& w) const {
         screen = w.top->screen() ? w.top->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return 1.0;
-    // Room for the window manager's title bar and borders.
-    constexpr int frameHeight = 32;
-    constexpr int frameWidth = 8;
     const QRect room = screen->availableGeometry();
     const double width = pixels(f.width());
     const double height = pixels(f.height());
     if (width <= 0 || height <= 0)
         return 1.0;
-    return std::min({1.0, (room.width() - frameWidth) / width,
-                     (room.height() - frameHeight) / height});
+    return std::min({1.0, (room.width() - FrameWidth) / width,
+                     (room.height() - FrameHeight) / height});
 }
 
 void QtView::rescale(Window& w, double scale) {
@@ -211,7 +208,7 @@ void QtView::reportMove(Window& w) {
     if (!w.top->isVisible() || f.centered() || f.borderless())
         return;
     const QPoint at = w.top->pos();
-    if (at == QPoint(pixels(f.left()), pixels(f.top())))
+    if (at == w.shownAt)
         return;
     deliver([&] { f.movedByUser(twips(at.x()), twips(at.y())); });
 }

@@ -11,6 +11,7 @@
 #include <QEvent>
 #include <QObject>
 #include <QPointer>
+#include <QPoint>
 #include <QRect>
 
 #include <functional>
@@ -90,6 +91,8 @@ class QtView : public QObject, public AppObserver, public ControlObserver {
         QTimer* moveSettle = nullptr;
         // Below 1 when the window is drawn smaller to fit its screen.
         double scale = 1.0;
+        // Where the view last put the window, in pixels.
+        QPoint shownAt;
     };
     struct Binding {
         Window* window = nullptr;
@@ -105,8 +108,13 @@ class QtView : public QObject, public AppObserver, public ControlObserver {
     void syncAll(Control& c);
     void sync(Control& c, Prop what);
     void layOut(Window& w);
+    // Room a window manager's title bar and borders take around a window.
+    static constexpr int FrameHeight = 32;
+    static constexpr int FrameWidth = 8;
     // The scale at which the window fits the screen it is on, at most 1.
     double fittingScale(const Window& w) const;
+    // Where a window of SIZE wanted at AT stands whole on its screen.
+    QPoint onScreen(const Window& w, QPoint at, QSize size) const;
     // Draws the window again at a new scale: every control's place and font.
     void rescale(Window& w, double scale);
     bool menuBarWanted(const Window& w) const;
