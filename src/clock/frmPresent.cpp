@@ -43,9 +43,9 @@ frmPresent::frmPresent(App& app) : Form(app.services(), "frmPresent"), m_app(app
     }
     lblTMinus.setCaption("T -");
     lblTMinus.setTransparent(true);
-    lblTMinus.setFont(presentFont(true));
-    lblDays.setFont(presentFont(true));
-    lblDays.setBackColor(LightGrey);
+    lblTMinus.setFont(presentFont(false));
+    lblDays.setFont(presentFont(false));
+    lblDays.setTransparent(true);
     lblDays.setAlignment(Align::Left);
     lblDays.setVisible(false);
     // Every character of the count is as wide as the others, so nothing moves as it turns.
@@ -73,8 +73,8 @@ void frmPresent::coverMonitor(const Monitor& monitor) {
     layOut();
 }
 
-// Proportions of the monitor: the sign and the days across the top, the hours, minutes and
-// seconds in the middle two thirds, the launch time along the foot.
+// Proportions of the monitor: the sign and the days across the top, meeting in the middle,
+// the hours, minutes and seconds in the middle two thirds, the launch time along the foot.
 void frmPresent::layOut() {
     const int w = width();
     const int h = height();
@@ -83,15 +83,15 @@ void frmPresent::layOut() {
     const int rowTop = h * 3 / 100;
     const int rowHeight = h * 15 / 100;
     if (lblDays.visible()) {
-        const int signWidth = inner * 30 / 100;
+        const int gap = w * 2 / 100;
         lblTMinus.setAlignment(Align::Right);
-        lblTMinus.move(margin, rowTop, signWidth, rowHeight);
-        lblDays.move(margin + signWidth + inner * 3 / 100, rowTop, inner * 67 / 100, rowHeight);
+        lblTMinus.move(margin, rowTop, w / 2 - gap / 2 - margin, rowHeight);
+        lblDays.move(w / 2 + gap / 2, rowTop, w / 2 - gap / 2 - margin, rowHeight);
     } else {
         lblTMinus.setAlignment(Align::Center);
         lblTMinus.move(margin, rowTop, inner, rowHeight);
     }
-    lblClock.move(0, h * 20 / 100, w, h * 66 / 100);
+    lblClock.move(margin, h * 20 / 100, inner, h * 66 / 100);
     lblTarget.move(margin, h * 88 / 100, inner, h * 9 / 100);
 }
 
@@ -110,9 +110,7 @@ void frmPresent::ShowPresentCount() {
     const std::int64_t rest = count.seconds % 86400;
     lblClock.setCaption(formatNumber(rest / 3600, "00") + ":" +
                         formatNumber(rest / 60 % 60, "00") + ":" + formatNumber(rest % 60, "00"));
-    const Color digits = count.held ? Yellow : LightGrey;
-    lblClock.setBackColor(digits);
-    lblDays.setBackColor(digits);
+    lblClock.setBackColor(count.held ? Yellow : LightGrey);
     lblTarget.setCaption(formatDate(count.launch, "mmmm d, yyyy   h:mm:ss AM/PM"));
 }
 
