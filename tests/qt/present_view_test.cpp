@@ -5,9 +5,12 @@
 #include "qt/qt_view.h"
 #include "support/app_fixture.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QImage>
 #include <QLabel>
+#include <QScrollBar>
+#include <QTest>
 #include <QWidget>
 
 #include <vector>
@@ -119,6 +122,56 @@ INSTANTIATE_TEST_SUITE_P(Monitors, PresentViewTest,
                              return std::to_string(info.param.width()) + "x" +
                                     std::to_string(info.param.height());
                          });
+
+} // namespace
+} // namespace orvane::test
+
+namespace orvane::test {
+namespace {
+
+class PresentKeysTest : public AppTest {
+  protected:
+    PresentKeysTest() : view(app) { app.setObserver(&view); }
+    ~PresentKeysTest() override {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    QtView view;
+};
+
+// F11 in the full screen presents the count; Esc there leaves it, and never reaches the main
+// window's exit question (an unexpected message box fails the test).
+TEST_F(PresentKeysTest, F11PresentsTheCount_AndEscThereLeavesIt) {
+    startAndSettle();
+    ASSERT_TRUE(click(main().cmdAccess));
+    QWidget* top = view.window(main());
+    ASSERT_TRUE(top);
+    QApplication::setActiveWindow(top);
+    QTest::keyClick(top, Qt::Key_F11);
+    ASSERT_TRUE(app.isLoaded("frmPresent"));
+    QWidget* present = view.window(*app.loadedForm("frmPresent"));
+    ASSERT_TRUE(present && present->isVisible());
+    QTest::keyClick(present->windowHandle(), Qt::Key_Escape);
+    EXPECT_FALSE(app.isLoaded("frmPresent"));
+    EXPECT_FALSE(app.ended());
+    EXPECT_EQ(messageCount(), 0u);
+}
+
+// A scroll bar with the focus takes Up, Down, Page Up and Page Down; up raises the value.
+TEST_F(PresentKeysTest, AFocusedScrollBarStepsWithTheArrowAndPageKeys) {
+    startAndSettle();
+    ASSERT_TRUE(click(main().cmdAccess));
+    auto* bar = view.window(main())->findChild<QScrollBar*>("vsbMinutes");
+    ASSERT_TRUE(bar);
+    EXPECT_EQ(bar->focusPolicy(), Qt::StrongFocus);
+    QTest::keyClick(bar, Qt::Key_Up);
+    EXPECT_EQ(main().vsbMinutes.value(), 31);
+    EXPECT_EQ(main().txtMinutes.text(), "31");
+    QTest::keyClick(bar, Qt::Key_PageDown);
+    EXPECT_EQ(main().vsbMinutes.value(), 21);
+    QTest::keyClick(bar, Qt::Key_Down);
+    QTest::keyClick(bar, Qt::Key_PageUp);
+    EXPECT_EQ(main().vsbMinutes.value(), 30);
+}
 
 } // namespace
 } // namespace orvane::test
