@@ -2,8 +2,8 @@
 
 #include "data/LaunchFileNames.h"
 #include "data/SimWizardEntries.h"
-#include "platform/displays.h"
 #include "platform/datetime.h"
+#include "platform/displays.h"
 #include "platform/form.h"
 #include "platform/own_clock.h"
 #include "platform/services.h"

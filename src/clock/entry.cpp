@@ -57,7 +57,8 @@ void frmOrvane::wireEntry() {
     onMovedByUser = [this] { rememberPlace(); };
     // The digits cover most of the compact window: a double click on them is one on the
     // window.
-    for (Label* digits : {&lblTMinus, &lblDays, &lblHours, &Label2, &lblMinutes, &Label3, &lblSeconds})
+    for (Label* digits :
+         {&lblTMinus, &lblDays, &lblHours, &Label2, &lblMinutes, &Label3, &lblSeconds})
         digits->onDblClick = [this] { ToggleScreenSize(); };
 }
 
@@ -205,10 +206,9 @@ void frmOrvane::closeCalendarOnPressElsewhere() {
 }
 
 void frmOrvane::placeForMode(int width, int height, int designedLeft) {
-    const WindowPlace place =
-        m_places.placeFor(m_fullScreen ? "full" : "compact", m_app.displays().monitors(),
-                          {left(), top()}, this->width(), this->height(), width, height,
-                          designedLeft);
+    const WindowPlace place = m_places.placeFor(
+        m_fullScreen ? "full" : "compact", m_app.displays().monitors(), {left(), top()},
+        this->width(), this->height(), width, height, designedLeft);
     setHeight(height);
     setWidth(width);
     move(place.left, place.top);

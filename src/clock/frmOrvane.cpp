@@ -70,8 +70,8 @@ frmOrvane::frmOrvane(App& app)
     onLoad = [this] {
         setHeight(1630);
         setWidth(4350);
-        const WindowPlace start =
-            m_places.startPlace("compact", m_app.displays().monitors(), 4350, 1630, {left(), top()});
+        const WindowPlace start = m_places.startPlace("compact", m_app.displays().monitors(), 4350,
+                                                      1630, {left(), top()});
         move(start.left, start.top);
         for (MenuItem* menu : {&mnuFile, &mnuSettings, &mnuHelp, &mnuSimTime})
             menu->setVisible(false);
@@ -180,7 +180,8 @@ void frmOrvane::layOut() {
     }
     // Every part of the count stands on one middle line, so days in a smaller face sit level
     // with the hours rather than high in their box.
-    for (Label* part : {&lblTMinus, &lblDays, &lblHours, &Label2, &lblMinutes, &Label3, &lblSeconds})
+    for (Label* part :
+         {&lblTMinus, &lblDays, &lblHours, &Label2, &lblMinutes, &Label3, &lblSeconds})
         part->setCentredVertically(true);
     for (Label* colon : {&Label2, &Label3}) {
         colon->setFont(textFont(20, true));

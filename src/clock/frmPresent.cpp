@@ -108,8 +108,8 @@ void frmPresent::ShowPresentCount() {
     if (showDays)
         lblDays.setCaption(daysText(days));
     const std::int64_t rest = count.seconds % 86400;
-    lblClock.setCaption(formatNumber(rest / 3600, "00") + ":" +
-                        formatNumber(rest / 60 % 60, "00") + ":" + formatNumber(rest % 60, "00"));
+    lblClock.setCaption(formatNumber(rest / 3600, "00") + ":" + formatNumber(rest / 60 % 60, "00") +
+                        ":" + formatNumber(rest % 60, "00"));
     lblClock.setBackColor(count.held ? Yellow : LightGrey);
     lblTarget.setCaption(formatDate(count.launch, "mmmm d, yyyy   h:mm:ss AM/PM"));
 }

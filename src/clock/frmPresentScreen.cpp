@@ -4,7 +4,8 @@
 
 namespace orvane {
 
-frmPresentScreen::frmPresentScreen(App& app) : Form(app.services(), "frmPresentScreen"), m_app(app) {
+frmPresentScreen::frmPresentScreen(App& app)
+    : Form(app.services(), "frmPresentScreen"), m_app(app) {
     setCaption("Present Count");
     setCentered(true);
     move(0, 0, 6000, 1260 + 420 * MaxMonitors);
@@ -45,9 +46,9 @@ void frmPresentScreen::offer(std::vector<Monitor> monitors) {
     cmdCancel.move(4080, buttonsTop, 1560, 420);
     setHeight(buttonsTop + 420 + 600);
 
-    int chosen = findRemembered(
-        m_monitors, services().settings.get(m_app.info().exeName, PresentSection,
-                                            PresentMonitorKey, ""));
+    int chosen =
+        findRemembered(m_monitors, services().settings.get(m_app.info().exeName, PresentSection,
+                                                           PresentMonitorKey, ""));
     if (chosen < 0) {
         // A room's screen is seldom the one the operator works on.
         const frmOrvane& main = m_app.frmOrvane();

@@ -60,13 +60,14 @@ std::string WindowPlaces::keyOf(const std::string& mode, const Monitor& monitor)
     return m_window + " " + mode + " " + identityHash(monitor);
 }
 
-std::optional<WindowPlace> WindowPlaces::offsetOn(const std::string& mode, const Monitor& monitor) const {
+std::optional<WindowPlace> WindowPlaces::offsetOn(const std::string& mode,
+                                                  const Monitor& monitor) const {
     return readOffset(m_settings.get(m_appName, PlacesSection, keyOf(mode, monitor), ""));
 }
 
 WindowPlace WindowPlaces::placeFor(const std::string& mode, const std::vector<Monitor>& monitors,
-                             WindowPlace current, int currentWidth, int currentHeight, int width,
-                             int height, int designedLeft) const {
+                                   WindowPlace current, int currentWidth, int currentHeight,
+                                   int width, int height, int designedLeft) const {
     const Monitor& on =
         monitors[monitorOf(monitors, current.left, current.top, currentWidth, currentHeight)];
     if (const auto offset = offsetOn(mode, on))
@@ -75,7 +76,7 @@ WindowPlace WindowPlaces::placeFor(const std::string& mode, const std::vector<Mo
 }
 
 WindowPlace WindowPlaces::startPlace(const std::string& mode, const std::vector<Monitor>& monitors,
-                               int width, int height, WindowPlace designed) const {
+                                     int width, int height, WindowPlace designed) const {
     const std::string last = m_settings.get(m_appName, PlacesSection, m_window + " " + mode, "");
     const int index = findRemembered(monitors, last);
     if (index >= 0)

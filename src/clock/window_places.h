@@ -29,13 +29,13 @@ class WindowPlaces {
     // Where the window in MODE, of WIDTH x HEIGHT, goes when it switches to it from the place
     // and size it has now: its place remembered on the monitor it is on now, else the
     // designed left edge on that monitor at the present top.
-    WindowPlace placeFor(const std::string& mode, const std::vector<Monitor>& monitors, WindowPlace current,
-                   int currentWidth, int currentHeight, int width, int height,
-                   int designedLeft) const;
+    WindowPlace placeFor(const std::string& mode, const std::vector<Monitor>& monitors,
+                         WindowPlace current, int currentWidth, int currentHeight, int width,
+                         int height, int designedLeft) const;
     // Where the window in MODE opens when the program starts: where the user last put it in
     // that mode, if that monitor is still there, else the designed place.
     WindowPlace startPlace(const std::string& mode, const std::vector<Monitor>& monitors, int width,
-                     int height, WindowPlace designed) const;
+                           int height, WindowPlace designed) const;
     // The user put the window in MODE at PLACE.
     void remember(const std::string& mode, const std::vector<Monitor>& monitors, WindowPlace place,
                   int width, int height);

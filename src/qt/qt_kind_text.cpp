@@ -76,7 +76,7 @@ class FitLabel final : public QLabel {
         int size = 1;
         if (ink.width() > 0 && ink.height() > 0)
             size = std::max(1, int(std::floor(reference * std::min(box.width() / ink.width(),
-                                                                     box.height() / ink.height()))));
+                                                                   box.height() / ink.height()))));
         for (;;) {
             f.setPixelSize(size);
             m_ink = QFontMetricsF(f).tightBoundingRect(pattern);

@@ -74,8 +74,8 @@ double QtView::fittingScale(const Window& w) const {
     const double height = pixels(f.height());
     if (width <= 0 || height <= 0)
         return 1.0;
-    return std::min({1.0, (room.width() - FrameWidth) / width,
-                     (room.height() - FrameHeight) / height});
+    return std::min(
+        {1.0, (room.width() - FrameWidth) / width, (room.height() - FrameHeight) / height});
 }
 
 void QtView::rescale(Window& w, double scale) {

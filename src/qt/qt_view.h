@@ -10,8 +10,8 @@
 
 #include <QEvent>
 #include <QObject>
-#include <QPointer>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 
 #include <functional>

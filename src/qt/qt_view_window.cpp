@@ -96,7 +96,8 @@ QPoint QtView::onScreen(const Window& w, QPoint at, QSize size) const {
         return at;
     const QRect room = screen->availableGeometry();
     at.setX(std::max(room.left(), std::min(at.x(), room.right() + 1 - size.width() - FrameWidth)));
-    at.setY(std::max(room.top(), std::min(at.y(), room.bottom() + 1 - size.height() - FrameHeight)));
+    at.setY(
+        std::max(room.top(), std::min(at.y(), room.bottom() + 1 - size.height() - FrameHeight)));
     return at;
 }
 

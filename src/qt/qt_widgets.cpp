@@ -2,8 +2,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QMoveEvent>
 #include <QFontDatabase>
+#include <QMoveEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPalette>

@@ -13,8 +13,8 @@ class TestDisplays : public Displays {
 };
 
 Monitor monitor(std::string name, std::string serial, int x, int y, int w, int h) {
-    return Monitor{std::move(name), "Maker Model", std::move(serial), x * 15, y * 15,
-                   w * 15,          h * 15,        w,                 h};
+    return Monitor{
+        std::move(name), "Maker Model", std::move(serial), x * 15, y * 15, w * 15, h * 15, w, h};
 }
 
 class PresentTest : public AppTest {
@@ -63,9 +63,8 @@ TEST_F(PresentTest, OnOneMonitorTheCountCoversIt_AndTurnsWithTheMainWindow) {
     EXPECT_EQ(p.height(), only.height);
     EXPECT_EQ(p.lblTMinus.caption(), "T -");
     EXPECT_EQ(p.lblClock.caption(), "00:09:57");
-    EXPECT_EQ(p.lblClock.caption(), main().lblHours.caption() + ":" +
-                                        main().lblMinutes.caption() + ":" +
-                                        main().lblSeconds.caption());
+    EXPECT_EQ(p.lblClock.caption(), main().lblHours.caption() + ":" + main().lblMinutes.caption() +
+                                        ":" + main().lblSeconds.caption());
     EXPECT_FALSE(p.lblDays.visible());
     EXPECT_EQ(p.lblTarget.caption(), "May 3, 2001   10:30:00 AM");
     EXPECT_EQ(p.backColor(), LightRed);
@@ -152,8 +151,7 @@ TEST_F(PresentTest, WithSeveralMonitorsTheUserPicks_AndTheChoiceIsRemembered) {
     ASSERT_TRUE(presenting());
     EXPECT_EQ(present().left(), 0);
     EXPECT_EQ(present().width(), 1920 * 15);
-    EXPECT_EQ(world.settings.stored(PresentSection, PresentMonitorKey),
-              displays.list[0].key());
+    EXPECT_EQ(world.settings.stored(PresentSection, PresentMonitorKey), displays.list[0].key());
     ASSERT_TRUE(key(present(), 27));
 
     // Next time the remembered one is chosen, even after the monitors changed places.

@@ -13,8 +13,8 @@ class Monitors : public Displays {
 constexpr int px = 15;
 
 Monitor monitor(std::string name, int x, int width, int height) {
-    return Monitor{std::move(name), "Maker", "1", x * px, 0, width * px, height * px, width,
-                   height};
+    return Monitor{std::move(name), "Maker",     "1",   x * px, 0,
+                   width * px,      height * px, width, height};
 }
 
 class WindowPlacesTest : public AppTest {
@@ -27,7 +27,9 @@ class WindowPlacesTest : public AppTest {
     void drag(Form& f, int left, int top) {
         world.scheduler.deliver([&] { f.movedByUser(left, top); });
     }
-    void toggle(frmOrvane& f) { world.scheduler.deliver([&] { f.dblClick(); }); }
+    void toggle(frmOrvane& f) {
+        world.scheduler.deliver([&] { f.dblClick(); });
+    }
     static std::pair<int, int> at(const Form& f) { return {f.left(), f.top()}; }
 
     Monitors displays;

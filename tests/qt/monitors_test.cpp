@@ -22,7 +22,9 @@ class MonitorsTest : public AppTest {
         app.setObserver(&view);
         app.setDisplays(&displays);
     }
-    ~MonitorsTest() override { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+    ~MonitorsTest() override {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
     QtView view;
     QtDisplays displays;
 };

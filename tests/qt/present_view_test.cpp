@@ -75,8 +75,9 @@ class PresentViewTest : public AppTest, public ::testing::WithParamInterface<QSi
 TEST_P(PresentViewTest, TheDigitsAreAsLargeAsTheMonitorAllows_AndStandStillAsTheyTurn) {
     const QSize size = GetParam();
     OneTestMonitor monitors;
-    monitors.only = Monitor{"Test", "", "", 0, 0, view.twips(size.width()),
-                            view.twips(size.height()), size.width(), size.height()};
+    monitors.only = Monitor{
+        "Test",       "",           "", 0, 0, view.twips(size.width()), view.twips(size.height()),
+        size.width(), size.height()};
     app.setDisplays(&monitors);
     startAndSettle();
     ASSERT_TRUE(click(main().mnuRtPresent));
@@ -110,8 +111,8 @@ TEST_P(PresentViewTest, TheDigitsAreAsLargeAsTheMonitorAllows_AndStandStillAsThe
         EXPECT_EQ(zeros.runs[colon], mixed.runs[colon]) << "colon " << colon;
     }
     // Undistorted: a digit keeps the face's own proportions (about 0.6 wide to 0.73 tall).
-    const double digitAspect = double(zeros.runs[0].to - zeros.runs[0].from + 1) /
-                               zeros.box.height();
+    const double digitAspect =
+        double(zeros.runs[0].to - zeros.runs[0].from + 1) / zeros.box.height();
     EXPECT_NEAR(digitAspect, 0.68, 0.1);
 }
 
