@@ -11,7 +11,7 @@
 // entry and screen sizes), hold.cpp (hold and resume), launch_window.cpp, exit.cpp (the File
 // menu, the launch data file's needs and the exit path).
 
-#include "clock/window_places.h"
+#include "platform/window_places.h"
 #include "platform/clock_steps.h"
 #include "platform/controls.h"
 #include "platform/datetime.h"

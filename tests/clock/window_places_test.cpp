@@ -1,3 +1,4 @@
+#include "events/frmEventTimers.h"
 #include "support/app_fixture.h"
 
 namespace orvane::test {
@@ -73,6 +74,7 @@ TEST_F(WindowPlacesTest, PlacesHoldAcrossARestart_AndAMonitorThatHasGoneGivesWay
     toggle(main());
     drag(main(), 1920 * px + 3000, 1500);
 
+    std::pair<int, int> board;
     auto restart = [&](std::vector<Monitor> attached) {
         FakeWorld again(testInfo());
         again.settings = world.settings;
@@ -82,6 +84,7 @@ TEST_F(WindowPlacesTest, PlacesHoldAcrossARestart_AndAMonitorThatHasGoneGivesWay
         second.setDisplays(&monitors);
         again.scheduler.deliver([&] { Main(second); });
         again.scheduler.advance(3000);
+        board = at(second.frmEventTimers());
         std::pair<int, int> compact = at(second.frmOrvane());
         again.scheduler.deliver([&] { second.frmOrvane().dblClick(); });
         std::pair<int, int> full = at(second.frmOrvane());
@@ -90,10 +93,17 @@ TEST_F(WindowPlacesTest, PlacesHoldAcrossARestart_AndAMonitorThatHasGoneGivesWay
     const auto both = restart(displays.list);
     EXPECT_EQ(both.first, std::make_pair(1920 * px + 9000, 4500));
     EXPECT_EQ(both.second, std::make_pair(1920 * px + 3000, 1500));
+    EXPECT_EQ(board, std::make_pair(6000, 2400));
+
+    // The event timers window keeps its place too.
+    drag(app.frmEventTimers(), 1920 * px + 600, 900);
 
     const auto firstOnly = restart({displays.list[0]});
     EXPECT_EQ(firstOnly.first, std::make_pair(7350, 600));
     EXPECT_EQ(firstOnly.second, std::make_pair(750, 600));
+    EXPECT_EQ(board, std::make_pair(6000, 2400));
+    EXPECT_EQ(restart(displays.list).first, std::make_pair(1920 * px + 9000, 4500));
+    EXPECT_EQ(board, std::make_pair(1920 * px + 600, 900));
 
     // The second monitor now smaller: the window is kept whole on it.
     Monitor smaller = displays.list[1];

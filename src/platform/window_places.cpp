@@ -1,4 +1,4 @@
-#include "clock/window_places.h"
+#include "platform/window_places.h"
 
 #include "platform/services.h"
 
