@@ -32,7 +32,7 @@ struct Page {
 };
 
 // The contents, in reading order.
-constexpr std::array<Page, 15> Contents{{
+constexpr std::array<Page, 16> Contents{{
     {"main.htm", "Welcome to Orvane"},
     {"starting.htm", "Starting Orvane"},
     {"main-window.htm", "The main window"},
@@ -43,6 +43,7 @@ constexpr std::array<Page, 15> Contents{{
     {"event-wizard.htm", "Defining an event"},
     {"remove-event.htm", "Removing an event"},
     {"sim-time.htm", "Simulated mission time"},
+    {"callouts.htm", "Spoken callouts"},
     {"files.htm", "Launch data files"},
     {"file-format.htm", "The launch data file format"},
     {"keyboard.htm", "Keyboard shortcuts"},
