@@ -1,5 +1,7 @@
 #include "app.h"
 
+#include "callouts/callouts.h"
+#include "callouts/frmCallouts.h"
 #include "clock/frmOrvane.h"
 #include "clock/frmPresent.h"
 #include "events/frmEventTimers.h"
@@ -19,7 +21,8 @@ App::App(Services& services)
     : m_ownClock(services.clock), m_services{m_ownClock,       services.scheduler,
                                              services.dialogs, services.settings,
                                              services.help,    services.process,
-                                             services.files,   services.info} {
+                                             services.files,   services.info,
+                                             services.sound} {
     registerForm<orvane::frmOrvane>("frmOrvane");
     registerForm<orvane::frmEventTimers>("frmEventTimers");
     registerForm<orvane::frmSplash>("frmSplash");
@@ -28,10 +31,15 @@ App::App(Services& services)
     registerShellWindows(*this);
     registerSimTimeWizard(*this);
     m_services.scheduler.onRoundDone = [this] { m_happenings.roundDone(); };
+    m_callouts = std::make_unique<orvane::Callouts>(*this, m_services.sound);
+    registerForm<orvane::frmCallouts>("frmCallouts", [](App& app) {
+        return std::make_unique<orvane::frmCallouts>(app, app.callouts());
+    });
 }
 
 App::~App() {
     m_services.scheduler.onRoundDone = nullptr;
+    m_callouts.reset();
     // Windows go in the reverse order of their loading, so none outlives one it points into.
     for (auto it = m_order.rbegin(); it != m_order.rend(); ++it)
         m_forms.erase(*it);

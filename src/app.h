@@ -21,6 +21,7 @@
 
 namespace orvane {
 
+class Callouts;
 class CTimeData;
 class frmOrvane;
 class frmEventTimers;
@@ -108,6 +109,8 @@ class App {
     // shows (when it is loaded); the caller adds the details and raises it.
     Happening happening(Happening::Kind kind) const;
     void raise(const Happening& h) { m_happenings.raise(h); }
+    // The spoken callouts, and their choices.
+    orvane::Callouts& callouts() { return *m_callouts; }
 
     // The window of type T, loading it if needed; the loaded one or null, never loading it.
     // T is a window class registered with registerForm<T>.
@@ -171,6 +174,7 @@ class App {
     LaunchFileNames m_launchFileNames;
     std::map<std::type_index, std::string> m_typeNames;
     Happenings m_happenings;
+    std::unique_ptr<orvane::Callouts> m_callouts;
 };
 
 } // namespace orvane

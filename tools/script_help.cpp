@@ -91,7 +91,11 @@ Transcript: one line for everything the program does to the outside world, in or
   clock-refused 2001-05-03 13:50:00 "REASON"
   own-clock 2001-05-03 13:50:00     the program's own clock set, not the computer's
   own-clock off                     the program's own clock back at the true time
+  callout "T minus ten"             a callout due now, at the moment it starts to sound
+  callout tone                      a tone due now
   end-program
+A callout that a hold, a mute or a clock step cancels is not printed. Callouts are on
+unless a script mutes them (setting Callouts Sound 0).
 After end-program only print and expect are accepted.
 
 Time: advance fires, in order, every tick due up to and including the new moment; the

@@ -2,6 +2,7 @@
 #include "colors.h"
 
 #include "app.h"
+#include "callouts/callouts.h"
 #include "data/modOpenFile.h"
 
 #include <algorithm>
@@ -65,6 +66,9 @@ frmOrvane::frmOrvane(App& app)
         if (Form* dialog = m_app.form("frmRemoteDisplays"))
             dialog->show();
     };
+
+    mnuCallouts.onClick = [this] { m_app.form("frmCallouts")->show(); };
+    mnuMute.onClick = [this] { m_app.callouts().toggleMute(); };
 
     // Start-up opens the compact screen, with no menu bar, on the launch data saved last.
     onLoad = [this] {
@@ -142,8 +146,9 @@ void frmOrvane::setDesignValues() {
         hidden->setVisible(false);
 
     sbrStatusBar.addPanel("pnlCurrentDate", 3300);
-    sbrStatusBar.addPanel("pnlCurrentFile", 6855)
+    sbrStatusBar.addPanel("pnlCurrentFile", 5655)
         .setToolTipText("Current File.  Click here to open a new file.");
+    sbrStatusBar.addPanel("pnlSound", 1200);
     sbrStatusBar.setVisible(false);
 }
 
@@ -250,6 +255,13 @@ void frmOrvane::layOutPanels() {
     cmdSetWindow.move(120, 3720, 2700, 450);
 
     sbrStatusBar.setHeight(330);
+}
+
+void frmOrvane::showSound(const std::string& state, const std::string& note, bool muted) {
+    StatusPanel& panel = *sbrStatusBar.panel("pnlSound");
+    panel.setText(state);
+    panel.setToolTipText(note);
+    mnuMute.setChecked(muted);
 }
 
 } // namespace orvane

@@ -86,6 +86,10 @@ class frmOrvane : public Form {
     void showTrueTimeRemembered(DateTime trueTime);
     void showTrueTimeForgotten();
 
+    // pnlSound: whether callouts are heard ("Sound", "Muted", "No sound"), with NOTE as its
+    // tooltip; the mute command carries its check mark while the user has MUTED the callouts.
+    void showSound(const std::string& state, const std::string& note, bool muted);
+
     // The Help menu's "Enable Tip of the Day" carries its check mark while tips are on.
     void showTipsEnabled(bool enabled) { mnuTips.setChecked(enabled); }
 
@@ -112,6 +116,8 @@ class frmOrvane : public Form {
     MenuItem mnuCompactScreen{this, "mnuCompactScreen", &mnuSettings, "Compact Screen", "Ctrl+K"};
     MenuItem mnuRemoteDisplays{this, "mnuRemoteDisplays", &mnuSettings, "Remote Displays . . ."};
     MenuItem mnuPresent{this, "mnuPresent", &mnuSettings, "Present Count", "F11"};
+    MenuItem mnuCallouts{this, "mnuCallouts", &mnuSettings, "Callouts . . ."};
+    MenuItem mnuMute{this, "mnuMute", &mnuSettings, "Mute Callouts", "Ctrl+U"};
     MenuItem mnuSettingsSep3{this, "mnuSettingsSep3", &mnuSettings, "-"};
     MenuItem mnuTimeZone{this, "mnuTimeZone", &mnuSettings, "Time Zone"};
     MenuItem mnuEST{this, "mnuEST", &mnuTimeZone, "Eastern Standard"};

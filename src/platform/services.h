@@ -187,6 +187,40 @@ class Files {
     virtual std::string userDataFolder() = 0;
 };
 
+// A spoken callout or a tone, and the moment its first sound should be heard.
+struct Cue {
+    std::string text; // what is said; empty for a tone
+    // On the computer's clock, in Unix milliseconds.
+    std::int64_t atMs = 0;
+    bool tone() const { return text.empty(); }
+    bool operator==(const Cue&) const = default;
+};
+
+// Speech and tones through the computer's speakers. Nothing here waits on sound: the output
+// makes phrases and plays them on threads of its own, and only tells the program what it
+// can hear (on the user-interface thread).
+class SoundOutput {
+  public:
+    virtual ~SoundOutput() = default;
+    // Why nothing can be heard (no sound server or device, no voice), in the user's words;
+    // empty while sound works.
+    virtual std::string unavailable() const = 0;
+    // The voices installed, by name; the first is the default.
+    virtual std::vector<std::string> voices() const = 0;
+    // The voice by name (empty: the default), and the loudness from 0 to 100.
+    virtual void setVoice(const std::string& voice) = 0;
+    virtual void setVolume(int percent) = 0;
+    // Phrases that may be said soon: made ready now, so that each sounds on its second.
+    virtual void prepare(const std::vector<std::string>& phrases) = 0;
+    // The cues due in the next few seconds, replacing those told before: a cue left out
+    // is not to be heard.
+    virtual void plan(const std::vector<Cue>& cues) = 0;
+    // A cue due now: heard at once, unless it was planned and is on its way already.
+    virtual void sound(const Cue& cue) = 0;
+    // Told when unavailable() changes.
+    std::function<void()> onAvailabilityChanged;
+};
+
 struct AppInfo {
     std::string title = "Orvane";
     std::string exeName = "orvane";
@@ -215,6 +249,8 @@ struct Services {
     Process& process;
     Files& files;
     AppInfo info;
+    // Speech and tones; none where the program has no sound at all.
+    SoundOutput* sound = nullptr;
 };
 
 } // namespace orvane

@@ -33,7 +33,7 @@ struct Page {
 };
 
 // The contents, in reading order.
-constexpr std::array<Page, 17> Contents{{
+constexpr std::array<Page, 18> Contents{{
     {"main.htm", "Welcome to Orvane"},
     {"starting.htm", "Starting Orvane"},
     {"main-window.htm", "The main window"},
@@ -45,6 +45,7 @@ constexpr std::array<Page, 17> Contents{{
     {"remove-event.htm", "Removing an event"},
     {"sim-time.htm", "Simulated mission time"},
     {"present.htm", "Presenting the count"},
+    {"callouts.htm", "Spoken callouts"},
     {"remote-displays.htm", "Remote displays"},
     {"files.htm", "Launch data files"},
     {"file-format.htm", "The launch data file format"},

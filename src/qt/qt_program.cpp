@@ -15,6 +15,7 @@
 #include "remote/remote_access.h"
 #include "remote/remote_state.h"
 #include "shell/basOrvaneLoad.h"
+#include "sound/speech_output.h"
 #include "version.h"
 
 #include <QApplication>
@@ -118,7 +119,13 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     QtSettings::moveOldFile(info.title, info.exeName);
     info.installed = info.programDir != executableDir;
 
-    Services services{clock, scheduler, dialogs, settings, help, process, files, info};
+    // The sound's threads tell the program what changed as an event of its own.
+    SpeechOutput sound([&scheduler](std::function<void()> task) {
+        QMetaObject::invokeMethod(
+            qApp, [&scheduler, task = std::move(task)] { scheduler.deliver(task); },
+            Qt::QueuedConnection);
+    });
+    Services services{clock, scheduler, dialogs, settings, help, process, files, info, &sound};
     App app(services);
     QtView view(app);
     dialogs.setView(&view);

@@ -1,6 +1,7 @@
 #include "shell/basOrvaneLoad.h"
 
 #include "app.h"
+#include "callouts/callouts.h"
 #include "clock/frmOrvane.h"
 #include "shell/frmSplash.h"
 
@@ -32,6 +33,11 @@ void RunSplash(App& app) {
         splash.lblLoadingData.setVisible(false);
     }
     bar.setVisible(false);
+    // Sound is on from the first start: the first start says so, and how to mute it.
+    if (const std::optional<std::string> note = app.callouts().firstStartNote()) {
+        splash.lblSound.setCaption(*note);
+        splash.lblSound.setVisible(true);
+    }
 }
 
 } // namespace

@@ -42,6 +42,12 @@ frmSplash::frmSplash(App& app) : Form(app.services(), "frmSplash"), m_app(app) {
     lblLoadingData.setForeColor(0xFFFFFF);
     ProgressBar1.setContainer(&Frame1);
     ProgressBar1.move(240, 3240, 6660, 300);
+    // Where the progress bar was, once it has gone: the first start's word on the callouts.
+    lblSound.setContainer(&Frame1);
+    lblSound.move(240, 3240, 6660, 300);
+    lblSound.setTransparent(true);
+    lblSound.setForeColor(0xFFFFFF);
+    lblSound.setVisible(false);
     ProgressBar1.setRange(0, 2250);
 
     onLoad = [this] {

@@ -21,6 +21,7 @@ class frmSplash : public Form {
     Label lblDescription{this, "lblDescription"};
     Label lblLoadingData{this, "lblLoadingData"};
     ProgressBar ProgressBar1{this, "ProgressBar1"};
+    Label lblSound{this, "lblSound"};
     Timer tmrSplash{this, "tmrSplash", 3000, true};
     Timer Timer1{this, "Timer1", 2500, false};
 

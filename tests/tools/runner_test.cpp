@@ -84,6 +84,7 @@ TEST_F(RunnerTest, PrintAndExpectNeverLoadAWindow) {
                      "print frmOrvane\n"
                      "print frmOrvane.Loaded\n"
                      "expect frmOrvane.lblSeconds <not loaded>\n"
+                     "setting Callouts Sound 0\n"
                      "clock 2001-05-03 10:29:50\n"
                      "start\n"
                      "advance 3s\n"

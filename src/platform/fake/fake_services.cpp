@@ -3,6 +3,8 @@
 #include "platform/controls.h"
 #include "platform/form.h"
 
+#include <algorithm>
+
 namespace orvane {
 
 namespace {
@@ -128,8 +130,27 @@ double FakeProcess::random() {
     return std::uniform_real_distribution<double>(0.0, 1.0)(m_random);
 }
 
+void FakeSound::prepare(const std::vector<std::string>& phrases) {
+    for (const std::string& p : phrases)
+        if (std::find(prepared.begin(), prepared.end(), p) == prepared.end())
+            prepared.push_back(p);
+}
+
+void FakeSound::sound(const Cue& cue) {
+    if (transcript)
+        transcript(cue.tone() ? std::string("callout tone") : "callout " + quoteText(cue.text));
+}
+
+void FakeSound::setUnavailable(std::string why) {
+    if (why == whyNot)
+        return;
+    whyNot = std::move(why);
+    if (onAvailabilityChanged)
+        onAvailabilityChanged();
+}
+
 FakeWorld::FakeWorld(AppInfo info)
-    : services{clock, scheduler, dialogs, settings, help, process, files, std::move(info)} {
+    : services{clock, scheduler, dialogs, settings, help, process, files, std::move(info), &sound} {
     TranscriptSink sink = [this](const std::string& line) {
         transcript.push_back(line);
         if (echo)
@@ -139,6 +160,7 @@ FakeWorld::FakeWorld(AppInfo info)
     dialogs.transcript = sink;
     help.transcript = sink;
     process.transcript = sink;
+    sound.transcript = sink;
 }
 
 } // namespace orvane

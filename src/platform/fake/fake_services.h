@@ -93,6 +93,29 @@ class FakeProcess : public Process {
     std::mt19937 m_random{1};
 };
 
+// Sound that is only told of: each cue is a transcript line at the moment its first sound
+// would be heard, `callout "TEXT"` or `callout tone`.
+class FakeSound : public SoundOutput {
+  public:
+    std::string unavailable() const override { return whyNot; }
+    std::vector<std::string> voices() const override { return installedVoices; }
+    void setVoice(const std::string& v) override { voice = v; }
+    void setVolume(int percent) override { volume = percent; }
+    void prepare(const std::vector<std::string>& phrases) override;
+    void plan(const std::vector<Cue>& cues) override { planned = cues; }
+    void sound(const Cue& cue) override;
+    // Makes sound available again (empty) or not, as a lost sound server would.
+    void setUnavailable(std::string why);
+
+    std::string whyNot;
+    std::vector<std::string> installedVoices{"English", "English (America)", "French"};
+    std::string voice;
+    int volume = 100;
+    std::vector<std::string> prepared; // every phrase asked for, in order, once
+    std::vector<Cue> planned;
+    TranscriptSink transcript;
+};
+
 // Every fake, wired together, with one transcript of what the program did to the outside
 // world.
 struct FakeWorld {
@@ -107,6 +130,7 @@ struct FakeWorld {
     FakeHelp help;
     FakeProcess process;
     LocalFiles files;
+    FakeSound sound;
     Services services;
     std::vector<std::string> transcript;
     // Also told of every transcript line as it happens.

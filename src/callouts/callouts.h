@@ -1,0 +1,117 @@
+#pragma once
+
+// Spoken callouts: what is said when. The count, the holds, the events and the launch window
+// are followed through the main window's and the board's typed faces and the App's
+// happenings; the sound itself is the SoundOutput service's. Each cue belongs to one second
+// of the count and is said when the clock turns to that second at the count's own pace: a
+// second the clock jumped over, a held count or a count moved by a new launch time says
+// nothing, and no cue is said twice for one launch time.
+
+#include "happenings.h"
+#include "platform/clock_steps.h"
+#include "platform/services.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace orvane {
+
+class App;
+
+// Which callouts are said, and how; kept in the settings file.
+struct CalloutChoices {
+    bool sound = true;      // off: muted
+    int volume = 80;        // 0 to 100
+    std::string voice;      // empty: the output's default voice
+    bool minutes = true;    // "T minus ten minutes", five, one minute, thirty seconds
+    bool finalCount = true; // "T minus ten", "nine" ... "one", "liftoff"
+    bool tones = false;     // a tone on each of the last ten seconds instead of the numbers
+    bool holds = true;      // "hold" and "resuming count, ..."
+    bool events = true;     // each event's name at its moment
+    bool window = true;     // "launch window expires in one minute"
+    bool operator==(const CalloutChoices&) const = default;
+};
+
+// What pnlSound shows.
+enum class SoundState { On, Muted, NoSound };
+
+class Callouts {
+  public:
+    // The keyboard shortcut of the main window's mute command.
+    static constexpr const char* MuteShortcut = "Ctrl+U";
+    static constexpr const char* Section = "Callouts";
+
+    Callouts(App& app, SoundOutput* output);
+    ~Callouts();
+    Callouts(const Callouts&) = delete;
+    Callouts& operator=(const Callouts&) = delete;
+
+    const CalloutChoices& choices() const { return m_choices; }
+    // Takes and keeps new choices; what was planned is planned afresh.
+    void setChoices(const CalloutChoices& choices);
+    void toggleMute();
+
+    SoundState state() const;
+    // "Sound", "Muted" or "No sound".
+    static const char* stateText(SoundState state);
+    // Why nothing can be heard, in the user's words; empty while sound works.
+    std::string whyNoSound() const;
+    std::vector<std::string> voices() const;
+    // The first start's note that callouts are spoken and how to mute them; none after the
+    // first start (the settings keep that it was given).
+    std::optional<std::string> firstStartNote();
+    // Says a sample with the voice and volume chosen, muted or not.
+    void test();
+
+    // The cue for the count at SECONDS to launch: its text, "" for a tone, none when that
+    // second has no cue.
+    static std::optional<std::string> countCue(std::int64_t seconds, const CalloutChoices& c);
+    // "resuming count, T minus 2 minutes 5 seconds".
+    static std::string resumePhrase(const ShownCount& count);
+    static constexpr const char* HoldPhrase = "hold";
+    static constexpr const char* WindowPhrase = "launch window expires in one minute";
+    static constexpr const char* TestPhrase = "T minus ten, nine, eight";
+
+  private:
+    void heard(const Happening& h);
+    void round();
+    void say(const std::string& text);
+    // The cues due at the second NOW that the count reached at its own pace.
+    void sayDue(Instant now, std::int64_t seconds);
+    void planAhead(Instant now);
+    // The cue of row N's event, when it falls on the second AT.
+    std::optional<std::string> eventCue(int n, Instant at,
+                                        std::tuple<int, std::string, std::int64_t>* key) const;
+    std::int64_t trueMs(Instant at) const;
+    bool speaking() const;
+    void prepareAll();
+    void load();
+    void save() const;
+    void showState();
+    void forget();
+
+    App& m_app;
+    SoundOutput* m_output;
+    CalloutChoices m_choices;
+    Subscription m_happenings;
+    Subscription m_rounds;
+    ClockSteps m_steps;
+    // The last round's second and count, to tell the count's own pace from a jump.
+    struct Seen {
+        Instant second;
+        std::int64_t count = 0;
+    };
+    std::optional<Seen> m_seen;
+    // What was said for the present launch time: counts, and events by number, name and
+    // offset.
+    std::set<std::int64_t> m_saidCounts;
+    std::set<std::tuple<int, std::string, std::int64_t>> m_saidEvents;
+    std::vector<Cue> m_planned;
+};
+
+} // namespace orvane

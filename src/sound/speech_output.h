@@ -1,0 +1,110 @@
+#pragma once
+
+// The real sound output: phrases spoken by a synthetic voice (eSpeak NG, in this process) on
+// one thread of their own, played through the sound server (the PulseAudio client library,
+// which PipeWire's pulse server also answers) on the client library's own thread. Each cue is
+// written into the stream so that its first sound reaches the speaker on its moment, by the
+// stream's measured latency. A stream runs only while a cue is near.
+
+#include "platform/services.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+struct pa_threaded_mainloop;
+struct pa_context;
+struct pa_stream;
+
+namespace orvane {
+
+class SpeechOutput : public SoundOutput {
+  public:
+    using Pcm = std::vector<std::int16_t>;
+    // POST runs a task on the user-interface thread, later; it must be callable from any
+    // thread.
+    explicit SpeechOutput(std::function<void(std::function<void()>)> post);
+    ~SpeechOutput() override;
+    SpeechOutput(const SpeechOutput&) = delete;
+    SpeechOutput& operator=(const SpeechOutput&) = delete;
+
+    std::string unavailable() const override;
+    std::vector<std::string> voices() const override;
+    void setVoice(const std::string& voice) override;
+    void setVolume(int percent) override;
+    void prepare(const std::vector<std::string>& phrases) override;
+    void plan(const std::vector<Cue>& cues) override;
+    void sound(const Cue& cue) override;
+
+    // The samples per second of every phrase and tone.
+    int rate() const { return m_rate; }
+    // The phrase as the voice renders it (leading silence cut), once made; empty before.
+    std::shared_ptr<const Pcm> rendered(const std::string& text) const;
+    static Pcm makeTone(int rate);
+
+  private:
+    struct Playing {
+        std::string text;
+        std::int64_t atMs = 0; // the cue's moment, which names it
+        double startMs = 0;    // when its first sample is to be heard
+        std::shared_ptr<const Pcm> pcm;
+        std::size_t pos = 0;
+        bool fromPlan = false; // planned ahead, rather than asked for when due
+    };
+
+    void synthLoop();
+    void connectServer();
+    void openStream();  // with the mainloop locked
+    void closeStream(); // with the mainloop locked
+    void keepStream(bool cueNear);
+    void fill(std::int16_t* out, std::size_t n, double t0Ms);
+    void setUnavailable(std::string why);
+    // Tells the program, on its own thread, that unavailable() or voices() changed.
+    void tellChanged();
+    static void onContextState(pa_context* c, void* self);
+    static void onStreamState(pa_stream* s, void* self);
+    static void onWrite(pa_stream* s, std::size_t nbytes, void* self);
+
+    std::function<void(std::function<void()>)> m_post;
+    int m_rate = 22050;
+
+    // The synthesis thread and what it is asked for.
+    std::thread m_synth;
+    mutable std::mutex m_synthMutex;
+    std::condition_variable m_synthWake;
+    std::deque<std::string> m_toSynth;
+    std::string m_voiceWanted;
+    bool m_voiceChanged = false;
+    bool m_stopping = false;
+    std::vector<std::string> m_voices;
+    std::vector<std::string> m_known; // every phrase asked for, made again for a new voice
+    std::map<std::string, std::shared_ptr<const Pcm>> m_cache;
+    std::shared_ptr<const Pcm> m_tone;
+
+    // The sound server, on the client library's thread.
+    pa_threaded_mainloop* m_loop = nullptr;
+    pa_context* m_context = nullptr;
+    pa_stream* m_stream = nullptr;
+    bool m_contextReady = false;
+
+    // The cues, shared between the user-interface thread and the stream's writes.
+    mutable std::mutex m_cueMutex;
+    std::vector<Playing> m_pending; // by startMs
+    std::unique_ptr<Playing> m_active;
+    std::deque<std::pair<std::string, std::int64_t>> m_begun; // cues already on their way
+    double m_volume = 0.8;
+    double m_idleSinceMs = 0;
+
+    mutable std::mutex m_stateMutex;
+    std::string m_why; // why there is no sound
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+};
+
+} // namespace orvane

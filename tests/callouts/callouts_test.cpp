@@ -1,0 +1,131 @@
+#include "callouts/callouts.h"
+#include "callouts/frmCallouts.h"
+#include "shell/frmSplash.h"
+#include "support/app_fixture.h"
+
+#include <algorithm>
+
+namespace orvane::test {
+namespace {
+
+class CalloutsTest : public AppTest {
+  protected:
+    frmCallouts& openDialog() {
+        EXPECT_TRUE(click(main().mnuCallouts));
+        return *app.loaded<frmCallouts>();
+    }
+    std::vector<std::string> callouts() const {
+        std::vector<std::string> said;
+        std::copy_if(world.transcript.begin(), world.transcript.end(), std::back_inserter(said),
+                     [](const std::string& line) { return line.starts_with("callout "); });
+        return said;
+    }
+    std::string setting(const std::string& key) {
+        return world.settings.stored("Callouts", key).value_or("<absent>");
+    }
+};
+
+TEST_F(CalloutsTest, DialogShowsItsDesignAndTheChoicesAsKept) {
+    clockAt("2001-05-03 10:20:00");
+    startAndSettle();
+    frmCallouts& d = openDialog();
+    EXPECT_TRUE(d.visible());
+    EXPECT_EQ(d.caption(), "Callouts");
+    EXPECT_EQ(d.chkSound.value(), 1);
+    EXPECT_EQ(d.lblState.caption(), "Sound is on.");
+    EXPECT_EQ(d.lblVolumeValue.caption(), "80 %");
+    EXPECT_EQ(d.lblVoiceName.caption(), "English");
+    EXPECT_EQ(d.vsbVoice.max(), 2) << "one place for each installed voice";
+    for (CheckBox* box : {&d.chkMinutes, &d.chkFinalCount, &d.chkHolds, &d.chkEvents, &d.chkWindow})
+        EXPECT_EQ(box->value(), 1) << box->displayName();
+    EXPECT_EQ(d.chkTones.value(), 0);
+    EXPECT_EQ(d.chkTones.container(), &d.fraWhich);
+    EXPECT_TRUE(d.cmdClose.isCancel());
+    EXPECT_TRUE(d.cmdTest.enabled());
+
+    // Each choice is kept at once and reaches the sound output.
+    ASSERT_TRUE(type(d.vsbVolume, "35"));
+    ASSERT_TRUE(type(d.vsbVoice, "2"));
+    EXPECT_EQ(d.lblVolumeValue.caption(), "35 %");
+    EXPECT_EQ(d.lblVoiceName.caption(), "French");
+    EXPECT_EQ(world.sound.volume, 35);
+    EXPECT_EQ(world.sound.voice, "French");
+    EXPECT_EQ(setting("Volume"), "35");
+    EXPECT_EQ(setting("Voice"), "French");
+    ASSERT_TRUE(click(d.chkFinalCount));
+    EXPECT_EQ(setting("Final Count"), "0");
+    EXPECT_FALSE(d.chkTones.enabled()) << "tones stand in for the final count's numbers";
+
+    ASSERT_TRUE(click(d.cmdTest));
+    EXPECT_EQ(callouts(), std::vector<std::string>{"callout \"T minus ten, nine, eight\""});
+}
+
+TEST_F(CalloutsTest, ChoicesKeptComeBackAtTheNextStart) {
+    world.settings.save("orvane", "Callouts", "Tones", "1");
+    world.settings.save("orvane", "Callouts", "Volume", "250");
+    clockAt("2001-05-03 10:29:45");
+    startAndSettle();
+    EXPECT_TRUE(app.callouts().choices().tones);
+    EXPECT_EQ(app.callouts().choices().volume, 100) << "a volume out of range is kept in range";
+    advance(4s);
+    const std::vector<std::string> tones(3, "callout tone");
+    EXPECT_EQ(callouts(), tones) << "T - 10, T - 9 and T - 8 as tones";
+}
+
+// With no sound server the program counts as always, silently, and says why once: in the
+// status bar and in the dialog.
+TEST_F(CalloutsTest, NoSoundSaysWhyAndSaysNothing) {
+    world.sound.setUnavailable("No sound server: Connection refused.");
+    clockAt("2001-05-03 10:29:45");
+    startAndSettle();
+    ASSERT_TRUE(click(main().cmdAccess));
+    const StatusPanel& panel = *main().sbrStatusBar.panel("pnlSound");
+    EXPECT_EQ(panel.text(), "No sound");
+    EXPECT_EQ(panel.toolTipText(), "No sound server: Connection refused.");
+    frmCallouts& d = openDialog();
+    EXPECT_EQ(d.lblState.caption(), "No sound server: Connection refused.");
+    EXPECT_FALSE(d.cmdTest.enabled());
+    advance(20s);
+    EXPECT_TRUE(callouts().empty());
+
+    // The server comes back: the status bar follows at once.
+    world.sound.setUnavailable("");
+    EXPECT_EQ(panel.text(), "Sound");
+    EXPECT_EQ(d.lblState.caption(), "Sound is on.");
+}
+
+TEST_F(CalloutsTest, FirstStartSaysSoundIsOnAndHowToMute_OnlyOnce) {
+    clockAt("2001-05-03 10:20:00");
+    start();
+    EXPECT_TRUE(app.frmSplash().lblSound.visible());
+    EXPECT_EQ(app.frmSplash().lblSound.caption(),
+              "Callouts are spoken aloud: Ctrl+U or Settings, Mute Callouts, mutes them.");
+    EXPECT_EQ(setting("Introduced"), "1");
+    EXPECT_FALSE(app.callouts().firstStartNote());
+}
+
+// The output hears of the cues ahead, so that each can be written before its second, and of
+// every phrase it may have to say, so that each is made in time.
+TEST_F(CalloutsTest, OutputHearsOfCuesAheadAndPhrasesEarly) {
+    clockAt("2001-05-03 10:29:45");
+    startAndSettle();
+    advance(1s);
+    ASSERT_EQ(world.sound.planned.size(), 3u) << "T - 10, 9 and 8, from T - 11";
+    EXPECT_EQ(world.sound.planned[0].text, "T minus ten");
+    const std::int64_t launchMs = app.launchMoment().unixSeconds() * 1000;
+    EXPECT_EQ(world.sound.planned[0].atMs, launchMs - 10'000);
+    auto prepared = [&](const std::string& p) {
+        return std::ranges::count(world.sound.prepared, p) == 1;
+    };
+    EXPECT_TRUE(prepared("liftoff"));
+    EXPECT_TRUE(prepared("hold"));
+    EXPECT_TRUE(prepared("launch window expires in one minute"));
+
+    ASSERT_TRUE(click(main().mnuRtHoldEnable));
+    ASSERT_TRUE(click(main().cmdHoldResume));
+    EXPECT_TRUE(world.sound.planned.empty()) << "a hold silences what was due";
+    EXPECT_TRUE(prepared("resuming count, T minus 0 minutes 11 seconds"));
+}
+
+} // namespace
+} // namespace orvane::test
