@@ -58,6 +58,10 @@ frmOrvane::frmOrvane(App& app) : Form(app.services(), "frmOrvane"), m_app(app) {
     wireHelpMenu();
     wireSimTime();
     // The dialog is there where the program can serve browsers, which the Qt binding provides.
+    mnuDebrief.onClick = [this] {
+        if (Form* debrief = m_app.form("frmDebrief"))
+            debrief->show();
+    };
     mnuRemoteDisplays.onClick = [this] {
         if (Form* dialog = m_app.form("frmRemoteDisplays"))
             dialog->show();
@@ -137,7 +141,17 @@ void frmOrvane::setDesignValues() {
     sbrStatusBar.addPanel("pnlCurrentDate", 3300);
     sbrStatusBar.addPanel("pnlCurrentFile", 6855)
         .setToolTipText("Current File.  Click here to open a new file.");
+    sbrStatusBar.addPanel("pnlJournal", 0).setVisible(false);
     sbrStatusBar.setVisible(false);
+}
+
+void frmOrvane::ShowJournalNote(const std::string& shortText, const std::string& fullText) {
+    StatusPanel& note = *sbrStatusBar.panel("pnlJournal");
+    note.setText(shortText);
+    note.setToolTipText(fullText);
+    note.setVisible(!shortText.empty());
+    // The file's panel makes room for the note.
+    sbrStatusBar.panel("pnlCurrentFile")->setWidth(shortText.empty() ? 6855 : 3855);
 }
 
 // Positions in twips. The compact screen shows the top left 4350 x 1630 of the window: the

@@ -68,6 +68,10 @@ class frmOrvane : public Form {
     void showTrueTimeRemembered(DateTime trueTime);
     void showTrueTimeForgotten();
 
+    // The status bar tells what is wrong with the mission journal: SHORTTEXT in its own panel,
+    // FULLTEXT as the panel's tooltip; an empty text takes the panel away.
+    void ShowJournalNote(const std::string& shortText, const std::string& fullText);
+
     // The Help menu's "Enable Tip of the Day" carries its check mark while tips are on.
     void showTipsEnabled(bool enabled) { mnuTips.setChecked(enabled); }
 
@@ -78,6 +82,7 @@ class frmOrvane : public Form {
     MenuItem mnuSave{this, "mnuSave", &mnuFile, "Save", "Ctrl+S"};
     MenuItem mnuSaveAs{this, "mnuSaveAs", &mnuFile, "&Save As . . ."};
     MenuItem mnuRevert{this, "mnuRevert", &mnuFile, "Revert to File", "Ctrl+R"};
+    MenuItem mnuDebrief{this, "mnuDebrief", &mnuFile, "Debrief . . ."};
     MenuItem mnuFileSep{this, "mnuFileSep", &mnuFile, "-"};
     MenuItem mnuExit{this, "mnuExit", &mnuFile, "E&xit"};
 
