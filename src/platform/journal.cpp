@@ -82,7 +82,8 @@ std::vector<JournalRunInfo> listRuns(const std::vector<JournalRecord>& records) 
 }
 
 void MemoryJournalStore::record(JournalRecord r) {
-    if (r.beginsRun || m_lastRun == 0)
+    r.beginsRun = r.beginsRun || m_lastRun == 0;
+    if (r.beginsRun)
         ++m_lastRun;
     r.run = m_lastRun;
     r.id = ++m_lastId;

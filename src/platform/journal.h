@@ -34,7 +34,8 @@ struct JournalRecord {
     std::vector<std::pair<std::string, std::string>> details;
     // The launch data file in use (full path; empty when none).
     std::string launchFile;
-    // This record begins a new run (set by the program, kept by the store as the run number).
+    // This record begins a new run: the program says so when it hands the record over; read
+    // back, it is the first of its run.
     bool beginsRun = false;
 
     // The value of a detail, or empty.

@@ -2,6 +2,7 @@
 
 #include "sqlite/sqlite_journal_detail.h"
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <filesystem>
@@ -233,30 +234,37 @@ bool SqliteJournalStore::openForWriting() {
 
 std::string SqliteJournalStore::write(std::vector<Item>& batch, std::vector<JournalRecord>& committed) {
     std::string error;
+    // Deleting goes first and on its own, so that a full journal can make room.
+    if (std::ranges::any_of(batch, [](const Item& i) { return i.deleteRun > 0; })) {
+        std::string deletes = "BEGIN IMMEDIATE;";
+        for (const Item& item : batch)
+            if (item.deleteRun > 0)
+                deletes += "DELETE FROM record WHERE run = " + std::to_string(item.deleteRun) + ";";
+        if (!exec(m_db, deletes + "COMMIT", error)) {
+            std::string ignored;
+            exec(m_db, "ROLLBACK", ignored);
+            return error;
+        }
+        std::erase_if(batch, [](const Item& i) { return i.deleteRun > 0; });
+        exec(m_db, "PRAGMA incremental_vacuum", error);
+        error.clear();
+    }
+    if (batch.empty())
+        return {};
     if (!exec(m_db, "BEGIN IMMEDIATE", error))
         return error;
     sqlite3_stmt* insert = nullptr;
-    sqlite3_stmt* remove = nullptr;
     int rc = sqlite3_prepare_v2(m_db,
                                 "INSERT INTO record (run, kind, true_ms, program_ms, count,"
                                 " count_seconds, details, launch_file) VALUES (?,?,?,?,?,?,?,?)",
                                 -1, &insert, nullptr);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_prepare_v2(m_db, "DELETE FROM record WHERE run = ?", -1, &remove, nullptr);
     std::int64_t lastRun = m_lastRun;
-    bool deleted = false;
     for (Item& item : batch) {
         if (rc != SQLITE_OK)
             break;
-        if (item.deleteRun > 0) {
-            sqlite3_bind_int64(remove, 1, item.deleteRun);
-            rc = sqlite3_step(remove) == SQLITE_DONE ? SQLITE_OK : SQLITE_ERROR;
-            sqlite3_reset(remove);
-            deleted = true;
-            continue;
-        }
         JournalRecord r = item.record;
-        if (r.beginsRun || lastRun == 0)
+        r.beginsRun = r.beginsRun || lastRun == 0;
+        if (r.beginsRun)
             ++lastRun;
         r.run = lastRun;
         const std::string details = formatDetails(r.details);
@@ -279,11 +287,8 @@ std::string SqliteJournalStore::write(std::vector<Item>& batch, std::vector<Jour
     if (rc != SQLITE_OK)
         error = sqlite3_errmsg(m_db);
     sqlite3_finalize(insert);
-    sqlite3_finalize(remove);
     if (rc == SQLITE_OK && exec(m_db, "COMMIT", error)) {
         m_lastRun = lastRun;
-        if (deleted)
-            exec(m_db, "PRAGMA incremental_vacuum", error);
         return {};
     }
     std::string ignored;

@@ -74,6 +74,7 @@ bool readRecords(sqlite3* db, std::int64_t run, std::vector<JournalRecord>& out,
         r.countSeconds = sqlite3_column_int64(st, 6);
         r.details = parseDetails(text(7)).value_or(decltype(r.details){});
         r.launchFile = text(8);
+        r.beginsRun = out.empty() || out.back().run != r.run;
         out.push_back(std::move(r));
     }
     const bool ok = rc == SQLITE_DONE;
