@@ -139,9 +139,10 @@ void frmOrvane::setDesignValues() {
         hidden->setVisible(false);
 
     sbrStatusBar.addPanel("pnlCurrentDate", 3300);
+    // The journal's panel shows only while the mission journal has something to tell.
+    sbrStatusBar.addPanel("pnlJournal", 0).setVisible(false);
     sbrStatusBar.addPanel("pnlCurrentFile", 6855)
         .setToolTipText("Current File.  Click here to open a new file.");
-    sbrStatusBar.addPanel("pnlJournal", 0).setVisible(false);
     sbrStatusBar.setVisible(false);
 }
 
@@ -149,9 +150,8 @@ void frmOrvane::ShowJournalNote(const std::string& shortText, const std::string&
     StatusPanel& note = *sbrStatusBar.panel("pnlJournal");
     note.setText(shortText);
     note.setToolTipText(fullText);
+    note.setWidth(shortText.empty() ? 0 : 3000);
     note.setVisible(!shortText.empty());
-    // The file's panel makes room for the note.
-    sbrStatusBar.panel("pnlCurrentFile")->setWidth(shortText.empty() ? 6855 : 3855);
 }
 
 // Positions in twips. The compact screen shows the top left 4350 x 1630 of the window: the

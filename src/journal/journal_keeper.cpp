@@ -21,6 +21,13 @@ void JournalKeeper::note(JournalRecord r) {
         m_runIsOnlyStart = false;
     m_afterExit = r.kind == "exit";
     m_store.record(std::move(r));
+    if (!m_waitForCommit)
+        return;
+    m_store.flush();
+    const JournalHealth h = m_store.health();
+    if (h.problem != m_reportedProblem || h.notice != m_reportedNotice)
+        healthChanged();
+    committed();
 }
 
 std::int64_t JournalKeeper::sizeLimitMb() const {

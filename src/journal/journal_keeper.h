@@ -41,6 +41,9 @@ class JournalKeeper {
     // status bar warns, once.
     void committed();
 
+    // Scripts wait for each record's commit, so that what they print keeps its order.
+    void setWaitForCommit(bool wait) { m_waitForCommit = wait; }
+
     JournalStore& store() { return m_store; }
     DebriefCanvas& canvas() { return m_canvas; }
     // What the Debrief window says of the journal: a problem, a notice, a size warning.
@@ -60,6 +63,7 @@ class JournalKeeper {
     bool m_afterExit = true;
     std::string m_reportedProblem, m_reportedNotice;
     bool m_sizeWarned = false;
+    bool m_waitForCommit = false;
 };
 
 // The journal's setting.
