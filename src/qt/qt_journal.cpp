@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 
 namespace orvane {
 
@@ -127,9 +128,19 @@ QtJournal::QtJournal(App& app, QtView& view) : m_canvas(view) {
             qApp, [scheduler, keeper] { scheduler->deliver([keeper] { keeper->committed(); }); },
             Qt::QueuedConnection);
     };
-    m_store->onHealthChanged = [scheduler, keeper] {
+    // What goes wrong is also told on standard error, once, for a program run without a screen.
+    auto told = std::make_shared<std::string>();
+    m_store->onHealthChanged = [scheduler, keeper, told] {
         QMetaObject::invokeMethod(
-            qApp, [scheduler, keeper] { scheduler->deliver([keeper] { keeper->healthChanged(); }); },
+            qApp,
+            [scheduler, keeper, told] {
+                const JournalHealth h = keeper->store().health();
+                const std::string news = h.problem.empty() ? h.notice : h.problem;
+                if (!news.empty() && news != *told)
+                    std::fprintf(stderr, "orvane: %s\n", news.c_str());
+                *told = news;
+                scheduler->deliver([keeper] { keeper->healthChanged(); });
+            },
             Qt::QueuedConnection);
     };
 }
