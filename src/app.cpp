@@ -9,6 +9,8 @@
 #include "wizard/register.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 namespace orvane {
 
@@ -23,9 +25,11 @@ App::App(Services& services)
     registerEventWizard(*this);
     registerShellWindows(*this);
     registerSimTimeWizard(*this);
+    m_services.scheduler.onRoundDone = [this] { m_happenings.roundDone(); };
 }
 
 App::~App() {
+    m_services.scheduler.onRoundDone = nullptr;
     // Windows go in the reverse order of their loading, so none outlives one it points into.
     for (auto it = m_order.rbegin(); it != m_order.rend(); ++it)
         m_forms.erase(*it);
@@ -33,13 +37,33 @@ App::~App() {
 }
 
 orvane::frmOrvane& App::frmOrvane() {
-    return load<orvane::frmOrvane>("frmOrvane");
+    return form<orvane::frmOrvane>();
 }
 orvane::frmEventTimers& App::frmEventTimers() {
-    return load<orvane::frmEventTimers>("frmEventTimers");
+    return form<orvane::frmEventTimers>();
 }
 orvane::frmSplash& App::frmSplash() {
-    return load<orvane::frmSplash>("frmSplash");
+    return form<orvane::frmSplash>();
+}
+
+const std::string& App::nameOf(std::type_index type) const {
+    const auto it = m_typeNames.find(type);
+    if (it == m_typeNames.end()) {
+        std::fprintf(stderr, "No window is registered for the type %s.\n", type.name());
+        std::abort();
+    }
+    return it->second;
+}
+
+Happening App::happening(Happening::Kind kind) const {
+    Happening h;
+    h.kind = kind;
+    h.at.trueMs = m_ownClock.computer().instant().unixSeconds() * 1000;
+    if (const auto offset = m_ownClock.offset(); offset && *offset != 0)
+        h.at.programMs = h.at.trueMs + *offset * 1000;
+    if (const auto* main = loaded<orvane::frmOrvane>())
+        h.shown = main->countAt(m_ownClock.instant());
+    return h;
 }
 
 Instant App::launchMoment() {
@@ -140,6 +164,7 @@ bool App::unloadWith(Form& form, UnloadMode mode) {
 void App::endProgram() {
     if (m_ended)
         return;
+    raise(happening(Happening::Kind::ProgramExit));
     m_ended = true;
     m_services.process.endProgram();
 }

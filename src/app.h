@@ -2,6 +2,7 @@
 
 #include "data/LaunchFileNames.h"
 #include "data/SimWizardEntries.h"
+#include "happenings.h"
 #include "platform/datetime.h"
 #include "platform/form.h"
 #include "platform/own_clock.h"
@@ -14,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <typeindex>
 #include <vector>
 
 namespace orvane {
@@ -99,6 +101,20 @@ class App {
     void ShowTechSupport();
     void ShowAbout();
 
+    // The program's happenings (happenings.h): subscribe there to hear what just happened.
+    Happenings& happenings() { return m_happenings; }
+    // A happening of KIND read at the program's clock now, with the count the main window
+    // shows (when it is loaded); the caller adds the details and raises it.
+    Happening happening(Happening::Kind kind) const;
+    void raise(const Happening& h) { m_happenings.raise(h); }
+
+    // The window of type T, loading it if needed; the loaded one or null, never loading it.
+    // T is a window class registered with registerForm<T>.
+    template <class T> T& form() { return static_cast<T&>(*form(nameOf(typeid(T)))); }
+    template <class T> T* loaded() const {
+        return static_cast<T*>(loadedForm(nameOf(typeid(T))));
+    }
+
     // Whether a window of that name exists in the program, and whether it is loaded now.
     bool knowsForm(std::string_view name) const;
     bool isLoaded(std::string_view name) const;
@@ -123,11 +139,16 @@ class App {
     using FormFactory = std::function<std::unique_ptr<Form>(App&)>;
     void registerForm(std::string name, FormFactory factory);
     template <class T> void registerForm(std::string name) {
-        registerForm(std::move(name), [](App& app) { return std::make_unique<T>(app); });
+        registerForm<T>(std::move(name), [](App& app) { return std::make_unique<T>(app); });
+    }
+    template <class T> void registerForm(std::string name, FormFactory factory) {
+        m_typeNames.insert_or_assign(std::type_index(typeid(T)), name);
+        registerForm(std::move(name), std::move(factory));
     }
 
   private:
-    template <class T> T& load(std::string_view name) { return static_cast<T&>(*form(name)); }
+    // The name a window class was registered under; fails loudly for one never registered.
+    const std::string& nameOf(std::type_index type) const;
     bool unloadWith(Form& form, UnloadMode mode);
 
     OwnClock m_ownClock;
@@ -141,6 +162,8 @@ class App {
     SimWizardEntries m_simWizardEntries;
     std::unique_ptr<SimClock> m_simClock;
     LaunchFileNames m_launchFileNames;
+    std::map<std::type_index, std::string> m_typeNames;
+    Happenings m_happenings;
 };
 
 } // namespace orvane

@@ -2,6 +2,8 @@
 #include "clock/frmOrvane.h"
 #include "colors.h"
 
+#include <utility>
+
 namespace orvane {
 
 void frmOrvane::wireCount() {
@@ -65,23 +67,22 @@ void frmOrvane::UpdateCountDisplay() {
 
 void frmOrvane::ShowCount(Instant now) {
     const Instant launch = launchMoment();
-    std::int64_t seconds;
+    const std::int64_t before = m_shownTminus;
+    const std::optional<Instant> launchBefore = std::exchange(m_shownLaunch, launch);
     m_shownTminus = secondsBetween(now, launch);
+    m_shown = ShownCount::fromSecondsToLaunch(m_shownTminus);
     if (now < launch) {
-        seconds = secondsBetween(now, launch);
         setBackColor(LightRed);
         lblTMinus.setCaption("T -");
-        // The hold menus follow the hold button, whose state the hold arming sets.
-        const bool holdable = cmdHoldResume.enabled();
-        mnuHold.setEnabled(holdable);
-        mnuRtHold.setEnabled(holdable);
+        // The hold menus follow the hold arming, as the hold button does.
+        mnuHold.setEnabled(m_holdArmed);
+        mnuRtHold.setEnabled(m_holdArmed);
         // A hold is left only by Resume.
         mnuHoldEnable.setEnabled(!m_held);
         mnuRtHoldEnable.setEnabled(!m_held);
         mnuActiveLaunchWindow.setEnabled(true);
         chkLaunchWindowActive.setEnabled(true);
     } else {
-        seconds = secondsBetween(launch, now);
         setBackColor(Green);
         lblTMinus.setCaption("T +");
         cmdHoldResume.setEnabled(false);
@@ -97,18 +98,41 @@ void frmOrvane::ShowCount(Instant now) {
         UpdateWindowWarning();
         setWindowWarningArmed(false);
     }
-    lblDays.setCaption(formatNumber(seconds / 86400, "000"));
-    seconds %= 86400;
-    lblHours.setCaption(formatNumber(seconds / 3600, "00"));
-    seconds %= 3600;
-    lblMinutes.setCaption(formatNumber(seconds / 60, "00"));
-    lblSeconds.setCaption(formatNumber(seconds % 60, "00"));
+    lblDays.setCaption(formatNumber(m_shown.days, "000"));
+    lblHours.setCaption(formatNumber(m_shown.hours, "00"));
+    lblMinutes.setCaption(formatNumber(m_shown.minutes, "00"));
+    lblSeconds.setCaption(formatNumber(m_shown.seconds, "00"));
+    // The count reached zero with the launch time it counted to: the launch.
+    if (before > 0 && m_shownTminus <= 0 && launchBefore == launch) {
+        Happening h = happening(Happening::Kind::Liftoff);
+        h.newLaunch = launch;
+        m_app.raise(h);
+    }
+}
+
+ShownCount frmOrvane::countAt(Instant now) const {
+    return m_held ? m_shown : ShownCount::fromSecondsToLaunch(secondsBetween(now, launchMoment()));
+}
+
+Happening frmOrvane::happening(Happening::Kind kind) const {
+    return m_app.happening(kind);
+}
+
+frmOrvane::LaunchWindowState frmOrvane::launchWindow() const {
+    LaunchWindowState w;
+    w.active = chkLaunchWindowActive.value() == 1;
+    w.text = lblLaunchWindow.caption();
+    if (m_windowLeft)
+        w.leftSeconds = m_windowLeft->timeOfDay();
+    w.warningShown = lblWindowWarning.visible();
+    w.expired = m_windowExpired;
+    return w;
 }
 
 // Indicator 0 blinks through the last hour, indicator 1 joins it in the last ten minutes and
 // indicator 2 blinks in the opposite phase in the last minute.
 void frmOrvane::BlinkIndicators() {
-    const bool even = leadingNumber(lblSeconds.caption()) % 2 == 0;
+    const bool even = m_shown.seconds % 2 == 0;
     auto blink = [this](Shape& shape, std::int64_t limit, bool phase) {
         const std::int64_t t = m_shownTminus;
         if (t > 0 && t <= limit && phase)

@@ -64,8 +64,14 @@ void frmOrvane::pairTimeBox(TextBox& box, ScrollBar& bar) {
 }
 
 void frmOrvane::SetLaunchTime() {
-    if (const std::optional<DateTime> launch = ReadLaunchEntry())
+    if (const std::optional<DateTime> launch = ReadLaunchEntry()) {
+        const Instant before = launchMoment();
         lblTarget.setCaption(formatDate(*launch, "mmmm dd, yyyy   h:mm:ss AM/PM"));
+        Happening h = happening(Happening::Kind::LaunchTimeSet);
+        h.oldLaunch = before;
+        h.newLaunch = launchMoment();
+        m_app.raise(h);
+    }
     DisableSetLaunchTime();
 }
 

@@ -73,6 +73,7 @@ frmOrvane::frmOrvane(App& app) : Form(app.services(), "frmOrvane"), m_app(app) {
         setWidth(4350);
         for (MenuItem* menu : {&mnuFile, &mnuSettings, &mnuHelp, &mnuSimTime})
             menu->setVisible(false);
+        m_app.raise(happening(Happening::Kind::ProgramStart));
         ReadLaunchFile(m_app, false);
     };
 }

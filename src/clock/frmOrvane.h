@@ -11,6 +11,7 @@
 // entry and screen sizes), hold.cpp (hold and resume), launch_window.cpp, exit.cpp (the File
 // menu, the launch data file's needs and the exit path).
 
+#include "happenings.h"
 #include "platform/clock_steps.h"
 #include "platform/controls.h"
 #include "platform/datetime.h"
@@ -61,6 +62,21 @@ class frmOrvane : public Form {
     // one place where it goes through the computer's time zone rules. Worked out at each use,
     // so a change of zone shows at the next second.
     Instant launchMoment() const;
+    // The count as the window shows it now (lblTMinus, lblDays ... lblSeconds are written
+    // from it).
+    const ShownCount& shownCount() const { return m_shown; }
+    // The count the window shows at NOW: the held count during a hold, else the count to
+    // the launch time (what the round of NOW's second shows, whichever timer runs first).
+    ShownCount countAt(Instant now) const;
+    // The launch window as the window shows it.
+    struct LaunchWindowState {
+        bool active = false;          // chkLaunchWindowActive
+        std::string text;             // lblLaunchWindow: what is left of it, "h:mm:ss"
+        std::optional<std::int64_t> leftSeconds; // the same in seconds, when it is a time
+        bool warningShown = false;    // lblWindowWarning: less than a minute left in a hold
+        bool expired = false;         // used up: the program must be restarted
+    };
+    LaunchWindowState launchWindow() const;
     // Whether holds are armed (Hold Enable) and whether a hold is on now.
     bool holdArmed() const { return m_holdArmed; }
     bool held() const { return m_held; }
@@ -268,6 +284,8 @@ class frmOrvane : public Form {
     void ResumeCount();
     void SetDigitColor(Color color);
     void StampHold(Instant now);
+    // Raises a happening of KIND with the window's details filled in.
+    Happening happening(Happening::Kind kind) const;
     void UpdateHeldTarget(Instant now);
     // Takes a step of the clock out of what the hold measures (see hold.cpp).
     void TakeOutClockSteps(Instant now);
@@ -279,6 +297,8 @@ class frmOrvane : public Form {
 
     // The launch window (launch_window.cpp).
     void SetLaunchWindow();
+    void SetLaunchWindowEntry();
+    void raiseWindowHappening(Happening::Kind kind);
     // The window boxes as "h:mm:ss"; empty when they do not hold a time (the user is told).
     std::optional<std::string> GetWindowEntry();
     // True when the launch window may be changed now, after deactivating it if the user agrees.
@@ -306,8 +326,13 @@ class frmOrvane : public Form {
     // The launch window warning may show (from a hold's start until it is dismissed, the
     // window is set again, or launch).
     bool m_windowWarningArmed = false;
-    // The count last shown, in seconds to launch, for the indicators that follow it.
+    // The count last shown, in seconds to launch, for the indicators that follow it, and as
+    // the captions show it.
     std::int64_t m_shownTminus = 0;
+    ShownCount m_shown;
+    // The launch moment the count last shown was worked out from, so that the count reaching
+    // zero is told from a new launch time put behind the present.
+    std::optional<Instant> m_shownLaunch;
     // What is left of the launch window, as lblLaunchWindow shows it.
     std::optional<DateTime> m_windowLeft;
     // An expired launch window stays expired, and the entry surfaces locked, until the

@@ -49,6 +49,7 @@ void frmOrvane::StartHold() {
     mnuRtHoldEnable.setEnabled(false);
     setWindowWarningArmed(true);
     m_app.setEventCountDownHeld(true);
+    m_app.raise(happening(Happening::Kind::Hold));
 }
 
 // The hold ends at one reading of the present too: the launch time and the launch window take
@@ -57,6 +58,13 @@ void frmOrvane::StartHold() {
 void frmOrvane::ResumeCount() {
     const Instant now = services().clock.instant();
     UpdateHeldTarget(now);
+    Happening resumed = happening(Happening::Kind::Resume);
+    const TimeZone zone = services().clock.zone();
+    if (m_holdStart)
+        resumed.heldSeconds = secondsBetween(zone.toInstant(*m_holdStart), now);
+    if (m_holdTarget)
+        resumed.oldLaunch = zone.toInstant(*m_holdTarget);
+    resumed.newLaunch = launchMoment();
     if (tmrLaunchWindow.enabled() && chkLaunchWindowActive.value() == 1)
         UpdateHeldWindow(now);
     m_held = false;
@@ -76,6 +84,8 @@ void frmOrvane::ResumeCount() {
     mnuRtHoldEnable.setEnabled(true);
     m_app.setEventCountDownHeld(false);
     ShowCount(now);
+    resumed.shown = m_shown;
+    m_app.raise(resumed);
 }
 
 void frmOrvane::SetDigitColor(Color color) {

@@ -61,6 +61,21 @@ void frmOrvane::wireLaunchWindow() {
 }
 
 void frmOrvane::SetLaunchWindow() {
+    const std::string before = lblLaunchWindow.caption();
+    SetLaunchWindowEntry();
+    if (lblLaunchWindow.caption() != before)
+        raiseWindowHappening(Happening::Kind::LaunchWindowSet);
+}
+
+void frmOrvane::raiseWindowHappening(Happening::Kind kind) {
+    Happening h = happening(kind);
+    const LaunchWindowState w = launchWindow();
+    h.windowText = w.text;
+    h.windowActive = w.active;
+    m_app.raise(h);
+}
+
+void frmOrvane::SetLaunchWindowEntry() {
     const std::optional<std::string> entry = GetWindowEntry();
     if (!entry)
         return;
@@ -79,7 +94,7 @@ void frmOrvane::SetLaunchWindow() {
         return;
     }
 
-    if (cmdHoldResume.enabled()) {
+    if (m_holdArmed) {
         const bool wasHeld = m_held;
         if (ConfirmWindowChange()) {
             lblLaunchWindow.setCaption(*entry);
@@ -180,13 +195,18 @@ void frmOrvane::UpdateHeldWindow(Instant now) {
     setTag("Off");
     pctLaunchWindow.setTag("Off");
     pctLaunchTime.setTag("Off");
+    raiseWindowHappening(Happening::Kind::WindowExpired);
     services().dialogs.messageBox("Your Launch Window has expired.  You must reschedule a new "
                                   "Launch Date.  Press OK then the Esc key to exit the program.",
                                   Buttons::OK, Icon::Exclamation, MessageTitle);
 }
 
 void frmOrvane::UpdateWindowWarning() {
-    lblWindowWarning.setVisible(WindowWarningDue());
+    const bool due = WindowWarningDue();
+    const bool wasShown = lblWindowWarning.visible();
+    lblWindowWarning.setVisible(due);
+    if (due && !wasShown)
+        raiseWindowHappening(Happening::Kind::WindowWarned);
 }
 
 bool frmOrvane::WindowWarningDue() const {

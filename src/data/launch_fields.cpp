@@ -3,6 +3,8 @@
 #include "app.h"
 #include "platform/form.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace orvane {
@@ -29,15 +31,28 @@ class Controls {
         const PropValue v = get(name, property, index);
         return v.isBool() && v.boolean();
     }
+    // The reader has checked every value, so a control refusing one is the program's fault.
     void set(const char* name, const char* property, const std::string& value) {
-        control(name, -1).setProperty(property, value);
+        const SetResult result = control(name, -1).setProperty(property, value);
+        if (!result.ok)
+            fault(std::string(name) + "." + property + " refused \"" + value + "\": " +
+                  result.error);
     }
 
   private:
+    // A control the file names is one the window has: anything else is the program's fault,
+    // and stops it before anything is read or written wrongly.
     Control& control(const char* name, int index) const {
         Control* c =
             index < 0 ? m_form.findControl(name) : m_form.findControl(name, std::to_string(index));
+        if (!c)
+            fault(m_form.name() + " has no control " + name +
+                  (index < 0 ? std::string() : "(" + std::to_string(index) + ")"));
         return *c;
+    }
+    [[noreturn]] static void fault(const std::string& what) {
+        std::fprintf(stderr, "Launch data fields: %s\n", what.c_str());
+        std::abort();
     }
     Form& m_form;
 };

@@ -91,6 +91,9 @@ bool ReadLaunchFile(App& app, bool showDialog) {
     // The file read is the file saved next, whatever location its field 12 recorded.
     nameFile(app, path);
     app.launchDataRead();
+    Happening h = app.happening(Happening::Kind::FileRead);
+    h.path = path;
+    app.raise(h);
     return true;
 }
 

@@ -59,6 +59,9 @@ bool WriteLaunchFile(App& app, bool showDialog) {
     showLaunchFile(app, path);
     names.openPath = path;
     names.savePath = path;
+    Happening h = app.happening(Happening::Kind::FileSaved);
+    h.path = path;
+    app.raise(h);
     return true;
 }
 

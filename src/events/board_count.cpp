@@ -3,6 +3,8 @@
 #include "events/frmEventTimers.h"
 #include "events/modSecondsToTime.h"
 
+#include <utility>
+
 namespace orvane {
 
 Instant frmEventTimers::GetLaunchTime() const {
@@ -11,7 +13,52 @@ Instant frmEventTimers::GetLaunchTime() const {
 
 // The count up captures the moment again at its next tick.
 void frmEventTimers::RestartCount(int n) {
-    lblTag[n].setTag("");
+    setPhase(n, RowPhase::Fresh);
+}
+
+// The tags are the phases' texts, written and read here only.
+frmEventTimers::RowPhase frmEventTimers::phase(int n) const {
+    const std::string& tag = lblTag.at(n).tag();
+    return tag == "1"   ? RowPhase::CountingUp
+           : tag == "2" ? RowPhase::CountingDown
+                        : RowPhase::Fresh;
+}
+
+void frmEventTimers::setPhase(int n, RowPhase phase) {
+    lblTag.at(n).setTag(phase == RowPhase::CountingUp     ? "1"
+                        : phase == RowPhase::CountingDown ? "2"
+                                                          : "");
+}
+
+Instant frmEventTimers::countMoment(int n, Instant launch, Instant now) const {
+    const Instant moment = EventTime(n, launch);
+    if (now < moment || phase(n) != RowPhase::CountingUp)
+        return moment;
+    const TimeZone zone = services().clock.zone();
+    return m_captured.at(n) ? zone.toInstant(*m_captured.at(n)) : moment;
+}
+
+frmEventTimers::Row frmEventTimers::row(int n) const {
+    Row r;
+    r.defined = isAssigned(n);
+    r.direction = pctEvent.at(n).tag() == "+" ? Direction::After : Direction::Before;
+    r.offsetSeconds = EventData().Secs(n);
+    r.name = lblName.at(n).caption();
+    const Instant now = services().clock.instant();
+    r.moment = countMoment(n, GetLaunchTime(), now);
+    r.phase = phase(n);
+    r.text = lblTime.at(n).caption();
+    const std::int64_t d = secondsBetween(now, EventTime(n));
+    if (d > 0 && d <= 600)
+        r.alert = d > 60 ? AlertLevel::TenMinutes : AlertLevel::LastMinute;
+    return r;
+}
+
+void frmEventTimers::raiseRow(Happening::Kind kind, int n) {
+    Happening h = m_app.happening(kind);
+    const Row r = row(n);
+    h.event = HappeningEvent{n + 1, r.name, r.signedOffset()};
+    m_app.raise(h);
 }
 
 // The launch time is read afresh each time, so a new launch time or a hold moves every event
@@ -44,10 +91,10 @@ void frmEventTimers::CountDown() {
         const Instant moment = EventTime(n, launch);
         if (now < moment) {
             lblTime[n].setBackColor(PaleRed);
-            lblTag[n].setTag("2");
+            setPhase(n, RowPhase::CountingDown);
             lblTime[n].setCaption(SecondsToTime(secondsBetween(now, moment), false));
-        } else if (lblTag[n].tag() == "2") {
-            lblTag[n].setTag("");
+        } else if (phase(n) == RowPhase::CountingDown) {
+            setPhase(n, RowPhase::Fresh);
         }
     }
 }
@@ -58,22 +105,27 @@ void frmEventTimers::CountUp() {
     const Instant launch = GetLaunchTime();
     const Instant now = services().clock.instant();
     const TimeZone zone = services().clock.zone();
+    const bool sameLaunch = std::exchange(m_countedLaunch, launch) == launch;
     for (int n = 0; n < 10; ++n) {
         const Instant moment = EventTime(n, launch);
+        // An event's count reaches zero when the clock reaches its moment, not when a new
+        // launch time or a newly defined event puts the moment behind the present.
+        const bool wasAhead = std::exchange(m_ahead.at(n), now < moment);
         if (now < moment)
             continue;
+        if (wasAhead && sameLaunch && isAssigned(n))
+            raiseRow(Happening::Kind::EventPassed, n);
         lblTime[n].setBackColor(LightGreen);
-        Label& state = lblTag[n];
-        if (state.tag().empty()) {
-            state.setTag("1");
+        if (phase(n) == RowPhase::Fresh) {
+            setPhase(n, RowPhase::CountingUp);
             const LocalTime local = zone.toLocal(moment);
-            state.setCaption(formatDate(local.wall, "General Date"));
+            lblTag[n].setCaption(formatDate(local.wall, "General Date"));
             m_captured[n] = local;
-        } else if (state.tag() == "2") {
+        } else if (phase(n) == RowPhase::CountingDown) {
             // The count down has not yet seen the moment pass; a later tick captures it.
             continue;
         }
-        const Instant captured = m_captured[n] ? zone.toInstant(*m_captured[n]) : moment;
+        const Instant captured = countMoment(n, launch, now);
         lblTime[n].setCaption(SecondsToTime(secondsBetween(now, captured), true));
     }
 }

@@ -11,6 +11,7 @@
 // clearing events).
 
 #include "data/CTimeData.h"
+#include "happenings.h"
 #include "platform/controls.h"
 #include "platform/datetime.h"
 #include "platform/form.h"
@@ -60,6 +61,38 @@ class frmEventTimers : public Form {
     // Sets row n as a launch data file records it (name, mark, whether it is shown) and starts
     // its count afresh with the tooltips rebuilt; the file's reader writes the record itself.
     void RestoreEventRow(int n, std::string_view name, std::string_view mark, bool visible);
+
+    // Where a row's count stands; lblTag(N)'s tag shows it ("", "1", "2").
+    enum class RowPhase {
+        Fresh,        // "": counts afresh; the count up captures its moment at its next tick
+        CountingUp,   // "1": passed; counts up from the moment it captured
+        CountingDown, // "2": still ahead, counting down
+    };
+    // Which side of the launch time an event lies on; pctEvent(N)'s tag shows it ("-", "+").
+    enum class Direction { Before, After };
+    // How strongly the row's panel warns of its event.
+    enum class AlertLevel { None, TenMinutes, LastMinute };
+    // One row as the board shows it.
+    struct Row {
+        bool defined = false; // it carries a direction mark
+        Direction direction = Direction::Before;
+        std::int64_t offsetSeconds = 0; // from the launch time, unsigned
+        std::string name;
+        // The moment the row counts to, or, once it counts up, the moment it captured.
+        Instant moment;
+        RowPhase phase = RowPhase::Fresh;
+        std::string text; // lblTime(N): the count shown
+        AlertLevel alert = AlertLevel::None;
+        // Seconds from the launch time: negative before it, positive after it.
+        std::int64_t signedOffset() const {
+            return direction == Direction::After ? offsetSeconds : -offsetSeconds;
+        }
+    };
+    // Row n (0 to 9) at the clock's present reading.
+    Row row(int n) const;
+    // The moment row n counts to or from, at NOW, for the launch instant LAUNCH: the one rule
+    // for it (the count up, the remote displays).
+    Instant countMoment(int n, Instant launch, Instant now) const;
 
     // Whether the board is shown by the show/hide commands. Shown, it counts down and shows the
     // alert colors; hidden, only the count up runs.
@@ -131,6 +164,10 @@ class frmEventTimers : public Form {
     // Makes row n count afresh: its moment is taken again from the record and the launch
     // time, so a row that passed it counts up from the new moment.
     void RestartCount(int n);
+    RowPhase phase(int n) const;
+    void setPhase(int n, RowPhase phase);
+    // The happening of KIND for row n.
+    void raiseRow(Happening::Kind kind, int n);
     Instant EventTime(int n) const;
     // The same for a launch time the tick has read once for all ten rows.
     Instant EventTime(int n, Instant launch) const;
@@ -163,6 +200,9 @@ class frmEventTimers : public Form {
     bool m_controlsHidden = false;
     // The moment each row counts up from, read once whenever lblTag(N)'s caption changes.
     std::array<std::optional<LocalTime>, 10> m_captured{};
+    // What the count up saw at its last tick: which moments lay ahead, and the launch time.
+    std::array<bool, 10> m_ahead{};
+    std::optional<Instant> m_countedLaunch;
 };
 
 } // namespace orvane

@@ -1,3 +1,4 @@
+#include "app.h"
 #include "events/frmEventTimers.h"
 
 #include <string>
@@ -9,6 +10,9 @@ void frmEventTimers::DefineEvent(int n, std::string_view name, std::string_view 
     if (n < 0 || n > 9)
         return;
     if (sign.empty()) {
+        const bool wasAssigned = isAssigned(n);
+        if (wasAssigned)
+            raiseRow(Happening::Kind::EventRemoved, n);
         lblName[n].setCaption(std::string(name));
         pctEvent[n].setTag("");
         pctEvent[n].setVisible(false);
@@ -17,6 +21,7 @@ void frmEventTimers::DefineEvent(int n, std::string_view name, std::string_view 
     EventData().setPlus(n, std::string(sign));
     EventData().setSecs(n, secs);
     RestoreEventRow(n, name, sign, true);
+    raiseRow(Happening::Kind::EventDefined, n);
 }
 
 void frmEventTimers::RestoreEventRow(int n, std::string_view name, std::string_view mark,

@@ -67,6 +67,8 @@ void SchedulerBase::secondChanged() {
 void SchedulerBase::runRound() {
     ++m_depth;
     m_timers.runRound();
+    if (onRoundDone)
+        onRoundDone();
     endEventWith(false);
 }
 

@@ -75,6 +75,10 @@ class Scheduler {
     }
     virtual void beginEvent() = 0;
     virtual void endEvent() = 0;
+
+    // Told after each round: right after every change of the clock's second and after every
+    // other event or tick (the App passes it on to whoever subscribed to its rounds).
+    std::function<void()> onRoundDone;
 };
 
 enum class Icon { None, Information, Question, Exclamation, Critical };

@@ -13,10 +13,6 @@ namespace orvane {
 using Color = std::uint32_t;
 inline constexpr Color ButtonFace = 0x8000000F;
 
-constexpr Color rgb(int r, int g, int b) {
-    return Color(r & 0xFF) | Color(g & 0xFF) << 8 | Color(b & 0xFF) << 16;
-}
-
 // A property value as the scenario runner and the launch data file see it: empty, a text, a
 // whole number, a boolean or a colour.
 class PropValue {

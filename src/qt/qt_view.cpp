@@ -174,8 +174,6 @@ void QtView::syncAll(Control& c) {
 
 void QtView::controlChanged(Control& control, Prop what) {
     sync(control, what);
-    if (onControlChanged)
-        onControlChanged();
 }
 
 // Every update runs with the widget's signals blocked, so nothing the program sets comes back

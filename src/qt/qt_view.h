@@ -65,9 +65,6 @@ class QtView : public QObject, public AppObserver, public ControlObserver {
     void input(Control& c, const std::function<void()>& action,
                std::optional<Prop> resync = std::nullopt);
 
-    // Runs after every change of a control the view has shown (the remote displays listen).
-    std::function<void()> onControlChanged;
-
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

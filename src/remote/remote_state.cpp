@@ -4,51 +4,37 @@
 #include "clock/frmOrvane.h"
 #include "events/frmEventTimers.h"
 #include "platform/services.h"
-#include "platform/zone.h"
 
 #include <charconv>
+#include <cstdlib>
 
 namespace orvane {
 
 namespace {
 
 RemoteCount shownCount(const frmOrvane& main) {
+    const ShownCount& shown = main.shownCount();
     RemoteCount c;
-    c.sign = main.lblTMinus.caption() == "T +" ? '+' : '-';
-    c.days = leadingNumber(main.lblDays.caption());
-    c.hours = leadingNumber(main.lblHours.caption());
-    c.minutes = leadingNumber(main.lblMinutes.caption());
-    c.seconds = leadingNumber(main.lblSeconds.caption());
+    c.sign = shown.sign == ShownCount::Sign::Plus ? '+' : '-';
+    c.days = shown.days;
+    c.hours = shown.hours;
+    c.minutes = shown.minutes;
+    c.seconds = shown.seconds;
     return c;
 }
 
-// A row that has begun counting up counts from the moment it captured, which a later change
-// of the launch time does not move while the moment stays behind.
-Instant rowMoment(const frmEventTimers& board, int n, Instant launch, Instant now,
-                  const TimeZone& zone) {
-    const std::int64_t secs = board.EventData().Secs(n);
-    const Instant moment =
-        board.pctEvent[n].tag() == "+" ? launch.addSeconds(secs) : launch.addSeconds(-secs);
-    if (now < moment || board.lblTag[n].tag() != "1")
-        return moment;
-    const std::optional<LocalTime> captured = readLocalTime(board.lblTag[n].caption());
-    return captured ? zone.toInstant(*captured) : moment;
-}
-
-void readEvents(const frmEventTimers& board, Instant launch, const Clock& clock, RemoteState& s) {
-    const Instant now = clock.instant();
-    const TimeZone zone = clock.zone();
+void readEvents(const frmEventTimers& board, RemoteState& s) {
     for (int n = 0; n < 10; ++n) {
-        const std::string& mark = board.pctEvent[n].tag();
-        if (!board.isAssigned(n) || (mark != "+" && mark != "-"))
+        const frmEventTimers::Row row = board.row(n);
+        if (!row.defined)
             continue;
         RemoteEvent e;
         e.number = n + 1;
-        e.name = board.lblName[n].caption();
-        e.sign = mark[0];
-        e.offsetSeconds = board.EventData().Secs(n);
-        e.momentMs = rowMoment(board, n, launch, now, zone).unixSeconds() * 1000;
-        e.text = board.lblTime[n].caption();
+        e.name = row.name;
+        e.sign = row.direction == frmEventTimers::Direction::After ? '+' : '-';
+        e.offsetSeconds = row.offsetSeconds;
+        e.momentMs = row.moment.unixSeconds() * 1000;
+        e.text = row.text;
         s.events.push_back(std::move(e));
     }
 }
@@ -60,17 +46,17 @@ RemoteState readRemoteState(App& app, std::int64_t computerTimeMs) {
     // The program's clock may run a whole number of seconds off the computer's, for a
     // simulated mission time it keeps itself; the pages follow the program's.
     s.serverTimeMs = computerTimeMs + app.ownClock().offset().value_or(0) * 1000;
-    const auto* main = static_cast<const frmOrvane*>(app.loadedForm("frmOrvane"));
+    const auto* main = app.loaded<frmOrvane>();
     if (!main)
         return s;
-    const Instant launch = main->launchMoment();
-    s.launchTimeMs = launch.unixSeconds() * 1000;
+    s.launchTimeMs = main->launchMoment().unixSeconds() * 1000;
     s.holding = main->held();
     s.count = shownCount(*main);
-    s.windowActive = main->chkLaunchWindowActive.value() == 1;
-    s.windowText = main->lblLaunchWindow.caption();
-    if (const auto* board = static_cast<const frmEventTimers*>(app.loadedForm("frmEventTimers")))
-        readEvents(*board, launch, app.services().clock, s);
+    const frmOrvane::LaunchWindowState window = main->launchWindow();
+    s.windowActive = window.active;
+    s.windowText = window.text;
+    if (const auto* board = app.loaded<frmEventTimers>())
+        readEvents(*board, s);
     return s;
 }
 
@@ -94,6 +80,12 @@ bool eventChanged(const RemoteEvent& a, std::int64_t aNow, const RemoteEvent& b,
 }
 
 } // namespace
+
+bool resendDue(const ResendClock& sent, const ResendClock& now, bool stateChanged) {
+    return stateChanged || std::abs(now.leadMs - sent.leadMs) > ClockStepMs ||
+           now.serverTimeMs - sent.serverTimeMs >= ResendAfterMs ||
+           now.serverTimeMs < sent.serverTimeMs;
+}
 
 bool remoteStateChanged(const RemoteState& a, const RemoteState& b) {
     if (a.holding != b.holding || a.windowActive != b.windowActive ||

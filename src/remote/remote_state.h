@@ -52,6 +52,20 @@ RemoteState readRemoteState(App& app, std::int64_t computerTimeMs);
 // time alone is no change.
 bool remoteStateChanged(const RemoteState& before, const RemoteState& after);
 
+// When the state goes out again although nothing a page shows changed. Pages measure their
+// clock's offset from every state, so they hear from the program at least every
+// ResendAfterMs, and at once after the clock was stepped (either way) by more than
+// ClockStepMs.
+inline constexpr std::int64_t ResendAfterMs = 60'000;
+inline constexpr std::int64_t ClockStepMs = 500;
+struct ResendClock {
+    std::int64_t serverTimeMs = 0; // the program's clock
+    // The program's clock's lead over a steady clock: a step of the clock changes it.
+    std::int64_t leadMs = 0;
+};
+// Whether to send the state read at NOW to pages that got the one read at SENT.
+bool resendDue(const ResendClock& sent, const ResendClock& now, bool stateChanged);
+
 // Where to serve: "[ADDRESS:]PORT", "[::1]:8080" for an IPv6 address. Empty with a reason in
 // `error` when the text is not one.
 struct ServeAddress {

@@ -17,8 +17,8 @@ constexpr const char* ShowTipsKey = "Show Tips at Startup";
 
 // The Help menu's check mark always says whether tips show at start-up.
 void showTipsEnabled(App& app, bool enabled) {
-    if (Form* main = app.loadedForm("frmOrvane"))
-        static_cast<frmOrvane*>(main)->showTipsEnabled(enabled);
+    if (frmOrvane* main = app.loaded<frmOrvane>())
+        main->showTipsEnabled(enabled);
 }
 
 std::string missingTipsText() {
@@ -142,7 +142,7 @@ void frmTips::DisplayCurrentTip() {
 
 void ToggleTipOfTheDay(App& app) {
     Services& s = app.services();
-    auto& tips = static_cast<frmTips&>(*app.form("frmTips"));
+    auto& tips = app.form<frmTips>();
     if (tips.ShowAtStartup()) {
         tips.chkLoadTipsAtStartup.setValue(0);
         s.settings.save(app.info().exeName, OptionsSection, ShowTipsKey, "0");

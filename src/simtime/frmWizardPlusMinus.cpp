@@ -37,7 +37,7 @@ void frmWizardPlusMinus::paint(Color c) {
 }
 
 void frmWizardPlusMinus::next() {
-    auto& time = static_cast<frmWizardTime&>(*m_app.form("frmWizardTime"));
+    auto& time = m_app.form<frmWizardTime>();
     const bool minus = optTMinus.value();
     time.lblPlusMinus.setCaption(minus ? "T Minus" : "T Plus");
     time.fraFrame.setBackColor(minus ? SimMinusColor : SimPlusColor);

@@ -73,8 +73,7 @@ void frmWizardTime::showEntries() {
 
 void frmWizardTime::keepEntries() {
     SimWizardEntries& e = m_app.simWizardEntries();
-    e.tMinus =
-        static_cast<frmWizardPlusMinus&>(*m_app.form("frmWizardPlusMinus")).optTMinus.value();
+    e.tMinus = m_app.form<frmWizardPlusMinus>().optTMinus.value();
     e.vsbSecondsSim = vsbSecondsSim.value();
     e.vsbMinutesSim = vsbMinutesSim.value();
     e.vsbHoursSim = vsbHoursSim.value();
@@ -95,8 +94,7 @@ std::optional<std::int32_t> frmWizardTime::OffsetSeconds(const CSimTime& t) {
 }
 
 void frmWizardTime::Enter() {
-    const bool plus =
-        static_cast<frmWizardPlusMinus&>(*m_app.form("frmWizardPlusMinus")).optTPlus.value();
+    const bool plus = m_app.form<frmWizardPlusMinus>().optTPlus.value();
     // Before liftoff every part is stored negative (or 0), as "-" put before its text reads.
     auto part = [plus](const TextBox& box) {
         return std::int32_t(leadingNumber((plus ? "" : "-") + box.text()));

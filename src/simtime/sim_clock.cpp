@@ -67,6 +67,7 @@ void SimClock::computerAnswered(Reading before, Instant target, const std::strin
     if (refusal.empty()) {
         remember(before);
         m_computerMoved = true;
+        tellClockSet(Happening::Kind::SimTimeSet, before.instant);
         return;
     }
     bool ownClock = false;
@@ -93,7 +94,16 @@ void SimClock::tellRefused(const std::string& refusal, bool offerOwnClock, bool&
 }
 
 void SimClock::runOwnClockAt(Instant target) {
+    const Instant before = m_clock.instant();
     m_clock.setOffset(secondsBetween(m_clock.computer().instant(), target));
+    tellClockSet(Happening::Kind::SimTimeSet, before);
+}
+
+void SimClock::tellClockSet(Happening::Kind kind, Instant before) {
+    Happening h = m_app.happening(kind);
+    h.oldClockMs = before.unixSeconds() * 1000;
+    h.newClockMs = m_clock.instant().unixSeconds() * 1000;
+    m_app.raise(h);
 }
 
 // A second simulated time keeps the true time remembered by the first.
@@ -116,19 +126,22 @@ void SimClock::restore() {
 void SimClock::restoreComputerClock(std::function<void()> then) {
     if (!m_trueTime || m_waiting)
         return;
+    const Instant before = m_clock.instant();
     m_ownClockInstead = false;
     if (m_clock.offset())
         m_clock.setOffset(std::nullopt);
     if (!m_computerMoved) {
         forget();
+        tellClockSet(Happening::Kind::SimTimeRestored, before);
         if (then)
             then();
         return;
     }
-    askComputer(trueTimeNow(), [this, then = std::move(then)](const std::string& refusal) {
+    askComputer(trueTimeNow(), [this, before, then = std::move(then)](const std::string& refusal) {
         if (refusal.empty()) {
             m_computerMoved = false;
             forget();
+            tellClockSet(Happening::Kind::SimTimeRestored, before);
         } else {
             // The true time stays remembered, so that Restore System Time can try again.
             bool unused = false;

@@ -9,6 +9,7 @@
 // remembered with a reading of the monotonic clock, so that a restore puts back the true time
 // to the second however long the simulation ran.
 
+#include "happenings.h"
 #include "platform/datetime.h"
 #include "platform/zone.h"
 
@@ -38,8 +39,6 @@ class SimClock {
     // simulated time; then the program ends once that restore is answered.
     void leaveProgram();
 
-    // Whether the computer's clock shows a simulated time now.
-    bool computerClockMoved() const { return m_computerMoved; }
     // The true time while the program's own clock runs off it.
     std::optional<DateTime> trueTimeWhileOwnClock() const;
 
@@ -60,6 +59,8 @@ class SimClock {
     void remember(Reading reading);
     void forget();
     void restoreComputerClock(std::function<void()> then);
+    // Tells the App's listeners that the clock was set from BEFORE to what it reads now.
+    void tellClockSet(Happening::Kind kind, Instant before);
     void tellRefused(const std::string& refusal, bool offerOwnClock, bool& ownClock);
 
     App& m_app;

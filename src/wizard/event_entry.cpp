@@ -64,7 +64,7 @@ bool EventEntryPage::CheckTimeClash(std::int32_t offset, int n) {
 }
 
 void EventEntryPage::enterEvent(const std::string& sign, std::int32_t magnitude) {
-    auto& numberPage = static_cast<frmETWIZNumber&>(*m_app.form("frmETWIZNumber"));
+    auto& numberPage = m_app.form<frmETWIZNumber>();
     const int n = selectedEvent(numberPage.optNumber);
     if (n < 0) {
         // Only a number page loaded afresh with every event assigned has no choice; the
@@ -77,7 +77,7 @@ void EventEntryPage::enterEvent(const std::string& sign, std::int32_t magnitude)
         return;
 
     const std::string name =
-        static_cast<frmETWIZLabel&>(*m_app.form("frmETWIZLabel")).txtName.text();
+        m_app.form<frmETWIZLabel>().txtName.text();
     m_app.frmEventTimers().DefineEvent(n, name, sign, magnitude);
     endWizard();
 }

@@ -1,5 +1,6 @@
 #include "wizard/frmETWIZMET.h"
 
+#include "colors.h"
 #include "platform/datetime.h"
 #include "wizard/time_columns.h"
 
@@ -26,7 +27,13 @@ std::int64_t frmETWIZMET::MissionSeconds(std::int64_t days, std::int64_t hours,
 }
 
 std::string frmETWIZMET::MissionSign() const {
-    return lblPlusMinus.caption() == "T Minus" ? "-" : "+";
+    return m_afterLiftoff ? "+" : "-";
+}
+
+void frmETWIZMET::setAfterLiftoff(bool after) {
+    m_afterLiftoff = after;
+    lblPlusMinus.setCaption(after ? "T Plus" : "T Minus");
+    fraFrame.setBackColor(after ? LightGreen : PaleRed);
 }
 
 void frmETWIZMET::enter() {

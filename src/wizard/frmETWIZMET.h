@@ -36,11 +36,16 @@ class frmETWIZMET : public EventEntryPage {
     // The whole mission time in seconds.
     static std::int64_t MissionSeconds(std::int64_t days, std::int64_t hours, std::int64_t minutes,
                                        std::int64_t seconds);
-    // "-" when the page says T Minus, "+" otherwise.
+    // "-" before liftoff, "+" after it.
     std::string MissionSign() const;
+    // The side of liftoff the event lies on, as the choice page passes it; the caption and
+    // the frame's colour are written from it.
+    void setAfterLiftoff(bool after);
 
   private:
     void enter() override;
+    bool m_afterLiftoff = false; // the design caption says "T Minus"
+
 };
 
 } // namespace orvane

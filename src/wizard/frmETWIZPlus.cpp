@@ -24,11 +24,8 @@ void frmETWIZPlus::paint(Color c) {
 }
 
 void frmETWIZPlus::next() {
-    // The mission time page learns the direction only here, through its caption.
-    auto& met = static_cast<frmETWIZMET&>(*m_app.form("frmETWIZMET"));
-    const bool after = optTPlus.value();
-    met.lblPlusMinus.setCaption(after ? "T Plus" : "T Minus");
-    met.fraFrame.setBackColor(after ? LightGreen : PaleRed);
+    // The mission time page learns the direction only here.
+    m_app.form<frmETWIZMET>().setAfterLiftoff(optTPlus.value());
     goTo("frmETWIZMET");
 }
 

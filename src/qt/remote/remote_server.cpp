@@ -12,7 +12,6 @@
 #include <QWebSocketServer>
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace orvane {
 
@@ -23,11 +22,6 @@ namespace {
 constexpr qint64 MaxQueuedBytes = 64 * 1024;
 constexpr qint64 PongTimeoutMs = 45'000;
 constexpr int PingIntervalMs = 15'000;
-// Pages measure their clock's offset from every state; they hear from the program at least
-// this often.
-constexpr std::int64_t ResendAfterMs = 60'000;
-// A step of the computer's clock larger than this is a new clock for the pages.
-constexpr std::int64_t ClockStepMs = 500;
 
 QByteArray reason(int status) {
     switch (status) {
@@ -327,8 +321,7 @@ void RemoteServer::checkState() {
     const RemoteState state = readRemoteState(m_app, nowMs());
     const std::int64_t now = state.serverTimeMs;
     const std::int64_t lead = now - m_steady.elapsed();
-    if (!remoteStateChanged(m_sent, state) && std::abs(lead - m_clockLead) <= ClockStepMs &&
-        now - m_sentAtMs < ResendAfterMs && now >= m_sentAtMs)
+    if (!resendDue({m_sentAtMs, m_clockLead}, {now, lead}, remoteStateChanged(m_sent, state)))
         return;
     const QByteArray text = stateJson(state);
     for (const auto& client : m_clients)

@@ -9,15 +9,19 @@
 namespace orvane {
 
 RemoteSetup::RemoteSetup(App& app, QtView& view) : m_app(app), m_view(view), m_displays(app, view) {
-    app.registerForm("frmRemoteDisplays",
-                     [this](App& a) { return std::make_unique<frmRemoteDisplays>(a, m_displays); });
+    app.registerForm<frmRemoteDisplays>(
+        "frmRemoteDisplays",
+        [this](App& a) { return std::make_unique<frmRemoteDisplays>(a, m_displays); });
+    // The pages hear of what happens at once, and of everything else (the counts, the launch
+    // window running down) after the round that shows it.
     RemoteServer* server = &m_displays.server();
-    view.onControlChanged = [server] { server->stateMayHaveChanged(); };
+    m_happenings = app.happenings().subscribe([server](const Happening&) {
+        server->stateMayHaveChanged();
+    });
+    m_rounds = app.happenings().subscribeRounds([server] { server->stateMayHaveChanged(); });
 }
 
-RemoteSetup::~RemoteSetup() {
-    m_view.onControlChanged = nullptr;
-}
+RemoteSetup::~RemoteSetup() = default;
 
 bool RemoteSetup::takeOption(const std::optional<std::string>& serve) {
     if (!serve)

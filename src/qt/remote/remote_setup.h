@@ -3,6 +3,7 @@
 // The remote displays in the program: the Remote Displays dialog, and serving from start-up
 // when the command line (--serve [ADDRESS:]PORT) or the choice kept in the settings asks.
 
+#include "happenings.h"
 #include "qt/remote/qt_remote_displays.h"
 #include "remote/remote_state.h"
 
@@ -36,6 +37,9 @@ class RemoteSetup {
     QtView& m_view;
     QtRemoteDisplays m_displays;
     std::optional<ServeAddress> m_option;
+    // The server learns from the App's happenings and rounds when the state may have changed.
+    Subscription m_happenings;
+    Subscription m_rounds;
 };
 
 } // namespace orvane

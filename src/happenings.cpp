@@ -1,0 +1,131 @@
+#include "happenings.h"
+
+#include "platform/datetime.h"
+
+#include <cstdlib>
+
+namespace orvane {
+
+std::int64_t ShownCount::secondsToLaunch() const {
+    const std::int64_t s = ((days * 24 + hours) * 60 + minutes) * 60 + seconds;
+    return sign == Sign::Minus ? s : -s;
+}
+
+std::string ShownCount::text() const {
+    return std::string(sign == Sign::Minus ? "T - " : "T + ") + formatNumber(days, "000") + " " +
+           formatNumber(hours, "00") + ":" + formatNumber(minutes, "00") + ":" +
+           formatNumber(seconds, "00");
+}
+
+ShownCount ShownCount::fromSecondsToLaunch(std::int64_t seconds) {
+    ShownCount c;
+    c.sign = seconds > 0 ? Sign::Minus : Sign::Plus;
+    std::int64_t s = seconds > 0 ? seconds : -seconds;
+    c.days = s / 86400;
+    s %= 86400;
+    c.hours = s / 3600;
+    s %= 3600;
+    c.minutes = s / 60;
+    c.seconds = s % 60;
+    return c;
+}
+
+std::string_view kindName(Happening::Kind kind) {
+    using K = Happening::Kind;
+    switch (kind) {
+    case K::Hold:
+        return "hold";
+    case K::Resume:
+        return "resume";
+    case K::LaunchTimeSet:
+        return "launch time set";
+    case K::LaunchWindowSet:
+        return "launch window set";
+    case K::WindowWarned:
+        return "window warned";
+    case K::WindowExpired:
+        return "window expired";
+    case K::EventDefined:
+        return "event defined";
+    case K::EventRemoved:
+        return "event removed";
+    case K::EventPassed:
+        return "event passed";
+    case K::Liftoff:
+        return "liftoff";
+    case K::SimTimeSet:
+        return "sim time set";
+    case K::SimTimeRestored:
+        return "sim time restored";
+    case K::FileRead:
+        return "file read";
+    case K::FileSaved:
+        return "file saved";
+    case K::ProgramStart:
+        return "program start";
+    case K::ProgramExit:
+        return "program exit";
+    }
+    return "?";
+}
+
+struct Happenings::Lists {
+    std::vector<std::pair<std::size_t, Listener>> happenings;
+    std::vector<std::pair<std::size_t, std::function<void()>>> rounds;
+    std::size_t next = 0;
+};
+
+Happenings::Happenings() : m_lists(std::make_shared<Lists>()) {}
+Happenings::~Happenings() = default;
+
+namespace {
+
+// Calls each listener subscribed when the call began and still subscribed when its turn
+// comes, so a listener may unsubscribe itself or another while being told.
+template <class List, class Call> void tellEach(const List& list, Call&& call) {
+    std::vector<std::size_t> ids;
+    ids.reserve(list.size());
+    for (const auto& [id, f] : list)
+        ids.push_back(id);
+    for (std::size_t id : ids)
+        for (const auto& [other, f] : list)
+            if (other == id) {
+                auto copy = f;
+                call(copy);
+                break;
+            }
+}
+
+template <class List> Subscription add(const std::shared_ptr<Happenings::Lists>& lists,
+                                       List Happenings::Lists::*member,
+                                       typename List::value_type::second_type f) {
+    const std::size_t id = lists->next++;
+    ((*lists).*member).emplace_back(id, std::move(f));
+    std::weak_ptr<Happenings::Lists> weak = lists;
+    return Subscription([weak, member, id] {
+        if (auto l = weak.lock())
+            std::erase_if((*l).*member, [id](const auto& item) { return item.first == id; });
+    });
+}
+
+} // namespace
+
+Subscription Happenings::subscribe(Listener listener) {
+    return add(m_lists, &Lists::happenings, std::move(listener));
+}
+
+Subscription Happenings::subscribeRounds(std::function<void()> listener) {
+    return add(m_lists, &Lists::rounds, std::move(listener));
+}
+
+void Happenings::raise(const Happening& h) {
+    const auto keep = m_lists;
+    tellEach(keep->happenings, [&h](const Listener& f) { f(h); });
+}
+
+void Happenings::roundDone() {
+    const auto keep = m_lists;
+    tellEach(keep->rounds, [](const std::function<void()>& f) { f(); });
+}
+
+} // namespace orvane
