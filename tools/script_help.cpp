@@ -99,9 +99,10 @@ After end-program only print and expect are accepted.
 
 Journal: "journal KIND DETAILS" is printed once the program's mission journal has committed
 a record. DETAILS are NAME="VALUE" pairs, count (the count shown) always first; times are
-local wall times as YYYY-MM-DD HH:MM:SS, lengths and offsets whole seconds:
-  hold                     count
-  resume                   count held old-launch launch
+local wall times as YYYY-MM-DD HH:MM:SS, lengths and offsets whole seconds; window-left,
+what is left of an active launch window, comes only while one is active:
+  hold                     count [window-left]
+  resume                   count held old-launch launch [window-left]
   launch-time              count old-launch launch
   window-set               count window active (1 or 0)
   window-warned            count window

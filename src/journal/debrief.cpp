@@ -52,14 +52,11 @@ RunTotals runTotals(const std::vector<JournalRecord>& run) {
     t.plannedLaunchMs = launchSeen(run.front());
     bool holding = false;
     std::int64_t holdStart = 0;
-    bool windowActive = false;
     auto endHold = [&](std::int64_t atMs, const std::string& heldDetail) {
         std::int64_t held = floorDiv(atMs - holdStart, 1000);
         if (!heldDetail.empty())
             held = std::strtoll(heldDetail.c_str(), nullptr, 10);
         t.heldSeconds += held;
-        if (windowActive && t.windowSeconds && !t.windowExpired)
-            t.windowUsedSeconds = std::min(*t.windowSeconds, t.windowUsedSeconds + held);
         holding = false;
     };
     for (const JournalRecord& r : run) {
@@ -70,10 +67,10 @@ RunTotals runTotals(const std::vector<JournalRecord>& run) {
         } else if (r.kind == "resume" && holding) {
             endHold(r.trueMs, r.detail("held"));
         } else if (r.kind == "window-set") {
-            windowActive = r.detail("active") == "1";
-            if (const auto seconds = clockSeconds(r.detail("window")); seconds && windowActive) {
+            if (const auto seconds = clockSeconds(r.detail("window"))) {
                 t.windowSeconds = seconds;
                 t.windowUsedSeconds = 0;
+                t.windowExpired = false;
             }
         } else if (r.kind == "window-expired") {
             t.windowExpired = true;
@@ -82,6 +79,10 @@ RunTotals runTotals(const std::vector<JournalRecord>& run) {
         } else if (r.kind == "liftoff" && !t.liftoffMs) {
             t.liftoffMs = launchSeen(r);
         }
+        // A hold's record tells what it left of an active launch window.
+        if (const std::string left = r.detail("window-left"); !left.empty() && t.windowSeconds)
+            t.windowUsedSeconds =
+                std::max<std::int64_t>(0, *t.windowSeconds - std::strtoll(left.c_str(), nullptr, 10));
     }
     if (holding)
         endHold(run.back().trueMs, {});

@@ -9,6 +9,17 @@ namespace orvane {
 JournalKeeper::JournalKeeper(App& app, JournalStore& store, DebriefCanvas& canvas)
     : m_app(app), m_store(store), m_canvas(canvas) {
     app.registerForm("frmDebrief", [this](App& a) { return std::make_unique<frmDebrief>(a, *this); });
+    m_happenings = app.happenings().subscribe([this](const Happening& h) {
+        JournalRecord r = journalRecordOf(h, m_app.services().clock.zone());
+        // What a hold leaves of an active launch window, as the main window keeps it.
+        const bool hold = h.kind == Happening::Kind::Hold || h.kind == Happening::Kind::Resume;
+        if (hold && m_app.isLoaded("frmOrvane")) {
+            const auto window = m_app.frmOrvane().launchWindow();
+            if (window.active && window.leftSeconds)
+                r.details.emplace_back("window-left", std::to_string(*window.leftSeconds));
+        }
+        note(std::move(r));
+    });
 }
 
 void JournalKeeper::note(JournalRecord r) {

@@ -5,8 +5,10 @@
 // (status bar and Debrief window) while the clock goes on, and the Debrief window is there to
 // look back.
 
+#include "happenings.h"
 #include "platform/drawing.h"
 #include "platform/journal.h"
+#include "platform/zone.h"
 
 #include <cstdint>
 #include <functional>
@@ -24,9 +26,13 @@ class DebriefCanvas {
     virtual void draw(PictureBox& picture, const Drawing& drawing) = 0;
 };
 
+// A happening as the journal keeps it: its kind's word, the clock readings and the count,
+// and the details the kind has, times as local wall times in ZONE.
+JournalRecord journalRecordOf(const Happening& h, const TimeZone& zone);
+
 class JournalKeeper {
   public:
-    // Registers the Debrief window with APP.
+    // Registers the Debrief window with APP and records its happenings from now on.
     JournalKeeper(App& app, JournalStore& store, DebriefCanvas& canvas);
 
     // Hands over a record of what just happened: the launch data file in use is added, and a
@@ -64,6 +70,7 @@ class JournalKeeper {
     std::string m_reportedProblem, m_reportedNotice;
     bool m_sizeWarned = false;
     bool m_waitForCommit = false;
+    Subscription m_happenings;
 };
 
 // The journal's setting.

@@ -45,7 +45,7 @@ TEST(Debrief, AHoldStillOnAtTheEndCountsToTheLastRecordAndAnExpiredWindowIsUsedU
     std::vector<JournalRecord> run = {
         test::journalRecord("launch-time", 0, 600),
         test::journalRecord("window-set", 0, 600, {{"window", "0:01:00"}, {"active", "1"}}),
-        test::journalRecord("hold", 100, 500),
+        test::journalRecord("hold", 100, 500, {{"window-left", "60"}}),
         test::journalRecord("window-expired", 160, 500, {{"window", "0:00:00"}}),
         test::journalRecord("exit", 400, 500),
     };
@@ -73,7 +73,7 @@ TEST(Debrief, TheCsvHasOneRowAHappeningWithUtcAndLocalTimes) {
     EXPECT_EQ(rows[8], "1,8,resume,2001-05-03T10:22:30.000Z,2001-05-03T06:22:30.000-04:00,,"
                        "T - 000 00:09:00,540,Resume after a hold of 0:01:30,"
                        "\"held=\"\"90\"\" old-launch=\"\"2001-05-03 10:30:00\"\" "
-                       "launch=\"\"2001-05-03 10:31:30\"\"\",/data/launch.ovx");
+                       "launch=\"\"2001-05-03 10:31:30\"\" window-left=\"\"210\"\"\",/data/launch.ovx");
     EXPECT_EQ(rows[12], "1,12,liftoff,2001-05-03T10:32:00.000Z,2001-05-03T06:32:00.000-04:00,,"
                         "T + 000 00:00:00,0,Liftoff,\"launch=\"\"2001-05-03 10:32:00\"\"\","
                         "/data/launch.ovx");
