@@ -16,7 +16,7 @@ def main():
     try:
         wait_for("the start to be recorded",
                  lambda: any(l.startswith("journal start ") for l in program.journal))
-        program.drive("click frmOrvane.mnuHoldEnable")
+        program.arm_holds()
         # Holds and resumes as fast as the program takes them, without waiting for answers.
         for _ in range(400):
             program.send("click frmOrvane.cmdHoldResume")

@@ -37,7 +37,7 @@ class Program:
                         ORVANE_INSTANCE_NAME="orvane-journal-%d" % os.getpid(),
                         QT_QPA_PLATFORM="offscreen", ORVANE_DRIVE_STDIN="1")
         full_env.update(env or {})
-        self.proc = subprocess.Popen([os.path.abspath(exe), "--no-splash", *args],
+        self.proc = subprocess.Popen([os.path.abspath(exe), *args],
                                      stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                      stderr=subprocess.PIPE, env=full_env, cwd=self.home,
                                      text=True, bufsize=1)
@@ -70,7 +70,7 @@ class Program:
         self.proc.stdin.write(line + "\n")
         self.proc.stdin.flush()
 
-    def drive(self, line, timeout=15):
+    def drive(self, line, timeout=20):
         """One input, retried while its control is disabled; its answer must be done."""
         end = time.monotonic() + timeout
         while True:
@@ -81,6 +81,16 @@ class Program:
                 return
             assert answer.endswith(": disabled") and time.monotonic() < end, answer
             time.sleep(0.1)
+
+    def arm_holds(self):
+        """A launch an hour ahead, and holds armed."""
+        t = time.localtime(time.time() + 3600)
+        hour = t.tm_hour % 12 or 12
+        caption = "%s %d, %d   %d:%02d:%02d %s" % (time.strftime("%B", t), t.tm_mday, t.tm_year,
+                                                   hour, t.tm_min, t.tm_sec,
+                                                   "AM" if t.tm_hour < 12 else "PM")
+        self.drive("set frmOrvane.lblTarget.Caption " + caption)
+        self.drive("click frmOrvane.mnuHoldEnable")
 
     def stop(self):
         if self.proc.poll() is None:

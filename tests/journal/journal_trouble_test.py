@@ -23,7 +23,7 @@ def under_a_regular_file(exe):
     os.close(fd)
     program = Program(exe, data_home=os.path.join(home_file, "data"))
     try:
-        program.drive("click frmOrvane.mnuHoldEnable")
+        program.arm_holds()
         holds_and_resumes(program, 10)
         wait_for("the journal's trouble on standard error",
                  lambda: any("cannot be kept at" in l for l in program.stderr))
@@ -39,7 +39,7 @@ def under_a_regular_file(exe):
 def full(exe):
     program = Program(exe, env={"ORVANE_JOURNAL_MAX_PAGES": "6"})
     try:
-        program.drive("click frmOrvane.mnuHoldEnable")
+        program.arm_holds()
         wait_for("the journal to fill up", lambda: (holds_and_resumes(program, 20) or
                                                     any("full" in l for l in program.stderr)),
                  timeout=60)
