@@ -41,7 +41,7 @@ frmDebrief::frmDebrief(App& app, JournalKeeper& keeper)
 }
 
 void frmDebrief::layOut() {
-    move(0, 0, 11520, 9360);
+    move(0, 0, 11520, 9060);
     lblRun.move(240, 180, 6600, 300);
     lblRun.setFont({9.0, true, {}});
     cmdPrevRun.setCaption("< &Previous");
@@ -60,9 +60,9 @@ void frmDebrief::layOut() {
     vsbTable.move(10920, 5280, 240, 2280);
     lblJournal.move(240, 7650, 10920, 480);
     lblJournal.setWordWrap(true);
-    lblSizeLimit.setCaption("Warn when the journal passes (MB):");
-    lblSizeLimit.move(240, 8310, 2700, 300);
-    txtSizeLimit.move(2940, 8250, 900, 360);
+    lblSizeLimit.setCaption("Size warning (MB):");
+    lblSizeLimit.move(240, 8310, 1740, 300);
+    txtSizeLimit.move(1980, 8250, 900, 360);
     cmdExportCsv.setCaption("Export &CSV . . .");
     cmdExportCsv.move(4080, 8220, 1560, 420);
     cmdExportHtml.setCaption("Export &HTML . . .");
@@ -170,12 +170,10 @@ void frmDebrief::DrawTable() {
 
 void frmDebrief::ShowJournalNote() {
     const std::string note = m_keeper.note();
-    lblJournal.setCaption(note.empty() ? "The journal is kept at " +
-                                             (m_keeper.store().health().path.empty()
-                                                  ? std::string("(memory)")
-                                                  : m_keeper.store().health().path) +
-                                             "."
-                                       : note);
+    const std::string path = m_keeper.store().health().path;
+    lblJournal.setCaption(!note.empty()    ? note
+                          : path.empty() ? std::string("The journal is kept in memory.")
+                                         : "The journal is kept in " + path + ".");
     lblJournal.setForeColor(note.empty() ? 0x000000 : 0x0000C0);
 }
 
