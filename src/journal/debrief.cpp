@@ -49,7 +49,13 @@ RunTotals runTotals(const std::vector<JournalRecord>& run) {
     RunTotals t;
     if (run.empty())
         return t;
-    t.plannedLaunchMs = launchSeen(run.front());
+    // The plan is the launch time the run began with: after the start, its file or its first
+    // launch time.
+    for (const JournalRecord& r : run) {
+        if (r.kind != "start" && r.kind != "file-read" && r.kind != "launch-time" && t.plannedLaunchMs)
+            break;
+        t.plannedLaunchMs = launchSeen(r);
+    }
     bool holding = false;
     std::int64_t holdStart = 0;
     auto endHold = [&](std::int64_t atMs, const std::string& heldDetail) {

@@ -26,10 +26,7 @@ void JournalKeeper::note(JournalRecord r) {
     r.launchFile = m_app.launchFileNames().openPath;
     const bool changesLaunch = r.kind == "launch-time" || r.kind == "file-read";
     r.beginsRun = m_afterExit || (changesLaunch && !m_runIsOnlyStart);
-    if (r.beginsRun)
-        m_runIsOnlyStart = r.kind == "start";
-    else if (r.kind != "file-read")
-        m_runIsOnlyStart = false;
+    m_runIsOnlyStart = r.beginsRun && r.kind == "start";
     m_afterExit = r.kind == "exit";
     m_store.record(std::move(r));
     if (!m_waitForCommit)

@@ -37,7 +37,8 @@ class JournalKeeper {
 
     // Hands over a record of what just happened: the launch data file in use is added, and a
     // new run begins where the record says the launch time was set or a file was read (a
-    // program that has only started and then reads its file makes one run), and after exit.
+    // program that has only started is no run yet: its file, or a launch time set at once,
+    // joins the start), and after exit.
     void note(JournalRecord r);
 
     // The store's health changed (called on the user-interface thread): a problem or notice
@@ -64,7 +65,7 @@ class JournalKeeper {
     App& m_app;
     JournalStore& m_store;
     DebriefCanvas& m_canvas;
-    // The kinds of the current run so far are only "start": reading the file joins it.
+    // The current run holds only the program's start so far.
     bool m_runIsOnlyStart = false;
     bool m_afterExit = true;
     std::string m_reportedProblem, m_reportedNotice;

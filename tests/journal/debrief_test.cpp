@@ -169,3 +169,21 @@ TEST(JournalStore, RunsBeginWhereRecordsSayAndDetailsRoundTrip) {
 
 } // namespace
 } // namespace orvane
+
+namespace orvane {
+namespace {
+
+// Regression: the plan was read from the run's first record, the start, before the launch time
+// the user then set.
+TEST(Debrief, ThePlanIsTheLaunchTimeTheRunBeganWith) {
+    const std::vector<JournalRecord> run = {
+        test::journalRecord("start", 0, 600),
+        test::journalRecord("launch-time", 5, 3600),
+        test::journalRecord("liftoff", 3605, 0),
+    };
+    EXPECT_EQ(runTotals(run).plannedLaunchMs, test::RunStartMs + 3605000);
+    EXPECT_EQ(runTotals(run).slipSeconds, 0);
+}
+
+} // namespace
+} // namespace orvane

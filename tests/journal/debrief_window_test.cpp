@@ -150,3 +150,31 @@ TEST_F(DebriefWindow, PastTheSizeTheUserSetTheStatusBarWarns) {
 
 } // namespace
 } // namespace orvane
+
+namespace orvane {
+namespace {
+
+// Runs begin where the launch time is set or a file is read, but a program that has only
+// started is no run yet (reading its file, or a launch time set at once, joins the start), and
+// whatever follows an exit begins a new one.
+TEST_F(DebriefWindow, RunsBeginAtANewLaunchTimeOrFileAndAfterExit) {
+    store = TroubledStore{};
+    for (const char* kind : {"start", "file-read", "hold", "resume", "launch-time", "hold",
+                             "file-read", "file-saved", "exit", "start", "launch-time"})
+        keeper.note(journalRecord(kind, 0, 600));
+    std::vector<std::string> runs;
+    for (const JournalRecord& r : store.records(0))
+        runs.push_back(std::to_string(r.run) + " " + r.kind);
+    EXPECT_EQ(runs, (std::vector<std::string>{"1 start", "1 file-read", "1 hold", "1 resume",
+                                              "2 launch-time", "2 hold", "3 file-read",
+                                              "3 file-saved", "3 exit", "4 start",
+                                              "4 launch-time"}));
+    // Right after the start's file, a new launch time is a new run.
+    keeper.note(journalRecord("exit", 0, 600));
+    for (const char* kind : {"start", "file-read", "launch-time"})
+        keeper.note(journalRecord(kind, 0, 600));
+    EXPECT_EQ(store.records(0).back().run, 6);
+}
+
+} // namespace
+} // namespace orvane
