@@ -2,7 +2,9 @@
 
 // The benchmark of the running clock: what it costs while it counts and how exactly it turns
 // the second, for the program as built and for the same program with its timers run
-// literally, on Qt's offscreen platform and in a real X server.
+// literally, on Qt's offscreen platform and in a real X server; and, in the same run, the
+// floor this machine allows: a bare process waking at each second, and a bare Qt label showing
+// each second.
 
 #include <cstdint>
 #include <map>
@@ -12,8 +14,16 @@
 
 namespace bench {
 
+// What a run measures: the program, or one of the floors it is held against.
+enum class Subject {
+    Program,   // orvane-probed, as built or with literal timers
+    BareLabel, // orvane-floor-label: one Qt label set and painted at each second
+    BareWake,  // orvane-floor-wake: a process that only wakes at each second
+};
+
 struct RunConfig {
-    std::string platform; // "offscreen" or "xcb"
+    Subject subject = Subject::Program;
+    std::string platform; // "offscreen" or "xcb"; none for the bare wake-up
     std::string display;  // for xcb: ":N"
     bool literal = false; // every timer at its nominal interval
     bool busy = false;    // another process keeps one core busy meanwhile
@@ -22,8 +32,11 @@ struct RunConfig {
 
 // Milliseconds from the true start of a second.
 struct Spread {
+    // A p99 of fewer samples would be one of the last few: the max stands in for it then.
+    static constexpr int MinSamplesForP99 = 300;
     int samples = 0;
     double p50 = 0, p99 = 0, max = 0;
+    bool hasP99() const { return samples >= MinSamplesForP99; }
 };
 
 // Whether every second that began while measuring was shown exactly once by one display.
@@ -49,7 +62,7 @@ struct RunResult {
     double xReaderWakeUpsPerSecond = 0; // of them, Qt's thread reading the X server
     double preemptionsPerSecond = 0;
     std::map<std::string, double> ticksPerSecond;
-    Spread text;     // the seconds label took its new text
+    Spread text;     // the seconds label took its new text (the bare wake-up: woke)
     Spread paint;    // the label painted it
     Spread rowText;  // a board row's count took its new text
     Spread colorSet; // a row's panel or count took its new colour, after the second it is due
@@ -57,17 +70,26 @@ struct RunResult {
     SecondsShown rows; // the ten rows together
     int unpainted = 0;
     double peakRssMb = 0;
-    std::optional<double> firstPaintMs; // from the process start
+    // From the process start to the first paint of the seconds label (the bare label: its
+    // label), the median of a few starts made apart from the measured run.
+    std::vector<double> startsMs;
+    std::optional<double> startMedianMs() const;
 };
 
-// Starts the program with the benchmark's scene and trace, lets it settle, measures it for
-// the configured number of seconds and stops it.
-RunResult runProgram(const std::string& program, const RunConfig& config);
+// Starts the program (or a floor) with the benchmark's scene and trace, lets it settle,
+// measures it for the configured number of seconds and stops it.
+RunResult runProgram(const std::string& executable, const RunConfig& config);
 
-// The lines the program's probe wrote, read back into the figures of a run. Exposed apart from
-// running so that it can be checked on a written trace.
+// Starts it once more, waits for its first paint and stops it: milliseconds from the start to
+// that paint, or none when it did not paint within a while.
+std::optional<double> timeStart(const std::string& executable, const RunConfig& config);
+
+// The lines the program's probe (or a floor) wrote, read back into the figures of a run.
+// Exposed apart from running so that it can be checked on a written trace.
 void readTrace(const std::string& trace, std::int64_t fromNs, std::int64_t toNs,
-               std::int64_t startNs, RunResult& result);
+               RunResult& result);
+// The time of the first paint the trace holds, in nanoseconds of the wall clock.
+std::optional<std::int64_t> firstPaintNs(const std::string& trace);
 
 struct DayResult {
     std::string name;

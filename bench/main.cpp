@@ -1,11 +1,15 @@
-// orvane-bench: runs the real program in every configuration and prints the figures and the
-// targets. bench/run builds it and is the one command to use.
+// orvane-bench: runs the real program in every configuration, and the floors it is held
+// against, and prints the figures and the targets. bench/run builds it and is the one command
+// to use.
 //
-//   orvane-bench --program PATH [--runner PATH --scripts DIR] [--day-check PATH] [--seconds N]
-//                [--busy [--busy-seconds N]] [--only offscreen|xcb]
+//   orvane-bench --program PATH --floor-label PATH --floor-wake PATH [--runner PATH
+//                --scripts DIR] [--day-check PATH] [--seconds N] [--busy [--busy-seconds N]]
+//                [--only offscreen|xcb] [--starts N]
 //
 // --busy adds a run of the program as built on each platform while another process keeps
-// one core busy, for --busy-seconds each (default 600: the ten-minute check).
+// one core busy, for --busy-seconds each (default 600: the ten-minute check), with the floors
+// measured under the same load for as long. --starts (default 5) is how many times each is
+// started to time its first paint.
 
 #include "bench.h"
 
@@ -34,12 +38,15 @@ struct Options {
     bool busy = false;
     int busySeconds = 600;
     std::string only;
+    std::string floorLabel;
+    std::string floorWake;
+    int starts = 5;
 };
 
 int usage() {
-    std::fprintf(stderr, "usage: orvane-bench --program PATH [--runner PATH --scripts DIR] "
-                         "[--day-check PATH] [--seconds N] [--busy [--busy-seconds N]] "
-                         "[--only offscreen|xcb]\n");
+    std::fprintf(stderr, "usage: orvane-bench --program PATH --floor-label PATH --floor-wake PATH "
+                         "[--runner PATH --scripts DIR] [--day-check PATH] [--seconds N] "
+                         "[--busy [--busy-seconds N]] [--only offscreen|xcb] [--starts N]\n");
     return 2;
 }
 
@@ -80,14 +87,16 @@ struct Xvfb {
             _exit(127);
         }
         close(fds[1]);
-        char buf[32] = {};
-        const ssize_t n = read(fds[0], buf, sizeof buf - 1);
+        // The server writes the number and the newline apart, and ends when it cannot write
+        // the newline: the pipe stays open until it is read.
+        std::string number;
+        char c = 0;
+        while (pid > 0 && number.size() < 16 && read(fds[0], &c, 1) == 1 && c != '\n')
+            number += c;
         close(fds[0]);
-        if (pid < 0 || n <= 0)
+        if (pid < 0 || number.empty() || c != '\n')
             return false;
-        display = std::string(":").append(buf, std::size_t(n));
-        while (!display.empty() && (display.back() == '\n' || display.back() == ' '))
-            display.pop_back();
+        display = ":" + number;
         return true;
     }
     ~Xvfb() {
@@ -146,10 +155,17 @@ int main(int argc, char** argv) {
             o.busySeconds = std::atoi(value().c_str());
         else if (a == "--only")
             o.only = value();
+        else if (a == "--floor-label")
+            o.floorLabel = value();
+        else if (a == "--floor-wake")
+            o.floorWake = value();
+        else if (a == "--starts")
+            o.starts = std::atoi(value().c_str());
         else
             return usage();
     }
-    if (o.program.empty() || o.seconds < 2 || o.busySeconds < 2 ||
+    if (o.program.empty() || o.floorLabel.empty() || o.floorWake.empty() || o.seconds < 2 ||
+        o.busySeconds < 2 || o.starts < 1 ||
         (!o.only.empty() && o.only != "offscreen" && o.only != "xcb"))
         return usage();
 
@@ -159,6 +175,12 @@ int main(int argc, char** argv) {
         days.push_back(
             bench::timeScript(o.runner, o.scripts + "/day-board.txt", "board shown, ten events"));
     }
+
+    auto executable = [&](bench::Subject subject) {
+        return subject == bench::Subject::BareWake    ? o.floorWake
+               : subject == bench::Subject::BareLabel ? o.floorLabel
+                                                      : o.program;
+    };
 
     Xvfb xvfb;
     std::vector<std::string> platforms;
@@ -171,28 +193,52 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "orvane-bench: Xvfb did not start; measuring offscreen only\n");
     }
 
+    // One thing runs at a time: the floors between the program's runs, never beside them.
     std::vector<bench::RunResult> runs;
+    auto measure = [&](bench::Subject subject, const std::string& platform, bool literal,
+                       bool busy) {
+        bench::RunConfig c;
+        c.subject = subject;
+        c.platform = platform;
+        c.display = platform == "xcb" ? xvfb.display : std::string();
+        c.literal = literal;
+        c.busy = busy;
+        c.seconds = busy ? o.busySeconds : o.seconds;
+        const char* what = subject == bench::Subject::BareWake    ? "bare wake-up"
+                           : subject == bench::Subject::BareLabel ? "bare label"
+                           : literal                              ? "literal timers"
+                                                                  : "as built";
+        std::fprintf(stderr, "orvane-bench: %s%s%s, %d s ...\n",
+                     platform.empty() ? "" : (platform + ", ").c_str(), what,
+                     busy ? ", other core busy" : "", c.seconds);
+        runs.push_back(bench::runProgram(executable(subject), c));
+        return runs.size() - 1;
+    };
     for (bool busy : {false, true}) {
         if (busy && !o.busy)
             continue;
         BusyCore load;
         if (busy)
             load.start();
-        for (const std::string& platform : platforms)
-            for (bool literal : {false, true}) {
-                // With the other core busy only the program as built is held to targets.
-                if (busy && literal)
+        measure(bench::Subject::BareWake, "", false, busy);
+        for (const std::string& platform : platforms) {
+            measure(bench::Subject::BareLabel, platform, false, busy);
+            measure(bench::Subject::Program, platform, false, busy);
+            // With the other core busy only the program as built is held to targets.
+            if (!busy)
+                measure(bench::Subject::Program, platform, true, busy);
+        }
+    }
+    // The starts, taken in turns so that a disturbance spreads over all three.
+    for (const std::string& platform : platforms) {
+        std::fprintf(stderr, "orvane-bench: %s, %d starts of each ...\n", platform.c_str(),
+                     o.starts);
+        for (int n = 0; n < o.starts; ++n)
+            for (bench::RunResult& r : runs) {
+                if (r.config.busy || r.config.platform != platform)
                     continue;
-                bench::RunConfig c;
-                c.platform = platform;
-                c.display = platform == "xcb" ? xvfb.display : std::string();
-                c.literal = literal;
-                c.busy = busy;
-                c.seconds = busy ? o.busySeconds : o.seconds;
-                std::fprintf(stderr, "orvane-bench: %s, %s%s, %d s ...\n", platform.c_str(),
-                             literal ? "literal timers" : "as built",
-                             busy ? ", other core busy" : "", c.seconds);
-                runs.push_back(bench::runProgram(o.program, c));
+                if (auto ms = bench::timeStart(executable(r.config.subject), r.config))
+                    r.startsMs.push_back(*ms);
             }
     }
 

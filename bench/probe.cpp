@@ -3,7 +3,8 @@
 // to the file ORVANE_BENCH_TRACE, with the wall clock's time, when the seconds label takes a new
 // text and when that label paints (with the ticks of every timer so far), when a board row's
 // count takes a new text, and when a row's panel or count changes colour. The probe only
-// listens: no tick does anything different.
+// listens: no tick does anything different. It keeps its lines until the seconds label has
+// painted and writes them then, at once, so that its own writing falls outside what it times.
 
 #include "app.h"
 #include "clock/frmOrvane.h"
@@ -32,7 +33,10 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
   public:
     BenchProbe(int fd, orvane::App& app, orvane::QtView& view)
         : m_fd(fd), m_app(app), m_view(view) {}
-    ~BenchProbe() override { ::close(m_fd); }
+    ~BenchProbe() override {
+        flush();
+        ::close(m_fd);
+    }
 
     void setUpScene() {
         orvane::frmOrvane& main = m_app.frmOrvane();
@@ -90,9 +94,11 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint)
+        if (event->type() == QEvent::Paint) {
             write("paint " + stamp() + " " + static_cast<QLabel*>(watched)->text().toStdString() +
                   "\n");
+            flush();
+        }
         return false;
     }
 
@@ -117,9 +123,16 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
         return std::to_string(std::int64_t(t.tv_sec) * 1'000'000'000 + t.tv_nsec);
     }
     void write(const std::string& line) {
-        // One line a write, so that the lines of a run that is stopped stay whole.
-        if (::write(m_fd, line.data(), line.size()) < 0)
+        m_pending += line;
+        // Should the label stop painting for a long while, the lines go out anyway.
+        if (m_pending.size() > 65536)
+            flush();
+    }
+    void flush() {
+        // Whole lines a write, so that the lines of a run that is stopped stay whole.
+        if (!m_pending.empty() && ::write(m_fd, m_pending.data(), m_pending.size()) < 0)
             return;
+        m_pending.clear();
     }
 
     int m_fd;
@@ -127,6 +140,7 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
     orvane::QtView& m_view;
     orvane::Label* m_seconds = nullptr;
     std::vector<std::pair<std::string, const orvane::Timer*>> m_timers;
+    std::string m_pending;
 };
 
 } // namespace

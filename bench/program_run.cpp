@@ -1,4 +1,5 @@
-// Running the real program for one configuration and sampling the kernel's accounting of it.
+// Running the real program (or a floor) for one configuration and sampling the kernel's
+// accounting of it.
 
 #include "bench.h"
 
@@ -7,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -18,6 +20,7 @@
 #include <optional>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 namespace bench {
 
@@ -169,35 +172,42 @@ std::string tail(const fs::path& log) {
     return text.size() > 600 ? text.substr(text.size() - 600) : text;
 }
 
-} // namespace
+// A started run: its process, and the home, trace and log of its own.
+struct Launched {
+    pid_t pid = -1;
+    fs::path home;
+    fs::path trace;
+    fs::path log;
+    std::int64_t startNs = 0;
+    std::string error;
+};
 
-RunResult runProgram(const std::string& program, const RunConfig& config) {
-    RunResult result;
-    result.config = config;
-
+Launched launch(const std::string& executable, const RunConfig& config) {
+    Launched run;
     // A home, settings store and instance name of the run's own, so that neither a copy the
     // user runs nor an earlier run is disturbed or mistaken for this one.
     char pattern[] = "/tmp/orvane-bench.XXXXXX";
     if (!mkdtemp(pattern)) {
-        result.error = "cannot make a temporary folder";
-        return result;
+        run.error = "cannot make a temporary folder";
+        return run;
     }
-    const fs::path home = pattern;
-    fs::create_directories(home / "config");
-    fs::create_directories(home / "runtime");
-    fs::permissions(home / "runtime", fs::perms::owner_all, fs::perm_options::replace);
-    const fs::path trace = home / "trace.txt";
-    const fs::path log = home / "program.log";
+    run.home = pattern;
+    fs::create_directories(run.home / "config");
+    fs::create_directories(run.home / "runtime");
+    fs::permissions(run.home / "runtime", fs::perms::owner_all, fs::perm_options::replace);
+    run.trace = run.home / "trace.txt";
+    run.log = run.home / "program.log";
 
-    const std::int64_t startNs = realtimeNs();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        setenv("HOME", home.c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
-        setenv("XDG_RUNTIME_DIR", (home / "runtime").c_str(), 1);
+    run.startNs = realtimeNs();
+    run.pid = fork();
+    if (run.pid == 0) {
+        setenv("HOME", run.home.c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (run.home / "config").c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", (run.home / "runtime").c_str(), 1);
         setenv("ORVANE_INSTANCE_NAME", ("orvane-bench-" + std::to_string(getpid())).c_str(), 1);
-        setenv("ORVANE_BENCH_TRACE", trace.c_str(), 1);
-        setenv("QT_QPA_PLATFORM", config.platform.c_str(), 1);
+        setenv("ORVANE_BENCH_TRACE", run.trace.c_str(), 1);
+        if (!config.platform.empty())
+            setenv("QT_QPA_PLATFORM", config.platform.c_str(), 1);
         if (config.literal)
             setenv("ORVANE_SCHEDULER", "literal", 1);
         else
@@ -205,17 +215,39 @@ RunResult runProgram(const std::string& program, const RunConfig& config) {
         if (!config.display.empty())
             setenv("DISPLAY", config.display.c_str(), 1);
         unsetenv("WAYLAND_DISPLAY");
-        if (FILE* out = std::freopen(log.c_str(), "w", stdout))
+        if (FILE* out = std::freopen(run.log.c_str(), "w", stdout))
             dup2(fileno(out), STDERR_FILENO);
-        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
-        std::fprintf(stderr, "cannot start %s: %s\n", program.c_str(), std::strerror(errno));
+        execl(executable.c_str(), executable.c_str(), static_cast<char*>(nullptr));
+        std::fprintf(stderr, "cannot start %s: %s\n", executable.c_str(), std::strerror(errno));
         _exit(127);
     }
-    if (pid < 0) {
-        result.error = "cannot start the program";
-        fs::remove_all(home);
+    if (run.pid < 0) {
+        run.error = "cannot start " + executable;
+        fs::remove_all(run.home);
+    }
+    return run;
+}
+
+} // namespace
+
+std::optional<double> RunResult::startMedianMs() const {
+    if (startsMs.empty())
+        return std::nullopt;
+    std::vector<double> sorted = startsMs;
+    std::sort(sorted.begin(), sorted.end());
+    const std::size_t n = sorted.size();
+    return n % 2 ? sorted[n / 2] : (sorted[n / 2 - 1] + sorted[n / 2]) / 2;
+}
+
+RunResult runProgram(const std::string& executable, const RunConfig& config) {
+    RunResult result;
+    result.config = config;
+    const Launched run = launch(executable, config);
+    if (!run.error.empty()) {
+        result.error = run.error;
         return result;
     }
+    const pid_t pid = run.pid;
 
     std::this_thread::sleep_for(std::chrono::seconds(SettleSeconds));
     const auto cpu0 = cpuSeconds(pid);
@@ -230,7 +262,7 @@ RunResult runProgram(const std::string& program, const RunConfig& config) {
     result.peakRssMb = peakRssMb(pid);
 
     if (!alive(pid) || !cpu0 || !cpu1) {
-        result.error = "the program ended early: " + tail(log);
+        result.error = "it ended early: " + tail(run.log);
         waitpid(pid, nullptr, WNOHANG);
     } else {
         stop(pid);
@@ -242,10 +274,28 @@ RunResult runProgram(const std::string& program, const RunConfig& config) {
             result.xReaderWakeUpsPerSecond = double(d.xReader) / wall;
             result.preemptionsPerSecond = double(d.involuntary) / wall;
         }
-        readTrace(trace.string(), from, to, startNs, result);
+        readTrace(run.trace.string(), from, to, result);
     }
-    fs::remove_all(home);
+    fs::remove_all(run.home);
     return result;
+}
+
+std::optional<double> timeStart(const std::string& executable, const RunConfig& config) {
+    const Launched run = launch(executable, config);
+    if (!run.error.empty())
+        return std::nullopt;
+    std::optional<std::int64_t> paint;
+    // Looks for the first paint every few milliseconds, for as long as 30 s.
+    for (int i = 0; i < 6000 && !paint && alive(run.pid); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        paint = firstPaintNs(run.trace.string());
+    }
+    if (alive(run.pid))
+        stop(run.pid);
+    fs::remove_all(run.home);
+    if (!paint)
+        return std::nullopt;
+    return double(*paint - run.startNs) / 1e6;
 }
 
 } // namespace bench

@@ -1,7 +1,8 @@
 // Reading the program's trace: when each shown second's text was set and painted, on the main
 // count and on every board row, measured from the true start of that second; when the rows'
 // colours turned, measured from the start of the second they were due; and how often each
-// timer ticked.
+// timer ticked. The floors write simpler lines: the bare label when it set and painted each
+// second, the bare wake-up when it woke for each second.
 
 #include "bench.h"
 
@@ -10,6 +11,10 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
 #include <sstream>
 
 namespace bench {
@@ -44,7 +49,16 @@ struct Ticks {
     std::map<std::string, std::uint64_t> counts;
 };
 
+// A floor's line: the wall clock's time, the second it was for and the text it showed.
+struct FloorMark {
+    std::int64_t ns = 0;
+    std::int64_t second = 0;
+    std::string text;
+};
+
 struct Trace {
+    std::vector<FloorMark> sets;  // "set NS SECOND TEXT", the bare label
+    std::vector<FloorMark> wakes; // "wake NS SECOND", the bare wake-up
     std::vector<Shown> flips;
     std::array<std::vector<Shown>, 10> rows;
     std::vector<Paint> paints;
@@ -162,6 +176,12 @@ Trace readLines(const std::string& file) {
             trace.paints.push_back(p);
         } else if (kind == "ticks") {
             trace.ticks.push_back(readTicks(fields));
+        } else if (kind == "set" || kind == "wake") {
+            FloorMark m;
+            if (fields >> m.ns >> m.second) {
+                fields >> m.text;
+                (kind == "set" ? trace.sets : trace.wakes).push_back(m);
+            }
         }
     }
     return trace;
@@ -289,15 +309,67 @@ void tickRates(const Trace& trace, const Stretch& s, RunResult& result) {
     }
 }
 
+// A floor: for each second of the stretch, how late it woke or set its label, and when the
+// label painted that text.
+void readFloor(const Trace& trace, const Stretch& s, RunResult& result) {
+    const bool label = result.config.subject == Subject::BareLabel;
+    std::vector<double> markMs, paintMs;
+    std::map<std::int64_t, const FloorMark*> bySecond;
+    for (const FloorMark& m : label ? trace.sets : trace.wakes)
+        if (m.second >= s.first && m.second <= s.last && !bySecond.count(m.second))
+            bySecond[m.second] = &m;
+    for (std::int64_t second = s.first; second <= s.last; ++second) {
+        ++result.main.measured;
+        const auto it = bySecond.find(second);
+        if (it == bySecond.end()) {
+            ++result.main.skipped;
+            continue;
+        }
+        const FloorMark& m = *it->second;
+        const std::int64_t begin = second * NsPerSecond;
+        markMs.push_back(double(m.ns - begin) / 1e6);
+        if (!label)
+            continue;
+        auto p = std::find_if(trace.paints.begin(), trace.paints.end(), [&](const Paint& paint) {
+            return paint.ns >= m.ns && paint.text == m.text;
+        });
+        if (p == trace.paints.end() || p->ns - begin >= 2 * NsPerSecond)
+            ++result.unpainted;
+        else
+            paintMs.push_back(double(p->ns - begin) / 1e6);
+    }
+    result.text = spread(markMs);
+    result.paint = spread(paintMs);
+    if (markMs.empty())
+        result.error = "no second was marked while measuring";
+}
+
 } // namespace
 
+std::optional<std::int64_t> firstPaintNs(const std::string& file) {
+    std::ifstream in(file);
+    std::string line;
+    while (std::getline(in, line))
+        if (line.rfind("paint ", 0) == 0) {
+            // A line still being written has no text after its time yet.
+            std::istringstream fields(line.substr(6));
+            std::int64_t ns = 0;
+            std::string text;
+            if (fields >> ns >> text)
+                return ns;
+        }
+    return std::nullopt;
+}
+
 void readTrace(const std::string& file, std::int64_t fromNs, std::int64_t toNs,
-               std::int64_t startNs, RunResult& result) {
+               RunResult& result) {
     const Trace trace = readLines(file);
-    if (!trace.paints.empty())
-        result.firstPaintMs = double(trace.paints.front().ns - startNs) / 1e6;
     const Stretch s{floorSecond(fromNs - 1) + 1, floorSecond(toNs - NsPerSecond / 2) - 1, fromNs,
                     toNs};
+    if (result.config.subject != Subject::Program) {
+        readFloor(trace, s, result);
+        return;
+    }
     readMainCount(trace, s, result);
     if (result.error.empty())
         readRows(trace, s, result);

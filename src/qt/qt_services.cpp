@@ -4,7 +4,13 @@
 
 #include <QSettings>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
 #include <ctime>
+#include <string>
 
 namespace orvane {
 
@@ -14,13 +20,43 @@ Instant QtClock::instant() const {
     return Instant::fromUnixSeconds(t.tv_sec);
 }
 
-// Finding the computer's zone looks at the system's setting each time, and the counts ask for
-// the present many times a second. The zone is read afresh at each new second of the clock,
-// so a change of time zone shows at the next one.
+namespace {
+
+// What the system's zone setting looks like: TZ, and the link /etc/localtime and the file
+// /etc/timezone as they stand. A few system calls, where finding the zone itself walks the
+// link's whole path and looks the zone up.
+std::string zoneSetting() {
+    std::string setting;
+    if (const char* tz = std::getenv("TZ"))
+        setting.append("TZ=").append(tz);
+    setting += '\n';
+    char target[PATH_MAX];
+    const ssize_t n = ::readlink("/etc/localtime", target, sizeof target);
+    if (n > 0)
+        setting.append(target, std::size_t(n));
+    for (const char* file : {"/etc/localtime", "/etc/timezone"}) {
+        struct stat st {};
+        if (::lstat(file, &st) == 0)
+            setting += '\n' + std::to_string(st.st_ino) + ' ' + std::to_string(st.st_size) + ' ' +
+                       std::to_string(st.st_mtim.tv_sec) + '.' +
+                       std::to_string(st.st_mtim.tv_nsec);
+    }
+    return setting;
+}
+
+} // namespace
+
+// The counts ask for the present many times a second. The zone is looked at afresh at each new
+// second of the clock, so a change of time zone shows at the next one; it is found anew only
+// when the system's setting changed, since that is what costs, at the very start of a second.
 TimeZone QtClock::zone() const {
     const std::int64_t second = instant().unixSeconds();
     if (second != m_zoneSecond) {
-        m_zone = TimeZone::current();
+        std::string setting = zoneSetting();
+        if (m_zoneSecond < 0 || setting != m_zoneSetting) {
+            m_zone = TimeZone::current();
+            m_zoneSetting = std::move(setting);
+        }
         m_zoneSecond = second;
     }
     return m_zone;

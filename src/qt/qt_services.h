@@ -37,9 +37,11 @@ class QtClock : public Clock {
 
   private:
     std::unique_ptr<Timedated> m_timedated;
-    // The zone as read at the start of the second the clock last showed.
+    // The zone as read at the start of the second the clock last showed, and what the
+    // system's setting of it looked like then.
     mutable std::int64_t m_zoneSecond = -1;
     mutable TimeZone m_zone = TimeZone::utc();
+    mutable std::string m_zoneSetting;
 };
 
 class QtDialogs : public Dialogs {

@@ -109,11 +109,19 @@ TEST_F(AppTest, EveryCountOfDaysFitsItsBox_AndTheOtherDigitsStayPut) {
     answer(Answer::Yes);
     ASSERT_TRUE(click(f.cmdSet));
 
-    for (int year : {9996, 9970, 9700, 100}) {
-        world.clock.set(*DateTime::fromParts(year, 1, 1));
+    // Each digit past four takes the next smaller size, and only then: the days stay as large
+    // as their box allows.
+    const struct {
+        int year;
+        double points;
+    } steps[] = {{9996, 20}, {9970, 17}, {9700, 14}, {100, 12}};
+    for (const auto& step : steps) {
+        world.clock.set(*DateTime::fromParts(step.year, 1, 1));
         advance(1s);
         const std::string days = f.lblDays.caption();
         const Font font = f.lblDays.font();
+        EXPECT_EQ(font.size, step.points) << days;
+        EXPECT_TRUE(font.bold) << days;
         EXPECT_LE(double(days.size()) * WidestDigitEm * font.size * 20, f.lblDays.width())
             << days << " at " << font.size << " points";
         EXPECT_FALSE(boxOf(f.lblDays).overlaps(boxOf(f.lblTMinus))) << days;

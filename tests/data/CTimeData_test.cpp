@@ -41,6 +41,11 @@ TEST_F(AppTest, TheEventRecordByNameRefusesWhatItCannotHold) {
     EXPECT_EQ(board.EventData().Secs(3), 60);
     EXPECT_TRUE(board.setRecordProperty("EventData", "Secs3", "-2147483648").ok);
     EXPECT_FALSE(board.setRecordProperty("EventData", "Secs10", "1").ok);
+    // Only a digit names an event: characters on either side of the digits do not.
+    for (const char* name : {"SecsX", "Secs/", "Secs:", "Plus ", "TagA", "Hold~"}) {
+        EXPECT_FALSE(board.setRecordProperty("EventData", name, "1").ok) << name;
+        EXPECT_FALSE(board.recordProperty("EventData", name)) << name;
+    }
     EXPECT_FALSE(board.setRecordProperty("Other", "Secs3", "1").ok);
     EXPECT_FALSE(board.recordProperty("EventData", "Sec3"));
 }

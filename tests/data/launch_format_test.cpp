@@ -155,8 +155,48 @@ TEST(LaunchFormat, ABadFileIsRefusedWithTheFirstThingWrongInIt) {
     }
 }
 
+// However an editor ended the line, or left empty lines after it, the file reads the same.
+TEST(LaunchFormat, AnyLineEndReads) {
+    std::string line = sampleFile("events.ovx");
+    ASSERT_TRUE(line.ends_with("\r\n"));
+    line.resize(line.size() - 2);
+    for (const char* end : {"", "\n", "\r", "\r\n", "\n\n", "\r\n\r\n", " \r\n", "\t\n  "}) {
+        const LaunchFileRead read = parseLaunchFile(line + end);
+        ASSERT_TRUE(read.data) << testing::PrintToString(end) << ": " << read.problem;
+        EXPECT_EQ(read.data->events[9].name, "Event #10") << testing::PrintToString(end);
+    }
+}
+
+// The highest value of each number and entry box field is read, and written back as it
+// stood; one past it is refused (above).
+TEST(LaunchFormat, EachFieldsHighestValueIsReadAndWrittenBack) {
+    const std::vector<std::string> design = fieldsOf(sampleFile("design.ovx"));
+    ASSERT_EQ(design.size(), 88u);
+    struct Row {
+        int field;
+        const char* text;
+    };
+    const Row rows[] = {
+        {3, "1"},        {6, "\"59\""},      {7, "\"59\""},      {8, "\"23\""},  {9, "\"59\""},
+        {10, "\"59\""},  {11, "\"23\""},     {14, "59"},         {15, "59"},     {16, "23"},
+        {17, "59"},      {18, "59"},         {19, "23"},         {21, "59"},     {22, "59"},
+        {23, "23"},      {24, "365"},        {25, "\"59\""},     {26, "\"59\""}, {27, "\"23\""},
+        {28, "\"365\""}, {30, "2147483647"}, {84, "2147483647"},
+    };
+    for (const Row& r : rows) {
+        std::vector<std::string> fields = design;
+        fields.at(std::size_t(r.field - 1)) = r.text;
+        const LaunchFileRead read = parseLaunchFile(lineOf(fields));
+        ASSERT_TRUE(read.data) << "field " << r.field << " = " << r.text << ": " << read.problem;
+        EXPECT_EQ(fieldsOf(formatLaunchFile(*read.data)).at(std::size_t(r.field - 1)), r.text)
+            << "field " << r.field;
+    }
+}
+
 TEST(LaunchFormat, WhatIsWrittenAlwaysReadsBack) {
-    LaunchData d = *parseLaunchFile(sampleFile("design.ovx")).data;
+    const LaunchFileRead design = parseLaunchFile(sampleFile("design.ovx"));
+    ASSERT_TRUE(design.data) << design.problem;
+    LaunchData d = *design.data;
     // A double quote cannot be written in the notation: it becomes an apostrophe.
     d.events[2].name = "Say \"go\"";
     d.events[1].tag = "";
@@ -172,7 +212,9 @@ TEST(LaunchFormat, WhatIsWrittenAlwaysReadsBack) {
 }
 
 TEST(LaunchFormat, EntryBoxesTheReaderWouldRefuseAreWrittenAsTheirScrollBarsStand) {
-    LaunchData d = *parseLaunchFile(sampleFile("events.ovx")).data;
+    const LaunchFileRead events = parseLaunchFile(sampleFile("events.ovx"));
+    ASSERT_TRUE(events.data) << events.problem;
+    LaunchData d = *events.data;
     d.txtHours = "2x";
     d.txtMinutesW = "";
     d.sim.txtDaysSim = "400";

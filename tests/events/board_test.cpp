@@ -134,3 +134,22 @@ TEST_F(BoardStoryTest, TooltipsShowEachDefinitionOnceRefreshed_ThenTheTimerRests
 
 } // namespace
 } // namespace orvane::test
+
+namespace orvane::test {
+namespace {
+
+#ifndef _GLIBCXX_ASSERTIONS
+#error "the tests are built with checked indexes (ORVANE_CHECKED_ACCESS)"
+#endif
+
+// A loop over the ten events that runs one too far stops the program at the eleventh,
+// instead of reading and writing whatever lies past the rows.
+TEST_F(BoardTest, AnIndexPastTheTenthEventStopsTheProgram) {
+    frmEventTimers& b = board();
+    volatile std::size_t eleventh = 10;
+    EXPECT_DEATH(b.lblTag[eleventh].setTag("1"), "");
+    EXPECT_DEATH(b.pctEvent[eleventh].setVisible(false), "");
+}
+
+} // namespace
+} // namespace orvane::test

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -142,6 +143,12 @@ TEST(QtClockTest, TheClockCountsRealSecondsAndShowsThemInTheComputersZone) {
     EXPECT_LE(before, now.unixSeconds());
     EXPECT_LE(now.unixSeconds(), after);
     EXPECT_EQ(clock.zone().name(), "America/New_York");
+    // A zone set while the program runs shows from the clock's next second.
+    qputenv("TZ", "Europe/Berlin");
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (clock.instant() == now && std::chrono::steady_clock::now() < until) {
+    }
+    EXPECT_EQ(clock.zone().name(), "Europe/Berlin");
     if (saved.isNull())
         qunsetenv("TZ");
     else

@@ -8,7 +8,6 @@ import json
 import re
 import sys
 import tempfile
-import time
 
 from orvane_remote import (Program, Screens, browser, count_text, launch_caption, shut_down,
                            wait_for)
@@ -67,7 +66,16 @@ def main():
         held = page_count(driver)
         assert program.state()["holding"] is True
         assert held == count_text(program.state()), (held, program.state()["count"])
-        time.sleep(2.2)
+        # Two of the program's seconds pass, and the page stands still all along.
+        held_at = program.state()["server_time_ms"]
+        moved = []
+
+        def two_seconds_held():
+            if page_count(driver) != held:
+                moved.append(page_count(driver))
+            return program.state()["server_time_ms"] >= held_at + 2000
+        wait_for("two seconds of the hold", two_seconds_held)
+        assert not moved, "the page went on counting during the hold: %r" % moved
         assert page_count(driver) == held, "the page went on counting during the hold"
         assert count_text(program.state()) == held
 
@@ -91,12 +99,15 @@ def main():
         wait_for("the row to go", lambda: not driver.find_elements("id", "event-3"))
 
         # The program spoke at the connection and at each change, never because a second
-        # passed: the hold, the resume, the removal.
+        # passed: the hold, the resume, the removal. A last hold closes the list: whatever the
+        # program sent before it has come before it.
         wait_for("the screen to hear the removal", lambda: len(screen.messages) >= 4, timeout=5)
-        time.sleep(0.5)
+        program.drive("click frmOrvane.cmdHoldResume")
+        wait_for("the screen to hear the last hold",
+                 lambda: any(json.loads(m)["holding"] for m in screen.messages[4:]), timeout=5)
         states = [json.loads(m) for m in screen.messages]
         assert [(s["holding"], len(s["events"])) for s in states] == \
-            [(False, 1), (True, 1), (False, 1), (False, 0)], states
+            [(False, 1), (True, 1), (False, 1), (False, 0), (True, 0)], states
     finally:
         if screen:
             screen.close()

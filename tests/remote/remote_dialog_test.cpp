@@ -115,6 +115,24 @@ TEST_F(RemoteDialogTest, AnAddressThatCannotBeServedIsToldAndNothingIsKept) {
     EXPECT_EQ(setting("Serve"), "<absent>");
 }
 
+// The highest port there is serves like any other; one past it is refused before the
+// server is asked.
+TEST_F(RemoteDialogTest, TheHighestPortServes_AndOnePastItIsRefused) {
+    frmRemoteDisplays& d = dialog();
+    type(d.txtPort, "65536");
+    answer(Answer::OK);
+    ASSERT_TRUE(click(d.chkServe));
+    EXPECT_TRUE(remote.calls.empty());
+    EXPECT_EQ(lastMessage().text, "The count cannot be served on 127.0.0.1, port 65536. The "
+                                  "port must be a number from 0 to 65535.");
+
+    type(d.txtPort, "65535");
+    ASSERT_TRUE(click(d.chkServe));
+    EXPECT_EQ(remote.calls, std::vector<std::string>{"serve 127.0.0.1 65535"});
+    EXPECT_EQ(d.lblPageAddress.caption(), "http://127.0.0.1:65535/");
+    EXPECT_EQ(setting("Port"), "65535");
+}
+
 TEST_F(RemoteDialogTest, AnIPv6AddressIsTakenAsTyped) {
     frmRemoteDisplays& d = dialog();
     type(d.txtAddress, "::1");

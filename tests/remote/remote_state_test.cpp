@@ -148,6 +148,36 @@ TEST_F(RemoteStateTest, EventsGoOutWhenDefinedPassedOrRemoved_WithTheMomentTheRo
     EXPECT_EQ(sent.events[0].number, 6);
 }
 
+TEST_F(RemoteStateTest, FromLiftoffTheCountGoesOutCountingUp) {
+    advance(899s);
+    EXPECT_EQ(count(read()), "- 0 0:0:1");
+    advance(1s);
+    EXPECT_EQ(count(read()), "+ 0 0:0:0");
+    advance(61s);
+    EXPECT_EQ(count(read()), "+ 0 0:1:1");
+}
+
+// A row counting up counts from the moment it captured only while that moment stays behind:
+// a launch moved an hour later, as a launch data file read moves it, puts the event ahead
+// again, and the state the screens are sent at that very change says so.
+TEST_F(RemoteStateTest, ALaterLaunchPutsAPassedEventAheadAgain_AtOnce) {
+    defineEvent(2, "-", 600);
+    showBoard();
+    advance(600s);
+    ASSERT_TRUE(sendsAgain());
+    ASSERT_EQ(sent.events.size(), 1u);
+    EXPECT_EQ(sent.events[0].momentMs, ms("2001-05-03 10:20:00"));
+    EXPECT_EQ(board().lblTime[2].caption(), "+ 0/   00:05:00");
+
+    main().lblTarget.setCaption("May 3, 2001   11:30:00 AM");
+    const RemoteState moved = read();
+    ASSERT_EQ(moved.events.size(), 1u);
+    EXPECT_EQ(moved.events[0].momentMs, ms("2001-05-03 11:20:00"));
+    advance(1s);
+    EXPECT_EQ(board().lblTime[2].caption(), "- 0/   00:54:59");
+    EXPECT_EQ(read().events[0].momentMs, ms("2001-05-03 11:20:00"));
+}
+
 TEST_F(RemoteStateTest, TheLaunchWindowGoesOutWhenSetActivatedAndAsAHoldConsumesIt) {
     frmOrvane& f = main();
     ASSERT_TRUE(click(f.cmdAccess));

@@ -68,7 +68,7 @@ class SlowClockTest : public ::testing::Test {
     FakeWorld world;
     SlowClock clock{world.clock};
     Services services{clock,      world.scheduler, world.dialogs, world.settings,
-                      world.help, world.process,   world.files, AppInfo{}};
+                      world.help, world.process,   world.files,   AppInfo{}};
     App app{services};
     frmOrvane& main = app.frmOrvane();
 };
@@ -142,18 +142,25 @@ TEST_F(SimWizardTest, ThePagesOpenOnTheRecord) {
 }
 
 // A record read from a file may hold more days than the scroll bar reaches; an offset
-// beyond 32 bits is refused with a message rather than wrapping round to another time.
-TEST_F(SimWizardTest, AnOffsetBeyond32BitsIsRefused) {
-    app.simWizardEntries().tMinus = false;
-    app.simWizardEntries().txtDaysSim = "99999";
-    click(main.mnuManualSet);
-    click(static_cast<frmWizardPlusMinus&>(*app.loadedForm("frmWizardPlusMinus")).cmdNext);
-    world.dialogs.queueAnswer(Answer::OK);
-    click(static_cast<frmWizardTime&>(*app.loadedForm("frmWizardTime")).cmdEnter);
-    EXPECT_EQ(world.dialogs.shown().back().text,
-              "This mission time is too far from liftoff to be shown.");
-    EXPECT_TRUE(clock.requests.empty());
-    EXPECT_TRUE(app.isLoaded("frmWizardTime")) << "the user may correct it";
+// beyond 32 bits, after liftoff or before it, is refused with a message rather than wrapping
+// round to another time.
+TEST_F(SimWizardTest, AnOffsetBeyond32BitsIsRefused_OnEitherSideOfLiftoff) {
+    for (const bool tMinus : {false, true}) {
+        SCOPED_TRACE(tMinus ? "T -" : "T +");
+        app.simWizardEntries().tMinus = tMinus;
+        app.simWizardEntries().txtDaysSim = "99999";
+        click(main.mnuManualSet);
+        click(static_cast<frmWizardPlusMinus&>(*app.loadedForm("frmWizardPlusMinus")).cmdNext);
+        world.dialogs.queueAnswer(Answer::OK);
+        auto& page = static_cast<frmWizardTime&>(*app.loadedForm("frmWizardTime"));
+        click(page.cmdEnter);
+        EXPECT_EQ(world.dialogs.shown().back().text,
+                  "This mission time is too far from liftoff to be shown.");
+        EXPECT_TRUE(clock.requests.empty());
+        EXPECT_TRUE(app.isLoaded("frmWizardTime")) << "the user may correct it";
+        click(page.cmdCancel);
+        world.scheduler.advance(1);
+    }
 }
 
 } // namespace

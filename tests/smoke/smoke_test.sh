@@ -19,6 +19,7 @@ fail() {
 [ -n "${DISPLAY:-}" ] || fail "no X display; run this through scripts/xvfb-run-test"
 [ -x "$program" ] || fail "no program at $program"
 command -v import >/dev/null 2>&1 || fail "ImageMagick's import is not installed (Debian package imagemagick)"
+command -v xdotool >/dev/null 2>&1 || fail "xdotool is not installed (Debian package xdotool)"
 mkdir -p "$out"
 rm -f "$out"/smoke-*.png "$out"/smoke-*.log
 
@@ -55,21 +56,46 @@ shoot() {
     timeout 15 import -window root "$out/$1" || fail "could not take the screenshot $1"
 }
 
+# Whether one of the program's windows titled TITLE is on the screen (a whole window, not one
+# of Qt's 1 x 1 helpers). The splash has the program's name for its title (only in the newer
+# title property, which xdotool's getwindowname reads), and so has a message box.
+shows() {
+    local w
+    for w in $(timeout 5 xdotool search --onlyvisible --class '^orvane$' 2>/dev/null); do
+        [ "$(timeout 5 xdotool getwindowname "$w" 2>/dev/null)" = "$1" ] || continue
+        timeout 5 xdotool getwindowgeometry "$w" 2>/dev/null | grep -q 'Geometry: 1x1$' ||
+            return 0
+    done
+    return 1
+}
+
+# Waits until the command succeeds, for at most SECONDS, while the first copy runs.
+wait_until() {
+    local what=$1 limit=$2
+    shift 2
+    local end=$((SECONDS + limit))
+    until "$@"; do
+        kill -0 "$first" 2>/dev/null || fail "the program ended by itself before $what"
+        [ "$SECONDS" -lt "$end" ] || fail "no $what within $limit s"
+        sleep 0.1
+    done
+}
+
 timeout 55 "$program" >"$out/smoke-first.log" 2>&1 &
 first=$!
 # The splash stands over the main window for 3 s; the main window waits behind it, drawn as
-# it will be once the splash has gone. By 4 s the compact count has been running on its own.
-sleep 1
-kill -0 "$first" 2>/dev/null || fail "the program ended by itself during start-up"
+# it will be once the splash has gone. Then the compact count runs on its own.
+wait_until "splash" 20 shows Orvane
 shoot smoke-splash.png
-sleep 3
-kill -0 "$first" 2>/dev/null || fail "the program ended by itself during start-up"
-shoot smoke-compact.png
-colours=$(identify -format %k "$out/smoke-compact.png")
-[ "$colours" -ge 10 ] || fail "the screen is blank ($colours colours)"
-histogram=$(convert "$out/smoke-compact.png" -format %c histogram:info:-)
-grep -q -i -E '#FF8080|#00C000' <<<"$histogram" ||
-    fail "the count's light red or green background is not on the screen"
+# The compact count alone on the screen, in its light red or green.
+count_alone() {
+    ! shows Orvane && shows "Mission Elapsed Time" || return 1
+    shoot smoke-compact.png
+    [ "$(identify -format %k "$out/smoke-compact.png")" -ge 10 ] &&
+        convert "$out/smoke-compact.png" -format %c histogram:info:- |
+        grep -q -i -E '#FF8080|#00C000'
+}
+wait_until "compact count in its colour, without the splash" 20 count_alone
 count=$(windows_titled "Mission Elapsed Time")
 [ "$count" = "?" ] || [ "$count" -eq 1 ] || fail "expected one main window, found $count"
 
@@ -77,7 +103,8 @@ count=$(windows_titled "Mission Elapsed Time")
 # makes a main window; once the message is answered it says the file was not opened.
 timeout 20 "$program" "$home/other.ovx" >"$out/smoke-second.log" 2>&1 &
 second=$!
-sleep 3
+second_says() { kill -0 "$second" 2>/dev/null && shows Orvane; }
+wait_until "message from the second copy" 15 second_says
 shoot smoke-second-copy.png
 count=$(windows_titled "Mission Elapsed Time")
 [ "$count" = "?" ] || [ "$count" -eq 1 ] || fail "the second copy opened a main window ($count in all)"
@@ -86,24 +113,17 @@ if command -v xwininfo >/dev/null 2>&1; then
     timeout 10 xwininfo -root -tree | grep '"Orvane":' | grep -q -v ' 1x1+' ||
         fail "the second copy showed no message"
 fi
-if command -v xdotool >/dev/null 2>&1; then
-    box=$(timeout 5 xdotool search --onlyvisible --name '^Orvane$' 2>/dev/null | head -n 1 || true)
-    # No window manager runs here, so the box gets the keyboard straight from the server.
-    [ -n "$box" ] && timeout 5 xdotool windowfocus --sync "$box" key Return || true
-    for _ in $(seq 50); do
-        kill -0 "$second" 2>/dev/null || break
-        sleep 0.1
-    done
-fi
-if kill -0 "$second" 2>/dev/null; then
-    kill "$second"
-    wait "$second" 2>/dev/null || true
-    command -v xdotool >/dev/null 2>&1 && fail "the second copy did not end after its message"
-else
-    wait "$second" || fail "the second copy failed"
-    grep -qF "$home/other.ovx was not opened" "$out/smoke-second.log" ||
-        fail "the second copy did not say that the file was not opened"
-fi
+box=
+for w in $(timeout 5 xdotool search --onlyvisible --class '^orvane$' 2>/dev/null); do
+    [ "$(timeout 5 xdotool getwindowname "$w" 2>/dev/null)" = Orvane ] && box=$w
+done
+# No window manager runs here, so the box gets the keyboard straight from the server.
+[ -n "$box" ] && timeout 5 xdotool windowfocus --sync "$box" key Return || true
+second_ended() { ! kill -0 "$second" 2>/dev/null; }
+wait_until "end of the second copy after its message" 10 second_ended
+wait "$second" || fail "the second copy failed"
+grep -qF "$home/other.ovx was not opened" "$out/smoke-second.log" ||
+    fail "the second copy did not say that the file was not opened"
 second=
 
 kill -0 "$first" 2>/dev/null || fail "the first copy ended while the second started"

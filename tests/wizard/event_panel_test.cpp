@@ -25,6 +25,10 @@ TEST_F(EventPanelTest, ButtonsStandInTimeOrder_AndEventsAtOneTimeShareAPlace) {
         EXPECT_EQ(placeOf(b[n]), std::make_pair(285, 1170)) << n;
     EXPECT_EQ(placeOf(b[2]), std::make_pair(2235, 1980));
     EXPECT_EQ(selectedNumber(), 4) << "the first event without a row mark";
+    // Each button carries its event's name, the first as much as the others.
+    EXPECT_EQ(b[0].caption(), "At liftoff");
+    EXPECT_EQ(b[3].caption(), "Ten before");
+    EXPECT_EQ(b[9].caption(), "Event #10");
 }
 
 TEST_F(EventPanelTest, WithNoEventDefinedAllTenButtonsShareTheFirstPlace) {
