@@ -23,6 +23,9 @@ JournalKeeper::JournalKeeper(App& app, JournalStore& store, DebriefCanvas& canva
 }
 
 void JournalKeeper::note(JournalRecord r) {
+    // A copy that ends because another one runs never started: the journal is the other's.
+    if (m_afterExit && r.kind == "exit")
+        return;
     r.launchFile = m_app.launchFileNames().openPath;
     const bool changesLaunch = r.kind == "launch-time" || r.kind == "file-read";
     r.beginsRun = m_afterExit || (changesLaunch && !m_runIsOnlyStart);
