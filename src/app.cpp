@@ -60,7 +60,7 @@ Happening App::happening(Happening::Kind kind) const {
     h.kind = kind;
     h.at.trueMs = m_ownClock.computer().instant().unixSeconds() * 1000;
     if (const auto offset = m_ownClock.offset(); offset && *offset != 0)
-        h.at.programMs = h.at.trueMs + *offset * 1000;
+        h.at.programMs = m_ownClock.instant().unixSeconds() * 1000;
     if (const auto* main = loaded<orvane::frmOrvane>())
         h.shown = main->countAt(m_ownClock.instant());
     return h;

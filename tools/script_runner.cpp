@@ -234,6 +234,8 @@ AppInfo ScriptRunner::programInfo() const {
     info.major = version::major;
     info.minor = version::minor;
     info.revision = version::revision;
+    info.platform = version::platform;
+    info.projectAddress = version::projectAddress;
     info.arguments = m_arguments;
     return info;
 }

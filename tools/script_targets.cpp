@@ -161,8 +161,15 @@ void ScriptRunner::cmdKey(LineReader& line) {
     const auto n = parseWholeNumber(code.text);
     if (!n || *n < 0 || *n > 65535)
         throw ScriptError("the key code is a character code from 0 to 65535");
+    // Enter and Esc press the window's default and cancel buttons, as on a screen.
     if (Control* c = inputTarget(path))
-        deliver([c, key = int(*n)] { static_cast<Form*>(c)->keyPress(key); });
+        deliver([c, key = int(*n)] {
+            auto* form = static_cast<Form*>(c);
+            if (CommandButton* b = form->keyButton(key))
+                b->click();
+            else
+                form->keyPress(key);
+        });
 }
 
 void ScriptRunner::cmdSet(LineReader& line) {

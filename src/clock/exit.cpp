@@ -17,23 +17,31 @@ void frmOrvane::wireFile() {
 }
 
 // Every way out of the program comes here, and a save that fails keeps the program running.
-void frmOrvane::ConfirmExit() {
+// After the launch window's lock the program must end: the question offers no Cancel, and a
+// save that fails asks it again, so that the user may still keep the file or leave it.
+void frmOrvane::ConfirmExit(bool mustEnd) {
     const std::string& title = m_app.info().title;
     Dialogs& dialogs = services().dialogs;
-    const Answer answer =
-        dialogs.messageBox("Do you want to save " + m_app.launchFileNames().openPath +
-                               " before exiting " + title + " ?",
-                           Buttons::YesNoCancel, Icon::Question, title);
-    if (answer == Answer::Cancel)
+    for (;;) {
+        const Answer answer = dialogs.messageBox(
+            "Do you want to save " + m_app.launchFileNames().openPath + " before exiting " + title +
+                " ?",
+            mustEnd ? Buttons::YesNo : Buttons::YesNoCancel, Icon::Question, title);
+        if (answer == Answer::Cancel)
+            return;
+        if (answer == Answer::Yes && !WriteLaunchFile(m_app, false)) {
+            if (mustEnd)
+                continue;
+            return;
+        }
+        m_app.CloseHelpWindows();
+        if (answer == Answer::Yes)
+            dialogs.messageBox("Your file has been saved in " + m_app.launchFileNames().savePath,
+                               Buttons::OK, Icon::Information, title);
+        // Once the file is dealt with, the computer's clock is put right if the user wants it.
+        m_app.leaveProgram();
         return;
-    if (answer == Answer::Yes && !WriteLaunchFile(m_app, false))
-        return;
-    m_app.CloseHelpWindows();
-    if (answer == Answer::Yes)
-        dialogs.messageBox("Your file has been saved in " + m_app.launchFileNames().savePath,
-                           Buttons::OK, Icon::Information, title);
-    // Once the file is dealt with, the computer's clock is put right if the user wants it.
-    m_app.leaveProgram();
+    }
 }
 
 std::string frmOrvane::openPath() const {

@@ -36,8 +36,9 @@ class frmOrvane : public Form {
     // second, negative after it. Counted in real seconds, across changes of daylight saving
     // time.
     std::int64_t TminusSec() const;
-    // The exit path: every way of leaving the program comes here.
-    void ConfirmExit();
+    // The exit path: every way of leaving the program comes here. MUST_END: the program may
+    // not go on (the launch window's lock), so the question has no Cancel.
+    void ConfirmExit(bool mustEnd = false);
     // What reading a launch data file asks of this window (exit.cpp). A file records whether
     // holding is armed as the hold button's enabled state: the hold menus follow it.
     void SetHoldArmed(bool armed);
@@ -282,6 +283,8 @@ class frmOrvane : public Form {
     void HoldOrResume();
     void StartHold();
     void ResumeCount();
+    // Ends the hold with the launch time and the launch window as they stand.
+    void LeaveHold(Instant now);
     void SetDigitColor(Color color);
     void StampHold(Instant now);
     // Raises a happening of KIND with the window's details filled in.

@@ -67,6 +67,12 @@ void frmOrvane::ResumeCount() {
     resumed.newLaunch = launchMoment();
     if (tmrLaunchWindow.enabled() && chkLaunchWindowActive.value() == 1)
         UpdateHeldWindow(now);
+    LeaveHold(now);
+    resumed.shown = m_shown;
+    m_app.raise(resumed);
+}
+
+void frmOrvane::LeaveHold(Instant now) {
     m_held = false;
     cmdHoldResume.setCaption("&Hold");
     mnuRtHold.setCaption("&Hold");
@@ -84,8 +90,6 @@ void frmOrvane::ResumeCount() {
     mnuRtHoldEnable.setEnabled(true);
     m_app.setEventCountDownHeld(false);
     ShowCount(now);
-    resumed.shown = m_shown;
-    m_app.raise(resumed);
 }
 
 void frmOrvane::SetDigitColor(Color color) {
@@ -165,6 +169,12 @@ void frmOrvane::RestampHold() {
     if (!m_held)
         return;
     const Instant now = services().clock.instant();
+    // No hold stands after launch: a launch time that has passed ends the hold where it is,
+    // and the count runs on from it.
+    if (now >= launchMoment()) {
+        LeaveHold(now);
+        return;
+    }
     StampHold(now);
     ShowCount(now);
 }

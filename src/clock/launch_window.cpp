@@ -228,7 +228,7 @@ void frmOrvane::CheckWindowLock() {
     const std::string& title = m_app.info().title;
     services().dialogs.messageBox("You must exit " + title + " and restart the program.",
                                   Buttons::OK, Icon::Critical, title);
-    ConfirmExit();
+    ConfirmExit(true);
 }
 
 } // namespace orvane

@@ -15,7 +15,7 @@ struct LaunchFileNames {
     // default file's full path.
     std::string savePath = "launch.ovx";
     // Files this run could not read. Before a save replaces one, the old file is kept beside
-    // it as FILE.bad, so nothing the user had is lost.
+    // it as FILE.bad (or FILE.bad.1, ... when that is taken), so nothing the user had is lost.
     std::set<std::string> unreadable;
 };
 

@@ -116,17 +116,23 @@ void applyLaunchData(App& app, const LaunchData& d) {
     main.set("chkLaunchWindowActive", "Value", std::to_string(d.chkLaunchWindowActive));
     app.setHoldArmed(d.holdEnabled);
     main.set("lblLaunchWindow", "Caption", d.lblLaunchWindow);
-    const std::pair<const char*, const std::string*> boxes[] = {
-        {"txtSeconds", &d.txtSeconds},   {"txtMinutes", &d.txtMinutes},
-        {"txtHours", &d.txtHours},       {"txtSecondsW", &d.txtSecondsW},
-        {"txtMinutesW", &d.txtMinutesW}, {"txtHoursW", &d.txtHoursW}};
-    for (const auto& [name, text] : boxes)
-        main.set(name, "Text", *text);
-    const std::pair<const char*, int> bars[] = {
-        {"vsbSeconds", d.vsbSeconds},   {"vsbMinutes", d.vsbMinutes},   {"vsbHours", d.vsbHours},
-        {"vsbSecondsW", d.vsbSecondsW}, {"vsbMinutesW", d.vsbMinutesW}, {"vsbHoursW", d.vsbHoursW}};
-    for (const auto& [name, value] : bars)
-        main.set(name, "Value", std::to_string(value));
+    // Each scroll bar is assigned before its box: the scroll bar's change writes its value
+    // into the box, and the box then takes the file's text, so both read back as saved.
+    const struct {
+        const char* bar;
+        int value;
+        const char* box;
+        const std::string& text;
+    } pairs[] = {{"vsbSeconds", d.vsbSeconds, "txtSeconds", d.txtSeconds},
+                 {"vsbMinutes", d.vsbMinutes, "txtMinutes", d.txtMinutes},
+                 {"vsbHours", d.vsbHours, "txtHours", d.txtHours},
+                 {"vsbSecondsW", d.vsbSecondsW, "txtSecondsW", d.txtSecondsW},
+                 {"vsbMinutesW", d.vsbMinutesW, "txtMinutesW", d.txtMinutesW},
+                 {"vsbHoursW", d.vsbHoursW, "txtHoursW", d.txtHoursW}};
+    for (const auto& pair : pairs) {
+        main.set(pair.bar, "Value", std::to_string(pair.value));
+        main.set(pair.box, "Text", pair.text);
+    }
     app.simWizardEntries() = d.sim;
 
     CTimeData& record = app.EventData();

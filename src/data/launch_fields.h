@@ -13,9 +13,10 @@ class App;
 
 LaunchData collectLaunchData(App& app);
 
-// Assigns every field to its destination in file order, each through the control's own
-// change handling, as if the user had made the change. Field 12 (the save path) and field 13
-// (the shown file) are left to the reader, which names the file it read in both.
+// Assigns every field to its destination in file order (each scroll bar before its box),
+// each through the control's own change handling, as if the user had made the change. Field 12 (the
+// save path) and field 13 (the shown file) are left to the reader, which names the file it read in
+// both.
 void applyLaunchData(App& app, const LaunchData& data);
 
 // The file the status bar shows (pnlCurrentFile).

@@ -118,15 +118,8 @@ class FieldReader {
     void launchTime(std::string& out) {
         checkedText(out, isLaunchTimeText, "is not a date and time");
     }
-    void plainDate(std::string& out) { checkedText(out, isPlainDateText, "is not a date"); }
     void timeOfDay(std::string& out) {
         checkedText(out, isTimeOfDayText, "is not a time as hh:mm:ss");
-    }
-    void boxNumber(std::string& out, int max) {
-        const RawField& f = next();
-        if (!isBoxNumber(f.text, max))
-            fail("is not a whole number from 0 to " + std::to_string(max));
-        out = f.text;
     }
     void number(std::int32_t& out, std::int32_t lo, std::int32_t hi) {
         out = std::int32_t(wholeNumber(lo, hi));
@@ -221,9 +214,7 @@ class FieldWriter {
         add('"' + quoted + '"');
     }
     void launchTime(const std::string& s) { text(s); }
-    void plainDate(const std::string& s) { text(s); }
     void timeOfDay(const std::string& s) { text(s); }
-    void boxNumber(const std::string& s, int) { text(s); }
     void number(std::int64_t n, std::int64_t, std::int64_t) { add(std::to_string(n)); }
     void boolean(bool b) { add(b ? "#TRUE#" : "#FALSE#"); }
     void tag(const Variant& v) {
@@ -256,16 +247,17 @@ class FieldWriter {
 // The 88 fields in file order, for reading and writing alike.
 template <class Visitor, class Data> void visitFields(Visitor& v, Data& d) {
     v.launchTime(d.lblTarget);
-    v.plainDate(d.txtLaunchDate);
+    // The boxes hold whatever the user typed until Set checks it, so they are kept as texts.
+    v.text(d.txtLaunchDate);
     v.number(d.chkLaunchWindowActive, 0, 1);
     v.boolean(d.holdEnabled);
     v.timeOfDay(d.lblLaunchWindow);
-    v.boxNumber(d.txtSeconds, MaxSeconds);
-    v.boxNumber(d.txtMinutes, MaxMinutes);
-    v.boxNumber(d.txtHours, MaxHours);
-    v.boxNumber(d.txtSecondsW, MaxSeconds);
-    v.boxNumber(d.txtMinutesW, MaxMinutes);
-    v.boxNumber(d.txtHoursW, MaxHours);
+    v.text(d.txtSeconds);
+    v.text(d.txtMinutes);
+    v.text(d.txtHours);
+    v.text(d.txtSecondsW);
+    v.text(d.txtMinutesW);
+    v.text(d.txtHoursW);
     v.text(d.savePath);
     v.text(d.currentFile);
     v.number(d.vsbSeconds, 0, MaxSeconds);
@@ -279,10 +271,10 @@ template <class Visitor, class Data> void visitFields(Visitor& v, Data& d) {
     v.number(d.sim.vsbMinutesSim, 0, MaxMinutes);
     v.number(d.sim.vsbHoursSim, 0, MaxHours);
     v.number(d.sim.vsbDaysSim, 0, MaxSimDays);
-    v.boxNumber(d.sim.txtSecondsSim, MaxSeconds);
-    v.boxNumber(d.sim.txtMinutesSim, MaxMinutes);
-    v.boxNumber(d.sim.txtHoursSim, MaxHours);
-    v.boxNumber(d.sim.txtDaysSim, MaxSimDays);
+    v.text(d.sim.txtSecondsSim);
+    v.text(d.sim.txtMinutesSim);
+    v.text(d.sim.txtHoursSim);
+    v.text(d.sim.txtDaysSim);
     for (auto& e : d.events) {
         v.tag(e.tag);
         v.number(e.secs, 0, std::numeric_limits<std::int32_t>::max());
@@ -313,50 +305,14 @@ std::string formatLaunchFile(const LaunchData& data) {
     return writer.line();
 }
 
-void makeEntriesReadable(LaunchData& d) {
-    // Typing in a box does not move its scroll bar, but reading the file sets the scroll bar
-    // after the box, and the scroll bar writes its value into the box: so the file keeps the
-    // number the box shows in both, and a box the reader would refuse takes the scroll bar's.
-    auto box = [](std::string& text, int& scrollValue, int max, const char* digits) {
-        if (isBoxNumber(text, max))
-            scrollValue = int(*parseWholeNumber(text));
-        else
-            text = formatNumber(scrollValue, digits);
-    };
-    box(d.txtSeconds, d.vsbSeconds, MaxSeconds, "00");
-    box(d.txtMinutes, d.vsbMinutes, MaxMinutes, "00");
-    box(d.txtHours, d.vsbHours, MaxHours, "00");
-    box(d.txtSecondsW, d.vsbSecondsW, MaxSeconds, "00");
-    box(d.txtMinutesW, d.vsbMinutesW, MaxMinutes, "00");
-    box(d.txtHoursW, d.vsbHoursW, MaxHours, "00");
-    box(d.sim.txtSecondsSim, d.sim.vsbSecondsSim, MaxSeconds, "00");
-    box(d.sim.txtMinutesSim, d.sim.vsbMinutesSim, MaxMinutes, "00");
-    box(d.sim.txtHoursSim, d.sim.vsbHoursSim, MaxHours, "00");
-    box(d.sim.txtDaysSim, d.sim.vsbDaysSim, MaxSimDays, "000");
-    if (!isPlainDateText(d.txtLaunchDate)) {
-        if (auto launch = toDateTime(d.lblTarget))
-            d.txtLaunchDate = formatDate(*launch, "mmm d, yyyy");
-    }
-}
-
 bool isLaunchTimeText(std::string_view text) {
     const auto parsed = parseDateText(text);
     return parsed && parsed->hasDate;
 }
 
-bool isPlainDateText(std::string_view text) {
-    const auto parsed = parseDateText(text);
-    return parsed && parsed->hasDate && !parsed->hasTime;
-}
-
 bool isTimeOfDayText(std::string_view text) {
     const auto parsed = parseDateText(text);
     return parsed && parsed->hasTime && !parsed->hasDate;
-}
-
-bool isBoxNumber(std::string_view text, int max) {
-    const auto n = parseWholeNumber(text);
-    return n && *n >= 0 && *n <= max;
 }
 
 } // namespace orvane

@@ -11,6 +11,7 @@
 #include "data/SimWizardEntries.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -19,6 +20,10 @@
 namespace orvane {
 
 inline constexpr int LaunchFileFields = 88;
+// The most a launch data file may hold. The program's own files stay far below it: the name
+// page takes names of a row's length, and every other field is short.
+inline constexpr std::size_t LaunchFileLimit = 64 * 1024;
+inline constexpr const char* LaunchFileLimitText = "64 KiB";
 
 // Fields 29 to 88: six for each event, event 0 first.
 struct LaunchEventBlock {
@@ -71,15 +76,8 @@ LaunchFileRead parseLaunchFile(std::string_view content);
 // is written as an apostrophe, so that every file written reads back with 88 fields.
 std::string formatLaunchFile(const LaunchData& data);
 
-// Turns entry boxes whose text the reader would refuse into what their scroll bars (or, for
-// the date box, the launch date) show, so that a file written from them reads back; a box
-// holding a sound number gives its scroll bar that number, so the box reads back as shown.
-void makeEntriesReadable(LaunchData& data);
-
 // What the reader accepts for the texts whose sense it checks.
 bool isLaunchTimeText(std::string_view text); // a date, with or without a time of day
-bool isPlainDateText(std::string_view text);  // a date without a time of day
 bool isTimeOfDayText(std::string_view text);  // a time of day without a date
-bool isBoxNumber(std::string_view text, int max);
 
 } // namespace orvane

@@ -3,6 +3,8 @@
 #include "app.h"
 #include "data/launch_fields.h"
 #include "data/modSaveAs.h"
+#include "platform/datetime.h"
+#include "platform/zone.h"
 
 #include <filesystem>
 
@@ -14,14 +16,37 @@ std::string fullPath(const std::string& path) {
     return std::filesystem::absolute(path).lexically_normal().string();
 }
 
+// A launch time the clocks skip never comes: a file holding one is refused, as the entry
+// boxes refuse it.
+std::string skippedLaunchTime(App& app, const std::string& launchTime) {
+    const std::optional<DateTime> launch = toDateTime(launchTime);
+    if (!launch)
+        return {};
+    const TimeZone zone = app.services().clock.zone();
+    const WallTimeMeaning meaning = zone.meaning(*launch);
+    if (meaning.kind != WallTimeMeaning::Kind::Skipped)
+        return {};
+    return "field 1 is a launch time the clocks skip: " + skippedTimeText(*launch, meaning, zone);
+}
+
 // The file's content checked whole, or what is wrong with it.
 std::optional<LaunchData> readWhole(App& app, const std::string& path, std::string& problem) {
-    const FileContent file = app.services().files.read(path);
+    const FileContent file = app.services().files.read(path, LaunchFileLimit);
+    if (file.tooLarge) {
+        app.launchFileNames().unreadable.insert(path);
+        problem = std::string("it is larger than ") + LaunchFileLimitText +
+                  ", too large for a launch data file";
+        return std::nullopt;
+    }
     if (!file.content) {
         problem = file.missing ? "the file does not exist" : file.error;
         return std::nullopt;
     }
     LaunchFileRead read = parseLaunchFile(*file.content);
+    if (read.data)
+        read.problem = skippedLaunchTime(app, read.data->lblTarget);
+    if (!read.problem.empty())
+        read.data.reset();
     if (!read.data) {
         // Its content is the user's: a save over it keeps it beside as FILE.bad.
         app.launchFileNames().unreadable.insert(path);
@@ -81,9 +106,11 @@ bool ReadLaunchFile(App& app, bool showDialog) {
                                                   ".",
                                               Buttons::OK, Icon::Exclamation, title);
         }
-        // After a file that could not be read, the program starts as on a first run.
+        // After a file that could not be read, the program starts as on a first run, with the
+        // file it was asked for as its file: a missing one is made by the first save, and a bad
+        // one is kept beside it before a save replaces it.
         if (startUp)
-            nameFile(app, defaultLaunchFile(app));
+            nameFile(app, path);
         return false;
     }
     applyLaunchData(app, *data);

@@ -13,19 +13,24 @@ std::string fullPath(const std::string& path) {
     return std::filesystem::absolute(path).lexically_normal().string();
 }
 
-// A file this run could not read is kept as FILE.bad before a save replaces it. Returns why
-// it could not be kept, or nothing.
+// A file this run could not read is kept before a save replaces it, under the first free name
+// of FILE.bad, FILE.bad.1, FILE.bad.2, ...: a kept copy is never overwritten. Returns why it
+// could not be kept, or nothing.
 std::string keepUnreadable(App& app, const std::string& path) {
     if (!app.launchFileNames().unreadable.contains(path))
         return {};
     Files& files = app.services().files;
-    const FileContent old = files.read(path);
-    if (!old.content)
-        return {};
-    const std::string why = files.writeWhole(path + ".bad", *old.content);
-    if (why.empty())
-        return {};
-    return "the file it replaces could not be kept as " + path + ".bad (" + why + ")";
+    constexpr int MostCopies = 1000;
+    std::string copy;
+    for (int n = 0; n < MostCopies; ++n) {
+        copy = path + ".bad" + (n == 0 ? std::string() : "." + std::to_string(n));
+        const KeepCopy kept = files.keepCopy(path, copy);
+        if (kept.kept || kept.missing)
+            return {};
+        if (!kept.taken)
+            return "the file it replaces could not be kept as " + copy + " (" + kept.error + ")";
+    }
+    return "the file it replaces could not be kept: " + path + ".bad to " + copy + " are all taken";
 }
 
 } // namespace
@@ -43,7 +48,6 @@ bool WriteLaunchFile(App& app, bool showDialog) {
 
     LaunchData data = collectLaunchData(app);
     data.savePath = path;
-    makeEntriesReadable(data);
     std::string why = keepUnreadable(app, path);
     if (why.empty())
         why = app.services().files.writeWhole(path, formatLaunchFile(data));

@@ -24,6 +24,24 @@ void Form::keyPress(int keyAscii) {
         onKeyPress(keyAscii);
 }
 
+CommandButton* Form::keyButton(int keyAscii) const {
+    if (keyAscii != 13 && keyAscii != 27)
+        return nullptr;
+    for (Control* c : m_controls) {
+        if (c->kind() != Kind::CommandButton)
+            continue;
+        auto* b = static_cast<CommandButton*>(c);
+        if (!(keyAscii == 13 ? b->isDefault() : b->isCancel()) || !b->acceptsInput())
+            continue;
+        bool shown = true;
+        for (const Control* at = b; at && shown; at = at->container())
+            shown = at->visible();
+        if (shown)
+            return b;
+    }
+    return nullptr;
+}
+
 void Form::unregisterControl(Control* c) {
     auto it = std::find(m_controls.begin(), m_controls.end(), c);
     if (it != m_controls.end())

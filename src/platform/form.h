@@ -51,6 +51,9 @@ class Form : public Control {
 
     // A key typed while the window has the focus (27 is Esc).
     void keyPress(int keyAscii);
+    // The button Enter (13) or Esc (27) presses instead of reaching the window: the default or
+    // the cancel button, where the window shows one a person can reach. Null otherwise.
+    CommandButton* keyButton(int keyAscii) const;
 
     // Registered controls, in the order they were made.
     const std::vector<Control*>& controls() const { return m_controls; }

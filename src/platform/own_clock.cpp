@@ -2,8 +2,8 @@
 
 namespace orvane {
 
-void OwnClock::setOffset(std::optional<std::int64_t> offset) {
-    m_offset = offset;
+void OwnClock::setOffset(std::optional<std::int64_t> offsetMs) {
+    m_offset = offsetMs;
     if (onChange)
         onChange(*this);
 }

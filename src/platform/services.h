@@ -6,6 +6,7 @@
 #include "platform/datetime.h"
 #include "platform/zone.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -28,6 +29,9 @@ class Clock {
     virtual TimeZone zone() const = 0;
     // The present in the computer's local wall time.
     virtual DateTime now() const { return zone().toWall(instant()); }
+    // The present in milliseconds since 1970 (UTC), for what must keep the part of a second:
+    // instant() is its whole second.
+    virtual std::int64_t unixMs() const = 0;
 
     // Milliseconds on a clock that only runs forward at the pace of real time, whoever sets
     // the computer's clock; its zero means nothing.
@@ -36,10 +40,10 @@ class Clock {
     // The answer to a request to set the computer's clock: empty when it was set, else the
     // platform's words for why not.
     using SetAnswer = std::function<void(const std::string& refusal)>;
-    // Asks for the computer's clock to be set to WHEN, a local wall time. Asking may take a
-    // person's authorisation, so the answer comes later, on the user-interface thread, and
-    // the program keeps running meanwhile.
-    virtual void setSystemDateTime(DateTime when, SetAnswer answer) = 0;
+    // Asks for the computer's clock to be set to WHEN, a local wall time, MS_INTO_SECOND
+    // milliseconds into it. Asking may take a person's authorisation, so the answer comes
+    // later, on the user-interface thread, and the program keeps running meanwhile.
+    virtual void setSystemDateTime(DateTime when, int msIntoSecond, SetAnswer answer) = 0;
 };
 
 // Runs timers on the user-interface thread, and delivers input events to the program.
@@ -79,6 +83,11 @@ class Scheduler {
     // Told after each round: right after every change of the clock's second and after every
     // other event or tick (the App passes it on to whoever subscribed to its rounds).
     std::function<void()> onRoundDone;
+
+    // The program's clock turns its seconds PHASE_MS milliseconds after the computer's (a
+    // simulated time kept by the program starts its first second when it is set): the rounds
+    // follow the program's clock.
+    virtual void setSecondPhase(int phaseMs) = 0;
 };
 
 enum class Icon { None, Information, Question, Exclamation, Critical };
@@ -145,19 +154,32 @@ class Process {
 // What reading a file whole gave: its content, or why there is none.
 struct FileContent {
     std::optional<std::string> content;
-    bool missing = false; // the file does not exist
-    std::string error;    // the platform's reason, when there is no content
+    bool missing = false;  // the file does not exist
+    bool tooLarge = false; // the file holds more than the reader's limit
+    std::string error;     // the platform's reason, when there is no content
+};
+
+// What keeping a copy of a file gave.
+struct KeepCopy {
+    bool kept = false;    // the copy was made
+    bool missing = false; // there is no file to copy
+    bool taken = false;   // a file of the copy's name exists already, and was left alone
+    std::string error;    // the platform's reason, when none of these
 };
 
 // Files read and written whole (the launch data files).
 class Files {
   public:
     virtual ~Files() = default;
-    virtual FileContent read(const std::string& path) = 0;
+    // Reads a regular file of at most LIMIT bytes; anything else is refused without waiting
+    // on it or reading more than LIMIT bytes.
+    virtual FileContent read(const std::string& path, std::size_t limit) = 0;
     // Replaces the file with CONTENT in one step: until the new file is complete and safely
     // stored, the old one stays as it was. Returns an empty text on success, else the
     // platform's reason.
     virtual std::string writeWhole(const std::string& path, const std::string& content) = 0;
+    // Copies the file PATH to a new file COPY, which it never replaces when it exists.
+    virtual KeepCopy keepCopy(const std::string& path, const std::string& copy) = 0;
     // Whether the program may make files in the folder.
     virtual bool isWritableFolder(const std::string& folder) = 0;
     // The user's own folder for the program's data, made when missing; empty when there is
@@ -173,12 +195,15 @@ struct AppInfo {
     // program reads its tips there but never writes there, even where it could (as root).
     bool installed = false;
     int major = 0, minor = 0, revision = 0;
+    std::string platform;       // the system the program was built for ("Linux")
+    std::string projectAddress; // the project's web address as the packager set it, or empty
     std::vector<std::string> arguments; // the command line, without the program's name
     // What the command line asks for, as the program's one parser read it.
     std::string startFile; // a launch data file to read instead of the default (full path)
     bool ownClock = false; // simulated times move the program's own clock, never the computer's
     bool noSplash = false; // start without the splash, for scripted use
     std::optional<std::string> serve; // --serve [ADDRESS:]PORT as typed, checked where it is used
+    std::vector<std::string> serveNames; // each --serve-name NAME as typed, checked likewise
 };
 
 struct Services {

@@ -135,8 +135,7 @@ std::optional<LocalTime> readLocalTime(std::string_view text,
     return LocalTime{*wall};
 }
 
-std::string skippedTimeMessage(DateTime wall, const WallTimeMeaning& skipped,
-                               const TimeZone& zone) {
+std::string skippedTimeText(DateTime wall, const WallTimeMeaning& skipped, const TimeZone& zone) {
     constexpr std::string_view dateTime = "mmmm d, yyyy h:mm:ss AM/PM";
     const DateTime lastSkipped = skipped.gapEnd.addSeconds(-1);
     std::string change;
@@ -152,7 +151,12 @@ std::string skippedTimeMessage(DateTime wall, const WallTimeMeaning& skipped,
                  formatDate(skipped.gapStart, dateTime) + " to " +
                  formatDate(lastSkipped, dateTime);
     return formatDate(wall, dateTime) + " does not exist in this computer's time zone (" +
-           zone.name() + "): " + change + ". Please choose another time.";
+           zone.name() + "): " + change;
+}
+
+std::string skippedTimeMessage(DateTime wall, const WallTimeMeaning& skipped,
+                               const TimeZone& zone) {
+    return skippedTimeText(wall, skipped, zone) + ". Please choose another time.";
 }
 
 } // namespace orvane

@@ -117,5 +117,7 @@ class TimeZone {
 // The message that refuses a skipped wall time: it names the time, the zone and the span of
 // wall time the clocks skipped.
 std::string skippedTimeMessage(DateTime wall, const WallTimeMeaning& skipped, const TimeZone& zone);
+// The same words without the request to choose another time, for a file's launch time.
+std::string skippedTimeText(DateTime wall, const WallTimeMeaning& skipped, const TimeZone& zone);
 
 } // namespace orvane

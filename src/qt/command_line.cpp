@@ -54,21 +54,44 @@ CommandLineOutcome refuseUnreadable(const QCommandLineParser& parser, const QStr
 }
 
 // --help and --version: the answer, and the program ends without a window.
+// What --help says after the options: where the program keeps its files, and how it ends.
+constexpr const char* FilesAndStatuses = R"(
+Files:
+  ~/.local/share/Orvane/Orvane/launch.ovx
+      The default launch data file of an installed program (under $XDG_DATA_HOME when
+      set), read at start-up unless FILE.ovx is given. Save writes to the file that was
+      read. Run from its build folder, the program keeps launch.ovx beside itself.
+  /usr/share/orvane/ORVANETIPS.TXT
+      The tips of the day, one a line (PREFIX/share/orvane when installed elsewhere).
+  ~/.config/Orvane/orvane.ini
+      The user's settings (under $XDG_CONFIG_HOME when set): the tip of the day at
+      start-up and the remote displays' choice.
+
+Exit status:
+  0  the program ended normally, or after --help or --version, or a copy was already
+     running (which it also says on standard error)
+  2  the command line could not be read: an unknown option, more than one FILE, or a
+     --serve that is not an address and port
+
+The program needs a display: over SSH use ssh -X; without one, xvfb-run -a.
+)";
+
 CommandLineOutcome answerAndEnd(const QCommandLineParser& parser, bool help, const AppInfo& info) {
     CommandLineOutcome outcome;
     outcome.start = false;
-    if (help)
+    if (help) {
+        QString text = parser.helpText() + QLatin1String(FilesAndStatuses);
         // Without a running application Qt cannot know the program's name.
-        outcome.output = parser.helpText()
-                             .replace(QLatin1String("<executable_name>"), qs(info.exeName))
-                             .toStdString();
-    else
+        outcome.output =
+            text.replace(QLatin1String("<executable_name>"), qs(info.exeName)).toStdString();
+    } else {
         outcome.output = QStringLiteral("%1 Version %2.%3.%4\n")
                              .arg(qs(info.title))
                              .arg(info.major)
                              .arg(info.minor)
                              .arg(info.revision)
                              .toStdString();
+    }
     return outcome;
 }
 
@@ -133,6 +156,12 @@ CommandLineOutcome readCommandLine(const std::vector<std::string>& arguments,
         QStringLiteral("Serves the count to browsers at http://ADDRESS:PORT/ (ADDRESS "
                        "127.0.0.1 unless given; PORT 0 takes a free port)."),
         QStringLiteral("[ADDRESS:]PORT"));
+    const QCommandLineOption serveName(
+        QStringLiteral("serve-name"),
+        QStringLiteral("Answers browsers that open the count by NAME too (a reverse proxy's "
+                       "name, say), besides IP addresses, localhost and this computer's name. "
+                       "May be given more than once."),
+        QStringLiteral("NAME"));
     const QCommandLineOption journalCsv(
         QStringLiteral("journal-csv"),
         QStringLiteral("Writes the mission journal's last run (or --run N, or --all) as CSV to "
@@ -148,8 +177,8 @@ CommandLineOutcome readCommandLine(const std::vector<std::string>& arguments,
                                  QStringLiteral("N"));
     const QCommandLineOption all(QStringLiteral("all"),
                                  QStringLiteral("Every run of the journal, for the exports."));
-    for (const QCommandLineOption& option :
-         {help, version, ownClock, noSplash, serve, journalCsv, debriefHtml, run, all})
+    for (const QCommandLineOption& option : {help, version, ownClock, noSplash, serve, serveName,
+                                             journalCsv, debriefHtml, run, all})
         parser.addOption(option);
     parser.addPositionalArgument(
         QStringLiteral("FILE.ovx"),
@@ -186,6 +215,9 @@ CommandLineOutcome readCommandLine(const std::vector<std::string>& arguments,
     info.serve.reset();
     if (parser.isSet(serve))
         info.serve = parser.value(serve).toStdString();
+    info.serveNames.clear();
+    for (const QString& name : parser.values(serveName))
+        info.serveNames.push_back(name.toStdString());
     return outcome;
 }
 

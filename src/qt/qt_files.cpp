@@ -1,5 +1,7 @@
 #include "qt/qt_services.h"
 
+#include "platform/file_io.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -21,18 +23,12 @@ std::string reasonOf(const QFileDevice& file, const char* fallback) {
 
 } // namespace
 
-FileContent QtFiles::read(const std::string& path) {
-    QFile file(qtPath(path));
-    if (!file.exists())
-        return {std::nullopt, true, "No such file or directory"};
-    if (QFileInfo(file).isDir())
-        return {std::nullopt, false, "Is a directory"};
-    if (!file.open(QIODevice::ReadOnly))
-        return {std::nullopt, false, reasonOf(file, "the file cannot be opened")};
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return {std::nullopt, false, reasonOf(file, "the file cannot be read")};
-    return {bytes.toStdString(), false, {}};
+FileContent QtFiles::read(const std::string& path, std::size_t limit) {
+    return readSmallFile(path, limit);
+}
+
+KeepCopy QtFiles::keepCopy(const std::string& path, const std::string& copy) {
+    return keepCopyOf(path, copy);
 }
 
 // QSaveFile::commit() in Qt 6.4 can report success after a short write on a full disk and

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
@@ -32,7 +33,7 @@ struct Page {
 };
 
 // The contents, in reading order.
-constexpr std::array<Page, 15> Contents{{
+constexpr std::array<Page, 16> Contents{{
     {"main.htm", "Welcome to Orvane"},
     {"starting.htm", "Starting Orvane"},
     {"main-window.htm", "The main window"},
@@ -43,6 +44,7 @@ constexpr std::array<Page, 15> Contents{{
     {"event-wizard.htm", "Defining an event"},
     {"remove-event.htm", "Removing an event"},
     {"sim-time.htm", "Simulated mission time"},
+    {"remote-displays.htm", "Remote displays"},
     {"files.htm", "Launch data files"},
     {"file-format.htm", "The launch data file format"},
     {"keyboard.htm", "Keyboard shortcuts"},
@@ -117,6 +119,17 @@ class HelpViewer : public QWidget {
     void showPage(const QUrl& page) {
         if (m_browser->source() != page)
             m_browser->setSource(page);
+    }
+
+  protected:
+    // Esc closes the viewer, as it closes the program's other boxes; the list and the page
+    // leave the key to their window.
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+            close();
+            return;
+        }
+        QWidget::keyPressEvent(event);
     }
 
   private:

@@ -10,7 +10,9 @@
 #include "qt/qt_view.h"
 #include "qt/qt_widgets.h"
 #include "qt/qt_x11.h"
+#include "qt/remote/remote_server.h"
 #include "qt/remote/remote_setup.h"
+#include "remote/remote_access.h"
 #include "remote/remote_state.h"
 #include "shell/basOrvaneLoad.h"
 #include "version.h"
@@ -39,6 +41,8 @@ AppInfo programInfo(int argc, char** argv) {
     info.major = version::major;
     info.minor = version::minor;
     info.revision = version::revision;
+    info.platform = version::platform;
+    info.projectAddress = version::projectAddress;
     info.arguments.assign(argv + 1, argv + argc);
     return info;
 }
@@ -53,17 +57,21 @@ QtScheduler::Timing schedulerTiming() {
 // Whether --serve, when given, names an address the remote displays can listen on; if not,
 // says why on standard error.
 bool serveAddressAccepted(const AppInfo& info) {
-    if (!info.serve)
-        return true;
     std::string error;
-    if (parseServeAddress(*info.serve, error))
+    std::string option;
+    if (info.serve && !parseServeAddress(*info.serve, error))
+        option = "--serve " + *info.serve;
+    for (const std::string& name : info.serveNames)
+        if (option.empty() && !checkServeName(name, error))
+            option = "--serve-name " + name;
+    if (option.empty())
         return true;
     if (error.ends_with('.'))
         error.pop_back();
     if (!error.empty())
         error.front() = char(std::tolower(static_cast<unsigned char>(error.front())));
-    std::cerr << info.exeName << ": --serve " << *info.serve << ": " << error << "; see '"
-              << info.exeName << " --help'.\n";
+    std::cerr << info.exeName << ": " << option << ": " << error << "; see '" << info.exeName
+              << " --help'.\n";
     return false;
 }
 
@@ -113,6 +121,7 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
         QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString();
     const std::string executableDir = QCoreApplication::applicationDirPath().toStdString();
     info.programDir = programFolder(executableDir);
+    QtSettings::moveOldFile(info.title, info.exeName);
     info.installed = info.programDir != executableDir;
 
     Services services{clock, scheduler, dialogs, settings, help, process, files, info};
@@ -127,6 +136,7 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     QtJournal journal(app, view);
     if (!remote.takeOption(services.info.serve))
         return 2;
+    remote.displays().server().setServeNames(services.info.serveNames);
     std::unique_ptr<StdinDriver> driver;
     if (StdinDriver::wanted())
         driver = std::make_unique<StdinDriver>(app);
@@ -140,10 +150,12 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
             hooks.started(app, view);
     });
     if (app.ended()) {
-        // Start-up ends the program only when another copy is running.
+        // Start-up ends the program only when another copy is running. Whoever started this
+        // one from a terminal reads it there too.
+        std::cerr << info.exeName << ": ";
         if (!info.startFile.empty())
-            std::cerr << info.exeName << ": " << info.startFile
-                      << " was not opened: Orvane is already running on this computer.\n";
+            std::cerr << info.startFile << " was not opened: ";
+        std::cerr << info.title << " is already running on this computer.\n";
         return 0;
     }
     return QApplication::exec();

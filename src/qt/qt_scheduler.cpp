@@ -134,16 +134,35 @@ void QtScheduler::arm() {
     for (int attempt = 0; attempt < 3; ++attempt) {
         timespec before{};
         clock_gettime(CLOCK_REALTIME, &before);
+        // The next turn of the program's second: a whole second of the computer's clock, plus
+        // the phase of a simulated time the program keeps.
+        constexpr std::int64_t Second = 1'000'000'000;
+        const std::int64_t phase = std::int64_t(m_phaseMs) * 1'000'000;
+        const std::int64_t now = std::int64_t(before.tv_sec) * Second + before.tv_nsec;
+        const std::int64_t since = ((now - phase) % Second + Second) % Second;
+        const std::int64_t next = now - since + Second;
         itimerspec wakeAt{};
-        wakeAt.it_value.tv_sec = before.tv_sec + 1;
+        wakeAt.it_value.tv_sec = time_t(next / Second);
+        wakeAt.it_value.tv_nsec = long(next % Second);
         if (timerfd_settime(m_fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &wakeAt, nullptr) !=
             0)
             return;
         m_armed = true;
         timespec after{};
         clock_gettime(CLOCK_REALTIME, &after);
-        if (after.tv_sec >= before.tv_sec && after.tv_sec <= before.tv_sec + 1)
+        if (after.tv_sec >= before.tv_sec && after.tv_sec <= before.tv_sec + 2)
             return;
+    }
+}
+
+void QtScheduler::setSecondPhase(int phaseMs) {
+    if (phaseMs == m_phaseMs)
+        return;
+    m_phaseMs = phaseMs;
+    // Aimed at the old phase, the wake-up is aimed anew.
+    if (m_armed) {
+        disarm();
+        updateWakeUp();
     }
 }
 

@@ -30,6 +30,7 @@ class QtScheduler : public SchedulerBase {
     void changed(Timer& t) override;
     void post(std::function<void()> task) override;
     void endEvent() override;
+    void setSecondPhase(int phaseMs) override;
 
     // The Qt timer that runs a timer on its own, or null when it has none.
     const QTimer* ownTimer(const Timer& t) const;
@@ -55,6 +56,7 @@ class QtScheduler : public SchedulerBase {
     QTimer* m_settle = nullptr;
     int m_fd = -1;
     bool m_armed = false;
+    int m_phaseMs = 0;
     std::unique_ptr<QSocketNotifier> m_notifier;
     std::map<const Timer*, QTimer*> m_own;
 };

@@ -2,6 +2,7 @@
 
 #include "qt/qt_timedated.h"
 
+#include <QFile>
 #include <QSettings>
 
 #include <sys/stat.h>
@@ -18,6 +19,12 @@ Instant QtClock::instant() const {
     timespec t{};
     clock_gettime(CLOCK_REALTIME, &t);
     return Instant::fromUnixSeconds(t.tv_sec);
+}
+
+std::int64_t QtClock::unixMs() const {
+    timespec t{};
+    clock_gettime(CLOCK_REALTIME, &t);
+    return std::int64_t(t.tv_sec) * 1000 + t.tv_nsec / 1'000'000;
 }
 
 namespace {
@@ -74,10 +81,11 @@ QtClock::QtClock(QString busAddress, int timeoutMs)
 
 QtClock::~QtClock() = default;
 
-void QtClock::setSystemDateTime(DateTime when, SetAnswer answer) {
+void QtClock::setSystemDateTime(DateTime when, int msIntoSecond, SetAnswer answer) {
     // A wall time that happens twice means its first occurrence, as everywhere else.
     const std::int64_t seconds = zone().toInstant(when).unixSeconds();
-    m_timedated->setTime(qint64(seconds) * 1'000'000, std::move(answer));
+    m_timedated->setTime(qint64(seconds) * 1'000'000 + qint64(msIntoSecond) * 1000,
+                         std::move(answer));
 }
 
 namespace {
@@ -103,6 +111,23 @@ void QtSettings::save(const std::string& appName, const std::string& section,
                     QString::fromStdString(appName));
     store.setValue(settingsKey(section, key), QString::fromStdString(value));
     store.sync();
+}
+
+bool QtSettings::moveOldFile(const std::string& oldName, const std::string& appName) {
+    if (oldName == appName)
+        return false;
+    QSettings old(QSettings::IniFormat, QSettings::UserScope, "Orvane",
+                  QString::fromStdString(oldName));
+    if (!QFile::exists(old.fileName()))
+        return false;
+    QSettings store(QSettings::IniFormat, QSettings::UserScope, "Orvane",
+                    QString::fromStdString(appName));
+    for (const QString& key : old.allKeys())
+        if (!store.contains(key))
+            store.setValue(key, old.value(key));
+    store.sync();
+    // The old file stays until its keys are safely in the new one.
+    return store.status() == QSettings::NoError && QFile::remove(old.fileName());
 }
 
 } // namespace orvane

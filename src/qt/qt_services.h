@@ -30,10 +30,11 @@ class QtClock : public Clock {
     ~QtClock() override;
 
     Instant instant() const override;
+    std::int64_t unixMs() const override;
     TimeZone zone() const override;
     std::int64_t monotonicMs() const override;
     // Through systemd-timedated, which answers later.
-    void setSystemDateTime(DateTime when, SetAnswer answer) override;
+    void setSystemDateTime(DateTime when, int msIntoSecond, SetAnswer answer) override;
 
   private:
     std::unique_ptr<Timedated> m_timedated;
@@ -68,6 +69,11 @@ class QtSettings : public Settings {
                     const std::string& fallback) override;
     void save(const std::string& appName, const std::string& section, const std::string& key,
               const std::string& value) override;
+
+    // The program keeps one settings file, APPNAME.ini. Earlier builds kept some choices in
+    // OLDNAME.ini beside it: its keys move over (a key already set stays as it is) and the old
+    // file goes, so this happens once. Returns whether a file was moved.
+    static bool moveOldFile(const std::string& oldName, const std::string& appName);
 };
 
 // The help viewer: a window of the program's own showing the help pages compiled into it.
@@ -97,7 +103,8 @@ class QtHelp : public Help {
 // leaves the old file whole.
 class QtFiles : public Files {
   public:
-    FileContent read(const std::string& path) override;
+    FileContent read(const std::string& path, std::size_t limit) override;
+    KeepCopy keepCopy(const std::string& path, const std::string& copy) override;
     std::string writeWhole(const std::string& path, const std::string& content) override;
     bool isWritableFolder(const std::string& folder) override;
     // Qt's application data folder for this user.

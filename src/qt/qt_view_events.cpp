@@ -9,7 +9,9 @@
 #include "qt/qt_widgets.h"
 
 #include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -18,6 +20,17 @@
 namespace orvane {
 
 namespace {
+
+// Whether the widget is, or is inside, an editor of a calendar (its year box).
+bool inCalendarEditor(const QWidget* focus) {
+    bool editor = false;
+    for (const QWidget* at = focus; at; at = at->parentWidget()) {
+        editor = editor || qobject_cast<const QAbstractSpinBox*>(at);
+        if (editor && qobject_cast<const QCalendarWidget*>(at))
+            return true;
+    }
+    return false;
+}
 
 // The character code a key press gives a form: 27 for Esc, 13 for Enter, the character for a
 // printable key; 0 for keys that type nothing.
@@ -227,18 +240,19 @@ bool QtView::keyPress(Window& w, QKeyEvent* event) {
     Form* form = w.form;
     if (!form->acceptsInput())
         return false;
-    // Esc presses the cancel button and Enter the default button, where the form has one.
+    // Enter and Esc inside the calendar's month and year editors are the editors' own: Enter
+    // applies the year typed, and never finishes the page around it.
     if (code == 27 || code == 13) {
-        for (Control* c : form->controls()) {
-            if (c->kind() != Kind::CommandButton)
-                continue;
-            auto* b = static_cast<CommandButton*>(c);
-            QWidget* shown = widget(*b);
-            if ((code == 27 ? b->isCancel() : b->isDefault()) && shown &&
-                shown->isVisibleTo(w.top) && b->acceptsInput()) {
-                deliver([&] { b->click(); });
-                return true;
-            }
+        const QWidget* focus = QApplication::focusWidget();
+        if (focus && focus->window() == w.top && inCalendarEditor(focus))
+            return false;
+    }
+    // Esc presses the cancel button and Enter the default button, where the form has one.
+    if (CommandButton* b = form->keyButton(code)) {
+        QWidget* shown = widget(*b);
+        if (shown && shown->isVisibleTo(w.top)) {
+            deliver([&] { b->click(); });
+            return true;
         }
     }
     deliver([&] { form->keyPress(code); });

@@ -50,7 +50,7 @@ frmRemoteDisplays::frmRemoteDisplays(App& app, RemoteDisplays& remote)
     cmdClose.move(2220, 5280, 1140, 375);
 
     onLoad = [this] {
-        const std::string app = m_app.info().title;
+        const std::string app = m_app.info().exeName;
         Settings& settings = services().settings;
         if (m_remote.serving()) {
             const ServeAddress where = m_remote.servingAt();
@@ -74,7 +74,7 @@ frmRemoteDisplays::frmRemoteDisplays(App& app, RemoteDisplays& remote)
 }
 
 void frmRemoteDisplays::ServeOrStop() {
-    const std::string app = m_app.info().title;
+    const std::string app = m_app.info().exeName;
     Settings& settings = services().settings;
     if (chkServe.value() == 0) {
         m_remote.stop();

@@ -43,9 +43,9 @@ void readEvents(const frmEventTimers& board, RemoteState& s) {
 
 RemoteState readRemoteState(App& app, std::int64_t computerTimeMs) {
     RemoteState s;
-    // The program's clock may run a whole number of seconds off the computer's, for a
-    // simulated mission time it keeps itself; the pages follow the program's.
-    s.serverTimeMs = computerTimeMs + app.ownClock().offset().value_or(0) * 1000;
+    // The program's clock may run off the computer's, for a simulated mission time it keeps
+    // itself; the pages follow the program's.
+    s.serverTimeMs = computerTimeMs + app.ownClock().offset().value_or(0);
     const auto* main = app.loaded<frmOrvane>();
     if (!main)
         return s;

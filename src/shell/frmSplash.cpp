@@ -31,7 +31,7 @@ frmSplash::frmSplash(App& app) : Form(app.services(), "frmSplash"), m_app(app) {
     };
     text(lblProductName, "", 360, 840, Font{30, true, {}});
     text(lblVersion, "Version", 1260, 330, Font{10, false, {}});
-    text(lblPlatform, "Windows 9x", 1590, 330, Font{10, false, {}});
+    text(lblPlatform, app.info().platform, 1590, 330, Font{10, false, {}});
     text(lblDescription, "A launch clock for mission simulations", 2040, 600, Font{9, false, {}});
     lblDescription.setWordWrap(true);
 

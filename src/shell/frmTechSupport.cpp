@@ -19,8 +19,9 @@ frmTechSupport::frmTechSupport(App& app) : Form(app.services(), "frmTechSupport"
     lblSupport.setCaption(
         "Help for every window of Orvane is in its help pages: choose Help Contents . . . from "
         "the Help menu, press F1 in the Event Timers window, or click Help below.\n\n"
-        "Orvane's home is its source repository; its README tells how to build, run and test "
-        "the program.\n\n"
+        "Project address: " +
+        projectAddressText(app.info()) +
+        ". The README there tells how to build, run and test the program.\n\n"
         "To report a problem, give the version (" +
         versionText(app.info()) +
         "), what you did, what you expected and what happened instead, and attach the launch "

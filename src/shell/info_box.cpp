@@ -9,6 +9,10 @@ std::string versionText(const AppInfo& info) {
            std::to_string(info.revision);
 }
 
+std::string projectAddressText(const AppInfo& info) {
+    return info.projectAddress.empty() ? "not set" : info.projectAddress;
+}
+
 void closeWithOkOrEsc(App& app, Form& box, CommandButton& ok) {
     ok.setCaption("OK");
     ok.setDefault(true);

@@ -35,10 +35,16 @@ frmWizardTime::frmWizardTime(App& app) : SimWizardPage(app, "frmWizardTime") {
 
 void frmWizardTime::layOut() {
     move(0, 0, 5190, 4080);
-    Label1.setCaption("Use the scroll bars to set the Days, Hours, Minutes, and Seconds before "
-                      "or after liftoff.  Then click Enter and your computer's clock will "
-                      "automatically reset so that your Orvane Clock will show the Mission Time "
-                      "below.");
+    // While the program keeps its own clock, the computer's clock is not the one that moves.
+    Label1.setCaption(m_app.simClock().ownClockMoves()
+                          ? "Use the scroll bars to set the Days, Hours, Minutes, and Seconds "
+                            "before or after liftoff.  Then click Enter and your Orvane Clock "
+                            "will show the Mission Time below on its own clock; your computer's "
+                            "clock is not changed."
+                          : "Use the scroll bars to set the Days, Hours, Minutes, and Seconds "
+                            "before or after liftoff.  Then click Enter and your computer's clock "
+                            "will automatically reset so that your Orvane Clock will show the "
+                            "Mission Time below.");
     Label1.move(240, 120, 4590, 1080);
     fraFrame.setBackColor(SimMinusColor);
     fraFrame.move(240, 1260, 4590, 2040);

@@ -4,6 +4,8 @@
 #include "clock/frmOrvane.h"
 #include "platform/own_clock.h"
 
+#include <initializer_list>
+
 namespace orvane {
 
 SimClock::SimClock(App& app)
@@ -20,19 +22,31 @@ bool SimClock::confirmChange() {
 
 SimClock::Reading SimClock::readTrueTime() const {
     const Clock& computer = m_clock.computer();
-    return {computer.instant(), computer.monotonicMs()};
+    return {computer.unixMs(), computer.monotonicMs()};
 }
 
-Instant SimClock::trueTimeNow() const {
+std::int64_t SimClock::trueTimeNowMs() const {
     const std::int64_t elapsedMs = m_clock.computer().monotonicMs() - m_trueTime->monotonicMs;
-    return m_trueTime->instant.addSeconds(elapsedMs / 1000);
+    return m_trueTime->unixMs + elapsedMs;
 }
+
+namespace {
+
+Instant secondOf(std::int64_t unixMs) {
+    return Instant::fromUnixSeconds(OwnClock::floorDiv(unixMs, 1000));
+}
+
+int msIntoSecondOf(std::int64_t unixMs) {
+    return int(unixMs - secondOf(unixMs).unixSeconds() * 1000);
+}
+
+} // namespace
 
 std::optional<DateTime> SimClock::trueTimeWhileOwnClock() const {
     if (!m_clock.offset())
         return std::nullopt;
-    return m_clock.zone().toWall(m_computerMoved && m_trueTime ? trueTimeNow()
-                                                               : readTrueTime().instant);
+    return m_clock.zone().toWall(
+        secondOf(m_computerMoved && m_trueTime ? trueTimeNowMs() : readTrueTime().unixMs));
 }
 
 void SimClock::moveTo(std::int64_t offset) {
@@ -46,16 +60,18 @@ void SimClock::moveTo(std::int64_t offset) {
         runOwnClockAt(target);
         return;
     }
-    askComputer(target, [this, before, target](const std::string& refusal) {
+    // The simulated time starts its first second when the clock is set.
+    askComputer(target.unixSeconds() * 1000, [this, before, target](const std::string& refusal) {
         computerAnswered(before, target, refusal);
     });
 }
 
-void SimClock::askComputer(Instant target, std::function<void(const std::string&)> then) {
+void SimClock::askComputer(std::int64_t targetMs, std::function<void(const std::string&)> then) {
     m_waiting = true;
     // The answer is an event of its own: it may come long after the request.
     m_clock.computer().setSystemDateTime(
-        m_clock.zone().toWall(target), [this, then = std::move(then)](const std::string& refusal) {
+        m_clock.zone().toWall(secondOf(targetMs)), msIntoSecondOf(targetMs),
+        [this, then = std::move(then)](const std::string& refusal) {
             m_app.services().scheduler.deliver([&] {
                 m_waiting = false;
                 then(refusal);
@@ -67,7 +83,7 @@ void SimClock::computerAnswered(Reading before, Instant target, const std::strin
     if (refusal.empty()) {
         remember(before);
         m_computerMoved = true;
-        tellClockSet(Happening::Kind::SimTimeSet, before.instant);
+        tellClockSet(Happening::Kind::SimTimeSet, secondOf(before.unixMs));
         return;
     }
     bool ownClock = false;
@@ -81,21 +97,57 @@ void SimClock::computerAnswered(Reading before, Instant target, const std::strin
 
 void SimClock::tellRefused(const std::string& refusal, bool offerOwnClock, bool& ownClock) {
     const std::string& title = m_app.info().title;
-    std::string text = title + " could not change your computer's clock: " + refusal;
-    if (!refusal.ends_with('.'))
+    const std::string plain = plainRefusal(refusal);
+    std::string text = title + " could not change your computer's clock: " + plain;
+    if (!plain.ends_with('.'))
         text += '.';
+    if (offerOwnClock)
+        text += "  Do you want " + title + " to show this mission time on its own clock instead?";
+    // The platform's own words stay for whoever looks into it further.
+    if (plain != refusal)
+        text += "\n\nDetails: " + refusal;
     if (!offerOwnClock) {
         m_app.services().dialogs.messageBox(text, Buttons::OK, Icon::Exclamation, title);
         return;
     }
-    text += "  Do you want " + title + " to show this mission time on its own clock instead?";
     ownClock = m_app.services().dialogs.messageBox(text, Buttons::YesNo, Icon::Exclamation,
                                                    title) == Answer::Yes;
 }
 
+std::string SimClock::plainRefusal(const std::string& refusal) {
+    auto lower = [](std::string s) {
+        for (char& c : s)
+            if (c >= 'A' && c <= 'Z')
+                c = char(c - 'A' + 'a');
+        return s;
+    };
+    const std::string words = lower(refusal);
+    auto says = [&words](std::initializer_list<const char*> parts) {
+        for (const char* part : parts)
+            if (words.find(part) != std::string::npos)
+                return true;
+        return false;
+    };
+    if (says({"system_bus_socket", "system bus", "serviceunknown", "service files",
+              "namehasnoowner", "not provided by any", "no such file or directory",
+              "connection refused"}))
+        return "the clock service of this computer is not running";
+    if (says({"interactive authentication required", "access denied", "accessdenied",
+              "not authorized", "permission denied", "operation not permitted"}))
+        return "you are not allowed to change the clock";
+    if (says({"automatic time synchronization", "ntp"}))
+        return "the computer keeps its clock set from the network (automatic time "
+               "synchronization is on)";
+    if (says({"no answer from the clock service", "noreply", "timeout", "timed out"}))
+        return "the clock service of this computer did not answer";
+    return refusal;
+}
+
+// The program's clock shows TARGET from this moment on, and its first second lasts a whole
+// second: its seconds turn a phase after the computer's, and the rounds follow them.
 void SimClock::runOwnClockAt(Instant target) {
     const Instant before = m_clock.instant();
-    m_clock.setOffset(secondsBetween(m_clock.computer().instant(), target));
+    setOwnOffset(target.unixSeconds() * 1000 - m_clock.computer().unixMs());
     tellClockSet(Happening::Kind::SimTimeSet, before);
 }
 
@@ -106,12 +158,19 @@ void SimClock::tellClockSet(Happening::Kind kind, Instant before) {
     m_app.raise(h);
 }
 
+void SimClock::setOwnOffset(std::optional<std::int64_t> offsetMs) {
+    // The program's second turns when the computer's clock is that far into its own.
+    m_app.services().scheduler.setSecondPhase(offsetMs ? (1000 - msIntoSecondOf(*offsetMs)) % 1000
+                                                       : 0);
+    m_clock.setOffset(offsetMs);
+}
+
 // A second simulated time keeps the true time remembered by the first.
 void SimClock::remember(Reading reading) {
     if (m_trueTime)
         return;
     m_trueTime = reading;
-    m_app.frmOrvane().showTrueTimeRemembered(m_clock.zone().toWall(reading.instant));
+    m_app.frmOrvane().showTrueTimeRemembered(m_clock.zone().toWall(secondOf(reading.unixMs)));
 }
 
 void SimClock::forget() {
@@ -129,7 +188,7 @@ void SimClock::restoreComputerClock(std::function<void()> then) {
     const Instant before = m_clock.instant();
     m_ownClockInstead = false;
     if (m_clock.offset())
-        m_clock.setOffset(std::nullopt);
+        setOwnOffset(std::nullopt);
     if (!m_computerMoved) {
         forget();
         tellClockSet(Happening::Kind::SimTimeRestored, before);
@@ -137,19 +196,21 @@ void SimClock::restoreComputerClock(std::function<void()> then) {
             then();
         return;
     }
-    askComputer(trueTimeNow(), [this, before, then = std::move(then)](const std::string& refusal) {
-        if (refusal.empty()) {
-            m_computerMoved = false;
-            forget();
-            tellClockSet(Happening::Kind::SimTimeRestored, before);
-        } else {
-            // The true time stays remembered, so that Restore System Time can try again.
-            bool unused = false;
-            tellRefused(refusal, false, unused);
-        }
-        if (then)
-            then();
-    });
+    askComputer(trueTimeNowMs(),
+                [this, before, then = std::move(then)](const std::string& refusal) {
+                    if (refusal.empty()) {
+                        m_computerMoved = false;
+                        forget();
+                        tellClockSet(Happening::Kind::SimTimeRestored, before);
+                    } else {
+                        // The true time stays remembered, so that Restore System Time can try
+                        // again.
+                        bool unused = false;
+                        tellRefused(refusal, false, unused);
+                    }
+                    if (then)
+                        then();
+                });
 }
 
 void SimClock::leaveProgram() {

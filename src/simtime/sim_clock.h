@@ -6,8 +6,8 @@
 // The computer's clock is moved when it may be. When the platform refuses, the user may
 // have the program keep a clock of its own at that offset instead (and --own-clock asks for
 // that from the start), so that nothing outside the program changes. The true time is
-// remembered with a reading of the monotonic clock, so that a restore puts back the true time
-// to the second however long the simulation ran.
+// remembered with a reading of the monotonic clock, both to the millisecond, so that a restore
+// puts back the true time to the second however long the simulation ran.
 
 #include "happenings.h"
 #include "platform/datetime.h"
@@ -39,29 +39,33 @@ class SimClock {
     // simulated time; then the program ends once that restore is answered.
     void leaveProgram();
 
+    // Whether a simulated time moves the program's own clock rather than the computer's.
+    bool ownClockMoves() const { return m_ownClockAlways || m_ownClockInstead; }
     // The true time while the program's own clock runs off it.
     std::optional<DateTime> trueTimeWhileOwnClock() const;
 
   private:
     // A reading of the true time: the computer's clock and the monotonic clock together.
     struct Reading {
-        Instant instant;
+        std::int64_t unixMs;
         std::int64_t monotonicMs;
     };
     Reading readTrueTime() const;
-    // The remembered true time as it is now.
-    Instant trueTimeNow() const;
+    // The remembered true time as it is now, to the millisecond.
+    std::int64_t trueTimeNowMs() const;
 
-    bool ownClockMoves() const { return m_ownClockAlways || m_ownClockInstead; }
-    void askComputer(Instant target, std::function<void(const std::string&)> then);
+    void askComputer(std::int64_t targetMs, std::function<void(const std::string&)> then);
     void computerAnswered(Reading before, Instant target, const std::string& refusal);
     void runOwnClockAt(Instant target);
+    void setOwnOffset(std::optional<std::int64_t> offsetMs);
     void remember(Reading reading);
     void forget();
     void restoreComputerClock(std::function<void()> then);
     // Tells the App's listeners that the clock was set from BEFORE to what it reads now.
     void tellClockSet(Happening::Kind kind, Instant before);
     void tellRefused(const std::string& refusal, bool offerOwnClock, bool& ownClock);
+    // The platform's words for a refused change, said plainly where they are known.
+    static std::string plainRefusal(const std::string& refusal);
 
     App& m_app;
     OwnClock& m_clock;

@@ -49,10 +49,12 @@ std::int32_t EventEntryPage::EventOffset(int j) {
     return m_app.frmEventTimers().EventData().signedOffset(j);
 }
 
+// Only defined events clash: an event never set has no moment, though its offset reads 0.
 bool EventEntryPage::CheckTimeClash(std::int32_t offset, int n) {
+    const CTimeData& record = m_app.frmEventTimers().EventData();
     for (int j = 0; j < 10; ++j) {
         const std::int32_t o = EventOffset(j);
-        if (j != n && o == offset) {
+        if (j != n && o == offset && !record.plusText(j).empty()) {
             warn("You cannot have two Event Timers occuring at the same time.  Change the "
                  "Mission Time or Cancel.");
             chkContinue.setValue(1);

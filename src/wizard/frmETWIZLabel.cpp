@@ -1,6 +1,26 @@
 #include "wizard/frmETWIZLabel.h"
 
+#include <cstddef>
+#include <string>
+
 namespace orvane {
+
+namespace {
+
+// A row on the board shows about this many characters of its 9 point bold name across its
+// 2685 twips (179 pixels at 96 dots an inch): longer names would be cut off there.
+constexpr std::size_t MaxNameLength = 30;
+
+// Characters, not bytes: a name may hold letters of any script.
+std::size_t characters(const std::string& text) {
+    std::size_t n = 0;
+    for (const char c : text)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
+            ++n;
+    return n;
+}
+
+} // namespace
 
 frmETWIZLabel::frmETWIZLabel(App& app) : WizardPage(app, "frmETWIZLabel") {
     move(0, 0, 4860, 1680);
@@ -20,6 +40,12 @@ void frmETWIZLabel::next() {
     // not read back.
     if (txtName.text().empty()) {
         warn("You must enter a name for this event.");
+        txtName.setFocus();
+        return;
+    }
+    if (characters(txtName.text()) > MaxNameLength) {
+        warn("An event name can have at most " + std::to_string(MaxNameLength) +
+             " characters, as many as its row on the event board can show.");
         txtName.setFocus();
         return;
     }

@@ -2,9 +2,12 @@
 // save that fails lets nothing go on as if it had worked.
 
 #include "data/launch_format.h"
+#include "events/frmEventTimers.h"
 #include "support/app_fixture.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -95,6 +98,81 @@ TEST_F(LaunchFileTest, AnInstalledProgramKeepsItsFileInTheUsersFolderEvenWhereIt
     std::filesystem::create_directory(world.files.userData);
     startAndSettle();
     EXPECT_EQ(app.launchFileNames().savePath, folder + "/user/launch.ovx");
+}
+
+// Regression: a pipe hung the program until someone wrote to it, /dev/zero filled its memory
+// and a 100 MB file was read whole before it was refused. Each is now refused at once, says
+// why, and changes nothing.
+TEST_F(LaunchFileTest, FilesThatAreNoLaunchDataFilesAreRefusedAtOnce) {
+    startAndSettle();
+    const std::string fifo = folder + "/pipe.ovx";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string big = folder + "/big.ovx";
+    std::ofstream{big}.close();
+    std::filesystem::resize_file(big, 100 * 1024 * 1024);
+    const std::string target = main().lblTarget.caption();
+    const struct {
+        std::string path;
+        std::string problem;
+    } cases[] = {
+        {fifo, "it is not a file but a pipe, a socket or a device"},
+        {"/dev/zero", "it is not a file but a pipe, a socket or a device"},
+        {big, "it is larger than 64 KiB, too large for a launch data file"},
+    };
+    for (const auto& c : cases) {
+        world.dialogs.queueFile(c.path);
+        answer(Answer::OK);
+        dblClick(*main().sbrStatusBar.panel("pnlCurrentFile"));
+        EXPECT_EQ(lastMessage().text, "Orvane could not read " + c.path + ": " + c.problem + ".");
+        EXPECT_EQ(main().lblTarget.caption(), target);
+    }
+    advance(1s);
+    EXPECT_EQ(main().lblTarget.caption(), target);
+}
+
+// A file of the largest size still reads, whatever its names hold; a save over a file that
+// was too large keeps it whole beside the new one.
+TEST_F(LaunchFileTest, OnlyTheSizeLimitRefusesAFileForItsLength) {
+    startAndSettle();
+    menu(main().mnuSave);
+    std::string content = fileContent("launch.ovx");
+    const std::string name = "\"Event #10\"";
+    const std::size_t at = content.rfind(name);
+    ASSERT_NE(at, std::string::npos);
+    const std::size_t room = LaunchFileLimit - content.size();
+    content.replace(at, name.size(), "\"" + std::string(room + 9, 'n') + "\"");
+    ASSERT_EQ(content.size(), LaunchFileLimit);
+    std::ofstream(folder + "/launch.ovx", std::ios::binary) << content;
+    menu(main().mnuRevert);
+    EXPECT_EQ(app.frmEventTimers().lblName[9].caption().size(), room + 9);
+
+    std::ofstream(folder + "/launch.ovx", std::ios::binary | std::ios::app) << "x";
+    answer(Answer::OK);
+    menu(main().mnuRevert);
+    EXPECT_EQ(lastMessage().text, "Orvane could not read " + folder +
+                                      "/launch.ovx: it is larger than 64 KiB, too large for a "
+                                      "launch data file.");
+    menu(main().mnuSave);
+    EXPECT_EQ(fileContent("launch.ovx.bad").size(), LaunchFileLimit + 1);
+}
+
+// Regression: a box holding "7" came back as "07" from a second save, and a scroll bar that
+// disagreed with its box moved on Revert.
+TEST_F(LaunchFileTest, SaveReadSaveReadGivesTheSameBytes) {
+    startAndSettle();
+    click(main().cmdAccess);
+    type(main().vsbMinutes, "12");
+    type(main().txtMinutes, "7");
+    type(main().txtHours, "");
+    menu(main().mnuSave);
+    const std::string first = fileContent("launch.ovx");
+    menu(main().mnuRevert);
+    menu(main().mnuSave);
+    EXPECT_EQ(fileContent("launch.ovx"), first);
+    menu(main().mnuRevert);
+    EXPECT_EQ(main().txtMinutes.text(), "7");
+    EXPECT_EQ(main().vsbMinutes.value(), 12);
+    EXPECT_EQ(main().txtHours.text(), "");
 }
 
 } // namespace

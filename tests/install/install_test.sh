@@ -22,13 +22,17 @@ cmake --install "$build" --prefix "$prefix" >"$prefix.log" 2>&1 || {
     echo "install: FAILED: cmake --install" >&2
     exit 1
 }
+# Every file goes under the prefix: an absolute destination would write into the system.
+outside=$(grep -E '^-- (Installing|Up-to-date): ' "$prefix.log" | grep -vF -- "$prefix/" || true)
+[ -z "$outside" ] || fail "installed outside the prefix: $outside"
 rm -f "$prefix.log"
 
 share=$prefix/share
 for file in bin/orvane bin/orvane-script share/applications/orvane.desktop \
     share/mime/packages/orvane.xml share/icons/hicolor/scalable/apps/orvane.svg \
     share/icons/hicolor/48x48/apps/orvane.png share/icons/hicolor/256x256/apps/orvane.png \
-    share/man/man1/orvane.1.gz; do
+    share/man/man1/orvane.1.gz share/man/man1/orvane-script.1.gz \
+    share/doc/orvane/copyright share/doc/orvane/changelog.gz; do
     [ -s "$prefix/$file" ] || fail "$file is not installed"
 done
 # The program's folder once installed: the program looks for its tips there.
@@ -48,7 +52,8 @@ run() {
 [ "$(run --version)" = 0 ] || fail "--version: $(cat "$prefix/err")"
 [ "$(cat "$prefix/out")" = "Orvane Version $version" ] || fail "--version printed: $(cat "$prefix/out")"
 [ "$(run --help)" = 0 ] || fail "--help: $(cat "$prefix/err")"
-for word in "Usage: orvane" --own-clock --no-splash --version FILE.ovx; do
+for word in "Usage: orvane" --own-clock --no-splash --serve --version FILE.ovx "Exit status:" \
+    launch.ovx ORVANETIPS.TXT .config/Orvane/orvane.ini xvfb-run; do
     grep -qF -- "$word" "$prefix/out" || fail "--help does not mention $word"
 done
 [ "$(run --no-splsh)" = 2 ] || fail "an unknown option should end with status 2"
@@ -82,6 +87,49 @@ for size in 48 256; do
     [ "$got" = "${size}x$size" ] || fail "the $size px icon is $got"
 done
 zcat "$share/man/man1/orvane.1.gz" | grep -q '^\.TH ORVANE 1' || fail "the manual page is not orvane(1)"
+zcat "$share/man/man1/orvane-script.1.gz" | grep -q '^\.TH ORVANE-SCRIPT "1"' ||
+    fail "the scenario runner's manual page is not orvane-script(1)"
+zcat "$share/man/man1/orvane-script.1.gz" | grep -qF 'program\-dir' ||
+    fail "the scenario runner's manual page does not give its options"
+
+# The package's documents: the copyright in the machine-readable format, naming the system's
+# copy of the licence; the changelog at this version, compressed without a name or a time.
+copyright=$share/doc/orvane/copyright
+head -n 1 "$copyright" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+    fail "the copyright file is not in the machine-readable format"
+grep -qx 'License: GPL-3+' "$copyright" && grep -qF '/usr/share/common-licenses/GPL-3' "$copyright" ||
+    fail "the copyright file does not name the GPL, version 3 or later"
+changelog=$share/doc/orvane/changelog.gz
+[ "$(zcat "$changelog" | head -n 1 | cut -d' ' -f2)" = "($version)" ] ||
+    fail "the changelog does not start at version $version"
+[ "$(od -An -tx1 -j3 -N5 "$changelog" | tr -d ' ')" = 0000000000 ] ||
+    fail "the changelog was compressed with a name or a time stamp (gzip -n)"
+
+# Settings written by an earlier build, which kept the remote displays' choice in Orvane.ini,
+# are found by the installed program: it moves them into orvane.ini once, and serves as they
+# say at this start and the next.
+home=$prefix/home
+mkdir -p "$home/config/Orvane"
+printf '[Remote%%20Displays]\nServe=1\nAddress=127.0.0.1\nPort=0\n' >"$home/config/Orvane/Orvane.ini"
+serves() {
+    env HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" \
+        QT_QPA_PLATFORM=offscreen ORVANE_INSTANCE_NAME="orvane-install-$$" \
+        "$prefix/bin/orvane" --no-splash >"$prefix/serve.out" 2>"$prefix/serve.err" </dev/null &
+    local pid=$! served=1
+    for _ in $(seq 300); do
+        grep -q '^Serving on http://127\.0\.0\.1:[0-9]*/$' "$prefix/serve.out" && { served=0; break; }
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    return $served
+}
+serves || fail "the settings of an earlier build were not found: $(cat "$prefix/serve.err")"
+[ ! -e "$home/config/Orvane/Orvane.ini" ] || fail "Orvane.ini is still there after the move"
+grep -qx 'Serve=1' "$home/config/Orvane/orvane.ini" 2>/dev/null ||
+    fail "orvane.ini did not take the remote displays' choice"
+serves || fail "after the move, the next start did not serve: $(cat "$prefix/serve.err")"
 
 [ $failed = 0 ] && echo "install: passed"
 exit $failed

@@ -109,13 +109,14 @@ class RecordingScheduler : public SchedulerBase {
     void roundWanted() override { calls.push_back("round wanted"); }
     void ownTimerChanged(Timer& t) override { calls.push_back("own timer " + t.name()); }
     void ownTimerRemoved(Timer&) override {}
+    void setSecondPhase(int) override {}
 };
 
 TEST(LiteralTiming, EveryTimerRunsOnItsOwnAndNothingRunsAfterEvents) {
     FakeWorld world;
     RecordingScheduler literal(true);
     Services services{world.clock, literal,       world.dialogs, world.settings,
-                      world.help,  world.process, world.files, AppInfo{}};
+                      world.help,  world.process, world.files,   AppInfo{}};
     Form form(services, "frmTimers");
     Timer fast(&form, "tmrFast", 1, true);
     int ticks = 0;
@@ -134,7 +135,7 @@ TEST(LiteralTiming, EveryTimerRunsOnItsOwnAndNothingRunsAfterEvents) {
 
     RecordingScheduler policy(false);
     Services policyServices{world.clock, policy,        world.dialogs, world.settings,
-                            world.help,  world.process, world.files, AppInfo{}};
+                            world.help,  world.process, world.files,   AppInfo{}};
     Form policyForm(policyServices, "frmTimers");
     Timer policyFast(&policyForm, "tmrFast", 1, true);
     policyFast.onTimer = [] {};

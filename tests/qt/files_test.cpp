@@ -5,11 +5,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <sys/mount.h>
+#include <sys/stat.h>
 
 #include <string>
 
@@ -27,10 +29,10 @@ TEST(QtFilesTest, ASaveReplacesTheFileWhole_AndReadsBack) {
     QTemporaryDir dir;
     const std::string path = dir.filePath("launch.ovx").toStdString();
     QtFiles files;
-    EXPECT_TRUE(files.read(path).missing);
+    EXPECT_TRUE(files.read(path, 65536).missing);
     EXPECT_EQ(files.writeWhole(path, "first\r\n"), "");
     EXPECT_EQ(files.writeWhole(path, "second\r\n"), "");
-    const FileContent read = files.read(path);
+    const FileContent read = files.read(path, 65536);
     ASSERT_TRUE(read.content) << read.error;
     EXPECT_EQ(*read.content, "second\r\n");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"launch.ovx"})
@@ -47,7 +49,7 @@ TEST(QtFilesTest, ASaveIntoAFolderThatIsARegularFileFails_WithAReason) {
     const std::string why =
         files.writeWhole(dir.filePath("notafolder/launch.ovx").toStdString(), "x");
     EXPECT_FALSE(why.empty());
-    EXPECT_FALSE(files.read(dir.filePath("notafolder/launch.ovx").toStdString()).content);
+    EXPECT_FALSE(files.read(dir.filePath("notafolder/launch.ovx").toStdString(), 65536).content);
     EXPECT_FALSE(files.isWritableFolder(dir.filePath("notafolder").toStdString()));
     EXPECT_TRUE(files.isWritableFolder(dir.path().toStdString()));
 }
@@ -72,6 +74,31 @@ TEST(QtFilesTest, ASaveThatFillsTheDiskKeepsTheOldFile) {
     EXPECT_TRUE(contentOf(QString::fromStdString(path)) == "the good file\r\n")
         << "the old file was replaced";
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"launch.ovx"});
+}
+
+TEST(QtFilesTest, ASaveWritesThroughASymbolicLinkAndKeepsTheFilesMode) {
+    QTemporaryDir dir;
+    const QString real = dir.filePath("real.ovx");
+    const QString link = dir.filePath("link.ovx");
+    QtFiles files;
+    ASSERT_EQ(files.writeWhole(real.toStdString(), "old\r\n"), "");
+    ASSERT_TRUE(QFile::setPermissions(real, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    ASSERT_TRUE(QFile::link(real, link));
+    EXPECT_EQ(files.writeWhole(link.toStdString(), "new\r\n"), "");
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(contentOf(real), "new\r\n");
+    EXPECT_EQ(QFile::permissions(real), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                            QFileDevice::ReadUser | QFileDevice::WriteUser);
+}
+
+// Regression: reading a pipe waited for a writer, and /dev/zero was read without end.
+TEST(QtFilesTest, APipeOrADeviceIsRefusedAtOnce) {
+    QTemporaryDir dir;
+    const std::string fifo = dir.filePath("pipe.ovx").toStdString();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    QtFiles files;
+    EXPECT_FALSE(files.read(fifo, 65536).content);
+    EXPECT_FALSE(files.read("/dev/zero", 65536).content);
 }
 
 TEST(QtFilesTest, TheUsersDataFolderIsMadeInTheirOwnHome) {

@@ -4,8 +4,12 @@
 #include "platform/fake/fake_services.h"
 #include "qt/qt_services.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextBrowser>
@@ -42,6 +46,47 @@ TEST(QtHelpTest, TheMainTopicOpensTheMainPage_InOneViewerThatCloseAllCloses) {
 
     help.closeAll("/opt/orvane/ovproj.chm");
     EXPECT_TRUE(help.viewers().isEmpty());
+}
+
+// Every page has its line in the contents list, the remote displays' page included, and a line
+// opens its page.
+TEST(QtHelpTest, TheContentsListEveryPage) {
+    QtHelp help;
+    help.showTopic("/opt/orvane/ovproj.chm", "main.htm");
+    QWidget* viewer = help.viewers().front();
+    auto* list = viewer->findChild<QListWidget*>(QStringLiteral("helpContents"));
+    ASSERT_TRUE(list);
+    QStringList titles;
+    QStringList pages;
+    for (int i = 0; i < list->count(); ++i) {
+        titles << list->item(i)->text();
+        pages << list->item(i)->data(Qt::UserRole).toUrl().fileName();
+    }
+    EXPECT_TRUE(titles.contains(QStringLiteral("Remote displays")));
+    const QStringList all = QDir(QStringLiteral(":/help")).entryList({QStringLiteral("*.htm")});
+    for (const QString& name : all)
+        EXPECT_TRUE(pages.contains(name)) << name.toStdString() << " is not in the contents";
+
+    const int remote = int(titles.indexOf(QStringLiteral("Remote displays")));
+    ASSERT_GE(remote, 0);
+    emit list->itemClicked(list->item(remote));
+    EXPECT_EQ(pageOfViewer(viewer)->documentTitle(), QStringLiteral("Remote displays"));
+    help.closeAll({});
+}
+
+TEST(QtHelpTest, EscClosesTheViewer_WhereverItsFocusIs) {
+    QtHelp help;
+    for (const char* part : {"helpContents", "helpPage"}) {
+        help.showTopic("/opt/orvane/ovproj.chm", "holds.htm");
+        QPointer<QWidget> viewer = help.viewers().front();
+        auto* target = viewer->findChild<QWidget*>(QString::fromLatin1(part));
+        ASSERT_TRUE(target) << part;
+        QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &esc);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(viewer.isNull()) << "Esc in " << part;
+        EXPECT_TRUE(help.viewers().isEmpty()) << part;
+    }
 }
 
 TEST(QtHelpTest, ATopicNamingNoPageOpensTheMainPage) {

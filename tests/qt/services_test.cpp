@@ -63,6 +63,27 @@ TEST(QtSettingsTest, ASavedValueIsReadBack_FromTheUsersOwnSettingsFolder) {
     EXPECT_TRUE(QFile::exists(qEnvironmentVariable("XDG_CONFIG_HOME") + "/Orvane/OrvaneTest.ini"));
 }
 
+// Earlier builds kept the remote displays' choice in a file of its own, named after the
+// program's title: its keys move into the one settings file, once, without overwriting.
+TEST(QtSettingsTest, AnOldSettingsFileMovesIntoTheOneFile_Once) {
+    const QString folder = qEnvironmentVariable("XDG_CONFIG_HOME") + "/Orvane/";
+    QtSettings settings;
+    settings.save("MoveOld", "Remote Displays", "Serve", "1");
+    settings.save("MoveOld", "Remote Displays", "Port", "9090");
+    settings.save("moveold", "Options", "Show Tips at Startup", "1");
+    settings.save("moveold", "Remote Displays", "Port", "8181");
+
+    EXPECT_TRUE(QtSettings::moveOldFile("MoveOld", "moveold"));
+    EXPECT_FALSE(QFile::exists(folder + "MoveOld.ini"));
+    EXPECT_EQ(settings.get("moveold", "Remote Displays", "Serve", "0"), "1");
+    EXPECT_EQ(settings.get("moveold", "Remote Displays", "Port", ""), "8181") << "kept as set";
+    EXPECT_EQ(settings.get("moveold", "Options", "Show Tips at Startup", "0"), "1");
+
+    EXPECT_FALSE(QtSettings::moveOldFile("MoveOld", "moveold")) << "nothing left to move";
+    EXPECT_FALSE(QtSettings::moveOldFile("moveold", "moveold"));
+    EXPECT_TRUE(QFile::exists(folder + "moveold.ini"));
+}
+
 TEST(QtDialogsTest, FileFiltersAreWrittenInQtsForm) {
     struct Case {
         const char* name;
@@ -160,7 +181,7 @@ class QtSchedulerTest : public ::testing::Test {
     FakeWorld world;
     QtScheduler scheduler;
     Services services{world.clock, scheduler,     world.dialogs, world.settings,
-                      world.help,  world.process, world.files, AppInfo{}};
+                      world.help,  world.process, world.files,   AppInfo{}};
     Form form{services, "frmTimers"};
 };
 

@@ -111,7 +111,7 @@ class TimedatedTest : public ::testing::Test {
     // Sets the clock through the backend and waits for its answer.
     static std::optional<std::string> setClock(Clock& clock, DateTime when) {
         std::optional<std::string> answer;
-        clock.setSystemDateTime(when, [&](const std::string& refusal) { answer = refusal; });
+        clock.setSystemDateTime(when, 0, [&](const std::string& refusal) { answer = refusal; });
         waitFor([&] { return answer.has_value(); });
         return answer;
     }
@@ -183,7 +183,7 @@ TEST_F(TimedatedTest, APresetAsksTheServiceAndTheAnswerComesBackAsAnEvent) {
     QtClock clock(s_address);
     QtScheduler scheduler;
     Services services{clock,      scheduler,     world.dialogs, world.settings,
-                      world.help, world.process, world.files, AppInfo{}};
+                      world.help, world.process, world.files,   AppInfo{}};
     services.info.programDir = QDir::tempPath().toStdString();
     App app(services);
     frmOrvane& main = app.frmOrvane();

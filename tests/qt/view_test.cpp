@@ -7,6 +7,7 @@
 #include "support/app_fixture.h"
 
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QFontMetrics>
 #include <QHash>
 #include <QLabel>
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSet>
+#include <QSpinBox>
 #include <QTest>
 #include <QWindow>
 
@@ -140,6 +142,35 @@ TEST_F(QtViewTest, TheBoardBehindTheWizardIgnoresItsShortcuts_UntilTheWizardEnds
     QApplication::setActiveWindow(top);
     QTest::keyClick(top, Qt::Key_H, Qt::ControlModifier);
     EXPECT_LT(top->width(), wide.width()) << "Hide Controls narrows the board";
+}
+
+// Regression: Enter in the calendar's year box finished the whole wizard with the old date.
+TEST_F(QtViewTest, EnterInTheCalendarsYearBoxAppliesTheYear_AndLeavesTheWizardOpen) {
+    startAndSettle();
+    click(app.frmEventTimers().cmdAdd);
+    answer(Answer::OK);
+    click(*app.form("frmETWIZNumber")->findControl("cmdNext"));
+    type(*app.form("frmETWIZLabel")->findControl("txtName"), "Dock");
+    click(*app.form("frmETWIZLabel")->findControl("cmdNext"));
+    click(*app.form("frmETWIZChoice")->findControl("optClock"));
+    click(*app.form("frmETWIZChoice")->findControl("cmdNext"));
+    Form* page = app.loadedForm("frmETWIZDate");
+    ASSERT_TRUE(page);
+    QWidget* top = view.window(*page);
+    ASSERT_TRUE(top);
+    top->show();
+    QApplication::setActiveWindow(top);
+    auto* calendar = top->findChild<QCalendarWidget*>("Calendar");
+    ASSERT_TRUE(calendar);
+    auto* year = calendar->findChild<QSpinBox*>();
+    ASSERT_TRUE(year);
+    year->show();
+    year->setFocus();
+    year->selectAll();
+    QTest::keyClicks(year, "2005");
+    QTest::keyClick(top->windowHandle(), Qt::Key_Return);
+    EXPECT_TRUE(app.isLoaded("frmETWIZDate")) << "the wizard is still open";
+    EXPECT_EQ(calendar->yearShown(), 2005);
 }
 
 TEST_F(QtViewTest, AccessLaunchDataOpensTheFullScreenWithMenusAndStatusBar_AndBack) {

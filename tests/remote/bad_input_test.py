@@ -2,7 +2,8 @@
 """Bad input: a thousand random and malformed requests to the program's server (truncated,
 oversized heads, bad methods, slow senders, screens past the connection limit) get a clear
 answer or a closed connection, and leave the program counting and its page working.
-Everything goes to 127.0.0.1 and every connection has a deadline.
+Everything goes to 127.0.0.1, from eight source addresses that play eight hosts, at most four
+requests of each at once; every connection has a deadline.
 
     bad_input_test.py PROGRAM
 """
@@ -13,15 +14,16 @@ import sys
 import tempfile
 import time
 
-from orvane_remote import (Program, browser, count_text, launch_caption, open_screen, shut_down,
-                           wait_for)
+from orvane_remote import (Program, browser, connect, count_text, launch_caption, open_screen,
+                           shut_down, wait_for)
 
 GOOD = b"GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"
+HOSTS = ["127.0.0.%d" % n for n in range(2, 10)]
 
 
-def exchange(port, data, slow=False, timeout=8.0):
+def exchange(port, data, slow=False, timeout=8.0, source="127.0.0.1"):
     """Sends the bytes (a few at a time when slow) and gives the status line, or b"closed"."""
-    with socket.create_connection(("127.0.0.1", port), timeout=timeout) as s:
+    with connect(port, source, timeout=timeout) as s:
         try:
             if slow:
                 for i in range(0, len(data), 3):
@@ -58,14 +60,14 @@ def requests(rng):
             data = GOOD[:rng.randrange(1, len(GOOD) - 1)]
             kinds.append((data, False, {b"HTTP/1.1 408 Request Timeout", b"closed"}))
         elif k == 2:
-            data = b"GET / HTTP/1.1\r\nHost: x\r\nX-Big: " + b"a" * rng.randrange(8200, 40000) \
+            data = b"GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Big: " + b"a" * rng.randrange(8200, 40000) \
                 + b"\r\n\r\n"
             kinds.append((data, False, {b"HTTP/1.1 431 Request Header Fields Too Large",
                                         b"closed"}))
         elif k == 3:
             method = rng.choice([b"POST", b"PUT", b"DELETE", b"HEAD", b"OPTIONS", b"PATCH",
                                  b"BREW", b"get"])
-            data = method + b" / HTTP/1.1\r\nHost: x\r\nContent-Length: 5\r\n\r\nhello"
+            data = method + b" / HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 5\r\n\r\nhello"
             kinds.append((data, False, {b"HTTP/1.1 405 Method Not Allowed"}))
         elif k == 4:
             data = rng.choice([b"GET /\r\n\r\n", b"GET / HTTP/2.0\r\nHost: x\r\n\r\n",
@@ -79,10 +81,10 @@ def requests(rng):
         elif k == 5:
             path = rng.choice([b"/nothing", b"/state.json/..", b"/" + b"x" * 7000, b"/%00",
                                b"/../etc/passwd", b"/index.html"])
-            kinds.append((b"GET " + path + b" HTTP/1.1\r\nHost: x\r\n\r\n", False,
+            kinds.append((b"GET " + path + b" HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n", False,
                           {b"HTTP/1.1 404 Not Found"}))
         elif k == 6:
-            data = b"GET /ws HTTP/1.1\r\nHost: x\r\nUpgrade: websocket\r\n" \
+            data = b"GET /ws HTTP/1.1\r\nHost: 127.0.0.1\r\nUpgrade: websocket\r\n" \
                 b"Connection: Upgrade\r\nSec-WebSocket-Key: nonsense\r\n\r\n"
             kinds.append((data, False, {b"HTTP/1.1 400 Bad Request", b"closed"}))
         elif k == 7:
@@ -136,13 +138,18 @@ def main():
 
         rng = random.Random(15)
         failures = []
-        with concurrent.futures.ThreadPoolExecutor(max_workers=40) as pool:
-            jobs = [(pool.submit(exchange, program.port, data, slow), allowed, data)
-                    for data, slow, allowed in requests(rng)]
+        pools = [concurrent.futures.ThreadPoolExecutor(max_workers=4) for _ in HOSTS]
+        try:
+            jobs = [(pools[i % len(HOSTS)].submit(exchange, program.port, data, slow,
+                                                  source=HOSTS[i % len(HOSTS)]), allowed, data)
+                    for i, (data, slow, allowed) in enumerate(requests(rng))]
             for job, allowed, data in jobs:
                 got = job.result(timeout=60)
                 if got not in allowed:
                     failures.append((data[:60], got))
+        finally:
+            for pool in pools:
+                pool.shutdown()
         assert not failures, "%d unexpected answers, for example %r" % (len(failures),
                                                                          failures[:3])
 

@@ -24,7 +24,7 @@ _opener = urllib.request.build_opener(urllib.request.ProxyHandler({}))
 
 
 class Program:
-    def __init__(self, exe):
+    def __init__(self, exe, args=(), env_extra=None):
         self.home = tempfile.mkdtemp(prefix="orvane-remote-")
         for d in ("config", "runtime"):
             os.makedirs(os.path.join(self.home, d), mode=0o700)
@@ -33,7 +33,9 @@ class Program:
                    XDG_RUNTIME_DIR=os.path.join(self.home, "runtime"),
                    ORVANE_INSTANCE_NAME="orvane-remote-%d" % os.getpid(),
                    QT_QPA_PLATFORM="offscreen", ORVANE_DRIVE_STDIN="1")
-        self.proc = subprocess.Popen([os.path.abspath(exe), "--serve", "127.0.0.1:0"], stdin=subprocess.PIPE,
+        env.update(env_extra or {})
+        self.proc = subprocess.Popen([os.path.abspath(exe), "--serve", "127.0.0.1:0", *args],
+                                     stdin=subprocess.PIPE,
                                      stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
                                      env=env, cwd=self.home, text=True, bufsize=1)
         self.lines = queue.Queue()
@@ -101,30 +103,116 @@ class Program:
         shutil.rmtree(self.home, ignore_errors=True)
 
 
-def open_screen(port):
-    """A connection to the program's WebSocket, its opening handshake sent."""
-    s = socket.create_connection(("127.0.0.1", port), timeout=5)
-    key = base64.b64encode(os.urandom(16))
-    s.sendall(b"GET /ws HTTP/1.1\r\nHost: 127.0.0.1\r\nUpgrade: websocket\r\n"
-              b"Connection: Upgrade\r\nSec-WebSocket-Key: " + key +
-              b"\r\nSec-WebSocket-Version: 13\r\n\r\n")
+def connect(port, source="127.0.0.1", timeout=5, receive_buffer=None):
+    """A connection to the program from one of this machine's loopback addresses: the tests
+    play several hosts by their source address, 127.0.0.2 to 127.0.0.9."""
+    s = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    try:
+        if receive_buffer:
+            # Small both ways: what one side sends waits in the sender, not in the kernels.
+            s.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, receive_buffer)
+            s.setsockopt(socket.SOL_SOCKET, socket.SO_SNDBUF, receive_buffer)
+        s.settimeout(timeout)
+        s.bind((source, 0))
+        s.connect(("127.0.0.1", port))
+    except OSError:
+        s.close()
+        raise
     return s
+
+
+def handshake(host=b"127.0.0.1", origin=None, key=None, version=b"13"):
+    key = key if key is not None else base64.b64encode(os.urandom(16))
+    return (b"GET /ws HTTP/1.1\r\nHost: " + host + b"\r\nUpgrade: websocket\r\n"
+            b"Connection: Upgrade\r\nSec-WebSocket-Key: " + key +
+            b"\r\nSec-WebSocket-Version: " + version + b"\r\n" +
+            (b"Origin: " + origin + b"\r\n" if origin else b"") + b"\r\n")
+
+
+def open_screen(port, source="127.0.0.1", receive_buffer=None):
+    """A connection to the program's WebSocket, its opening handshake sent."""
+    s = connect(port, source, receive_buffer=receive_buffer)
+    s.sendall(handshake())
+    return s
+
+
+def read_head(s):
+    """The response head, read a byte at a time so that nothing after it is taken."""
+    head = b""
+    while b"\r\n\r\n" not in head:
+        chunk = s.recv(1)
+        assert chunk, "the connection closed after %r" % head[:80]
+        head += chunk
+    return head
+
+
+def frame(opcode, payload=b"", fin=True, length=None):
+    """A client's frame, masked as a client's must be; `length` may claim another size."""
+    size = len(payload) if length is None else length
+    head = bytes([(0x80 if fin else 0) | opcode])
+    if size < 126:
+        head += bytes([0x80 | size])
+    elif size < 65536:
+        head += bytes([0x80 | 126]) + struct.pack(">H", size)
+    else:
+        head += bytes([0x80 | 127]) + struct.pack(">Q", size)
+    mask = os.urandom(4)
+    return head + mask + bytes(b ^ mask[i % 4] for i, b in enumerate(payload))
+
+
+def memory_kib(pid):
+    with open("/proc/%d/status" % pid) as f:
+        for line in f:
+            if line.startswith("VmRSS:"):
+                return int(line.split()[1])
+    raise AssertionError("no VmRSS for process %d" % pid)
+
+
+class MemoryWatch:
+    """The program's resident memory, sampled while an attack runs; `peak` in KiB."""
+
+    def __init__(self, pid):
+        self.pid = pid
+        self.peak = memory_kib(pid)
+        self.running = True
+        self.thread = threading.Thread(target=self._watch, daemon=True)
+        self.thread.start()
+
+    def _watch(self):
+        while self.running:
+            try:
+                self.peak = max(self.peak, memory_kib(self.pid))
+            except (OSError, AssertionError):
+                return
+            time.sleep(0.05)
+
+    def check(self, bound_mib):
+        self.running = False
+        self.thread.join(timeout=5)
+        self.peak = max(self.peak, memory_kib(self.pid))
+        assert self.peak < bound_mib * 1024, \
+            "the program grew to %d MiB, past %d MiB" % (self.peak // 1024, bound_mib)
+        return self.peak
+
+
+def wait_count_turns(program, timeout=5):
+    """The count still turns: the program answers and its shown second changes."""
+    first = count_text(program.state())
+    wait_for("the count to turn", lambda: count_text(program.state()) != first, timeout)
 
 
 class Screens:
     """WebSocket screens that read every message and answer the program's pings."""
 
-    def __init__(self, port, count):
+    def __init__(self, port, count, source="127.0.0.1"):
         self.sockets = []
         self.messages = []
+        self.pings = 0
+        self.closed = 0
         self.selector = selectors.DefaultSelector()
         for _ in range(count):
-            s = open_screen(port)
-            head = b""
-            while b"\r\n\r\n" not in head:
-                chunk = s.recv(1)
-                assert chunk, "a screen was refused"
-                head += chunk
+            s = open_screen(port, source)
+            head = read_head(s)
             assert head.startswith(b"HTTP/1.1 101"), head[:60]
             s.setblocking(False)
             self.selector.register(s, selectors.EVENT_READ, bytearray())
@@ -140,8 +228,11 @@ class Screens:
                     data = key.fileobj.recv(65536)
                 except BlockingIOError:
                     continue
+                except OSError:
+                    data = b""
                 if not data:
                     self.selector.unregister(key.fileobj)
+                    self.closed += 1
                     continue
                 key.data.extend(data)
                 self._frames(key.fileobj, key.data)
@@ -163,10 +254,9 @@ class Screens:
             del buf[:at + size]
             if opcode == 0x1:
                 self.messages.append(payload.decode())
-            elif opcode == 0x9:  # ping: a masked pong with the same payload
-                mask = os.urandom(4)
-                masked = bytes(b ^ mask[i % 4] for i, b in enumerate(payload))
-                s.sendall(bytes([0x8A, 0x80 | len(payload)]) + mask + masked)
+            elif opcode == 0x9:  # ping: a pong with the same payload
+                self.pings += 1
+                s.sendall(frame(0xA, payload))
 
     def close(self):
         self.running = False

@@ -48,7 +48,7 @@ class RemoteDialogTest : public AppTest {
         return static_cast<frmRemoteDisplays&>(*app.loadedForm("frmRemoteDisplays"));
     }
     std::string setting(const std::string& key) {
-        return world.services.settings.get("Orvane", "Remote Displays", key, "<absent>");
+        return world.services.settings.get("orvane", "Remote Displays", key, "<absent>");
     }
 
     FakeRemoteDisplays remote;
@@ -71,7 +71,7 @@ TEST_F(RemoteDialogTest, ServingShowsThePageAndItsCode_AndIsKeptForTheNextStart)
     EXPECT_FALSE(d.txtPort.enabled());
     EXPECT_EQ(setting("Serve"), "1");
     EXPECT_EQ(setting("Port"), "9000");
-    const auto kept = savedServeChoice(world.services.settings, "Orvane");
+    const auto kept = savedServeChoice(world.services.settings, "orvane");
     ASSERT_TRUE(kept);
     EXPECT_EQ(kept->port, 9000);
 
@@ -91,7 +91,7 @@ TEST_F(RemoteDialogTest, ServingShowsThePageAndItsCode_AndIsKeptForTheNextStart)
     EXPECT_EQ(dialog().lblPageAddress.caption(), "Not serving.");
     EXPECT_EQ(remote.code, "");
     EXPECT_EQ(setting("Serve"), "0");
-    EXPECT_FALSE(savedServeChoice(world.services.settings, "Orvane"));
+    EXPECT_FALSE(savedServeChoice(world.services.settings, "orvane"));
 }
 
 TEST_F(RemoteDialogTest, AnAddressThatCannotBeServedIsToldAndNothingIsKept) {
@@ -140,7 +140,7 @@ TEST_F(RemoteDialogTest, AnIPv6AddressIsTakenAsTyped) {
     ASSERT_TRUE(click(d.chkServe));
     EXPECT_EQ(remote.calls, std::vector<std::string>{"serve ::1 8081"});
     EXPECT_EQ(d.lblPageAddress.caption(), "http://[::1]:8081/");
-    const auto kept = savedServeChoice(world.services.settings, "Orvane");
+    const auto kept = savedServeChoice(world.services.settings, "orvane");
     ASSERT_TRUE(kept);
     EXPECT_EQ(kept->address, "::1");
 }

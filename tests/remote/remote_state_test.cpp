@@ -198,7 +198,7 @@ TEST_F(RemoteStateTest, TheLaunchWindowGoesOutWhenSetActivatedAndAsAHoldConsumes
 
 TEST_F(RemoteStateTest, ThePagesFollowTheProgramsOwnClock_WhenItKeepsASimulatedTime) {
     const std::int64_t computer = read().serverTimeMs;
-    app.ownClock().setOffset(-600);
+    app.ownClock().setOffset(-600'000);
     EXPECT_EQ(read().serverTimeMs, computer - 600'000);
     app.ownClock().setOffset(std::nullopt);
     EXPECT_EQ(read().serverTimeMs, computer);

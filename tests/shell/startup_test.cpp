@@ -1,5 +1,7 @@
 #include "events/frmEventTimers.h"
+#include "shell/frmAbout.h"
 #include "shell/frmSplash.h"
+#include "shell/frmTechSupport.h"
 #include "support/app_fixture.h"
 
 namespace orvane::test {
@@ -52,6 +54,33 @@ TEST_F(StartupTest, TheSplashShowsTheVersion_AndEndsItsProgressWithTheBarHidden)
     EXPECT_EQ(splash.ProgressBar1.value(), 2250);
     EXPECT_FALSE(splash.ProgressBar1.visible());
     EXPECT_FALSE(splash.lblLoadingData.visible());
+#ifdef __linux__
+    EXPECT_EQ(splash.lblPlatform.caption(), "Linux") << "the system it runs on";
+#endif
+}
+
+// The project's address comes from the build, where the packager sets it, and both boxes show
+// the same one; a build without it says so rather than showing an empty line.
+TEST_F(StartupTest, AboutAndTechnicalSupportGiveTheProjectsAddress_OrSayItIsNotSet) {
+    startAndSettle();
+    ASSERT_TRUE(click(main().cmdAccess));
+    for (const std::string address : {"", "https://orvane.example/"}) {
+        app.services().info.projectAddress = address;
+        const std::string shown = address.empty() ? "not set" : address;
+        ASSERT_TRUE(click(main().mnuAbout));
+        auto& about = static_cast<frmAbout&>(*app.loadedForm("frmAbout"));
+        EXPECT_NE(about.lblInfo.caption().find("Project address: " + shown), std::string::npos)
+            << about.lblInfo.caption();
+        EXPECT_NE(about.lblInfo.caption().find("GNU General Public License, version 3 or later"),
+                  std::string::npos);
+        EXPECT_TRUE(click(about.cmdOK));
+        ASSERT_TRUE(click(main().mnuTechSupport));
+        auto& support = static_cast<frmTechSupport&>(*app.loadedForm("frmTechSupport"));
+        EXPECT_NE(support.lblSupport.caption().find("Project address: " + shown + "."),
+                  std::string::npos)
+            << support.lblSupport.caption();
+        EXPECT_TRUE(click(support.cmdOK));
+    }
 }
 
 TEST_F(StartupTest, AKeyOrAClickOnTheFrameClosesTheSplashEarly) {

@@ -22,9 +22,10 @@ class SlowClock : public Clock {
     explicit SlowClock(FakeClock& clock) : m_clock(clock) {}
     Instant instant() const override { return m_clock.instant(); }
     TimeZone zone() const override { return m_clock.zone(); }
+    std::int64_t unixMs() const override { return m_clock.unixMs(); }
     std::int64_t monotonicMs() const override { return m_clock.monotonicMs(); }
-    void setSystemDateTime(DateTime when, SetAnswer answer) override {
-        requests.push_back({when, std::move(answer)});
+    void setSystemDateTime(DateTime when, int ms, SetAnswer answer) override {
+        requests.push_back({when, ms, std::move(answer)});
     }
 
     // The service answers the oldest request: the clock is set, or REFUSAL comes back.
@@ -32,12 +33,13 @@ class SlowClock : public Clock {
         Request r = std::move(requests.front());
         requests.erase(requests.begin());
         if (refusal.empty())
-            m_clock.set(r.when);
+            m_clock.setInstant(m_clock.zone().toInstant(r.when), r.ms);
         r.answer(refusal);
     }
 
     struct Request {
         DateTime when;
+        int ms = 0;
         SetAnswer answer;
     };
     std::vector<Request> requests;

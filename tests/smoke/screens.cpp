@@ -74,6 +74,8 @@ class Screens {
         i.major = version::major;
         i.minor = version::minor;
         i.revision = version::revision;
+        i.platform = version::platform;
+        i.projectAddress = version::projectAddress;
         return i;
     }
 

@@ -122,8 +122,9 @@ done
 second_ended() { ! kill -0 "$second" 2>/dev/null; }
 wait_until "end of the second copy after its message" 10 second_ended
 wait "$second" || fail "the second copy failed"
-grep -qF "$home/other.ovx was not opened" "$out/smoke-second.log" ||
-    fail "the second copy did not say that the file was not opened"
+grep -qF "$home/other.ovx was not opened: Orvane is already running on this computer." \
+    "$out/smoke-second.log" ||
+    fail "the second copy did not say on standard error that the file was not opened"
 second=
 
 kill -0 "$first" 2>/dev/null || fail "the first copy ended while the second started"

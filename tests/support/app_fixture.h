@@ -33,6 +33,8 @@ inline AppInfo testInfo() {
     info.major = version::major;
     info.minor = version::minor;
     info.revision = version::revision;
+    info.platform = version::platform;
+    info.projectAddress = version::projectAddress;
     return info;
 }
 

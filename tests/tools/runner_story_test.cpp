@@ -131,7 +131,7 @@ TEST_F(RunnerTest, TranscriptAndPrintLinesComeInTheOrderTheyHappen) {
     ASSERT_TRUE(more("refuse-clock-changes \"Not \\\"root\\\"\"\n"
                      "mouseup frmOrvane.lblDays right\n"
                      "print frmOrvane.lblSeconds\n"));
-    runner.world().clock.setSystemDateTime(*DateTime::fromParts(2001, 5, 3, 13, 50, 0),
+    runner.world().clock.setSystemDateTime(*DateTime::fromParts(2001, 5, 3, 13, 50, 0), 0,
                                            [](const std::string&) {});
     ASSERT_TRUE(more("answer No\nkey frmOrvane 27\n"));
     const std::string& folder = runner.world().services.info.programDir;

@@ -7,7 +7,7 @@
 
 namespace orvane {
 
-void FakeClock::setSystemDateTime(DateTime when, SetAnswer answer) {
+void FakeClock::setSystemDateTime(DateTime when, int msIntoSecond, SetAnswer answer) {
     const std::string stamp = formatDate(when, "yyyy-mm-dd hh:nn:ss");
     if (!m_refusal.empty()) {
         if (transcript)
@@ -19,7 +19,7 @@ void FakeClock::setSystemDateTime(DateTime when, SetAnswer answer) {
     }
     if (transcript)
         transcript("clock-set " + stamp);
-    set(when);
+    setInstant(m_zone.toInstant(when), msIntoSecond);
     answer({});
 }
 
@@ -29,9 +29,9 @@ void FakeClock::set(DateTime when) {
     setInstant(m_zone.toInstant(when));
 }
 
-void FakeClock::setInstant(Instant when) {
+void FakeClock::setInstant(Instant when, int msIntoSecond) {
     m_base = when;
-    m_msSinceSet = 0;
+    m_msSinceSet = msIntoSecond;
     if (onJump)
         onJump();
 }
@@ -88,7 +88,9 @@ void FakeScheduler::advance(std::int64_t ms) {
         settle();
     const std::int64_t target = m_mono + ms;
     for (;;) {
-        const std::int64_t nextFlip = m_mono + (1000 - m_clock.msIntoSecond());
+        // The next turn of the program's second, which may lie a phase after the computer's.
+        const std::int64_t nextFlip =
+            m_mono + (1000 - ((m_clock.msIntoSecond() - m_phaseMs) % 1000 + 1000) % 1000);
         // The earliest due timer; among equals the one made first.
         Due* due = nullptr;
         for (Due& d : m_due)

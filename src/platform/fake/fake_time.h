@@ -19,15 +19,16 @@ class FakeClock : public Clock {
     FakeClock();
 
     Instant instant() const override { return m_base.addSeconds(m_msSinceSet / 1000); }
+    std::int64_t unixMs() const override { return m_base.unixSeconds() * 1000 + m_msSinceSet; }
     TimeZone zone() const override { return m_zone; }
     std::int64_t monotonicMs() const override { return m_monotonicMs; }
     // Answers at once: the clock is set, or the refusal comes back.
-    void setSystemDateTime(DateTime when, SetAnswer answer) override;
+    void setSystemDateTime(DateTime when, int msIntoSecond, SetAnswer answer) override;
 
     // The wall clock jumps to the very start of this local second; a wall time that happens
     // twice means its first occurrence.
     void set(DateTime when);
-    void setInstant(Instant when);
+    void setInstant(Instant when, int msIntoSecond = 0);
     // The computer's time zone changes; the real time goes on as it was.
     void setZone(TimeZone zone) { m_zone = zone; }
     // From now on the program's attempts to set the clock are refused with this reason.
@@ -61,6 +62,7 @@ class FakeScheduler : public SchedulerBase {
     void remove(Timer& t) override;
 
     void advance(std::int64_t ms);
+    void setSecondPhase(int phaseMs) override { m_phaseMs = phaseMs; }
     // Runs what is pending (posted tasks, a wanted round) without letting time pass.
     void settle();
     std::int64_t elapsedMs() const { return m_mono; }
@@ -87,6 +89,7 @@ class FakeScheduler : public SchedulerBase {
     std::unordered_map<const Timer*, std::uint64_t> m_made;
     std::uint64_t m_nextMade = 0;
     bool m_roundWanted = false;
+    int m_phaseMs = 0;
 };
 
 } // namespace orvane

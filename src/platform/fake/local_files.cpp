@@ -1,5 +1,7 @@
 #include "platform/fake/local_files.h"
 
+#include "platform/file_io.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -7,8 +9,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace orvane {
 
@@ -18,27 +18,40 @@ std::string lastError() {
     return std::strerror(errno);
 }
 
-} // namespace
-
-FileContent LocalFiles::read(const std::string& path) {
+// The file a path names at the end of its symbolic links, even when that file does not exist
+// yet; PATH itself when it is no link.
+std::string linkTarget(const std::string& path) {
+    std::filesystem::path at = path;
     std::error_code ec;
-    if (!std::filesystem::exists(path, ec))
-        return {std::nullopt, true, "No such file or directory"};
-    if (std::filesystem::is_directory(path, ec))
-        return {std::nullopt, false, "Is a directory"};
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return {std::nullopt, false, lastError()};
-    std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad())
-        return {std::nullopt, false, lastError()};
-    return {std::move(content), false, {}};
+    for (int hops = 0; hops < 40 && std::filesystem::is_symlink(at, ec); ++hops) {
+        const std::filesystem::path next = std::filesystem::read_symlink(at, ec);
+        if (ec)
+            break;
+        at = next.is_absolute() ? next : at.parent_path() / next;
+    }
+    return at.string();
 }
 
+} // namespace
+
+FileContent LocalFiles::read(const std::string& path, std::size_t limit) {
+    return readSmallFile(path, limit);
+}
+
+KeepCopy LocalFiles::keepCopy(const std::string& path, const std::string& copy) {
+    return keepCopyOf(path, copy);
+}
+
+// A symbolic link is written through, to the file it names, and the file keeps its
+// permissions, as the program's own saves do.
 std::string LocalFiles::writeWhole(const std::string& path, const std::string& content) {
     if (!refuseWrites.empty())
         return refuseWrites;
-    std::string temp = path + ".XXXXXX";
+    const std::string target = linkTarget(path);
+    mode_t mode = 0644;
+    if (struct stat st{}; ::stat(target.c_str(), &st) == 0)
+        mode = st.st_mode & 07777;
+    std::string temp = target + ".XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0)
         return lastError();
@@ -50,12 +63,12 @@ std::string LocalFiles::writeWhole(const std::string& path, const std::string& c
         else if (n > 0)
             done += std::size_t(n);
     }
-    if (why.empty() && (::fchmod(fd, 0644) != 0 || ::fsync(fd) != 0))
+    if (why.empty() && (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0))
         why = lastError();
     if (::close(fd) != 0 && why.empty())
         why = lastError();
     // The new file takes the old one's place only once it is whole, in one rename.
-    if (why.empty() && std::rename(temp.c_str(), path.c_str()) == 0)
+    if (why.empty() && std::rename(temp.c_str(), target.c_str()) == 0)
         return {};
     if (why.empty())
         why = lastError();

@@ -11,9 +11,11 @@ namespace orvane {
 
 class LocalFiles : public Files {
   public:
-    FileContent read(const std::string& path) override;
-    // Writes a temporary file beside PATH and renames it over PATH once it is complete.
+    FileContent read(const std::string& path, std::size_t limit) override;
+    // Writes a temporary file beside the file PATH names and renames it over that file once
+    // it is complete.
     std::string writeWhole(const std::string& path, const std::string& content) override;
+    KeepCopy keepCopy(const std::string& path, const std::string& copy) override;
     bool isWritableFolder(const std::string& folder) override;
     std::string userDataFolder() override { return userData; }
 

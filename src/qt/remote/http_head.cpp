@@ -1,5 +1,7 @@
 #include "qt/remote/http_head.h"
 
+#include <algorithm>
+
 namespace orvane {
 
 namespace {
@@ -50,14 +52,23 @@ bool HttpHead::fieldHasToken(const QByteArray& lowerName, const QByteArray& toke
 }
 
 qsizetype endOfHead(const QByteArray& received) {
-    const qsizetype crlf = received.indexOf("\r\n\r\n");
-    const qsizetype lf = received.indexOf("\n\n");
-    if (crlf >= 0 && (lf < 0 || crlf < lf))
-        return crlf + 4;
-    return lf >= 0 ? lf + 2 : -1;
+    const qsizetype end = received.indexOf("\r\n\r\n");
+    return end < 0 ? -1 : end + 4;
+}
+
+bool hasBareLineEnd(const QByteArray& received) {
+    for (qsizetype i = 0; i < received.size(); ++i) {
+        if (received[i] == '\n' && (i == 0 || received[i - 1] != '\r'))
+            return true;
+        if (received[i] == '\r' && i + 1 < received.size() && received[i + 1] != '\n')
+            return true;
+    }
+    return false;
 }
 
 HttpHead parseHttpHead(const QByteArray& head) {
+    if (hasBareLineEnd(head))
+        return malformed();
     QList<QByteArray> lines = head.split('\n');
     for (QByteArray& line : lines)
         if (line.endsWith('\r'))
@@ -75,6 +86,7 @@ HttpHead parseHttpHead(const QByteArray& head) {
 
     HttpHead h;
     h.method = parts[0];
+    h.version = parts[2];
     const qsizetype query = parts[1].indexOf('?');
     h.path = query < 0 ? parts[1] : parts[1].left(query);
     for (qsizetype i = 1; i < lines.size(); ++i) {
@@ -90,6 +102,12 @@ HttpHead parseHttpHead(const QByteArray& head) {
     }
     if (parts[2] == "HTTP/1.1" && h.field("host").isEmpty())
         return malformed();
+    // Fields that hold one value are given once: a second could say something else to
+    // whoever reads it.
+    for (const char* single : {"host", "origin", "sec-websocket-key", "sec-websocket-version"})
+        if (std::count_if(h.fields.begin(), h.fields.end(),
+                          [single](const auto& f) { return f.first == single; }) > 1)
+            return malformed();
     return h;
 }
 

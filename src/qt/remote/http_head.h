@@ -13,6 +13,7 @@ struct HttpHead {
     int status = 0; // 0 when the head is sound, else the error status to answer with
     QByteArray method;
     QByteArray path;                             // without the query
+    QByteArray version;                          // "HTTP/1.1" or "HTTP/1.0"
     QList<QPair<QByteArray, QByteArray>> fields; // names in lower case
 
     QByteArray field(const QByteArray& lowerName) const;
@@ -21,8 +22,12 @@ struct HttpHead {
 };
 
 // Where the head ends in the bytes received so far (the index after its blank line), or -1
-// while it is incomplete.
+// while it is incomplete. Lines end in CR LF and in nothing else.
 qsizetype endOfHead(const QByteArray& received);
+
+// Whether the bytes received so far hold a line end other than CR LF: a LF alone, or a CR
+// followed by anything but LF. Such a head is malformed however it goes on.
+bool hasBareLineEnd(const QByteArray& received);
 
 HttpHead parseHttpHead(const QByteArray& head);
 

@@ -37,7 +37,7 @@ bool RemoteSetup::takeOption(const std::optional<std::string>& serve) {
 
 void RemoteSetup::start() {
     const std::optional<ServeAddress> where =
-        m_option ? m_option : savedServeChoice(m_app.services().settings, m_app.info().title);
+        m_option ? m_option : savedServeChoice(m_app.services().settings, m_app.info().exeName);
     if (!where)
         return;
     const std::string error = m_displays.serve(*where);

@@ -1,0 +1,71 @@
+#pragma once
+
+// A screen's WebSocket once its opening handshake is answered. The program sends it text
+// messages and pings; of what the screen says it hears only pongs, pings and its close, and
+// it bounds all of it, so that no screen can take the program's memory or time: whatever
+// waits to be sent to it, the frames of a message and their time, and how much it says
+// between two pings.
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+
+class QTcpSocket;
+
+namespace orvane {
+
+class ScreenSocket : public QObject {
+  public:
+    // Everything that waits to go to the screen, pongs and pings among it, here and in the
+    // kernel: past this the screen is not reading and is dropped.
+    static constexpr qint64 MaxQueuedBytes = 64 * 1024;
+    // A page has nothing to say but its pongs and its goodbye. A message (which is not read)
+    // is at most this large, in at most this many frames, complete within this time.
+    static constexpr qint64 MaxMessageBytes = 1024;
+    static constexpr int MaxMessageFrames = 16;
+    static constexpr int MessageTimeoutMs = 5000;
+    // No screen says anything near this many frames between two of the program's pings.
+    static constexpr int MaxFramesBetweenPings = 4096;
+
+    // Takes the connection over, with any bytes already read after the handshake.
+    ScreenSocket(QTcpSocket* socket, QObject* parent);
+
+    // Called once, from the event loop, when the screen has been dropped or has left; the
+    // object then deletes itself.
+    std::function<void()> onGone;
+
+    void sendText(const QByteArray& text);
+    // A ping with a payload of its own: only a pong that carries it back is an answer.
+    void ping();
+    // Milliseconds since the screen last answered a ping, or since it connected.
+    qint64 msSinceAnswer() const { return m_sinceAnswer.elapsed(); }
+    // Dropped at once, without a word; nothing more is sent or read.
+    void drop();
+
+  private:
+    void readFrames();
+    // Reads one frame from m_in at m_at; false when the frame is not complete yet.
+    bool readFrame();
+    void heard(int opcode, bool fin, const QByteArray& payload);
+    void send(int opcode, const QByteArray& payload);
+    qint64 queued() const;
+    // Says why in a close frame, then drops the screen.
+    void fail(quint16 code);
+
+    QTcpSocket* m_socket;
+    bool m_dropped = false;
+    QByteArray m_in;
+    qsizetype m_at = 0;
+    QByteArray m_ping, m_previousPing;
+    QElapsedTimer m_sinceAnswer;
+    int m_framesSincePing = 0;
+    bool m_inMessage = false;
+    int m_messageFrames = 0;
+    qint64 m_messageBytes = 0;
+    QTimer m_messageDeadline;
+};
+
+} // namespace orvane
