@@ -33,7 +33,7 @@ struct Page {
 };
 
 // The contents, in reading order.
-constexpr std::array<Page, 16> Contents{{
+constexpr std::array<Page, 17> Contents{{
     {"main.htm", "Welcome to Orvane"},
     {"starting.htm", "Starting Orvane"},
     {"main-window.htm", "The main window"},
@@ -45,6 +45,7 @@ constexpr std::array<Page, 16> Contents{{
     {"remove-event.htm", "Removing an event"},
     {"sim-time.htm", "Simulated mission time"},
     {"remote-displays.htm", "Remote displays"},
+    {"debrief.htm", "The mission journal and the debrief"},
     {"files.htm", "Launch data files"},
     {"file-format.htm", "The launch data file format"},
     {"keyboard.htm", "Keyboard shortcuts"},
