@@ -1,6 +1,7 @@
 #include "app.h"
 
 #include "clock/frmOrvane.h"
+#include "clock/frmPresent.h"
 #include "events/frmEventTimers.h"
 #include "shell/frmSplash.h"
 #include "shell/register.h"
@@ -22,6 +23,7 @@ App::App(Services& services)
     registerForm<orvane::frmOrvane>("frmOrvane");
     registerForm<orvane::frmEventTimers>("frmEventTimers");
     registerForm<orvane::frmSplash>("frmSplash");
+    registerPresentWindows(*this);
     registerEventWizard(*this);
     registerShellWindows(*this);
     registerSimTimeWizard(*this);

@@ -4,6 +4,7 @@
 #include "data/SimWizardEntries.h"
 #include "happenings.h"
 #include "platform/datetime.h"
+#include "platform/displays.h"
 #include "platform/form.h"
 #include "platform/own_clock.h"
 #include "platform/services.h"
@@ -135,6 +136,10 @@ class App {
 
     void setObserver(AppObserver* o) { m_observer = o; }
 
+    // The monitors, as the Qt binding finds them; one monitor where there is no display.
+    const Displays& displays() const { return m_displays ? *m_displays : m_oneMonitor; }
+    void setDisplays(const Displays* d) { m_displays = d; }
+
     // Makes a window known by name; it is built on first touch.
     using FormFactory = std::function<std::unique_ptr<Form>(App&)>;
     void registerForm(std::string name, FormFactory factory);
@@ -154,6 +159,8 @@ class App {
     OwnClock m_ownClock;
     Services m_services;
     AppObserver* m_observer = nullptr;
+    const Displays* m_displays = nullptr;
+    OneMonitor m_oneMonitor;
     std::map<std::string, FormFactory, std::less<>> m_factories;
     std::vector<std::string> m_order; // window names in the order they were loaded
     std::map<std::string, std::unique_ptr<Form>, std::less<>> m_forms;

@@ -1,5 +1,6 @@
 #include "app.h"
 #include "clock/frmOrvane.h"
+#include "clock/frmPresent.h"
 #include "colors.h"
 
 #include <utility>
@@ -15,7 +16,12 @@ void frmOrvane::wireCount() {
     followLocal(lblTarget, m_launchTime);
 
     onKeyPress = [this](int keyAscii) {
-        if (keyAscii == 27)
+        if (keyAscii != 27)
+            return;
+        // Esc closes the calendar that pops up over the launch date, and only that.
+        if (Calendar.visible())
+            Calendar.setVisible(false);
+        else
             ConfirmExit();
     };
     // The window is never closed by the close button itself: the program ends only in
@@ -31,6 +37,10 @@ void frmOrvane::wireCount() {
              this, &lblDays, &lblHours, &lblMinutes, &lblSeconds, &cmdAccess, &cmdHoldResume,
              &cmdShowTimers, &pctLaunchTime, &pctLaunchWindow})
         c->onMouseUp = [this](MouseButton b) { PopUpRightClickMenu(b); };
+
+    // The count on a whole monitor, for a room.
+    mnuPresent.onClick = [this] { PresentCount(m_app); };
+    mnuRtPresent.onClick = [this] { PresentCount(m_app); };
 
     cmdShowTimers.onClick = [this] { ToggleEventTimers(); };
     mnuShowTimers.onClick = [this] { ToggleEventTimers(); };

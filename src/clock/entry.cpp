@@ -54,6 +54,12 @@ void frmOrvane::wireEntry() {
     mnuCompactScreen.onClick = [this] { ToggleScreenSize(); };
     mnuRtCompactScreen.onClick = [this] { ToggleScreenSize(); };
     onDblClick = [this] { ToggleScreenSize(); };
+    onMovedByUser = [this] { rememberPlace(); };
+    // The digits cover most of the compact window: a double click on them is one on the
+    // window.
+    for (Label* digits :
+         {&lblTMinus, &lblDays, &lblHours, &Label2, &lblMinutes, &Label3, &lblSeconds})
+        digits->onDblClick = [this] { ToggleScreenSize(); };
 }
 
 // A click in a time box steps its value up, and at the top of the range leaves it there; the
@@ -168,9 +174,7 @@ void frmOrvane::ShowCompactScreen() {
     mnuCompactScreen.setEnabled(false);
     mnuRtCompactScreen.setEnabled(false);
     mnuRtAccess.setEnabled(true);
-    setHeight(1630);
-    setWidth(4350);
-    setLeft(7350);
+    placeForMode(4350, 1630, 7350);
     for (MenuItem* menu : {&mnuFile, &mnuSettings, &mnuHelp, &mnuSimTime})
         menu->setVisible(false);
     sbrStatusBar.setVisible(false);
@@ -182,13 +186,43 @@ void frmOrvane::ShowFullScreen() {
     mnuCompactScreen.setEnabled(true);
     mnuRtCompactScreen.setEnabled(true);
     mnuRtAccess.setEnabled(false);
-    setHeight(6855);
-    setWidth(10155);
-    setLeft(750);
+    placeForMode(10155, 6855, 750);
     tmrCurrentDateTime.setEnabled(true);
     for (MenuItem* menu : {&mnuFile, &mnuSettings, &mnuHelp, &mnuSimTime})
         menu->setVisible(true);
     sbrStatusBar.setVisible(true);
+}
+
+} // namespace orvane
+
+namespace orvane {
+
+void frmOrvane::closeCalendarOnPressElsewhere() {
+    auto chain = [this](Control& c) {
+        c.onMouseDown = [this, before = std::move(c.onMouseDown)](MouseButton b) {
+            Calendar.setVisible(false);
+            if (before)
+                before(b);
+        };
+    };
+    chain(*this);
+    for (Control* c : controls())
+        if (c != &Calendar && c->kind() != Kind::MenuItem && c->kind() != Kind::Timer)
+            chain(*c);
+}
+
+void frmOrvane::placeForMode(int width, int height, int designedLeft) {
+    const WindowPlace place = m_places.placeFor(
+        m_fullScreen ? "full" : "compact", m_app.displays().monitors(), {left(), top()},
+        this->width(), this->height(), width, height, designedLeft);
+    setHeight(height);
+    setWidth(width);
+    move(place.left, place.top);
+}
+
+void frmOrvane::rememberPlace() {
+    m_places.remember(m_fullScreen ? "full" : "compact", m_app.displays().monitors(),
+                      {left(), top()}, width(), height());
 }
 
 } // namespace orvane

@@ -47,7 +47,9 @@ void timeBox(TextBox& box, ScrollBar& bar, Control* container, int left, int top
 
 } // namespace
 
-frmOrvane::frmOrvane(App& app) : Form(app.services(), "frmOrvane"), m_app(app) {
+frmOrvane::frmOrvane(App& app)
+    : Form(app.services(), "frmOrvane"), m_app(app),
+      m_places(app.services().settings, app.info().exeName, "frmOrvane") {
     setDesignValues();
     layOut();
     wireCount();
@@ -57,6 +59,7 @@ frmOrvane::frmOrvane(App& app) : Form(app.services(), "frmOrvane"), m_app(app) {
     wireFile();
     wireHelpMenu();
     wireSimTime();
+    closeCalendarOnPressElsewhere();
     // The dialog is there where the program can serve browsers, which the Qt binding provides.
     mnuDebrief.onClick = [this] {
         if (Form* debrief = m_app.form("frmDebrief"))
@@ -71,6 +74,9 @@ frmOrvane::frmOrvane(App& app) : Form(app.services(), "frmOrvane"), m_app(app) {
     onLoad = [this] {
         setHeight(1630);
         setWidth(4350);
+        const WindowPlace start = m_places.startPlace("compact", m_app.displays().monitors(), 4350,
+                                                      1630, {left(), top()});
+        move(start.left, start.top);
         for (MenuItem* menu : {&mnuFile, &mnuSettings, &mnuHelp, &mnuSimTime})
             menu->setVisible(false);
         m_app.raise(happening(Happening::Kind::ProgramStart));
@@ -187,6 +193,11 @@ void frmOrvane::layOut() {
         digits->setAlignment(Align::Center);
         digits->setWordWrap(false);
     }
+    // Every part of the count stands on one middle line, so days in a smaller face sit level
+    // with the hours rather than high in their box.
+    for (Label* part :
+         {&lblTMinus, &lblDays, &lblHours, &Label2, &lblMinutes, &Label3, &lblSeconds})
+        part->setCentredVertically(true);
     for (Label* colon : {&Label2, &Label3}) {
         colon->setFont(textFont(20, true));
         colon->setTransparent(true);

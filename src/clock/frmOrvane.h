@@ -12,6 +12,7 @@
 // menu, the launch data file's needs and the exit path).
 
 #include "happenings.h"
+#include "platform/window_places.h"
 #include "platform/clock_steps.h"
 #include "platform/controls.h"
 #include "platform/datetime.h"
@@ -115,6 +116,7 @@ class frmOrvane : public Form {
     MenuItem mnuShowTimers{this, "mnuShowTimers", &mnuSettings, "Show Event Timers"};
     MenuItem mnuCompactScreen{this, "mnuCompactScreen", &mnuSettings, "Compact Screen", "Ctrl+K"};
     MenuItem mnuRemoteDisplays{this, "mnuRemoteDisplays", &mnuSettings, "Remote Displays . . ."};
+    MenuItem mnuPresent{this, "mnuPresent", &mnuSettings, "Present Count", "F11"};
     MenuItem mnuSettingsSep3{this, "mnuSettingsSep3", &mnuSettings, "-"};
     MenuItem mnuTimeZone{this, "mnuTimeZone", &mnuSettings, "Time Zone"};
     MenuItem mnuEST{this, "mnuEST", &mnuTimeZone, "Eastern Standard"};
@@ -165,6 +167,8 @@ class frmOrvane : public Form {
     MenuItem mnuRTHelp{this, "mnuRTHelp", &mnuPopUp, "Help . . ."};
     MenuItem mnuRtSep4{this, "mnuRtSep4", &mnuPopUp, "-"};
     MenuItem mnuRtExit{this, "mnuRtExit", &mnuPopUp, "E&xit"};
+    MenuItem mnuRtSep5{this, "mnuRtSep5", &mnuPopUp, "-"};
+    MenuItem mnuRtPresent{this, "mnuRtPresent", &mnuPopUp, "Present Count"};
 
     // ---- the count ----
     Label lblTMinus{this, "lblTMinus"};
@@ -275,9 +279,16 @@ class frmOrvane : public Form {
     void StepLaunchDate(int days);
     void EnableSetLaunchTime();
     void DisableSetLaunchTime();
+    // The calendar is a pop-up: a press anywhere else in the window closes it and leaves the
+    // date box as it was.
+    void closeCalendarOnPressElsewhere();
     void ToggleScreenSize();
     void ShowCompactScreen();
     void ShowFullScreen();
+    // Resizes the window for a screen mode and puts it where that mode stands on the monitor
+    // it is on (entry.cpp).
+    void placeForMode(int width, int height, int designedLeft);
+    void rememberPlace();
 
     // Hold and resume (hold.cpp).
     void HoldOrResume();
@@ -326,6 +337,8 @@ class frmOrvane : public Form {
     // The clock stepped during the hold: the held count shows what the new clock gives.
     bool m_heldCountStale = false;
     bool m_fullScreen = false;
+    // Where the user put the window in each screen mode, on each monitor.
+    WindowPlaces m_places;
     // The launch window warning may show (from a hold's start until it is dismissed, the
     // window is set again, or launch).
     bool m_windowWarningArmed = false;

@@ -24,10 +24,21 @@ void button(CommandButton& b, std::string caption, int top, int height = ButtonH
 
 } // namespace
 
-frmEventTimers::frmEventTimers(App& app) : Form(app.services(), "frmEventTimers"), m_app(app) {
+frmEventTimers::frmEventTimers(App& app)
+    : Form(app.services(), "frmEventTimers"), m_app(app),
+      m_places(app.services().settings, app.info().exeName, "frmEventTimers") {
     setDesignValues();
     layOut();
     wireCommands();
+    // It opens where the user last put it, on a monitor that is still there, else where it
+    // was designed to.
+    const WindowPlace start = m_places.startPlace("window", app.displays().monitors(), width(),
+                                                  height(), {left(), top()});
+    move(start.left, start.top);
+    onMovedByUser = [this] {
+        m_places.remember("window", m_app.displays().monitors(), {left(), top()}, width(),
+                          height());
+    };
 
     // The counts, the direction marks and the alert colours follow from the clock's whole
     // second and the launch and event definitions alone: they turn in the same round as the

@@ -15,6 +15,7 @@
 #include "platform/controls.h"
 #include "platform/datetime.h"
 #include "platform/form.h"
+#include "platform/window_places.h"
 #include "platform/zone.h"
 
 #include <array>
@@ -194,6 +195,8 @@ class frmEventTimers : public Form {
     void PopUpRightClickMenu(MouseButton button);
 
     App& m_app;
+    // Where the user put the window, on each monitor.
+    WindowPlaces m_places;
     std::unique_ptr<CTimeData> m_eventData;
     bool m_shown = false;
     // The narrow window shows the rows only (Hide Controls).

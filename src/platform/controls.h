@@ -32,6 +32,13 @@ class Label : public Control {
     void setTransparent(bool t) { assign(m_transparent, t, Prop::Transparent); }
     bool wordWrap() const { return m_wordWrap; }
     void setWordWrap(bool w) { assign(m_wordWrap, w, Prop::WordWrap); }
+    // The text stands in the middle of the box's height instead of at its top.
+    bool centredVertically() const { return m_centredVertically; }
+    void setCentredVertically(bool c) { assign(m_centredVertically, c, Prop::Alignment); }
+    // The text is drawn as large as the box allows, undistorted, with its digits where text of
+    // the same length would put them (the font's size is the view's to choose).
+    bool fitText() const { return m_fitText; }
+    void setFitText(bool f) { assign(m_fitText, f, Prop::Font); }
     std::function<void()> onChange;
 
     std::string defaultProperty() const override { return "Caption"; }
@@ -42,6 +49,8 @@ class Label : public Control {
     Align m_align = Align::Left;
     bool m_transparent = false;
     bool m_wordWrap = true;
+    bool m_centredVertically = false;
+    bool m_fitText = false;
 };
 
 class TextBox : public Control {

@@ -42,6 +42,12 @@ CommandButton* Form::keyButton(int keyAscii) const {
     return nullptr;
 }
 
+void Form::movedByUser(int left, int top) {
+    move(left, top);
+    if (onMovedByUser)
+        onMovedByUser();
+}
+
 void Form::unregisterControl(Control* c) {
     auto it = std::find(m_controls.begin(), m_controls.end(), c);
     if (it != m_controls.end())

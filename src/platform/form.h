@@ -54,6 +54,10 @@ class Form : public Control {
     // The button Enter (13) or Esc (27) presses instead of reaching the window: the default or
     // the cancel button, where the window shows one a person can reach. Null otherwise.
     CommandButton* keyButton(int keyAscii) const;
+    // The user moved the window to LEFT, TOP (twips): Left and Top follow, then onMovedByUser
+    // runs. The program's own moves never come here.
+    void movedByUser(int left, int top);
+    std::function<void()> onMovedByUser;
 
     // Registered controls, in the order they were made.
     const std::vector<Control*>& controls() const { return m_controls; }

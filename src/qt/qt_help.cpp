@@ -33,7 +33,7 @@ struct Page {
 };
 
 // The contents, in reading order.
-constexpr std::array<Page, 17> Contents{{
+constexpr std::array<Page, 18> Contents{{
     {"main.htm", "Welcome to Orvane"},
     {"starting.htm", "Starting Orvane"},
     {"main-window.htm", "The main window"},
@@ -44,6 +44,7 @@ constexpr std::array<Page, 17> Contents{{
     {"event-wizard.htm", "Defining an event"},
     {"remove-event.htm", "Removing an event"},
     {"sim-time.htm", "Simulated mission time"},
+    {"present.htm", "Presenting the count"},
     {"remote-displays.htm", "Remote displays"},
     {"debrief.htm", "The mission journal and the debrief"},
     {"files.htm", "Launch data files"},

@@ -5,33 +5,119 @@
 #include "qt/qt_view.h"
 #include "qt/qt_widgets.h"
 
+#include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+
+#include <cmath>
 
 namespace orvane {
 
 namespace {
+
+// A label whose text may be drawn as large as its box allows. The size is worked out for the
+// text with every digit made a 0, and the text is placed where that pattern's ink would stand,
+// so in a face whose digits are all as wide as each other no digit moves as the text changes.
+class FitLabel final : public QLabel {
+  public:
+    using QLabel::QLabel;
+
+    void setFit(bool fit) {
+        if (fit == m_fit)
+            return;
+        m_fit = fit;
+        m_pattern.clear();
+        update();
+    }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        if (!m_fit) {
+            QLabel::paintEvent(event);
+            return;
+        }
+        QPainter painter(this);
+        drawFrame(&painter);
+        const QRect box = contentsRect();
+        const QString shown = text();
+        if (shown.isEmpty() || box.isEmpty())
+            return;
+        QString pattern = shown;
+        for (QChar& ch : pattern)
+            if (ch.isDigit())
+                ch = u'0';
+        fitPattern(pattern, box);
+        painter.setFont(m_font);
+        painter.setPen(palette().color(QPalette::WindowText));
+        const Qt::Alignment align = alignment();
+        double x = box.center().x() + 0.5 - m_ink.center().x();
+        if (align & Qt::AlignLeft)
+            x = box.left() - m_ink.left();
+        else if (align & Qt::AlignRight)
+            x = box.left() + box.width() - m_ink.right();
+        const double y = box.top() + box.height() / 2.0 - m_ink.center().y();
+        painter.drawText(QPointF(x, y), shown);
+    }
+
+  private:
+    // The largest face of the label's family and weight whose ink of PATTERN fits the box.
+    void fitPattern(const QString& pattern, const QRect& box) {
+        if (pattern == m_pattern && box.size() == m_box && font() == m_base)
+            return;
+        m_pattern = pattern;
+        m_box = box.size();
+        m_base = font();
+        QFont f = font();
+        constexpr int reference = 256;
+        f.setPixelSize(reference);
+        const QRectF ink = QFontMetricsF(f).tightBoundingRect(pattern);
+        int size = 1;
+        if (ink.width() > 0 && ink.height() > 0)
+            size = std::max(1, int(std::floor(reference * std::min(box.width() / ink.width(),
+                                                                   box.height() / ink.height()))));
+        for (;;) {
+            f.setPixelSize(size);
+            m_ink = QFontMetricsF(f).tightBoundingRect(pattern);
+            if (size == 1 || (m_ink.width() <= box.width() && m_ink.height() <= box.height()))
+                break;
+            --size;
+        }
+        m_font = f;
+    }
+
+    bool m_fit = false;
+    QString m_pattern;
+    QSize m_box;
+    QFont m_base;
+    QFont m_font;
+    QRectF m_ink;
+};
 
 class LabelView final : public KindView {
   public:
     LabelView() : KindView({.clickOnRelease = true}) {}
 
     QWidget* make(Control&, QWidget* client, QtView&) const override {
-        auto* label = new QLabel(client);
+        auto* label = new FitLabel(client);
         label->setTextFormat(Qt::PlainText);
         return label;
     }
 
     void sync(Control& c, QWidget* w, Prop what, QtView&) const override {
         auto& l = static_cast<Label&>(c);
-        auto* label = static_cast<QLabel*>(w);
+        auto* label = static_cast<FitLabel*>(w);
         switch (what) {
         case Prop::Caption:
             label->setText(qstr(l.caption()));
             return;
+        case Prop::Font:
+            label->setFit(l.fitText());
+            return;
         case Prop::Alignment:
-            label->setAlignment(toQt(l.alignment()) | Qt::AlignTop);
+            label->setAlignment(toQt(l.alignment()) |
+                                (l.centredVertically() ? Qt::AlignVCenter : Qt::AlignTop));
             return;
         case Prop::WordWrap:
             label->setWordWrap(l.wordWrap());
@@ -169,7 +255,7 @@ class StatusPanelView final : public KindView {
                 label->setMinimumWidth(0);
                 label->setMaximumWidth(QWIDGETSIZE_MAX);
             } else {
-                label->setFixedWidth(view.pixels(panel->width()));
+                label->setFixedWidth(view.pixels(*panel, panel->width()));
             }
             layout->setStretchFactor(label, last ? 1 : 0);
         }

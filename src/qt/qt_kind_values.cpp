@@ -18,8 +18,12 @@ class ScrollBarView final : public KindView {
   public:
     ScrollBarView() : KindView({.ownClicks = true}) {}
 
+    // It takes the keyboard focus like any other entry, so Up, Down, Page Up and Page Down
+    // step it.
     QWidget* make(Control&, QWidget* client, QtView&) const override {
-        return new QScrollBar(Qt::Vertical, client);
+        auto* bar = new QScrollBar(Qt::Vertical, client);
+        bar->setFocusPolicy(Qt::StrongFocus);
+        return bar;
     }
 
     void connect(Control& c, QWidget* w, QtView& view) const override {

@@ -3,6 +3,7 @@
 #include "app.h"
 #include "clock/frmOrvane.h"
 #include "qt/command_line.h"
+#include "qt/qt_displays.h"
 #include "qt/qt_drive.h"
 #include "qt/qt_journal.h"
 #include "qt/qt_scheduler.h"
@@ -130,8 +131,15 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     dialogs.setView(&view);
     process.setDialogs(&dialogs);
     app.setObserver(&view);
-    // The board's rows change before the main count in a round; the main count paints first.
-    scheduler.afterSecond = [&] { view.paintNow(app.frmOrvane()); };
+    QtDisplays displays(view);
+    app.setDisplays(&displays);
+    // The board's rows change before the main count in a round; the main count paints first,
+    // and the count presented to a room with it.
+    scheduler.afterSecond = [&] {
+        view.paintNow(app.frmOrvane());
+        if (Form* present = app.loadedForm("frmPresent"))
+            view.paintNow(*present);
+    };
     RemoteSetup remote(app, view);
     QtJournal journal(app, view);
     if (!remote.takeOption(services.info.serve))

@@ -4,10 +4,13 @@
 #include "qt/qt_widgets.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 
 namespace orvane {
@@ -36,11 +39,51 @@ int QtView::pixels(int twips) const {
     return int(std::floor(double(twips) * m_dpi / 1440.0));
 }
 
+int QtView::twips(int pixels) const {
+    return int(std::ceil(double(pixels) * 1440.0 / m_dpi - 1e-9));
+}
+
+double QtView::scaleOf(const Control& c) const {
+    auto it = m_bindings.find(&c.form());
+    return it == m_bindings.end() ? 1.0 : it->second.window->scale;
+}
+
+int QtView::pixels(const Control& c, int twips) const {
+    return int(std::floor(double(twips) * m_dpi / 1440.0 * scaleOf(c)));
+}
+
 // Both edges are converted, so controls that touch in twips still touch on screen.
 QRect QtView::rectOf(const Control& c) const {
-    const int x = pixels(c.left());
-    const int y = pixels(c.top());
-    return QRect(x, y, pixels(c.left() + c.width()) - x, pixels(c.top() + c.height()) - y);
+    const int x = pixels(c, c.left());
+    const int y = pixels(c, c.top());
+    return QRect(x, y, pixels(c, c.left() + c.width()) - x, pixels(c, c.top() + c.height()) - y);
+}
+
+double QtView::fittingScale(const Window& w) const {
+    const Form& f = *w.form;
+    // A window without a frame is made to cover what it is given (the present window).
+    if (f.borderless())
+        return 1.0;
+    const QScreen* screen = QGuiApplication::screenAt(QPoint(pixels(f.left()), pixels(f.top())));
+    if (!screen)
+        screen = w.top->screen() ? w.top->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return 1.0;
+    const QRect room = screen->availableGeometry();
+    const double width = pixels(f.width());
+    const double height = pixels(f.height());
+    if (width <= 0 || height <= 0)
+        return 1.0;
+    return std::min(
+        {1.0, (room.width() - FrameWidth) / width, (room.height() - FrameHeight) / height});
+}
+
+void QtView::rescale(Window& w, double scale) {
+    w.scale = scale;
+    for (Control* c : w.form->controls()) {
+        sync(*c, Prop::Font);
+        sync(*c, Prop::Geometry);
+    }
 }
 
 QWidget* QtView::window(const Form& form) const {
@@ -97,6 +140,17 @@ void QtView::formLoaded(Form& form) {
         if (m_windows.contains(f) && f->acceptsInput())
             deliver([&] { m_app.closeRequested(*f); });
     };
+    // A drag sends a stream of moves, and a window manager may move a window it has just
+    // mapped more than once: the place is read once the moves have stopped.
+    w.moveSettle = new QTimer(w.top);
+    w.moveSettle->setSingleShot(true);
+    w.moveSettle->setInterval(300);
+    connect(w.moveSettle, &QTimer::timeout, this, [this, f = &form] {
+        auto it = m_windows.find(f);
+        if (it != m_windows.end())
+            reportMove(*it->second);
+    });
+    w.top->onMoved = [timer = w.moveSettle] { timer->start(); };
 
     for (Control* c : form.controls())
         makeWidget(*c, w);
@@ -142,9 +196,21 @@ void QtView::formUnloaded(Form& form) {
     // The form may be unloading itself from a handler that one of these widgets is still
     // running: hide now, delete once control is back in the event loop.
     w.top->onCloseRequest = nullptr;
+    w.top->onMoved = nullptr;
+    w.moveSettle->stop();
     w.top->hide();
     w.top->deleteLater();
     m_windows.erase(it);
+}
+
+void QtView::reportMove(Window& w) {
+    Form& f = *w.form;
+    if (!w.top->isVisible() || f.centered() || f.borderless())
+        return;
+    const QPoint at = w.top->pos();
+    if (at == w.shownAt)
+        return;
+    deliver([&] { f.movedByUser(twips(at.x()), twips(at.y())); });
 }
 
 void QtView::makeWidget(Control& c, Window& w) {
@@ -205,7 +271,7 @@ void QtView::sync(Control& c, Prop what) {
         w->setToolTip(qstr(c.toolTipText()));
         break;
     case Prop::Font:
-        w->setFont(toQFont(c.font()));
+        w->setFont(toQFont(c.font(), b.window->scale));
         break;
     case Prop::Focus:
         w->setFocus();
@@ -244,8 +310,8 @@ bool QtView::menuBarWanted(const Window& w) const {
 // The menu bar across the top, the controls' area below it and the status bar docked over
 // the bottom edge, all inside the window's own size.
 void QtView::layOut(Window& w) {
-    const int width = pixels(w.form->width());
-    const int height = pixels(w.form->height());
+    const int width = pixels(*w.form, w.form->width());
+    const int height = pixels(*w.form, w.form->height());
     const bool bar = menuBarWanted(w);
     const int barHeight = bar ? w.menuBar->sizeHint().height() : 0;
     w.menuBar->setVisible(bar);
@@ -253,7 +319,7 @@ void QtView::layOut(Window& w) {
     w.client->setGeometry(0, barHeight, width, height - barHeight);
     if (w.statusBar) {
         if (QWidget* strip = widget(*w.statusBar)) {
-            int h = pixels(w.statusBar->height());
+            int h = pixels(*w.statusBar, w.statusBar->height());
             if (h <= 0)
                 h = strip->sizeHint().height();
             strip->setGeometry(0, height - h, width, h);

@@ -10,6 +10,7 @@
 
 #include <QEvent>
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
 #include <QRect>
 
@@ -24,6 +25,7 @@ class QKeyEvent;
 class QMenu;
 class QMenuBar;
 class QMouseEvent;
+class QTimer;
 class QWidget;
 
 namespace orvane {
@@ -54,6 +56,12 @@ class QtView : public QObject, public AppObserver, public ControlObserver {
 
     // Twips to pixels at the screen's logical resolution.
     int pixels(int twips) const;
+    // The same for a size within a control's window, which is drawn smaller when it would
+    // not fit its screen.
+    int pixels(const Control& c, int twips) const;
+    double scaleOf(const Control& c) const;
+    // Pixels to the fewest twips that come back as those pixels.
+    int twips(int pixels) const;
     // Where a control sits in its container, in pixels.
     QRect rectOf(const Control& c) const;
 
@@ -76,6 +84,12 @@ class QtView : public QObject, public AppObserver, public ControlObserver {
         QWidget* client = nullptr;
         Control* statusBar = nullptr;
         bool placed = false;
+        // Waits for the window system to settle after a move before the place is read.
+        QTimer* moveSettle = nullptr;
+        // Below 1 when the window is drawn smaller to fit its screen.
+        double scale = 1.0;
+        // Where the view last put the window, in pixels.
+        QPoint shownAt;
     };
     struct Binding {
         Window* window = nullptr;
@@ -91,6 +105,15 @@ class QtView : public QObject, public AppObserver, public ControlObserver {
     void syncAll(Control& c);
     void sync(Control& c, Prop what);
     void layOut(Window& w);
+    // Room a window manager's title bar and borders take around a window.
+    static constexpr int FrameHeight = 32;
+    static constexpr int FrameWidth = 8;
+    // The scale at which the window fits the screen it is on, at most 1.
+    double fittingScale(const Window& w) const;
+    // Where a window of SIZE wanted at AT stands whole on its screen.
+    QPoint onScreen(const Window& w, QPoint at, QSize size) const;
+    // Draws the window again at a new scale: every control's place and font.
+    void rescale(Window& w, double scale);
     bool menuBarWanted(const Window& w) const;
 
     // The window and its menus (qt_view_window.cpp).
@@ -98,6 +121,8 @@ class QtView : public QObject, public AppObserver, public ControlObserver {
     void makeMenuItem(MenuItem& item, Window& w);
     void syncMenuItem(MenuItem& item, const Binding& b, Prop what);
     void menuTriggered(MenuItem* item);
+    // Tells the form where the user put its window, when that is not where the form put it.
+    void reportMove(Window& w);
 
     // What the user does (qt_view_events.cpp).
     void deliver(const std::function<void()>& event);

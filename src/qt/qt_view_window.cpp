@@ -12,6 +12,8 @@
 #include <QScreen>
 #include <QSignalBlocker>
 
+#include <algorithm>
+
 namespace orvane {
 
 void QtView::syncForm(Window& w, Prop what) {
@@ -22,13 +24,17 @@ void QtView::syncForm(Window& w, Prop what) {
         top->setWindowTitle(qstr(f.caption()));
         return;
     case Prop::Geometry: {
-        const QSize size(pixels(f.width()), pixels(f.height()));
+        if (const double scale = fittingScale(w); scale != w.scale)
+            rescale(w, scale);
+        const QSize size(pixels(f, f.width()), pixels(f, f.height()));
         if (f.fixedSize())
             top->setFixedSize(size);
         else
             top->resize(size);
-        if (!f.centered())
-            top->move(pixels(f.left()), pixels(f.top()));
+        if (!f.centered()) {
+            w.shownAt = onScreen(w, QPoint(pixels(f.left()), pixels(f.top())), size);
+            top->move(w.shownAt);
+        }
         layOut(w);
         return;
     }
@@ -79,6 +85,20 @@ void QtView::syncForm(Window& w, Prop what) {
     default:
         return;
     }
+}
+
+// A window the screen cannot hold whole at its place is moved up and left until it can.
+QPoint QtView::onScreen(const Window& w, QPoint at, QSize size) const {
+    if (w.form->borderless())
+        return at;
+    const QScreen* screen = QGuiApplication::screenAt(at);
+    if (!screen)
+        return at;
+    const QRect room = screen->availableGeometry();
+    at.setX(std::max(room.left(), std::min(at.x(), room.right() + 1 - size.width() - FrameWidth)));
+    at.setY(
+        std::max(room.top(), std::min(at.y(), room.bottom() + 1 - size.height() - FrameHeight)));
+    return at;
 }
 
 void QtView::makeMenuItem(MenuItem& item, Window& w) {

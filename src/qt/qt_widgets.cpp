@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFontDatabase>
+#include <QMoveEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPalette>
@@ -47,12 +48,12 @@ QColor toQColor(Color c) {
     return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
 }
 
-QFont toQFont(const Font& f) {
+QFont toQFont(const Font& f, double scale) {
     QFont font = QApplication::font();
     if (!f.family.empty())
         font.setFamily(qstr(f.family));
     if (f.size > 0)
-        font.setPointSizeF(f.size);
+        font.setPointSizeF(f.size * scale);
     font.setBold(f.bold);
     return font;
 }
@@ -70,6 +71,12 @@ void FormWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     if (onCloseRequest)
         onCloseRequest();
+}
+
+void FormWindow::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    if (event->spontaneous() && onMoved)
+        onMoved();
 }
 
 FrameWidget::FrameWidget(QWidget* parent) : QWidget(parent) {}

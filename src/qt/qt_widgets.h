@@ -15,6 +15,7 @@
 #include <string>
 
 class QCloseEvent;
+class QMoveEvent;
 class QPaintEvent;
 
 namespace orvane {
@@ -25,8 +26,8 @@ inline QString qstr(const std::string& s) {
 
 // A colour as the windows store it (&HBBGGRR, or a system colour with the top bit set).
 QColor toQColor(Color c);
-// A control's font; an empty family is the application's default face.
-QFont toQFont(const Font& f);
+// A control's font, its size times SCALE; an empty family is the application's default face.
+QFont toQFont(const Font& f, double scale = 1.0);
 // Makes DejaVu Sans the application's face when it is installed, so the windows look the
 // same on every machine that has it.
 void useDefaultFont();
@@ -36,9 +37,13 @@ class FormWindow : public QWidget {
   public:
     FormWindow(Qt::WindowFlags flags) : QWidget(nullptr, flags) {}
     std::function<void()> onCloseRequest;
+    // The window system moved the window (the user dragged it, or the window manager placed
+    // it); the program's own moves are not told.
+    std::function<void()> onMoved;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 };
 
 // A frame: an etched border around its controls, its caption set into the top line. The whole

@@ -192,6 +192,10 @@ void Screens::shotWidget(QWidget* top, const char* file) {
     if (!top->windowHandle()->isExposed())
         fail(std::string(file) + ": the window was never exposed");
     checkNothingClipped(*top, file);
+    // Whatever the scale, a window lies wholly on its screen, its last row included.
+    if (const QScreen* screen = top->screen();
+        screen && !screen->geometry().contains(top->frameGeometry()))
+        fail(std::string(file) + ": the window reaches past its screen");
     const QImage image = top->grab().toImage();
     QSet<QRgb> colours;
     for (int y = 0; y < image.height(); y += 2)

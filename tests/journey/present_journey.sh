@@ -1,0 +1,145 @@
+#!/usr/bin/env bash
+# The count presented to a room and windows that stay where they are put, through the real
+# windows of an installed Orvane on a 3840x2160 screen under openbox, with real X input: F11
+# presents the count, whose digits are measured from the screen's pixels, and Esc leaves it
+# without a word about exiting; the full screen moved by the user comes back where it was put
+# after two switches and after a restart.
+#   present_journey.sh BUILD_FOLDER OUTPUT_FOLDER     (run inside scripts/xvfb-run-test)
+set -Eeuo pipefail
+trap 'fail "stopped at line $LINENO: $BASH_COMMAND"' ERR
+
+build=$1
+out=$2
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=tests/journey/x_user.sh
+. "$here/x_user.sh"
+
+[ -n "${DISPLAY:-}" ] || fail "no X display; run this through scripts/xvfb-run-test"
+mkdir -p "$out"
+rm -f "$out"/journey-present-*.png
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/orvane-present.XXXXXX")
+prefix=$work/prefix
+wm=
+program=
+cleanup() {
+    for pid in $program $wm; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+mkdir -p "$work/home/config" "$work/home/data" "$work/home/runtime"
+chmod 700 "$work/home/runtime"
+export HOME=$work/home XDG_CONFIG_HOME=$work/home/config XDG_DATA_HOME=$work/home/data
+export XDG_RUNTIME_DIR=$work/home/runtime
+export ORVANE_INSTANCE_NAME="orvane-present-$$-$RANDOM"
+export QT_QPA_PLATFORM=xcb
+unset QT_SCALE_FACTOR
+
+step "installing into a temporary prefix"
+cmake --install "$build" --prefix "$prefix" >"$out/journey-present-install.log" 2>&1 ||
+    fail "cmake --install failed (see journey-present-install.log)"
+
+openbox --sm-disable >>"$out/journey-present-openbox.log" 2>&1 &
+wm=$!
+wait_for "the window manager" 10 window_manager_running
+
+start_program() {
+    (cd "$work" && exec "$prefix/bin/orvane") >>"$out/journey-present-program.log" 2>&1 &
+    program=$!
+    main=$(wait_window "Mission Elapsed Time")
+    wait_for "the splash" 10 program_shows_windows 2
+    wait_for "the splash to close" 10 program_shows_windows 1
+}
+
+# Where a window's inside stands on the screen, as X,Y.
+place_of() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X:/ { x = $4 } /Absolute upper-left Y:/ { y = $4 }
+        END { print x "," y }'
+}
+
+full_screen() {
+    local compact
+    compact=$(window_size "$main")
+    click "$main" 8 30 2
+    wait_for "the full screen" 10 window_grew "$main" "$compact"
+}
+
+compact_screen() {
+    local full
+    full=$(window_size "$main")
+    click "$main" 8 30 2
+    wait_for "the compact screen" 10 window_shrank "$main" "$full"
+}
+
+window_shrank() {
+    local now
+    now=$(window_size "$1")
+    [ "${now%x*}" -lt $((${2%x*} / 2)) ]
+}
+
+# --- 1. F11 in the full screen presents the count over the whole screen.
+step "presenting the count"
+start_program
+full_screen
+keys "$main" F11
+present=$(wait_window "Present Count")
+[ "$(window_size "$present")" = 3840x2160 ] ||
+    fail "the presented count is $(window_size "$present"), not the whole 3840x2160 screen"
+sleep 1
+shot present-1-counting
+
+# The ink of the hours, minutes and seconds: the dark pixels of the screen's middle band.
+timeout 20 import -window "$present" -crop 3840x1426+0+432 +repage "$work/band.png"
+ink=$(convert "$work/band.png" -colorspace gray -threshold 40% -negate -format '%@' info:)
+ink_width=${ink%%x*}
+rest=${ink#*x}
+ink_height=${rest%%+*}
+step "the digits span ${ink_width}x$ink_height pixels of 3840x2160"
+[ "$ink_width" -ge $((3840 * 85 / 100)) ] || [ "$ink_height" -ge $((2160 * 60 / 100)) ] ||
+    fail "the digits span only ${ink_width}x$ink_height pixels of 3840x2160"
+
+# --- 2. Esc leaves it, and only it.
+step "leaving with Esc"
+keys "$present" Escape
+wait_gone "Present Count"
+sleep 0.5
+window_absent "Orvane" || fail "Esc in the presented count asked about leaving Orvane"
+kill -0 "$program" || fail "Esc in the presented count ended the program"
+
+# --- 3. The full screen, moved, comes back where it was put after two switches.
+step "moving the full screen and switching twice"
+timeout 5 xdotool windowmove "$main" 900 700
+sleep 1.5
+moved=$(place_of "$main")
+shot present-2-moved
+compact_screen
+full_screen
+sleep 0.5
+[ "$(place_of "$main")" = "$moved" ] ||
+    fail "the full screen came back at $(place_of "$main"), not where it was put ($moved)"
+shot present-3-back
+
+# --- 4. And after a restart.
+step "starting again"
+close_button "$main"
+question=$(wait_window "Orvane")
+keys "$question" alt+n
+wait_for "the program to end" 20 program_ended
+program=
+start_program
+full_screen
+sleep 0.5
+[ "$(place_of "$main")" = "$moved" ] ||
+    fail "after a restart the full screen is at $(place_of "$main"), not where it was put ($moved)"
+shot present-4-restarted
+close_button "$main"
+question=$(wait_window "Orvane")
+keys "$question" alt+n
+wait_for "the program to end" 20 program_ended
+program=
+
+echo "journey: present and places passed; screenshots in $out"
