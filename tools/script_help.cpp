@@ -25,6 +25,8 @@ Before start:
   setting SECTION KEY VALUE    preset a per-user setting
   arguments ARG...             the program's command-line arguments, read as the program
                                reads them (a relative FILE is in the program's folder)
+  journal-file PATH            keep the mission journal in this SQLite file (default: in
+                               memory)
   timezone ZONE                the computer's time zone, an IANA name such as
                                America/New_York (default UTC). The clock runs in real
                                instants; clock lines and every shown time are local wall
@@ -93,10 +95,29 @@ Transcript: one line for everything the program does to the outside world, in or
   own-clock off                     the program's own clock back at the true time
   callout "T minus ten"             a callout due now, at the moment it starts to sound
   callout tone                      a tone due now
+  journal hold count="T - 000 00:09:00"
   end-program
 A callout that a hold, a mute or a clock step cancels is not printed. Callouts are on
 unless a script mutes them (setting Callouts Sound 0).
 After end-program only print and expect are accepted.
+
+Journal: "journal KIND DETAILS" is printed once the program's mission journal has committed
+a record. DETAILS are NAME="VALUE" pairs, count (the count shown) always first; times are
+local wall times as YYYY-MM-DD HH:MM:SS, lengths and offsets whole seconds; window-left,
+what is left of an active launch window, comes only while one is active:
+  hold                     count [window-left]
+  resume                   count held old-launch launch [window-left]
+  launch-time              count old-launch launch
+  window-set               count window active (1 or 0)
+  window-warned            count window
+  window-expired           count window
+  event-defined, event-removed, event-passed
+                           count number (1 to 10) name offset (negative before liftoff)
+  liftoff                  count launch
+  sim-time, sim-restored   count old-clock clock (the program's clock before and after)
+  file-read                count path launch
+  file-saved               count path
+  start, exit              count
 
 Time: advance fires, in order, every tick due up to and including the new moment; the
 clock's whole second changes each time 1000 ms have passed since it was set. A clock line

@@ -45,6 +45,7 @@ const ScriptRunner::Command* ScriptRunner::findCommand(std::string_view name) {
         {"arguments", When::BeforeStart, &ScriptRunner::cmdArguments},
         {"write-file", When::Any, &ScriptRunner::cmdWriteFile},
         {"refuse-clock-changes", When::Any, &ScriptRunner::cmdRefuseClockChanges},
+        {"journal-file", When::BeforeStart, &ScriptRunner::cmdJournalFile},
         {"timezone", When::BeforeStart, &ScriptRunner::cmdTimezone},
         {"clock", When::Any, &ScriptRunner::cmdClock},
         {"start", When::BeforeStart, &ScriptRunner::cmdStart},
@@ -80,6 +81,7 @@ ScriptRunner::ScriptRunner(std::ostream& out) : m_out(out) {
 ScriptRunner::~ScriptRunner() {
     // The windows go before the world whose timers and dialogs they hold.
     m_app.reset();
+    m_journal.reset();
     if (!m_tempDir.empty()) {
         std::error_code ignored;
         fs::remove_all(m_tempDir, ignored);
@@ -304,6 +306,7 @@ void ScriptRunner::cmdStart(LineReader& line) {
     readCommandLine(m_arguments, info.programDir, info);
     m_world.services.info = std::move(info);
     m_app = std::make_unique<App>(m_world.services);
+    m_journal = std::make_unique<ScriptJournal>(*m_app, m_journalFile, m_world.clock.transcript);
     m_app->ownClock().onChange = [this](const OwnClock& clock) {
         m_world.clock.transcript(clock.offset()
                                      ? "own-clock " + formatDate(clock.now(), "yyyy-mm-dd hh:nn:ss")

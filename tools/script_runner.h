@@ -6,6 +6,7 @@
 // make one story, in the order they run.
 
 #include "platform/fake/fake_services.h"
+#include "script_journal.h"
 #include "platform/value.h"
 #include "script_syntax.h"
 
@@ -90,6 +91,7 @@ class ScriptRunner {
     AppInfo programInfo() const;
     void cmdWriteFile(LineReader& line);
     void cmdRefuseClockChanges(LineReader& line);
+    void cmdJournalFile(LineReader& line);
     void cmdTimezone(LineReader& line);
     void cmdClock(LineReader& line);
     // WALL, refused as WHAT when the script's time zone skips it.
@@ -121,6 +123,8 @@ class ScriptRunner {
 
     std::ostream& m_out;
     FakeWorld m_world;
+    std::string m_journalFile; // empty: the journal is kept in memory
+    std::unique_ptr<ScriptJournal> m_journal;
     std::unique_ptr<App> m_app;
     std::string m_programDir;
     std::string m_tempDir; // made by the runner, removed with it

@@ -62,6 +62,10 @@ frmOrvane::frmOrvane(App& app)
     wireSimTime();
     closeCalendarOnPressElsewhere();
     // The dialog is there where the program can serve browsers, which the Qt binding provides.
+    mnuDebrief.onClick = [this] {
+        if (Form* debrief = m_app.form("frmDebrief"))
+            debrief->show();
+    };
     mnuRemoteDisplays.onClick = [this] {
         if (Form* dialog = m_app.form("frmRemoteDisplays"))
             dialog->show();
@@ -146,10 +150,23 @@ void frmOrvane::setDesignValues() {
         hidden->setVisible(false);
 
     sbrStatusBar.addPanel("pnlCurrentDate", 3300);
+    // The journal's panel shows only while the mission journal has something to tell.
+    sbrStatusBar.addPanel("pnlJournal", 0).setVisible(false);
     sbrStatusBar.addPanel("pnlCurrentFile", 5655)
         .setToolTipText("Current File.  Click here to open a new file.");
     sbrStatusBar.addPanel("pnlSound", 1200);
     sbrStatusBar.setVisible(false);
+}
+
+void frmOrvane::ShowJournalNote(const std::string& shortText, const std::string& fullText) {
+    StatusPanel& note = *sbrStatusBar.panel("pnlJournal");
+    note.setText(shortText);
+    note.setToolTipText(fullText);
+    // The file panel makes room for the note, so the status bar keeps to the window's width.
+    const int noteWidth = shortText.empty() ? 0 : 3000;
+    note.setWidth(noteWidth);
+    note.setVisible(!shortText.empty());
+    sbrStatusBar.panel("pnlCurrentFile")->setWidth(5655 - noteWidth);
 }
 
 // Positions in twips. The compact screen shows the top left 4350 x 1630 of the window: the

@@ -89,6 +89,9 @@ class frmOrvane : public Form {
     // pnlSound: whether callouts are heard ("Sound", "Muted", "No sound"), with NOTE as its
     // tooltip; the mute command carries its check mark while the user has MUTED the callouts.
     void showSound(const std::string& state, const std::string& note, bool muted);
+    // The status bar tells what is wrong with the mission journal: SHORTTEXT in its own panel,
+    // FULLTEXT as the panel's tooltip; an empty text takes the panel away.
+    void ShowJournalNote(const std::string& shortText, const std::string& fullText);
 
     // The Help menu's "Enable Tip of the Day" carries its check mark while tips are on.
     void showTipsEnabled(bool enabled) { mnuTips.setChecked(enabled); }
@@ -100,6 +103,7 @@ class frmOrvane : public Form {
     MenuItem mnuSave{this, "mnuSave", &mnuFile, "Save", "Ctrl+S"};
     MenuItem mnuSaveAs{this, "mnuSaveAs", &mnuFile, "&Save As . . ."};
     MenuItem mnuRevert{this, "mnuRevert", &mnuFile, "Revert to File", "Ctrl+R"};
+    MenuItem mnuDebrief{this, "mnuDebrief", &mnuFile, "Debrief . . ."};
     MenuItem mnuFileSep{this, "mnuFileSep", &mnuFile, "-"};
     MenuItem mnuExit{this, "mnuExit", &mnuFile, "E&xit"};
 

@@ -95,6 +95,39 @@ CommandLineOutcome answerAndEnd(const QCommandLineParser& parser, bool help, con
     return outcome;
 }
 
+// --journal-csv OUT / --debrief-html OUT, with --run N or --all.
+CommandLineOutcome readExport(const QCommandLineParser& parser, const QCommandLineOption& csv,
+                              const QCommandLineOption& html, const QCommandLineOption& run,
+                              const QCommandLineOption& all, const std::string& workingDir,
+                              const AppInfo& info) {
+    if (parser.isSet(csv) == parser.isSet(html))
+        return refuse(info, parser.isSet(csv)
+                                ? QStringLiteral("--journal-csv and --debrief-html cannot be given together")
+                                : QStringLiteral("--run and --all go with --journal-csv or --debrief-html"));
+    if (parser.isSet(run) && parser.isSet(all))
+        return refuse(info, QStringLiteral("--run and --all cannot be given together"));
+    if (!parser.positionalArguments().isEmpty())
+        return refuse(info, QStringLiteral("an export reads no launch data file"));
+    JournalExportRequest request;
+    request.html = parser.isSet(html);
+    const QString out = parser.value(request.html ? html : csv);
+    if (out.isEmpty())
+        return refuse(info, QStringLiteral("the OUT file name is empty"));
+    request.out = QDir::cleanPath(QDir(qs(workingDir)).absoluteFilePath(out)).toStdString();
+    request.all = parser.isSet(all);
+    if (parser.isSet(run)) {
+        bool ok = false;
+        request.run = parser.value(run).toLongLong(&ok);
+        if (!ok || request.run < 1)
+            return refuse(info, QStringLiteral("--run takes a run's number, 1 or more, not '%1'")
+                                    .arg(parser.value(run)));
+    }
+    CommandLineOutcome outcome;
+    outcome.start = false;
+    outcome.journalExport = request;
+    return outcome;
+}
+
 } // namespace
 
 CommandLineOutcome readCommandLine(const std::vector<std::string>& arguments,
@@ -129,7 +162,23 @@ CommandLineOutcome readCommandLine(const std::vector<std::string>& arguments,
                        "name, say), besides IP addresses, localhost and this computer's name. "
                        "May be given more than once."),
         QStringLiteral("NAME"));
-    for (const QCommandLineOption& option : {help, version, ownClock, noSplash, serve, serveName})
+    const QCommandLineOption journalCsv(
+        QStringLiteral("journal-csv"),
+        QStringLiteral("Writes the mission journal's last run (or --run N, or --all) as CSV to "
+                       "OUT, and ends. Needs no display; the program may be running."),
+        QStringLiteral("OUT"));
+    const QCommandLineOption debriefHtml(
+        QStringLiteral("debrief-html"),
+        QStringLiteral("Writes the debrief of the journal's last run (or --run N, or --all) as "
+                       "an HTML report to OUT, and ends."),
+        QStringLiteral("OUT"));
+    const QCommandLineOption run(QStringLiteral("run"),
+                                 QStringLiteral("The journal's run N, for the exports."),
+                                 QStringLiteral("N"));
+    const QCommandLineOption all(QStringLiteral("all"),
+                                 QStringLiteral("Every run of the journal, for the exports."));
+    for (const QCommandLineOption& option : {help, version, ownClock, noSplash, serve, serveName,
+                                             journalCsv, debriefHtml, run, all})
         parser.addOption(option);
     parser.addPositionalArgument(
         QStringLiteral("FILE.ovx"),
@@ -146,6 +195,9 @@ CommandLineOutcome readCommandLine(const std::vector<std::string>& arguments,
         return answerAndEnd(parser, parser.isSet(help), info);
 
     CommandLineOutcome outcome;
+    if (parser.isSet(journalCsv) || parser.isSet(debriefHtml) || parser.isSet(run) ||
+        parser.isSet(all))
+        return readExport(parser, journalCsv, debriefHtml, run, all, workingDir, info);
 
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)

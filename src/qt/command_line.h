@@ -3,6 +3,7 @@
 // The program's command line, read by one parser for the program and the scenario runner
 // alike. Plain types only, so the runner can use it without Qt's headers.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,12 +11,21 @@ namespace orvane {
 
 struct AppInfo;
 
+// --journal-csv OUT or --debrief-html OUT: the journal written out, without a window.
+struct JournalExportRequest {
+    bool html = false;
+    std::string out;     // full path
+    long long run = 0;   // 0: the last run
+    bool all = false;    // every run
+};
+
 // What the command line decided before any window exists.
 struct CommandLineOutcome {
     bool start = true;  // false: the program ends at once, with exitStatus
     int exitStatus = 0; // 0, or BadCommandLine
     std::string output; // for standard output: the help or the version
     std::string error;  // one line for standard error
+    std::optional<JournalExportRequest> journalExport; // start is false: export instead
 };
 
 inline constexpr int BadCommandLine = 2;

@@ -5,6 +5,7 @@
 #include "qt/command_line.h"
 #include "qt/qt_displays.h"
 #include "qt/qt_drive.h"
+#include "qt/qt_journal.h"
 #include "qt/qt_scheduler.h"
 #include "qt/qt_services.h"
 #include "qt/qt_view.h"
@@ -84,6 +85,12 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     // mistyped option work where there is none.
     const CommandLineOutcome command =
         readCommandLine(info.arguments, QDir::currentPath().toStdString(), info);
+    if (command.journalExport) {
+        // The journal's folder is named after the program, with no application object.
+        QCoreApplication::setApplicationName(QStringLiteral("Orvane"));
+        QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
+        return exportJournal(*command.journalExport, info.exeName);
+    }
     if (!command.start) {
         std::cout << command.output;
         if (!command.error.empty())
@@ -141,6 +148,7 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
             view.paintNow(*present);
     };
     RemoteSetup remote(app, view);
+    QtJournal journal(app, view);
     if (!remote.takeOption(services.info.serve))
         return 2;
     remote.displays().server().setServeNames(services.info.serveNames);

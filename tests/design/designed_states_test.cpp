@@ -6,6 +6,7 @@
 // A table line is a control's display name, its kind and the properties that differ from
 // its kind's defaults, in a fixed order (see describe() below).
 
+#include "journal/journal_keeper.h"
 #include "remote/frmRemoteDisplays.h"
 #include "support/app_fixture.h"
 #include "version.h"
@@ -272,6 +273,12 @@ class IdleRemote : public RemoteDisplays {
     void showCode(PictureBox&, const std::string&) override {}
 };
 
+// The Debrief window's pictures go nowhere.
+class NoCanvas : public DebriefCanvas {
+  public:
+    void draw(PictureBox&, const Drawing&) override {}
+};
+
 class DesignedStates : public AppTest, public ::testing::WithParamInterface<const char*> {
   protected:
     DesignedStates() {
@@ -280,6 +287,9 @@ class DesignedStates : public AppTest, public ::testing::WithParamInterface<cons
         clockAt("2001-05-03 10:20:00");
     }
     IdleRemote remote;
+    MemoryJournalStore journal;
+    NoCanvas canvas;
+    JournalKeeper keeper{app, journal, canvas};
 };
 
 TEST_P(DesignedStates, EveryControlIsAsDesignedWhenTheWindowLoads) {
@@ -326,7 +336,7 @@ INSTANTIATE_TEST_SUITE_P(Windows, DesignedStates,
                                            "frmETWIZLabel", "frmETWIZChoice", "frmETWIZPlus",
                                            "frmETWIZMET", "frmETWIZDate", "frmRemoveEvent",
                                            "frmWizardPlusMinus", "frmWizardTime",
-                                           "frmRemoteDisplays"),
+                                           "frmRemoteDisplays", "frmDebrief"),
                          [](const auto& info) { return std::string(info.param); });
 
 } // namespace

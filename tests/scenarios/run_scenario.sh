@@ -16,9 +16,14 @@ trap 'rm -rf "$work" "$actual" "$expected"' EXIT
     rm -f "$actual.raw"
     exit 1
 }
-sed "s|$work|<program-dir>|g" "$actual.raw" >"$actual"
-rm -f "$actual.raw"
 sed -n 's/^[[:space:]]*#> \{0,1\}//p' "$story" >"$expected"
+# A story that lists no journal lines does not check the journal: its lines are left out.
+if grep -q '^journal ' "$expected"; then
+    sed "s|$work|<program-dir>|g" "$actual.raw" >"$actual"
+else
+    sed -e "s|$work|<program-dir>|g" -e '/^journal /d' "$actual.raw" >"$actual"
+fi
+rm -f "$actual.raw"
 if ! cmp -s "$expected" "$actual"; then
     echo "$story: the printed lines differ from its #> lines (- expected, + printed):" >&2
     diff -u "$expected" "$actual" | tail -n +3 >&2

@@ -6,7 +6,10 @@
 #include "app.h"
 #include "clock/frmOrvane.h"
 #include "events/frmEventTimers.h"
+#include "journal/frmDebrief.h"
+#include "journal/journal_records.h"
 #include "platform/fake/fake_services.h"
+#include "qt/qt_journal.h"
 #include "qt/qt_services.h"
 #include "qt/qt_view.h"
 #include "qt/qt_widgets.h"
@@ -121,11 +124,15 @@ class Screens {
     void shotMessage(const char* file);
     void shotSimWizard();
     void defineEvent(int n, const std::string& name, bool minus, int hours, int minutes);
+    void shotDebrief(frmOrvane& main);
 
     QString m_out;
     FakeWorld world;
     App app;
     QtView view;
+    MemoryJournalStore journal;
+    QtDebriefCanvas canvas{view};
+    JournalKeeper keeper{app, journal, canvas};
 };
 
 // Every control in sight lies wholly inside the window, and every one-line text fits its control,
@@ -327,6 +334,23 @@ void Screens::shotSimWizard() {
         fail("Cancel did not end the sim time wizard");
 }
 
+// The Debrief window over a rehearsal's journal, and the status bar telling of a journal that
+// cannot be written.
+void Screens::shotDebrief(frmOrvane& main) {
+    for (JournalRecord r : test::rehearsal())
+        journal.record(std::move(r));
+    click(main.mnuDebrief);
+    auto* debrief = static_cast<frmDebrief*>(app.loadedForm("frmDebrief"));
+    if (!debrief)
+        fail("File, Debrief . . . did not open the Debrief window");
+    shot(*debrief, "screen-debrief.png");
+    click(debrief->cmdClose);
+    main.ShowJournalNote("Journal: not recorded", "The mission journal cannot be kept.");
+    settle();
+    shot(main, "screen-main-journal-note.png");
+    main.ShowJournalNote("", "");
+}
+
 void Screens::run() {
     world.clock.set(*DateTime::fromParts(2001, 5, 3, 10, 15, 0));
     world.scheduler.deliver([this] { Main(app); });
@@ -346,6 +370,7 @@ void Screens::run() {
     shotMenu(main.mnuSettings, "screen-main-menu-settings.png");
     shotMenu(main.mnuSimTime, "screen-main-menu-sim-time.png");
     shotSimWizard();
+    shotDebrief(main);
     click(main.cmdAccess);
 
     click(main.cmdShowTimers);

@@ -1,0 +1,217 @@
+#include "journal/debrief.h"
+
+#include "platform/datetime.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+namespace orvane {
+
+namespace {
+
+// Seconds from the zero date-time to 1970-01-01.
+constexpr std::int64_t UnixEpochSeconds = 25569LL * 86400;
+
+std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
+
+// "h:mm:ss" (hours may run past 24) as seconds; empty when it is not one.
+std::optional<std::int64_t> clockSeconds(const std::string& text) {
+    int h = 0, m = 0, s = 0;
+    char tail = 0;
+    if (std::sscanf(text.c_str(), "%d:%d:%d%c", &h, &m, &s, &tail) != 3 || h < 0 || m < 0 || s < 0)
+        return std::nullopt;
+    return std::int64_t(h) * 3600 + m * 60 + s;
+}
+
+// The instant the count shown by R reaches zero, in whole seconds as Unix ms.
+std::int64_t launchSeen(const JournalRecord& r) {
+    return (floorDiv(r.trueMs, 1000) + r.countSeconds) * 1000;
+}
+
+std::string csvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos)
+        return text;
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    return out + '"';
+}
+
+} // namespace
+
+RunTotals runTotals(const std::vector<JournalRecord>& run) {
+    RunTotals t;
+    if (run.empty())
+        return t;
+    // The plan is the launch time the run began with: after the start, its file or its first
+    // launch time.
+    for (const JournalRecord& r : run) {
+        if (r.kind != "start" && r.kind != "file-read" && r.kind != "launch-time" && t.plannedLaunchMs)
+            break;
+        t.plannedLaunchMs = launchSeen(r);
+    }
+    bool holding = false;
+    std::int64_t holdStart = 0;
+    auto endHold = [&](std::int64_t atMs, const std::string& heldDetail) {
+        std::int64_t held = floorDiv(atMs - holdStart, 1000);
+        if (!heldDetail.empty())
+            held = std::strtoll(heldDetail.c_str(), nullptr, 10);
+        t.heldSeconds += held;
+        holding = false;
+    };
+    for (const JournalRecord& r : run) {
+        if (r.kind == "hold") {
+            ++t.holds;
+            holding = true;
+            holdStart = r.trueMs;
+        } else if (r.kind == "resume" && holding) {
+            endHold(r.trueMs, r.detail("held"));
+        } else if (r.kind == "window-set") {
+            if (const auto seconds = clockSeconds(r.detail("window"))) {
+                t.windowSeconds = seconds;
+                t.windowUsedSeconds = 0;
+                t.windowExpired = false;
+            }
+        } else if (r.kind == "window-expired") {
+            t.windowExpired = true;
+            if (t.windowSeconds)
+                t.windowUsedSeconds = *t.windowSeconds;
+        } else if (r.kind == "liftoff" && !t.liftoffMs) {
+            t.liftoffMs = launchSeen(r);
+        }
+        // A hold's record tells what it left of an active launch window.
+        if (const std::string left = r.detail("window-left"); !left.empty() && t.windowSeconds)
+            t.windowUsedSeconds =
+                std::max<std::int64_t>(0, *t.windowSeconds - std::strtoll(left.c_str(), nullptr, 10));
+    }
+    if (holding)
+        endHold(run.back().trueMs, {});
+    const std::int64_t actual = t.liftoffMs ? *t.liftoffMs : launchSeen(run.back());
+    t.slipSeconds = floorDiv(actual - *t.plannedLaunchMs, 1000);
+    return t;
+}
+
+std::string durationText(std::int64_t seconds) {
+    const std::int64_t a = std::llabs(seconds);
+    char text[48];
+    std::snprintf(text, sizeof text, "%s%lld:%02lld:%02lld", seconds < 0 ? "-" : "",
+                  static_cast<long long>(a / 3600), static_cast<long long>(a / 60 % 60),
+                  static_cast<long long>(a % 60));
+    return text;
+}
+
+namespace {
+
+std::string wallText(DateTime wall, std::int64_t ms, char separator) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d%c%02d:%02d:%02d.%03lld", wall.year(),
+                  wall.month(), wall.day(), separator, wall.hour(), wall.minute(), wall.second(),
+                  static_cast<long long>(ms));
+    return text;
+}
+
+} // namespace
+
+std::string utcText(std::int64_t unixMs) {
+    const std::int64_t s = floorDiv(unixMs, 1000);
+    return wallText(DateTime::fromSeconds(s + UnixEpochSeconds), unixMs - s * 1000, 'T') + "Z";
+}
+
+std::string localText(std::int64_t unixMs, const TimeZone& zone, bool offset) {
+    const std::int64_t s = floorDiv(unixMs, 1000);
+    const DateTime wall = zone.toWall(Instant::fromUnixSeconds(s));
+    std::string text = wallText(wall, unixMs - s * 1000, offset ? 'T' : ' ');
+    if (offset) {
+        const std::int64_t east = wall.seconds() - (s + UnixEpochSeconds);
+        char tz[40];
+        std::snprintf(tz, sizeof tz, "%c%02lld:%02lld", east < 0 ? '-' : '+',
+                      static_cast<long long>(std::llabs(east) / 3600),
+                      static_cast<long long>(std::llabs(east) / 60 % 60));
+        text += tz;
+    }
+    return text;
+}
+
+std::string recordSummary(const JournalRecord& r) {
+    const std::string& k = r.kind;
+    auto event = [&](const char* what) {
+        return "Event " + r.detail("number") + " \"" + r.detail("name") + "\" " + what;
+    };
+    if (k == "hold")
+        return "Hold";
+    if (k == "resume")
+        return "Resume after a hold of " +
+               durationText(std::strtoll(r.detail("held").c_str(), nullptr, 10));
+    if (k == "launch-time")
+        return "Launch time set to " + r.detail("launch");
+    if (k == "window-set")
+        return "Launch window set to " + r.detail("window") +
+               (r.detail("active") == "1" ? ", active" : ", not active");
+    if (k == "window-warned")
+        return "Launch window warning, " + r.detail("window") + " left";
+    if (k == "window-expired")
+        return "Launch window expired";
+    if (k == "event-defined")
+        return event("defined");
+    if (k == "event-removed")
+        return event("removed");
+    if (k == "event-passed")
+        return event("passed");
+    if (k == "liftoff")
+        return "Liftoff";
+    if (k == "sim-time")
+        return "Simulated time set, the clock shows " + r.detail("clock");
+    if (k == "sim-restored")
+        return "True time restored";
+    if (k == "file-read")
+        return "Launch data read from " + r.detail("path");
+    if (k == "file-saved")
+        return "Launch data saved to " + r.detail("path");
+    if (k == "start")
+        return "Program started";
+    if (k == "exit")
+        return "Program ended";
+    return k;
+}
+
+std::string journalCsv(const std::vector<JournalRecord>& records, const TimeZone& zone) {
+    std::string out = "run,record,kind,utc,local,program_clock,count,count_seconds,what,details,"
+                      "launch_file\r\n";
+    for (const JournalRecord& r : records) {
+        const std::string fields[] = {
+            std::to_string(r.run),
+            std::to_string(r.id),
+            r.kind,
+            utcText(r.trueMs),
+            localText(r.trueMs, zone, true),
+            r.programMs ? localText(*r.programMs, zone, true) : std::string(),
+            r.count,
+            std::to_string(r.countSeconds),
+            recordSummary(r),
+            formatDetails(r.details),
+            r.launchFile,
+        };
+        for (std::size_t i = 0; i < std::size(fields); ++i)
+            out += (i ? "," : "") + csvField(fields[i]);
+        out += "\r\n";
+    }
+    return out;
+}
+
+std::vector<std::vector<JournalRecord>> splitRuns(const std::vector<JournalRecord>& records) {
+    std::vector<std::vector<JournalRecord>> runs;
+    for (const JournalRecord& r : records) {
+        if (runs.empty() || runs.back().front().run != r.run)
+            runs.emplace_back();
+        runs.back().push_back(r);
+    }
+    return runs;
+}
+
+} // namespace orvane

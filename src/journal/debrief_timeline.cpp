@@ -1,0 +1,204 @@
+#include "journal/debrief.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace orvane {
+
+namespace {
+
+constexpr std::uint32_t HoldFill = 0xFFE7A3;
+constexpr std::uint32_t Grey = 0x9A9A9A;
+constexpr std::uint32_t Ink = 0x202020;
+constexpr std::uint32_t ActualColor = 0x1F5FBF;
+constexpr std::uint32_t EventColor = 0x2E8B57;
+constexpr std::uint32_t LiftoffColor = 0xC0392B;
+
+// Maps time (Unix ms) and count (seconds to launch) onto the plot area.
+struct Plot {
+    double left, top, right, bottom;
+    double t0, t1, c0, c1; // c0 at the bottom, c1 at the top
+    double x(double ms) const { return left + (ms - t0) / (t1 - t0) * (right - left); }
+    double y(double count) const { return bottom - (count - c0) / (c1 - c0) * (bottom - top); }
+};
+
+std::string countLabel(double seconds) {
+    const auto s = std::int64_t(std::llround(seconds));
+    return std::string(s > 0 ? "T - " : "T + ") + durationText(std::llabs(s));
+}
+
+DrawItem text(double x, double y, std::string what, double size, std::uint32_t color,
+              DrawItem::Anchor anchor = DrawItem::Anchor::Start) {
+    DrawItem t;
+    t.kind = DrawItem::Kind::Text;
+    t.points = {{x, y}};
+    t.size = size;
+    t.color = color;
+    t.anchor = anchor;
+    t.text = std::move(what);
+    return t;
+}
+
+DrawItem line(std::vector<std::pair<double, double>> points, std::uint32_t color, double width,
+              bool dashed = false) {
+    DrawItem l;
+    l.kind = DrawItem::Kind::Line;
+    l.points = std::move(points);
+    l.color = color;
+    l.strokeWidth = width;
+    l.dashed = dashed;
+    return l;
+}
+
+DrawItem dot(double x, double y, double r, std::uint32_t color, std::uint32_t fill) {
+    DrawItem c;
+    c.kind = DrawItem::Kind::Circle;
+    c.points = {{x, y}};
+    c.size = r;
+    c.color = color;
+    c.fill = fill;
+    c.strokeWidth = 2;
+    return c;
+}
+
+} // namespace
+
+Drawing runTimeline(const std::vector<JournalRecord>& run, const TimeZone& zone, double width,
+                    double height) {
+    Drawing d;
+    d.width = width;
+    d.height = height;
+    if (run.empty())
+        return d;
+    const RunTotals totals = runTotals(run);
+    const double planned = double(*totals.plannedLaunchMs);
+
+    // The actual count: flat through holds, one second per second otherwise; a jump of the
+    // count (a simulated time) shows as a step.
+    std::vector<std::pair<double, double>> actual;
+    std::vector<std::pair<double, double>> holds; // start and end, ms
+    bool held = false;
+    for (std::size_t i = 0; i < run.size(); ++i) {
+        const JournalRecord& r = run[i];
+        const double t = double(r.trueMs), c = double(r.countSeconds);
+        if (i > 0) {
+            const auto& [pt, pc] = actual.back();
+            const double expected = held ? pc : pc - (t - pt) / 1000.0;
+            if (std::abs(expected - c) > 1.5)
+                actual.emplace_back(t, expected);
+        }
+        actual.emplace_back(t, c);
+        if (r.kind == "hold" && !held) {
+            held = true;
+            holds.emplace_back(t, t);
+        } else if (r.kind == "resume" && held) {
+            held = false;
+            holds.back().second = t;
+        }
+    }
+    if (held)
+        holds.back().second = double(run.back().trueMs);
+
+    Plot p{70, 24, width - 24, height - 44, double(run.front().trueMs), double(run.back().trueMs),
+           0, 0};
+    if (totals.liftoffMs) {
+        p.t1 = std::max(p.t1, std::max(planned, double(*totals.liftoffMs)));
+        p.t0 = std::min(p.t0, planned);
+    }
+    if (p.t1 - p.t0 < 10000)
+        p.t1 = p.t0 + 10000;
+    const double span = p.t1 - p.t0;
+    p.t0 -= span * 0.03;
+    p.t1 += span * 0.03;
+    auto plannedCount = [&](double ms) { return (planned - ms) / 1000.0; };
+    p.c0 = p.c1 = actual.front().second;
+    for (const auto& [t, c] : actual) {
+        p.c0 = std::min(p.c0, c);
+        p.c1 = std::max(p.c1, c);
+    }
+    for (double t : {p.t0, p.t1}) {
+        p.c0 = std::min(p.c0, plannedCount(t));
+        p.c1 = std::max(p.c1, plannedCount(t));
+    }
+    if (p.c1 - p.c0 < 10)
+        p.c1 = p.c0 + 10;
+    const double rise = p.c1 - p.c0;
+    p.c0 -= rise * 0.05;
+    p.c1 += rise * 0.05;
+
+    for (const auto& [start, end] : holds) {
+        DrawItem h;
+        h.kind = DrawItem::Kind::Rect;
+        h.points = {{p.x(start), p.top}, {std::max(p.x(end), p.x(start) + 1), p.bottom}};
+        h.color = HoldFill;
+        h.fill = HoldFill;
+        h.strokeWidth = 0;
+        h.role = "hold";
+        h.data = {{"start-ms", std::to_string(std::int64_t(start))},
+                  {"end-ms", std::to_string(std::int64_t(end))}};
+        d.items.push_back(std::move(h));
+    }
+
+    // Axes, with five marks each: the local time across, the count up the side.
+    d.items.push_back(line({{p.left, p.top}, {p.left, p.bottom}, {p.right, p.bottom}}, Ink, 1));
+    for (int i = 0; i <= 4; ++i) {
+        const double ms = p.t0 + (p.t1 - p.t0) * (0.05 + 0.225 * i);
+        const double x = p.x(ms);
+        d.items.push_back(line({{x, p.bottom}, {x, p.bottom + 5}}, Ink, 1));
+        const std::string local = localText(std::int64_t(ms), zone);
+        d.items.push_back(text(x, p.bottom + 19, local.substr(11, 8), 11, Ink, DrawItem::Anchor::Middle));
+        const double c = p.c0 + (p.c1 - p.c0) * (0.05 + 0.225 * i);
+        const double y = p.y(c);
+        d.items.push_back(line({{p.left - 5, y}, {p.left, y}}, Ink, 1));
+        d.items.push_back(text(p.left - 8, y + 4, countLabel(c), 10, Ink, DrawItem::Anchor::End));
+    }
+    d.items.push_back(text((p.left + p.right) / 2, height - 6, "local time", 11, Grey,
+                           DrawItem::Anchor::Middle));
+    if (p.c0 < 0 && p.c1 > 0)
+        d.items.push_back(line({{p.left, p.y(0)}, {p.right, p.y(0)}}, Grey, 1));
+
+    DrawItem plannedLine = line({{p.x(p.t0), p.y(plannedCount(p.t0))}, {p.x(p.t1), p.y(plannedCount(p.t1))}},
+                                Grey, 1.5, true);
+    plannedLine.role = "planned";
+    d.items.push_back(std::move(plannedLine));
+    std::vector<std::pair<double, double>> path;
+    for (const auto& [t, c] : actual)
+        path.emplace_back(p.x(t), p.y(c));
+    DrawItem actualLine = line(std::move(path), ActualColor, 2.5);
+    actualLine.role = "actual";
+    d.items.push_back(std::move(actualLine));
+
+    for (const JournalRecord& r : run) {
+        if (r.kind != "event-passed")
+            continue;
+        const double x = p.x(double(r.trueMs)), y = p.y(double(r.countSeconds));
+        DrawItem mark = dot(x, y, 5, EventColor, EventColor);
+        mark.role = "event";
+        mark.data = {{"at-ms", std::to_string(r.trueMs)}, {"number", r.detail("number")}};
+        d.items.push_back(std::move(mark));
+        d.items.push_back(text(x + 7, y - 7, r.detail("name"), 11, EventColor));
+    }
+    if (totals.liftoffMs) {
+        const double y0 = p.y(0), xa = p.x(double(*totals.liftoffMs)), xp = p.x(planned);
+        DrawItem plannedMark = dot(xp, y0, 6, Grey, Drawing::NoFill);
+        plannedMark.role = "planned-liftoff";
+        d.items.push_back(std::move(plannedMark));
+        d.items.push_back(text(xp, y0 + 20, "planned liftoff", 11, Grey, DrawItem::Anchor::Middle));
+        DrawItem liftoff = dot(xa, y0, 6, LiftoffColor, LiftoffColor);
+        liftoff.role = "liftoff";
+        liftoff.data = {{"at-ms", std::to_string(*totals.liftoffMs)}};
+        d.items.push_back(std::move(liftoff));
+        d.items.push_back(text(xa, y0 - 12, "Liftoff", 12, LiftoffColor, DrawItem::Anchor::Middle));
+        if (*totals.slipSeconds != 0) {
+            d.items.push_back(line({{xp, y0 + 28}, {xa, y0 + 28}}, LiftoffColor, 1));
+            DrawItem slip = text((xp + xa) / 2, y0 + 42,
+                                 "slip " + durationText(*totals.slipSeconds), 12, LiftoffColor,
+                                 DrawItem::Anchor::Middle);
+            slip.bold = true;
+            d.items.push_back(std::move(slip));
+        }
+    }
+    return d;
+}
+
+} // namespace orvane

@@ -1,0 +1,221 @@
+#include "journal/frmDebrief.h"
+
+#include "app.h"
+#include "journal/debrief.h"
+#include "journal/journal_keeper.h"
+
+#include <algorithm>
+
+namespace orvane {
+
+namespace {
+
+constexpr int TwipsPerPixel = 15;
+constexpr double RowPixels = 18;
+
+} // namespace
+
+frmDebrief::frmDebrief(App& app, JournalKeeper& keeper)
+    : Form(app.services(), "frmDebrief"), m_app(app), m_keeper(keeper) {
+    setCaption("Debrief");
+    setCentered(true);
+    layOut();
+
+    onLoad = [this] {
+        txtSizeLimit.setText(std::to_string(m_keeper.sizeLimitMb()));
+        Refresh();
+    };
+    cmdPrevRun.onClick = [this] { StepRun(-1); };
+    cmdNextRun.onClick = [this] { StepRun(1); };
+    chkAllRuns.onClick = [this] {
+        m_allRuns = chkAllRuns.value() == 1;
+        ShowRun();
+    };
+    cmdRefresh.onClick = [this] { Refresh(); };
+    vsbTable.onChange = [this] { DrawTable(); };
+    txtSizeLimit.onChange = [this] { SetSizeLimit(); };
+    cmdExportCsv.onClick = [this] { Export(false); };
+    cmdExportHtml.onClick = [this] { Export(true); };
+    cmdDeleteRun.onClick = [this] { DeleteRun(); };
+    cmdClose.onClick = [this] { m_app.unload(*this); };
+}
+
+void frmDebrief::layOut() {
+    move(0, 0, 11520, 9060);
+    lblRun.move(240, 180, 6600, 300);
+    lblRun.setFont({9.0, true, {}});
+    cmdPrevRun.setCaption("< &Previous");
+    cmdPrevRun.move(6960, 120, 1140, 375);
+    cmdNextRun.setCaption("&Next >");
+    cmdNextRun.move(8160, 120, 1140, 375);
+    chkAllRuns.setCaption("&All runs");
+    chkAllRuns.move(9420, 150, 1800, 330);
+    picTimeline.move(240, 600, 10920, 4200);
+    picTimeline.setBackColor(0xFFFFFF);
+    lblTotals.move(240, 4890, 10920, 300);
+    cmdRefresh.setCaption("&Refresh");
+    cmdRefresh.setVisible(true);
+    picTable.move(240, 5280, 10680, 2280);
+    picTable.setBackColor(0xFFFFFF);
+    vsbTable.move(10920, 5280, 240, 2280);
+    lblJournal.move(240, 7650, 10920, 480);
+    lblJournal.setWordWrap(true);
+    lblSizeLimit.setCaption("Size warning (MB):");
+    lblSizeLimit.move(240, 8310, 1740, 300);
+    txtSizeLimit.move(1980, 8250, 900, 360);
+    cmdExportCsv.setCaption("Export &CSV . . .");
+    cmdExportCsv.move(4080, 8220, 1560, 420);
+    cmdExportHtml.setCaption("Export &HTML . . .");
+    cmdExportHtml.move(5700, 8220, 1620, 420);
+    cmdDeleteRun.setCaption("&Delete Run . . .");
+    cmdDeleteRun.move(7380, 8220, 1560, 420);
+    cmdRefresh.move(9000, 8220, 1020, 420);
+    cmdClose.setCaption("&Close");
+    cmdClose.setCancel(true);
+    cmdClose.move(10080, 8220, 1080, 420);
+}
+
+void frmDebrief::Refresh() {
+    m_keeper.store().flush();
+    m_runs = m_keeper.store().runs();
+    const bool known = std::ranges::find(m_runs, m_run, &JournalRunInfo::run) != m_runs.end();
+    if (!known)
+        m_run = m_runs.empty() ? 0 : m_runs.back().run;
+    ShowRun();
+    ShowJournalNote();
+}
+
+void frmDebrief::StepRun(int by) {
+    auto it = std::ranges::find(m_runs, m_run, &JournalRunInfo::run);
+    if (it == m_runs.end())
+        return;
+    const auto at = std::clamp<std::ptrdiff_t>(it - m_runs.begin() + by, 0,
+                                               std::ptrdiff_t(m_runs.size()) - 1);
+    m_run = m_runs[std::size_t(at)].run;
+    ShowRun();
+}
+
+void frmDebrief::ShowRun() {
+    const TimeZone zone = services().clock.zone();
+    m_records = m_runs.empty() ? std::vector<JournalRecord>{} : m_keeper.store().records(shownRun());
+    const auto it = std::ranges::find(m_runs, m_run, &JournalRunInfo::run);
+    const std::ptrdiff_t place = it - m_runs.begin();
+    if (m_runs.empty())
+        lblRun.setCaption("The journal holds no runs yet.");
+    else if (m_allRuns)
+        lblRun.setCaption("All " + std::to_string(m_runs.size()) + " runs");
+    else
+        lblRun.setCaption("Run " + std::to_string(place + 1) + " of " + std::to_string(m_runs.size()) +
+                          ": " + localText(it->firstMs, zone).substr(0, 19) + " to " +
+                          localText(it->lastMs, zone).substr(0, 19));
+    cmdPrevRun.setEnabled(!m_allRuns && place > 0);
+    cmdNextRun.setEnabled(!m_allRuns && place + 1 < std::ptrdiff_t(m_runs.size()));
+    cmdDeleteRun.setEnabled(!m_allRuns && !m_runs.empty());
+    cmdExportCsv.setEnabled(!m_records.empty());
+    cmdExportHtml.setEnabled(!m_records.empty());
+
+    // The picture shows one run: the chosen one, or the last of all.
+    const auto runs = splitRuns(m_records);
+    const std::vector<JournalRecord> none;
+    const std::vector<JournalRecord>& pictured = runs.empty() ? none : runs.back();
+    m_keeper.canvas().draw(picTimeline, runTimeline(pictured, zone, picTimeline.width() / TwipsPerPixel,
+                                                    picTimeline.height() / TwipsPerPixel));
+    if (pictured.empty()) {
+        lblTotals.setCaption("");
+    } else {
+        const RunTotals t = runTotals(pictured);
+        lblTotals.setCaption(
+            "Holds: " + std::to_string(t.holds) + ", " + durationText(t.heldSeconds) +
+            " in all.    Launch window used: " +
+            (t.windowSeconds ? durationText(t.windowUsedSeconds) + " of " + durationText(*t.windowSeconds)
+                             : std::string("none")) +
+            ".    " + (t.liftoffMs ? "Liftoff slip: " : "Launch moved by: ") +
+            durationText(*t.slipSeconds) + ".");
+    }
+    const int rows = int(picTable.height() / TwipsPerPixel / RowPixels) - 1;
+    vsbTable.setRange(0, std::max(0, int(m_records.size()) - rows));
+    vsbTable.setValue(vsbTable.max());
+    DrawTable();
+}
+
+// The happenings as a table: time, count, what happened, from the scroll bar's row on.
+void frmDebrief::DrawTable() {
+    const TimeZone zone = services().clock.zone();
+    Drawing d;
+    d.width = picTable.width() / TwipsPerPixel;
+    d.height = picTable.height() / TwipsPerPixel;
+    auto cell = [&d](double x, double y, std::string text, bool bold) {
+        DrawItem t;
+        t.kind = DrawItem::Kind::Text;
+        t.points = {{x, y}};
+        t.size = 12;
+        t.bold = bold;
+        t.text = std::move(text);
+        d.items.push_back(std::move(t));
+    };
+    const double columns[] = {6, 190, 340};
+    cell(columns[0], 14, "Time", true);
+    cell(columns[1], 14, "Count", true);
+    cell(columns[2], 14, "What happened", true);
+    double y = 14 + RowPixels;
+    for (std::size_t i = std::size_t(vsbTable.value()); i < m_records.size() && y < d.height; ++i) {
+        const JournalRecord& r = m_records[i];
+        cell(columns[0], y, localText(r.trueMs, zone), false);
+        cell(columns[1], y, r.count, false);
+        cell(columns[2], y, recordSummary(r), false);
+        y += RowPixels;
+    }
+    m_keeper.canvas().draw(picTable, d);
+}
+
+void frmDebrief::ShowJournalNote() {
+    const std::string note = m_keeper.note();
+    const std::string path = m_keeper.store().health().path;
+    lblJournal.setCaption(!note.empty()    ? note
+                          : path.empty() ? std::string("The journal is kept in memory.")
+                                         : "The journal is kept in " + path + ".");
+    lblJournal.setForeColor(note.empty() ? 0x000000 : 0x0000C0);
+}
+
+void frmDebrief::SetSizeLimit() {
+    const auto mb = parseWholeNumber(txtSizeLimit.text());
+    if (mb && *mb > 0 && *mb != m_keeper.sizeLimitMb()) {
+        m_keeper.setSizeLimitMb(*mb);
+        ShowJournalNote();
+    }
+}
+
+void frmDebrief::Export(bool html) {
+    FileDialogRequest request;
+    request.title = html ? "Export HTML Report" : "Export CSV";
+    request.filter = html ? "HTML Files (*.html)|*.html" : "CSV Files (*.csv)|*.csv";
+    request.defaultExt = html ? "html" : "csv";
+    request.fileName = html ? "debrief.html" : "journal.csv";
+    const auto path = services().dialogs.saveFile(request);
+    if (!path)
+        return;
+    const TimeZone zone = services().clock.zone();
+    const std::string content = html ? debriefHtml(splitRuns(m_records), zone, "Orvane debrief")
+                                     : journalCsv(m_records, zone);
+    const std::string error = services().files.writeWhole(*path, content);
+    if (!error.empty())
+        services().dialogs.messageBox("The debrief could not be written to " + *path + ". " + error,
+                                      Buttons::OK, Icon::Exclamation, m_app.info().title);
+}
+
+void frmDebrief::DeleteRun() {
+    const auto it = std::ranges::find(m_runs, m_run, &JournalRunInfo::run);
+    if (it == m_runs.end())
+        return;
+    const std::string question = "Delete run " + std::to_string(it - m_runs.begin() + 1) +
+                                 " and its " + std::to_string(it->records) +
+                                 " records from the journal? This cannot be undone.";
+    if (services().dialogs.messageBox(question, Buttons::YesNo, Icon::Question, m_app.info().title) !=
+        Answer::Yes)
+        return;
+    m_keeper.store().deleteRun(m_run);
+    m_run = 0;
+    Refresh();
+}
+
+} // namespace orvane

@@ -1,0 +1,103 @@
+#include "journal/journal_keeper.h"
+
+#include "happenings.h"
+#include "platform/datetime.h"
+#include "platform/zone.h"
+
+namespace orvane {
+
+namespace {
+
+std::string wallText(Instant at, const TimeZone& zone) {
+    return formatDate(zone.toWall(at), "yyyy-mm-dd hh:nn:ss");
+}
+
+std::string wallTextMs(std::int64_t ms, const TimeZone& zone) {
+    return wallText(Instant::fromUnixSeconds(ms >= 0 ? ms / 1000 : (ms - 999) / 1000), zone);
+}
+
+const char* kindWord(Happening::Kind kind) {
+    switch (kind) {
+    case Happening::Kind::Hold: return "hold";
+    case Happening::Kind::Resume: return "resume";
+    case Happening::Kind::LaunchTimeSet: return "launch-time";
+    case Happening::Kind::LaunchWindowSet: return "window-set";
+    case Happening::Kind::WindowWarned: return "window-warned";
+    case Happening::Kind::WindowExpired: return "window-expired";
+    case Happening::Kind::EventDefined: return "event-defined";
+    case Happening::Kind::EventRemoved: return "event-removed";
+    case Happening::Kind::EventPassed: return "event-passed";
+    case Happening::Kind::Liftoff: return "liftoff";
+    case Happening::Kind::SimTimeSet: return "sim-time";
+    case Happening::Kind::SimTimeRestored: return "sim-restored";
+    case Happening::Kind::FileRead: return "file-read";
+    case Happening::Kind::FileSaved: return "file-saved";
+    case Happening::Kind::ProgramStart: return "start";
+    case Happening::Kind::ProgramExit: return "exit";
+    }
+    return "unknown";
+}
+
+} // namespace
+
+JournalRecord journalRecordOf(const Happening& h, const TimeZone& zone) {
+    JournalRecord r;
+    r.kind = kindWord(h.kind);
+    r.trueMs = h.at.trueMs;
+    r.programMs = h.at.programMs;
+    r.count = h.shown.text();
+    r.countSeconds = h.shown.secondsToLaunch();
+    auto add = [&r](const char* name, std::string value) { r.details.emplace_back(name, std::move(value)); };
+    auto launches = [&] {
+        if (h.oldLaunch)
+            add("old-launch", wallText(*h.oldLaunch, zone));
+        if (h.newLaunch)
+            add("launch", wallText(*h.newLaunch, zone));
+    };
+    switch (h.kind) {
+    case Happening::Kind::Resume:
+        add("held", std::to_string(h.heldSeconds.value_or(0)));
+        launches();
+        break;
+    case Happening::Kind::LaunchTimeSet:
+    case Happening::Kind::Liftoff:
+        launches();
+        break;
+    case Happening::Kind::LaunchWindowSet:
+        add("window", h.windowText);
+        add("active", h.windowActive ? "1" : "0");
+        break;
+    case Happening::Kind::WindowWarned:
+    case Happening::Kind::WindowExpired:
+        add("window", h.windowText);
+        break;
+    case Happening::Kind::EventDefined:
+    case Happening::Kind::EventRemoved:
+    case Happening::Kind::EventPassed:
+        if (h.event) {
+            add("number", std::to_string(h.event->number));
+            add("name", h.event->name);
+            add("offset", std::to_string(h.event->signedOffset));
+        }
+        break;
+    case Happening::Kind::SimTimeSet:
+    case Happening::Kind::SimTimeRestored:
+        if (h.oldClockMs)
+            add("old-clock", wallTextMs(*h.oldClockMs, zone));
+        if (h.newClockMs)
+            add("clock", wallTextMs(*h.newClockMs, zone));
+        break;
+    case Happening::Kind::FileRead:
+    case Happening::Kind::FileSaved:
+        add("path", h.path);
+        launches();
+        break;
+    case Happening::Kind::Hold:
+    case Happening::Kind::ProgramStart:
+    case Happening::Kind::ProgramExit:
+        break;
+    }
+    return r;
+}
+
+} // namespace orvane

@@ -1,0 +1,100 @@
+#include "journal/journal_keeper.h"
+
+#include "app.h"
+#include "clock/frmOrvane.h"
+#include "journal/frmDebrief.h"
+
+namespace orvane {
+
+JournalKeeper::JournalKeeper(App& app, JournalStore& store, DebriefCanvas& canvas)
+    : m_app(app), m_store(store), m_canvas(canvas) {
+    app.registerForm("frmDebrief", [this](App& a) { return std::make_unique<frmDebrief>(a, *this); });
+    m_happenings = app.happenings().subscribe([this](const Happening& h) {
+        JournalRecord r = journalRecordOf(h, m_app.services().clock.zone());
+        // What a hold leaves of an active launch window, as the main window keeps it.
+        const bool hold = h.kind == Happening::Kind::Hold || h.kind == Happening::Kind::Resume;
+        if (hold && m_app.isLoaded("frmOrvane")) {
+            const auto window = m_app.frmOrvane().launchWindow();
+            if (window.active && window.leftSeconds)
+                r.details.emplace_back("window-left", std::to_string(*window.leftSeconds));
+        }
+        note(std::move(r));
+    });
+}
+
+void JournalKeeper::note(JournalRecord r) {
+    // A copy that ends because another one runs never started: the journal is the other's.
+    if (m_afterExit && r.kind == "exit")
+        return;
+    r.launchFile = m_app.launchFileNames().openPath;
+    const bool changesLaunch = r.kind == "launch-time" || r.kind == "file-read";
+    r.beginsRun = m_afterExit || (changesLaunch && !m_runIsOnlyStart);
+    m_runIsOnlyStart = r.beginsRun && r.kind == "start";
+    m_afterExit = r.kind == "exit";
+    m_store.record(std::move(r));
+    if (!m_waitForCommit)
+        return;
+    m_store.flush();
+    const JournalHealth h = m_store.health();
+    if (h.problem != m_reportedProblem || h.notice != m_reportedNotice)
+        healthChanged();
+    committed();
+}
+
+std::int64_t JournalKeeper::sizeLimitMb() const {
+    const std::string text =
+        m_app.services().settings.get(m_app.info().title, JournalSection, JournalSizeKey, "200");
+    const auto mb = parseWholeNumber(text);
+    return mb && *mb > 0 ? *mb : 200;
+}
+
+void JournalKeeper::setSizeLimitMb(std::int64_t mb) {
+    m_app.services().settings.save(m_app.info().title, JournalSection, JournalSizeKey,
+                                   std::to_string(mb));
+    m_sizeWarned = false;
+    committed();
+}
+
+std::string JournalKeeper::note() const {
+    const JournalHealth h = m_store.health();
+    std::string text = h.problem;
+    if (!h.notice.empty())
+        text += (text.empty() ? "" : "\n") + h.notice;
+    if (h.sizeBytes > sizeLimitMb() * 1024 * 1024)
+        text += std::string(text.empty() ? "" : "\n") + "The journal has grown past " +
+                std::to_string(sizeLimitMb()) + " MB (" +
+                std::to_string(h.sizeBytes / (1024 * 1024)) +
+                " MB): delete the runs you no longer need.";
+    return text;
+}
+
+void JournalKeeper::healthChanged() {
+    const JournalHealth h = m_store.health();
+    if (!h.problem.empty() && h.problem != m_reportedProblem)
+        showInStatusBar("Journal: not recorded", h.problem);
+    else if (!h.notice.empty() && h.notice != m_reportedNotice)
+        showInStatusBar("Journal: a new journal was begun", h.notice);
+    else if (h.problem.empty() && !m_reportedProblem.empty())
+        showInStatusBar("", "");
+    m_reportedProblem = h.problem;
+    m_reportedNotice = h.notice;
+    if (Form* debrief = m_app.loadedForm("frmDebrief"))
+        static_cast<frmDebrief*>(debrief)->ShowJournalNote();
+}
+
+void JournalKeeper::committed() {
+    if (m_sizeWarned || !m_reportedProblem.empty())
+        return;
+    const JournalHealth h = m_store.health();
+    if (h.sizeBytes <= sizeLimitMb() * 1024 * 1024)
+        return;
+    m_sizeWarned = true;
+    showInStatusBar("Journal: past " + std::to_string(sizeLimitMb()) + " MB", note());
+}
+
+void JournalKeeper::showInStatusBar(const std::string& shortText, const std::string& fullText) {
+    if (m_app.isLoaded("frmOrvane"))
+        m_app.frmOrvane().ShowJournalNote(shortText, fullText);
+}
+
+} // namespace orvane

@@ -1,0 +1,196 @@
+#include "qt/qt_journal.h"
+
+#include "app.h"
+#include "journal/debrief.h"
+#include "platform/controls.h"
+#include "qt/command_line.h"
+#include "qt/qt_drive.h"
+#include "qt/qt_view.h"
+#include "sqlite/sqlite_journal.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+
+namespace orvane {
+
+namespace {
+
+QColor qcolor(std::uint32_t rgb) {
+    return QColor(int(rgb >> 16 & 0xFF), int(rgb >> 8 & 0xFF), int(rgb & 0xFF));
+}
+
+void paint(QPainter& p, const Drawing& drawing) {
+    for (const DrawItem& item : drawing.items) {
+        QPen pen(qcolor(item.color), item.strokeWidth);
+        if (item.dashed)
+            pen.setDashPattern({6 / item.strokeWidth, 4 / item.strokeWidth});
+        p.setPen(item.strokeWidth > 0 ? pen : QPen(Qt::NoPen));
+        p.setBrush(item.fill == Drawing::NoFill ? QBrush(Qt::NoBrush) : QBrush(qcolor(item.fill)));
+        switch (item.kind) {
+        case DrawItem::Kind::Line: {
+            QPainterPath path;
+            for (std::size_t i = 0; i < item.points.size(); ++i) {
+                const QPointF pt(item.points[i].first, item.points[i].second);
+                i == 0 ? path.moveTo(pt) : path.lineTo(pt);
+            }
+            p.setBrush(Qt::NoBrush);
+            p.drawPath(path);
+            break;
+        }
+        case DrawItem::Kind::Rect:
+            p.drawRect(QRectF(QPointF(item.points[0].first, item.points[0].second),
+                              QPointF(item.points[1].first, item.points[1].second)));
+            break;
+        case DrawItem::Kind::Circle:
+            p.drawEllipse(QPointF(item.points[0].first, item.points[0].second), item.size, item.size);
+            break;
+        case DrawItem::Kind::Text: {
+            QFont font = p.font();
+            font.setPixelSize(int(item.size));
+            font.setBold(item.bold);
+            p.setFont(font);
+            p.setPen(qcolor(item.color));
+            const QString text = QString::fromStdString(item.text);
+            const double width = QFontMetricsF(font).horizontalAdvance(text);
+            double x = item.points[0].first;
+            if (item.anchor == DrawItem::Anchor::Middle)
+                x -= width / 2;
+            else if (item.anchor == DrawItem::Anchor::End)
+                x -= width;
+            p.drawText(QPointF(x, item.points[0].second), text);
+            break;
+        }
+        }
+    }
+}
+
+} // namespace
+
+void QtDebriefCanvas::draw(PictureBox& picture, const Drawing& drawing) {
+    QWidget* box = m_view.widget(picture);
+    if (!box)
+        return;
+    auto* label = box->findChild<QLabel*>(QStringLiteral("drawing"));
+    if (!label) {
+        label = new QLabel(box);
+        label->setObjectName(QStringLiteral("drawing"));
+    }
+    label->setGeometry(box->rect());
+    label->show();
+    const qreal ratio = box->devicePixelRatioF();
+    QPixmap pixmap(box->size() * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::white);
+    if (drawing.width > 0) {
+        QPainter p(&pixmap);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(box->width() / drawing.width, box->height() / drawing.height);
+        paint(p, drawing);
+    }
+    label->setPixmap(pixmap);
+}
+
+std::string journalFilePath() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+        .filePath(QStringLiteral("journal.sqlite"))
+        .toStdString();
+}
+
+QtJournal::QtJournal(App& app, QtView& view) : m_canvas(view) {
+    // Tests make the journal full by capping its pages, as a full disk would.
+    const char* maxPages = std::getenv("ORVANE_JOURNAL_MAX_PAGES");
+    m_store = std::make_unique<SqliteJournalStore>(journalFilePath(),
+                                                   maxPages ? std::atoll(maxPages) : 0);
+    m_keeper = std::make_unique<JournalKeeper>(app, *m_store, m_canvas);
+    // A program driven from its standard input tells each record there once it is committed.
+    const bool echo = StdinDriver::wanted();
+    Scheduler* scheduler = &app.services().scheduler;
+    JournalKeeper* keeper = m_keeper.get();
+    m_store->onCommitted = [echo, scheduler, keeper](const JournalRecord& r) {
+        if (echo) {
+            const std::string details = formatDetails(r.details);
+            std::printf("journal %s count=\"%s\"%s%s\n", r.kind.c_str(), r.count.c_str(),
+                        details.empty() ? "" : " ", details.c_str());
+            std::fflush(stdout);
+        }
+        QMetaObject::invokeMethod(
+            qApp, [scheduler, keeper] { scheduler->deliver([keeper] { keeper->committed(); }); },
+            Qt::QueuedConnection);
+    };
+    // What goes wrong is also told on standard error, once, for a program run without a screen.
+    auto told = std::make_shared<std::string>();
+    m_store->onHealthChanged = [scheduler, keeper, told] {
+        QMetaObject::invokeMethod(
+            qApp,
+            [scheduler, keeper, told] {
+                const JournalHealth h = keeper->store().health();
+                const std::string news = h.problem.empty() ? h.notice : h.problem;
+                if (!news.empty() && news != *told)
+                    std::fprintf(stderr, "orvane: %s\n", news.c_str());
+                *told = news;
+                scheduler->deliver([keeper] { keeper->healthChanged(); });
+            },
+            Qt::QueuedConnection);
+    };
+}
+
+QtJournal::~QtJournal() {
+    // The last records go in before the program ends; nothing is told any more.
+    m_store->flush();
+    m_store->onCommitted = nullptr;
+    m_store->onHealthChanged = nullptr;
+}
+
+int exportJournal(const JournalExportRequest& request, const std::string& exeName) {
+    const std::string path = journalFilePath();
+    const JournalFileContent content = readJournalFile(path);
+    if (!content.error.empty()) {
+        std::cerr << exeName << ": " << content.error << '\n';
+        return 1;
+    }
+    std::vector<JournalRecord> chosen;
+    const auto runs = splitRuns(content.records);
+    if (request.all) {
+        chosen = content.records;
+    } else if (request.run > 0) {
+        for (const auto& run : runs)
+            if (run.front().run == request.run)
+                chosen = run;
+        if (chosen.empty()) {
+            std::cerr << exeName << ": the journal has no run " << request.run << '\n';
+            return 1;
+        }
+    } else if (!runs.empty()) {
+        chosen = runs.back();
+    }
+    const TimeZone zone = TimeZone::current();
+    const std::string text = request.html ? debriefHtml(splitRuns(chosen), zone, "Orvane debrief")
+                                          : journalCsv(chosen, zone);
+    QSaveFile out(QString::fromStdString(request.out));
+    const auto bytes = QByteArray::fromStdString(text);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.flush()) {
+        std::cerr << exeName << ": cannot write " << request.out << ": "
+                  << out.errorString().toStdString() << '\n';
+        out.cancelWriting();
+        return 1;
+    }
+    if (!out.commit()) {
+        std::cerr << exeName << ": cannot write " << request.out << ": "
+                  << out.errorString().toStdString() << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace orvane

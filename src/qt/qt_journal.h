@@ -1,0 +1,50 @@
+#pragma once
+
+// The mission journal in the program: the journal's file in the user's data folder, written
+// by the SQLite store's own thread; what that thread tells comes back to the user-interface
+// thread; the Debrief window's pictures painted; and the exports the command line asks for,
+// which need no display and run beside a running program.
+
+#include "journal/journal_keeper.h"
+
+#include <memory>
+#include <string>
+
+namespace orvane {
+
+class App;
+class QtView;
+class SqliteJournalStore;
+struct JournalExportRequest;
+
+class QtDebriefCanvas : public DebriefCanvas {
+  public:
+    explicit QtDebriefCanvas(QtView& view) : m_view(view) {}
+    void draw(PictureBox& picture, const Drawing& drawing) override;
+
+  private:
+    QtView& m_view;
+};
+
+class QtJournal {
+  public:
+    QtJournal(App& app, QtView& view);
+    ~QtJournal();
+    QtJournal(const QtJournal&) = delete;
+    QtJournal& operator=(const QtJournal&) = delete;
+
+    JournalKeeper& keeper() { return *m_keeper; }
+
+  private:
+    QtDebriefCanvas m_canvas;
+    std::unique_ptr<SqliteJournalStore> m_store;
+    std::unique_ptr<JournalKeeper> m_keeper;
+};
+
+// AppDataLocation/journal.sqlite. The application's and organisation's names must be set.
+std::string journalFilePath();
+
+// Writes the export to its file; the exit status, with any message on standard error.
+int exportJournal(const JournalExportRequest& request, const std::string& exeName);
+
+} // namespace orvane

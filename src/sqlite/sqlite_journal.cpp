@@ -1,0 +1,321 @@
+#include "sqlite/sqlite_journal.h"
+
+#include "sqlite/sqlite_journal_detail.h"
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+#include <system_error>
+
+namespace orvane {
+
+using namespace sqlite_journal;
+namespace fs = std::filesystem;
+
+namespace {
+
+bool exec(sqlite3* db, const std::string& sql, std::string& error) {
+    char* message = nullptr;
+    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message) == SQLITE_OK)
+        return true;
+    error = message ? message : sqlite3_errmsg(db);
+    sqlite3_free(message);
+    return false;
+}
+
+// "journal.sqlite.damaged-20261207T011500Z": beside the file, never over another.
+fs::path asideName(const fs::path& file, const char* why) {
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%dT%H%M%SZ", &utc);
+    fs::path aside = file;
+    aside += std::string(".") + why + "-" + stamp;
+    std::error_code ec;
+    for (int n = 2; fs::exists(aside, ec); ++n) {
+        aside = file;
+        aside += std::string(".") + why + "-" + stamp + "-" + std::to_string(n);
+    }
+    return aside;
+}
+
+} // namespace
+
+SqliteJournalStore::SqliteJournalStore(std::string path, std::int64_t maxPages)
+    : m_path(std::move(path)), m_maxPages(maxPages), m_writer([this] { writerLoop(); }) {}
+
+SqliteJournalStore::~SqliteJournalStore() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_stop = true;
+    }
+    m_wake.notify_all();
+    m_writer.join();
+}
+
+void SqliteJournalStore::record(JournalRecord r) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_queue.push_back({std::move(r), 0});
+        m_stalled = false;
+    }
+    m_wake.notify_all();
+}
+
+void SqliteJournalStore::deleteRun(std::int64_t run) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_queue.push_back({{}, run});
+        m_stalled = false;
+    }
+    m_wake.notify_all();
+}
+
+void SqliteJournalStore::flush() {
+    std::unique_lock lock(m_mutex);
+    m_settled.wait(lock, [this] { return !m_busy && (m_queue.empty() || m_stalled); });
+}
+
+JournalHealth SqliteJournalStore::health() const {
+    JournalHealth h;
+    {
+        std::lock_guard lock(m_mutex);
+        h.problem = m_problem;
+        h.notice = m_notice;
+    }
+    h.path = m_path;
+    std::error_code ec;
+    for (const char* suffix : {"", "-wal"}) {
+        const auto size = fs::file_size(m_path + suffix, ec);
+        if (!ec)
+            h.sizeBytes += std::int64_t(size);
+    }
+    return h;
+}
+
+void SqliteJournalStore::setProblem(const std::string& problem) {
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_problem == problem)
+            return;
+        m_problem = problem;
+    }
+    if (onHealthChanged)
+        onHealthChanged();
+}
+
+void SqliteJournalStore::setNotice(const std::string& notice) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_notice = notice;
+    }
+    if (onHealthChanged)
+        onHealthChanged();
+}
+
+void SqliteJournalStore::writerLoop() {
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_wake.wait(lock, [this] { return m_stop || (!m_queue.empty() && !m_stalled); });
+        if (m_queue.empty() || (m_stop && m_stalled))
+            break;
+        // Everything gathered so far goes in one transaction.
+        std::vector<Item> batch(std::make_move_iterator(m_queue.begin()),
+                                std::make_move_iterator(m_queue.end()));
+        m_queue.clear();
+        m_busy = true;
+        lock.unlock();
+
+        std::vector<JournalRecord> committed;
+        std::string failure;
+        if (!m_db && !openForWriting())
+            failure = "unopened";
+        else
+            failure = write(batch, committed);
+        if (failure.empty()) {
+            setProblem({});
+            for (const JournalRecord& r : committed)
+                if (onCommitted)
+                    onCommitted(r);
+        } else if (failure != "unopened") {
+            setProblem("The mission journal cannot be written (" + failure + "): " + m_path +
+                       ". The clock goes on; what happens now is kept until the journal can "
+                       "be written again.");
+        }
+
+        lock.lock();
+        m_busy = false;
+        if (!failure.empty()) {
+            // The batch waits, before anything handed over meanwhile, for the next try.
+            m_queue.insert(m_queue.begin(), std::make_move_iterator(batch.begin()),
+                           std::make_move_iterator(batch.end()));
+            m_stalled = true;
+        }
+        m_settled.notify_all();
+    }
+    m_busy = false;
+    m_settled.notify_all();
+    lock.unlock();
+    if (m_db)
+        sqlite3_close(m_db);
+    m_db = nullptr;
+}
+
+bool SqliteJournalStore::openForWriting() {
+    const fs::path file(m_path);
+    std::error_code ec;
+    auto cannot = [&](const std::string& why) {
+        if (m_db)
+            sqlite3_close(m_db);
+        m_db = nullptr;
+        setProblem("The mission journal cannot be kept at " + m_path + " (" + why +
+                   "). The clock goes on; what happens now is kept until the journal can be "
+                   "written.");
+        return false;
+    };
+    if (file.has_parent_path() && !fs::is_directory(file.parent_path(), ec)) {
+        fs::create_directories(file.parent_path(), ec);
+        if (ec)
+            return cannot(ec.message());
+    }
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (sqlite3_open_v2(m_path.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                            nullptr) != SQLITE_OK)
+            return cannot(m_db ? sqlite3_errmsg(m_db) : "out of memory");
+        sqlite3_busy_timeout(m_db, 5000);
+        std::string why;
+        const FileKind kind = examine(m_db, why);
+        if (kind == FileKind::Journal || kind == FileKind::Empty)
+            break;
+        // A damaged file or another program's is kept as it is, under a new name.
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        if (attempt == 1)
+            return cannot(why);
+        const fs::path aside = asideName(file, kind == FileKind::Foreign ? "foreign" : "damaged");
+        fs::rename(file, aside, ec);
+        if (ec)
+            return cannot(why + "; it could not be put aside: " + ec.message());
+        for (const char* suffix : {"-wal", "-shm"}) {
+            fs::path side = file, sideAside = aside;
+            side += suffix;
+            sideAside += suffix;
+            std::error_code ignored;
+            if (fs::exists(side, ignored))
+                fs::rename(side, sideAside, ignored);
+        }
+        setNotice("The mission journal at " + m_path + " could not be used (" + why +
+                  "); it was kept as " + aside.string() + " and a new journal was begun.");
+    }
+
+    std::string error;
+    const std::string setup =
+        "PRAGMA auto_vacuum = INCREMENTAL;"
+        "PRAGMA journal_mode = WAL;"
+        "PRAGMA synchronous = FULL;"
+        "PRAGMA application_id = " + std::to_string(ApplicationId) + ";"
+        "PRAGMA user_version = " + std::to_string(SchemaVersion) + ";" + Schema;
+    if (!exec(m_db, setup, error))
+        return cannot(error);
+    if (pragmaText(m_db, "PRAGMA journal_mode") != "wal")
+        return cannot("it cannot be kept in WAL mode");
+    if (m_maxPages > 0 &&
+        !exec(m_db, "PRAGMA max_page_count = " + std::to_string(m_maxPages), error))
+        return cannot(error);
+    m_lastRun = std::stoll("0" + pragmaText(m_db, "SELECT coalesce(max(run), 0) FROM record"));
+    {
+        std::lock_guard lock(m_mutex);
+        m_opened = true;
+    }
+    return true;
+}
+
+std::string SqliteJournalStore::write(std::vector<Item>& batch, std::vector<JournalRecord>& committed) {
+    std::string error;
+    // Deleting goes first and on its own, so that a full journal can make room.
+    if (std::ranges::any_of(batch, [](const Item& i) { return i.deleteRun > 0; })) {
+        std::string deletes = "BEGIN IMMEDIATE;";
+        for (const Item& item : batch)
+            if (item.deleteRun > 0)
+                deletes += "DELETE FROM record WHERE run = " + std::to_string(item.deleteRun) + ";";
+        if (!exec(m_db, deletes + "COMMIT", error)) {
+            std::string ignored;
+            exec(m_db, "ROLLBACK", ignored);
+            return error;
+        }
+        std::erase_if(batch, [](const Item& i) { return i.deleteRun > 0; });
+        exec(m_db, "PRAGMA incremental_vacuum", error);
+        error.clear();
+    }
+    if (batch.empty())
+        return {};
+    if (!exec(m_db, "BEGIN IMMEDIATE", error))
+        return error;
+    sqlite3_stmt* insert = nullptr;
+    int rc = sqlite3_prepare_v2(m_db,
+                                "INSERT INTO record (run, kind, true_ms, program_ms, count,"
+                                " count_seconds, details, launch_file) VALUES (?,?,?,?,?,?,?,?)",
+                                -1, &insert, nullptr);
+    std::int64_t lastRun = m_lastRun;
+    for (Item& item : batch) {
+        if (rc != SQLITE_OK)
+            break;
+        JournalRecord r = item.record;
+        r.beginsRun = r.beginsRun || lastRun == 0;
+        if (r.beginsRun)
+            ++lastRun;
+        r.run = lastRun;
+        const std::string details = formatDetails(r.details);
+        sqlite3_bind_int64(insert, 1, r.run);
+        sqlite3_bind_text(insert, 2, r.kind.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_int64(insert, 3, r.trueMs);
+        if (r.programMs)
+            sqlite3_bind_int64(insert, 4, *r.programMs);
+        else
+            sqlite3_bind_null(insert, 4);
+        sqlite3_bind_text(insert, 5, r.count.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_int64(insert, 6, r.countSeconds);
+        sqlite3_bind_text(insert, 7, details.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(insert, 8, r.launchFile.c_str(), -1, SQLITE_TRANSIENT);
+        rc = sqlite3_step(insert) == SQLITE_DONE ? SQLITE_OK : SQLITE_ERROR;
+        sqlite3_reset(insert);
+        r.id = sqlite3_last_insert_rowid(m_db);
+        committed.push_back(std::move(r));
+    }
+    if (rc != SQLITE_OK)
+        error = sqlite3_errmsg(m_db);
+    sqlite3_finalize(insert);
+    if (rc == SQLITE_OK && exec(m_db, "COMMIT", error)) {
+        m_lastRun = lastRun;
+        return {};
+    }
+    std::string ignored;
+    exec(m_db, "ROLLBACK", ignored);
+    committed.clear();
+    return error.empty() ? std::string("unknown failure") : error;
+}
+
+std::vector<JournalRunInfo> SqliteJournalStore::runs() {
+    return listRuns(records(0));
+}
+
+std::vector<JournalRecord> SqliteJournalStore::records(std::int64_t run) {
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_opened)
+            return {};
+    }
+    std::vector<JournalRecord> out;
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(m_path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_busy_timeout(db, 5000);
+        std::string error;
+        readRecords(db, run, out, error);
+    }
+    sqlite3_close(db);
+    return out;
+}
+
+} // namespace orvane

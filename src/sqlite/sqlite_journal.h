@@ -1,0 +1,88 @@
+#pragma once
+
+// The mission journal in an SQLite file. One writer thread owns the file: records handed over
+// wait in a queue, and the writer commits whatever has gathered in one transaction (WAL,
+// synchronous=FULL), so the count never waits for the disk and a crash or power cut loses at
+// most what was still queued. Readers (the Debrief window, the exports) open connections of
+// their own, which WAL lets read while the writer writes.
+//
+// A file that is damaged or is not a journal is put aside under a new name, never
+// overwritten, and a new journal is begun. A file that cannot be written (no folder, a full
+// disk, the journal's page limit) is reported once; the records wait and go in when it can be
+// written again, and the program goes on.
+
+#include "platform/journal.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+struct sqlite3;
+
+namespace orvane {
+
+class SqliteJournalStore : public JournalStore {
+  public:
+    // PATH: the journal's file, made with its folder when missing. MAXPAGES, when above zero,
+    // caps the file at that many pages (as a full disk would).
+    explicit SqliteJournalStore(std::string path, std::int64_t maxPages = 0);
+    // Commits what is queued, then ends the writer.
+    ~SqliteJournalStore() override;
+    SqliteJournalStore(const SqliteJournalStore&) = delete;
+    SqliteJournalStore& operator=(const SqliteJournalStore&) = delete;
+
+    void record(JournalRecord r) override;
+    void deleteRun(std::int64_t run) override;
+    void flush() override;
+    JournalHealth health() const override;
+    std::vector<JournalRunInfo> runs() override;
+    std::vector<JournalRecord> records(std::int64_t run) override;
+
+  private:
+    struct Item {
+        JournalRecord record;
+        std::int64_t deleteRun = 0; // above zero: delete that run instead
+    };
+    void writerLoop();
+    // Opens the file for writing, putting a damaged or foreign one aside. False with the
+    // problem set when it cannot.
+    bool openForWriting();
+    // Writes a batch in one transaction; empty on success, else why not.
+    std::string write(std::vector<Item>& batch, std::vector<JournalRecord>& committed);
+    void setProblem(const std::string& problem);
+    void setNotice(const std::string& notice);
+
+    const std::string m_path;
+    const std::int64_t m_maxPages;
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_wake;    // the writer: work or the end
+    std::condition_variable m_settled; // flush(): the writer is idle
+    std::deque<Item> m_queue;
+    bool m_busy = false;
+    bool m_stalled = false; // the last attempt failed; wait for something new
+    bool m_stop = false;
+    bool m_opened = false; // the file is a sound journal, open for writing
+    std::string m_problem;
+    std::string m_notice;
+
+    // Only the writer thread touches these.
+    sqlite3* m_db = nullptr;
+    std::int64_t m_lastRun = 0;
+
+    std::thread m_writer;
+};
+
+// Reads a journal file without making one (the command-line exports). Error: why not, in
+// the user's words.
+struct JournalFileContent {
+    std::vector<JournalRecord> records;
+    std::string error;
+};
+JournalFileContent readJournalFile(const std::string& path);
+
+} // namespace orvane

@@ -1,0 +1,189 @@
+#include "journal/debrief.h"
+#include "journal/journal_records.h"
+#include "platform/journal.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+
+namespace orvane {
+namespace {
+
+using test::rehearsal;
+using test::RunStartMs;
+
+std::vector<JournalRecord> committedRehearsal() {
+    MemoryJournalStore store;
+    for (JournalRecord r : rehearsal())
+        store.record(std::move(r));
+    return store.records(0);
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        out.push_back(line.ends_with('\r') ? line.substr(0, line.size() - 1) : line);
+    return out;
+}
+
+TEST(Debrief, TotalsOfARehearsalWithTwoHoldsAWindowAndALateLiftoff) {
+    const RunTotals t = runTotals(rehearsal());
+    EXPECT_EQ(t.holds, 2);
+    EXPECT_EQ(t.heldSeconds, 120);
+    ASSERT_TRUE(t.windowSeconds);
+    EXPECT_EQ(*t.windowSeconds, 300);
+    EXPECT_EQ(t.windowUsedSeconds, 120);
+    EXPECT_FALSE(t.windowExpired);
+    EXPECT_EQ(t.plannedLaunchMs, RunStartMs + 600000);
+    EXPECT_EQ(t.liftoffMs, RunStartMs + 720000);
+    EXPECT_EQ(t.slipSeconds, 120);
+}
+
+TEST(Debrief, AHoldStillOnAtTheEndCountsToTheLastRecordAndAnExpiredWindowIsUsedUp) {
+    std::vector<JournalRecord> run = {
+        test::journalRecord("launch-time", 0, 600),
+        test::journalRecord("window-set", 0, 600, {{"window", "0:01:00"}, {"active", "1"}}),
+        test::journalRecord("hold", 100, 500, {{"window-left", "60"}}),
+        test::journalRecord("window-expired", 160, 500, {{"window", "0:00:00"}}),
+        test::journalRecord("exit", 400, 500),
+    };
+    const RunTotals t = runTotals(run);
+    EXPECT_EQ(t.holds, 1);
+    EXPECT_EQ(t.heldSeconds, 300);
+    EXPECT_TRUE(t.windowExpired);
+    EXPECT_EQ(t.windowUsedSeconds, 60);
+    EXPECT_FALSE(t.liftoffMs);
+    EXPECT_EQ(t.slipSeconds, 300); // the launch moved with the hold
+}
+
+TEST(Debrief, TheCsvHasOneRowAHappeningWithUtcAndLocalTimes) {
+    const auto zone = TimeZone::named("America/New_York");
+    ASSERT_TRUE(zone);
+    const auto rows = lines(journalCsv(committedRehearsal(), *zone));
+    ASSERT_EQ(rows.size(), 15u);
+    EXPECT_EQ(rows[0], "run,record,kind,utc,local,program_clock,count,count_seconds,what,details,"
+                       "launch_file");
+    EXPECT_EQ(rows[1], "1,1,start,2001-05-03T10:20:00.000Z,2001-05-03T06:20:00.000-04:00,,"
+                       "T - 000 00:10:00,600,Program started,,/data/launch.ovx");
+    EXPECT_EQ(rows[4], "1,4,event-defined,2001-05-03T10:20:20.000Z,2001-05-03T06:20:20.000-04:00,,"
+                       "T - 000 00:09:40,580,\"Event 1 \"\"Ignition\"\" defined\","
+                       "\"number=\"\"1\"\" name=\"\"Ignition\"\" offset=\"\"-300\"\"\",/data/launch.ovx");
+    EXPECT_EQ(rows[8], "1,8,resume,2001-05-03T10:22:30.000Z,2001-05-03T06:22:30.000-04:00,,"
+                       "T - 000 00:09:00,540,Resume after a hold of 0:01:30,"
+                       "\"held=\"\"90\"\" old-launch=\"\"2001-05-03 10:30:00\"\" "
+                       "launch=\"\"2001-05-03 10:31:30\"\" window-left=\"\"210\"\"\",/data/launch.ovx");
+    EXPECT_EQ(rows[12], "1,12,liftoff,2001-05-03T10:32:00.000Z,2001-05-03T06:32:00.000-04:00,,"
+                        "T + 000 00:00:00,0,Liftoff,\"launch=\"\"2001-05-03 10:32:00\"\"\","
+                        "/data/launch.ovx");
+    std::vector<std::string> kinds;
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        const std::size_t from = rows[i].find(',', rows[i].find(',') + 1) + 1;
+        kinds.push_back(rows[i].substr(from, rows[i].find(',', from) - from));
+    }
+    EXPECT_EQ(kinds, (std::vector<std::string>{"start", "file-read", "window-set", "event-defined",
+                                               "event-defined", "hold", "window-warned", "resume",
+                                               "hold", "resume", "event-passed", "liftoff",
+                                               "event-passed", "exit"}));
+}
+
+TEST(Debrief, TheTimelineDrawsEachHoldWhereItWasAndBothLiftoffs) {
+    const Drawing d = runTimeline(rehearsal(), TimeZone::utc(), 960, 420);
+    std::vector<const DrawItem*> holds, liftoffs, events;
+    const DrawItem* planned = nullptr;
+    const DrawItem* actual = nullptr;
+    for (const DrawItem& item : d.items) {
+        if (item.role == "hold")
+            holds.push_back(&item);
+        if (item.role == "liftoff" || item.role == "planned-liftoff")
+            liftoffs.push_back(&item);
+        if (item.role == "event")
+            events.push_back(&item);
+        if (item.role == "planned")
+            planned = &item;
+        if (item.role == "actual")
+            actual = &item;
+    }
+    ASSERT_EQ(holds.size(), 2u);
+    ASSERT_EQ(liftoffs.size(), 2u);
+    EXPECT_EQ(events.size(), 2u);
+    ASSERT_TRUE(planned && actual);
+    // The first hold (60 s to 150 s) is three times as wide as the second (300 s to 330 s),
+    // and starts left of it.
+    const double w1 = holds[0]->points[1].first - holds[0]->points[0].first;
+    const double w2 = holds[1]->points[1].first - holds[1]->points[0].first;
+    EXPECT_NEAR(w1 / w2, 3.0, 0.01);
+    EXPECT_LT(holds[0]->points[1].first, holds[1]->points[0].first);
+    // The actual count is flat through each hold: its points at the hold's ends share a height.
+    for (const DrawItem* h : holds) {
+        std::vector<double> ys;
+        for (const auto& [x, y] : actual->points)
+            if (x >= h->points[0].first - 0.01 && x <= h->points[1].first + 0.01)
+                ys.push_back(y);
+        ASSERT_GE(ys.size(), 2u);
+        EXPECT_EQ(*std::ranges::min_element(ys), *std::ranges::max_element(ys));
+    }
+    // The planned liftoff lies two minutes left of the actual one.
+    EXPECT_LT(liftoffs[0]->points[0].first, liftoffs[1]->points[0].first);
+    bool slipWritten = std::ranges::any_of(d.items, [](const DrawItem& i) { return i.text == "slip 0:02:00"; });
+    EXPECT_TRUE(slipWritten);
+}
+
+TEST(Debrief, TheHtmlReportStandsAloneWithItsPictureTotalsAndTable) {
+    const std::string html = debriefHtml(splitRuns(committedRehearsal()), TimeZone::utc(), "Debrief <test>");
+    EXPECT_TRUE(html.starts_with("<!DOCTYPE html>"));
+    EXPECT_NE(html.find("<title>Debrief &lt;test&gt;</title>"), std::string::npos);
+    EXPECT_EQ(html.find("src="), std::string::npos); // nothing loaded from elsewhere
+    EXPECT_EQ(html.find("href="), std::string::npos);
+    EXPECT_NE(html.find("<svg"), std::string::npos);
+    EXPECT_NE(html.find("class=\"hold\" data-start-ms=\"988885260000\" data-end-ms=\"988885350000\""),
+              std::string::npos);
+    EXPECT_NE(html.find("<th>Holds</th><td>2, 0:02:00 in all</td>"), std::string::npos);
+    EXPECT_NE(html.find("<th>Launch window used</th><td>0:02:00 of 0:05:00</td>"), std::string::npos);
+    EXPECT_NE(html.find("2001-05-03 10:32:00, slip 0:02:00"), std::string::npos);
+    EXPECT_NE(html.find("Event 1 &quot;Ignition&quot; passed"), std::string::npos);
+}
+
+TEST(JournalStore, RunsBeginWhereRecordsSayAndDetailsRoundTrip) {
+    MemoryJournalStore store;
+    std::vector<std::string> told;
+    store.onCommitted = [&](const JournalRecord& r) { told.push_back(std::to_string(r.run) + " " + r.kind); };
+    for (JournalRecord r : rehearsal())
+        store.record(std::move(r));
+    JournalRecord next = test::journalRecord("launch-time", 900, 600);
+    next.beginsRun = true;
+    store.record(next);
+    EXPECT_EQ(told.front(), "1 start");
+    EXPECT_EQ(told.back(), "2 launch-time");
+    EXPECT_EQ(store.runs().size(), 2u);
+    EXPECT_EQ(store.runs()[0].records, 14);
+    store.deleteRun(1);
+    EXPECT_EQ(store.runs().size(), 1u);
+
+    const std::vector<std::pair<std::string, std::string>> odd = {
+        {"path", "C:\\odd \"name\"\nline"}, {"empty", ""}};
+    EXPECT_EQ(parseDetails(formatDetails(odd)), odd);
+    EXPECT_FALSE(parseDetails("name=\"unclosed"));
+}
+
+} // namespace
+} // namespace orvane
+
+namespace orvane {
+namespace {
+
+// Regression: the plan was read from the run's first record, the start, before the launch time
+// the user then set.
+TEST(Debrief, ThePlanIsTheLaunchTimeTheRunBeganWith) {
+    const std::vector<JournalRecord> run = {
+        test::journalRecord("start", 0, 600),
+        test::journalRecord("launch-time", 5, 3600),
+        test::journalRecord("liftoff", 3605, 0),
+    };
+    EXPECT_EQ(runTotals(run).plannedLaunchMs, test::RunStartMs + 3605000);
+    EXPECT_EQ(runTotals(run).slipSeconds, 0);
+}
+
+} // namespace
+} // namespace orvane

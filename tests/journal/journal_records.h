@@ -1,0 +1,57 @@
+#pragma once
+
+// A rehearsal's run as the journal keeps it, for the tests of the debrief.
+
+#include "platform/journal.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace orvane::test {
+
+// 2001-05-03 10:20:00 UTC, in Unix milliseconds.
+inline constexpr std::int64_t RunStartMs = 988885200000;
+
+inline JournalRecord journalRecord(std::string kind, std::int64_t atSeconds, std::int64_t count,
+                                   std::vector<std::pair<std::string, std::string>> details = {}) {
+    JournalRecord r;
+    r.kind = std::move(kind);
+    r.trueMs = RunStartMs + atSeconds * 1000;
+    r.countSeconds = count;
+    const std::int64_t a = count < 0 ? -count : count;
+    char text[32];
+    std::snprintf(text, sizeof text, "T %c %03lld %02lld:%02lld:%02lld", count > 0 ? '-' : '+',
+                  static_cast<long long>(a / 86400), static_cast<long long>(a / 3600 % 24),
+                  static_cast<long long>(a / 60 % 60), static_cast<long long>(a % 60));
+    r.count = text;
+    r.details = std::move(details);
+    r.launchFile = "/data/launch.ovx";
+    return r;
+}
+
+// Launch planned at 10:30:00; a launch window of five minutes; two events; two holds (90 s
+// with the window's warning, then 30 s); liftoff two minutes late at 10:32:00.
+inline std::vector<JournalRecord> rehearsal() {
+    std::vector<JournalRecord> run = {
+        journalRecord("start", 0, 600),
+        journalRecord("file-read", 0, 600, {{"path", "/data/launch.ovx"}, {"launch", "2001-05-03 10:30:00"}}),
+        journalRecord("window-set", 10, 590, {{"window", "0:05:00"}, {"active", "1"}}),
+        journalRecord("event-defined", 20, 580, {{"number", "1"}, {"name", "Ignition"}, {"offset", "-300"}}),
+        journalRecord("event-defined", 25, 575, {{"number", "2"}, {"name", "Orbit"}, {"offset", "60"}}),
+        journalRecord("hold", 60, 540, {{"window-left", "300"}}),
+        journalRecord("window-warned", 120, 540, {{"window", "0:04:00"}}),
+        journalRecord("resume", 150, 540, {{"held", "90"}, {"old-launch", "2001-05-03 10:30:00"}, {"launch", "2001-05-03 10:31:30"}, {"window-left", "210"}}),
+        journalRecord("hold", 300, 390, {{"window-left", "210"}}),
+        journalRecord("resume", 330, 390, {{"held", "30"}, {"old-launch", "2001-05-03 10:31:30"}, {"launch", "2001-05-03 10:32:00"}, {"window-left", "180"}}),
+        journalRecord("event-passed", 420, 300, {{"number", "1"}, {"name", "Ignition"}, {"offset", "-300"}}),
+        journalRecord("liftoff", 720, 0, {{"launch", "2001-05-03 10:32:00"}}),
+        journalRecord("event-passed", 780, -60, {{"number", "2"}, {"name", "Orbit"}, {"offset", "60"}}),
+        journalRecord("exit", 800, -80),
+    };
+    run.front().beginsRun = true;
+    return run;
+}
+
+} // namespace orvane::test

@@ -1,0 +1,170 @@
+#include "journal/journal_records.h"
+#include "sqlite/sqlite_journal.h"
+
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+
+namespace orvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SqliteJournal : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "orvane-journal-XXXXXX").string();
+        ASSERT_TRUE(mkdtemp(pattern.data()));
+        dir = pattern;
+        path = (dir / "journal.sqlite").string();
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // The store tells from its own thread.
+    void listen(SqliteJournalStore& store) {
+        store.onCommitted = [this](const JournalRecord& r) {
+            std::lock_guard lock(mutex);
+            committed.push_back(r);
+        };
+        store.onHealthChanged = [this] {
+            std::lock_guard lock(mutex);
+            ++healthChanges;
+        };
+    }
+    std::string sql(const std::string& query) {
+        sqlite3* db = nullptr;
+        sqlite3_open(path.c_str(), &db);
+        std::string out;
+        sqlite3_exec(
+            db, query.c_str(),
+            [](void* o, int, char** values, char**) {
+                *static_cast<std::string*>(o) += values[0] ? values[0] : "NULL";
+                return 0;
+            },
+            &out, nullptr);
+        sqlite3_close(db);
+        return out;
+    }
+
+    fs::path dir;
+    std::string path;
+    std::mutex mutex;
+    std::vector<JournalRecord> committed;
+    int healthChanges = 0;
+};
+
+TEST_F(SqliteJournal, RecordsAreCommittedInOrderAndReadBackAcrossRuns) {
+    {
+        SqliteJournalStore store(path);
+        listen(store);
+        for (JournalRecord r : test::rehearsal())
+            store.record(std::move(r));
+        store.flush();
+        EXPECT_EQ(committed.size(), 14u);
+        EXPECT_EQ(committed.back().kind, "exit");
+        EXPECT_EQ(store.health().problem, "");
+        const auto back = store.records(1);
+        ASSERT_EQ(back.size(), 14u);
+        EXPECT_EQ(back[7].detail("held"), "90");
+        EXPECT_EQ(back[0].launchFile, "/data/launch.ovx");
+        EXPECT_EQ(back, committed);
+    }
+    EXPECT_EQ(sql("PRAGMA journal_mode"), "wal");
+    EXPECT_EQ(sql("PRAGMA integrity_check"), "ok");
+    // The next program's records begin run 2.
+    SqliteJournalStore again(path);
+    JournalRecord start = test::journalRecord("start", 1000, 600);
+    start.beginsRun = true;
+    again.record(start);
+    again.flush();
+    ASSERT_EQ(again.runs().size(), 2u);
+    EXPECT_EQ(again.runs()[1].run, 2);
+    const JournalFileContent file = readJournalFile(path);
+    EXPECT_EQ(file.error, "");
+    EXPECT_EQ(file.records.size(), 15u);
+    again.deleteRun(1);
+    again.flush();
+    EXPECT_EQ(again.records(0).size(), 1u);
+}
+
+TEST_F(SqliteJournal, ADamagedJournalIsKeptAsideAndANewOneBegun) {
+    const std::string garbage(8192, 'x');
+    std::ofstream(path, std::ios::binary) << garbage;
+    SqliteJournalStore store(path);
+    listen(store);
+    store.record(test::journalRecord("start", 0, 600));
+    store.flush();
+    EXPECT_EQ(committed.size(), 1u);
+    const JournalHealth h = store.health();
+    EXPECT_EQ(h.problem, "");
+    EXPECT_NE(h.notice.find("it was kept as " + path + ".damaged-"), std::string::npos) << h.notice;
+    int aside = 0;
+    for (const auto& entry : fs::directory_iterator(dir))
+        if (entry.path().filename().string().starts_with("journal.sqlite.damaged-")) {
+            ++aside;
+            std::ifstream in(entry.path(), std::ios::binary);
+            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), garbage);
+        }
+    EXPECT_EQ(aside, 1);
+    EXPECT_EQ(readJournalFile(path + ".nothing").error, "there is no journal at " + path + ".nothing");
+}
+
+TEST_F(SqliteJournal, AnotherProgramsDatabaseIsNeverWrittenInto) {
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    sqlite3_exec(db, "CREATE TABLE notes(t TEXT); INSERT INTO notes VALUES('mine')", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    EXPECT_NE(readJournalFile(path).error.find("not a journal of this program"), std::string::npos);
+    SqliteJournalStore store(path);
+    store.record(test::journalRecord("start", 0, 600));
+    store.flush();
+    EXPECT_NE(store.health().notice.find(".foreign-"), std::string::npos);
+    EXPECT_EQ(store.records(0).size(), 1u);
+}
+
+TEST_F(SqliteJournal, AJournalUnderARegularFileIsReportedAndNothingCountsAsRecorded) {
+    std::ofstream(dir / "plain") << "a file, not a folder";
+    path = (dir / "plain" / "journal.sqlite").string();
+    SqliteJournalStore store(path);
+    listen(store);
+    store.record(test::journalRecord("start", 0, 600));
+    store.record(test::journalRecord("hold", 10, 590));
+    store.flush();
+    EXPECT_TRUE(committed.empty());
+    EXPECT_NE(store.health().problem.find("cannot be kept at " + path), std::string::npos);
+    store.record(test::journalRecord("resume", 20, 590));
+    store.flush();
+    EXPECT_EQ(healthChanges, 1); // reported once
+}
+
+TEST_F(SqliteJournal, AFullJournalIsReportedAndTakesRecordsAgainOnceRunsAreDeleted) {
+    {
+        SqliteJournalStore seed(path);
+        for (JournalRecord r : test::rehearsal())
+            seed.record(std::move(r));
+        seed.record(test::journalRecord("file-saved", 850, -130, {{"path", std::string(30000, 's')}}));
+    }
+    const std::int64_t pages = std::stoll(sql("PRAGMA page_count"));
+    SqliteJournalStore store(path, pages);
+    listen(store);
+    JournalRecord big = test::journalRecord("file-read", 900, 600, {{"path", std::string(20000, 'p')}});
+    big.beginsRun = true;
+    store.record(big);
+    store.flush();
+    EXPECT_TRUE(committed.empty());
+    EXPECT_NE(store.health().problem.find("cannot be written (database or disk is full)"), std::string::npos)
+        << store.health().problem;
+    store.deleteRun(1);
+    store.flush();
+    ASSERT_EQ(committed.size(), 1u);
+    EXPECT_EQ(committed[0].run, 2);
+    EXPECT_EQ(store.health().problem, "");
+    EXPECT_EQ(healthChanges, 2); // the problem, then its end
+}
+
+} // namespace
+} // namespace orvane
