@@ -336,7 +336,8 @@ INSTANTIATE_TEST_SUITE_P(Windows, DesignedStates,
                                            "frmETWIZLabel", "frmETWIZChoice", "frmETWIZPlus",
                                            "frmETWIZMET", "frmETWIZDate", "frmRemoveEvent",
                                            "frmWizardPlusMinus", "frmWizardTime",
-                                           "frmRemoteDisplays", "frmDebrief"),
+                                           "frmRemoteDisplays", "frmDebrief", "frmPresent",
+                                           "frmPresentScreen", "frmCallouts"),
                          [](const auto& info) { return std::string(info.param); });
 
 } // namespace
