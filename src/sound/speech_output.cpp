@@ -158,16 +158,16 @@ void SpeechOutput::onContextState(pa_context* c, void* self) {
 void SpeechOutput::openStream() {
     if (m_stream || !m_contextReady)
         return;
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, std::uint32_t(m_rate), 1};
-    m_stream = pa_stream_new(m_context, "Callouts", &spec, nullptr);
+    const pa_sample_spec format{PA_SAMPLE_S16LE, std::uint32_t(m_rate), 1};
+    m_stream = pa_stream_new(m_context, "Callouts", &format, nullptr);
     if (!m_stream)
         return;
     pa_stream_set_write_callback(m_stream, onWrite, this);
     pa_buffer_attr attr;
     attr.maxlength = std::uint32_t(-1);
-    attr.tlength = std::uint32_t(pa_usec_to_bytes(250000, &spec));
+    attr.tlength = std::uint32_t(pa_usec_to_bytes(250000, &format));
     attr.prebuf = std::uint32_t(-1);
-    attr.minreq = std::uint32_t(pa_usec_to_bytes(50000, &spec));
+    attr.minreq = std::uint32_t(pa_usec_to_bytes(50000, &format));
     attr.fragsize = std::uint32_t(-1);
     const auto flags = pa_stream_flags_t(PA_STREAM_ADJUST_LATENCY | PA_STREAM_INTERPOLATE_TIMING |
                                          PA_STREAM_AUTO_TIMING_UPDATE);
