@@ -8,20 +8,19 @@ import os
 import queue
 import shutil
 import sqlite3
+import sys
 import subprocess
 import tempfile
 import threading
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "remote"))
+from orvane_remote import wait_for as remote_wait_for  # noqa: E402
+
 
 def wait_for(what, check, timeout=20, step=0.05):
-    end = time.monotonic() + timeout
-    while True:
-        result = check()
-        if result:
-            return result
-        assert time.monotonic() < end, "timed out waiting for " + what
-        time.sleep(step)
+    """The remote tests' bounded wait, with the longer bound a journal on disk may need."""
+    return remote_wait_for(what, check, timeout, step)
 
 
 class Program:

@@ -12,20 +12,9 @@ import subprocess
 import sys
 import tempfile
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "remote"))
+from orvane_remote import browser  # noqa: E402
 
-def browser(profile_dir):
-    from selenium import webdriver
-    from selenium.webdriver.chrome.service import Service
-
-    options = webdriver.ChromeOptions()
-    options.binary_location = "/usr/bin/chromium"
-    for flag in ("--headless=new", "--no-sandbox", "--disable-gpu",
-                 "--disable-background-networking", "--disable-component-update",
-                 "--disable-sync", "--no-first-run", "--no-proxy-server",
-                 "--user-data-dir=" + profile_dir, "--window-size=1100,1400"):
-        options.add_argument(flag)
-    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-    return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
 
 
 def points(polyline):
@@ -51,7 +40,7 @@ def main():
         env.pop("DISPLAY", None)
         subprocess.run([program, "--debrief-html", report], check=True, env=env, timeout=60)
 
-        driver = browser(os.path.join(home, "profile"))
+        driver = browser(os.path.join(home, "profile"), window_size="1100,1400", console_log=True)
         driver.get("file://" + report)
         svg = driver.find_element("css selector", "svg")
         errors = [e for e in driver.get_log("browser") if e["level"] in ("SEVERE", "WARNING")]

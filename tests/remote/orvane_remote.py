@@ -279,7 +279,8 @@ def launch_caption(seconds_ahead):
                                              t.tm_min, t.tm_sec, "AM" if t.tm_hour < 12 else "PM")
 
 
-def browser(profile_dir):
+def browser(profile_dir, window_size="1280,720", console_log=False):
+    """Headless Chromium on a fresh profile; with console_log its console can be read back."""
     from selenium import webdriver
     from selenium.webdriver.chrome.service import Service
 
@@ -288,8 +289,10 @@ def browser(profile_dir):
     for flag in ("--headless=new", "--no-sandbox", "--disable-gpu",
                  "--disable-background-networking", "--disable-component-update",
                  "--disable-sync", "--no-first-run", "--no-proxy-server",
-                 "--user-data-dir=" + profile_dir, "--window-size=1280,720"):
+                 "--user-data-dir=" + profile_dir, "--window-size=" + window_size):
         options.add_argument(flag)
+    if console_log:
+        options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
     return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
 
 
