@@ -56,13 +56,24 @@ orvane::frmSplash& App::frmSplash() {
     return form<orvane::frmSplash>();
 }
 
-const std::string& App::nameOf(std::type_index type) const {
-    const auto it = m_typeNames.find(type);
-    if (it == m_typeNames.end()) {
-        std::fprintf(stderr, "No window is registered for the type %s.\n", type.name());
-        std::abort();
-    }
-    return it->second;
+const std::string& App::nameOf(const std::type_info& type) const {
+    for (const auto& t : m_typeNames)
+        if (t.type == &type)
+            return t.name;
+    for (const auto& t : m_typeNames)
+        if (*t.type == type)
+            return t.name;
+    std::fprintf(stderr, "No window is registered for the type %s.\n", type.name());
+    std::abort();
+}
+
+void App::setTypeName(const std::type_info& type, const std::string& name) {
+    for (auto& t : m_typeNames)
+        if (*t.type == type) {
+            t.name = name;
+            return;
+        }
+    m_typeNames.push_back({&type, name});
 }
 
 Happening App::happening(Happening::Kind kind) const {

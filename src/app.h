@@ -16,7 +16,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <typeindex>
+#include <typeinfo>
 #include <vector>
 
 namespace orvane {
@@ -115,9 +115,7 @@ class App {
     // The window of type T, loading it if needed; the loaded one or null, never loading it.
     // T is a window class registered with registerForm<T>.
     template <class T> T& form() { return static_cast<T&>(*form(nameOf(typeid(T)))); }
-    template <class T> T* loaded() const {
-        return static_cast<T*>(loadedForm(nameOf(typeid(T))));
-    }
+    template <class T> T* loaded() const { return static_cast<T*>(loadedForm(nameOf(typeid(T)))); }
 
     // Whether a window of that name exists in the program, and whether it is loaded now.
     bool knowsForm(std::string_view name) const;
@@ -150,13 +148,16 @@ class App {
         registerForm<T>(std::move(name), [](App& app) { return std::make_unique<T>(app); });
     }
     template <class T> void registerForm(std::string name, FormFactory factory) {
-        m_typeNames.insert_or_assign(std::type_index(typeid(T)), name);
+        setTypeName(typeid(T), name);
         registerForm(std::move(name), std::move(factory));
     }
 
   private:
     // The name a window class was registered under; fails loudly for one never registered.
-    const std::string& nameOf(std::type_index type) const;
+    // Looked up by the type's identity first: the rounds ask for windows by type every second,
+    // and ordering type_infos compares their mangled names character by character.
+    const std::string& nameOf(const std::type_info& type) const;
+    void setTypeName(const std::type_info& type, const std::string& name);
     bool unloadWith(Form& form, UnloadMode mode);
 
     OwnClock m_ownClock;
@@ -172,7 +173,11 @@ class App {
     SimWizardEntries m_simWizardEntries;
     std::unique_ptr<SimClock> m_simClock;
     LaunchFileNames m_launchFileNames;
-    std::map<std::type_index, std::string> m_typeNames;
+    struct TypeName {
+        const std::type_info* type;
+        std::string name;
+    };
+    std::vector<TypeName> m_typeNames;
     Happenings m_happenings;
     std::unique_ptr<orvane::Callouts> m_callouts;
 };

@@ -255,31 +255,35 @@ void Callouts::round() {
     planAhead(now);
 }
 
-std::optional<std::string>
-Callouts::eventCue(int n, Instant at, std::tuple<int, std::string, std::int64_t>* key) const {
+std::vector<Callouts::EventMoment> Callouts::eventMoments() const {
+    std::vector<EventMoment> moments;
     const frmEventTimers* board = m_app.loaded<frmEventTimers>();
     if (!board || !m_choices.events)
+        return moments;
+    for (int n = 0; n < 10; ++n) {
+        const frmEventTimers::Row row = board->row(n);
+        if (!row.defined)
+            continue;
+        std::string name = row.name.empty() ? "event " + std::to_string(n + 1) : row.name;
+        moments.push_back({row.moment, {n, std::move(name), row.signedOffset()}});
+    }
+    return moments;
+}
+
+std::optional<std::string> Callouts::eventCue(const EventMoment& e, Instant at) const {
+    if (e.moment != at || m_saidEvents.contains(e.key))
         return std::nullopt;
-    const frmEventTimers::Row row = board->row(n);
-    if (!row.defined || row.moment != at)
-        return std::nullopt;
-    std::string name = row.name.empty() ? "event " + std::to_string(n + 1) : row.name;
-    *key = {n, name, row.signedOffset()};
-    if (m_saidEvents.contains(*key))
-        return std::nullopt;
-    return name;
+    return std::get<1>(e.key);
 }
 
 void Callouts::sayDue(Instant now, std::int64_t seconds) {
     if (auto cue = countCue(seconds, m_choices); cue && m_saidCounts.insert(seconds).second)
         say(*cue);
-    for (int n = 0; n < 10; ++n) {
-        std::tuple<int, std::string, std::int64_t> key;
-        if (auto name = eventCue(n, now, &key)) {
-            m_saidEvents.insert(key);
+    for (const EventMoment& e : eventMoments())
+        if (auto name = eventCue(e, now)) {
+            m_saidEvents.insert(e.key);
             say(*name);
         }
-    }
 }
 
 void Callouts::planAhead(Instant now) {
@@ -287,16 +291,15 @@ void Callouts::planAhead(Instant now) {
     const frmOrvane* frm = m_app.loaded<frmOrvane>();
     if (frm && speaking() && !frm->held()) {
         const std::int64_t count = frm->shownCount().secondsToLaunch();
+        const std::vector<EventMoment> events = eventMoments();
         for (int k = 1; k <= PlanSeconds; ++k) {
             const Instant at = now.addSeconds(k);
             const std::int64_t seconds = count - k;
             if (auto cue = countCue(seconds, m_choices); cue && !m_saidCounts.contains(seconds))
                 plan.push_back({*cue, trueMs(at)});
-            for (int n = 0; n < 10; ++n) {
-                std::tuple<int, std::string, std::int64_t> key;
-                if (auto name = eventCue(n, at, &key))
+            for (const EventMoment& e : events)
+                if (auto name = eventCue(e, at))
                     plan.push_back({*name, trueMs(at)});
-            }
         }
     }
     if (plan == m_planned)

@@ -84,9 +84,15 @@ class Callouts {
     // The cues due at the second NOW that the count reached at its own pace.
     void sayDue(Instant now, std::int64_t seconds);
     void planAhead(Instant now);
-    // The cue of row N's event, when it falls on the second AT.
-    std::optional<std::string> eventCue(int n, Instant at,
-                                        std::tuple<int, std::string, std::int64_t>* key) const;
+    // The board's event moments and names, read once for a round of cues: reading a row
+    // converts the launch time, which costs more than the whole rest of a round.
+    struct EventMoment {
+        Instant moment;
+        std::tuple<int, std::string, std::int64_t> key; // row, name as said, signed offset
+    };
+    std::vector<EventMoment> eventMoments() const;
+    // The cue of an event falling on the second AT, unless it was said.
+    std::optional<std::string> eventCue(const EventMoment& e, Instant at) const;
     std::int64_t trueMs(Instant at) const;
     bool speaking() const;
     void prepareAll();

@@ -45,10 +45,11 @@ frmEventTimers::Row frmEventTimers::row(int n) const {
     r.offsetSeconds = EventData().Secs(n);
     r.name = lblName.at(n).caption();
     const Instant now = services().clock.instant();
-    r.moment = countMoment(n, GetLaunchTime(), now);
+    const Instant launch = GetLaunchTime();
+    r.moment = countMoment(n, launch, now);
     r.phase = phase(n);
     r.text = lblTime.at(n).caption();
-    const std::int64_t d = secondsBetween(now, EventTime(n));
+    const std::int64_t d = secondsBetween(now, EventTime(n, launch));
     if (d > 0 && d <= 600)
         r.alert = d > 60 ? AlertLevel::TenMinutes : AlertLevel::LastMinute;
     return r;
