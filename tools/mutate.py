@@ -216,9 +216,12 @@ class Runner:
         self.env.setdefault("CCACHE_DIR", os.path.join(os.path.dirname(root), ".ccache"))
         self.env["CCACHE_BASEDIR"] = self.scratch
         self.env["QT_QPA_PLATFORM"] = "offscreen"
-        self.targets = ["orvane_tests", "orvane_script_tests", "orvane-script", "orvane"]
-        if args.with_qt:
-            self.targets.append("orvane_qt_tests")
+        # Built for every mutant: the unit tests and the scenario runner. The real program
+        # (which the remote server test drives) and the Qt tests follow only for a mutant
+        # those left alive, or for one in the Qt binding, which nothing else compiles.
+        self.quick_targets = ["orvane_tests", "orvane_script_tests", "orvane-script"]
+        self.slow_targets = ["orvane"] + (["orvane_qt_tests"] if args.with_qt else [])
+        self.targets = self.quick_targets + self.slow_targets
 
     def prepare(self):
         os.makedirs(self.tree, exist_ok=True)
@@ -229,6 +232,10 @@ class Runner:
         status = run(["cmake", "-S", self.tree, "-B", self.build,
                       "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
                       "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -DNDEBUG", "-DORVANE_WERROR=OFF",
+                      # lld links the test programs several times faster than ld.bfd, and
+                      # each mutant relinks them.
+                      "-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld",
+                      "-DCMAKE_SHARED_LINKER_FLAGS=-fuse-ld=lld",
                       "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"], self.tree, 600, self.env, self.log)
         if status != 0:
             sys.exit("mutate: cmake failed; see " + self.log)
@@ -245,27 +252,29 @@ class Runner:
             sys.exit("mutate: the unchanged tree does not pass its tests (%s); see %s"
                      % (verdict, self.log))
 
-    def build_all(self, timeout=None):
+    def build_all(self, timeout=None, targets=None):
         return run(["cmake", "--build", self.build, "-j%d" % self.args.jobs, "--target"]
-                   + self.targets, self.tree, timeout or self.args.build_timeout, self.env,
-                   self.log)
+                   + (targets or self.targets), self.tree, timeout or self.args.build_timeout,
+                   self.env, self.log)
 
-    def test(self):
+    def test(self, quick=True, slow=True):
         """'passed', 'failed' or 'timed out'."""
         deadline = time.monotonic() + self.args.test_timeout
-        steps = [
+        quick_steps = [
             [os.path.join(self.build, "tests", "orvane_tests"), "--gtest_brief=1",
              "--gtest_fail_fast"],
             [os.path.join(self.build, "tests", "tools", "orvane_script_tests"),
              "--gtest_brief=1", "--gtest_fail_fast"],
             ["ctest", "--test-dir", self.build, "-L", "scenario", "--stop-on-failure",
              "-j%d" % self.args.jobs],
+        ]
+        slow_steps = [
             ["ctest", "--test-dir", self.build, "-R", r"^remote\.server$", "--stop-on-failure"],
         ]
         if self.args.with_qt:
-            steps.append([os.path.join(self.build, "tests", "qt", "orvane_qt_tests"),
+            slow_steps.append([os.path.join(self.build, "tests", "qt", "orvane_qt_tests"),
                           "--gtest_brief=1", "--gtest_fail_fast"])
-        for cmd in steps:
+        for cmd in (quick_steps if quick else []) + (slow_steps if slow else []):
             left = deadline - time.monotonic()
             if left <= 0:
                 return "timed out"
@@ -288,14 +297,20 @@ class Runner:
         try:
             with open(path, "w", encoding="utf-8") as f:
                 f.write("\n".join(lines))
-            status = self.build_all()
+            in_qt = rel.startswith("src/qt/")
+            status = self.build_all(targets=self.targets if in_qt else self.quick_targets)
             if status is None:
                 return "no-compile", "the build timed out", changed
             if status != 0:
                 return "no-compile", "", changed
             if objects_digest(self.build) == self.baseline:
                 return "equivalent", "same object code", changed
-            verdict = self.test()
+            verdict = self.test(quick=True, slow=in_qt)
+            if verdict == "passed" and not in_qt:
+                status = self.build_all(targets=self.slow_targets)
+                if status != 0:
+                    return "no-compile", "the real program does not build", changed
+                verdict = self.test(quick=False, slow=True)
             if verdict == "passed":
                 return "survived", "", changed
             return "caught", verdict, changed
