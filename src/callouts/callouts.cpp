@@ -250,9 +250,10 @@ void Callouts::round() {
     const bool paced = m_seen && !stepped && !frm->held() && now == m_seen->second.addSeconds(1) &&
                        count == m_seen->count - 1;
     m_seen = Seen{now, count};
+    const std::vector<EventMoment> events = eventMoments();
     if (paced)
-        sayDue(now, count);
-    planAhead(now);
+        sayDue(now, count, events);
+    planAhead(now, events);
 }
 
 std::vector<Callouts::EventMoment> Callouts::eventMoments() const {
@@ -276,10 +277,10 @@ std::optional<std::string> Callouts::eventCue(const EventMoment& e, Instant at) 
     return std::get<1>(e.key);
 }
 
-void Callouts::sayDue(Instant now, std::int64_t seconds) {
+void Callouts::sayDue(Instant now, std::int64_t seconds, const std::vector<EventMoment>& events) {
     if (auto cue = countCue(seconds, m_choices); cue && m_saidCounts.insert(seconds).second)
         say(*cue);
-    for (const EventMoment& e : eventMoments())
+    for (const EventMoment& e : events)
         if (auto name = eventCue(e, now)) {
             m_saidEvents.insert(e.key);
             say(*name);
@@ -287,11 +288,14 @@ void Callouts::sayDue(Instant now, std::int64_t seconds) {
 }
 
 void Callouts::planAhead(Instant now) {
+    planAhead(now, eventMoments());
+}
+
+void Callouts::planAhead(Instant now, const std::vector<EventMoment>& events) {
     std::vector<Cue> plan;
     const frmOrvane* frm = m_app.loaded<frmOrvane>();
     if (frm && speaking() && !frm->held()) {
         const std::int64_t count = frm->shownCount().secondsToLaunch();
-        const std::vector<EventMoment> events = eventMoments();
         for (int k = 1; k <= PlanSeconds; ++k) {
             const Instant at = now.addSeconds(k);
             const std::int64_t seconds = count - k;

@@ -81,9 +81,6 @@ class Callouts {
     void heard(const Happening& h);
     void round();
     void say(const std::string& text);
-    // The cues due at the second NOW that the count reached at its own pace.
-    void sayDue(Instant now, std::int64_t seconds);
-    void planAhead(Instant now);
     // The board's event moments and names, read once for a round of cues: reading a row
     // converts the launch time, which costs more than the whole rest of a round.
     struct EventMoment {
@@ -93,6 +90,10 @@ class Callouts {
     std::vector<EventMoment> eventMoments() const;
     // The cue of an event falling on the second AT, unless it was said.
     std::optional<std::string> eventCue(const EventMoment& e, Instant at) const;
+    // The cues due at the second NOW that the count reached at its own pace.
+    void sayDue(Instant now, std::int64_t seconds, const std::vector<EventMoment>& events);
+    void planAhead(Instant now);
+    void planAhead(Instant now, const std::vector<EventMoment>& events);
     std::int64_t trueMs(Instant at) const;
     bool speaking() const;
     void prepareAll();
