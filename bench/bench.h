@@ -69,6 +69,13 @@ struct SecondsShown {
     }
 };
 
+// A journal's size in bytes, read by a reader of its own (the write-ahead log's pages
+// included): what its pages hold, and its pages whole; -1 where it could not be read.
+struct JournalSize {
+    std::int64_t used = -1;
+    std::int64_t pages = -1;
+};
+
 struct RunResult {
     RunConfig config;
     std::string error;     // empty when the run worked
@@ -92,11 +99,10 @@ struct RunResult {
     SecondsShown present;
     int presentUnpainted = 0;
     std::optional<std::string> presentBox; // "W H BOLD FAMILY"
-    // The journal: happenings while measuring, and its size then, in SQLite pages read by a
-    // reader of its own (the write-ahead log's pages included).
+    // The journal: happenings while measuring, and its size at the start and the end of it.
     int happenings = 0;
-    std::int64_t journalBytesBefore = -1;
-    std::int64_t journalBytesAfter = -1;
+    JournalSize journalBefore;
+    JournalSize journalAfter;
     double peakRssMb = 0;
     // From the process start to the first paint of the seconds label (the bare label: its
     // label), the median of a few starts made apart from the measured run.

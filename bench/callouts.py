@@ -4,19 +4,23 @@ the final count (T minus ten ... liftoff) is heard.
 
 A private pulseaudio with a null sink "cues" is started here in a folder of its own, as the
 sound test starts one; orvane-monitor-record records the sink's monitor with the stream's own
-timing; the program (offscreen, driven through its standard input) is given a launch 13 s
-ahead, COUNTDOWNS times one after the other, and says the final count of each.
+timing; the probed program (offscreen, ORVANE_BENCH_SCENE=countdowns) sets itself a launch
+13 s ahead every 15 s, as Set Launch Time does, and says the final count of each, COUNTDOWNS
+times.
 
 Each cue's onset is its first sample at the monitor: the first sound after at least 5 ms of
 silence (the sink is digital silence between cues) within 150 ms before and 400 ms after its
-second, the program saying no cue later than that. Its time on the wall clock is the
-recording's start plus its sample's place. The recording's start comes from the monitor
-stream's own timing: after every 5 ms read the recorder notes the wall clock, the samples read
-and the stream's latency as the server reports it, and each read places the first sample at
-(time - latency - samples / rate); the median of all reads is taken. How well that holds is
-printed beside the figures: the spread of the reads' placings about the median (p1 and p99),
-and the earliest start the reads allow with no latency at all (a sample cannot be read
-before it reached the source): the start must lie at or before it.
+second, the program saying no cue later than that. Its time on the wall clock comes from the
+monitor stream's own timing: after every 5 ms read the recorder notes the wall clock, the
+samples read so far and the stream's latency as the server reports it, and each read places
+the sample it reached at (time - latency). A straight line through those placings (least
+squares through the medians of each twentieth of the reads, the first second's left out)
+gives every sample's time, so that the sound server's clock may run a little off the wall
+clock's. How well that holds is printed beside the figures: the placings' spread about the
+line (p1, p99), the server's clock's rate against the wall clock's, and how far at most the
+line places a sample after a read already had it (the null sink renders ahead of its own
+clock and hands its monitor each sample as it renders it, so the stream's timing, which
+follows the sink's clock, may place a sample after it was read).
 
 The onset error is the onset's time minus the whole second the cue belongs to. Target: p99 of
 its size <= 20 ms over 300 cues or more; with fewer, the max stands in for the p99. Every cue
@@ -29,19 +33,16 @@ ORVANE_BENCH_VERBOSE=1 also prints every cue's error.
 import array
 import math
 import os
-import queue
 import shutil
 import signal
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 
 RATE = 22050
 CUES = ["T minus ten", "nine", "eight", "seven", "six", "five", "four", "three", "two", "one",
         "liftoff"]
-LEAD_SECONDS = 13         # the launch, from when it is set: T-10 is said 3 s later
 TARGET_P99_MS = 20.0
 MIN_SAMPLES_FOR_P99 = 300
 SILENCE_SAMPLES = RATE // 200  # 5 ms
@@ -72,71 +73,55 @@ def rank(values, share):
     return values[min(len(values), max(1, math.ceil(share * len(values)))) - 1]
 
 
-class Driven:
-    """The program, given input lines on its standard input and answering each."""
-
-    def __init__(self, exe, env, home):
-        self.proc = subprocess.Popen(
-            [exe, "--no-splash"], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-            stderr=open(os.path.join(home, "orvane.err"), "w"), text=True, bufsize=1, cwd=home,
-            env=env)
-        self.lines = queue.Queue()
-        threading.Thread(target=self._read, daemon=True).start()
-
-    def _read(self):
-        for line in self.proc.stdout:
-            self.lines.put(line.rstrip("\n"))
-        self.lines.put(None)
-
-    def drive(self, line, timeout=10):
-        self.proc.stdin.write(line + "\n")
-        self.proc.stdin.flush()
-        end = time.monotonic() + timeout
-        while True:
-            left = end - time.monotonic()
-            if left <= 0:
-                raise RuntimeError("the program did not answer " + line)
-            try:
-                answer = self.lines.get(timeout=left)
-            except queue.Empty:
-                continue
-            if answer is None:
-                raise RuntimeError("the program ended early (status %s)" % self.proc.poll())
-            if answer == "done " + line:
-                return
-            if answer.startswith("error " + line):
-                raise RuntimeError(answer)
-
-    def end(self):
-        if self.proc.poll() is None:
-            try:
-                self.proc.stdin.write("end\n")
-                self.proc.stdin.flush()
-                self.proc.wait(timeout=15)
-            except (OSError, subprocess.TimeoutExpired):
-                self.proc.kill()
-                self.proc.wait()
+def launches_told(trace):
+    """The launches the probe set, in Unix seconds, from its "launch NS SECONDS" lines."""
+    found = []
+    try:
+        with open(trace) as f:
+            for line in f:
+                parts = line.split()
+                if len(parts) == 3 and parts[0] == "launch":
+                    found.append(int(parts[2]))
+    except FileNotFoundError:
+        pass
+    return found
 
 
-def recording_start(times_file):
-    """The recording's first sample on the wall clock, in ns, from the stream's own timing:
-    (the median placing, its p1 and p99 about it in ms, the earliest start the reads allow
-    with no latency, in ms after the median, and the number of reads)."""
-    placings, bounds = [], []
+def recording_clock(times_file):
+    """The recording placed on the wall clock by the stream's own timing: each read places
+    the sample it reached at (time - latency); the line through those placings (the median
+    placing and sample of each twentieth of the reads, fitted by least squares, so that the
+    sound server's clock may run a little off the wall clock's) gives each sample's time in ns.
+    Returns (the line as a function of the sample, its residuals' p1 and p99 in ms, how far
+    the line places a sample after a read already had it at most, in ms, and the reads)."""
+    reads = []
     with open(times_file) as f:
         for line in f:
             parts = line.split()
-            if len(parts) != 3:
-                continue
-            ns, samples, latency_us = int(parts[0]), int(parts[1]), int(parts[2])
-            read_ns = ns - samples * 1_000_000_000 // RATE
-            bounds.append(read_ns)
-            placings.append(read_ns - latency_us * 1000)
-    if not placings:
-        raise RuntimeError("the recorder noted no timing")
-    start = rank(placings, 0.5)
-    return (start, (rank(placings, 0.01) - start) / 1e6, (rank(placings, 0.99) - start) / 1e6,
-            (min(bounds) - start) / 1e6, len(placings))
+            if len(parts) == 3:
+                ns, samples, latency_us = int(parts[0]), int(parts[1]), int(parts[2])
+                reads.append((samples, ns - latency_us * 1000, ns))
+    if len(reads) < 40:
+        raise RuntimeError("the recorder noted too few reads")
+    # The first second's reads, while the server settles the stream's buffer, are left out.
+    settled = [r for r in reads if r[0] > RATE] or reads
+    parts = 20
+    size = len(settled) // parts
+    points = []
+    for k in range(parts):
+        chunk = settled[k * size:(k + 1) * size]
+        points.append((rank([c[0] for c in chunk], 0.5), rank([c[1] for c in chunk], 0.5)))
+    mx = sum(x for x, _ in points) / len(points)
+    my = sum(y for _, y in points) / len(points)
+    slope = (sum((x - mx) * (y - my) for x, y in points) /
+             sum((x - mx) ** 2 for x, _ in points))
+
+    def at(sample):
+        return my + (sample - mx) * slope
+
+    residuals = [(placed - at(samples)) / 1e6 for samples, placed, _ in settled]
+    ahead = max((at(samples) - read) / 1e6 for samples, _, read in settled)
+    return at, rank(residuals, 0.01), rank(residuals, 0.99), ahead, len(settled), slope
 
 
 def onset(samples, expected):
@@ -163,9 +148,10 @@ def main():
     home = tempfile.mkdtemp(prefix="orvane-callouts-")
     server = record = program = None
     launches = []
+    failure = None
     try:
         env = dict(os.environ, HOME=home, XDG_RUNTIME_DIR=home,
-                   XDG_CONFIG_HOME=os.path.join(home, "config"), TZ="UTC")
+                   XDG_CONFIG_HOME=os.path.join(home, "config"))
         env.pop("PULSE_SERVER", None)
         env.pop("ORVANE_BENCH_TRACE", None)
         env.pop("ORVANE_BENCH_SCENE", None)
@@ -187,33 +173,45 @@ def main():
         wait_for(lambda: os.path.exists(times) and os.path.getsize(times) > 0, 20,
                  "the recording to start")
 
-        program = Driven(exe, dict(env, QT_QPA_PLATFORM="offscreen", ORVANE_DRIVE_STDIN="1",
-                                   ORVANE_INSTANCE_NAME="orvane-callouts-%d" % os.getpid()),
-                         home)
-        for n in range(countdowns):
-            # Set a third into a second, so that the launch's second is the one meant.
-            time.sleep((1.3 - time.time() % 1.0) % 1.0)
-            launch = int(time.time()) + LEAD_SECONDS
-            caption = time.strftime("%B %d, %Y   %I:%M:%S %p", time.gmtime(launch))
-            caption = caption.replace("   0", "   ", 1)
-            program.drive("set frmOrvane.lblTarget.Caption " + caption)
-            launches.append(launch)
-            sys.stderr.write("orvane-bench: callouts, countdown %d of %d ...\n"
-                             % (n + 1, countdowns))
-            time.sleep(max(0.0, launch + 1.5 - time.time()))
-        program.end()
+        trace = os.path.join(home, "trace.txt")
+        program = subprocess.Popen(
+            [exe, "--no-splash"], cwd=home, stdout=subprocess.DEVNULL,
+            stderr=open(os.path.join(home, "orvane.err"), "w"),
+            env=dict(env, QT_QPA_PLATFORM="offscreen", ORVANE_BENCH_TRACE=trace,
+                     ORVANE_BENCH_SCENE="countdowns",
+                     ORVANE_INSTANCE_NAME="orvane-callouts-%d" % os.getpid()))
+        told = 0
+        end = time.monotonic() + 30 + countdowns * 16
+        while True:
+            if program.poll() is not None:
+                raise RuntimeError("the program ended early (status %s)" % program.returncode)
+            if time.monotonic() > end:
+                raise RuntimeError("the program set %d launches of %d in time" % (told, countdowns))
+            launches = launches_told(trace)
+            if len(launches) > told:
+                told = len(launches)
+                sys.stderr.write("orvane-bench: callouts, countdown %d of %d ...\n"
+                                 % (min(told, countdowns), countdowns))
+            if told >= countdowns and time.time() > launches[countdowns - 1] + 1.5:
+                break
+            time.sleep(0.5)
+        launches = launches[:countdowns]
+        stop(program)
         stop(record, signal.SIGINT)
     except RuntimeError as e:
-        print("FAIL  callouts' onset: %s" % e)
-        return 1
+        failure = str(e)
     finally:
-        if program:
-            program.end()
+        stop(program)
         stop(record, signal.SIGINT)
         stop(server)
+    if failure:
+        print("FAIL  callouts' onset: %s" % failure)
+        if not os.environ.get("ORVANE_BENCH_KEEP"):
+            shutil.rmtree(home, ignore_errors=True)
+        return 1
 
     try:
-        start, p1, p99, earliest, reads = recording_start(times)
+        at, p1, p99, ahead, reads, slope = recording_clock(times)
         samples = array.array("h")
         with open(raw, "rb") as f:
             samples.frombytes(f.read())
@@ -230,12 +228,12 @@ def main():
     for launch in launches:
         for i, cue in enumerate(CUES):
             second = launch - 10 + i
-            expected = (second * 1_000_000_000 - start) * RATE / 1e9
-            at = onset(samples, expected)
-            if at is None:
+            expected = (second * 1_000_000_000 - at(0)) / slope
+            sample = onset(samples, expected)
+            if sample is None:
                 missing.append("%s of T%+d s" % (cue, second - launch))
                 continue
-            error_ms = (start + at * 1e9 / RATE - second * 1e9) / 1e6
+            error_ms = (at(sample) - second * 1e9) / 1e6
             errors.append(error_ms)
             if os.environ.get("ORVANE_BENCH_VERBOSE"):
                 print("  %-12s %+8.2f ms" % (cue, error_ms))
@@ -251,10 +249,11 @@ def main():
         print("  %-44s %.2f / %.2f / %.2f" % ("  signed: min / median / max, ms", min(errors),
                                                rank(errors, 0.5), max(errors)))
     print("  %-44s %d found, %d missing" % ("cues", len(errors), len(missing)))
-    print("  %-44s %d reads: p1 %+.2f, p99 %+.2f ms" % (
-        "recording's start from the stream's timing", reads, p1, p99))
-    print("  %-44s %+.2f ms after the median" % ("  earliest start with no latency at all",
-                                                 earliest))
+    print("  %-44s %d reads: p1 %+.2f, p99 %+.2f ms about it" % (
+        "recording placed by the stream's timing", reads, p1, p99))
+    print("  %-44s %.1f ppm" % ("  the server's clock against the wall clock",
+                                (slope * RATE / 1e9 - 1) * 1e6))
+    print("  %-44s %.2f ms" % ("  placed after a read already had it, at most", ahead))
     print("  (p99 shows as - over fewer than %d cues: the max stands in for it)"
           % MIN_SAMPLES_FOR_P99)
     if missing:

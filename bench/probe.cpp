@@ -15,6 +15,10 @@
 //             due while measuring (the callouts themselves are on, as a first start has them).
 //   journal   a happening every second, half-way through it: the tenth event defined again as
 //             it was, which the journal records; "happening NS" for each.
+//   countdowns  in place of the board and its events, the final count again and again: every
+//             15 s, a third into a second, a launch 13 s ahead is set as Set Launch Time sets
+//             one (the entry and its question left out), so that T minus ten is due 3 s later;
+//             "launch NS UNIX_SECONDS" for each.
 
 #include "app.h"
 #include "clock/frmOrvane.h"
@@ -42,7 +46,7 @@
 
 namespace {
 
-enum class Scene { Board, Present, Callouts, Journal };
+enum class Scene { Board, Present, Callouts, Journal, Countdowns };
 
 Scene sceneWanted() {
     const char* scene = std::getenv("ORVANE_BENCH_SCENE");
@@ -54,6 +58,8 @@ Scene sceneWanted() {
         return Scene::Callouts;
     if (std::strcmp(scene, "journal") == 0)
         return Scene::Journal;
+    if (std::strcmp(scene, "countdowns") == 0)
+        return Scene::Countdowns;
     return Scene::Board;
 }
 
@@ -68,6 +74,14 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
 
     void setUpScene() {
         orvane::frmOrvane& main = m_app.frmOrvane();
+        if (m_scene == Scene::Countdowns) {
+            m_seconds = &main.lblSeconds;
+            m_seconds->setObserver(this);
+            if (QWidget* w = m_view.widget(*m_seconds))
+                w->installEventFilter(this);
+            countDownAgainAndAgain();
+            return;
+        }
         orvane::frmEventTimers& board = m_app.frmEventTimers();
         const orvane::DateTime launch = m_app.services().clock.now().addSeconds(2 * 3600);
         main.lblTarget.setCaption(orvane::formatDate(launch, "mmmm dd, yyyy   h:mm:ss AM/PM"));
@@ -189,6 +203,36 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
         clock_gettime(CLOCK_REALTIME, &t);
         const long toHalf = (1'500'000'000L - t.tv_nsec) % 1'000'000'000L / 1'000'000L;
         QTimer::singleShot(int(toHalf), Qt::PreciseTimer, timer, [timer] { timer->start(); });
+    }
+
+    // Every 15 s from 3 s on, a third into a second: a launch 13 s ahead.
+    void countDownAgainAndAgain() {
+        auto* timer = new QTimer(this);
+        timer->setTimerType(Qt::PreciseTimer);
+        timer->setInterval(15000);
+        connect(timer, &QTimer::timeout, this, [this] {
+            m_app.services().scheduler.deliver([this] { setLaunch(13); });
+        });
+        timespec t{};
+        clock_gettime(CLOCK_REALTIME, &t);
+        const long toThird = (1'333'000'000L - t.tv_nsec) % 1'000'000'000L / 1'000'000L;
+        QTimer::singleShot(3000 + int(toThird), Qt::PreciseTimer, timer, [this, timer] {
+            m_app.services().scheduler.deliver([this] { setLaunch(13); });
+            timer->start();
+        });
+    }
+
+    // As Set Launch Time sets it, once the user has confirmed it.
+    void setLaunch(int secondsAhead) {
+        orvane::frmOrvane& main = m_app.frmOrvane();
+        const orvane::Instant before = main.launchMoment();
+        const orvane::DateTime launch = m_app.services().clock.now().addSeconds(secondsAhead);
+        main.lblTarget.setCaption(orvane::formatDate(launch, "mmmm dd, yyyy   h:mm:ss AM/PM"));
+        orvane::Happening h = m_app.happening(orvane::Happening::Kind::LaunchTimeSet);
+        h.oldLaunch = before;
+        h.newLaunch = main.launchMoment();
+        m_app.raise(h);
+        write("launch " + stamp() + " " + std::to_string(h.newLaunch->unixSeconds()) + "\n");
     }
 
     // "row NS N TEXT" for a row's count, "color NS N panel|count &HBBGGRR" for its colours.

@@ -222,9 +222,12 @@ struct SoundServer {
     }
 };
 
-// The journal's size now, in bytes: its pages as a reader of its own sees them, the
-// write-ahead log's included, so no checkpoint is needed. -1 when there is none to read.
-std::int64_t journalBytes(const fs::path& folder) {
+// The journal's size now, in bytes, as a reader of its own sees it (the write-ahead log's pages
+// included, so no checkpoint is needed): the bytes its pages hold (SQLite's dbstat table, less
+// each page's unused room), or where SQLite has no dbstat, its pages whole. -1 when there is
+// none to read.
+JournalSize journalSize(const fs::path& folder) {
+    JournalSize size;
     std::error_code error;
     fs::path file;
     for (auto it = fs::recursive_directory_iterator(folder, error);
@@ -232,27 +235,27 @@ std::int64_t journalBytes(const fs::path& folder) {
         if (it->path().filename() == "journal.sqlite")
             file = it->path();
     if (file.empty())
-        return -1;
+        return size;
     sqlite3* db = nullptr;
-    std::int64_t bytes = -1;
     if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
         sqlite3_busy_timeout(db, 2000);
-        auto pragma = [db](const char* sql) -> std::int64_t {
+        auto number = [db](const char* sql) -> std::int64_t {
             sqlite3_stmt* st = nullptr;
             std::int64_t v = -1;
             if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK &&
-                sqlite3_step(st) == SQLITE_ROW)
+                sqlite3_step(st) == SQLITE_ROW && sqlite3_column_type(st, 0) != SQLITE_NULL)
                 v = sqlite3_column_int64(st, 0);
             sqlite3_finalize(st);
             return v;
         };
-        const std::int64_t pages = pragma("PRAGMA page_count");
-        const std::int64_t size = pragma("PRAGMA page_size");
-        if (pages >= 0 && size > 0)
-            bytes = pages * size;
+        const std::int64_t pages = number("PRAGMA page_count");
+        const std::int64_t pageSize = number("PRAGMA page_size");
+        if (pages >= 0 && pageSize > 0)
+            size.pages = pages * pageSize;
+        size.used = number("SELECT sum(pgsize - unused) FROM dbstat");
     }
     sqlite3_close(db);
-    return bytes;
+    return size;
 }
 
 std::string tail(const fs::path& log) {
@@ -379,7 +382,7 @@ RunResult runProgram(const std::string& executable, const RunConfig& config) {
     std::this_thread::sleep_for(std::chrono::seconds(SettleSeconds));
     const bool journal = config.scene == Scene::Journal && config.subject == Subject::Program;
     if (journal)
-        result.journalBytesBefore = journalBytes(run.home / "data");
+        result.journalBefore = journalSize(run.home / "data");
     const auto cpu0 = cpuSeconds(pid);
     const auto switches0 = contextSwitches(pid);
     const auto wall0 = std::chrono::steady_clock::now();
@@ -391,7 +394,7 @@ RunResult runProgram(const std::string& executable, const RunConfig& config) {
     const std::int64_t to = realtimeNs();
     result.peakRssMb = peakRssMb(pid);
     if (journal)
-        result.journalBytesAfter = journalBytes(run.home / "data");
+        result.journalAfter = journalSize(run.home / "data");
 
     if (!alive(pid) || !cpu0 || !cpu1) {
         result.error = "it ended early: " + tail(run.log);
