@@ -21,13 +21,30 @@ enum class Subject {
     BareWake,  // orvane-floor-wake: a process that only wakes at each second
 };
 
+// What the program shows while it is measured, beyond the benchmark's board (each a feature's
+// rows of the table, with a floor of its own): the floors run in the same scene only to be
+// paired with the program's run.
+enum class Scene {
+    Board,    // both windows, ten events: the clock's own rows
+    Present,  // the present window over a 3840x2160 screen; its floor a label as large
+    Callouts, // callouts on and a sound server to speak to, none due while measuring
+    Journal,  // the journal written with a happening every second
+};
+
+// The present window's X server: one screen of this size.
+inline constexpr const char* PresentScreen = "3840x2160x24";
+inline constexpr const char* PresentScreenSize = "3840x2160";
+
 struct RunConfig {
     Subject subject = Subject::Program;
+    Scene scene = Scene::Board;
     std::string platform; // "offscreen" or "xcb"; none for the bare wake-up
     std::string display;  // for xcb: ":N"
     bool literal = false; // every timer at its nominal interval
     bool busy = false;    // another process keeps one core busy meanwhile
     int seconds = 60;     // the measured stretch, after the start-up has settled
+    // The bare label's own arguments (the present window's floor: --size, --fit, --font).
+    std::vector<std::string> floorArguments;
 };
 
 // Milliseconds from the true start of a second.
@@ -52,6 +69,13 @@ struct SecondsShown {
     }
 };
 
+// A journal's size in bytes, read by a reader of its own (the write-ahead log's pages
+// included): what its pages hold, and its pages whole; -1 where it could not be read.
+struct JournalSize {
+    std::int64_t used = -1;
+    std::int64_t pages = -1;
+};
+
 struct RunResult {
     RunConfig config;
     std::string error;     // empty when the run worked
@@ -69,6 +93,16 @@ struct RunResult {
     SecondsShown main;
     SecondsShown rows; // the ten rows together
     int unpainted = 0;
+    // The present window's count ("pset", "ppaint"), and the box and face it was fitted to.
+    Spread presentText;
+    Spread presentPaint;
+    SecondsShown present;
+    int presentUnpainted = 0;
+    std::optional<std::string> presentBox; // "W H BOLD FAMILY"
+    // The journal: happenings while measuring, and its size at the start and the end of it.
+    int happenings = 0;
+    JournalSize journalBefore;
+    JournalSize journalAfter;
     double peakRssMb = 0;
     // From the process start to the first paint of the seconds label (the bare label: its
     // label), the median of a few starts made apart from the measured run.

@@ -4,12 +4,17 @@
 //
 //   orvane-bench --program PATH --floor-label PATH --floor-wake PATH [--runner PATH
 //                --scripts DIR] [--day-check PATH] [--seconds N] [--busy [--busy-seconds N]]
-//                [--only offscreen|xcb] [--starts N]
+//                [--only offscreen|xcb] [--starts N] [--parts LIST]
 //
 // --busy adds a run of the program as built on each platform while another process keeps
 // one core busy, for --busy-seconds each (default 600: the ten-minute check), with the floors
 // measured under the same load for as long. --starts (default 5) is how many times each is
-// started to time its first paint.
+// started to time its first paint. --only keeps the clock's rows to one platform.
+// --parts (default clock,present,callouts,journal) names what to measure, comma-separated:
+// clock, the clock's own rows; present, the present window on a 3840x2160 Xvfb screen against
+// a bare label as large; callouts, the program with callouts on and a sound server, none due;
+// journal, the program with a happening every second written to its journal. Each feature's
+// program and floor run after the clock's rows, one after the other, for --seconds each.
 
 #include "bench.h"
 
@@ -23,6 +28,9 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <optional>
+#include <set>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -41,12 +49,27 @@ struct Options {
     std::string floorLabel;
     std::string floorWake;
     int starts = 5;
+    std::set<std::string> parts{"clock", "present", "callouts", "journal"};
 };
+
+std::optional<std::set<std::string>> partsArgument(const std::string& text) {
+    std::set<std::string> parts;
+    std::istringstream in(text);
+    for (std::string part; std::getline(in, part, ',');) {
+        if (part != "clock" && part != "present" && part != "callouts" && part != "journal")
+            return std::nullopt;
+        parts.insert(part);
+    }
+    if (parts.empty())
+        return std::nullopt;
+    return parts;
+}
 
 int usage() {
     std::fprintf(stderr, "usage: orvane-bench --program PATH --floor-label PATH --floor-wake PATH "
                          "[--runner PATH --scripts DIR] [--day-check PATH] [--seconds N] "
-                         "[--busy [--busy-seconds N]] [--only offscreen|xcb] [--starts N]\n");
+                         "[--busy [--busy-seconds N]] [--only offscreen|xcb] [--starts N] "
+                         "[--parts clock,present,callouts,journal]\n");
     return 2;
 }
 
@@ -72,7 +95,7 @@ struct Xvfb {
     pid_t pid = -1;
     std::string display;
 
-    bool start() {
+    bool start(const char* screen = "1280x1024x24") {
         int fds[2];
         if (pipe(fds) != 0)
             return false;
@@ -82,7 +105,7 @@ struct Xvfb {
             if (FILE* null = std::freopen("/dev/null", "w", stderr))
                 (void)null;
             const std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen,
                    "-nolisten", "tcp", static_cast<char*>(nullptr));
             _exit(127);
         }
@@ -161,7 +184,12 @@ int main(int argc, char** argv) {
             o.floorWake = value();
         else if (a == "--starts")
             o.starts = std::atoi(value().c_str());
-        else
+        else if (a == "--parts") {
+            const auto parts = partsArgument(value());
+            if (!parts)
+                return usage();
+            o.parts = *parts;
+        } else
             return usage();
     }
     if (o.program.empty() || o.floorLabel.empty() || o.floorWake.empty() || o.seconds < 2 ||
@@ -169,8 +197,9 @@ int main(int argc, char** argv) {
         (!o.only.empty() && o.only != "offscreen" && o.only != "xcb"))
         return usage();
 
+    const bool clock = o.parts.count("clock") > 0;
     std::vector<bench::DayResult> days;
-    if (!o.runner.empty()) {
+    if (clock && !o.runner.empty()) {
         days.push_back(bench::timeScript(o.runner, o.scripts + "/day-hidden.txt", "board hidden"));
         days.push_back(
             bench::timeScript(o.runner, o.scripts + "/day-board.txt", "board shown, ten events"));
@@ -184,9 +213,9 @@ int main(int argc, char** argv) {
 
     Xvfb xvfb;
     std::vector<std::string> platforms;
-    if (o.only != "xcb")
+    if (clock && o.only != "xcb")
         platforms.push_back("offscreen");
-    if (o.only != "offscreen") {
+    if (clock && o.only != "offscreen") {
         if (xvfb.start())
             platforms.push_back("xcb");
         else
@@ -215,7 +244,7 @@ int main(int argc, char** argv) {
         return runs.size() - 1;
     };
     for (bool busy : {false, true}) {
-        if (busy && !o.busy)
+        if (!clock || (busy && !o.busy))
             continue;
         BusyCore load;
         if (busy)
@@ -235,14 +264,81 @@ int main(int argc, char** argv) {
                      o.starts);
         for (int n = 0; n < o.starts; ++n)
             for (bench::RunResult& r : runs) {
-                if (r.config.busy || r.config.platform != platform)
+                if (r.config.busy || r.config.platform != platform ||
+                    r.config.scene != bench::Scene::Board)
                     continue;
                 if (auto ms = bench::timeStart(executable(r.config.subject), r.config))
                     r.startsMs.push_back(*ms);
             }
     }
 
-    const bench::DayCheck dayCheck = bench::checkDay(o.dayCheck);
+    // The features, each program beside a floor of its own, after the clock's rows and their
+    // starts so that those run as they always have.
+    auto feature = [&](bench::Subject subject, bench::Scene scene, const std::string& platform,
+                       const std::string& display, std::vector<std::string> floorArguments = {}) {
+        bench::RunConfig c;
+        c.subject = subject;
+        c.scene = scene;
+        c.platform = platform;
+        c.display = display;
+        c.seconds = o.seconds;
+        c.floorArguments = std::move(floorArguments);
+        const char* what = scene == bench::Scene::Present    ? "present window"
+                           : scene == bench::Scene::Callouts ? "callouts on, none due"
+                                                             : "journal, a happening a second";
+        std::fprintf(stderr, "orvane-bench: %s, %s%s, %d s ...\n", what, platform.c_str(),
+                     subject == bench::Subject::BareLabel ? ", its bare label" : "", c.seconds);
+        runs.push_back(bench::runProgram(executable(subject), c));
+        return runs.back();
+    };
+    Xvfb large;
+    if (o.parts.count("present")) {
+        // The program first: the floor's digits are fitted to the box it tells.
+        if (large.start(bench::PresentScreen)) {
+            const bench::RunResult program =
+                feature(bench::Subject::Program, bench::Scene::Present, "xcb", large.display);
+            std::vector<std::string> floorArguments{"--size", bench::PresentScreenSize};
+            int w = 0, h = 0, bold = 0;
+            std::istringstream box(program.presentBox.value_or(""));
+            std::string family;
+            if (box >> w >> h >> bold && std::getline(box >> std::ws, family) && w > 0 && h > 0) {
+                floorArguments.insert(floorArguments.end(), {"--fit", std::to_string(w) + "x" +
+                                                                          std::to_string(h),
+                                                             "--font", family});
+                if (bold)
+                    floorArguments.push_back("--bold");
+                feature(bench::Subject::BareLabel, bench::Scene::Present, "xcb", large.display,
+                        floorArguments);
+            } else {
+                bench::RunResult failed;
+                failed.config.subject = bench::Subject::BareLabel;
+                failed.config.scene = bench::Scene::Present;
+                failed.config.platform = "xcb";
+                failed.config.seconds = o.seconds;
+                failed.error = "the present window told no box to fit the digits to";
+                runs.push_back(failed);
+            }
+        } else {
+            for (bench::Subject subject : {bench::Subject::Program, bench::Subject::BareLabel}) {
+                bench::RunResult failed;
+                failed.config.subject = subject;
+                failed.config.scene = bench::Scene::Present;
+                failed.config.platform = "xcb";
+                failed.config.seconds = o.seconds;
+                failed.error = std::string("Xvfb did not start with a screen of ") +
+                               bench::PresentScreen;
+                runs.push_back(failed);
+            }
+        }
+    }
+    for (bench::Scene scene : {bench::Scene::Callouts, bench::Scene::Journal}) {
+        if (!o.parts.count(scene == bench::Scene::Callouts ? "callouts" : "journal"))
+            continue;
+        feature(bench::Subject::BareLabel, scene, "offscreen", "");
+        feature(bench::Subject::Program, scene, "offscreen", "");
+    }
+
+    const bench::DayCheck dayCheck = bench::checkDay(clock ? o.dayCheck : std::string());
     bench::printReport(runs, days, machine());
     return bench::printTargets(runs, days, dayCheck) ? 0 : 1;
 }

@@ -5,15 +5,31 @@
 // count takes a new text, and when a row's panel or count changes colour. The probe only
 // listens: no tick does anything different. It keeps its lines until the seconds label has
 // painted and writes them then, at once, so that its own writing falls outside what it times.
+//
+// ORVANE_BENCH_SCENE adds to the scene:
+//   present   the present window (Present Count, as its menu command opens it) over the
+//             monitor; "pset NS TEXT" and "ppaint NS TEXT" when its count takes a new text and
+//             paints it, "pbox W H BOLD FAMILY" once, the box and face its count is fitted to.
+//             The lines are written after the present window's paint, the last of a second.
+//   callouts  the ten events moved so that none falls due within hours, so that no callout is
+//             due while measuring (the callouts themselves are on, as a first start has them).
+//   journal   a happening every second, half-way through it: the tenth event defined again as
+//             it was, which the journal records; "happening NS" for each.
+//   countdowns  in place of the board and its events, the final count again and again: every
+//             15 s, a third into a second, a launch 13 s ahead is set as Set Launch Time sets
+//             one (the entry and its question left out), so that T minus ten is due 3 s later;
+//             "launch NS UNIX_SECONDS" for each.
 
 #include "app.h"
 #include "clock/frmOrvane.h"
+#include "clock/frmPresent.h"
 #include "events/frmEventTimers.h"
 #include "qt/qt_program.h"
 #include "qt/qt_view.h"
 
 #include <QEvent>
 #include <QLabel>
+#include <QTimer>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -21,6 +37,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <memory>
 #include <string>
@@ -29,10 +46,27 @@
 
 namespace {
 
+enum class Scene { Board, Present, Callouts, Journal, Countdowns };
+
+Scene sceneWanted() {
+    const char* scene = std::getenv("ORVANE_BENCH_SCENE");
+    if (!scene)
+        return Scene::Board;
+    if (std::strcmp(scene, "present") == 0)
+        return Scene::Present;
+    if (std::strcmp(scene, "callouts") == 0)
+        return Scene::Callouts;
+    if (std::strcmp(scene, "journal") == 0)
+        return Scene::Journal;
+    if (std::strcmp(scene, "countdowns") == 0)
+        return Scene::Countdowns;
+    return Scene::Board;
+}
+
 class BenchProbe : public QObject, public orvane::ControlObserver {
   public:
     BenchProbe(int fd, orvane::App& app, orvane::QtView& view)
-        : m_fd(fd), m_app(app), m_view(view) {}
+        : m_fd(fd), m_app(app), m_view(view), m_scene(sceneWanted()) {}
     ~BenchProbe() override {
         flush();
         ::close(m_fd);
@@ -40,6 +74,14 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
 
     void setUpScene() {
         orvane::frmOrvane& main = m_app.frmOrvane();
+        if (m_scene == Scene::Countdowns) {
+            m_seconds = &main.lblSeconds;
+            m_seconds->setObserver(this);
+            if (QWidget* w = m_view.widget(*m_seconds))
+                w->installEventFilter(this);
+            countDownAgainAndAgain();
+            return;
+        }
         orvane::frmEventTimers& board = m_app.frmEventTimers();
         const orvane::DateTime launch = m_app.services().clock.now().addSeconds(2 * 3600);
         main.lblTarget.setCaption(orvane::formatDate(launch, "mmmm dd, yyyy   h:mm:ss AM/PM"));
@@ -53,8 +95,13 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
         const Event events[10] = {{"-", 600},  {"-", 7130},  {"-", 6580}, {"-", 7185},
                                   {"-", 7230}, {"-", 10800}, {"-", 9000}, {"+", 600},
                                   {"+", 3600}, {"+", 86400}};
+        // With callouts to be heard, none of them falls within the next hour, nor in the last.
+        const Event quiet[10] = {{"-", 600},  {"-", 1800},  {"-", 2400}, {"-", 3000},
+                                 {"-", 3300}, {"-", 14400}, {"-", 12000}, {"+", 600},
+                                 {"+", 3600}, {"+", 86400}};
+        const Event* chosen = m_scene == Scene::Callouts ? quiet : events;
         for (int n = 0; n < 10; ++n)
-            board.DefineEvent(n, "Event " + std::to_string(n + 1), events[n].sign, events[n].secs);
+            board.DefineEvent(n, "Event " + std::to_string(n + 1), chosen[n].sign, chosen[n].secs);
         main.cmdShowTimers.click();
 
         // The two windows live for the whole run, so their timers are listed once.
@@ -72,10 +119,19 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
         }
         if (QWidget* w = m_view.widget(*m_seconds))
             w->installEventFilter(this);
+        if (m_scene == Scene::Present)
+            present(main);
+        if (m_scene == Scene::Journal)
+            happenEverySecond();
     }
 
     void controlChanged(orvane::Control& control, orvane::Prop what) override {
         m_view.controlChanged(control, what);
+        if (&control == m_presentClock) {
+            if (what == orvane::Prop::Caption)
+                write("pset " + stamp() + " " + m_presentClock->caption() + "\n");
+            return;
+        }
         if (&control != m_seconds) {
             rowChanged(control, what);
             return;
@@ -94,15 +150,91 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            write("paint " + stamp() + " " + static_cast<QLabel*>(watched)->text().toStdString() +
-                  "\n");
+        if (event->type() != QEvent::Paint)
+            return false;
+        const auto* label = static_cast<QLabel*>(watched);
+        if (m_presentWidget && watched == m_presentWidget) {
+            write("ppaint " + stamp() + " " + label->text().toStdString() + "\n");
+            if (!m_boxTold) {
+                m_boxTold = true;
+                const QRect box = label->contentsRect();
+                write("pbox " + std::to_string(box.width()) + " " +
+                      std::to_string(box.height()) + " " + (label->font().bold() ? "1" : "0") +
+                      " " + label->font().family().toStdString() + "\n");
+            }
             flush();
+            return false;
         }
+        write("paint " + stamp() + " " + label->text().toStdString() + "\n");
+        // With the present window up it paints last: the lines wait for it.
+        if (!m_presentWidget)
+            flush();
         return false;
     }
 
   private:
+    // Opens the present window as its menu command does, on the one monitor of the benchmark's
+    // X server, and follows its count.
+    void present(orvane::frmOrvane& main) {
+        main.mnuPresent.click();
+        auto* form = static_cast<orvane::frmPresent*>(m_app.loadedForm("frmPresent"));
+        if (!form)
+            return;
+        m_presentClock = &form->lblClock;
+        m_presentClock->setObserver(this);
+        m_presentWidget = m_view.widget(*m_presentClock);
+        if (m_presentWidget)
+            m_presentWidget->installEventFilter(this);
+    }
+
+    // Half-way through each second, clear of the count's round, the tenth event is defined
+    // again, a happening the journal records.
+    void happenEverySecond() {
+        auto* timer = new QTimer(this);
+        timer->setTimerType(Qt::PreciseTimer);
+        timer->setInterval(1000);
+        connect(timer, &QTimer::timeout, this, [this] {
+            m_app.services().scheduler.deliver([this] {
+                m_app.frmEventTimers().DefineEvent(9, "Event 10", "+", 86400);
+            });
+            write("happening " + stamp() + "\n");
+        });
+        timespec t{};
+        clock_gettime(CLOCK_REALTIME, &t);
+        const long toHalf = (1'500'000'000L - t.tv_nsec) % 1'000'000'000L / 1'000'000L;
+        QTimer::singleShot(int(toHalf), Qt::PreciseTimer, timer, [timer] { timer->start(); });
+    }
+
+    // Every 15 s from 3 s on, a third into a second: a launch 13 s ahead.
+    void countDownAgainAndAgain() {
+        auto* timer = new QTimer(this);
+        timer->setTimerType(Qt::PreciseTimer);
+        timer->setInterval(15000);
+        connect(timer, &QTimer::timeout, this, [this] {
+            m_app.services().scheduler.deliver([this] { setLaunch(13); });
+        });
+        timespec t{};
+        clock_gettime(CLOCK_REALTIME, &t);
+        const long toThird = (1'333'000'000L - t.tv_nsec) % 1'000'000'000L / 1'000'000L;
+        QTimer::singleShot(3000 + int(toThird), Qt::PreciseTimer, timer, [this, timer] {
+            m_app.services().scheduler.deliver([this] { setLaunch(13); });
+            timer->start();
+        });
+    }
+
+    // As Set Launch Time sets it, once the user has confirmed it.
+    void setLaunch(int secondsAhead) {
+        orvane::frmOrvane& main = m_app.frmOrvane();
+        const orvane::Instant before = main.launchMoment();
+        const orvane::DateTime launch = m_app.services().clock.now().addSeconds(secondsAhead);
+        main.lblTarget.setCaption(orvane::formatDate(launch, "mmmm dd, yyyy   h:mm:ss AM/PM"));
+        orvane::Happening h = m_app.happening(orvane::Happening::Kind::LaunchTimeSet);
+        h.oldLaunch = before;
+        h.newLaunch = main.launchMoment();
+        m_app.raise(h);
+        write("launch " + stamp() + " " + std::to_string(h.newLaunch->unixSeconds()) + "\n");
+    }
+
     // "row NS N TEXT" for a row's count, "color NS N panel|count &HBBGGRR" for its colours.
     void rowChanged(orvane::Control& control, orvane::Prop what) {
         const std::string n = std::to_string(control.index());
@@ -138,7 +270,11 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
     int m_fd;
     orvane::App& m_app;
     orvane::QtView& m_view;
+    Scene m_scene;
     orvane::Label* m_seconds = nullptr;
+    orvane::Label* m_presentClock = nullptr;
+    QObject* m_presentWidget = nullptr;
+    bool m_boxTold = false;
     std::vector<std::pair<std::string, const orvane::Timer*>> m_timers;
     std::string m_pending;
 };

@@ -3,6 +3,9 @@
 
 #include "bench.h"
 
+#include <sqlite3.h>
+
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -17,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <thread>
@@ -166,6 +170,94 @@ void stop(pid_t pid) {
     waitpid(pid, nullptr, 0);
 }
 
+// A private sound server for a run, with a null sink named "cues" as the sound test has it:
+// callouts are spoken to it and heard by no one.
+struct SoundServer {
+    pid_t pid = -1;
+    fs::path socket;
+
+    bool start(const fs::path& folder) {
+        fs::create_directories(folder);
+        fs::permissions(folder, fs::perms::owner_all, fs::perm_options::replace);
+        socket = folder / "native";
+        pid = fork();
+        if (pid == 0) {
+            setenv("HOME", folder.c_str(), 1);
+            setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+            setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+            unsetenv("PULSE_SERVER");
+            const int null = open("/dev/null", O_WRONLY);
+            dup2(null, STDOUT_FILENO);
+            dup2(null, STDERR_FILENO);
+            const std::string protocol =
+                "--load=module-native-protocol-unix socket=" + socket.string() +
+                " auth-anonymous=1";
+            execlp("pulseaudio", "pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
+                   "--disallow-exit", protocol.c_str(),
+                   "--load=module-null-sink sink_name=cues rate=22050 channels=1",
+                   static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        if (pid < 0)
+            return false;
+        // Up once its socket is there; bounded at 20 s.
+        for (int i = 0; i < 400; ++i) {
+            std::error_code error;
+            if (fs::exists(socket, error))
+                return true;
+            int status = 0;
+            if (waitpid(pid, &status, WNOHANG) == pid) {
+                pid = -1;
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return false;
+    }
+    ~SoundServer() {
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+};
+
+// The journal's size now, in bytes, as a reader of its own sees it (the write-ahead log's pages
+// included, so no checkpoint is needed): the bytes its pages hold (SQLite's dbstat table, less
+// each page's unused room), or where SQLite has no dbstat, its pages whole. -1 when there is
+// none to read.
+JournalSize journalSize(const fs::path& folder) {
+    JournalSize size;
+    std::error_code error;
+    fs::path file;
+    for (auto it = fs::recursive_directory_iterator(folder, error);
+         !error && it != fs::recursive_directory_iterator(); it.increment(error))
+        if (it->path().filename() == "journal.sqlite")
+            file = it->path();
+    if (file.empty())
+        return size;
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_busy_timeout(db, 2000);
+        auto number = [db](const char* sql) -> std::int64_t {
+            sqlite3_stmt* st = nullptr;
+            std::int64_t v = -1;
+            if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK &&
+                sqlite3_step(st) == SQLITE_ROW && sqlite3_column_type(st, 0) != SQLITE_NULL)
+                v = sqlite3_column_int64(st, 0);
+            sqlite3_finalize(st);
+            return v;
+        };
+        const std::int64_t pages = number("PRAGMA page_count");
+        const std::int64_t pageSize = number("PRAGMA page_size");
+        if (pages >= 0 && pageSize > 0)
+            size.pages = pages * pageSize;
+        size.used = number("SELECT sum(pgsize - unused) FROM dbstat");
+    }
+    sqlite3_close(db);
+    return size;
+}
+
 std::string tail(const fs::path& log) {
     std::ifstream in(log);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -180,7 +272,22 @@ struct Launched {
     fs::path log;
     std::int64_t startNs = 0;
     std::string error;
+    std::shared_ptr<SoundServer> sound; // the callouts' scene only
 };
+
+const char* sceneName(Scene scene) {
+    switch (scene) {
+    case Scene::Present:
+        return "present";
+    case Scene::Callouts:
+        return "callouts";
+    case Scene::Journal:
+        return "journal";
+    case Scene::Board:
+        break;
+    }
+    return nullptr;
+}
 
 Launched launch(const std::string& executable, const RunConfig& config) {
     Launched run;
@@ -197,6 +304,16 @@ Launched launch(const std::string& executable, const RunConfig& config) {
     fs::permissions(run.home / "runtime", fs::perms::owner_all, fs::perm_options::replace);
     run.trace = run.home / "trace.txt";
     run.log = run.home / "program.log";
+    const bool program = config.subject == Subject::Program;
+    if (program && config.scene == Scene::Callouts) {
+        run.sound = std::make_shared<SoundServer>();
+        if (!run.sound->start(run.home / "pulse")) {
+            run.error = "the sound server (pulseaudio) did not start";
+            run.sound.reset();
+            fs::remove_all(run.home);
+            return run;
+        }
+    }
 
     run.startNs = realtimeNs();
     run.pid = fork();
@@ -215,9 +332,22 @@ Launched launch(const std::string& executable, const RunConfig& config) {
         if (!config.display.empty())
             setenv("DISPLAY", config.display.c_str(), 1);
         unsetenv("WAYLAND_DISPLAY");
+        if (const char* scene = sceneName(config.scene); scene && program)
+            setenv("ORVANE_BENCH_SCENE", scene, 1);
+        else
+            unsetenv("ORVANE_BENCH_SCENE");
+        if (config.scene == Scene::Journal)
+            setenv("XDG_DATA_HOME", (run.home / "data").c_str(), 1);
+        if (run.sound)
+            setenv("PULSE_SERVER", ("unix:" + run.sound->socket.string()).c_str(), 1);
         if (FILE* out = std::freopen(run.log.c_str(), "w", stdout))
             dup2(fileno(out), STDERR_FILENO);
-        execl(executable.c_str(), executable.c_str(), static_cast<char*>(nullptr));
+        std::vector<char*> argv{const_cast<char*>(executable.c_str())};
+        if (config.subject == Subject::BareLabel)
+            for (const std::string& a : config.floorArguments)
+                argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(executable.c_str(), argv.data());
         std::fprintf(stderr, "cannot start %s: %s\n", executable.c_str(), std::strerror(errno));
         _exit(127);
     }
@@ -242,7 +372,7 @@ std::optional<double> RunResult::startMedianMs() const {
 RunResult runProgram(const std::string& executable, const RunConfig& config) {
     RunResult result;
     result.config = config;
-    const Launched run = launch(executable, config);
+    Launched run = launch(executable, config);
     if (!run.error.empty()) {
         result.error = run.error;
         return result;
@@ -250,6 +380,9 @@ RunResult runProgram(const std::string& executable, const RunConfig& config) {
     const pid_t pid = run.pid;
 
     std::this_thread::sleep_for(std::chrono::seconds(SettleSeconds));
+    const bool journal = config.scene == Scene::Journal && config.subject == Subject::Program;
+    if (journal)
+        result.journalBefore = journalSize(run.home / "data");
     const auto cpu0 = cpuSeconds(pid);
     const auto switches0 = contextSwitches(pid);
     const auto wall0 = std::chrono::steady_clock::now();
@@ -260,6 +393,8 @@ RunResult runProgram(const std::string& executable, const RunConfig& config) {
     const auto wall1 = std::chrono::steady_clock::now();
     const std::int64_t to = realtimeNs();
     result.peakRssMb = peakRssMb(pid);
+    if (journal)
+        result.journalAfter = journalSize(run.home / "data");
 
     if (!alive(pid) || !cpu0 || !cpu1) {
         result.error = "it ended early: " + tail(run.log);
@@ -276,6 +411,7 @@ RunResult runProgram(const std::string& executable, const RunConfig& config) {
         }
         readTrace(run.trace.string(), from, to, result);
     }
+    run.sound.reset();
     fs::remove_all(run.home);
     return result;
 }

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -62,11 +63,12 @@ void row(const std::string& label, const std::vector<const RunResult*>& runs, F&
     row(label, cells);
 }
 
-// The floor a run is held against: the bare label on its platform, under the same load.
+// The floor a run is held against: the bare label on its platform, under the same load, run
+// for the same scene (a feature's floor is its own).
 const RunResult* floorOf(const std::vector<RunResult>& runs, const RunResult& r) {
     for (const RunResult& o : runs)
         if (o.config.subject == Subject::BareLabel && o.config.platform == r.config.platform &&
-            o.config.busy == r.config.busy)
+            o.config.busy == r.config.busy && o.config.scene == r.config.scene)
             return &o;
     return nullptr;
 }
@@ -124,7 +126,8 @@ void tickRows(const std::vector<const RunResult*>& runs) {
 void table(const std::vector<RunResult>& all, bool busy) {
     std::vector<const RunResult*> runs, floors, wakes;
     for (const RunResult& r : all)
-        if (r.config.busy == busy && r.config.subject == Subject::Program) {
+        if (r.config.busy == busy && r.config.subject == Subject::Program &&
+            r.config.scene == Scene::Board) {
             runs.push_back(&r);
             floors.push_back(floorOf(all, r));
             wakes.push_back(wakeFloor(all, busy));
@@ -181,7 +184,7 @@ void table(const std::vector<RunResult>& all, bool busy) {
     std::printf("  (p99 shows as - over fewer than %d samples: the max stands in for it)\n",
                 Spread::MinSamplesForP99);
     for (const RunResult& r : all)
-        if (r.config.busy == busy && !r.error.empty())
+        if (r.config.busy == busy && r.config.scene == Scene::Board && !r.error.empty())
             std::printf("  %s: %s\n",
                         r.config.subject == Subject::Program     ? columnName(r.config).c_str()
                         : r.config.subject == Subject::BareLabel ? "bare label"
@@ -278,6 +281,193 @@ bool runTargets(const std::vector<RunResult>& runs, const RunResult& r) {
     return all;
 }
 
+const char* featureName(Scene scene) {
+    switch (scene) {
+    case Scene::Present:
+        return "present, Xvfb 4K";
+    case Scene::Callouts:
+        return "callouts on";
+    case Scene::Journal:
+        return "journal";
+    case Scene::Board:
+        break;
+    }
+    return "clock";
+}
+
+std::string kilobytes(std::int64_t bytes) {
+    return bytes < 0 ? std::string("none") : fixed(double(bytes) / 1024.0, 1);
+}
+
+// The journal's growth while measuring, scaled to an hour, in megabytes: by the bytes its
+// pages hold where SQLite could tell them, else by whole pages.
+std::optional<double> journalGrowthMbPerHour(const RunResult& r) {
+    const JournalSize& a = r.journalBefore;
+    const JournalSize& b = r.journalAfter;
+    if (r.config.seconds <= 0)
+        return std::nullopt;
+    const std::int64_t grown = a.used >= 0 && b.used >= 0     ? b.used - a.used
+                               : a.pages >= 0 && b.pages >= 0 ? b.pages - a.pages
+                                                              : -1;
+    if (grown < 0)
+        return std::nullopt;
+    return double(grown) / double(r.config.seconds) * 3600.0 / (1024.0 * 1024.0);
+}
+
+// The features' rows: each program run in its scene, its own floor under it.
+void featureTable(const std::vector<RunResult>& all) {
+    std::vector<const RunResult*> runs, floors;
+    for (Scene scene : {Scene::Present, Scene::Callouts, Scene::Journal})
+        for (const RunResult& r : all)
+            if (r.config.subject == Subject::Program && r.config.scene == scene) {
+                runs.push_back(&r);
+                floors.push_back(floorOf(all, r));
+            }
+    if (runs.empty())
+        return;
+    std::printf("\nFeatures, each beside a floor of its own, %d s a run:\n",
+                runs.front()->config.seconds);
+    std::vector<std::string> heads;
+    for (const RunResult* r : runs)
+        heads.push_back(featureName(r->config.scene));
+    row("", heads);
+    auto platform = [](const RunResult& r) { return platformName(r.config); };
+    row("platform", runs, platform);
+    withFloor("CPU, % of one core", "bare label", runs, floors,
+              [](const RunResult& r) { return fixed(r.cpuPercent, 3); });
+    withFloor("wake-ups a second", "bare label", runs, floors,
+              [](const RunResult& r) { return fixed(r.wakeUpsPerSecond, 2); });
+    row("  of them Qt's X connection reader", runs,
+        [](const RunResult& r) { return fixed(r.xReaderWakeUpsPerSecond, 2); });
+    row("preemptions a second", runs,
+        [](const RunResult& r) { return fixed(r.preemptionsPerSecond, 2); });
+    // The present window's count is held against its own floor, a label as large; the main
+    // count against the bare label of the other features.
+    auto present = [](auto&& cell) {
+        return [cell](const RunResult& r) {
+            return r.config.scene == Scene::Present ? cell(r) : std::string("-");
+        };
+    };
+    auto notPresent = [](auto&& cell) {
+        return [cell](const RunResult& r) {
+            return r.config.scene != Scene::Present ? cell(r) : std::string("-");
+        };
+    };
+    row("present count text set p50 / p99 / max, ms", runs,
+        present([](const RunResult& r) { return spreadCell(r.presentText); }));
+    row("  floor: bare label 3840x2160 set", floors,
+        present([](const RunResult& r) { return spreadCell(r.text); }));
+    row("present count painted p50 / p99 / max, ms", runs,
+        present([](const RunResult& r) { return spreadCell(r.presentPaint); }));
+    row("  floor: bare label 3840x2160 painted", floors,
+        present([](const RunResult& r) { return spreadCell(r.paint); }));
+    row("present seconds shown, skipped, repeated", runs,
+        present([](const RunResult& r) { return shownCell(r.present); }));
+    row("present seconds never painted", runs,
+        present([](const RunResult& r) { return std::to_string(r.presentUnpainted); }));
+    row("main count text set p50 / p99 / max, ms", runs,
+        [](const RunResult& r) { return spreadCell(r.text); });
+    row("  floor: bare label set", floors,
+        notPresent([](const RunResult& r) { return spreadCell(r.text); }));
+    row("main count painted p50 / p99 / max, ms", runs,
+        [](const RunResult& r) { return spreadCell(r.paint); });
+    row("  floor: bare label painted", floors,
+        notPresent([](const RunResult& r) { return spreadCell(r.paint); }));
+    row("main seconds shown, skipped, repeated", runs,
+        [](const RunResult& r) { return shownCell(r.main); });
+    withFloor("seconds never painted", "bare label", runs, floors,
+              [](const RunResult& r) { return std::to_string(r.unpainted); });
+    withFloor("peak resident memory, MB", "bare label", runs, floors,
+              [](const RunResult& r) { return fixed(r.peakRssMb, 1); });
+    auto journal = [](auto&& cell) {
+        return [cell](const RunResult& r) {
+            return r.config.scene == Scene::Journal ? cell(r) : std::string("-");
+        };
+    };
+    row("happenings while measuring", runs,
+        journal([](const RunResult& r) { return std::to_string(r.happenings); }));
+    row("journal held before / after measuring, KB", runs, journal([](const RunResult& r) {
+            return kilobytes(r.journalBefore.used) + " / " + kilobytes(r.journalAfter.used);
+        }));
+    row("journal pages before / after, KB", runs, journal([](const RunResult& r) {
+            return kilobytes(r.journalBefore.pages) + " / " + kilobytes(r.journalAfter.pages);
+        }));
+    row("journal growth per hour, MB", runs, journal([](const RunResult& r) {
+            const auto mb = journalGrowthMbPerHour(r);
+            return mb ? fixed(*mb, 2) : std::string("none");
+        }));
+    std::printf("  (p99 shows as - over fewer than %d samples: the max stands in for it)\n",
+                Spread::MinSamplesForP99);
+    for (std::size_t n = 0; n < runs.size(); ++n) {
+        const RunResult& r = *runs[n];
+        if (r.config.scene == Scene::Present && r.presentBox)
+            std::printf("  present count fitted to %s (width, height, bold, face); its floor: "
+                        "a bare label of %s, its digits fitted alike\n",
+                        r.presentBox->c_str(), PresentScreenSize);
+        if (r.config.scene == Scene::Journal)
+            std::printf("  journal: read by a reader of its own at the start and end of "
+                        "measuring, the write-ahead log included: held, the bytes its pages hold "
+                        "(dbstat); pages, page_count x page_size; the growth by what they "
+                        "hold\n");
+        for (const RunResult* x : {runs[n], floors[n]})
+            if (x && !x->error.empty())
+                std::printf("  %s%s: %s\n", featureName(r.config.scene),
+                            x == runs[n] ? "" : ", bare label", x->error.c_str());
+        if (!floors[n])
+            std::printf("  %s: no bare label ran\n", featureName(r.config.scene));
+    }
+}
+
+bool cpuTarget(const std::string& where, const RunResult& r, const RunResult& floor) {
+    const double maxCpu = MaxCpuTimesFloor * floor.cpuPercent;
+    return verdict(r.cpuPercent <= maxCpu, "CPU, " + where + ": " +
+                                               atMost(r.cpuPercent, maxCpu, "%", 3) +
+                                               " of one core (floor " +
+                                               fixed(floor.cpuPercent, 3) + " x 2)");
+}
+
+bool featureTargets(const std::vector<RunResult>& runs, const RunResult& r) {
+    const std::string where = r.config.scene == Scene::Present
+                                  ? std::string("present window, Xvfb ") + PresentScreenSize
+                              : r.config.scene == Scene::Callouts
+                                  ? std::string("callouts on, none due, offscreen")
+                                  : std::string("journal, a happening a second, offscreen");
+    if (!r.error.empty())
+        return verdict(false, where + ": the run failed: " + r.error);
+    const RunResult* floor = floorOf(runs, r);
+    if (!floor || !floor->error.empty())
+        return verdict(false, where + ": the bare label failed" +
+                                  (floor ? ": " + floor->error : std::string()));
+    bool all = true;
+    switch (r.config.scene) {
+    case Scene::Present:
+        all &= latencyTarget("present count painted, " + where, r.presentPaint, floor->paint);
+        all &= verdict(r.present.measured > 0 && r.present.skipped == 0 &&
+                           r.present.repeated == 0,
+                       "every second shown once, " + where + ": " +
+                           std::to_string(r.present.skipped) + " skipped, " +
+                           std::to_string(r.present.repeated) + " repeated in " +
+                           std::to_string(r.present.measured) + " s");
+        all &= cpuTarget(where, r, *floor);
+        break;
+    case Scene::Callouts:
+        all &= latencyTarget("main count painted, " + where, r.paint, floor->paint);
+        all &= cpuTarget(where, r, *floor);
+        all &= verdict(r.wakeUpsPerSecond <= MaxWakeUpsPerSecond,
+                       "wake-ups, " + where + ": " +
+                           atMost(r.wakeUpsPerSecond, MaxWakeUpsPerSecond, "a second", 1));
+        break;
+    case Scene::Journal:
+        all &= latencyTarget("main count text set, " + where, r.text, floor->text);
+        all &= latencyTarget("main count painted, " + where, r.paint, floor->paint);
+        all &= cpuTarget(where, r, *floor);
+        break;
+    case Scene::Board:
+        break;
+    }
+    return all;
+}
+
 } // namespace
 
 void printReport(const std::vector<RunResult>& runs, const std::vector<DayResult>& days,
@@ -291,6 +481,7 @@ void printReport(const std::vector<RunResult>& runs, const std::vector<DayResult
             std::printf("  %-44s %s\n", d.name.c_str(),
                         d.error.empty() ? (fixed(d.seconds, 3) + " s").c_str() : d.error.c_str());
     }
+    featureTable(runs);
     std::printf("\n");
 }
 
@@ -298,7 +489,8 @@ bool printTargets(const std::vector<RunResult>& runs, const std::vector<DayResul
                   const DayCheck& dayCheck) {
     bool all = true;
     for (const RunResult& r : runs)
-        if (r.config.subject == Subject::Program && !r.config.literal)
+        if (r.config.subject == Subject::Program && !r.config.literal &&
+            r.config.scene == Scene::Board)
             all &= runTargets(runs, r);
     if (dayCheck.ran)
         all &= verdict(dayCheck.pass,
@@ -308,6 +500,9 @@ bool printTargets(const std::vector<RunResult>& runs, const std::vector<DayResul
         all &= verdict(d.error.empty() && d.seconds <= MaxDaySeconds,
                        "simulated day, " + d.name + ": " +
                            (d.error.empty() ? atMost(d.seconds, MaxDaySeconds, "s", 3) : d.error));
+    for (const RunResult& r : runs)
+        if (r.config.subject == Subject::Program && r.config.scene != Scene::Board)
+            all &= featureTargets(runs, r);
     return all;
 }
 

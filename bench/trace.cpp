@@ -2,7 +2,8 @@
 // count and on every board row, measured from the true start of that second; when the rows'
 // colours turned, measured from the start of the second they were due; and how often each
 // timer ticked. The floors write simpler lines: the bare label when it set and painted each
-// second, the bare wake-up when it woke for each second.
+// second, the bare wake-up when it woke for each second. With the present window up, its count
+// is read the same way as the main count; with the journal's scene, the happenings are counted.
 
 #include "bench.h"
 
@@ -64,6 +65,10 @@ struct Trace {
     std::vector<Paint> paints;
     std::vector<ColorChange> colors;
     std::vector<Ticks> ticks;
+    std::vector<Shown> presentSets; // "pset NS HH:MM:SS", the present window's count
+    std::vector<Paint> presentPaints;
+    std::optional<std::string> presentBox;
+    std::vector<std::int64_t> happenings;
 };
 
 // The seconds a measured stretch holds: every second that began in it, with time to show it
@@ -140,6 +145,17 @@ std::optional<ColorChange> readColor(std::istringstream& in) {
     return c;
 }
 
+// "pset NS HH:MM:SS": the present window's count, before the launch.
+std::optional<Shown> readPresentSet(std::istringstream& in) {
+    Shown p;
+    long long hours = 0, minutes = 0, seconds = 0;
+    if (!(in >> p.ns >> p.seconds) ||
+        std::sscanf(p.seconds.c_str(), "%lld:%lld:%lld", &hours, &minutes, &seconds) != 3)
+        return std::nullopt;
+    p.toMoment = hours * 3600 + minutes * 60 + seconds;
+    return p;
+}
+
 Ticks readTicks(std::istringstream& in) {
     Ticks t;
     in >> t.ns;
@@ -176,6 +192,22 @@ Trace readLines(const std::string& file) {
             trace.paints.push_back(p);
         } else if (kind == "ticks") {
             trace.ticks.push_back(readTicks(fields));
+        } else if (kind == "pset") {
+            if (auto p = readPresentSet(fields))
+                trace.presentSets.push_back(*p);
+        } else if (kind == "ppaint") {
+            Paint p;
+            fields >> p.ns;
+            std::getline(fields >> std::ws, p.text);
+            trace.presentPaints.push_back(p);
+        } else if (kind == "pbox") {
+            std::string box;
+            if (std::getline(fields >> std::ws, box))
+                trace.presentBox = box;
+        } else if (kind == "happening") {
+            std::int64_t ns = 0;
+            if (fields >> ns)
+                trace.happenings.push_back(ns);
         } else if (kind == "set" || kind == "wake") {
             FloorMark m;
             if (fields >> m.ns >> m.second) {
@@ -227,28 +259,62 @@ SecondsShown checkSeconds(const std::vector<Shown>& shown, std::int64_t moment, 
     return result;
 }
 
-void readMainCount(const Trace& trace, const Stretch& s, RunResult& result) {
-    const auto launch = momentSecond(trace.flips, s);
-    if (!launch) {
-        result.error = "no second was shown while measuring";
-        return;
-    }
+// A count's figures: every second shown once, when its text was set and when the paint that
+// showed it ran, the first with that text after it was set.
+struct CountFigures {
+    SecondsShown shown;
+    Spread text;
+    Spread paint;
+    int unpainted = 0;
+};
+
+std::optional<CountFigures> readCount(const std::vector<Shown>& sets,
+                                      const std::vector<Paint>& paints, const Stretch& s) {
+    const auto launch = momentSecond(sets, s);
+    if (!launch)
+        return std::nullopt;
+    CountFigures out;
     std::vector<double> textMs, paintMs;
     std::vector<const Shown*> firsts;
-    result.main = checkSeconds(trace.flips, *launch, s, textMs, &firsts);
+    out.shown = checkSeconds(sets, *launch, s, textMs, &firsts);
     for (const Shown* f : firsts) {
         const std::int64_t begin = (*launch - f->toMoment) * NsPerSecond;
-        // The paint that showed this text: the first with it after the text was set.
-        auto p = std::find_if(trace.paints.begin(), trace.paints.end(), [&](const Paint& paint) {
+        auto p = std::find_if(paints.begin(), paints.end(), [&](const Paint& paint) {
             return paint.ns >= f->ns && paint.text == f->seconds;
         });
-        if (p == trace.paints.end() || p->ns - begin >= 2 * NsPerSecond)
-            ++result.unpainted;
+        if (p == paints.end() || p->ns - begin >= 2 * NsPerSecond)
+            ++out.unpainted;
         else
             paintMs.push_back(double(p->ns - begin) / 1e6);
     }
-    result.text = spread(textMs);
-    result.paint = spread(paintMs);
+    out.text = spread(textMs);
+    out.paint = spread(paintMs);
+    return out;
+}
+
+void readMainCount(const Trace& trace, const Stretch& s, RunResult& result) {
+    const auto count = readCount(trace.flips, trace.paints, s);
+    if (!count) {
+        result.error = "no second was shown while measuring";
+        return;
+    }
+    result.main = count->shown;
+    result.text = count->text;
+    result.paint = count->paint;
+    result.unpainted = count->unpainted;
+}
+
+void readPresent(const Trace& trace, const Stretch& s, RunResult& result) {
+    result.presentBox = trace.presentBox;
+    const auto count = readCount(trace.presentSets, trace.presentPaints, s);
+    if (!count) {
+        result.error = "the present window showed no second while measuring";
+        return;
+    }
+    result.present = count->shown;
+    result.presentText = count->text;
+    result.presentPaint = count->paint;
+    result.presentUnpainted = count->unpainted;
 }
 
 // The second a row's colour is due: the panel turns pale yellow 600 s before the event,
@@ -373,6 +439,10 @@ void readTrace(const std::string& file, std::int64_t fromNs, std::int64_t toNs,
     readMainCount(trace, s, result);
     if (result.error.empty())
         readRows(trace, s, result);
+    if (result.error.empty() && result.config.scene == Scene::Present)
+        readPresent(trace, s, result);
+    result.happenings = int(std::count_if(trace.happenings.begin(), trace.happenings.end(),
+                                          [&](std::int64_t ns) { return ns >= fromNs && ns <= toNs; }));
     tickRates(trace, s, result);
 }
 
