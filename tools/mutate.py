@@ -5,7 +5,7 @@ Picks seeded random operator and constant changes in the window logic's sources 
 src/clock, src/events, src/wizard, src/data, src/shell, src/simtime, src/remote and
 src/qt/remote), and for each one, in a scratch copy of the tree (the tree you run it from is
 never touched): applies it, rebuilds incrementally with ccache, runs the unit tests, the
-scenario stories and the remote server test (no browser, no journey), and puts the file back.
+scenario stories and the remote server's tests and attacks (no browser, no journey), and puts the file back.
 
 Each mutant ends as one of:
   caught        a test failed (or timed out: a mutant that hangs a test is caught too)
@@ -269,7 +269,9 @@ class Runner:
              "-j%d" % self.args.jobs],
         ]
         slow_steps = [
-            ["ctest", "--test-dir", self.build, "-R", r"^remote\.server$", "--stop-on-failure"],
+            # The remote tests that need no browser: the server's, and the attacks on it.
+            ["ctest", "--test-dir", self.build, "-R", r"^remote\.(server|attack\..*)$",
+             "--stop-on-failure", "-j%d" % self.args.jobs],
         ]
         if self.args.with_qt:
             slow_steps.append([os.path.join(self.build, "tests", "qt", "orvane_qt_tests"),

@@ -172,6 +172,16 @@ TEST_F(PresentTest, WithSeveralMonitorsTheUserPicks_AndTheChoiceIsRemembered) {
     EXPECT_FALSE(presenting());
 }
 
+// With the main window moved to the second monitor, the picker offers the first.
+TEST_F(PresentTest, NothingRememberedThePickerOffersTheMonitorTheMainWindowIsNotOn) {
+    attach({monitor("DP-1", "A1", 0, 0, 1920, 1080), monitor("HDMI-1", "B2", 1920, 0, 3840, 2160)});
+    startAndSettle();
+    main().move((1920 + 100) * 15, 100 * 15, main().width(), main().height());
+    ASSERT_TRUE(click(main().mnuRtPresent));
+    EXPECT_TRUE(picker().optMonitor[0].value());
+    EXPECT_FALSE(picker().optMonitor[1].value());
+}
+
 TEST(MonitorsTest, ARememberedMonitorIsFoundByItsPlace_ThenItsIdentity_ThenItsOutput) {
     const Monitor a = monitor("DP-1", "A1", 0, 0, 1920, 1080);
     const Monitor b = monitor("HDMI-1", "B2", 1920, 0, 1920, 1080);
