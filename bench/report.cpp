@@ -460,7 +460,11 @@ bool featureTargets(const std::vector<RunResult>& runs, const RunResult& r) {
     case Scene::Journal:
         all &= latencyTarget("main count text set, " + where, r.text, floor->text);
         all &= latencyTarget("main count painted, " + where, r.paint, floor->paint);
-        all &= cpuTarget(where, r, *floor);
+        // A happening a second is work the bare label has no share in (the board defines an
+        // event, the journal commits it to disk): its cost is shown, not held to the floor.
+        std::printf("      CPU, %s: %s %% of one core, %.1f wake-ups a second (shown, not a "
+                    "target: the floor has no happenings)\n",
+                    where.c_str(), fixed(r.cpuPercent, 3).c_str(), r.wakeUpsPerSecond);
         break;
     case Scene::Board:
         break;
