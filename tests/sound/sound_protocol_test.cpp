@@ -59,7 +59,7 @@ TEST(SoundProtocol, AwkwardPhrasesCrossWhole) {
 }
 
 TEST(SoundProtocol, BadLinesAreRefused) {
-    for (const std::string line : {
+    for (const std::string& line : {
              ""s,
              "hello"s,
              "VOICE English"s,
