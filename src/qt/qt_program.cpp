@@ -8,6 +8,7 @@
 #include "qt/qt_journal.h"
 #include "qt/qt_scheduler.h"
 #include "qt/qt_services.h"
+#include "qt/qt_sound_client.h"
 #include "qt/qt_view.h"
 #include "qt/qt_widgets.h"
 #include "qt/qt_x11.h"
@@ -16,7 +17,6 @@
 #include "remote/remote_access.h"
 #include "remote/remote_state.h"
 #include "shell/basOrvaneLoad.h"
-#include "sound/speech_output.h"
 #include "version.h"
 
 #include <QApplication>
@@ -126,12 +126,15 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     QtSettings::moveOldFile(info.title, info.exeName);
     info.installed = info.programDir != executableDir;
 
-    // The sound's threads tell the program what changed as an event of its own.
-    SpeechOutput sound([&scheduler](std::function<void()> task) {
-        QMetaObject::invokeMethod(
-            qApp, [&scheduler, task = std::move(task)] { scheduler.deliver(task); },
-            Qt::QueuedConnection);
-    });
+    // The sound plays in a process of its own, started now so that the phrases are made as
+    // soon as they are known; what it tells reaches the program as an event of its own.
+    SoundClient sound(SoundClient::findHelper(QString::fromStdString(executableDir)),
+                      [&scheduler](std::function<void()> task) {
+                          QMetaObject::invokeMethod(
+                              qApp,
+                              [&scheduler, task = std::move(task)] { scheduler.deliver(task); },
+                              Qt::QueuedConnection);
+                      });
     Services services{clock, scheduler, dialogs, settings, help, process, files, info, &sound};
     App app(services);
     QtView view(app);

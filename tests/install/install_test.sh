@@ -35,6 +35,12 @@ for file in bin/orvane bin/orvane-script share/applications/orvane.desktop \
     share/doc/orvane/copyright share/doc/orvane/changelog.gz; do
     [ -s "$prefix/$file" ] || fail "$file is not installed"
 done
+# The sound process, in a folder of the program's own; only it loads the sound libraries.
+sound=$prefix/libexec/orvane/orvane-sound
+[ -x "$sound" ] || fail "libexec/orvane/orvane-sound is not installed"
+if ldd "$prefix/bin/orvane" | grep -qE 'libpulse|libespeak'; then
+    fail "the program itself loads the sound libraries"
+fi
 # The program's folder once installed: the program looks for its tips there.
 [ -d "$share/orvane" ] || fail "share/orvane is not installed"
 if [ -f "$source/resources/ORVANETIPS.TXT" ]; then
@@ -117,7 +123,14 @@ serves() {
         "$prefix/bin/orvane" --no-splash >"$prefix/serve.out" 2>"$prefix/serve.err" </dev/null &
     local pid=$! served=1
     for _ in $(seq 300); do
-        grep -q '^Serving on http://127\.0\.0\.1:[0-9]*/$' "$prefix/serve.out" && { served=0; break; }
+        if grep -q '^Serving on http://127\.0\.0\.1:[0-9]*/$' "$prefix/serve.out"; then
+            served=0
+            # The program started its sound process from where it is installed.
+            for child in $(cat /proc/"$pid"/task/*/children 2>/dev/null); do
+                helpers+=" $(readlink /proc/"$child"/exe)"
+            done
+            break
+        fi
         kill -0 "$pid" 2>/dev/null || break
         sleep 0.1
     done
@@ -125,7 +138,9 @@ serves() {
     wait "$pid" 2>/dev/null
     return $served
 }
+helpers=
 serves || fail "the settings of an earlier build were not found: $(cat "$prefix/serve.err")"
+[[ " $helpers " == *" $sound "* ]] || fail "the installed program did not start $sound (it started:$helpers)"
 [ ! -e "$home/config/Orvane/Orvane.ini" ] || fail "Orvane.ini is still there after the move"
 grep -qx 'Serve=1' "$home/config/Orvane/orvane.ini" 2>/dev/null ||
     fail "orvane.ini did not take the remote displays' choice"

@@ -3,7 +3,10 @@ here in a folder of its own; the program counts the last 15 seconds to liftoff w
 records the sink's monitor; every cue must be found in the recording, in order, none twice,
 each nearest its own second.
 
-    real_sound_test.py ORVANE FIND_CUES
+    real_sound_test.py ORVANE FIND_CUES [--kill-sound-process]
+
+With --kill-sound-process the program's sound process is killed (SIGKILL) as the count starts:
+the program starts it again, and the count is heard all the same.
 """
 import os
 import shutil
@@ -35,7 +38,15 @@ def stop(proc, sig=signal.SIGTERM):
             proc.wait()
 
 
-def main(orvane, find_cues):
+def sound_processes(program):
+    children = []
+    for task in os.listdir("/proc/%d/task" % program.pid):
+        with open("/proc/%d/task/%s/children" % (program.pid, task)) as f:
+            children += [int(pid) for pid in f.read().split()]
+    return children
+
+
+def main(orvane, find_cues, kill_sound_process=False):
     if not shutil.which("pulseaudio") or not shutil.which("parec"):
         print("pulseaudio or parec is not installed")
         return 77
@@ -77,6 +88,12 @@ def main(orvane, find_cues):
         program.stdin.flush()
         answer = program.stdout.readline().strip()
         assert answer == "done " + line, answer
+        if kill_sound_process:
+            wait_for(lambda: sound_processes(program), 20, "the sound process")
+            killed = sound_processes(program)[0]
+            os.kill(killed, signal.SIGKILL)
+            wait_for(lambda: [pid for pid in sound_processes(program) if pid != killed], 20,
+                     "the sound process to start again")
 
         # The recording's first sample, on the computer's clock: the recorder writes at the
         # pace of real time, so the file's length tells when it began.
@@ -120,4 +137,5 @@ def main(orvane, find_cues):
 
 
 if __name__ == "__main__":
-    sys.exit(main(os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])))
+    sys.exit(main(os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2]),
+                  "--kill-sound-process" in sys.argv[3:]))

@@ -1,0 +1,206 @@
+#include "qt/qt_sound_client.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTimer>
+
+#include <sys/prctl.h>
+
+#include <algorithm>
+#include <csignal>
+
+namespace orvane {
+
+namespace {
+
+const QString HelperName = QStringLiteral("orvane-sound");
+// A sound process that ran this long before it ended earns its restarts back: a crash a day
+// does not silence a clock that runs for a week.
+constexpr auto LongRun = std::chrono::minutes(10);
+
+std::int64_t nowMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+}
+
+} // namespace
+
+QString SoundClient::findHelper(const QString& executableDir) {
+    const QDir dir(executableDir);
+    for (const QString& path :
+         {dir.filePath(HelperName),
+          dir.filePath(QStringLiteral(ORVANE_SOUND_FROM_BIN "/") + HelperName)}) {
+        const QFileInfo file(path);
+        if (file.isFile() && file.isExecutable())
+            return QDir::cleanPath(file.absoluteFilePath());
+    }
+    return {};
+}
+
+SoundClient::SoundClient(QString helper, Post post, std::vector<std::chrono::milliseconds> restarts)
+    : m_helper(std::move(helper)), m_post(std::move(post)), m_restarts(std::move(restarts)),
+      m_process(std::make_unique<QProcess>()), m_restartTimer(new QTimer(&m_context)) {
+    m_restartTimer->setSingleShot(true);
+    QObject::connect(m_restartTimer, &QTimer::timeout, &m_context, [this] { start(); });
+    // What the sound process has to say on its standard error goes to the program's.
+    m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // Should the program be killed, the sound process goes too.
+    m_process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    QObject::connect(m_process.get(), &QProcess::readyReadStandardOutput, &m_context,
+                     [this] { readAnswers(); });
+    QObject::connect(m_process.get(), &QProcess::errorOccurred, &m_context,
+                     [this](QProcess::ProcessError error) {
+                         if (error == QProcess::FailedToStart)
+                             setWhy("No sound: the sound process " + m_helper.toStdString() +
+                                    " could not start (" + m_process->errorString().toStdString() +
+                                    ").");
+                     });
+    QObject::connect(m_process.get(), &QProcess::finished, &m_context, [this] {
+        ended("No sound: the sound process orvane-sound ended unexpectedly");
+    });
+    start();
+}
+
+SoundClient::~SoundClient() {
+    m_restartTimer->stop();
+    QObject::disconnect(m_process.get(), nullptr, &m_context, nullptr);
+    if (m_process->state() != QProcess::NotRunning) {
+        // A closed pipe ends the sound process; one that does not end soon is killed.
+        m_process->closeWriteChannel();
+        if (!m_process->waitForFinished(500)) {
+            m_process->kill();
+            m_process->waitForFinished(500);
+        }
+    }
+    m_alive.reset();
+}
+
+qint64 SoundClient::helperPid() const {
+    return m_process->state() == QProcess::Running ? m_process->processId() : 0;
+}
+
+void SoundClient::start() {
+    if (m_helper.isEmpty()) {
+        setWhy("No sound: the sound process orvane-sound is not installed beside the program.");
+        return;
+    }
+    m_reader = {};
+    m_answered = false;
+    m_hung = false;
+    m_started = std::chrono::steady_clock::now();
+    m_process->start(m_helper, {});
+    // A process started anew hears all that the program asked for; a cue whose moment has
+    // passed is not said late.
+    if (m_voice)
+        send({SoundMessage::Kind::Voice, {*m_voice}, {}, 0});
+    if (m_volume)
+        send({SoundMessage::Kind::Volume, {}, {}, *m_volume});
+    if (!m_phrases.empty())
+        send({SoundMessage::Kind::Prepare, m_phrases, {}, 0});
+    std::vector<Cue> due = m_plan;
+    std::erase_if(due, [now = nowMs()](const Cue& c) { return c.atMs <= now; });
+    if (!due.empty())
+        send({SoundMessage::Kind::Plan, {}, due, 0});
+}
+
+void SoundClient::send(const SoundMessage& message) {
+    if (m_process->state() == QProcess::NotRunning || m_hung)
+        return;
+    const std::string line = soundLine(message);
+    m_process->write(line.data(), qint64(line.size()));
+    if (m_process->bytesToWrite() > MaxUnread) {
+        m_hung = true;
+        m_process->kill();
+    }
+}
+
+void SoundClient::readAnswers() {
+    const QByteArray bytes = m_process->readAllStandardOutput();
+    std::optional<std::string> why;
+    std::optional<std::vector<std::string>> voices;
+    m_reader.feed({bytes.constData(), std::size_t(bytes.size())}, [&](std::string_view line) {
+        const std::optional<SoundMessage> m = parseSoundLine(line);
+        if (m && m->kind == SoundMessage::Kind::Unavailable)
+            why = m->texts.front();
+        else if (m && m->kind == SoundMessage::Kind::Voices)
+            voices = m->texts;
+    });
+    // Until the sound process first answers, the program keeps saying why it had none.
+    if (!m_answered && (why || voices)) {
+        m_answered = true;
+        if (!why)
+            why = std::string();
+    }
+    bool changed = false;
+    if (voices && *voices != m_voices) {
+        m_voices = std::move(*voices);
+        changed = true;
+    }
+    if (why && *why != m_why) {
+        m_why = std::move(*why);
+        changed = true;
+    }
+    if (changed)
+        tellChanged();
+}
+
+void SoundClient::ended(const std::string& why) {
+    if (std::chrono::steady_clock::now() - m_started >= LongRun)
+        m_restarted = 0;
+    const std::string what =
+        m_hung ? "No sound: the sound process orvane-sound stopped answering" : why;
+    if (m_restarted < m_restarts.size()) {
+        setWhy(what + "; it is started again.");
+        m_restartTimer->start(m_restarts[m_restarted++]);
+    } else {
+        setWhy(what + ", and again after each restart.");
+    }
+}
+
+void SoundClient::setWhy(std::string why) {
+    if (why == m_why)
+        return;
+    m_why = std::move(why);
+    tellChanged();
+}
+
+void SoundClient::tellChanged() {
+    std::weak_ptr<bool> alive = m_alive;
+    m_post([this, alive] {
+        if (alive.lock() && onAvailabilityChanged)
+            onAvailabilityChanged();
+    });
+}
+
+void SoundClient::setVoice(const std::string& voice) {
+    m_voice = voice;
+    send({SoundMessage::Kind::Voice, {voice}, {}, 0});
+}
+
+void SoundClient::setVolume(int percent) {
+    m_volume = std::clamp(percent, 0, 100);
+    send({SoundMessage::Kind::Volume, {}, {}, *m_volume});
+}
+
+void SoundClient::prepare(const std::vector<std::string>& phrases) {
+    std::vector<std::string> fresh;
+    for (const std::string& p : phrases)
+        if (!p.empty() && std::find(m_phrases.begin(), m_phrases.end(), p) == m_phrases.end()) {
+            m_phrases.push_back(p);
+            fresh.push_back(p);
+        }
+    if (!fresh.empty())
+        send({SoundMessage::Kind::Prepare, fresh, {}, 0});
+}
+
+void SoundClient::plan(const std::vector<Cue>& cues) {
+    m_plan = cues;
+    send({SoundMessage::Kind::Plan, {}, cues, 0});
+}
+
+void SoundClient::sound(const Cue& cue) {
+    send({SoundMessage::Kind::Sound, {}, {cue}, 0});
+}
+
+} // namespace orvane

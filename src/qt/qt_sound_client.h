@@ -1,0 +1,89 @@
+#pragma once
+
+// The program's sound output: the sound process orvane-sound, started beside the program and
+// told over a pipe what to say and when (src/sound/sound_protocol.h). The voice and the sound
+// server's client library load only there, so the clock carries neither, and a crash or hang
+// of theirs costs the callouts, never the count. A sound process that ends is started again a
+// few times, each time later; until it answers, and for good after the last, the program has
+// no sound and says why.
+
+#include "platform/services.h"
+#include "sound/sound_protocol.h"
+
+#include <QObject>
+#include <QString>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QProcess;
+class QTimer;
+
+namespace orvane {
+
+class SoundClient : public SoundOutput {
+  public:
+    using Post = std::function<void(std::function<void()>)>;
+    // HELPER is the sound process's path (empty: none was found). POST runs a task on the
+    // user-interface thread, later. A process that ends is started again after each of
+    // RESTARTS in turn, then no more.
+    SoundClient(QString helper, Post post,
+                std::vector<std::chrono::milliseconds> restarts = DefaultRestarts);
+    ~SoundClient() override;
+    SoundClient(const SoundClient&) = delete;
+    SoundClient& operator=(const SoundClient&) = delete;
+
+    // The sound process beside the program (the build) or where it is installed, or empty.
+    static QString findHelper(const QString& executableDir);
+
+    std::string unavailable() const override { return m_why; }
+    std::vector<std::string> voices() const override { return m_voices; }
+    void setVoice(const std::string& voice) override;
+    void setVolume(int percent) override;
+    void prepare(const std::vector<std::string>& phrases) override;
+    void plan(const std::vector<Cue>& cues) override;
+    void sound(const Cue& cue) override;
+
+    // The running sound process, or 0.
+    qint64 helperPid() const;
+
+    static inline const std::vector<std::chrono::milliseconds> DefaultRestarts{
+        std::chrono::seconds(1), std::chrono::seconds(5), std::chrono::seconds(30)};
+    // Queued for a sound process that reads nothing: past this it is taken for hung.
+    static constexpr qint64 MaxUnread = 1 << 20;
+
+  private:
+    void start();
+    void send(const SoundMessage& message);
+    void readAnswers();
+    void ended(const std::string& why);
+    void setWhy(std::string why);
+    void tellChanged();
+
+    QString m_helper;
+    Post m_post;
+    std::vector<std::chrono::milliseconds> m_restarts;
+    std::size_t m_restarted = 0;
+    QObject m_context;
+    std::unique_ptr<QProcess> m_process;
+    QTimer* m_restartTimer = nullptr;
+    SoundLineReader m_reader;
+    bool m_answered = false; // the running process has spoken since it started
+    bool m_hung = false;     // it was killed for reading nothing
+    std::chrono::steady_clock::time_point m_started;
+
+    std::string m_why;
+    std::vector<std::string> m_voices;
+    // What the program asked for, told again to a process started anew.
+    std::optional<std::string> m_voice;
+    std::optional<int> m_volume;
+    std::vector<std::string> m_phrases;
+    std::vector<Cue> m_plan;
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+};
+
+} // namespace orvane

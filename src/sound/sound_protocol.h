@@ -1,0 +1,62 @@
+#pragma once
+
+// What the program and its sound process (orvane-sound) say to each other over a pipe: one
+// message a line, a word and then its fields, each after one space. A field holds no space,
+// newline or control byte: a backslash is written "\\", a space "\s", a newline "\n", a
+// carriage return "\r", a tab "\t", any other byte below 0x20 and 0x7f "\xHH", and an empty
+// text is the field "\e". Every other byte passes as it is: a phrase is what the user typed.
+//
+// To the sound process:
+//   voice TEXT            the voice by name (\e: the default)
+//   volume PERCENT        0 to 100
+//   prepare TEXT...       phrases to make ready
+//   plan [MS TEXT]...     the cues due soon, replacing those planned before; MS is the cue's
+//                         moment in Unix milliseconds, TEXT \e for a tone
+//   sound MS TEXT         a cue due now
+// From it, whenever they change:
+//   unavailable TEXT      why nothing can be heard (\e: sound works)
+//   voices TEXT...        the voices installed, the default first
+//
+// A line that breaks these rules is ignored whole.
+
+#include "platform/services.h"
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvane {
+
+struct SoundMessage {
+    enum class Kind { Voice, Volume, Prepare, Plan, Sound, Unavailable, Voices };
+    Kind kind = Kind::Prepare;
+    std::vector<std::string> texts; // voice, prepare, unavailable, voices
+    std::vector<Cue> cues;          // plan; sound has one
+    int volume = 0;
+    bool operator==(const SoundMessage&) const = default;
+};
+
+std::string escapeSoundField(std::string_view text);
+std::optional<std::string> unescapeSoundField(std::string_view field);
+
+// The message as a line, newline included.
+std::string soundLine(const SoundMessage& message);
+// The message a line (without its newline) says, or none when the line is not one.
+std::optional<SoundMessage> parseSoundLine(std::string_view line);
+
+// Cuts what is read from a pipe into lines. A line longer than MaxLine is dropped whole, so a
+// peer that never ends its line cannot fill the memory.
+class SoundLineReader {
+  public:
+    static constexpr std::size_t MaxLine = 1 << 20;
+    void feed(std::string_view bytes, const std::function<void(std::string_view)>& line);
+
+  private:
+    std::string m_partial;
+    bool m_skipping = false; // inside a line that grew too long
+};
+
+} // namespace orvane
