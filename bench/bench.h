@@ -104,6 +104,8 @@ struct RunResult {
     JournalSize journalBefore;
     JournalSize journalAfter;
     double peakRssMb = 0;
+    // Its children's (the sound process that speaks the callouts), apart: not in the target.
+    double childrenPeakRssMb = 0;
     // From the process start to the first paint of the seconds label (the bare label: its
     // label), the median of a few starts made apart from the measured run.
     std::vector<double> startsMs;

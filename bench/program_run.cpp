@@ -45,11 +45,24 @@ std::int64_t realtimeNs() {
 // own runtime of each thread counts nanoseconds; the classic user and system fields count
 // hundredths of a second, too coarse for a program that runs a few milliseconds a minute, so
 // they serve only where the finer count is missing.
-std::optional<double> cpuSeconds(pid_t pid) {
+// The program's own children: its sound process, which speaks the callouts for it. Their work
+// is the program's work, so CPU and wake-ups count them with it.
+std::vector<pid_t> childrenOf(pid_t pid) {
+    std::vector<pid_t> children;
+    std::error_code error;
+    for (const auto& task :
+         fs::directory_iterator("/proc/" + std::to_string(pid) + "/task", error)) {
+        std::ifstream in(task.path() / "children");
+        for (pid_t child = 0; in >> child;)
+            children.push_back(child);
+    }
+    return children;
+}
+
+double ownCpuSeconds(pid_t pid, bool& counted) {
     const fs::path proc = "/proc/" + std::to_string(pid);
     std::error_code error;
     double runtime = 0;
-    bool counted = false;
     for (const auto& task : fs::directory_iterator(proc / "task", error)) {
         std::ifstream in(task.path() / "schedstat");
         unsigned long long ns = 0;
@@ -58,8 +71,19 @@ std::optional<double> cpuSeconds(pid_t pid) {
             counted = counted || ns > 0;
         }
     }
+    return runtime;
+}
+
+std::optional<double> cpuSeconds(pid_t pid) {
+    bool counted = false;
+    double runtime = ownCpuSeconds(pid, counted);
+    for (pid_t child : childrenOf(pid)) {
+        bool childCounted = false;
+        runtime += ownCpuSeconds(child, childCounted);
+    }
     if (counted)
         return runtime;
+    const fs::path proc = "/proc/" + std::to_string(pid);
 
     std::ifstream in(proc / "stat");
     std::string stat;
@@ -96,34 +120,38 @@ struct Switches {
 using ThreadSwitches = std::map<std::string, Switches>;
 
 std::optional<ThreadSwitches> contextSwitches(pid_t pid) {
-    const fs::path proc = "/proc/" + std::to_string(pid);
-    std::error_code error;
+    std::vector<pid_t> family = childrenOf(pid);
+    family.insert(family.begin(), pid);
     ThreadSwitches threads;
-    for (const auto& task : fs::directory_iterator(proc / "task", error)) {
-        std::string name;
-        std::ifstream comm(task.path() / "comm");
-        std::getline(comm, name);
-        std::ifstream in(task.path() / "status");
-        Switches counts;
-        bool read = false;
-        for (std::string line; std::getline(in, line);) {
-            const auto colon = line.find(':');
-            if (colon == std::string::npos)
-                continue;
-            const std::string key = line.substr(0, colon);
-            if (key == "voluntary_ctxt_switches") {
-                counts.voluntary = std::stoull(line.substr(colon + 1));
-                if (name == "QXcbEventQueue")
-                    counts.xReader = counts.voluntary;
-            } else if (key == "nonvoluntary_ctxt_switches") {
-                counts.involuntary = std::stoull(line.substr(colon + 1));
-            } else {
-                continue;
+    for (pid_t member : family) {
+        const fs::path proc = "/proc/" + std::to_string(member);
+        std::error_code error;
+        for (const auto& task : fs::directory_iterator(proc / "task", error)) {
+            std::string name;
+            std::ifstream comm(task.path() / "comm");
+            std::getline(comm, name);
+            std::ifstream in(task.path() / "status");
+            Switches counts;
+            bool read = false;
+            for (std::string line; std::getline(in, line);) {
+                const auto colon = line.find(':');
+                if (colon == std::string::npos)
+                    continue;
+                const std::string key = line.substr(0, colon);
+                if (key == "voluntary_ctxt_switches") {
+                    counts.voluntary = std::stoull(line.substr(colon + 1));
+                    if (name == "QXcbEventQueue")
+                        counts.xReader = counts.voluntary;
+                } else if (key == "nonvoluntary_ctxt_switches") {
+                    counts.involuntary = std::stoull(line.substr(colon + 1));
+                } else {
+                    continue;
+                }
+                read = true;
             }
-            read = true;
+            if (read)
+                threads[task.path().filename().string()] = counts;
         }
-        if (read)
-            threads[task.path().filename().string()] = counts;
     }
     if (threads.empty())
         return std::nullopt;
@@ -144,6 +172,9 @@ Switches switchesBetween(const ThreadSwitches& before, const ThreadSwitches& aft
     return sum;
 }
 
+// The peak resident memory of the program's children together (its sound process).
+double childrenPeakRssMb(pid_t pid);
+
 double peakRssMb(pid_t pid) {
     std::ifstream in("/proc/" + std::to_string(pid) + "/status");
     std::string line;
@@ -151,6 +182,13 @@ double peakRssMb(pid_t pid) {
         if (line.rfind("VmHWM:", 0) == 0)
             return std::stod(line.substr(6)) / 1024.0;
     return 0;
+}
+
+double childrenPeakRssMb(pid_t pid) {
+    double sum = 0;
+    for (pid_t child : childrenOf(pid))
+        sum += peakRssMb(child);
+    return sum;
 }
 
 bool alive(pid_t pid) {
@@ -393,6 +431,7 @@ RunResult runProgram(const std::string& executable, const RunConfig& config) {
     const auto wall1 = std::chrono::steady_clock::now();
     const std::int64_t to = realtimeNs();
     result.peakRssMb = peakRssMb(pid);
+    result.childrenPeakRssMb = childrenPeakRssMb(pid);
     if (journal)
         result.journalAfter = journalSize(run.home / "data");
 

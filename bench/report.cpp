@@ -172,6 +172,8 @@ void table(const std::vector<RunResult>& all, bool busy) {
     withFloor("seconds never painted", "bare label", runs, floors, unpainted);
     auto rss = [](const RunResult& r) { return fixed(r.peakRssMb, 1); };
     withFloor("peak resident memory, MB", "bare label", runs, floors, rss);
+    row("  of its sound process, apart, MB", runs,
+        [](const RunResult& r) { return fixed(r.childrenPeakRssMb, 1); });
     if (!busy) {
         auto start = [](const RunResult& r) {
             const auto m = r.startMedianMs();
@@ -379,6 +381,8 @@ void featureTable(const std::vector<RunResult>& all) {
               [](const RunResult& r) { return std::to_string(r.unpainted); });
     withFloor("peak resident memory, MB", "bare label", runs, floors,
               [](const RunResult& r) { return fixed(r.peakRssMb, 1); });
+    row("  of its sound process, apart, MB", runs,
+        [](const RunResult& r) { return fixed(r.childrenPeakRssMb, 1); });
     auto journal = [](auto&& cell) {
         return [cell](const RunResult& r) {
             return r.config.scene == Scene::Journal ? cell(r) : std::string("-");
