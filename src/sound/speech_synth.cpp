@@ -93,6 +93,12 @@ void SpeechOutput::synthLoop() {
         if (m_cache.contains(text))
             continue;
         lock.unlock();
+        // With no sound server (or none any more) nothing can be heard: a phrase made now would
+        // cost a hold tens of milliseconds of work for no one.
+        if (!unavailable().empty()) {
+            lock.lock();
+            continue;
+        }
         Pcm pcm;
         g_rendering = &pcm;
         espeak_Synth(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr,
