@@ -176,8 +176,7 @@ TEST_F(ClockHealthDbus, TheKernelsOwnFigureGoesWithTheServicesWord) {
     EXPECT_EQ(source.current().sync, ClockHealth::Sync::Synchronised);
     EXPECT_EQ(source.current().maxErrorMs.has_value(),
               QtClockHealth::kernelMaxErrorMs().has_value());
-    if (source.current().maxErrorMs)
-        EXPECT_GE(*source.current().maxErrorMs, 0);
+    EXPECT_GE(source.current().maxErrorMs.value_or(0), 0);
 }
 
 TEST_F(ClockHealthDbus, AskedOnceAMinute_NeverTwiceAtOnce) {
