@@ -13,11 +13,11 @@
 
 #include "happenings.h"
 #include "platform/clock_health.h"
-#include "platform/window_places.h"
 #include "platform/clock_steps.h"
 #include "platform/controls.h"
 #include "platform/datetime.h"
 #include "platform/form.h"
+#include "platform/window_places.h"
 #include "platform/zone.h"
 
 #include <array>

@@ -134,8 +134,8 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
             Qt::QueuedConnection);
     });
     QtClockHealth clockHealth(scheduler);
-    Services services{clock, scheduler, dialogs, settings, help,
-                      process, files, info, &sound, &clockHealth};
+    Services services{clock,   scheduler, dialogs, settings, help,
+                      process, files,     info,    &sound,   &clockHealth};
     App app(services);
     // The clock's health is asked after a round, once a minute: the question rides on a
     // wake-up the program makes anyway (the turn of the second, or some input), and costs

@@ -160,8 +160,8 @@ void FakeClockHealth::set(const ClockHealth& health) {
 }
 
 FakeWorld::FakeWorld(AppInfo info)
-    : services{clock, scheduler, dialogs,         settings, help,
-               process, files,   std::move(info), &sound,  &clockHealth} {
+    : services{clock,   scheduler, dialogs,         settings, help,
+               process, files,     std::move(info), &sound,   &clockHealth} {
     TranscriptSink sink = [this](const std::string& line) {
         transcript.push_back(line);
         if (echo)
