@@ -22,7 +22,7 @@ App::App(Services& services)
                                              services.dialogs, services.settings,
                                              services.help,    services.process,
                                              services.files,   services.info,
-                                             services.sound} {
+                                             services.sound,   services.clockHealth} {
     registerForm<orvane::frmOrvane>("frmOrvane");
     registerForm<orvane::frmEventTimers>("frmEventTimers");
     registerForm<orvane::frmSplash>("frmSplash");
@@ -35,10 +35,17 @@ App::App(Services& services)
     registerForm<orvane::frmCallouts>("frmCallouts", [](App& app) {
         return std::make_unique<orvane::frmCallouts>(app, app.callouts());
     });
+    if (m_services.clockHealth)
+        m_services.clockHealth->onChange([this](const ClockHealth& health) {
+            if (auto* main = loaded<orvane::frmOrvane>())
+                main->showClockHealth(health);
+        });
 }
 
 App::~App() {
     m_services.scheduler.onRoundDone = nullptr;
+    if (m_services.clockHealth)
+        m_services.clockHealth->onChange(nullptr);
     m_callouts.reset();
     // Windows go in the reverse order of their loading, so none outlives one it points into.
     for (auto it = m_order.rbegin(); it != m_order.rend(); ++it)
@@ -85,6 +92,10 @@ Happening App::happening(Happening::Kind kind) const {
     if (const auto* main = loaded<orvane::frmOrvane>())
         h.shown = main->countAt(m_ownClock.instant());
     return h;
+}
+
+ClockHealth App::clockHealth() const {
+    return m_services.clockHealth ? m_services.clockHealth->current() : ClockHealth{};
 }
 
 Instant App::launchMoment() {

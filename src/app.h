@@ -3,6 +3,7 @@
 #include "data/LaunchFileNames.h"
 #include "data/SimWizardEntries.h"
 #include "happenings.h"
+#include "platform/clock_health.h"
 #include "platform/datetime.h"
 #include "platform/displays.h"
 #include "platform/form.h"
@@ -111,6 +112,10 @@ class App {
     void raise(const Happening& h) { m_happenings.raise(h); }
     // The spoken callouts, and their choices.
     orvane::Callouts& callouts() { return *m_callouts; }
+    // How far the computer's clock can be trusted, as last read; unknown where nothing reads
+    // it. A new reading arrives as an event of its own: the main window's status bar shows it
+    // at once, and the round that follows the event tells happenings().subscribeRounds().
+    ClockHealth clockHealth() const;
 
     // The window of type T, loading it if needed; the loaded one or null, never loading it.
     // T is a window class registered with registerForm<T>.

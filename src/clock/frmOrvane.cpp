@@ -73,6 +73,7 @@ frmOrvane::frmOrvane(App& app)
 
     mnuCallouts.onClick = [this] { m_app.form("frmCallouts")->show(); };
     mnuMute.onClick = [this] { m_app.callouts().toggleMute(); };
+    showClockHealth(m_app.clockHealth());
 
     // Start-up opens the compact screen, with no menu bar, on the launch data saved last.
     onLoad = [this] {
@@ -150,6 +151,8 @@ void frmOrvane::setDesignValues() {
         hidden->setVisible(false);
 
     sbrStatusBar.addPanel("pnlCurrentDate", 3300);
+    // The clock's health stands beside the time it vouches for, once it is known.
+    sbrStatusBar.addPanel("pnlClockHealth", 0).setVisible(false);
     // The journal's panel shows only while the mission journal has something to tell.
     sbrStatusBar.addPanel("pnlJournal", 0).setVisible(false);
     sbrStatusBar.addPanel("pnlCurrentFile", 5655)
@@ -162,11 +165,42 @@ void frmOrvane::ShowJournalNote(const std::string& shortText, const std::string&
     StatusPanel& note = *sbrStatusBar.panel("pnlJournal");
     note.setText(shortText);
     note.setToolTipText(fullText);
-    // The file panel makes room for the note, so the status bar keeps to the window's width.
-    const int noteWidth = shortText.empty() ? 0 : 3000;
-    note.setWidth(noteWidth);
     note.setVisible(!shortText.empty());
-    sbrStatusBar.panel("pnlCurrentFile")->setWidth(5655 - noteWidth);
+    fitStatusPanels();
+}
+
+void frmOrvane::showClockHealth(const ClockHealth& health) {
+    m_clockHealth = health;
+    StatusPanel& panel = *sbrStatusBar.panel("pnlClockHealth");
+    panel.setText(clockHealthText(health));
+    panel.setBackColor(clockHealthWarns(health) ? Amber : ButtonFace);
+    std::string tip;
+    if (health.sync == ClockHealth::Sync::NotSynchronised)
+        tip = "The computer's clock is not kept synchronised: a count on another computer may "
+              "not agree with this one.";
+    else if (health.sync == ClockHealth::Sync::Synchronised && health.maxErrorMs)
+        tip = "The computer's clock is kept synchronised, and is at most " +
+              std::to_string(*health.maxErrorMs) + " ms off.";
+    else if (health.sync == ClockHealth::Sync::Synchronised)
+        tip = "The computer's clock is kept synchronised.";
+    panel.setToolTipText(tip);
+    panel.setVisible(!panel.text().empty());
+    fitStatusPanels();
+}
+
+// The status bar keeps to the window's width: the clock's health and the journal's note take
+// their room from the file panel, and should both show, the note gives way before the file's
+// name does (its tooltip still says it all).
+void frmOrvane::fitStatusPanels() {
+    constexpr int FileRoom = 5655, FileLeast = 1200;
+    StatusPanel& health = *sbrStatusBar.panel("pnlClockHealth");
+    StatusPanel& note = *sbrStatusBar.panel("pnlJournal");
+    const int healthWidth = health.text().empty() ? 0 : 3000;
+    const int noteWidth =
+        note.text().empty() ? 0 : std::min(3000, FileRoom - healthWidth - FileLeast);
+    health.setWidth(healthWidth);
+    note.setWidth(noteWidth);
+    sbrStatusBar.panel("pnlCurrentFile")->setWidth(FileRoom - healthWidth - noteWidth);
 }
 
 // Positions in twips. The compact screen shows the top left 4350 x 1630 of the window: the

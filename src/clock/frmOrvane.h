@@ -12,11 +12,12 @@
 // menu, the launch data file's needs and the exit path).
 
 #include "happenings.h"
-#include "platform/window_places.h"
+#include "platform/clock_health.h"
 #include "platform/clock_steps.h"
 #include "platform/controls.h"
 #include "platform/datetime.h"
 #include "platform/form.h"
+#include "platform/window_places.h"
 #include "platform/zone.h"
 
 #include <array>
@@ -92,6 +93,11 @@ class frmOrvane : public Form {
     // The status bar tells what is wrong with the mission journal: SHORTTEXT in its own panel,
     // FULLTEXT as the panel's tooltip; an empty text takes the panel away.
     void ShowJournalNote(const std::string& shortText, const std::string& fullText);
+    // pnlClockHealth: how far the computer's clock can be trusted, in amber when it is not
+    // kept synchronised; the panel shows only once the clock's health is known.
+    void showClockHealth(const ClockHealth& health);
+    // The clock's health as the status bar shows it.
+    const ClockHealth& clockHealth() const { return m_clockHealth; }
 
     // The Help menu's "Enable Tip of the Day" carries its check mark while tips are on.
     void showTipsEnabled(bool enabled) { mnuTips.setChecked(enabled); }
@@ -246,6 +252,8 @@ class frmOrvane : public Form {
     void setDesignValues();
     void layOut();
     void layOutPanels();
+    // The panels that come and go take their room from the file panel's (frmOrvane.cpp).
+    void fitStatusPanels();
     void wireCount();
     void wireEntry();
     void wireHold();
@@ -359,6 +367,8 @@ class frmOrvane : public Form {
     // An expired launch window stays expired, and the entry surfaces locked, until the
     // program ends.
     bool m_windowExpired = false;
+    // What pnlClockHealth shows.
+    ClockHealth m_clockHealth;
 };
 
 } // namespace orvane

@@ -17,6 +17,7 @@ namespace orvane {
 
 class Timer;
 class MenuItem;
+class ClockHealthSource;
 
 // The present, to the whole second. Counts are taken between real instants; what users see
 // is the computer's local wall time.
@@ -251,6 +252,9 @@ struct Services {
     AppInfo info;
     // Speech and tones; none where the program has no sound at all.
     SoundOutput* sound = nullptr;
+    // How far the computer's clock can be trusted (platform/clock_health.h); none where
+    // nothing reads it, and the program then shows nothing of it.
+    ClockHealthSource* clockHealth = nullptr;
 };
 
 } // namespace orvane

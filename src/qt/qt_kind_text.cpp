@@ -322,9 +322,12 @@ class StatusPanelView final : public KindView {
         }
     }
 
+    // A panel that warns is filled with its colour; the others with the status bar's.
     void sync(Control& c, QWidget* w, Prop what, QtView&) const override {
         if (what == Prop::Text)
             static_cast<QLabel*>(w)->setText(qstr(static_cast<StatusPanel&>(c).text()));
+        else if (what == Prop::BackColor)
+            fill(w, c.backColor());
     }
 };
 

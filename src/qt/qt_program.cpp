@@ -3,6 +3,7 @@
 #include "app.h"
 #include "clock/frmOrvane.h"
 #include "qt/command_line.h"
+#include "qt/qt_clock_health.h"
 #include "qt/qt_displays.h"
 #include "qt/qt_drive.h"
 #include "qt/qt_journal.h"
@@ -135,8 +136,15 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
                               [&scheduler, task = std::move(task)] { scheduler.deliver(task); },
                               Qt::QueuedConnection);
                       });
-    Services services{clock, scheduler, dialogs, settings, help, process, files, info, &sound};
+    QtClockHealth clockHealth(scheduler);
+    Services services{clock,   scheduler, dialogs, settings, help,
+                      process, files,     info,    &sound,   &clockHealth};
     App app(services);
+    // The clock's health is asked after a round, once a minute: the question rides on a
+    // wake-up the program makes anyway (the turn of the second, or some input), and costs
+    // none of its own; only the answer wakes it, between two turns of the second.
+    const Subscription healthRounds =
+        app.happenings().subscribeRounds([&] { clockHealth.readWhenDue(clock.monotonicMs()); });
     QtView view(app);
     dialogs.setView(&view);
     process.setDialogs(&dialogs);

@@ -8,12 +8,45 @@
 
 namespace orvane {
 
+const char* const TimedatedBus::Service = "org.freedesktop.timedate1";
+const char* const TimedatedBus::Path = "/org/freedesktop/timedate1";
+const char* const TimedatedBus::Interface = "org.freedesktop.timedate1";
+
 namespace {
 
-const QString Service = QStringLiteral("org.freedesktop.timedate1");
-const QString Path = QStringLiteral("/org/freedesktop/timedate1");
-const QString Interface = QStringLiteral("org.freedesktop.timedate1");
-const QString PrivateBusName = QStringLiteral("orvane-timedated");
+int s_connectionsNamed = 0;
+
+} // namespace
+
+TimedatedBus::TimedatedBus(QString busAddress, const QString& name)
+    : m_busAddress(std::move(busAddress)),
+      m_name(name + QLatin1Char('-') + QString::number(++s_connectionsNamed)) {}
+
+TimedatedBus::~TimedatedBus() {
+    forget();
+}
+
+void TimedatedBus::forget() {
+    if (m_connection && !m_busAddress.isEmpty())
+        QDBusConnection::disconnectFromBus(m_name);
+    m_connection.reset();
+}
+
+QDBusConnection& TimedatedBus::connection() {
+    if (!m_connection) {
+        m_connection = std::make_unique<QDBusConnection>(
+            m_busAddress.isEmpty() ? QDBusConnection::systemBus()
+                                   : QDBusConnection::connectToBus(m_busAddress, m_name));
+    }
+    return *m_connection;
+}
+
+QDBusMessage TimedatedBus::call(const QString& interface, const QString& method) {
+    return QDBusMessage::createMethodCall(QString::fromLatin1(Service), QString::fromLatin1(Path),
+                                          interface, method);
+}
+
+namespace {
 
 std::string refusalText(const QDBusError& error) {
     if (error.type() == QDBusError::NoReply || error.type() == QDBusError::Timeout)
@@ -25,24 +58,12 @@ std::string refusalText(const QDBusError& error) {
 } // namespace
 
 Timedated::Timedated(QString busAddress, int timeoutMs)
-    : m_busAddress(std::move(busAddress)), m_timeoutMs(timeoutMs) {}
+    : m_bus(std::move(busAddress), QStringLiteral("orvane-timedated")), m_timeoutMs(timeoutMs) {}
 
-Timedated::~Timedated() {
-    if (m_connection && !m_busAddress.isEmpty())
-        QDBusConnection::disconnectFromBus(PrivateBusName);
-}
-
-QDBusConnection& Timedated::connection() {
-    if (!m_connection) {
-        m_connection = std::make_unique<QDBusConnection>(
-            m_busAddress.isEmpty() ? QDBusConnection::systemBus()
-                                   : QDBusConnection::connectToBus(m_busAddress, PrivateBusName));
-    }
-    return *m_connection;
-}
+Timedated::~Timedated() = default;
 
 void Timedated::setTime(qint64 usecUtc, Answer answer) {
-    QDBusConnection& bus = connection();
+    QDBusConnection& bus = m_bus.connection();
     if (!bus.isConnected()) {
         const QDBusError error = bus.lastError();
         const std::string why =
@@ -53,7 +74,7 @@ void Timedated::setTime(qint64 usecUtc, Answer answer) {
         return;
     }
     QDBusMessage call =
-        QDBusMessage::createMethodCall(Service, Path, Interface, QStringLiteral("SetTime"));
+        TimedatedBus::call(QString::fromLatin1(TimedatedBus::Interface), QStringLiteral("SetTime"));
     // Absolute time, and polkit may ask the person at the screen for authorisation.
     call << usecUtc << false << true;
     call.setInteractiveAuthorizationAllowed(true);

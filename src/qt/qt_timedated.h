@@ -12,8 +12,35 @@
 #include <string>
 
 class QDBusConnection;
+class QDBusMessage;
 
 namespace orvane {
+
+// The bus systemd-timedated is found on: the system bus, or a private one given by its
+// address (tests). Connecting starts a thread of Qt's, so it is opened when first needed.
+class TimedatedBus {
+  public:
+    // A connection to a private bus is named NAME and a number of its own, so that one
+    // never stands in for another to a different bus, nor ends it.
+    TimedatedBus(QString busAddress, const QString& name);
+    ~TimedatedBus();
+    TimedatedBus(const TimedatedBus&) = delete;
+    TimedatedBus& operator=(const TimedatedBus&) = delete;
+
+    QDBusConnection& connection();
+    // Drops the connection (one that failed, say): the next use opens it afresh.
+    void forget();
+    // A call of METHOD of INTERFACE on timedated's object.
+    static QDBusMessage call(const QString& interface, const QString& method);
+    static const char* const Service;
+    static const char* const Path;
+    static const char* const Interface;
+
+  private:
+    QString m_busAddress;
+    QString m_name;
+    std::unique_ptr<QDBusConnection> m_connection;
+};
 
 class Timedated {
   public:
@@ -34,12 +61,8 @@ class Timedated {
     static constexpr const char* NoAnswer = "no answer from the clock service";
 
   private:
-    // Opened when first needed: connecting starts a thread of Qt's.
-    QDBusConnection& connection();
-
-    QString m_busAddress;
+    TimedatedBus m_bus;
     int m_timeoutMs;
-    std::unique_ptr<QDBusConnection> m_connection;
     QObject m_context;
 };
 

@@ -125,6 +125,7 @@ class Screens {
     void shotSimWizard();
     void defineEvent(int n, const std::string& name, bool minus, int hours, int minutes);
     void shotDebrief(frmOrvane& main);
+    void shotClockHealth(frmOrvane& main);
 
     QString m_out;
     FakeWorld world;
@@ -351,6 +352,22 @@ void Screens::shotDebrief(frmOrvane& main) {
     main.ShowJournalNote("", "");
 }
 
+// The clock's health in the status bar: kept synchronised, with the widest figure the kernel
+// gives (it counts a clock 16 s off as not kept at all), and in amber when it is not kept.
+void Screens::shotClockHealth(frmOrvane& main) {
+    ClockHealth health;
+    health.sync = ClockHealth::Sync::Synchronised;
+    health.maxErrorMs = 15999;
+    world.clockHealth.set(health);
+    settle();
+    shot(main, "screen-main-clock-synchronised.png");
+    world.clockHealth.set(ClockHealth{ClockHealth::Sync::NotSynchronised, std::nullopt});
+    settle();
+    shot(main, "screen-main-clock-not-synchronised.png");
+    world.clockHealth.set(ClockHealth{});
+    settle();
+}
+
 void Screens::run() {
     world.clock.set(*DateTime::fromParts(2001, 5, 3, 10, 15, 0));
     world.scheduler.deliver([this] { Main(app); });
@@ -371,6 +388,7 @@ void Screens::run() {
     shotMenu(main.mnuSimTime, "screen-main-menu-sim-time.png");
     shotSimWizard();
     shotDebrief(main);
+    shotClockHealth(main);
     click(main.cmdAccess);
 
     click(main.cmdShowTimers);

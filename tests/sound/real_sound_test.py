@@ -86,7 +86,10 @@ def main(orvane, find_cues, kill_sound_process=False):
         line = "set frmOrvane.lblTarget.Caption " + caption
         program.stdin.write(line + "\n")
         program.stdin.flush()
+        # The driver's answer; the journal's lines may come before it.
         answer = program.stdout.readline().strip()
+        while answer.startswith("journal "):
+            answer = program.stdout.readline().strip()
         assert answer == "done " + line, answer
         if kill_sound_process:
             wait_for(lambda: sound_processes(program), 20, "the sound process")
@@ -108,8 +111,12 @@ def main(orvane, find_cues, kill_sound_process=False):
         program.wait(timeout=20)
         stop(recorder, signal.SIGINT)
 
-        found = subprocess.run([find_cues, recording] + CUES, capture_output=True, text=True,
-                               timeout=120, check=True).stdout.split("\n")
+        # It renders the cues as the program does, which it only does with a sound server to
+        # hear them: it is given the test's.
+        finding = subprocess.run([find_cues, recording] + CUES, capture_output=True, text=True,
+                                 timeout=120, env=env)
+        assert finding.returncode == 0, "find_cues: " + finding.stderr
+        found = finding.stdout.split("\n")
         onsets = {}
         for row in filter(None, found):
             text, sample, score = row.split("\t")

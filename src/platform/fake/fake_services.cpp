@@ -149,8 +149,19 @@ void FakeSound::setUnavailable(std::string why) {
         onAvailabilityChanged();
 }
 
+void FakeClockHealth::set(const ClockHealth& health) {
+    if (health == m_health)
+        return;
+    m_health = health;
+    m_scheduler.deliver([this] {
+        if (m_listener)
+            m_listener(m_health);
+    });
+}
+
 FakeWorld::FakeWorld(AppInfo info)
-    : services{clock, scheduler, dialogs, settings, help, process, files, std::move(info), &sound} {
+    : services{clock,   scheduler, dialogs,         settings, help,
+               process, files,     std::move(info), &sound,   &clockHealth} {
     TranscriptSink sink = [this](const std::string& line) {
         transcript.push_back(line);
         if (echo)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/clock_health.h"
 #include "platform/fake/fake_time.h"
 #include "platform/fake/local_files.h"
 #include "platform/services.h"
@@ -116,6 +117,24 @@ class FakeSound : public SoundOutput {
     TranscriptSink transcript;
 };
 
+// The clock's health as a test sets it. A new reading reaches the program as an event of its
+// own, as the real one's does; until one is set the health is unknown.
+class FakeClockHealth : public ClockHealthSource {
+  public:
+    explicit FakeClockHealth(Scheduler& scheduler) : m_scheduler(scheduler) {}
+    ClockHealth current() const override { return m_health; }
+    void onChange(std::function<void(const ClockHealth&)> listener) override {
+        m_listener = std::move(listener);
+    }
+    // A new reading; the listener hears it when it differs from the last.
+    void set(const ClockHealth& health);
+
+  private:
+    Scheduler& m_scheduler;
+    ClockHealth m_health;
+    std::function<void(const ClockHealth&)> m_listener;
+};
+
 // Every fake, wired together, with one transcript of what the program did to the outside
 // world.
 struct FakeWorld {
@@ -131,6 +150,7 @@ struct FakeWorld {
     FakeProcess process;
     LocalFiles files;
     FakeSound sound;
+    FakeClockHealth clockHealth{scheduler};
     Services services;
     std::vector<std::string> transcript;
     // Also told of every transcript line as it happens.
