@@ -4,6 +4,7 @@
 #include "clock/frmOrvane.h"
 #include "qt/command_line.h"
 #include "qt/qt_displays.h"
+#include "qt/follow_setup.h"
 #include "qt/qt_drive.h"
 #include "qt/qt_journal.h"
 #include "qt/qt_scheduler.h"
@@ -151,6 +152,10 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     QtJournal journal(app, view);
     if (!remote.takeOption(services.info.serve))
         return 2;
+    FollowSetup follow(app, scheduler);
+    if (!follow.takeOptions(services.info))
+        return BadCommandLine;
+    remote.setPublishing(&follow);
     remote.displays().server().setServeNames(services.info.serveNames);
     std::unique_ptr<StdinDriver> driver;
     if (StdinDriver::wanted())
@@ -159,8 +164,10 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     // Start-up is the program's first event: the count shows before the first paint.
     scheduler.deliver([&] {
         Main(app);
-        if (!app.ended())
+        if (!app.ended()) {
             remote.start();
+            follow.start();
+        }
         if (hooks.started && !app.ended())
             hooks.started(app, view);
     });
