@@ -40,6 +40,7 @@ void Follower::start(const MqttAddress& where, const MqttServer& server) {
     m_where = where;
     m_clientId = server.clientId;
     m_startedMs = m_app.ownClock().computer().unixMs();
+    m_startedMonotonicMs = m_app.ownClock().computer().monotonicMs();
     m_link.onConnection = [this](bool connected, const std::string&) {
         connectionChanged(connected);
     };
@@ -167,9 +168,10 @@ void Follower::round() {
     if (m_link.connected() &&
         (!m_lastPresenceMonotonicMs || now - *m_lastPresenceMonotonicMs >= PresenceEveryMs))
         sayPresent();
-    const bool silent = !m_link.connected() ||
-                        now - m_lastHeardMonotonicMs.value_or(now) > LeaderSilenceMs ||
-                        (!m_lastHeardMonotonicMs && m_silent);
+    const bool silent =
+        !m_link.connected() ||
+        now - m_lastHeardMonotonicMs.value_or(m_startedMonotonicMs) > LeaderSilenceMs ||
+        (m_silent && !m_lastHeardMonotonicMs);
     if (silent != m_silent) {
         m_silent = silent;
         showStatus();

@@ -96,6 +96,7 @@ class Follower {
     std::string m_clientId;
     bool m_silent = false;
     std::int64_t m_startedMs = 0;
+    std::int64_t m_startedMonotonicMs = 0;
     std::optional<std::int64_t> m_lastHeardMs;
     std::optional<std::int64_t> m_lastHeardMonotonicMs;
     std::optional<std::int64_t> m_lastPresenceMonotonicMs;
