@@ -135,10 +135,15 @@ def shown(state):
 def agree(programs, what):
     """All show the same count, hold and events. Read one after the other, the programs may
     straddle the turn of a second: the reading is taken again until they agree, briefly."""
+    last = []
+
     def same():
-        readings = [shown(p.state()) for p in programs]
-        return readings if all(r == readings[0] for r in readings) else None
-    return wait_for("the programs to agree " + what, same, timeout=3, step=0.02)
+        last[:] = [shown(p.state()) for p in programs]
+        return last if all(r == last[0] for r in last) else None
+    try:
+        return wait_for("the programs to agree " + what, same, timeout=3, step=0.02)
+    except AssertionError as e:
+        raise AssertionError("%s: %r" % (e, last)) from None
 
 
 def counts_on(program, what):
@@ -184,6 +189,9 @@ def main():
         leader.drive("set frmOrvane.lblTarget.Caption " + launch_caption(15 * 60))
         followers = [start("follower%d" % i, ["--follow", broker.url()]) for i in (1, 2)]
         everyone = [leader, *followers]
+        # The boards shown, so that their rows count down as well as up.
+        for p in everyone:
+            p.drive("click frmOrvane.cmdShowTimers")
         for f in followers:
             wait_for("the follower to follow",
                      lambda f=f: status(f) == "Following 127.0.0.1/" + TOPIC, timeout=15)
@@ -220,8 +228,7 @@ def main():
         for f in followers:
             wait_for("the follower to warn",
                      lambda f=f: status(f).startswith("Leader not heard since "), timeout=10)
-        leader.drive("click frmOrvane.mnuHoldEnable")
-        leader.drive("click frmOrvane.cmdHoldResume")
+        leader.drive("click frmOrvane.cmdHoldResume")  # holds are still armed
         stopped = time.monotonic()
         while time.monotonic() - stopped < 10:
             for f in followers:
