@@ -97,8 +97,7 @@ void Follower::apply(const LeaderMessage& m) {
     applyClockOffset(m.simOffsetMs);
     frmOrvane::Followed leader;
     if (m.state.holding)
-        leader.launch =
-            m_app.ownClock().instant().addSeconds(secondsToLaunch(m.state.count));
+        leader.launch = m_app.ownClock().instant().addSeconds(secondsToLaunch(m.state.count));
     else
         leader.launch = Instant::fromUnixSeconds(OwnClock::floorDiv(m.state.launchTimeMs, 1000));
     leader.held = m.state.holding;
@@ -120,8 +119,8 @@ void Follower::applyClockOffset(std::int64_t offsetMs) {
     const std::int64_t intoSecond = ((offsetMs % 1000) + 1000) % 1000;
     m_app.services().scheduler.setSecondPhase(int((1000 - intoSecond) % 1000));
     clock.setOffset(wanted);
-    Happening h = m_app.happening(wanted ? Happening::Kind::SimTimeSet
-                                         : Happening::Kind::SimTimeRestored);
+    Happening h =
+        m_app.happening(wanted ? Happening::Kind::SimTimeSet : Happening::Kind::SimTimeRestored);
     h.oldClockMs = before.unixSeconds() * 1000;
     h.newClockMs = clock.instant().unixSeconds() * 1000;
     m_app.raise(h);
@@ -191,9 +190,9 @@ void Follower::sayPresent() {
 
 std::string Follower::wallTime(std::int64_t unixMs) const {
     const Clock& computer = m_app.ownClock().computer();
-    return formatDate(computer.zone().toWall(Instant::fromUnixSeconds(
-                          OwnClock::floorDiv(unixMs, 1000))),
-                      "hh:mm:ss");
+    return formatDate(
+        computer.zone().toWall(Instant::fromUnixSeconds(OwnClock::floorDiv(unixMs, 1000))),
+        "hh:mm:ss");
 }
 
 std::string Follower::statusText() const {

@@ -58,8 +58,8 @@ RemoteState Leader::readState(std::int64_t& trueMs) const {
 }
 
 // The state is read at every round (so a change of the clock's health is seen within the
-// second, without taking the health source's one listener), which comes right after each second and each event; it
-// goes out only when the rules above say so, and only while the broker can take it.
+// second, without taking the health source's one listener), which comes right after each second and
+// each event; it goes out only when the rules above say so, and only while the broker can take it.
 void Leader::check() {
     if (!m_where || !m_link.connected())
         return;

@@ -77,8 +77,9 @@ std::optional<LeaderMessage> parseLeaderMessage(std::string_view text, std::stri
 }
 
 std::string happeningJson(const Happening& h, std::int64_t run, std::int64_t sequence) {
-    std::string text = "{\"kind\":" + jsonText(kindName(h.kind)) + ",\"run\":" +
-                       std::to_string(run) + ",\"sequence\":" + std::to_string(sequence) +
+    std::string text = "{\"kind\":" + jsonText(kindName(h.kind)) +
+                       ",\"run\":" + std::to_string(run) +
+                       ",\"sequence\":" + std::to_string(sequence) +
                        ",\"true_time_ms\":" + std::to_string(h.at.trueMs) +
                        ",\"program_time_ms\":" + std::to_string(h.at.shownMs()) +
                        ",\"shown\":" + jsonText(h.shown.text());

@@ -31,6 +31,11 @@ std::optional<MqttAddress> parseMqttAddress(std::string_view text, std::string& 
     }
     std::string_view host = text.substr(0, slash);
     const std::string_view topic = text.substr(slash + 1);
+    if (host.find_first_of(" @?#") != std::string_view::npos) {
+        error = "The host must be a name or an address, with no user name in it (give it with "
+                "--mqtt-credentials).";
+        return std::nullopt;
+    }
     std::string_view portText;
     bool portGiven = false;
     if (host.starts_with('[')) {
@@ -61,11 +66,6 @@ std::optional<MqttAddress> parseMqttAddress(std::string_view text, std::string& 
         error = "The host is missing.";
         return std::nullopt;
     }
-    if (host.find_first_of(" @?#") != std::string_view::npos) {
-        error = "The host must be a name or an address, with no user name in it (give it with "
-                "--mqtt-credentials).";
-        return std::nullopt;
-    }
     if (portGiven) {
         int port = 0;
         const auto [end, ec] =
@@ -87,8 +87,7 @@ std::optional<MqttAddress> parseMqttAddress(std::string_view text, std::string& 
     return where;
 }
 
-std::optional<MqttCredentials> parseMqttCredentials(std::string_view content,
-                                                    std::string& error) {
+std::optional<MqttCredentials> parseMqttCredentials(std::string_view content, std::string& error) {
     std::vector<std::string_view> lines;
     while (!content.empty() && lines.size() < 3) {
         const auto end = content.find('\n');

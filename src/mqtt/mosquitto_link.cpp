@@ -2,8 +2,8 @@
 
 #include <mosquitto.h>
 
-#include <chrono>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -89,14 +89,15 @@ void MosquittoLink::start(const MqttServer& server) {
 // the library's thread runs the connection and connects again after every drop.
 void MosquittoLink::connectFirst(MqttServer server) {
     for (;;) {
-        const int rc = mosquitto_connect_async(m_mosq, server.host.c_str(), server.port,
-                                               KeepAliveSeconds);
+        const int rc =
+            mosquitto_connect_async(m_mosq, server.host.c_str(), server.port, KeepAliveSeconds);
         std::unique_lock lock(m_mutex);
         if (m_stopping)
             return;
         if (rc == MOSQ_ERR_SUCCESS)
             break;
-        const std::string why = rc == MOSQ_ERR_ERRNO ? std::strerror(errno) : mosquitto_strerror(rc);
+        const std::string why =
+            rc == MOSQ_ERR_ERRNO ? std::strerror(errno) : mosquitto_strerror(rc);
         lock.unlock();
         tell([this, why] {
             if (onConnection)

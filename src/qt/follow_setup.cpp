@@ -36,10 +36,11 @@ FollowSetup::FollowSetup(App& app, QtScheduler& scheduler) : m_app(app) {
             qApp, [&scheduler, task = std::move(task)] { scheduler.deliver(task); },
             Qt::QueuedConnection);
     });
-    m_clientId = QStringLiteral("orvane-%1-%2")
-                     .arg(QCoreApplication::applicationPid())
-                     .arg(QRandomGenerator::global()->generate() & 0xFFFFFF, 6, 16, QLatin1Char('0'))
-                     .toStdString();
+    m_clientId =
+        QStringLiteral("orvane-%1-%2")
+            .arg(QCoreApplication::applicationPid())
+            .arg(QRandomGenerator::global()->generate() & 0xFFFFFF, 6, 16, QLatin1Char('0'))
+            .toStdString();
 }
 
 FollowSetup::~FollowSetup() {
@@ -64,7 +65,8 @@ bool FollowSetup::takeOptions(const AppInfo& info) {
     }
     if (!info.mqttCredentials.empty()) {
         const std::string option = "--mqtt-credentials " + info.mqttCredentials;
-        const FileContent file = m_app.services().files.read(info.mqttCredentials, CredentialsLimit);
+        const FileContent file =
+            m_app.services().files.read(info.mqttCredentials, CredentialsLimit);
         if (!file.content)
             return refuse(info, option,
                           file.missing    ? "there is no such file"

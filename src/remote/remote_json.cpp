@@ -69,8 +69,9 @@ std::string remoteStateJson(const RemoteState& s) {
     return "{\"server_time_ms\":" + std::to_string(s.serverTimeMs) +
            ",\"launch_time_ms\":" + std::to_string(s.launchTimeMs) +
            ",\"holding\":" + boolean(s.holding) + ",\"count\":{\"sign\":" + sign(s.count.sign) +
-           ",\"days\":" + std::to_string(s.count.days) + ",\"hours\":" +
-           std::to_string(s.count.hours) + ",\"minutes\":" + std::to_string(s.count.minutes) +
+           ",\"days\":" + std::to_string(s.count.days) +
+           ",\"hours\":" + std::to_string(s.count.hours) +
+           ",\"minutes\":" + std::to_string(s.count.minutes) +
            ",\"seconds\":" + std::to_string(s.count.seconds) +
            "},\"launch_window\":{\"active\":" + boolean(s.windowActive) +
            ",\"text\":" + jsonText(s.windowText) + "},\"events\":[" + events + "]}";

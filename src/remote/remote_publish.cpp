@@ -51,8 +51,8 @@ void frmRemoteDisplays::ShowPublishing() {
     if (!to.empty())
         txtPublishTo.setText(to);
     else if (txtPublishTo.text().empty())
-        txtPublishTo.setText(services().settings.get(m_app.info().exeName, Section, "PublishTo",
-                                                     DefaultPublishTo));
+        txtPublishTo.setText(
+            services().settings.get(m_app.info().exeName, Section, "PublishTo", DefaultPublishTo));
     m_showing = true;
     chkPublish.setValue(to.empty() ? 0 : 1);
     m_showing = false;

@@ -1,8 +1,8 @@
 // Followers show their leader's count: through holds and resumes, a new launch time, events,
 // a simulated time, a broker that goes away and a leader that falls silent.
 
-#include "follow/follow_fixture.h"
 #include "colors.h"
+#include "follow/follow_fixture.h"
 #include "follow/leader_message.h"
 
 #include <initializer_list>
@@ -75,7 +75,8 @@ TEST_F(FollowTest, ANewLaunchTimeTheWindowAndEventsReachEveryFollower) {
 
 TEST_F(FollowTest, ASimulatedTimeOnTheLeaderRunsTheFollowersClocksWithIt) {
     startAll();
-    leader->world.scheduler.deliver([&] { leader->app.ApplySimOffset(std::chrono::seconds(-120)); });
+    leader->world.scheduler.deliver(
+        [&] { leader->app.ApplySimOffset(std::chrono::seconds(-120)); });
     broker.flush();
     EXPECT_EQ(leader->count(), "T - 000 00:02:00");
     for (auto& f : followers)
@@ -199,8 +200,8 @@ TEST_F(FollowTest, AFollowerCannotChangeTheCount_KeepsNoFile_AndLeavesWithoutAQu
     for (Control* c : std::initializer_list<Control*>{
              &main.cmdHoldResume, &main.cmdSet, &main.cmdSetWindow, &main.chkLaunchWindowActive,
              &main.txtHours, &main.mnuOpen, &main.mnuSave, &main.mnuSaveAs, &main.mnuRevert,
-             &main.mnuHoldEnable, &main.mnuSetLaunchTime, &main.mnuManualSet,
-             &site.board().cmdAdd, &site.board().cmdRemove, &site.board().mnuEditRemoveAll})
+             &main.mnuHoldEnable, &main.mnuSetLaunchTime, &main.mnuManualSet, &site.board().cmdAdd,
+             &site.board().cmdRemove, &site.board().mnuEditRemoveAll})
         EXPECT_FALSE(c->acceptsInput()) << c->displayName();
     // Holding and resuming on the leader enables nothing on the follower.
     ASSERT_TRUE(leader->click(leader->main().mnuHoldEnable));

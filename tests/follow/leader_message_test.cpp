@@ -23,7 +23,8 @@ LeaderMessage sample() {
     m.state.count = {'-', 0, 1, 2, 3};
     m.state.windowActive = true;
     m.state.windowText = "00:09:30";
-    m.state.events.push_back({3, "Tank \"press\"\\ \xc3\xa9t\xc3\xa9\n", '+', 120, 1'700'000'520'000, "+ 0/   00:02:00"});
+    m.state.events.push_back({3, "Tank \"press\"\\ \xc3\xa9t\xc3\xa9\n", '+', 120,
+                              1'700'000'520'000, "+ 0/   00:02:00"});
     return m;
 }
 
@@ -64,8 +65,7 @@ TEST(LeaderMessage, WhatIsNotOneIsRefusedWithAReason) {
     const std::string good = leaderMessageJson(sample());
     for (const std::string& text :
          {std::string(), std::string("[]"), std::string("{\"holding\":true}"),
-          good.substr(0, good.size() - 1), good + "x",
-          std::string("{\"server_time_ms\":1.5}"),
+          good.substr(0, good.size() - 1), good + "x", std::string("{\"server_time_ms\":1.5}"),
           // An event out of the board's ten.
           leaderMessageJson(sample()).replace(good.find("\"number\":3"), 10, "\"number\":11")}) {
         std::string error;
