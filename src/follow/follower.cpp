@@ -41,8 +41,11 @@ void Follower::start(const MqttAddress& where, const MqttServer& server) {
     m_clientId = server.clientId;
     m_startedMs = m_app.ownClock().computer().unixMs();
     m_startedMonotonicMs = m_app.ownClock().computer().monotonicMs();
-    m_link.onConnection = [this](bool connected, const std::string&) {
+    m_link.onConnection = [this](bool connected, const std::string& why) {
+        m_brokerProblem = connected ? std::string() : why;
         connectionChanged(connected);
+        if (onConnection)
+            onConnection(connected, why);
     };
     m_link.onMessage = [this](const MqttMessage& m) { received(m); };
     m_link.subscribe(where.topic);
@@ -135,8 +138,9 @@ void Follower::applyEvents(const RemoteState& state) {
             if (e.number == n + 1)
                 event = &e;
         const frmEventTimers::Row row = board.row(n);
+        // A row the leader has no event on is hidden, as on a board read from a file.
         if (!event) {
-            if (row.defined)
+            if (row.defined || board.pctEvent[n].visible())
                 board.DefineEvent(n, row.name, "", 0);
             continue;
         }
@@ -214,15 +218,21 @@ bool Follower::statusWarns() const {
 void Follower::showStatus() {
     const std::string text = statusText();
     const bool warn = statusWarns();
-    if (text == m_shownText && warn == m_shownWarn)
+    if (text == m_shownText && warn == m_shownWarn && m_brokerProblem == m_shownProblem)
         return;
     m_shownText = text;
     m_shownWarn = warn;
+    m_shownProblem = m_brokerProblem;
     std::string tip = "The count of the leader publishing on " +
                       std::string(m_where->tls ? "mqtts://" : "mqtt://") + m_where->host + ":" +
                       std::to_string(m_where->port) + "/" + m_where->topic;
     if (m_lastHeardMs)
         tip += "; last heard at " + wallTime(*m_lastHeardMs);
+    if (!m_brokerProblem.empty()) {
+        tip += "; the broker: " + m_brokerProblem;
+        if (tip.ends_with('.'))
+            tip.pop_back();
+    }
     if (m_clock)
         tip += "; this clock is " + seconds(m_clock->estimateMs()) +
                (m_clock->estimateMs() < 0 ? " behind" : " ahead of") + " the leader's (+-" +

@@ -73,6 +73,9 @@ class Follower {
     const std::optional<ClockHealth>& leaderClockHealth() const { return m_leaderHealth; }
     // Told after leaderClock() or leaderClockHealth() changed.
     std::function<void()> onLeaderClock;
+    // Told when the broker connection comes or goes, with the broker's or the network's words
+    // for a failure.
+    std::function<void(bool connected, const std::string& why)> onConnection;
 
     // What the status bar shows now, and whether in amber.
     std::string statusText() const;
@@ -104,6 +107,8 @@ class Follower {
     std::int64_t m_sequence = 0;
     std::optional<LeaderClockComparison> m_clock;
     std::optional<ClockHealth> m_leaderHealth;
+    std::string m_brokerProblem;
+    std::string m_shownProblem;
     std::string m_shownText;
     bool m_shownWarn = false;
     Subscription m_rounds;

@@ -101,6 +101,9 @@ MqttServer FollowSetup::serverFor(const MqttAddress& where) const {
 void FollowSetup::start() {
     if (m_followOption) {
         m_follower = std::make_unique<Follower>(m_app, *m_link);
+        m_follower->onConnection = [this](bool connected, const std::string& why) {
+            brokerConnection(connected, why, *m_app.info().follow);
+        };
         m_follower->start(*m_followOption, serverFor(*m_followOption));
         std::printf("Following %s\n", m_app.info().follow->c_str());
         std::fflush(stdout);
@@ -122,20 +125,26 @@ void FollowSetup::start() {
                      m_app.info().exeName.c_str(), saved->c_str(), error.c_str());
 }
 
+// A broker that cannot be reached is told on standard error once, and again only after it
+// was reached in between.
+void FollowSetup::brokerConnection(bool connected, const std::string& why,
+                                   const std::string& address) {
+    if (connected) {
+        m_brokerFailed = false;
+        return;
+    }
+    if (m_brokerFailed)
+        return;
+    m_brokerFailed = true;
+    std::fprintf(stderr, "%s: the broker of %s cannot be reached: %s\n",
+                 m_app.info().exeName.c_str(), address.c_str(), why.c_str());
+}
+
 void FollowSetup::publishTo(const MqttAddress& where, const std::string& text) {
     if (!m_leader) {
         m_leader = std::make_unique<Leader>(m_app, *m_link, m_health);
-        // A broker that cannot be reached is told once, and again once it was reached.
         m_leader->onConnection = [this](bool connected, const std::string& why) {
-            if (connected) {
-                m_brokerFailed = false;
-                return;
-            }
-            if (m_brokerFailed)
-                return;
-            m_brokerFailed = true;
-            std::fprintf(stderr, "%s: the broker of %s cannot be reached: %s\n",
-                         m_app.info().exeName.c_str(), m_publishingTo.c_str(), why.c_str());
+            brokerConnection(connected, why, m_publishingTo);
         };
     }
     m_publishingTo = text;

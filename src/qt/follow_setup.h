@@ -44,6 +44,7 @@ class FollowSetup : public MqttPublishing {
 
   private:
     MqttServer serverFor(const MqttAddress& where) const;
+    void brokerConnection(bool connected, const std::string& why, const std::string& address);
     // Publishes to WHERE, as TEXT gave it.
     void publishTo(const MqttAddress& where, const std::string& text);
 

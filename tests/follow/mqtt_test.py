@@ -242,6 +242,24 @@ def main():
         leader.drive("click frmOrvane.cmdHoldResume")
         every_second(everyone, 3, "after the broker came back")
 
+        if tls:
+            # A wrong password: the follower warns, and its status tells the broker's words.
+            wrong = os.path.join(folder, "wrong")
+            with open(wrong, "w") as f:
+                f.write("flight\nno go\n")
+            os.chmod(wrong, 0o600)
+            refused = Program(exe, args=["--no-splash", "--follow", broker.url(),
+                                         "--mqtt-credentials", wrong],
+                              env_extra=dict(env, ORVANE_INSTANCE_NAME="orvane-mqtt-wrong-%d" %
+                                             os.getpid()))
+            programs.append(refused)
+            tip = "frmOrvane.sbrStatusBar(pnlCurrentFile).ToolTipText"
+            wait_for("the refused follower to warn",
+                     lambda: status(refused).startswith("Leader not heard since ") and
+                     "not authorised" in get(refused, tip), timeout=15)
+            refused.stop()
+            programs.remove(refused)
+
         leader.kill()
         programs.remove(leader)
         for i in range(3):
