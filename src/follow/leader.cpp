@@ -3,6 +3,8 @@
 #include "app.h"
 #include "follow/leader_message.h"
 
+#include <cstdlib>
+
 namespace orvane {
 
 Leader::Leader(App& app, MqttLink& link, ClockHealthSource* health)
@@ -52,9 +54,12 @@ ClockHealth Leader::health() const {
     return m_health ? m_health->current() : ClockHealth{};
 }
 
+// A simulated time that moved the computer's clock is sent as an offset from the true time,
+// so that followers run their own clocks at it instead of taking it for the true time.
 RemoteState Leader::readState(std::int64_t& trueMs) const {
-    trueMs = m_app.ownClock().computer().unixMs();
-    return readRemoteState(m_app, trueMs);
+    const std::int64_t computerMs = m_app.ownClock().computer().unixMs();
+    trueMs = m_app.trueTimeMs();
+    return readRemoteState(m_app, computerMs);
 }
 
 // The state is read at every round (so a change of the clock's health is seen within the
@@ -67,7 +72,11 @@ void Leader::check() {
     const RemoteState state = readState(trueMs);
     const ResendClock now{state.serverTimeMs,
                           state.serverTimeMs - m_app.ownClock().computer().monotonicMs()};
+    // The computer's clock may step first and the program learn only after that it was a
+    // simulated time: the offset from the true time goes out as soon as it is known.
+    const std::int64_t offset = state.serverTimeMs - trueMs;
     const bool due = !m_sent || health() != m_sentHealth ||
+                     std::abs(offset - m_sentOffsetMs) > ClockStepMs ||
                      resendDue(m_sentClock, now, remoteStateChanged(*m_sent, state));
     if (!due)
         return;
@@ -75,6 +84,7 @@ void Leader::check() {
     m_sent = state;
     m_sentClock = now;
     m_sentHealth = health();
+    m_sentOffsetMs = offset;
 }
 
 void Leader::publishState(const RemoteState& state, std::int64_t trueMs) {

@@ -60,6 +60,7 @@ class Leader {
     std::optional<RemoteState> m_sent;
     ResendClock m_sentClock;
     ClockHealth m_sentHealth;
+    std::int64_t m_sentOffsetMs = 0;
     Subscription m_happenings;
     Subscription m_rounds;
 };

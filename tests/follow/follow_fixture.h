@@ -29,14 +29,14 @@ class FakeClockHealth : public ClockHealthSource {
 };
 
 struct Site {
-    explicit Site(FakeBroker& broker, bool follows)
-        : world(info(follows)), app(world.services),
+    Site(FakeBroker& broker, bool follows, bool ownClock = true)
+        : world(info(follows, ownClock)), app(world.services),
           link(broker, world.clock,
                [this](const std::function<void()>& task) { world.scheduler.deliver(task); }) {}
 
-    static AppInfo info(bool follows) {
+    static AppInfo info(bool follows, bool ownClock) {
         AppInfo i = testInfo();
-        i.ownClock = true;
+        i.ownClock = ownClock;
         if (follows)
             i.follow = "mqtt://broker/orvane";
         return i;

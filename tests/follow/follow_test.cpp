@@ -89,6 +89,22 @@ TEST_F(FollowTest, ASimulatedTimeOnTheLeaderRunsTheFollowersClocksWithIt) {
     agreeFor(3, "back in true time");
 }
 
+// Regression: a leader whose simulated time moved the computer's clock sent that clock as
+// its true time, and its followers went on showing the true time's count.
+TEST_F(FollowTest, ASimulatedTimeOnTheLeadersComputerClockReachesTheFollowersToo) {
+    leader = std::make_unique<Site>(broker, false, false);
+    startAll();
+    leader->world.dialogs.queueAnswer(Answer::Yes);
+    leader->world.scheduler.deliver([&] { leader->app.ApplySimOffset(std::chrono::seconds(-60)); });
+    broker.flush();
+    EXPECT_FALSE(leader->app.ownClock().offset().has_value()) << "the computer's clock moved";
+    EXPECT_EQ(leader->count(), "T - 000 00:01:00");
+    for (auto& f : followers)
+        EXPECT_EQ(f->app.ownClock().offset(), 14 * 60 * 1000)
+            << "the leader's clock runs 14 min ahead";
+    agreeFor(5, "in simulated time on the computer's clock");
+}
+
 TEST_F(FollowTest, TheStateGoesOutOnEveryChange_OnceAMinute_AndAfterEveryReconnection) {
     startAll();
     const auto states = [&] { return publisher->sequence(); };
