@@ -25,9 +25,15 @@ void frmOrvane::greyForLeader() {
         c->setEnabled(false);
 }
 
+// The entry boxes, greyed, show the launch time too, as they would after the leader's entry.
 void frmOrvane::setFollowedLaunch(Instant launch) {
     const TimeZone zone = services().clock.zone();
-    stamp(lblTarget, m_launchTime, zone.toLocal(launch), "mmmm d, yyyy   h:mm:ss AM/PM");
+    const LocalTime local = zone.toLocal(launch);
+    stamp(lblTarget, m_launchTime, local, "mmmm d, yyyy   h:mm:ss AM/PM");
+    txtLaunchDate.setText(formatDate(local.wall, "mmm d, yyyy"));
+    vsbHours.setValue(local.wall.hour());
+    vsbMinutes.setValue(local.wall.minute());
+    vsbSeconds.setValue(local.wall.second());
 }
 
 // The window's own hold and launch window rules run on the leader's values, so the follower's

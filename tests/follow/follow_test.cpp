@@ -48,6 +48,11 @@ TEST_F(FollowTest, ANewLaunchTimeTheWindowAndEventsReachEveryFollower) {
     broker.flush();
     EXPECT_EQ(leader->count(), "T - 000 00:05:00");
     expectAgreement("after the new launch time");
+    for (auto& f : followers) {
+        EXPECT_EQ(f->main().launchMoment(), main.launchMoment());
+        EXPECT_EQ(f->main().txtLaunchDate.text(), "May 3, 2001") << "the greyed entry shows it";
+        EXPECT_EQ(f->main().txtMinutes.text(), "20");
+    }
 
     leader->world.scheduler.deliver([&] {
         leader->board().DefineEvent(2, "Engine chill", "-", 240);
