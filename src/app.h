@@ -80,6 +80,9 @@ class App {
     void ShowManualSimTimeWizard();
     // The true time while the program's own clock runs off it; empty otherwise.
     std::optional<DateTime> trueTimeWhileSimulated() const;
+    // The true time now in Unix milliseconds: the computer's clock, unless a simulated time
+    // moved it, when it is the true time the program remembered.
+    std::int64_t trueTimeMs() const;
     // Ends the program, after offering to restore the computer's clock when it still shows a
     // simulated time.
     void leaveProgram();

@@ -31,6 +31,13 @@ std::optional<DateTime> App::trueTimeWhileSimulated() const {
     return m_simClock ? m_simClock->trueTimeWhileOwnClock() : std::nullopt;
 }
 
+std::int64_t App::trueTimeMs() const {
+    if (m_simClock)
+        if (const auto remembered = m_simClock->trueTimeMsWhileComputerMoved())
+            return *remembered;
+    return m_ownClock.computer().unixMs();
+}
+
 void App::leaveProgram() {
     simClock().leaveProgram();
 }

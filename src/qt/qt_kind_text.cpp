@@ -327,7 +327,7 @@ class StatusPanelView final : public KindView {
         if (what == Prop::Text)
             static_cast<QLabel*>(w)->setText(qstr(static_cast<StatusPanel&>(c).text()));
         else if (what == Prop::BackColor)
-            fill(w, c.backColor());
+            fill(w, c.backColor()); // a warning shows in amber
     }
 };
 

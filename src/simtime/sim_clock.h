@@ -43,6 +43,11 @@ class SimClock {
     bool ownClockMoves() const { return m_ownClockAlways || m_ownClockInstead; }
     // The true time while the program's own clock runs off it.
     std::optional<DateTime> trueTimeWhileOwnClock() const;
+    // The true time in Unix milliseconds while a simulated time has moved the computer's clock.
+    std::optional<std::int64_t> trueTimeMsWhileComputerMoved() const {
+        return m_computerMoved && m_trueTime ? std::optional<std::int64_t>(trueTimeNowMs())
+                                             : std::nullopt;
+    }
 
   private:
     // A reading of the true time: the computer's clock and the monotonic clock together.
