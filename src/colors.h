@@ -13,6 +13,7 @@ inline constexpr Color Yellow = 0x00FFFF;     // digits while held; an event 1 t
 inline constexpr Color PaleGreen = 0xC0FFC0;  // the launch window warning
 inline constexpr Color PaleRed = 0xC0C0FF;    // an event still ahead; before liftoff
 inline constexpr Color LightGreen = 0x80FF80; // an event passed; after liftoff
+inline constexpr Color Amber = 0x00BFFF;      // a warning in the status bar
 inline constexpr Color PaleYellow = 0xC0FFFF; // an event 61 to 600 s ahead; the date hint
 
 } // namespace orvane

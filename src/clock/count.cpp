@@ -108,6 +108,7 @@ void frmOrvane::ShowCount(Instant now) {
         UpdateWindowWarning();
         setWindowWarningArmed(false);
     }
+    greyForLeader();
     lblDays.setCaption(formatNumber(m_shown.days, "000"));
     lblHours.setCaption(formatNumber(m_shown.hours, "00"));
     lblMinutes.setCaption(formatNumber(m_shown.minutes, "00"));

@@ -154,6 +154,7 @@ void frmOrvane::StepLaunchDate(int days) {
 void frmOrvane::EnableSetLaunchTime() {
     cmdSet.setEnabled(true);
     mnuSetLaunchTime.setEnabled(true);
+    greyForLeader();
 }
 
 void frmOrvane::DisableSetLaunchTime() {

@@ -13,13 +13,22 @@ void frmOrvane::wireFile() {
     mnuSave.onClick = [this] { WriteLaunchFile(m_app, false); };
     mnuSaveAs.onClick = [this] { WriteLaunchFile(m_app, true); };
     mnuRevert.onClick = [this] { ReadLaunchFile(m_app, false); };
-    sbrStatusBar.panel("pnlCurrentFile")->onDblClick = [this] { ReadLaunchFile(m_app, true); };
+    sbrStatusBar.panel("pnlCurrentFile")->onDblClick = [this] {
+        if (!m_following)
+            ReadLaunchFile(m_app, true);
+    };
 }
 
 // Every way out of the program comes here, and a save that fails keeps the program running.
 // After the launch window's lock the program must end: the question offers no Cancel, and a
 // save that fails asks it again, so that the user may still keep the file or leave it.
 void frmOrvane::ConfirmExit(bool mustEnd) {
+    // A follower keeps no launch data file, so there is nothing to ask.
+    if (m_following) {
+        m_app.CloseHelpWindows();
+        m_app.leaveProgram();
+        return;
+    }
     const std::string& title = m_app.info().title;
     Dialogs& dialogs = services().dialogs;
     for (;;) {

@@ -84,7 +84,11 @@ frmOrvane::frmOrvane(App& app)
         for (MenuItem* menu : {&mnuFile, &mnuSettings, &mnuHelp, &mnuSimTime})
             menu->setVisible(false);
         m_app.raise(happening(Happening::Kind::ProgramStart));
-        ReadLaunchFile(m_app, false);
+        // A follower shows its leader's state, never a file's.
+        if (m_app.info().follow)
+            setFollowing(true);
+        else
+            ReadLaunchFile(m_app, false);
     };
 }
 

@@ -93,6 +93,24 @@ class frmOrvane : public Form {
     // FULLTEXT as the panel's tooltip; an empty text takes the panel away.
     void ShowJournalNote(const std::string& shortText, const std::string& fullText);
 
+    // Following a leader's count (follow.cpp). A follower's controls that would change the
+    // count are greyed, it reads and writes no launch data file, and it leaves without asking
+    // to save one.
+    void setFollowing(bool following);
+    bool following() const { return m_following; }
+    // What a follower shows of its leader: the launch moment, whether the count is held (the
+    // held count is the one the launch moment gives now) and the launch window.
+    struct Followed {
+        Instant launch;
+        bool held = false;
+        bool windowActive = false;
+        std::string windowText;
+    };
+    void FollowLeader(const Followed& leader);
+    // The file panel of a follower tells what it follows, or that the leader is silent; WARN
+    // shows it in amber. TIP is its tooltip.
+    void ShowFollowStatus(const std::string& text, bool warn, const std::string& tip);
+
     // The Help menu's "Enable Tip of the Day" carries its check mark while tips are on.
     void showTipsEnabled(bool enabled) { mnuTips.setChecked(enabled); }
 
@@ -309,6 +327,10 @@ class frmOrvane : public Form {
     // Takes a step of the clock out of what the hold measures (see hold.cpp).
     void TakeOutClockSteps(Instant now);
     void ToggleHoldEnable();
+    // Greys what would change a followed count; the window's own rules enable some of it again
+    // as the count goes on, so each of them calls this after.
+    void greyForLeader();
+    void setFollowedLaunch(Instant launch);
 
     // The Sim Time menu (sim_time_menu.cpp).
     void wireSimTime();
@@ -359,6 +381,8 @@ class frmOrvane : public Form {
     // An expired launch window stays expired, and the entry surfaces locked, until the
     // program ends.
     bool m_windowExpired = false;
+    // The count is a leader's.
+    bool m_following = false;
 };
 
 } // namespace orvane

@@ -18,6 +18,8 @@ void frmOrvane::wireHold() {
 }
 
 void frmOrvane::HoldOrResume() {
+    if (m_following)
+        return;
     if (!m_held)
         StartHold();
     else
@@ -149,6 +151,7 @@ void frmOrvane::SetHoldArmed(bool armed) {
     const char* enable = armed ? "Hold Disable" : "Hold Enable";
     mnuHoldEnable.setCaption(enable);
     mnuRtHoldEnable.setCaption(enable);
+    greyForLeader();
 }
 
 // What a hold moves from NOW on: the launch time and the launch window as they are, from this

@@ -1,6 +1,8 @@
 #include "app.h"
 #include "events/frmEventTimers.h"
 
+#include <initializer_list>
+
 namespace orvane {
 
 void frmEventTimers::wireCommands() {
@@ -117,6 +119,12 @@ void frmEventTimers::ShowHelp() {
 void frmEventTimers::PopUpRightClickMenu(MouseButton button) {
     if (button == MouseButton::Right)
         popupMenu(mnuPopUp);
+}
+
+void frmEventTimers::setFollowing() {
+    for (Control* c : std::initializer_list<Control*>{&cmdAdd, &cmdRemove, &mnuFileAdd,
+                                                      &mnuEditRemove, &mnuEditRemoveAll})
+        c->setEnabled(false);
 }
 
 } // namespace orvane

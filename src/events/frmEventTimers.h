@@ -101,6 +101,9 @@ class frmEventTimers : public Form {
     void setShown(bool shown);
     // A hold stops the count down; resuming starts it again if the board is shown.
     void setCountDownHeld(bool held);
+    // A follower's board shows its leader's events: its commands that define or remove one are
+    // greyed.
+    void setFollowing();
 
     // The event record as the scenario runner reads and writes it: EventData.Secs3 and so on.
     std::optional<PropValue> recordProperty(std::string_view record,

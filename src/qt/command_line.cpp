@@ -70,8 +70,9 @@ Files:
 Exit status:
   0  the program ended normally, or after --help or --version, or a copy was already
      running (which it also says on standard error)
-  2  the command line could not be read: an unknown option, more than one FILE, or a
-     --serve that is not an address and port
+  2  the command line could not be read: an unknown option, more than one FILE, a
+     --serve that is not an address and port, a --publish or --follow that is not an
+     mqtt:// or mqtts:// address, or a --mqtt-credentials file that cannot be read
 
 The program needs a display: over SSH use ssh -X; without one, xvfb-run -a.
 )";
@@ -162,6 +163,22 @@ CommandLineOutcome readCommandLine(const std::vector<std::string>& arguments,
                        "name, say), besides IP addresses, localhost and this computer's name. "
                        "May be given more than once."),
         QStringLiteral("NAME"));
+    const QCommandLineOption publish(
+        QStringLiteral("publish"),
+        QStringLiteral("Publishes the count to an MQTT broker, for followers elsewhere: the state "
+                       "as a retained message on TOPIC, each happening on TOPIC/happenings. "
+                       "mqtts:// connects over TLS."),
+        QStringLiteral("mqtt[s]://HOST[:PORT]/TOPIC"));
+    const QCommandLineOption follow(
+        QStringLiteral("follow"),
+        QStringLiteral("Shows the count of the leader publishing on TOPIC, instead of a launch "
+                       "data file's. Nothing that changes the count can be used."),
+        QStringLiteral("mqtt[s]://HOST[:PORT]/TOPIC"));
+    const QCommandLineOption mqttCredentials(
+        QStringLiteral("mqtt-credentials"),
+        QStringLiteral("The user name (first line) and password (second line) the broker asks "
+                       "for, read from FILE."),
+        QStringLiteral("FILE"));
     const QCommandLineOption journalCsv(
         QStringLiteral("journal-csv"),
         QStringLiteral("Writes the mission journal's last run (or --run N, or --all) as CSV to "
@@ -177,8 +194,9 @@ CommandLineOutcome readCommandLine(const std::vector<std::string>& arguments,
                                  QStringLiteral("N"));
     const QCommandLineOption all(QStringLiteral("all"),
                                  QStringLiteral("Every run of the journal, for the exports."));
-    for (const QCommandLineOption& option : {help, version, ownClock, noSplash, serve, serveName,
-                                             journalCsv, debriefHtml, run, all})
+    for (const QCommandLineOption& option :
+         {help, version, ownClock, noSplash, serve, serveName, publish, follow, mqttCredentials,
+          journalCsv, debriefHtml, run, all})
         parser.addOption(option);
     parser.addPositionalArgument(
         QStringLiteral("FILE.ovx"),
@@ -218,6 +236,21 @@ CommandLineOutcome readCommandLine(const std::vector<std::string>& arguments,
     info.serveNames.clear();
     for (const QString& name : parser.values(serveName))
         info.serveNames.push_back(name.toStdString());
+    if (parser.isSet(publish) && parser.isSet(follow))
+        return refuse(info, QStringLiteral("--publish and --follow cannot be given together"));
+    if (parser.isSet(follow) && !files.isEmpty())
+        return refuse(info, QStringLiteral("a follower reads no launch data file"));
+    info.publish.reset();
+    info.follow.reset();
+    if (parser.isSet(publish))
+        info.publish = parser.value(publish).toStdString();
+    if (parser.isSet(follow))
+        info.follow = parser.value(follow).toStdString();
+    info.mqttCredentials.clear();
+    if (parser.isSet(mqttCredentials))
+        info.mqttCredentials =
+            QDir::cleanPath(QDir(qs(workingDir)).absoluteFilePath(parser.value(mqttCredentials)))
+                .toStdString();
     return outcome;
 }
 

@@ -89,14 +89,15 @@ void StdinDriver::readInput() {
         m_buffer.erase(0, eol + 1);
         if (line.empty())
             continue;
-        const std::string error = run(line);
+        std::string answer;
+        const std::string error = run(line, answer);
         std::printf("%s %s%s\n", error.empty() ? "done" : "error", line.c_str(),
-                    error.empty() ? "" : (": " + error).c_str());
+                    error.empty() ? answer.c_str() : (": " + error).c_str());
         std::fflush(stdout);
     }
 }
 
-std::string StdinDriver::run(const std::string& line) {
+std::string StdinDriver::run(const std::string& line, std::string& answer) {
     if (line == "end") {
         m_app.services().scheduler.deliver([this] { m_app.endProgram(); });
         return {};
@@ -115,6 +116,13 @@ std::string StdinDriver::run(const std::string& line) {
         if (!t->control->acceptsInput())
             return "disabled";
         m_app.services().scheduler.deliver([&] { t->control->click(); });
+        return {};
+    }
+    if (verb == "get" && t->control && !t->property.empty()) {
+        const std::optional<PropValue> v = t->control->property(t->property);
+        if (!v)
+            return "no such property";
+        answer = " = " + v->print();
         return {};
     }
     if (verb != "set" || t->property.empty())

@@ -7,6 +7,8 @@
 //   click FORM.CONTROL[(INDEX)]
 //   set FORM.CONTROL[(INDEX)].PROPERTY VALUE     (as the program's own code assigns it)
 //   set FORM.RECORD.PROPERTY VALUE               (frmEventTimers.EventData.Secs2)
+//   get FORM.CONTROL[(INDEX)].PROPERTY           (answered "done LINE = VALUE", the value
+//                                                 as scripts print it)
 //   end                                          (the program ends, as after its exit)
 // The end of the input ends the program too.
 
@@ -27,7 +29,8 @@ class StdinDriver : public QObject {
 
   private:
     void readInput();
-    std::string run(const std::string& line);
+    // Empty on success, else why not; a value read is left in ANSWER.
+    std::string run(const std::string& line, std::string& answer);
 
     App& m_app;
     QSocketNotifier* m_notifier;

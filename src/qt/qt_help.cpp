@@ -33,7 +33,7 @@ struct Page {
 };
 
 // The contents, in reading order.
-constexpr std::array<Page, 19> Contents{{
+constexpr std::array<Page, 20> Contents{{
     {"main.htm", "Welcome to Orvane"},
     {"starting.htm", "Starting Orvane"},
     {"main-window.htm", "The main window"},
@@ -47,6 +47,7 @@ constexpr std::array<Page, 19> Contents{{
     {"present.htm", "Presenting the count"},
     {"callouts.htm", "Spoken callouts"},
     {"remote-displays.htm", "Remote displays"},
+    {"following.htm", "Leader and followers"},
     {"debrief.htm", "The mission journal and the debrief"},
     {"files.htm", "Launch data files"},
     {"file-format.htm", "The launch data file format"},

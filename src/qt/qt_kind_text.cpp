@@ -325,6 +325,8 @@ class StatusPanelView final : public KindView {
     void sync(Control& c, QWidget* w, Prop what, QtView&) const override {
         if (what == Prop::Text)
             static_cast<QLabel*>(w)->setText(qstr(static_cast<StatusPanel&>(c).text()));
+        else if (what == Prop::BackColor)
+            fill(w, c.backColor()); // a warning shows in amber
     }
 };
 

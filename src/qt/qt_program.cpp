@@ -4,6 +4,8 @@
 #include "clock/frmOrvane.h"
 #include "qt/command_line.h"
 #include "qt/qt_displays.h"
+#include "follow/mqtt_address.h"
+#include "qt/follow_setup.h"
 #include "qt/qt_drive.h"
 #include "qt/qt_journal.h"
 #include "qt/qt_scheduler.h"
@@ -30,6 +32,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace orvane {
 
@@ -77,6 +80,24 @@ bool serveAddressAccepted(const AppInfo& info) {
     return false;
 }
 
+// Whether --publish and --follow, when given, are addresses of a broker and a topic; if not,
+// says why on standard error, before anything touches a display.
+bool mqttAddressesAccepted(const AppInfo& info) {
+    for (const auto& [option, value] : {std::pair{"--publish", &info.publish},
+                                        std::pair{"--follow", &info.follow}}) {
+        std::string error;
+        if (!*value || parseMqttAddress(**value, error))
+            continue;
+        if (error.ends_with('.'))
+            error.pop_back();
+        error.front() = char(std::tolower(static_cast<unsigned char>(error.front())));
+        std::cerr << info.exeName << ": " << option << " " << **value << ": " << error
+                  << "; see '" << info.exeName << " --help'.\n";
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
@@ -97,7 +118,7 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
             std::cerr << command.error << '\n';
         return command.exitStatus;
     }
-    if (!serveAddressAccepted(info))
+    if (!serveAddressAccepted(info) || !mqttAddressesAccepted(info))
         return BadCommandLine;
 
     X11Painting x11;
@@ -154,6 +175,10 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     QtJournal journal(app, view);
     if (!remote.takeOption(services.info.serve))
         return 2;
+    FollowSetup follow(app, scheduler);
+    if (!follow.takeOptions(services.info))
+        return BadCommandLine;
+    remote.setPublishing(&follow);
     remote.displays().server().setServeNames(services.info.serveNames);
     std::unique_ptr<StdinDriver> driver;
     if (StdinDriver::wanted())
@@ -162,8 +187,10 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     // Start-up is the program's first event: the count shows before the first paint.
     scheduler.deliver([&] {
         Main(app);
-        if (!app.ended())
+        if (!app.ended()) {
             remote.start();
+            follow.start();
+        }
         if (hooks.started && !app.ended())
             hooks.started(app, view);
     });

@@ -20,11 +20,12 @@ std::optional<ServeAddress> savedServeChoice(Settings& settings, const std::stri
         error);
 }
 
-frmRemoteDisplays::frmRemoteDisplays(App& app, RemoteDisplays& remote)
-    : Form(app.services(), "frmRemoteDisplays"), m_app(app), m_remote(remote) {
+frmRemoteDisplays::frmRemoteDisplays(App& app, RemoteDisplays& remote, MqttPublishing* publishing)
+    : Form(app.services(), "frmRemoteDisplays"), m_app(app), m_remote(remote),
+      m_publishing(publishing) {
     setCaption("Remote Displays");
     setCentered(true);
-    move(0, 0, 5700, 6150);
+    move(0, 0, 5700, 7590);
 
     chkServe.setCaption("&Serve the count to browsers");
     chkServe.move(240, 180, 5100, 330);
@@ -44,10 +45,17 @@ frmRemoteDisplays::frmRemoteDisplays(App& app, RemoteDisplays& remote)
     picCode.setBackColor(0xFFFFFF);
     lblWatchers.setAlignment(Align::Center);
     lblWatchers.move(240, 4800, 5100, 300);
+    chkPublish.setCaption("&Publish the count to an MQTT broker, for followers");
+    chkPublish.move(240, 5280, 5100, 330);
+    lblPublishTo.setCaption("Address:");
+    lblPublishTo.move(240, 5760, 900, 300);
+    txtPublishTo.move(1140, 5700, 4200, 360);
+    lblPublishing.setWordWrap(true);
+    lblPublishing.move(240, 6180, 5100, 480);
     cmdClose.setCaption("&Close");
     cmdClose.setCancel(true);
     cmdClose.setDefault(true);
-    cmdClose.move(2220, 5280, 1140, 375);
+    cmdClose.move(2220, 6780, 1140, 375);
 
     onLoad = [this] {
         const std::string app = m_app.info().exeName;
@@ -64,10 +72,15 @@ frmRemoteDisplays::frmRemoteDisplays(App& app, RemoteDisplays& remote)
         chkServe.setValue(m_remote.serving() ? 1 : 0);
         m_showing = false;
         ShowServing();
+        ShowPublishing();
     };
     chkServe.onClick = [this] {
         if (!m_showing)
             ServeOrStop();
+    };
+    chkPublish.onClick = [this] {
+        if (!m_showing)
+            PublishOrStop();
     };
     tmrWatchers.onTimer = [this] { ShowWatchers(); };
     cmdClose.onClick = [this] { m_app.unload(*this); };

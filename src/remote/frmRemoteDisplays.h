@@ -35,12 +35,28 @@ class RemoteDisplays {
     virtual void showCode(PictureBox& picture, const std::string& text) = 0;
 };
 
+// Publishing to an MQTT broker for followers elsewhere, as the windows see it.
+class MqttPublishing {
+  public:
+    virtual ~MqttPublishing() = default;
+    // Publishes to ADDRESS, mqtt[s]://HOST[:PORT]/TOPIC, moving there if publishing elsewhere.
+    // Empty on success, else the reason in the user's words.
+    virtual std::string publish(const std::string& address) = 0;
+    virtual void stopPublishing() = 0;
+    // Where it publishes now, as given; empty while it does not.
+    virtual std::string publishingTo() const = 0;
+};
+
+// The choice kept in the settings: where to publish, if the user chose to.
+std::optional<std::string> savedPublishChoice(Settings& settings, const std::string& appName);
+
 // The choice kept in the settings: where to serve, if the user chose to.
 std::optional<ServeAddress> savedServeChoice(Settings& settings, const std::string& appName);
 
 class frmRemoteDisplays : public Form {
   public:
-    frmRemoteDisplays(App& app, RemoteDisplays& remote);
+    // Without PUBLISHING the count cannot be published from here (the user is told so).
+    frmRemoteDisplays(App& app, RemoteDisplays& remote, MqttPublishing* publishing = nullptr);
 
     CheckBox chkServe{this, "chkServe"};
     Label lblAddress{this, "lblAddress"};
@@ -51,6 +67,10 @@ class frmRemoteDisplays : public Form {
     Label lblPageAddress{this, "lblPageAddress"};
     PictureBox picCode{this, "picCode"};
     Label lblWatchers{this, "lblWatchers"};
+    CheckBox chkPublish{this, "chkPublish"};
+    Label lblPublishTo{this, "lblPublishTo"};
+    TextBox txtPublishTo{this, "txtPublishTo"};
+    Label lblPublishing{this, "lblPublishing"};
     CommandButton cmdClose{this, "cmdClose"};
     Timer tmrWatchers{this, "tmrWatchers", 1000, true};
 
@@ -58,9 +78,12 @@ class frmRemoteDisplays : public Form {
     void ServeOrStop();
     void ShowServing();
     void ShowWatchers();
+    void PublishOrStop(); // frmRemoteDisplays_publish.cpp
+    void ShowPublishing();
 
     App& m_app;
     RemoteDisplays& m_remote;
+    MqttPublishing* m_publishing;
     // The check box is set to match the server while the dialog opens; that is no choice.
     bool m_showing = false;
 };

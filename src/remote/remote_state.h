@@ -15,6 +15,7 @@
 namespace orvane {
 
 class App;
+class JsonValue;
 
 struct RemoteCount {
     char sign = '-'; // '-' before launch, '+' from the launch second on
@@ -51,6 +52,13 @@ RemoteState readRemoteState(App& app, std::int64_t computerTimeMs);
 // count while held, the launch time while counting, the window, the events. The passing of
 // time alone is no change.
 bool remoteStateChanged(const RemoteState& before, const RemoteState& after);
+
+// The state as the remote displays' /state.json and a leader's message write it, its fields in
+// their documented order (remote_json.cpp).
+std::string remoteStateJson(const RemoteState& state);
+// The state read back from that object; empty with the reason in ERROR when a field is missing
+// or of the wrong kind.
+std::optional<RemoteState> remoteStateFromJson(const JsonValue& object, std::string& error);
 
 // When the state goes out again although nothing a page shows changed. Pages measure their
 // clock's offset from every state, so they hear from the program at least every

@@ -7,8 +7,6 @@
 #include <QDateTime>
 #include <QFile>
 #include <QHostInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -173,31 +171,8 @@ void RemoteServer::pingClients() {
         dropClient(ws);
 }
 
-// Written by hand so that the fields keep the documented order.
 QByteArray RemoteServer::stateJson(const RemoteState& s) const {
-    const auto text = [](const std::string& t) {
-        const QByteArray array =
-            QJsonDocument(QJsonArray{QString::fromStdString(t)}).toJson(QJsonDocument::Compact);
-        return array.mid(1, array.size() - 2);
-    };
-    const auto number = [](std::int64_t n) { return QByteArray::number(qint64(n)); };
-    const auto sign = [](char c) { return QByteArray("\"") + c + '"'; };
-    QByteArray events;
-    for (const RemoteEvent& e : s.events) {
-        if (!events.isEmpty())
-            events += ',';
-        events += "{\"number\":" + number(e.number) + ",\"name\":" + text(e.name) +
-                  ",\"sign\":" + sign(e.sign) + ",\"offset_s\":" + number(e.offsetSeconds) +
-                  ",\"moment_ms\":" + number(e.momentMs) + ",\"text\":" + text(e.text) + '}';
-    }
-    return "{\"server_time_ms\":" + number(s.serverTimeMs) +
-           ",\"launch_time_ms\":" + number(s.launchTimeMs) +
-           ",\"holding\":" + (s.holding ? "true" : "false") +
-           ",\"count\":{\"sign\":" + sign(s.count.sign) + ",\"days\":" + number(s.count.days) +
-           ",\"hours\":" + number(s.count.hours) + ",\"minutes\":" + number(s.count.minutes) +
-           ",\"seconds\":" + number(s.count.seconds) +
-           "},\"launch_window\":{\"active\":" + (s.windowActive ? "true" : "false") +
-           ",\"text\":" + text(s.windowText) + "},\"events\":[" + events + "]}";
+    return QByteArray::fromStdString(remoteStateJson(s));
 }
 
 } // namespace orvane

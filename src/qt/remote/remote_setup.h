@@ -31,12 +31,15 @@ class RemoteSetup {
     void start();
 
     QtRemoteDisplays& displays() { return m_displays; }
+    // What the dialog's publishing part works through; none: it cannot publish.
+    void setPublishing(MqttPublishing* publishing) { m_publishing = publishing; }
 
   private:
     App& m_app;
     QtView& m_view;
     QtRemoteDisplays m_displays;
     std::optional<ServeAddress> m_option;
+    MqttPublishing* m_publishing = nullptr;
     // The server learns from the App's happenings and rounds when the state may have changed.
     Subscription m_happenings;
     Subscription m_rounds;

@@ -1,0 +1,173 @@
+#include "qt/follow_setup.h"
+
+#include "app.h"
+#include "qt/qt_scheduler.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QMetaObject>
+#include <QRandomGenerator>
+#include <QSysInfo>
+
+#include <cstdio>
+
+namespace orvane {
+
+namespace {
+
+constexpr std::size_t CredentialsLimit = 4096;
+
+bool refuse(const AppInfo& info, const std::string& option, std::string why) {
+    if (why.ends_with('.'))
+        why.pop_back();
+    if (!why.empty() && why.front() >= 'A' && why.front() <= 'Z')
+        why.front() = char(why.front() - 'A' + 'a');
+    std::fprintf(stderr, "%s: %s: %s; see '%s --help'.\n", info.exeName.c_str(), option.c_str(),
+                 why.c_str(), info.exeName.c_str());
+    return false;
+}
+
+} // namespace
+
+FollowSetup::FollowSetup(App& app, QtScheduler& scheduler) : m_app(app) {
+    // The broker's thread tells the program what happened as an event of its own.
+    m_link = std::make_unique<MosquittoLink>([&scheduler](std::function<void()> task) {
+        QMetaObject::invokeMethod(
+            qApp, [&scheduler, task = std::move(task)] { scheduler.deliver(task); },
+            Qt::QueuedConnection);
+    });
+    m_clientId =
+        QStringLiteral("orvane-%1-%2")
+            .arg(QCoreApplication::applicationPid())
+            .arg(QRandomGenerator::global()->generate() & 0xFFFFFF, 6, 16, QLatin1Char('0'))
+            .toStdString();
+}
+
+FollowSetup::~FollowSetup() {
+    // The leader and the follower stop the link before it goes.
+    m_leader.reset();
+    m_follower.reset();
+    m_link.reset();
+}
+
+bool FollowSetup::takeOptions(const AppInfo& info) {
+    std::string error;
+    if (info.publish) {
+        m_publishOption = parseMqttAddress(*info.publish, error);
+        if (!m_publishOption)
+            return refuse(info, "--publish " + *info.publish, error);
+        m_publishOptionText = *info.publish;
+    }
+    if (info.follow) {
+        m_followOption = parseMqttAddress(*info.follow, error);
+        if (!m_followOption)
+            return refuse(info, "--follow " + *info.follow, error);
+    }
+    if (!info.mqttCredentials.empty()) {
+        const std::string option = "--mqtt-credentials " + info.mqttCredentials;
+        const FileContent file =
+            m_app.services().files.read(info.mqttCredentials, CredentialsLimit);
+        if (!file.content)
+            return refuse(info, option,
+                          file.missing    ? "there is no such file"
+                          : file.tooLarge ? "the file is larger than a credentials file can be"
+                                          : file.error);
+        m_credentials = parseMqttCredentials(*file.content, error);
+        if (!m_credentials)
+            return refuse(info, option, error);
+        const QFileInfo about(QString::fromStdString(info.mqttCredentials));
+        if (about.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther))
+            std::fprintf(stderr,
+                         "%s: %s can be read by other users of this computer; chmod 600 keeps "
+                         "the password to you.\n",
+                         info.exeName.c_str(), info.mqttCredentials.c_str());
+    }
+    return true;
+}
+
+MqttServer FollowSetup::serverFor(const MqttAddress& where) const {
+    MqttServer server;
+    server.host = where.host;
+    server.port = where.port;
+    server.tls = where.tls;
+    server.clientId = m_clientId;
+    if (m_credentials) {
+        server.user = m_credentials->user;
+        server.password = m_credentials->password;
+    }
+    return server;
+}
+
+void FollowSetup::start() {
+    if (m_followOption) {
+        m_follower = std::make_unique<Follower>(m_app, *m_link);
+        m_follower->onConnection = [this](bool connected, const std::string& why) {
+            brokerConnection(connected, why, *m_app.info().follow);
+        };
+        m_follower->start(*m_followOption, serverFor(*m_followOption));
+        std::printf("Following %s\n", m_app.info().follow->c_str());
+        std::fflush(stdout);
+        return;
+    }
+    if (m_publishOption) {
+        publishTo(*m_publishOption, m_publishOptionText);
+        return;
+    }
+    const std::optional<std::string> saved =
+        savedPublishChoice(m_app.services().settings, m_app.info().exeName);
+    if (!saved)
+        return;
+    std::string error;
+    if (const std::optional<MqttAddress> where = parseMqttAddress(*saved, error))
+        publishTo(*where, *saved);
+    else
+        std::fprintf(stderr, "%s: the saved address to publish to, %s, cannot be used: %s\n",
+                     m_app.info().exeName.c_str(), saved->c_str(), error.c_str());
+}
+
+// A broker that cannot be reached is told on standard error once, and again only after it
+// was reached in between.
+void FollowSetup::brokerConnection(bool connected, const std::string& why,
+                                   const std::string& address) {
+    if (connected) {
+        m_brokerFailed = false;
+        return;
+    }
+    if (m_brokerFailed)
+        return;
+    m_brokerFailed = true;
+    std::fprintf(stderr, "%s: the broker of %s cannot be reached: %s\n",
+                 m_app.info().exeName.c_str(), address.c_str(), why.c_str());
+}
+
+void FollowSetup::publishTo(const MqttAddress& where, const std::string& text) {
+    if (!m_leader) {
+        m_leader = std::make_unique<Leader>(m_app, *m_link, m_health);
+        m_leader->onConnection = [this](bool connected, const std::string& why) {
+            brokerConnection(connected, why, m_publishingTo);
+        };
+    }
+    m_publishingTo = text;
+    m_leader->start(where, serverFor(where));
+    std::printf("Publishing to %s\n", text.c_str());
+    std::fflush(stdout);
+}
+
+std::string FollowSetup::publish(const std::string& address) {
+    if (m_follower)
+        return "A follower does not publish.";
+    std::string error;
+    const std::optional<MqttAddress> where = parseMqttAddress(address, error);
+    if (!where)
+        return error;
+    publishTo(*where, address);
+    return {};
+}
+
+void FollowSetup::stopPublishing() {
+    if (m_leader)
+        m_leader->stop();
+    m_publishingTo.clear();
+}
+
+} // namespace orvane

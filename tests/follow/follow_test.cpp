@@ -1,0 +1,221 @@
+// Followers show their leader's count: through holds and resumes, a new launch time, events,
+// a simulated time, a broker that goes away and a leader that falls silent.
+
+#include "colors.h"
+#include "follow/follow_fixture.h"
+#include "follow/leader_message.h"
+
+#include <initializer_list>
+
+namespace orvane::test {
+namespace {
+
+TEST_F(FollowTest, FollowersCountWithTheLeaderThroughAHoldAndAResume) {
+    startAll();
+    expectAgreement("at the start");
+    EXPECT_EQ(leader->count(), "T - 000 00:15:00");
+    agreeFor(5, "counting");
+
+    ASSERT_TRUE(leader->click(leader->main().mnuHoldEnable));
+    ASSERT_TRUE(leader->click(leader->main().cmdHoldResume));
+    broker.flush();
+    for (auto& f : followers)
+        EXPECT_TRUE(f->main().held()) << "the follower holds with its leader";
+    agreeFor(125, "held");
+    EXPECT_EQ(followers[0]->count(), "T - 000 00:14:55");
+
+    ASSERT_TRUE(leader->click(leader->main().cmdHoldResume));
+    broker.flush();
+    for (auto& f : followers) {
+        EXPECT_FALSE(f->main().held());
+        EXPECT_EQ(f->main().launchMoment(), leader->main().launchMoment());
+    }
+    agreeFor(10, "resumed");
+    EXPECT_EQ(followers[1]->count(), "T - 000 00:14:45");
+}
+
+TEST_F(FollowTest, ANewLaunchTimeTheWindowAndEventsReachEveryFollower) {
+    startAll();
+    frmOrvane& main = leader->main();
+    ASSERT_TRUE(leader->click(main.cmdAccess));
+    leader->world.scheduler.deliver([&] {
+        EXPECT_TRUE(main.txtHours.userSet("10").ok);
+        EXPECT_TRUE(main.txtMinutes.userSet("20").ok);
+        EXPECT_TRUE(main.txtSeconds.userSet("00").ok);
+    });
+    leader->world.dialogs.queueAnswer(Answer::Yes);
+    ASSERT_TRUE(leader->click(main.cmdSet));
+    broker.flush();
+    EXPECT_EQ(leader->count(), "T - 000 00:05:00");
+    expectAgreement("after the new launch time");
+
+    leader->world.scheduler.deliver([&] {
+        leader->board().DefineEvent(2, "Engine chill", "-", 240);
+        leader->board().DefineEvent(5, "Booster sep", "+", 120);
+    });
+    broker.flush();
+    for (auto& f : followers) {
+        const frmEventTimers::Row chill = f->board().row(2);
+        EXPECT_TRUE(chill.defined);
+        EXPECT_EQ(chill.name, "Engine chill");
+        EXPECT_EQ(chill.signedOffset(), -240);
+        EXPECT_EQ(f->board().row(5).signedOffset(), 120);
+        EXPECT_FALSE(f->board().row(0).defined);
+    }
+    // The event at T - 4 minutes passes on every board at the same second.
+    agreeFor(70, "the event passing");
+    for (auto& f : followers)
+        EXPECT_EQ(f->board().row(2).text, leader->board().row(2).text);
+
+    leader->world.scheduler.deliver([&] { leader->board().DefineEvent(5, "Booster sep", "", 0); });
+    broker.flush();
+    for (auto& f : followers)
+        EXPECT_FALSE(f->board().row(5).defined) << "a removed event goes from the followers";
+}
+
+TEST_F(FollowTest, ASimulatedTimeOnTheLeaderRunsTheFollowersClocksWithIt) {
+    startAll();
+    leader->world.scheduler.deliver(
+        [&] { leader->app.ApplySimOffset(std::chrono::seconds(-120)); });
+    broker.flush();
+    EXPECT_EQ(leader->count(), "T - 000 00:02:00");
+    for (auto& f : followers)
+        EXPECT_EQ(f->app.ownClock().offset(), leader->app.ownClock().offset());
+    agreeFor(20, "in simulated time");
+    leader->world.scheduler.deliver([&] { leader->app.RestoreSystemTime(); });
+    broker.flush();
+    for (auto& f : followers)
+        EXPECT_FALSE(f->app.ownClock().offset().has_value());
+    agreeFor(3, "back in true time");
+}
+
+TEST_F(FollowTest, TheStateGoesOutOnEveryChange_OnceAMinute_AndAfterEveryReconnection) {
+    startAll();
+    const auto states = [&] { return publisher->sequence(); };
+    const std::int64_t first = states();
+    EXPECT_EQ(first, 1);
+    advance(59s);
+    EXPECT_EQ(states(), first) << "the passing seconds alone are no change";
+    advance(2s);
+    EXPECT_EQ(states(), first + 1) << "a minute without a change";
+    ASSERT_TRUE(leader->click(leader->main().mnuHoldEnable));
+    ASSERT_TRUE(leader->click(leader->main().cmdHoldResume));
+    EXPECT_EQ(states(), first + 2) << "the hold at once";
+    health.health = {ClockHealth::Sync::Synchronised, 12};
+    advance(1s);
+    EXPECT_EQ(states(), first + 3) << "the clock's health";
+
+    broker.setRunning(false);
+    broker.flush();
+    broker.setRunning(true);
+    broker.flush();
+    EXPECT_EQ(states(), first + 4) << "after the reconnection";
+    std::string error;
+    const auto kept = parseLeaderMessage(broker.retained().at("orvane"), error);
+    ASSERT_TRUE(kept) << error;
+    EXPECT_EQ(kept->sequence, first + 4);
+    EXPECT_TRUE(kept->state.holding);
+    EXPECT_EQ(kept->clockHealth.maxErrorMs, 12);
+
+    // Each happening on its own topic, in order, never kept.
+    std::vector<std::string> kinds;
+    for (const MqttMessage& m : broker.published())
+        if (m.topic == "orvane/happenings") {
+            EXPECT_FALSE(m.retained);
+            kinds.push_back(m.payload.substr(0, m.payload.find(',')));
+        }
+    ASSERT_FALSE(kinds.empty());
+    EXPECT_EQ(kinds.back(), "{\"kind\":\"hold\"");
+}
+
+TEST_F(FollowTest, ALostBrokerWarnsAtOnce_ASilentLeaderAfter75Seconds_AndBothCatchUp) {
+    startAll();
+    Follower& f = *following[0];
+    Site& site = *followers[0];
+    const StatusPanel& panel = *site.main().sbrStatusBar.panel("pnlCurrentFile");
+    EXPECT_EQ(panel.text(), "Following broker/orvane");
+    EXPECT_FALSE(f.statusWarns());
+
+    advance(2s);
+    broker.setRunning(false);
+    broker.flush();
+    EXPECT_EQ(panel.text(), "Leader not heard since 10:15:00") << "at once";
+    EXPECT_EQ(panel.backColor(), Amber);
+    // Meanwhile the followers count on, and the leader's hold waits for the broker.
+    ASSERT_TRUE(leader->click(leader->main().mnuHoldEnable));
+    ASSERT_TRUE(leader->click(leader->main().cmdHoldResume));
+    for (int i = 0; i < 3; ++i) {
+        const std::int64_t before = site.main().shownCount().secondsToLaunch();
+        advance(1s);
+        EXPECT_EQ(site.main().shownCount().secondsToLaunch(), before - 1);
+    }
+    EXPECT_FALSE(site.main().held());
+    advance(7s);
+    broker.setRunning(true);
+    advance(1s);
+    EXPECT_EQ(panel.text(), "Following broker/orvane");
+    EXPECT_TRUE(site.main().held()) << "caught up";
+    expectAgreement("caught up");
+
+    // The leader is gone, the broker is not: 75 s of quiet before the warning.
+    publisher->stop();
+    advance(70s);
+    EXPECT_FALSE(f.leaderSilent());
+    advance(10s);
+    EXPECT_TRUE(f.leaderSilent());
+    EXPECT_EQ(panel.text().rfind("Leader not heard since ", 0), 0u) << panel.text();
+    // Its last word kept by the broker is no sign of life.
+    broker.setRunning(false);
+    broker.setRunning(true);
+    advance(1s);
+    EXPECT_TRUE(f.leaderSilent());
+    publisher->start(where, server);
+    advance(1s);
+    EXPECT_FALSE(f.leaderSilent());
+    expectAgreement("a new run of the leader");
+}
+
+TEST_F(FollowTest, AFollowerWhoseClockIsTwoSecondsOffIsWarned_OneWithinHalfASecondIsNot) {
+    clockOffsetsMs = {0, -2000, 300};
+    startAll();
+    // A fresh message compares the clocks; the one the broker kept at joining does not.
+    advance(61s);
+    const auto& behind = following[0]->leaderClock();
+    ASSERT_TRUE(behind);
+    EXPECT_TRUE(behind->warns());
+    EXPECT_NEAR(double(behind->estimateMs()), -2000.0, 5.0);
+    EXPECT_EQ(followers[0]->main().sbrStatusBar.panel("pnlCurrentFile")->text(),
+              "Following broker/orvane, clock 2.0 s behind the leader's");
+    EXPECT_TRUE(following[0]->statusWarns());
+    ASSERT_TRUE(following[1]->leaderClock());
+    EXPECT_FALSE(following[1]->leaderClock()->warns());
+    EXPECT_FALSE(following[1]->statusWarns());
+}
+
+TEST_F(FollowTest, AFollowerCannotChangeTheCount_KeepsNoFile_AndLeavesWithoutAQuestion) {
+    startAll();
+    Site& site = *followers[0];
+    frmOrvane& main = site.main();
+    EXPECT_TRUE(main.following());
+    for (Control* c : std::initializer_list<Control*>{
+             &main.cmdHoldResume, &main.cmdSet, &main.cmdSetWindow, &main.chkLaunchWindowActive,
+             &main.txtHours, &main.mnuOpen, &main.mnuSave, &main.mnuSaveAs, &main.mnuRevert,
+             &main.mnuHoldEnable, &main.mnuSetLaunchTime, &main.mnuManualSet, &site.board().cmdAdd,
+             &site.board().cmdRemove, &site.board().mnuEditRemoveAll})
+        EXPECT_FALSE(c->acceptsInput()) << c->displayName();
+    // Holding and resuming on the leader enables nothing on the follower.
+    ASSERT_TRUE(leader->click(leader->main().mnuHoldEnable));
+    ASSERT_TRUE(leader->click(leader->main().cmdHoldResume));
+    advance(2s);
+    ASSERT_TRUE(leader->click(leader->main().cmdHoldResume));
+    advance(2s);
+    EXPECT_FALSE(main.cmdHoldResume.acceptsInput());
+    EXPECT_FALSE(main.mnuHoldEnable.acceptsInput());
+
+    site.world.scheduler.deliver([&] { main.ConfirmExit(); });
+    EXPECT_TRUE(site.world.dialogs.shown().empty()) << "no question about saving a file";
+    EXPECT_TRUE(site.app.ended());
+}
+
+} // namespace
+} // namespace orvane::test

@@ -1,0 +1,106 @@
+// A leader's message reads back as it was written, whatever its texts hold; a message that is
+// not one is refused without touching anything.
+
+#include "follow/leader_message.h"
+#include "platform/json.h"
+
+#include <gtest/gtest.h>
+
+namespace orvane {
+namespace {
+
+LeaderMessage sample() {
+    LeaderMessage m;
+    m.run = 1'700'000'000'000;
+    m.sequence = 42;
+    m.trueTimeMs = 1'700'000'123'456;
+    m.simOffsetMs = -3'600'500;
+    m.brokerRoundTripMs = 3;
+    m.clockHealth = {ClockHealth::Sync::Synchronised, 12};
+    m.state.serverTimeMs = m.trueTimeMs + m.simOffsetMs;
+    m.state.launchTimeMs = 1'700'000'400'000;
+    m.state.holding = true;
+    m.state.count = {'-', 0, 1, 2, 3};
+    m.state.windowActive = true;
+    m.state.windowText = "00:09:30";
+    m.state.events.push_back({3, "Tank \"press\"\\ \xc3\xa9t\xc3\xa9\n", '+', 120,
+                              1'700'000'520'000, "+ 0/   00:02:00"});
+    return m;
+}
+
+TEST(LeaderMessage, ReadsBackAsWritten_TextsWithQuotesAndAccentsIncluded) {
+    const LeaderMessage m = sample();
+    std::string error;
+    const auto back = parseLeaderMessage(leaderMessageJson(m), error);
+    ASSERT_TRUE(back) << error;
+    EXPECT_EQ(back->run, m.run);
+    EXPECT_EQ(back->sequence, 42);
+    EXPECT_EQ(back->trueTimeMs, m.trueTimeMs);
+    EXPECT_EQ(back->simOffsetMs, m.simOffsetMs);
+    EXPECT_EQ(back->brokerRoundTripMs, 3);
+    EXPECT_EQ(back->clockHealth, m.clockHealth);
+    EXPECT_EQ(back->state.launchTimeMs, m.state.launchTimeMs);
+    EXPECT_TRUE(back->state.holding);
+    EXPECT_EQ(back->state.count, m.state.count);
+    EXPECT_EQ(back->state.windowText, "00:09:30");
+    ASSERT_EQ(back->state.events.size(), 1u);
+    EXPECT_EQ(back->state.events[0].name, m.state.events[0].name);
+    EXPECT_EQ(back->state.events[0].sign, '+');
+    EXPECT_EQ(back->state.events[0].offsetSeconds, 120);
+}
+
+TEST(LeaderMessage, IsTheDisplaysStateWithTheLeadersFieldsAfterIt) {
+    LeaderMessage m = sample();
+    m.brokerRoundTripMs.reset();
+    m.clockHealth = {};
+    const std::string text = leaderMessageJson(m);
+    const std::string state = remoteStateJson(m.state);
+    EXPECT_EQ(text.substr(0, state.size() - 1), state.substr(0, state.size() - 1));
+    EXPECT_NE(text.find("\"broker_round_trip_ms\":null"), std::string::npos);
+    EXPECT_NE(text.find("\"clock\":{\"sync\":\"unknown\",\"max_error_ms\":null}"),
+              std::string::npos);
+}
+
+TEST(LeaderMessage, WhatIsNotOneIsRefusedWithAReason) {
+    const std::string good = leaderMessageJson(sample());
+    for (const std::string& text :
+         {std::string(), std::string("[]"), std::string("{\"holding\":true}"),
+          good.substr(0, good.size() - 1), good + "x", std::string("{\"server_time_ms\":1.5}"),
+          // An event out of the board's ten.
+          leaderMessageJson(sample()).replace(good.find("\"number\":3"), 10, "\"number\":11")}) {
+        std::string error;
+        EXPECT_FALSE(parseLeaderMessage(text, error)) << text;
+        EXPECT_FALSE(error.empty()) << text;
+    }
+}
+
+TEST(Json, ReadsEscapesAndSurrogatePairs_RefusesDeepNesting) {
+    std::string error;
+    const auto v = JsonValue::parse(R"({"a":"x\u00e9\ud83d\ude80\/","b":[1,-2,true,null]})", error);
+    ASSERT_TRUE(v) << error;
+    EXPECT_EQ((*v)["a"].text(), "x\xc3\xa9\xf0\x9f\x9a\x80/");
+    ASSERT_EQ((*v)["b"].items().size(), 4u);
+    EXPECT_EQ((*v)["b"].items()[1].number(), -2);
+    EXPECT_TRUE((*v)["b"].items()[3].isNull());
+    EXPECT_FALSE(JsonValue::parse(std::string(100, '[') + std::string(100, ']'), error));
+    EXPECT_FALSE(JsonValue::parse("{\"a\":\"\x01\"}", error)) << "a raw control character";
+}
+
+TEST(HappeningMessage, TellsTheKindAndItsDetails_NeverAFilesPath) {
+    Happening h;
+    h.kind = Happening::Kind::FileSaved;
+    h.path = "/home/flight/secret-plans.ovx";
+    h.at.trueMs = 1000;
+    EXPECT_EQ(happeningJson(h, 7, 1).find("secret"), std::string::npos);
+    h.kind = Happening::Kind::EventDefined;
+    h.event = HappeningEvent{4, "Roll", -90};
+    std::string error;
+    const auto v = JsonValue::parse(happeningJson(h, 7, 2), error);
+    ASSERT_TRUE(v) << error;
+    EXPECT_EQ((*v)["kind"].text(), "event defined");
+    EXPECT_EQ((*v)["sequence"].number(), 2);
+    EXPECT_EQ((*v)["event"]["offset_s"].number(), -90);
+}
+
+} // namespace
+} // namespace orvane
