@@ -2,7 +2,9 @@
 // benchmark's scene (a launch two hours ahead, ten events, both windows shown) and writes a line
 // to the file ORVANE_BENCH_TRACE, with the wall clock's time, when the seconds label takes a new
 // text and when that label paints (with the ticks of every timer so far), when a board row's
-// count takes a new text, and when a row's panel or count changes colour. The probe only
+// count takes a new text, when a row's panel or count changes colour, and "hold NS CAPTION" when
+// the hold button takes its new caption in the handling of a hold or a resume, just before the
+// program tells the hold to its listeners (a leader's publishing among them). The probe only
 // listens: no tick does anything different. It keeps its lines until the seconds label has
 // painted and writes them then, at once, so that its own writing falls outside what it times.
 //
@@ -74,6 +76,8 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
 
     void setUpScene() {
         orvane::frmOrvane& main = m_app.frmOrvane();
+        m_holdButton = &main.cmdHoldResume;
+        m_holdButton->setObserver(this);
         if (m_scene == Scene::Countdowns) {
             m_seconds = &main.lblSeconds;
             m_seconds->setObserver(this);
@@ -126,6 +130,12 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
     }
 
     void controlChanged(orvane::Control& control, orvane::Prop what) override {
+        if (&control == m_holdButton) {
+            if (what == orvane::Prop::Caption)
+                write("hold " + stamp() + " " + m_holdButton->caption() + "\n");
+            m_view.controlChanged(control, what);
+            return;
+        }
         m_view.controlChanged(control, what);
         if (&control == m_presentClock) {
             if (what == orvane::Prop::Caption)
@@ -273,6 +283,7 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
     Scene m_scene;
     orvane::Label* m_seconds = nullptr;
     orvane::Label* m_presentClock = nullptr;
+    orvane::CommandButton* m_holdButton = nullptr;
     QObject* m_presentWidget = nullptr;
     bool m_boxTold = false;
     std::vector<std::pair<std::string, const orvane::Timer*>> m_timers;
