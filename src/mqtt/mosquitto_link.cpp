@@ -2,11 +2,14 @@
 
 #include <mosquitto.h>
 
+#include <dlfcn.h>
+
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <type_traits>
 
 namespace orvane {
 
@@ -19,14 +22,84 @@ std::int64_t monotonicMs() {
     return std::int64_t(t.tv_sec) * 1000 + t.tv_nsec / 1'000'000;
 }
 
-// The library is set up once for the whole program.
-void initLibrary() {
-    static const bool done = [] {
-        mosquitto_lib_init();
-        std::atexit([] { mosquitto_lib_cleanup(); });
-        return true;
+// The client library, opened when a leader or a follower first needs it: a clock that does
+// neither never maps it, nor the OpenSSL it brings, some 2 MB of the program's memory.
+struct MosquittoApi {
+    decltype(&::mosquitto_lib_init) lib_init = nullptr;
+    decltype(&::mosquitto_lib_cleanup) lib_cleanup = nullptr;
+    decltype(&::mosquitto_new) make = nullptr;
+    decltype(&::mosquitto_destroy) destroy = nullptr;
+    decltype(&::mosquitto_int_option) int_option = nullptr;
+    decltype(&::mosquitto_reconnect_delay_set) reconnect_delay_set = nullptr;
+    decltype(&::mosquitto_connect_callback_set) connect_callback_set = nullptr;
+    decltype(&::mosquitto_disconnect_callback_set) disconnect_callback_set = nullptr;
+    decltype(&::mosquitto_message_callback_set) message_callback_set = nullptr;
+    decltype(&::mosquitto_publish_callback_set) publish_callback_set = nullptr;
+    decltype(&::mosquitto_username_pw_set) username_pw_set = nullptr;
+    decltype(&::mosquitto_tls_set) tls_set = nullptr;
+    decltype(&::mosquitto_connect_async) connect_async = nullptr;
+    decltype(&::mosquitto_strerror) strerror = nullptr;
+    decltype(&::mosquitto_loop_start) loop_start = nullptr;
+    decltype(&::mosquitto_disconnect) disconnect = nullptr;
+    decltype(&::mosquitto_loop_stop) loop_stop = nullptr;
+    decltype(&::mosquitto_publish) publish = nullptr;
+    decltype(&::mosquitto_subscribe) subscribe = nullptr;
+    decltype(&::mosquitto_connack_string) connack_string = nullptr;
+};
+
+const MosquittoApi* loadApi() {
+    void* lib = dlopen("libmosquitto.so.1", RTLD_NOW | RTLD_LOCAL);
+    if (!lib)
+        return nullptr;
+    static MosquittoApi a;
+    auto take = [lib](auto& slot, const char* name) {
+        slot = reinterpret_cast<std::remove_reference_t<decltype(slot)>>(dlsym(lib, name));
+        return slot != nullptr;
+    };
+    const bool all = true
+        && take(a.lib_init, "mosquitto_lib_init")
+        && take(a.lib_cleanup, "mosquitto_lib_cleanup")
+        && take(a.make, "mosquitto_new")
+        && take(a.destroy, "mosquitto_destroy")
+        && take(a.int_option, "mosquitto_int_option")
+        && take(a.reconnect_delay_set, "mosquitto_reconnect_delay_set")
+        && take(a.connect_callback_set, "mosquitto_connect_callback_set")
+        && take(a.disconnect_callback_set, "mosquitto_disconnect_callback_set")
+        && take(a.message_callback_set, "mosquitto_message_callback_set")
+        && take(a.publish_callback_set, "mosquitto_publish_callback_set")
+        && take(a.username_pw_set, "mosquitto_username_pw_set")
+        && take(a.tls_set, "mosquitto_tls_set")
+        && take(a.connect_async, "mosquitto_connect_async")
+        && take(a.strerror, "mosquitto_strerror")
+        && take(a.loop_start, "mosquitto_loop_start")
+        && take(a.disconnect, "mosquitto_disconnect")
+        && take(a.loop_stop, "mosquitto_loop_stop")
+        && take(a.publish, "mosquitto_publish")
+        && take(a.subscribe, "mosquitto_subscribe")
+        && take(a.connack_string, "mosquitto_connack_string");
+    if (!all) {
+        dlclose(lib);
+        return nullptr;
+    }
+    return &a;
+}
+
+// The library, or null where it is not installed. Opened and set up once for the program.
+const MosquittoApi* library() {
+    static const MosquittoApi* loaded = [] {
+        const MosquittoApi* a = loadApi();
+        if (a) {
+            a->lib_init();
+            std::atexit([] { library()->lib_cleanup(); });
+        }
+        return a;
     }();
-    (void)done;
+    return loaded;
+}
+
+// Only called once library() found it.
+const MosquittoApi& api() {
+    return *library();
 }
 
 constexpr int KeepAliveSeconds = 10;
@@ -34,9 +107,7 @@ constexpr std::size_t MaxUnacknowledged = 256;
 
 } // namespace
 
-MosquittoLink::MosquittoLink(Post post) : m_post(std::move(post)) {
-    initLibrary();
-}
+MosquittoLink::MosquittoLink(Post post) : m_post(std::move(post)) {}
 
 MosquittoLink::~MosquittoLink() {
     stop();
@@ -52,7 +123,14 @@ void MosquittoLink::tell(std::function<void()> task) {
 
 void MosquittoLink::start(const MqttServer& server) {
     stop();
-    m_mosq = mosquitto_new(server.clientId.empty() ? nullptr : server.clientId.c_str(), true, this);
+    if (!library()) {
+        tell([this] {
+            if (onConnection)
+                onConnection(false, "The MQTT client library (libmosquitto1) is not installed.");
+        });
+        return;
+    }
+    m_mosq = api().make(server.clientId.empty() ? nullptr : server.clientId.c_str(), true, this);
     if (!m_mosq) {
         tell([this] {
             if (onConnection)
@@ -60,22 +138,22 @@ void MosquittoLink::start(const MqttServer& server) {
         });
         return;
     }
-    mosquitto_int_option(m_mosq, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
-    mosquitto_int_option(m_mosq, MOSQ_OPT_TCP_NODELAY, 1);
-    mosquitto_reconnect_delay_set(m_mosq, 1, 5, false);
-    mosquitto_connect_callback_set(m_mosq, &MosquittoLink::handleConnect);
-    mosquitto_disconnect_callback_set(m_mosq, &MosquittoLink::handleDisconnect);
-    mosquitto_message_callback_set(m_mosq, &MosquittoLink::handleMessage);
-    mosquitto_publish_callback_set(m_mosq, &MosquittoLink::handlePublish);
+    api().int_option(m_mosq, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
+    api().int_option(m_mosq, MOSQ_OPT_TCP_NODELAY, 1);
+    api().reconnect_delay_set(m_mosq, 1, 5, false);
+    api().connect_callback_set(m_mosq, &MosquittoLink::handleConnect);
+    api().disconnect_callback_set(m_mosq, &MosquittoLink::handleDisconnect);
+    api().message_callback_set(m_mosq, &MosquittoLink::handleMessage);
+    api().publish_callback_set(m_mosq, &MosquittoLink::handlePublish);
     if (!server.user.empty())
-        mosquitto_username_pw_set(m_mosq, server.user.c_str(), server.password.c_str());
+        api().username_pw_set(m_mosq, server.user.c_str(), server.password.c_str());
     if (server.tls) {
         // The system's certificate store; OpenSSL's SSL_CERT_FILE and SSL_CERT_DIR name
         // another, as for every other program on the system.
         const char* file = std::getenv("SSL_CERT_FILE");
         const char* dir = std::getenv("SSL_CERT_DIR");
-        mosquitto_int_option(m_mosq, MOSQ_OPT_TLS_USE_OS_CERTS, 1);
-        mosquitto_tls_set(m_mosq, file && *file ? file : nullptr,
+        api().int_option(m_mosq, MOSQ_OPT_TLS_USE_OS_CERTS, 1);
+        api().tls_set(m_mosq, file && *file ? file : nullptr,
                           dir && *dir ? dir : "/etc/ssl/certs", nullptr, nullptr, nullptr);
     }
     {
@@ -90,14 +168,14 @@ void MosquittoLink::start(const MqttServer& server) {
 void MosquittoLink::connectFirst(MqttServer server) {
     for (;;) {
         const int rc =
-            mosquitto_connect_async(m_mosq, server.host.c_str(), server.port, KeepAliveSeconds);
+            api().connect_async(m_mosq, server.host.c_str(), server.port, KeepAliveSeconds);
         std::unique_lock lock(m_mutex);
         if (m_stopping)
             return;
         if (rc == MOSQ_ERR_SUCCESS)
             break;
         const std::string why =
-            rc == MOSQ_ERR_ERRNO ? std::strerror(errno) : mosquitto_strerror(rc);
+            rc == MOSQ_ERR_ERRNO ? std::strerror(errno) : api().strerror(rc);
         lock.unlock();
         tell([this, why] {
             if (onConnection)
@@ -107,7 +185,7 @@ void MosquittoLink::connectFirst(MqttServer server) {
         if (m_wake.wait_for(lock, std::chrono::seconds(2), [this] { return m_stopping; }))
             return;
     }
-    if (mosquitto_loop_start(m_mosq) == MOSQ_ERR_SUCCESS) {
+    if (api().loop_start(m_mosq) == MOSQ_ERR_SUCCESS) {
         std::lock_guard lock(m_mutex);
         m_loopRunning = true;
     }
@@ -123,11 +201,11 @@ void MosquittoLink::stop() {
     m_wake.notify_all();
     if (m_connector.joinable())
         m_connector.join();
-    mosquitto_disconnect(m_mosq);
+    api().disconnect(m_mosq);
     if (m_loopRunning)
-        mosquitto_loop_stop(m_mosq, false);
+        api().loop_stop(m_mosq, false);
     m_loopRunning = false;
-    mosquitto_destroy(m_mosq);
+    api().destroy(m_mosq);
     m_mosq = nullptr;
     m_connected = false;
     std::lock_guard lock(m_mutex);
@@ -141,7 +219,7 @@ void MosquittoLink::publish(const std::string& topic, const std::string& payload
     const std::int64_t at = monotonicMs();
     // Not under the lock: the library's thread takes it to match the acknowledgement. One
     // acknowledged before it is written down is only one measurement fewer.
-    if (mosquitto_publish(m_mosq, &mid, topic.c_str(), int(payload.size()), payload.data(), 1,
+    if (api().publish(m_mosq, &mid, topic.c_str(), int(payload.size()), payload.data(), 1,
                           retain) != MOSQ_ERR_SUCCESS)
         return;
     std::lock_guard lock(m_mutex);
@@ -159,7 +237,7 @@ void MosquittoLink::subscribe(const std::string& topic) {
         m_topics.push_back(topic);
     }
     if (m_mosq && m_connected)
-        mosquitto_subscribe(m_mosq, nullptr, topic.c_str(), 1);
+        api().subscribe(m_mosq, nullptr, topic.c_str(), 1);
 }
 
 std::optional<std::int64_t> MosquittoLink::lastPublishRoundTripMs() const {
@@ -171,7 +249,7 @@ std::optional<std::int64_t> MosquittoLink::lastPublishRoundTripMs() const {
 void MosquittoLink::handleConnect(mosquitto* mosq, void* self, int rc) {
     auto* link = static_cast<MosquittoLink*>(self);
     if (rc != 0) {
-        const std::string why = mosquitto_connack_string(rc);
+        const std::string why = api().connack_string(rc);
         link->tell([link, why] {
             link->m_connected = false;
             if (link->onConnection)
@@ -185,7 +263,7 @@ void MosquittoLink::handleConnect(mosquitto* mosq, void* self, int rc) {
         topics = link->m_topics;
     }
     for (const std::string& topic : topics)
-        mosquitto_subscribe(mosq, nullptr, topic.c_str(), 1);
+        api().subscribe(mosq, nullptr, topic.c_str(), 1);
     link->tell([link] {
         link->m_connected = true;
         if (link->onConnection)
