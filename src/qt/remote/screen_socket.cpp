@@ -88,6 +88,9 @@ void ScreenSocket::send(int opcode, const QByteArray& payload) {
     }
     frame.append(payload);
     m_socket->write(frame);
+    // Handed to the kernel now, in this round: left to the event loop, each of fifty screens
+    // would cost a write notification of its own and a wake-up of the loop to serve it.
+    m_socket->flush();
     if (queued() > MaxQueuedBytes)
         drop();
 }
