@@ -16,16 +16,12 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "remote"))
+from orvane_remote import wait_for  # noqa: E402
+
 RATE = 22050
 CUES = ["T minus ten", "nine", "eight", "seven", "six", "five", "four", "three", "two", "one",
         "liftoff"]
-
-
-def wait_for(condition, timeout, what):
-    end = time.monotonic() + timeout
-    while not condition():
-        assert time.monotonic() < end, "gave up waiting for " + what
-        time.sleep(0.05)
 
 
 def stop(proc, sig=signal.SIGTERM):
@@ -62,8 +58,8 @@ def main(orvane, find_cues, kill_sound_process=False):
              "--load=module-native-protocol-unix socket=%s auth-anonymous=1" % socket_path,
              "--load=module-null-sink sink_name=cues rate=%d channels=1" % RATE],
             env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        wait_for(lambda: os.path.exists(socket_path) or server.poll() is not None, 20,
-                 "the sound server")
+        wait_for("the sound server",
+                 lambda: os.path.exists(socket_path) or server.poll() is not None, 20)
         assert server.poll() is None, "pulseaudio ended at once"
         env["PULSE_SERVER"] = "unix:" + socket_path
 
@@ -71,8 +67,8 @@ def main(orvane, find_cues, kill_sound_process=False):
         recorder = subprocess.Popen(
             ["parec", "-d", "cues.monitor", "--format=s16le", "--rate=%d" % RATE, "--channels=1",
              "--latency-msec=10", "--raw", recording], env=env)
-        wait_for(lambda: os.path.exists(recording) and os.path.getsize(recording) > RATE, 20,
-                 "the recording to start")
+        wait_for("the recording to start",
+                 lambda: os.path.exists(recording) and os.path.getsize(recording) > RATE, 20)
 
         os.makedirs(home + "/config", exist_ok=True)
         program = subprocess.Popen(
@@ -92,11 +88,11 @@ def main(orvane, find_cues, kill_sound_process=False):
             answer = program.stdout.readline().strip()
         assert answer == "done " + line, answer
         if kill_sound_process:
-            wait_for(lambda: sound_processes(program), 20, "the sound process")
+            wait_for("the sound process", lambda: sound_processes(program), 20)
             killed = sound_processes(program)[0]
             os.kill(killed, signal.SIGKILL)
-            wait_for(lambda: [pid for pid in sound_processes(program) if pid != killed], 20,
-                     "the sound process to start again")
+            wait_for("the sound process to start again",
+                     lambda: [pid for pid in sound_processes(program) if pid != killed], 20)
 
         # The recording's first sample, on the computer's clock: the recorder writes at the
         # pace of real time, so the file's length tells when it began.
