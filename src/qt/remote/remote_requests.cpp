@@ -250,7 +250,7 @@ void RemoteServer::handshake(QTcpSocket* socket, const HttpHead& head, qsizetype
         socket->write("HTTP/1.1 101 Switching Protocols\r\nUpgrade: websocket\r\n"
                       "Connection: Upgrade\r\nSec-WebSocket-Accept: " +
                       accept + "\r\n\r\n");
-        addClient(new ScreenSocket(socket, this));
+        addClient(new ScreenSocket(socket, *m_poller, this));
     }
 }
 

@@ -45,6 +45,7 @@ struct RemoteServer::Client {
 
 RemoteServer::RemoteServer(App& app, QObject* parent)
     : QObject(parent), m_app(app), m_tcp(new QTcpServer(this)),
+      m_poller(std::make_unique<ScreenPoller>()),
       m_names(servedNames(QHostInfo::localHostName().toStdString(), {})) {
     m_steady.start();
     connect(m_tcp, &QTcpServer::newConnection, this, &RemoteServer::acceptConnections);

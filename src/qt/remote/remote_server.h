@@ -30,6 +30,7 @@ namespace orvane {
 
 class App;
 struct HttpHead;
+class ScreenPoller;
 class ScreenSocket;
 
 class RemoteServer : public QObject {
@@ -85,6 +86,7 @@ class RemoteServer : public QObject {
     App& m_app;
     QTcpServer* m_tcp;
     std::vector<QPointer<QTcpSocket>> m_requests; // connections still speaking HTTP
+    std::unique_ptr<ScreenPoller> m_poller; // the screens' connections, one descriptor for all
     std::vector<std::unique_ptr<Client>> m_clients;
     std::vector<std::string> m_names;
     QTimer m_check;

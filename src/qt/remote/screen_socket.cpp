@@ -1,10 +1,16 @@
 #include "qt/remote/screen_socket.h"
 
 #include <QRandomGenerator>
+#include <QSocketNotifier>
 #include <QTcpSocket>
 
+#include <cerrno>
+#include <fcntl.h>
 #include <linux/sockios.h>
+#include <sys/epoll.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace orvane {
 
@@ -21,23 +27,82 @@ constexpr quint16 TooBig = 1009;
 // The longest frame head: two bytes, eight of length, four of mask.
 constexpr qsizetype MaxFrameHead = 14;
 
+// Reads of a screen's connection at one readiness, 4 KiB each: what is left waits for the
+// next, so that no screen holds the loop.
+constexpr int ReadSize = 4096;
+constexpr int ReadsAtOnce = 16;
+
+bool wouldBlock(int error) {
+    return error == EAGAIN || error == EWOULDBLOCK;
+}
+
 } // namespace
 
-ScreenSocket::ScreenSocket(QTcpSocket* socket, QObject* parent)
-    : QObject(parent), m_socket(socket) {
-    socket->setParent(this);
-    // Qt stops reading from the network while this much waits to be read here.
-    socket->setReadBufferSize(4096);
+ScreenPoller::ScreenPoller(QObject* parent)
+    : QObject(parent), m_epoll(::epoll_create1(EPOLL_CLOEXEC)) {
+    if (m_epoll < 0)
+        return;
+    m_notifier = new QSocketNotifier(m_epoll, QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &ScreenPoller::ready);
+}
+
+ScreenPoller::~ScreenPoller() {
+    delete m_notifier;
+    if (m_epoll >= 0)
+        ::close(m_epoll);
+}
+
+bool ScreenPoller::watch(int fd, ScreenSocket* screen, bool writing) {
+    if (m_epoll < 0)
+        return false;
+    epoll_event event{};
+    event.events = EPOLLIN | EPOLLRDHUP | (writing ? EPOLLOUT : 0u);
+    event.data.ptr = screen;
+    return ::epoll_ctl(m_epoll, EPOLL_CTL_MOD, fd, &event) == 0 ||
+           (errno == ENOENT && ::epoll_ctl(m_epoll, EPOLL_CTL_ADD, fd, &event) == 0);
+}
+
+void ScreenPoller::forget(int fd) {
+    if (m_epoll >= 0)
+        ::epoll_ctl(m_epoll, EPOLL_CTL_DEL, fd, nullptr);
+}
+
+void ScreenPoller::ready() {
+    // Level-triggered: whatever is not taken now is there again at the next turn of the loop.
+    epoll_event events[64];
+    const int count = ::epoll_wait(m_epoll, events, 64, 0);
+    // A screen dropped while this list is served is deleted only later, from the loop.
+    for (int i = 0; i < count; ++i)
+        static_cast<ScreenSocket*>(events[i].data.ptr)->ready(events[i].events);
+}
+
+ScreenSocket::ScreenSocket(QTcpSocket* socket, ScreenPoller& poller, QObject* parent)
+    : QObject(parent), m_poller(poller) {
     m_sinceAnswer.start();
     m_messageDeadline.setSingleShot(true);
     m_messageDeadline.setInterval(MessageTimeoutMs);
     connect(&m_messageDeadline, &QTimer::timeout, this, [this] { fail(PolicyViolation); });
-    connect(socket, &QTcpSocket::readyRead, this, &ScreenSocket::readFrames);
-    connect(socket, &QTcpSocket::disconnected, this, &ScreenSocket::drop);
-    if (socket->state() != QAbstractSocket::ConnectedState)
+    // The handshake's answer goes out first; what the screen sent after its request stays to
+    // be read as frames.
+    socket->flush();
+    m_in = socket->readAll();
+    if (socket->state() == QAbstractSocket::ConnectedState && socket->bytesToWrite() == 0)
+        m_fd = ::fcntl(int(socket->socketDescriptor()), F_DUPFD_CLOEXEC, 0);
+    socket->disconnect();
+    socket->abort();
+    socket->deleteLater();
+    if (m_fd < 0 || ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) | O_NONBLOCK) != 0 ||
+        !m_poller.watch(m_fd, this, false)) {
         drop();
-    else if (socket->bytesAvailable() > 0)
-        readFrames();
+        return;
+    }
+    if (!m_in.isEmpty())
+        parseFrames();
+}
+
+ScreenSocket::~ScreenSocket() {
+    if (m_fd >= 0)
+        ::close(m_fd);
 }
 
 void ScreenSocket::sendText(const QByteArray& text) {
@@ -57,15 +122,29 @@ void ScreenSocket::drop() {
         return;
     m_dropped = true;
     m_messageDeadline.stop();
-    m_socket->disconnect(this);
-    m_socket->abort();
+    if (m_fd >= 0) {
+        m_poller.forget(m_fd);
+        ::close(m_fd);
+        m_fd = -1;
+    }
     m_in.clear();
+    m_out.clear();
     // The one who dropped it may be walking the list of screens: it hears of it later.
     QTimer::singleShot(0, this, [this] {
         if (onGone)
             onGone();
         deleteLater();
     });
+}
+
+void ScreenSocket::ready(std::uint32_t events) {
+    if (m_dropped)
+        return;
+    if (events & EPOLLOUT)
+        writeOut();
+    // A connection closed or failed reads as its end or its error.
+    if (!m_dropped && (events & (EPOLLIN | EPOLLRDHUP | EPOLLHUP | EPOLLERR)))
+        readFrames();
 }
 
 void ScreenSocket::send(int opcode, const QByteArray& payload) {
@@ -87,35 +166,78 @@ void ScreenSocket::send(int opcode, const QByteArray& payload) {
             frame.append(char((size >> shift) & 0xFF));
     }
     frame.append(payload);
-    m_socket->write(frame);
-    // Handed to the kernel now, in this round: left to the event loop, each of fifty screens
-    // would cost a write notification of its own and a wake-up of the loop to serve it.
-    m_socket->flush();
-    if (queued() > MaxQueuedBytes)
+    // Handed to the kernel now, in this round; only what it has no room for waits here, and
+    // the poller says when there is room again.
+    const bool waiting = !m_out.isEmpty();
+    m_out.append(frame);
+    if (!waiting)
+        writeOut();
+    if (!m_dropped && queued() > MaxQueuedBytes)
+        drop();
+}
+
+void ScreenSocket::writeOut() {
+    while (!m_out.isEmpty()) {
+        const ssize_t sent = ::send(m_fd, m_out.constData(), size_t(m_out.size()), MSG_NOSIGNAL);
+        if (sent > 0) {
+            m_out.remove(0, sent);
+        } else if (sent < 0 && errno == EINTR) {
+            continue;
+        } else if (sent < 0 && wouldBlock(errno)) {
+            watchWrites(true);
+            return;
+        } else {
+            drop();
+            return;
+        }
+    }
+    watchWrites(false);
+}
+
+void ScreenSocket::watchWrites(bool writing) {
+    if (writing == m_writing)
+        return;
+    m_writing = writing;
+    if (!m_poller.watch(m_fd, this, writing))
         drop();
 }
 
 qint64 ScreenSocket::queued() const {
     // What the network has not taken yet, in this process and in the kernel's send queue.
     int unsent = 0;
-    if (::ioctl(int(m_socket->socketDescriptor()), SIOCOUTQ, &unsent) != 0)
+    if (::ioctl(m_fd, SIOCOUTQ, &unsent) != 0)
         unsent = 0;
-    return m_socket->bytesToWrite() + unsent;
+    return m_out.size() + unsent;
 }
 
 void ScreenSocket::fail(quint16 code) {
     if (m_dropped)
         return;
     send(Close, QByteArray{char(code >> 8), char(code & 0xFF)});
-    if (!m_dropped)
-        m_socket->flush();
     drop();
 }
 
 void ScreenSocket::readFrames() {
-    if (m_dropped)
-        return;
-    m_in.append(m_socket->readAll());
+    char buffer[ReadSize];
+    for (int reads = 0; reads < ReadsAtOnce && !m_dropped; ++reads) {
+        const ssize_t got = ::recv(m_fd, buffer, sizeof buffer, 0);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0 && wouldBlock(errno))
+            return;
+        if (got <= 0) {
+            // The screen left, or its connection failed.
+            drop();
+            return;
+        }
+        m_in.append(buffer, got);
+        parseFrames();
+        if (got < ReadSize)
+            return;
+    }
+}
+
+void ScreenSocket::parseFrames() {
     while (!m_dropped && readFrame()) {
     }
     if (m_dropped)

@@ -11,11 +11,35 @@
 #include <QObject>
 #include <QTimer>
 
+#include <cstdint>
 #include <functional>
 
+class QSocketNotifier;
 class QTcpSocket;
 
 namespace orvane {
+
+class ScreenSocket;
+
+// The screens' connections, watched through one epoll set that the event loop watches as a
+// single descriptor. Every wait of the loop that sleeps makes the kernel register a waiter on
+// each descriptor it watches and take it off again, about a microsecond a descriptor: watched
+// one by one, a room of fifty screens would cost that at every wake-up of the clock.
+class ScreenPoller : public QObject {
+  public:
+    explicit ScreenPoller(QObject* parent = nullptr);
+    ~ScreenPoller() override;
+
+    // Watches FD for reading (and, while WRITING, for room to write), telling SCREEN.
+    bool watch(int fd, ScreenSocket* screen, bool writing);
+    void forget(int fd);
+
+  private:
+    void ready();
+
+    int m_epoll = -1;
+    QSocketNotifier* m_notifier = nullptr;
+};
 
 class ScreenSocket : public QObject {
   public:
@@ -30,8 +54,11 @@ class ScreenSocket : public QObject {
     // No screen says anything near this many frames between two of the program's pings.
     static constexpr int MaxFramesBetweenPings = 4096;
 
-    // Takes the connection over, with any bytes already read after the handshake.
-    ScreenSocket(QTcpSocket* socket, QObject* parent);
+    // Takes the connection over, with any bytes already read after the handshake; the
+    // socket itself is closed and deleted, the connection kept on a descriptor of its own
+    // that POLLER watches.
+    ScreenSocket(QTcpSocket* socket, ScreenPoller& poller, QObject* parent);
+    ~ScreenSocket() override;
 
     // Called once, from the event loop, when the screen has been dropped or has left; the
     // object then deletes itself.
@@ -45,8 +72,15 @@ class ScreenSocket : public QObject {
     // Dropped at once, without a word; nothing more is sent or read.
     void drop();
 
+    // What the poller saw on the connection (epoll's event bits).
+    void ready(std::uint32_t events);
+
   private:
     void readFrames();
+    void parseFrames();
+    void writeOut();
+    // Asks the poller to say when there is room to write, or to stop saying it.
+    void watchWrites(bool writing);
     // Reads one frame from m_in at m_at; false when the frame is not complete yet.
     bool readFrame();
     void heard(int opcode, bool fin, const QByteArray& payload);
@@ -55,9 +89,12 @@ class ScreenSocket : public QObject {
     // Says why in a close frame, then drops the screen.
     void fail(quint16 code);
 
-    QTcpSocket* m_socket;
+    ScreenPoller& m_poller;
+    int m_fd = -1;
     bool m_dropped = false;
     QByteArray m_in;
+    QByteArray m_out; // what the kernel had no room for yet
+    bool m_writing = false; // the poller watches for room to write
     qsizetype m_at = 0;
     QByteArray m_ping, m_previousPing;
     QElapsedTimer m_sinceAnswer;
