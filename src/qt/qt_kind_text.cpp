@@ -4,6 +4,7 @@
 #include "qt/qt_kind.h"
 #include "qt/qt_view.h"
 #include "qt/qt_widgets.h"
+#include "qt/turning_text.h"
 
 #include <QFontMetricsF>
 #include <QHBoxLayout>
@@ -21,6 +22,8 @@ namespace {
 // A label whose text may be drawn as large as its box allows. The size is worked out for the
 // text with every digit made a 0, and the text is placed where that pattern's ink would stand,
 // so in a face whose digits are all as wide as each other no digit moves as the text changes.
+// Drawn at its own size, a text that turns second by second is drawn from the glyphs laid out
+// for it before, its digits swapped (TurningText).
 class FitLabel final : public QLabel {
   public:
     using QLabel::QLabel;
@@ -44,6 +47,8 @@ class FitLabel final : public QLabel {
         const std::optional<QRect> area = m_fit ? changedArea(old, text) : std::nullopt;
         if (!area) {
             setText(text);
+            if (!m_fit)
+                m_turning.textChanged(*this);
             return;
         }
         // QLabel asks for its whole box to be painted again; keep it from asking.
@@ -56,7 +61,13 @@ class FitLabel final : public QLabel {
   protected:
     void paintEvent(QPaintEvent* event) override {
         if (!m_fit) {
-            QLabel::paintEvent(event);
+            if (!m_turning.ready(*this)) {
+                QLabel::paintEvent(event);
+                return;
+            }
+            QPainter painter(this);
+            drawFrame(&painter);
+            m_turning.draw(painter, *this);
             return;
         }
         QPainter painter(this);
@@ -149,6 +160,7 @@ class FitLabel final : public QLabel {
     }
 
     bool m_fit = false;
+    TurningText m_turning;
     QString m_pattern;
     QSize m_box;
     QFont m_base;

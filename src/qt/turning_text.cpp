@@ -1,0 +1,229 @@
+#include "qt/turning_text.h"
+
+#include <QLabel>
+#include <QPaintDevice>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QRawFont>
+#include <QStyle>
+#include <QTextLayout>
+
+#include <cmath>
+#include <optional>
+
+namespace orvane {
+
+namespace {
+
+// Paints nothing; notes where the first piece of text would stand on its baseline.
+class OriginEngine final : public QPaintEngine {
+  public:
+    bool begin(QPaintDevice*) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState&) override {}
+    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+    void drawPath(const QPainterPath&) override {}
+    void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+    void drawTextItem(const QPointF& p, const QTextItem&) override {
+        if (!origin)
+            origin = p;
+        ++items;
+    }
+    Type type() const override { return QPaintEngine::User; }
+
+    std::optional<QPointF> origin;
+    int items = 0;
+};
+
+// A surface the size and resolution of a widget, for it to be rendered on to the engine above.
+class OriginDevice final : public QPaintDevice {
+  public:
+    explicit OriginDevice(const QWidget& like) : m_like(like) {}
+    ~OriginDevice() override = default;
+    QPaintEngine* paintEngine() const override { return &m_engine; }
+    OriginEngine& engine() { return m_engine; }
+
+  protected:
+    int metric(PaintDeviceMetric m) const override {
+        switch (m) {
+        case PdmWidth:
+            return m_like.width();
+        case PdmHeight:
+            return m_like.height();
+        case PdmWidthMM:
+            return m_like.widthMM();
+        case PdmHeightMM:
+            return m_like.heightMM();
+        case PdmNumColors:
+            return m_like.colorCount();
+        case PdmDepth:
+            return m_like.depth();
+        case PdmDpiX:
+            return m_like.logicalDpiX();
+        case PdmDpiY:
+            return m_like.logicalDpiY();
+        case PdmPhysicalDpiX:
+            return m_like.physicalDpiX();
+        case PdmPhysicalDpiY:
+            return m_like.physicalDpiY();
+        case PdmDevicePixelRatio:
+            return int(m_like.devicePixelRatio());
+        case PdmDevicePixelRatioScaled:
+            return int(m_like.devicePixelRatio() * devicePixelRatioFScale());
+        }
+        return 0;
+    }
+
+  private:
+    const QWidget& m_like;
+    mutable OriginEngine m_engine;
+};
+
+} // namespace
+
+bool TurningText::drawable(const QLabel& label) {
+    if (label.textFormat() != Qt::PlainText || label.wordWrap() || label.buddy() ||
+        !label.isEnabled() || !label.pixmap().isNull())
+        return false;
+    const QString text = label.text();
+    if (text.isEmpty())
+        return false;
+    for (QChar ch : text)
+        if (ch.unicode() < 0x20 || ch.unicode() > 0x7e)
+            return false;
+    return true;
+}
+
+QString TurningText::pattern(const QString& text) {
+    QString p = text;
+    for (QChar& ch : p)
+        if (ch.isDigit())
+            ch = u'0';
+    return p;
+}
+
+TurningText::Key TurningText::keyOf(const QLabel& label) const {
+    return {label.contentsRect(), label.font(),   int(label.alignment()),
+            label.indent(),       label.margin(), int(label.layoutDirection())};
+}
+
+// Where QLabel would put the text is learnt from the style, drawing it as QLabel has it drawn
+// on a surface that only notes where; the glyphs and their places come from a layout of the
+// same text in the same face.
+void TurningText::layOut(const QLabel& label, const QString& text) {
+    m_laidOut = false;
+    m_turnable = false;
+    // The box QLabel gives its one line of plain text: inside the frame and the margin, and a
+    // framed label without an indent of its own keeps half an x from the frame.
+    QRect box = label.contentsRect();
+    const int margin = label.margin();
+    box.adjust(margin, margin, -margin, -margin);
+    const Qt::Alignment align = QStyle::visualAlignment(Qt::LeftToRight, label.alignment());
+    int indent = label.indent();
+    if (indent < 0 && label.frameWidth())
+        indent = label.fontMetrics().horizontalAdvance(u'x') / 2 - margin;
+    if (indent > 0) {
+        if (align & Qt::AlignLeft)
+            box.setLeft(box.left() + indent);
+        if (align & Qt::AlignRight)
+            box.setRight(box.right() - indent);
+        if (align & Qt::AlignTop)
+            box.setTop(box.top() + indent);
+        if (align & Qt::AlignBottom)
+            box.setBottom(box.bottom() - indent);
+    }
+    OriginDevice device(label);
+    {
+        QPainter painter(&device);
+        painter.setFont(label.font());
+        label.style()->drawItemText(&painter, box, int(align) | Qt::TextForceLeftToRight,
+                                    label.palette(), true, text, label.foregroundRole());
+    }
+    if (!device.engine().origin || device.engine().items != 1)
+        return;
+
+    QTextLayout layout(text, label.font(), &label);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    option.setTextDirection(Qt::LeftToRight);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    if (!line.isValid()) {
+        layout.endLayout();
+        return;
+    }
+    line.setLineWidth(1e6);
+    layout.endLayout();
+    const QList<QGlyphRun> runs = layout.glyphRuns();
+    if (runs.size() != 1 || runs[0].glyphIndexes().size() != text.size())
+        return;
+    m_run = runs[0];
+    m_origin = *device.engine().origin - QPointF(0, line.ascent());
+    m_text = text;
+    m_pattern = pattern(text);
+    m_key = keyOf(label);
+    m_laidOut = true;
+
+    // Digits are swapped only in a face whose digits are all as wide as each other, and a
+    // text whose glyphs stand one advance after another: no kerning moved any of them.
+    const QRawFont font = m_run.rawFont();
+    const QList<quint32> digits = font.glyphIndexesForString(QStringLiteral("0123456789"));
+    if (digits.size() != 10 || digits.contains(0u))
+        return;
+    const QList<QPointF> widths = font.advancesForGlyphIndexes(digits);
+    for (const QPointF& w : widths)
+        if (std::abs(w.x() - widths[0].x()) > 1e-3)
+            return;
+    const QList<quint32> glyphs = m_run.glyphIndexes();
+    const QList<QPointF> places = m_run.positions();
+    const QList<QPointF> advances = font.advancesForGlyphIndexes(glyphs);
+    for (qsizetype i = 0; i + 1 < glyphs.size(); ++i)
+        if (std::abs(places[i].x() + advances[i].x() - places[i + 1].x()) > 1e-3 ||
+            std::abs(places[i].y() - places[i + 1].y()) > 1e-3)
+            return;
+    for (int d = 0; d < 10; ++d)
+        m_digits[std::size_t(d)] = digits[d];
+    m_turnable = true;
+}
+
+void TurningText::swapDigits(const QString& text) {
+    QList<quint32> glyphs = m_run.glyphIndexes();
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text[i] != m_text[i])
+            glyphs[i] = m_digits[std::size_t(text[i].unicode() - u'0')];
+    m_run.setGlyphIndexes(glyphs);
+    m_text = text;
+}
+
+void TurningText::textChanged(const QLabel& label) {
+    m_swapped = false;
+    if (!drawable(label)) {
+        m_laidOut = false;
+        m_lastPattern.clear();
+        return;
+    }
+    const QString text = label.text();
+    const QString shape = pattern(text);
+    const bool again = shape == m_lastPattern;
+    m_lastPattern = shape;
+    if (m_laidOut && m_turnable && shape == m_pattern && keyOf(label) == m_key) {
+        swapDigits(text);
+        m_swapped = true;
+    } else if (again) {
+        layOut(label, text);
+    } else {
+        m_laidOut = false;
+    }
+}
+
+bool TurningText::ready(const QLabel& label) const {
+    return m_laidOut && drawable(label) && label.text() == m_text && keyOf(label) == m_key;
+}
+
+void TurningText::draw(QPainter& painter, const QLabel& label) const {
+    painter.setPen(label.palette().color(label.foregroundRole()));
+    painter.drawGlyphRun(m_origin, m_run);
+}
+
+} // namespace orvane

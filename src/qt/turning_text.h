@@ -1,0 +1,66 @@
+// Draws a label's one-line text as QLabel draws it, keeping the glyphs laid out for it.
+//
+// A dozen labels of the count and the board take a new text every second, and a text laid out
+// by QLabel is shaped and laid out again at every paint. Laid out once, a text that differs from
+// the last only in its digits is drawn with the same glyphs in the same places, the digits'
+// glyphs swapped: only where the face's digits are all as wide as each other and nothing in the
+// text is kerned, so that the pixels are those QLabel would paint.
+
+#pragma once
+
+#include <QFont>
+#include <QGlyphRun>
+#include <QPointF>
+#include <QRect>
+#include <QString>
+
+#include <array>
+
+class QLabel;
+class QPainter;
+
+namespace orvane {
+
+class TurningText {
+  public:
+    // To be told each new text of LABEL, once it is set and outside any paint: the second text
+    // in a row of the same shape (digits aside) is laid out, the ones after it swap digits.
+    void textChanged(const QLabel& label);
+
+    // Whether LABEL's text as it stands is laid out here; where not, QLabel draws it.
+    bool ready(const QLabel& label) const;
+    // Draws LABEL's text with PAINTER (on the label), once ready.
+    void draw(QPainter& painter, const QLabel& label) const;
+
+    // Whether the last new text was drawn by swapping digits into the glyphs laid out.
+    bool swapped() const { return m_swapped; }
+
+  private:
+    struct Key {
+        QRect box;
+        QFont font;
+        int alignment = 0;
+        int indent = 0;
+        int margin = 0;
+        int direction = 0;
+        bool operator==(const Key&) const = default;
+    };
+    static bool drawable(const QLabel& label);
+    static QString pattern(const QString& text);
+    Key keyOf(const QLabel& label) const;
+    void layOut(const QLabel& label, const QString& text);
+    void swapDigits(const QString& text);
+
+    Key m_key;
+    QString m_text;
+    QString m_pattern;
+    QString m_lastPattern;
+    QGlyphRun m_run;
+    QPointF m_origin;
+    std::array<quint32, 10> m_digits{};
+    bool m_laidOut = false;
+    bool m_turnable = false;
+    bool m_swapped = false;
+};
+
+} // namespace orvane
