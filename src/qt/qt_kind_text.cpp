@@ -47,8 +47,6 @@ class FitLabel final : public QLabel {
         const std::optional<QRect> area = m_fit ? changedArea(old, text) : std::nullopt;
         if (!area) {
             setText(text);
-            if (!m_fit)
-                m_turning.textChanged(*this);
             return;
         }
         // QLabel asks for its whole box to be painted again; keep it from asking.
@@ -61,7 +59,7 @@ class FitLabel final : public QLabel {
   protected:
     void paintEvent(QPaintEvent* event) override {
         if (!m_fit) {
-            if (!m_turning.ready(*this)) {
+            if (!m_turning.prepare(*this)) {
                 QLabel::paintEvent(event);
                 return;
             }

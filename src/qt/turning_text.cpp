@@ -196,29 +196,31 @@ void TurningText::swapDigits(const QString& text) {
     m_text = text;
 }
 
-void TurningText::textChanged(const QLabel& label) {
-    m_swapped = false;
+bool TurningText::prepare(const QLabel& label) {
     if (!drawable(label)) {
         m_laidOut = false;
         m_lastPattern.clear();
-        return;
+        return false;
     }
     const QString text = label.text();
+    const bool sameKey = m_laidOut && keyOf(label) == m_key;
+    if (sameKey && text == m_text)
+        return true;
+    m_swapped = false;
     const QString shape = pattern(text);
     const bool again = shape == m_lastPattern;
     m_lastPattern = shape;
-    if (m_laidOut && m_turnable && shape == m_pattern && keyOf(label) == m_key) {
+    if (sameKey && m_turnable && shape == m_pattern) {
         swapDigits(text);
         m_swapped = true;
-    } else if (again) {
-        layOut(label, text);
-    } else {
-        m_laidOut = false;
+        return true;
     }
-}
-
-bool TurningText::ready(const QLabel& label) const {
-    return m_laidOut && drawable(label) && label.text() == m_text && keyOf(label) == m_key;
+    if (again) {
+        layOut(label, text);
+        return m_laidOut;
+    }
+    m_laidOut = false;
+    return false;
 }
 
 void TurningText::draw(QPainter& painter, const QLabel& label) const {

@@ -23,16 +23,15 @@ namespace orvane {
 
 class TurningText {
   public:
-    // To be told each new text of LABEL, once it is set and outside any paint: the second text
-    // in a row of the same shape (digits aside) is laid out, the ones after it swap digits.
-    void textChanged(const QLabel& label);
-
-    // Whether LABEL's text as it stands is laid out here; where not, QLabel draws it.
-    bool ready(const QLabel& label) const;
-    // Draws LABEL's text with PAINTER (on the label), once ready.
+    // At a paint of LABEL: whether its text as it stands can be drawn from here, laid out or
+    // its digits swapped in now; where not, QLabel draws it. The second text in a row of the
+    // same shape (digits aside) is laid out, the ones after it swap digits. All of it is done
+    // at the paint, after the round that set the texts, never in it.
+    bool prepare(const QLabel& label);
+    // Draws LABEL's text with PAINTER (on the label), once prepared.
     void draw(QPainter& painter, const QLabel& label) const;
 
-    // Whether the last new text was drawn by swapping digits into the glyphs laid out.
+    // Whether the last new text prepared was one of digits swapped into the glyphs laid out.
     bool swapped() const { return m_swapped; }
 
   private:
