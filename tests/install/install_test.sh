@@ -38,7 +38,7 @@ done
 # The sound process, in a folder of the program's own; only it loads the sound libraries.
 sound=$prefix/libexec/orvane/orvane-sound
 [ -x "$sound" ] || fail "libexec/orvane/orvane-sound is not installed"
-if ldd "$prefix/bin/orvane" | grep -qE 'libpulse|libespeak'; then
+if ldd "$prefix/bin/orvane" | grep -E 'libpulse|libespeak' >/dev/null; then
     fail "the program itself loads the sound libraries"
 fi
 # The program's folder once installed: the program looks for its tips there.
@@ -92,16 +92,16 @@ for size in 48 256; do
     got=$(identify -format '%wx%h' "$share/icons/hicolor/${size}x$size/apps/orvane.png" 2>/dev/null)
     [ "$got" = "${size}x$size" ] || fail "the $size px icon is $got"
 done
-zcat "$share/man/man1/orvane.1.gz" | grep -q '^\.TH ORVANE 1' || fail "the manual page is not orvane(1)"
-zcat "$share/man/man1/orvane-script.1.gz" | grep -q '^\.TH ORVANE-SCRIPT "1"' ||
+zcat "$share/man/man1/orvane.1.gz" | grep '^\.TH ORVANE 1' >/dev/null || fail "the manual page is not orvane(1)"
+zcat "$share/man/man1/orvane-script.1.gz" | grep '^\.TH ORVANE-SCRIPT "1"' >/dev/null ||
     fail "the scenario runner's manual page is not orvane-script(1)"
-zcat "$share/man/man1/orvane-script.1.gz" | grep -qF 'program\-dir' ||
+zcat "$share/man/man1/orvane-script.1.gz" | grep -F 'program\-dir' >/dev/null ||
     fail "the scenario runner's manual page does not give its options"
 
 # The package's documents: the copyright in the machine-readable format, naming the system's
 # copy of the licence; the changelog at this version, compressed without a name or a time.
 copyright=$share/doc/orvane/copyright
-head -n 1 "$copyright" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+head -n 1 "$copyright" | grep -x 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' >/dev/null ||
     fail "the copyright file is not in the machine-readable format"
 grep -qx 'License: GPL-3+' "$copyright" && grep -qF '/usr/share/common-licenses/GPL-3' "$copyright" ||
     fail "the copyright file does not name the GPL, version 3 or later"

@@ -63,11 +63,14 @@ shows() {
     local w
     for w in $(timeout 5 xdotool search --onlyvisible --class '^orvane$' 2>/dev/null); do
         [ "$(timeout 5 xdotool getwindowname "$w" 2>/dev/null)" = "$1" ] || continue
-        timeout 5 xdotool getwindowgeometry "$w" 2>/dev/null | grep -q 'Geometry: 1x1$' ||
+        timeout 5 xdotool getwindowgeometry "$w" 2>/dev/null | grep 'Geometry: 1x1$' >/dev/null ||
             return 0
     done
     return 1
 }
+
+# (A grep at the end of a pipe reads it to the end, never -q: under pipefail one that stops at
+# its first match fails the pipe with the writer's SIGPIPE.)
 
 # Waits until the command succeeds, for at most SECONDS, while the first copy runs.
 wait_until() {
@@ -93,7 +96,7 @@ count_alone() {
     shoot smoke-compact.png
     [ "$(identify -format %k "$out/smoke-compact.png")" -ge 10 ] &&
         convert "$out/smoke-compact.png" -format %c histogram:info:- |
-        grep -q -i -E '#FF8080|#00C000'
+        grep -i -E '#FF8080|#00C000' >/dev/null
 }
 wait_until "compact count in its colour, without the splash" 20 count_alone
 count=$(windows_titled "Mission Elapsed Time")
@@ -110,7 +113,7 @@ count=$(windows_titled "Mission Elapsed Time")
 [ "$count" = "?" ] || [ "$count" -eq 1 ] || fail "the second copy opened a main window ($count in all)"
 if command -v xwininfo >/dev/null 2>&1; then
     # Its message box is titled with the program's name; Qt's own 1 x 1 helper windows are not.
-    timeout 10 xwininfo -root -tree | grep '"Orvane":' | grep -q -v ' 1x1+' ||
+    timeout 10 xwininfo -root -tree | grep '"Orvane":' | grep -v ' 1x1+' >/dev/null ||
         fail "the second copy showed no message"
 fi
 box=
