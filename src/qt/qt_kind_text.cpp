@@ -74,11 +74,7 @@ class FitLabel final : public QLabel {
         const QString shown = text();
         if (shown.isEmpty() || box.isEmpty())
             return;
-        QString pattern = shown;
-        for (QChar& ch : pattern)
-            if (ch.isDigit())
-                ch = u'0';
-        fitPattern(pattern, box);
+        fitPattern(TurningText::pattern(shown), box);
         painter.setFont(m_font);
         painter.setPen(palette().color(QPalette::WindowText));
         painter.drawText(origin(box), shown);
@@ -106,11 +102,7 @@ class FitLabel final : public QLabel {
         if (m_pattern.isEmpty() || box.size() != m_box || font() != m_base ||
             old.size() != now.size() || old.isEmpty())
             return std::nullopt;
-        QString pattern = now;
-        for (QChar& ch : pattern)
-            if (ch.isDigit())
-                ch = u'0';
-        if (pattern != m_pattern)
+        if (TurningText::pattern(now) != m_pattern)
             return std::nullopt;
         qsizetype first = 0;
         while (old[first] == now[first])

@@ -35,11 +35,11 @@ class OriginEngine final : public QPaintEngine {
     int items = 0;
 };
 
-// A surface the size and resolution of a widget, for it to be rendered on to the engine above.
+// A surface the size and resolution of a widget, for the style to draw a label's text on to the
+// engine above.
 class OriginDevice final : public QPaintDevice {
   public:
     explicit OriginDevice(const QWidget& like) : m_like(like) {}
-    ~OriginDevice() override = default;
     QPaintEngine* paintEngine() const override { return &m_engine; }
     OriginEngine& engine() { return m_engine; }
 

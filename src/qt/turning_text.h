@@ -31,6 +31,9 @@ class TurningText {
     // Draws LABEL's text with PAINTER (on the label), once prepared.
     void draw(QPainter& painter, const QLabel& label) const;
 
+    // TEXT's shape: every digit made a 0.
+    static QString pattern(const QString& text);
+
     // Whether the last new text prepared was one of digits swapped into the glyphs laid out.
     bool swapped() const { return m_swapped; }
 
@@ -45,7 +48,6 @@ class TurningText {
         bool operator==(const Key&) const = default;
     };
     static bool drawable(const QLabel& label);
-    static QString pattern(const QString& text);
     Key keyOf(const QLabel& label) const;
     void layOut(const QLabel& label, const QString& text);
     void swapDigits(const QString& text);
