@@ -91,6 +91,10 @@ Happening App::happening(Happening::Kind kind) const {
         h.at.programMs = m_ownClock.instant().unixSeconds() * 1000;
     if (const auto* main = loaded<orvane::frmOrvane>())
         h.shown = main->countAt(m_ownClock.instant());
+    const LaunchState::Window& window = m_launchState.window();
+    h.windowActive = window.active;
+    h.windowLeftSeconds = window.left;
+    h.windowBudgetSeconds = window.budget;
     return h;
 }
 
@@ -98,8 +102,8 @@ ClockHealth App::clockHealth() const {
     return m_services.clockHealth ? m_services.clockHealth->current() : ClockHealth{};
 }
 
-Instant App::launchMoment() {
-    return frmOrvane().launchMoment();
+Instant App::launchMoment() const {
+    return m_launchState.launchMoment(m_services.clock.zone());
 }
 
 void App::ToggleEventTimers() {

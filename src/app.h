@@ -1,8 +1,10 @@
 #pragma once
 
 #include "data/LaunchFileNames.h"
+#include "data/launch_format.h"
 #include "data/SimWizardEntries.h"
 #include "happenings.h"
+#include "model/launch_state.h"
 #include "platform/clock_health.h"
 #include "platform/datetime.h"
 #include "platform/displays.h"
@@ -54,15 +56,20 @@ class App {
     // The Manual Sim Time Wizard's last entries, kept while its pages are closed.
     SimWizardEntries& simWizardEntries() { return m_simWizardEntries; }
     const AppInfo& info() const { return m_services.info; }
-    // The launch data file's open and save paths.
+    // The launch data file's open and save paths, and the file in use.
     LaunchFileNames& launchFileNames() { return m_launchFileNames; }
+    // The launch: its time, the hold and the launch window. The main window renders it.
+    LaunchState& launchState() { return m_launchState; }
+    const LaunchState& launchState() const { return m_launchState; }
 
     // What the launch data file asks of the windows (app_file.cpp).
+    void writeLaunchData(LaunchData& data);
+    void readLaunchData(const LaunchData& data);
+    void writeEventRow(int n, LaunchEventBlock& block);
+    void showLaunchFile(const std::string& path);
     CTimeData& EventData();
     // Sets row n as a file records it and makes it count afresh.
     void RestoreEventRow(int n, std::string_view name, std::string_view mark, bool visible);
-    // Arms or disarms holding, as the hold button's enabled state in a file says.
-    void setHoldArmed(bool armed);
     // After a file was read: a hold goes on from the file's launch time and launch window,
     // and the board shows its tooltips again.
     void launchDataRead();
@@ -89,9 +96,8 @@ class App {
     SimClock& simClock();
 
     // What one window asks of another, so that neither needs the other's controls.
-    // The moment the counts compare the present against: the main window's launch time, as
-    // a real instant.
-    Instant launchMoment();
+    // The moment the counts compare the present against: the launch time, as a real instant.
+    Instant launchMoment() const;
     // Shows or hides the event timers window and sets the main window's commands to match.
     void ToggleEventTimers();
     // A hold on the main window stops the board's count down; resuming starts it again.
@@ -181,6 +187,7 @@ class App {
     SimWizardEntries m_simWizardEntries;
     std::unique_ptr<SimClock> m_simClock;
     LaunchFileNames m_launchFileNames;
+    LaunchState m_launchState;
     struct TypeName {
         const std::type_info* type;
         std::string name;

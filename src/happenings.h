@@ -118,9 +118,12 @@ struct Happening {
     std::optional<std::int64_t> oldClockMs, newClockMs;
     // FileRead, FileSaved.
     std::string path;
-    // LaunchWindowSet, WindowWarned, WindowExpired: the window as shown, and whether active.
+    // LaunchWindowSet, WindowWarned, WindowExpired: the window as shown, and whether active;
+    // what is left of it and the budget its current use draws on, in seconds (empty where the
+    // window was given as something other than a time).
     std::string windowText;
     bool windowActive = false;
+    std::optional<std::int64_t> windowLeftSeconds, windowBudgetSeconds;
 };
 
 // The name of a kind, for logs and tests: "hold", "launch time set", ...

@@ -11,9 +11,6 @@ void frmOrvane::wireCount() {
     tmrCountdown.onTimer = [this] { UpdateCountDisplay(); };
     tmrCurrentDateTime.onTimer = [this] { ShowCurrentDateTime(); };
     lblSeconds.onChange = [this] { BlinkIndicators(); };
-    // Whoever writes the launch time (the entry, a hold, a script, a launch data file) writes
-    // lblTarget's caption; it is read once per change instead of at every use.
-    followLocal(lblTarget, m_launchTime);
 
     onKeyPress = [this](int keyAscii) {
         if (keyAscii != 27)
@@ -47,26 +44,6 @@ void frmOrvane::wireCount() {
     mnuRtShowTimers.onClick = [this] { ToggleEventTimers(); };
 }
 
-void frmOrvane::followDate(Label& label, std::optional<DateTime>& value) {
-    label.onChange = [&label, &value] { value = toDateTime(label.caption()); };
-    value = toDateTime(label.caption());
-}
-
-void frmOrvane::followLocal(Label& label, std::optional<LocalTime>& value) {
-    label.onChange = [&label, &value] { value = readLocalTime(label.caption(), value); };
-    value = readLocalTime(label.caption(), value);
-}
-
-void frmOrvane::stamp(Label& label, std::optional<LocalTime>& value, LocalTime time,
-                      std::string_view pattern) {
-    label.setCaption(formatDate(time.wall, pattern));
-    value = time;
-}
-
-Instant frmOrvane::launchMoment() const {
-    return services().clock.zone().toInstant(m_launchTime.value_or(LocalTime{}));
-}
-
 std::int64_t frmOrvane::TminusSec() const {
     return secondsBetween(services().clock.instant(), launchMoment());
 }
@@ -85,11 +62,11 @@ void frmOrvane::ShowCount(Instant now) {
         setBackColor(LightRed);
         lblTMinus.setCaption("T -");
         // The hold menus follow the hold arming, as the hold button does.
-        mnuHold.setEnabled(m_holdArmed);
-        mnuRtHold.setEnabled(m_holdArmed);
+        mnuHold.setEnabled(m_state.armed());
+        mnuRtHold.setEnabled(m_state.armed());
         // A hold is left only by Resume.
-        mnuHoldEnable.setEnabled(!m_held);
-        mnuRtHoldEnable.setEnabled(!m_held);
+        mnuHoldEnable.setEnabled(!m_state.held());
+        mnuRtHoldEnable.setEnabled(!m_state.held());
         mnuActiveLaunchWindow.setEnabled(true);
         chkLaunchWindowActive.setEnabled(true);
     } else {
@@ -98,9 +75,8 @@ void frmOrvane::ShowCount(Instant now) {
         cmdHoldResume.setEnabled(false);
         mnuHold.setEnabled(false);
         mnuRtHold.setEnabled(false);
-        m_holdArmed = false;
-        mnuHoldEnable.setCaption("Hold Enable");
-        mnuRtHoldEnable.setCaption("Hold Enable");
+        m_state.setArmed(false);
+        render();
         mnuHoldEnable.setEnabled(false);
         mnuRtHoldEnable.setEnabled(false);
         mnuActiveLaunchWindow.setEnabled(false);
@@ -122,22 +98,11 @@ void frmOrvane::ShowCount(Instant now) {
 }
 
 ShownCount frmOrvane::countAt(Instant now) const {
-    return m_held ? m_shown : ShownCount::fromSecondsToLaunch(secondsBetween(now, launchMoment()));
+    return m_state.held() ? m_shown : ShownCount::fromSecondsToLaunch(secondsBetween(now, launchMoment()));
 }
 
 Happening frmOrvane::happening(Happening::Kind kind) const {
     return m_app.happening(kind);
-}
-
-frmOrvane::LaunchWindowState frmOrvane::launchWindow() const {
-    LaunchWindowState w;
-    w.active = chkLaunchWindowActive.value() == 1;
-    w.text = lblLaunchWindow.caption();
-    if (m_windowLeft)
-        w.leftSeconds = m_windowLeft->timeOfDay();
-    w.warningShown = lblWindowWarning.visible();
-    w.expired = m_windowExpired;
-    return w;
 }
 
 // Indicator 0 blinks through the last hour, indicator 1 joins it in the last ten minutes and

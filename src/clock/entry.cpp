@@ -72,7 +72,9 @@ void frmOrvane::pairTimeBox(TextBox& box, ScrollBar& bar) {
 void frmOrvane::SetLaunchTime() {
     if (const std::optional<DateTime> launch = ReadLaunchEntry()) {
         const Instant before = launchMoment();
-        lblTarget.setCaption(formatDate(*launch, "mmmm dd, yyyy   h:mm:ss AM/PM"));
+        m_state.setLaunchTime(LocalTime{*launch});
+        showLaunchTimeAs("mmmm dd, yyyy   h:mm:ss AM/PM");
+        render();
         Happening h = happening(Happening::Kind::LaunchTimeSet);
         h.oldLaunch = before;
         h.newLaunch = launchMoment();
@@ -112,8 +114,11 @@ std::optional<DateTime> frmOrvane::ReadLaunchEntry() {
         return std::nullopt;
 
     txtLaunchDate.setText(formatDate(*date, "mmm d, yyyy"));
-    stamp(lblNowStamp, m_holdStart, zone.toLocal(services().clock.instant()), "General Date");
-    lblTargetStamp.setCaption(formatDate(launch, "General Date"));
+    // A hold goes on moving the new launch time from this moment.
+    m_state.setHoldStart(zone.toLocal(services().clock.instant()));
+    m_state.setHoldTarget(LocalTime{launch});
+    m_targetStampCopiesLaunch = false;
+    render();
     return launch;
 }
 

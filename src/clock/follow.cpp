@@ -27,9 +27,10 @@ void frmOrvane::greyForLeader() {
 
 // The entry boxes, greyed, show the launch time too, as they would after the leader's entry.
 void frmOrvane::setFollowedLaunch(Instant launch) {
-    const TimeZone zone = services().clock.zone();
-    const LocalTime local = zone.toLocal(launch);
-    stamp(lblTarget, m_launchTime, local, "mmmm d, yyyy   h:mm:ss AM/PM");
+    const LocalTime local = zone().toLocal(launch);
+    m_state.setLaunchTime(local);
+    showLaunchTimeAs("mmmm d, yyyy   h:mm:ss AM/PM");
+    render();
     txtLaunchDate.setText(formatDate(local.wall, "mmm d, yyyy"));
     vsbHours.setValue(local.wall.hour());
     vsbMinutes.setValue(local.wall.minute());
@@ -40,32 +41,37 @@ void frmOrvane::setFollowedLaunch(Instant launch) {
 // hold, resume, launch time and window are told to its own listeners as a leader's are.
 void frmOrvane::FollowLeader(const Followed& leader) {
     const Instant now = services().clock.instant();
-    const bool launchMoved = !m_launchTime || launchMoment() != leader.launch;
+    const auto launchMoved = [&] { return !hasLaunchTime() || launchMoment() != leader.launch; };
     if (leader.held) {
-        if (launchMoved)
+        const bool moved = launchMoved();
+        if (moved)
             setFollowedLaunch(leader.launch);
-        if (!m_held)
+        if (!m_state.held())
             StartHold();
-        else if (launchMoved)
+        else if (moved)
             RestampHold();
     } else {
-        if (m_held)
+        if (m_state.held())
             ResumeCount();
-        if (!m_launchTime || launchMoment() != leader.launch) {
+        if (launchMoved()) {
             setFollowedLaunch(leader.launch);
             ShowCount(now);
         }
     }
 
-    const bool active = chkLaunchWindowActive.value() == 1;
-    if (active != leader.windowActive)
+    if (m_state.window().active != leader.windowActive)
         chkLaunchWindowActive.setValue(leader.windowActive ? 1 : 0);
-    if (lblLaunchWindow.caption() != leader.windowText && !leader.windowText.empty()) {
-        // What is left of the window goes on being used up from the leader's value, from now.
-        lblLaunchWindow.setCaption(leader.windowText);
-        lblLaunchWindowStamp.setCaption(leader.windowText);
-        stamp(lblNowStampWindow, m_windowStart, services().clock.zone().toLocal(now),
-              "General Date");
+    const bool textMoved = !leader.windowText.empty() && leader.windowText != m_windowText;
+    if (leader.windowLeft && (textMoved || leader.windowLeft != m_state.window().left)) {
+        // What is left of the window goes on being used up from the leader's value, from now,
+        // and shows as the leader shows it.
+        m_state.setWindow(*leader.windowLeft);
+        m_state.setWindowStart(zone().toLocal(now));
+        m_windowCounted = false;
+        if (textMoved)
+            m_windowText = leader.windowText;
+        m_shownWindowLeft = leader.windowLeft;
+        render();
     }
     greyForLeader();
 }

@@ -49,7 +49,7 @@ void timeBox(TextBox& box, ScrollBar& bar, Control* container, int left, int top
 } // namespace
 
 frmOrvane::frmOrvane(App& app)
-    : Form(app.services(), "frmOrvane"), m_app(app),
+    : Form(app.services(), "frmOrvane"), m_app(app), m_state(app.launchState()),
       m_places(app.services().settings, app.info().exeName, "frmOrvane") {
     setDesignValues();
     layOut();
@@ -57,6 +57,7 @@ frmOrvane::frmOrvane(App& app)
     wireEntry();
     wireHold();
     wireLaunchWindow();
+    wireRender();
     wireFile();
     wireHelpMenu();
     wireSimTime();

@@ -1,17 +1,19 @@
 #pragma once
 
 // The main window: the count to the launch time and after it, launch time entry and the two
-// screen sizes, hold and resume, and the launch window. Its captions are what the user sees
-// and what launch data files store; what the window decides on is kept beside them as typed
-// state: the launch time (read once whenever lblTarget's caption changes, whoever writes it),
-// whether a hold is armed and on, the launch window's state, and which screen size shows.
+// screen sizes, hold and resume, and the launch window. It renders the launch state (the
+// App's LaunchState: the launch time, the hold, the launch window) into the captions the user
+// sees and launch data files store, and turns an edit of one of them (the user, a script, a
+// file) into a change of that state, once, where it arrives.
 //
 // The member functions are spread by concern: frmOrvane.cpp (design values and layout),
 // count.cpp (the count, the indicators, the window's own events), entry.cpp (launch time
-// entry and screen sizes), hold.cpp (hold and resume), launch_window.cpp, exit.cpp (the File
-// menu, the launch data file's needs and the exit path).
+// entry and screen sizes), hold.cpp (hold and resume), launch_window.cpp, render.cpp (the
+// launch state into the captions, and edits back), exit.cpp (the File menu and the exit path).
 
+#include "data/launch_format.h"
 #include "happenings.h"
+#include "model/launch_state.h"
 #include "platform/clock_health.h"
 #include "platform/clock_steps.h"
 #include "platform/controls.h"
@@ -46,6 +48,12 @@ class frmOrvane : public Form {
     void SetHoldArmed(bool armed);
     // During a hold, the hold goes on from the launch time and launch window just read.
     void RestampHold();
+    // The launch data file's fields that this window keeps (launch_data.cpp): the launch state
+    // and the entry boxes as typed.
+    void writeLaunchData(LaunchData& data) const;
+    void readLaunchData(const LaunchData& data);
+    // The status bar shows the launch data file in use.
+    void showLaunchFile(const std::string& path);
     // The launch data file's open and save paths, which scripts read as OpenPath and SavePath.
     std::string openPath() const;
     std::string savePath() const;
@@ -59,8 +67,8 @@ class frmOrvane : public Form {
     // The launch time as lblTarget shows it: local wall time. Every writer of lblTarget
     // writes a date-time; should a caption not be one, the launch time reads as the zero date
     // and hasLaunchTime() is false.
-    DateTime launchTime() const { return m_launchTime ? m_launchTime->wall : DateTime{}; }
-    bool hasLaunchTime() const { return m_launchTime.has_value(); }
+    DateTime launchTime() const;
+    bool hasLaunchTime() const;
     // The launch time as the real instant the counts compare with the clock's present: the
     // one place where it goes through the computer's time zone rules. Worked out at each use,
     // so a change of zone shows at the next second.
@@ -76,13 +84,14 @@ class frmOrvane : public Form {
         bool active = false;          // chkLaunchWindowActive
         std::string text;             // lblLaunchWindow: what is left of it, "h:mm:ss"
         std::optional<std::int64_t> leftSeconds; // the same in seconds, when it is a time
+        std::optional<std::int64_t> budgetSeconds; // what the current use of it draws on
         bool warningShown = false;    // lblWindowWarning: less than a minute left in a hold
         bool expired = false;         // used up: the program must be restarted
     };
     LaunchWindowState launchWindow() const;
     // Whether holds are armed (Hold Enable) and whether a hold is on now.
-    bool holdArmed() const { return m_holdArmed; }
-    bool held() const { return m_held; }
+    bool holdArmed() const;
+    bool held() const;
     // The true time kept while a simulated time is shown, or none kept (sim_time_menu.cpp).
     void showTrueTimeRemembered(DateTime trueTime);
     void showTrueTimeForgotten();
@@ -111,6 +120,8 @@ class frmOrvane : public Form {
         bool held = false;
         bool windowActive = false;
         std::string windowText;
+        // What is left of the leader's window, in seconds; empty when it sent none.
+        std::optional<std::int64_t> windowLeft;
     };
     void FollowLeader(const Followed& leader);
     // The file panel of a follower tells what it follows, or that the leader is silent; WARN
@@ -283,14 +294,7 @@ class frmOrvane : public Form {
     void UpdateCountDisplay();
     // Shows the count at NOW, the one reading of the present of the event that shows it.
     void ShowCount(Instant now);
-    // Keeps VALUE in step with LABEL's caption, read as a date-time once whenever it changes.
-    static void followDate(Label& label, std::optional<DateTime>& value);
-    // The same for a local time: a caption read afresh to the same wall time keeps the
-    // occurrence the program stamped it with.
-    static void followLocal(Label& label, std::optional<LocalTime>& value);
-    // Writes a local time the program worked out into LABEL, in PATTERN, and keeps it whole.
-    static void stamp(Label& label, std::optional<LocalTime>& value, LocalTime time,
-                      std::string_view pattern);
+    TimeZone zone() const;
     void BlinkIndicators();
     void ShowCurrentDateTime();
     void PopUpRightClickMenu(MouseButton button);
@@ -332,8 +336,6 @@ class frmOrvane : public Form {
     // Raises a happening of KIND with the window's details filled in.
     Happening happening(Happening::Kind kind) const;
     void UpdateHeldTarget(Instant now);
-    // Takes a step of the clock out of what the hold measures (see hold.cpp).
-    void TakeOutClockSteps(Instant now);
     void ToggleHoldEnable();
     // Greys what would change a followed count; the window's own rules enable some of it again
     // as the count goes on, so each of them calls this after.
@@ -348,35 +350,60 @@ class frmOrvane : public Form {
     void SetLaunchWindow();
     void SetLaunchWindowEntry();
     void raiseWindowHappening(Happening::Kind kind);
-    // The window boxes as "h:mm:ss"; empty when they do not hold a time (the user is told).
-    std::optional<std::string> GetWindowEntry();
+    // The window boxes in seconds; empty when they do not hold a time (the user is told).
+    std::optional<std::int64_t> GetWindowEntry();
     // True when the launch window may be changed now, after deactivating it if the user agrees.
     bool ConfirmWindowChange();
     void ApplyLaunchWindowActive();
     void UpdateHeldWindow(Instant now);
     void UpdateWindowWarning();
-    bool WindowWarningDue() const;
     void setWindowWarningArmed(bool armed);
     void CheckWindowLock();
 
+    // The launch state into the captions, and edits of them back (render.cpp).
+    void wireRender();
+    // Writes every caption, tag, colour and timer the launch state shows, where it changed.
+    void render();
+    void renderLaunchTime();
+    void renderHold();
+    void renderWindow();
+    // An edit of a caption that shows the launch state, by a user, a script or a file, becomes
+    // the state's change here; the window's own rendering never comes back through it.
+    void takeEdit(Label& label, void (frmOrvane::*take)());
+    void takeLaunchTimeEdit();
+    void takeHoldStampEdit();
+    void takeWindowEdit();
+    void takeWindowStampEdit();
+    // The launch time was set by the entry (its day written with two digits), or moved by a
+    // hold or a leader: the next rendering writes it in PATTERN.
+    void showLaunchTimeAs(const char* pattern) { m_launchPattern = pattern; }
+
     App& m_app;
-    std::optional<LocalTime> m_launchTime;  // lblTarget
-    std::optional<LocalTime> m_holdStart;   // lblNowStamp
-    std::optional<LocalTime> m_holdTarget;  // lblTargetStamp
-    std::optional<LocalTime> m_windowStart; // lblNowStampWindow
-    std::optional<DateTime> m_windowBanked; // lblLaunchWindowStamp
-    bool m_holdArmed = false;
-    bool m_held = false;
-    // Tells the clock being set during a hold from the hold's time passing.
-    ClockSteps m_holdClockSteps;
-    // The clock stepped during the hold: the held count shows what the new clock gives.
-    bool m_heldCountStale = false;
+    LaunchState& m_state;
+    // How the captions show the launch state: the value each one shows and its text. A caption
+    // is written again only when its value changes, so a text a user, a script or a file wrote
+    // is kept as written.
+    bool m_rendering = false;
+    // The pattern the launch time is written in; none while it shows as a user, a script or a
+    // file wrote it.
+    const char* m_launchPattern = nullptr;
+    const char* m_shownLaunchPattern = nullptr;
+    std::optional<LocalTime> m_shownLaunchTime;
+    std::string m_launchText;
+    // lblTargetStamp is the launch time's text when a hold stamps it, and a general date when
+    // the entry does.
+    bool m_targetStampCopiesLaunch = true, m_shownTargetStampCopies = true;
+    std::optional<LocalTime> m_shownHoldStart, m_shownHoldTarget, m_shownWindowStart;
+    // What is left of the launch window shows as given (entered, or a file's text) until holds
+    // use it up, then as "hh:mm:ss".
+    bool m_shownHeld = false;
+    bool m_windowCounted = false;
+    bool m_windowTextChanged = false;
+    std::string m_windowText;
+    std::optional<std::int64_t> m_shownWindowLeft, m_shownWindowBudget;
     bool m_fullScreen = false;
     // Where the user put the window in each screen mode, on each monitor.
     WindowPlaces m_places;
-    // The launch window warning may show (from a hold's start until it is dismissed, the
-    // window is set again, or launch).
-    bool m_windowWarningArmed = false;
     // The count last shown, in seconds to launch, for the indicators that follow it, and as
     // the captions show it.
     std::int64_t m_shownTminus = 0;
@@ -384,15 +411,12 @@ class frmOrvane : public Form {
     // The launch moment the count last shown was worked out from, so that the count reaching
     // zero is told from a new launch time put behind the present.
     std::optional<Instant> m_shownLaunch;
-    // What is left of the launch window, as lblLaunchWindow shows it.
-    std::optional<DateTime> m_windowLeft;
-    // An expired launch window stays expired, and the entry surfaces locked, until the
-    // program ends.
-    bool m_windowExpired = false;
     // What pnlClockHealth shows.
     ClockHealth m_clockHealth;
     // The count is a leader's.
     bool m_following = false;
+    // The true time remembered while a simulated time is shown, as lblRevertTime shows it.
+    std::optional<DateTime> m_revertShown;
 };
 
 } // namespace orvane

@@ -2,14 +2,12 @@
 #include "clock/frmOrvane.h"
 #include "colors.h"
 
-#include <algorithm>
 
 namespace orvane {
 
 namespace {
 
 constexpr const char* MessageTitle = "Launch Window Message";
-constexpr std::int64_t LastSecondOfDay = 86399;
 
 } // namespace
 
@@ -23,33 +21,26 @@ void frmOrvane::wireLaunchWindow() {
         SetLaunchWindow();
     };
     mnuSetLaunchWindow.onClick = [this] { SetLaunchWindow(); };
-    chkLaunchWindowActive.onClick = [this] { ApplyLaunchWindowActive(); };
-    // The menu mirrors the check box; changing the box applies the change.
+    // The box is the edit: a click, the menu, a script or a file changes it, and the change
+    // applies. The window's own rendering of the box changes nothing.
+    chkLaunchWindowActive.onClick = [this] {
+        if (!m_rendering)
+            ApplyLaunchWindowActive();
+    };
     mnuActiveLaunchWindow.onClick = [this] {
-        const bool active = !mnuActiveLaunchWindow.checked();
-        mnuActiveLaunchWindow.setChecked(active);
-        chkLaunchWindowActive.setValue(active ? 1 : 0);
-        lblLaunchWindow.setBackColor(active ? LightGrey : ButtonFace);
+        chkLaunchWindowActive.setValue(m_state.window().active ? 0 : 1);
     };
 
     tmrLaunchWindow.onTimer = [this] {
-        if (!m_held)
+        if (!m_state.held())
             return;
-        if (chkLaunchWindowActive.value() == 1)
+        if (m_state.window().active)
             UpdateHeldWindow(services().clock.instant());
-        else
-            tmrLaunchWindow.setEnabled(false);
+        else {
+            m_state.setWindowConsuming(false);
+            render();
+        }
     };
-    // What is left of the launch window is read once whenever its caption changes.
-    lblLaunchWindow.onChange = [this] {
-        m_windowLeft = toDateTime(lblLaunchWindow.caption());
-        followLocal(lblNowStampWindow, m_windowStart);
-        followDate(lblLaunchWindowStamp, m_windowBanked);
-        UpdateWindowWarning();
-    };
-    m_windowLeft = toDateTime(lblLaunchWindow.caption());
-    followLocal(lblNowStampWindow, m_windowStart);
-    followDate(lblLaunchWindowStamp, m_windowBanked);
     lblWindowWarning.onClick = [this] {
         lblWindowWarning.setVisible(false);
         setWindowWarningArmed(false);
@@ -61,9 +52,9 @@ void frmOrvane::wireLaunchWindow() {
 }
 
 void frmOrvane::SetLaunchWindow() {
-    const std::string before = lblLaunchWindow.caption();
+    const std::string before = m_windowText;
     SetLaunchWindowEntry();
-    if (lblLaunchWindow.caption() != before)
+    if (m_windowText != before)
         raiseWindowHappening(Happening::Kind::LaunchWindowSet);
 }
 
@@ -72,15 +63,18 @@ void frmOrvane::raiseWindowHappening(Happening::Kind kind) {
     const LaunchWindowState w = launchWindow();
     h.windowText = w.text;
     h.windowActive = w.active;
+    h.windowLeftSeconds = w.leftSeconds;
+    h.windowBudgetSeconds = w.budgetSeconds;
     m_app.raise(h);
 }
 
 void frmOrvane::SetLaunchWindowEntry() {
-    const std::optional<std::string> entry = GetWindowEntry();
+    const std::optional<std::int64_t> entry = GetWindowEntry();
     if (!entry)
         return;
     const Answer answer = services().dialogs.messageBox(
-        "Are you sure you want to enter " + *entry + " as your new Launch Window?", Buttons::YesNo,
+        "Are you sure you want to enter " + formatDate(DateTime::fromSeconds(*entry), "h:mm:ss") +
+            " as your new Launch Window?", Buttons::YesNo,
         Icon::Question, "Set Launch Time");
     if (answer != Answer::Yes) {
         // The scroll bars go back to 0 with their boxes, so that the next click in a box
@@ -94,39 +88,41 @@ void frmOrvane::SetLaunchWindowEntry() {
         return;
     }
 
-    if (m_holdArmed) {
-        const bool wasHeld = m_held;
+    const auto setWindow = [this, &entry](bool withBudget) {
+        m_windowCounted = false;
+        if (withBudget)
+            m_state.setWindow(*entry);
+        else
+            m_state.setWindowLeft(*entry);
+    };
+    if (m_state.armed()) {
+        const bool wasHeld = m_state.held();
         if (ConfirmWindowChange()) {
-            lblLaunchWindow.setCaption(*entry);
-            lblLaunchWindowStamp.setCaption(*entry);
+            setWindow(true);
             if (wasHeld)
-                tmrLaunchWindow.setEnabled(true);
+                m_state.setWindowConsuming(true);
         }
     } else if (TminusSec() > 0) {
-        if (ConfirmWindowChange()) {
-            lblLaunchWindow.setCaption(*entry);
-            lblLaunchWindowStamp.setCaption(*entry);
-        }
+        if (ConfirmWindowChange())
+            setWindow(true);
     } else if (TminusSec() < 0) {
         if (ConfirmWindowChange()) {
             services().dialogs.messageBox(
                 "You must set a Launch Window BEFORE launch for it to take effect.  Your new "
                 "Launch Window time will be displayed but will not function.",
                 Buttons::OK, Icon::Information, MessageTitle);
-            lblLaunchWindow.setCaption(*entry);
+            setWindow(false);
         }
     }
+    render();
 }
 
-std::optional<std::string> frmOrvane::GetWindowEntry() {
-    const std::optional<std::int64_t> time = ReadTimeEntry(txtHoursW, txtMinutesW, txtSecondsW);
-    if (!time)
-        return std::nullopt;
-    return formatDate(DateTime::fromSeconds(*time), "h:mm:ss");
+std::optional<std::int64_t> frmOrvane::GetWindowEntry() {
+    return ReadTimeEntry(txtHoursW, txtMinutesW, txtSecondsW);
 }
 
 bool frmOrvane::ConfirmWindowChange() {
-    if (chkLaunchWindowActive.value() != 1)
+    if (!m_state.window().active)
         return true;
     const Answer answer = services().dialogs.messageBox(
         "You must deactivate the Launch Window before setting a Launch Window Time.  Would you "
@@ -143,58 +139,39 @@ bool frmOrvane::ConfirmWindowChange() {
 }
 
 void frmOrvane::ApplyLaunchWindowActive() {
-    if (chkLaunchWindowActive.value() == 1) {
-        mnuActiveLaunchWindow.setChecked(true);
-        lblLaunchWindow.setBackColor(LightGrey);
-        lblLaunchWindow.setBorderStyle(1);
-        const Clock& clock = services().clock;
-        stamp(lblNowStampWindow, m_windowStart, clock.zone().toLocal(clock.instant()),
-              "General Date");
-        if (!tmrLaunchWindow.enabled())
-            tmrLaunchWindow.setEnabled(true);
+    const bool active = chkLaunchWindowActive.value() == 1;
+    m_state.setWindowActive(active);
+    lblLaunchWindow.setBackColor(active ? LightGrey : ButtonFace);
+    lblLaunchWindow.setBorderStyle(active ? 1 : 0);
+    if (active) {
+        const Instant now = services().clock.instant();
+        m_state.setWindowStart(zone().toLocal(now));
+        if (!m_state.window().consuming)
+            m_state.setWindowConsuming(true);
         else
-            lblLaunchWindowStamp.setCaption(lblLaunchWindow.caption());
-    } else {
-        mnuActiveLaunchWindow.setChecked(false);
-        lblLaunchWindow.setBackColor(ButtonFace);
-        lblLaunchWindow.setBorderStyle(0);
+            m_state.bankWindow();
+    } else if (m_state.window().consuming) {
         // What is left of the window is banked for the next time it is made active.
-        if (tmrLaunchWindow.enabled()) {
-            tmrLaunchWindow.setEnabled(false);
-            lblLaunchWindowStamp.setCaption(lblLaunchWindow.caption());
-        }
+        m_state.setWindowConsuming(false);
+        m_state.bankWindow();
     }
+    render();
 }
 
-// The window is consumed by the whole real time held, days included, so that even a window
-// of 23:59:59 runs out.
 void frmOrvane::UpdateHeldWindow(Instant now) {
-    // An expired window stays expired until the program ends: it is never consumed or
-    // reported again.
-    if (m_windowExpired) {
-        tmrLaunchWindow.setEnabled(false);
+    const LaunchState::Consumed consumed =
+        m_state.consumeWindow(now, services().clock.monotonicMs(), zone());
+    if (consumed == LaunchState::Consumed::Unchanged) {
+        render();
         return;
     }
-    TakeOutClockSteps(now);
-    const std::int64_t elapsed =
-        m_windowStart ? secondsBetween(services().clock.zone().toInstant(*m_windowStart), now) : 0;
-    // The banked window is a time of day such as "0:01:30"; anything else counts as none.
-    const std::int64_t window = m_windowBanked ? m_windowBanked->timeOfDay() : 0;
-    if (elapsed <= window) {
-        // Kept within a day, so that the caption stays a time of day.
-        const std::int64_t left = std::min(window - elapsed, LastSecondOfDay);
-        lblLaunchWindow.setCaption(formatDate(DateTime::fromSeconds(left), "hh:mm:ss"));
+    // Used up, what is left shows as a time of day counted down.
+    m_windowCounted = true;
+    render();
+    if (consumed != LaunchState::Consumed::Expired)
         return;
-    }
-
     // The timer is off and the panels are locked before the message goes up, so nothing
     // can report the expiry a second time while the message is open or after it.
-    lblLaunchWindow.setCaption("00:00:00");
-    tmrLaunchWindow.setEnabled(false);
-    m_windowExpired = true;
-    setTag("Off");
-    pctLaunchWindow.setTag("Off");
-    pctLaunchTime.setTag("Off");
     raiseWindowHappening(Happening::Kind::WindowExpired);
     services().dialogs.messageBox("Your Launch Window has expired.  You must reschedule a new "
                                   "Launch Date.  Press OK then the Esc key to exit the program.",
@@ -202,28 +179,23 @@ void frmOrvane::UpdateHeldWindow(Instant now) {
 }
 
 void frmOrvane::UpdateWindowWarning() {
-    const bool due = WindowWarningDue();
+    const bool due = m_state.windowWarningDue();
     const bool wasShown = lblWindowWarning.visible();
     lblWindowWarning.setVisible(due);
     if (due && !wasShown)
         raiseWindowHappening(Happening::Kind::WindowWarned);
 }
 
-bool frmOrvane::WindowWarningDue() const {
-    return m_windowLeft && m_windowLeft->timeOfDay() < 60 && chkLaunchWindowActive.value() == 1 &&
-           m_windowWarningArmed && m_held;
-}
-
 // The warning label's tag shows the same state.
 void frmOrvane::setWindowWarningArmed(bool armed) {
-    m_windowWarningArmed = armed;
+    m_state.setWindowWarningArmed(armed);
     lblWindowWarning.setTag(armed ? "On" : "Off");
 }
 
 // After expiry the user must restart; leaving goes through the exit path so that nothing
 // unsaved is lost. Should the user stay there, the surfaces stay locked.
 void frmOrvane::CheckWindowLock() {
-    if (!m_windowExpired)
+    if (!m_state.window().expired)
         return;
     const std::string& title = m_app.info().title;
     services().dialogs.messageBox("You must exit " + title + " and restart the program.",

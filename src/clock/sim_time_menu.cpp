@@ -23,6 +23,7 @@ void frmOrvane::wireSimTime() {
 
 void frmOrvane::showTrueTimeRemembered(DateTime trueTime) {
     lblRevertTime.setTag("Chk");
+    m_revertShown = trueTime;
     lblRevertTime.setCaption(formatDate(trueTime, "General Date"));
     tmrRevert.setEnabled(true);
 }
@@ -35,8 +36,10 @@ void frmOrvane::showTrueTimeForgotten() {
 // The caption runs on in whole minutes. A restore does not use it: it puts back the time
 // taken plus the exact time elapsed since.
 void frmOrvane::AdvanceRevertTime() {
-    if (const auto remembered = toDateTime(lblRevertTime.caption()))
-        lblRevertTime.setCaption(formatDate(remembered->addSeconds(60), "General Date"));
+    if (m_revertShown) {
+        m_revertShown = m_revertShown->addSeconds(60);
+        lblRevertTime.setCaption(formatDate(*m_revertShown, "General Date"));
+    }
 }
 
 } // namespace orvane

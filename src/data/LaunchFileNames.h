@@ -1,7 +1,7 @@
 #pragma once
 
-// The launch data file names the main window keeps besides the one it shows (the status
-// bar's pnlCurrentFile): the Open dialog's and the Save As dialog's file names.
+// The launch data file names: the file in use (which the status bar shows), and the Open
+// dialog's and the Save As dialog's file names.
 
 #include <set>
 #include <string>
@@ -9,6 +9,8 @@
 namespace orvane {
 
 struct LaunchFileNames {
+    // The file in use: empty until start-up has read (or tried to read) one.
+    std::string currentFile;
     // The file the reader reads: the file shown when the last read or write succeeded.
     std::string openPath;
     // The file the writer writes: the file last read or written. Start-up sets it to the

@@ -1,7 +1,7 @@
 #pragma once
 
-// Copies the launch data file's fields between the windows and a LaunchData, the controls
-// found by name as the file names them.
+// Copies the launch data file's fields between the program and a LaunchData: the launch state
+// and the main window's entry boxes, the simulated time wizard's entries, and the event rows.
 
 #include "data/launch_format.h"
 
@@ -19,7 +19,7 @@ LaunchData collectLaunchData(App& app);
 // both.
 void applyLaunchData(App& app, const LaunchData& data);
 
-// The file the status bar shows (pnlCurrentFile).
+// The launch data file in use, which the status bar shows.
 std::string shownLaunchFile(App& app);
 void showLaunchFile(App& app, const std::string& path);
 

@@ -106,6 +106,11 @@ void Follower::apply(const LeaderMessage& m) {
     leader.held = m.state.holding;
     leader.windowActive = m.state.windowActive;
     leader.windowText = m.state.windowText;
+    leader.windowLeft = m.state.windowLeftSeconds;
+    // A leader from before the seconds were sent tells what is left only as its text.
+    if (!leader.windowLeft)
+        if (const std::optional<DateTime> left = toDateTime(m.state.windowText))
+            leader.windowLeft = left->timeOfDay();
     m_app.frmOrvane().FollowLeader(leader);
     applyEvents(m.state);
 }

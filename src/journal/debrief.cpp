@@ -26,6 +26,19 @@ std::optional<std::int64_t> clockSeconds(const std::string& text) {
     return std::int64_t(h) * 3600 + m * 60 + s;
 }
 
+// The window a record tells of, in seconds: kept as such by today's program, as its text by
+// journals written before.
+std::optional<std::int64_t> windowSeconds(const JournalRecord& r) {
+    const std::string kept = r.detail("window-s");
+    if (!kept.empty()) {
+        char* end = nullptr;
+        const long long seconds = std::strtoll(kept.c_str(), &end, 10);
+        if (*end == '\0' && seconds >= 0)
+            return seconds;
+    }
+    return clockSeconds(r.detail("window"));
+}
+
 // The instant the count shown by R reaches zero, in whole seconds as Unix ms.
 std::int64_t launchSeen(const JournalRecord& r) {
     return (floorDiv(r.trueMs, 1000) + r.countSeconds) * 1000;
@@ -73,7 +86,7 @@ RunTotals runTotals(const std::vector<JournalRecord>& run) {
         } else if (r.kind == "resume" && holding) {
             endHold(r.trueMs, r.detail("held"));
         } else if (r.kind == "window-set") {
-            if (const auto seconds = clockSeconds(r.detail("window"))) {
+            if (const auto seconds = windowSeconds(r)) {
                 t.windowSeconds = seconds;
                 t.windowUsedSeconds = 0;
                 t.windowExpired = false;

@@ -66,10 +66,14 @@ JournalRecord journalRecordOf(const Happening& h, const TimeZone& zone) {
     case Happening::Kind::LaunchWindowSet:
         add("window", h.windowText);
         add("active", h.windowActive ? "1" : "0");
+        if (h.windowLeftSeconds)
+            add("window-s", std::to_string(*h.windowLeftSeconds));
         break;
     case Happening::Kind::WindowWarned:
     case Happening::Kind::WindowExpired:
         add("window", h.windowText);
+        if (h.windowLeftSeconds)
+            add("window-s", std::to_string(*h.windowLeftSeconds));
         break;
     case Happening::Kind::EventDefined:
     case Happening::Kind::EventRemoved:

@@ -74,7 +74,9 @@ std::string remoteStateJson(const RemoteState& s) {
            ",\"minutes\":" + std::to_string(s.count.minutes) +
            ",\"seconds\":" + std::to_string(s.count.seconds) +
            "},\"launch_window\":{\"active\":" + boolean(s.windowActive) +
-           ",\"text\":" + jsonText(s.windowText) + "},\"events\":[" + events + "]}";
+           ",\"text\":" + jsonText(s.windowText) +
+           (s.windowLeftSeconds ? ",\"left_s\":" + std::to_string(*s.windowLeftSeconds) : "") +
+           "},\"events\":[" + events + "]}";
 }
 
 std::optional<RemoteState> remoteStateFromJson(const JsonValue& object, std::string& error) {
@@ -92,6 +94,8 @@ std::optional<RemoteState> remoteStateFromJson(const JsonValue& object, std::str
     Fields window(object["launch_window"], error);
     s.windowActive = window.boolean("active");
     s.windowText = window.text("text");
+    if (const auto left = object["launch_window"]["left_s"].number(); left && *left >= 0 && *left < 86400)
+        s.windowLeftSeconds = *left;
     if (object["events"].type() != JsonValue::Type::Array && error.empty())
         error = "the field events is missing or not of its kind";
     for (const JsonValue& item : object["events"].items()) {

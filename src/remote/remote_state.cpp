@@ -55,6 +55,7 @@ RemoteState readRemoteState(App& app, std::int64_t computerTimeMs) {
     const frmOrvane::LaunchWindowState window = main->launchWindow();
     s.windowActive = window.active;
     s.windowText = window.text;
+    s.windowLeftSeconds = window.leftSeconds;
     if (const auto* board = app.loaded<frmEventTimers>())
         readEvents(*board, s);
     return s;

@@ -40,6 +40,9 @@ struct RemoteState {
     RemoteCount count;
     bool windowActive = false;
     std::string windowText;
+    // What is left of the window in seconds, when it is a time (added to the message later:
+    // an older leader leaves it out).
+    std::optional<std::int64_t> windowLeftSeconds;
     std::vector<RemoteEvent> events; // assigned events only, in event-number order
 };
 

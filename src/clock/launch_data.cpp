@@ -1,0 +1,69 @@
+// The main window's fields of the launch data file: the launch state and the entry boxes, in
+// one table, in the order the file assigns them.
+
+#include "app.h"
+#include "clock/frmOrvane.h"
+
+#include <string>
+
+namespace orvane {
+
+namespace {
+
+// An entry box and its scroll bar, with the fields that keep them: the text as typed and the
+// bar's value.
+struct EntryField {
+    ScrollBar frmOrvane::*bar;
+    int LaunchData::*value;
+    TextBox frmOrvane::*box;
+    std::string LaunchData::*text;
+};
+
+constexpr EntryField EntryFields[] = {
+    {&frmOrvane::vsbSeconds, &LaunchData::vsbSeconds, &frmOrvane::txtSeconds, &LaunchData::txtSeconds},
+    {&frmOrvane::vsbMinutes, &LaunchData::vsbMinutes, &frmOrvane::txtMinutes, &LaunchData::txtMinutes},
+    {&frmOrvane::vsbHours, &LaunchData::vsbHours, &frmOrvane::txtHours, &LaunchData::txtHours},
+    {&frmOrvane::vsbSecondsW, &LaunchData::vsbSecondsW, &frmOrvane::txtSecondsW,
+     &LaunchData::txtSecondsW},
+    {&frmOrvane::vsbMinutesW, &LaunchData::vsbMinutesW, &frmOrvane::txtMinutesW,
+     &LaunchData::txtMinutesW},
+    {&frmOrvane::vsbHoursW, &LaunchData::vsbHoursW, &frmOrvane::txtHoursW, &LaunchData::txtHoursW},
+};
+
+} // namespace
+
+void frmOrvane::writeLaunchData(LaunchData& d) const {
+    d.lblTarget = m_launchText;
+    d.txtLaunchDate = txtLaunchDate.text();
+    d.chkLaunchWindowActive = m_state.window().active ? 1 : 0;
+    // The file records whether holding is armed as the hold button's enabled state.
+    d.holdEnabled = m_state.armed();
+    d.lblLaunchWindow = m_windowText;
+    for (const EntryField& f : EntryFields) {
+        d.*f.value = (this->*f.bar).value();
+        d.*f.text = (this->*f.box).text();
+    }
+}
+
+// Every field goes to its place as the user's or the program's own change would, each through
+// the control's own handling: the launch time and the window are taken as written.
+void frmOrvane::readLaunchData(const LaunchData& d) {
+    lblTarget.setCaption(d.lblTarget);
+    txtLaunchDate.setText(d.txtLaunchDate);
+    chkLaunchWindowActive.setValue(d.chkLaunchWindowActive);
+    SetHoldArmed(d.holdEnabled);
+    lblLaunchWindow.setCaption(d.lblLaunchWindow);
+    // Each scroll bar is assigned before its box: the scroll bar's change writes its value
+    // into the box, and the box then takes the file's text, so both read back as saved.
+    for (const EntryField& f : EntryFields) {
+        (this->*f.bar).setValue(d.*f.value);
+        (this->*f.box).setText(d.*f.text);
+    }
+}
+
+void frmOrvane::showLaunchFile(const std::string& path) {
+    if (!m_following)
+        sbrStatusBar.panel("pnlCurrentFile")->setText(path);
+}
+
+} // namespace orvane
