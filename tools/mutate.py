@@ -49,8 +49,12 @@ import subprocess
 import sys
 import time
 
-DEFAULT_PATHS = ["src/clock", "src/events", "src/wizard", "src/data", "src/shell",
+DEFAULT_PATHS = ["src/model", "src/clock", "src/events", "src/wizard", "src/data", "src/shell",
                  "src/simtime", "src/remote", "src/qt/remote"]
+
+# Folders whose code the real program's tests of a label meet, run for a mutant there once the
+# quicker tests left it alive.
+FOLDER_LABELS = [("src/journal/", "journal"), ("src/follow/", "mqtt"), ("src/mqtt/", "mqtt")]
 
 # Operator swaps. Comparison and arithmetic operators are changed only where they stand
 # between blanks, as the formatted sources write every binary operator: a template's angle
@@ -257,8 +261,10 @@ class Runner:
                    + (targets or self.targets), self.tree, timeout or self.args.build_timeout,
                    self.env, self.log)
 
-    def test(self, quick=True, slow=True):
-        """'passed', 'failed' or 'timed out'."""
+    def test(self, quick=True, slow=True, rel=""):
+        """'passed', 'failed' or 'timed out'. REL, the mutated file, adds the tests of the real
+        program that its folder's code meets: the journal's for the journal, the MQTT ones for
+        the leader and followers."""
         deadline = time.monotonic() + self.args.test_timeout
         quick_steps = [
             [os.path.join(self.build, "tests", "orvane_tests"), "--gtest_brief=1",
@@ -273,6 +279,10 @@ class Runner:
             ["ctest", "--test-dir", self.build, "-R", r"^remote\.(server|attack\..*)$",
              "--stop-on-failure", "-j%d" % self.args.jobs],
         ]
+        for folder, label in FOLDER_LABELS:
+            if rel.startswith(folder):
+                slow_steps.append(["ctest", "--test-dir", self.build, "-L", label,
+                                   "--stop-on-failure", "-j%d" % self.args.jobs])
         if self.args.with_qt:
             slow_steps.append([os.path.join(self.build, "tests", "qt", "orvane_qt_tests"),
                           "--gtest_brief=1", "--gtest_fail_fast"])
@@ -307,12 +317,12 @@ class Runner:
                 return "no-compile", "", changed
             if objects_digest(self.build) == self.baseline:
                 return "equivalent", "same object code", changed
-            verdict = self.test(quick=True, slow=in_qt)
+            verdict = self.test(quick=True, slow=in_qt, rel=rel)
             if verdict == "passed" and not in_qt:
                 status = self.build_all(targets=self.slow_targets)
                 if status != 0:
                     return "no-compile", "the real program does not build", changed
-                verdict = self.test(quick=False, slow=True)
+                verdict = self.test(quick=False, slow=True, rel=rel)
             if verdict == "passed":
                 return "survived", "", changed
             return "caught", verdict, changed

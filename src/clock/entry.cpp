@@ -117,7 +117,7 @@ std::optional<DateTime> frmOrvane::ReadLaunchEntry() {
     // A hold goes on moving the new launch time from this moment.
     m_state.setHoldStart(zone.toLocal(services().clock.instant()));
     m_state.setHoldTarget(LocalTime{launch});
-    m_targetStampCopiesLaunch = false;
+    m_captions.targetStampCopiesLaunch = false;
     render();
     return launch;
 }

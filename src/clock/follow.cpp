@@ -61,16 +61,16 @@ void frmOrvane::FollowLeader(const Followed& leader) {
 
     if (m_state.window().active != leader.windowActive)
         chkLaunchWindowActive.setValue(leader.windowActive ? 1 : 0);
-    const bool textMoved = !leader.windowText.empty() && leader.windowText != m_windowText;
+    const bool textMoved = !leader.windowText.empty() && leader.windowText != m_captions.windowText;
     if (leader.windowLeft && (textMoved || leader.windowLeft != m_state.window().left)) {
         // What is left of the window goes on being used up from the leader's value, from now,
         // and shows as the leader shows it.
         m_state.setWindow(*leader.windowLeft);
         m_state.setWindowStart(zone().toLocal(now));
-        m_windowCounted = false;
+        m_captions.windowCounted = false;
         if (textMoved)
-            m_windowText = leader.windowText;
-        m_shownWindowLeft = leader.windowLeft;
+            m_captions.windowText = leader.windowText;
+        m_captions.shownWindowLeft = leader.windowLeft;
         render();
     }
     greyForLeader();

@@ -1,17 +1,16 @@
 #pragma once
 
-// The main window: the count to the launch time and after it, launch time entry and the two
-// screen sizes, hold and resume, and the launch window. It renders the launch state (the
-// App's LaunchState: the launch time, the hold, the launch window) into the captions the user
-// sees and launch data files store, and turns an edit of one of them (the user, a script, a
-// file) into a change of that state, once, where it arrives.
+// The main window: the count, launch time entry and the two screen sizes, hold and resume, and
+// the launch window. It renders the App's LaunchState into the captions the user sees and
+// files store, and turns an edit of one (the user, a script, a file) into a change of it.
 //
 // The member functions are spread by concern: frmOrvane.cpp (design values and layout),
-// count.cpp (the count, the indicators, the window's own events), entry.cpp (launch time
-// entry and screen sizes), hold.cpp (hold and resume), launch_window.cpp, render.cpp (the
-// launch state into the captions, and edits back), exit.cpp (the File menu and the exit path).
+// count.cpp (the count and indicators), entry.cpp (launch time entry, screen sizes), hold.cpp,
+// launch_window.cpp, render.cpp (the state into the captions, edits back), launch_data.cpp
+// (the launch data file's fields), exit.cpp (the File menu and the exit path).
 
 #include "data/launch_format.h"
+#include "clock/launch_captions.h"
 #include "happenings.h"
 #include "model/launch_state.h"
 #include "platform/clock_health.h"
@@ -36,9 +35,8 @@ class frmOrvane : public Form {
   public:
     explicit frmOrvane(App& app);
 
-    // Seconds from now until the launch time: positive before launch, 0 at the launch
-    // second, negative after it. Counted in real seconds, across changes of daylight saving
-    // time.
+    // Real seconds from now until the launch time: positive before launch, 0 at the launch
+    // second, negative after it.
     std::int64_t TminusSec() const;
     // The exit path: every way of leaving the program comes here. MUST_END: the program may
     // not go on (the launch window's lock), so the question has no Cancel.
@@ -54,7 +52,7 @@ class frmOrvane : public Form {
     void readLaunchData(const LaunchData& data);
     // The status bar shows the launch data file in use.
     void showLaunchFile(const std::string& path);
-    // The launch data file's open and save paths, which scripts read as OpenPath and SavePath.
+    // The launch data file's open and save paths (scripts read OpenPath and SavePath).
     std::string openPath() const;
     std::string savePath() const;
     const PropertyTable& properties() const override;
@@ -64,14 +62,11 @@ class frmOrvane : public Form {
     // The captions of the three "Show Event Timers" commands follow whether the board is shown.
     void showEventTimersCaptions(bool shown);
 
-    // The launch time as lblTarget shows it: local wall time. Every writer of lblTarget
-    // writes a date-time; should a caption not be one, the launch time reads as the zero date
-    // and hasLaunchTime() is false.
+    // The launch time, local wall time: the zero date, and hasLaunchTime() false, when an edit
+    // of lblTarget gave a text that is no date-time.
     DateTime launchTime() const;
     bool hasLaunchTime() const;
-    // The launch time as the real instant the counts compare with the clock's present: the
-    // one place where it goes through the computer's time zone rules. Worked out at each use,
-    // so a change of zone shows at the next second.
+    // The launch time as the real instant the counts compare with the clock's present.
     Instant launchMoment() const;
     // The count as the window shows it now (lblTMinus, lblDays ... lblSeconds are written
     // from it).
@@ -259,7 +254,7 @@ class frmOrvane : public Form {
     CheckBox chkLaunchWindowActive{this, "chkLaunchWindowActive"};
     Label lblLaunchWindow{this, "lblLaunchWindow"};
 
-    // ---- hidden labels that keep the program's stamps ----
+    // ---- hidden labels: the hold's and the launch window's stamps, the remembered true time ----
     Label lblNowStamp{this, "lblNowStamp"};
     Label lblTargetStamp{this, "lblTargetStamp"};
     Label lblLaunchWindowStamp{this, "lblLaunchWindowStamp"};
@@ -376,31 +371,12 @@ class frmOrvane : public Form {
     void takeWindowStampEdit();
     // The launch time was set by the entry (its day written with two digits), or moved by a
     // hold or a leader: the next rendering writes it in PATTERN.
-    void showLaunchTimeAs(const char* pattern) { m_launchPattern = pattern; }
+    void showLaunchTimeAs(const char* pattern) { m_captions.launchPattern = pattern; }
 
     App& m_app;
     LaunchState& m_state;
-    // How the captions show the launch state: the value each one shows and its text. A caption
-    // is written again only when its value changes, so a text a user, a script or a file wrote
-    // is kept as written.
-    bool m_rendering = false;
-    // The pattern the launch time is written in; none while it shows as a user, a script or a
-    // file wrote it.
-    const char* m_launchPattern = nullptr;
-    const char* m_shownLaunchPattern = nullptr;
-    std::optional<LocalTime> m_shownLaunchTime;
-    std::string m_launchText;
-    // lblTargetStamp is the launch time's text when a hold stamps it, and a general date when
-    // the entry does.
-    bool m_targetStampCopiesLaunch = true, m_shownTargetStampCopies = true;
-    std::optional<LocalTime> m_shownHoldStart, m_shownHoldTarget, m_shownWindowStart;
-    // What is left of the launch window shows as given (entered, or a file's text) until holds
-    // use it up, then as "hh:mm:ss".
-    bool m_shownHeld = false;
-    bool m_windowCounted = false;
-    bool m_windowTextChanged = false;
-    std::string m_windowText;
-    std::optional<std::int64_t> m_shownWindowLeft, m_shownWindowBudget;
+    // What the captions show of the launch state (launch_captions.h).
+    LaunchCaptions m_captions;
     bool m_fullScreen = false;
     // Where the user put the window in each screen mode, on each monitor.
     WindowPlaces m_places;

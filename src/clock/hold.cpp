@@ -31,7 +31,7 @@ void frmOrvane::StartHold() {
     const Instant now = services().clock.instant();
     ShowCount(now);
     m_state.hold(now, services().clock.monotonicMs(), zone());
-    m_targetStampCopiesLaunch = true;
+    m_captions.targetStampCopiesLaunch = true;
     // The launch window is consumed from what is left of it now.
     m_state.setWindowConsuming(true);
     render();
@@ -114,7 +114,7 @@ void frmOrvane::SetHoldArmed(bool armed) {
 // moment of the clock.
 void frmOrvane::StampHold(Instant now) {
     m_state.restamp(now, services().clock.monotonicMs(), zone());
-    m_targetStampCopiesLaunch = true;
+    m_captions.targetStampCopiesLaunch = true;
     render();
 }
 

@@ -33,12 +33,12 @@ constexpr EntryField EntryFields[] = {
 } // namespace
 
 void frmOrvane::writeLaunchData(LaunchData& d) const {
-    d.lblTarget = m_launchText;
+    d.lblTarget = m_captions.launchText;
     d.txtLaunchDate = txtLaunchDate.text();
     d.chkLaunchWindowActive = m_state.window().active ? 1 : 0;
     // The file records whether holding is armed as the hold button's enabled state.
     d.holdEnabled = m_state.armed();
-    d.lblLaunchWindow = m_windowText;
+    d.lblLaunchWindow = m_captions.windowText;
     for (const EntryField& f : EntryFields) {
         d.*f.value = (this->*f.bar).value();
         d.*f.text = (this->*f.box).text();

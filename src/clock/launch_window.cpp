@@ -24,7 +24,7 @@ void frmOrvane::wireLaunchWindow() {
     // The box is the edit: a click, the menu, a script or a file changes it, and the change
     // applies. The window's own rendering of the box changes nothing.
     chkLaunchWindowActive.onClick = [this] {
-        if (!m_rendering)
+        if (!m_captions.rendering)
             ApplyLaunchWindowActive();
     };
     mnuActiveLaunchWindow.onClick = [this] {
@@ -52,9 +52,9 @@ void frmOrvane::wireLaunchWindow() {
 }
 
 void frmOrvane::SetLaunchWindow() {
-    const std::string before = m_windowText;
+    const std::string before = m_captions.windowText;
     SetLaunchWindowEntry();
-    if (m_windowText != before)
+    if (m_captions.windowText != before)
         raiseWindowHappening(Happening::Kind::LaunchWindowSet);
 }
 
@@ -89,7 +89,7 @@ void frmOrvane::SetLaunchWindowEntry() {
     }
 
     const auto setWindow = [this, &entry](bool withBudget) {
-        m_windowCounted = false;
+        m_captions.windowCounted = false;
         if (withBudget)
             m_state.setWindow(*entry);
         else
@@ -166,7 +166,7 @@ void frmOrvane::UpdateHeldWindow(Instant now) {
         return;
     }
     // Used up, what is left shows as a time of day counted down.
-    m_windowCounted = true;
+    m_captions.windowCounted = true;
     render();
     if (consumed != LaunchState::Consumed::Expired)
         return;

@@ -27,12 +27,12 @@ std::string generalDate(const std::optional<LocalTime>& t) {
 } // namespace
 
 void frmOrvane::wireRender() {
-    m_launchText = lblTarget.caption();
-    m_shownLaunchTime = readLocalTime(m_launchText);
-    m_state.setLaunchTime(m_shownLaunchTime);
-    m_windowText = lblLaunchWindow.caption();
-    m_shownWindowLeft = timeOfDayOf(m_windowText);
-    m_state.setWindowLeft(m_shownWindowLeft);
+    m_captions.launchText = lblTarget.caption();
+    m_captions.shownLaunchTime = readLocalTime(m_captions.launchText);
+    m_state.setLaunchTime(m_captions.shownLaunchTime);
+    m_captions.windowText = lblLaunchWindow.caption();
+    m_captions.shownWindowLeft = timeOfDayOf(m_captions.windowText);
+    m_state.setWindowLeft(m_captions.shownWindowLeft);
     takeEdit(lblTarget, &frmOrvane::takeLaunchTimeEdit);
     takeEdit(lblNowStamp, &frmOrvane::takeHoldStampEdit);
     takeEdit(lblTargetStamp, &frmOrvane::takeHoldStampEdit);
@@ -43,7 +43,7 @@ void frmOrvane::wireRender() {
 
 void frmOrvane::takeEdit(Label& label, void (frmOrvane::*take)()) {
     label.onChange = [this, take] {
-        if (m_rendering)
+        if (m_captions.rendering)
             return;
         (this->*take)();
         render();
@@ -53,75 +53,75 @@ void frmOrvane::takeEdit(Label& label, void (frmOrvane::*take)()) {
 // A caption read afresh to the same wall time keeps the occurrence the program worked out. The
 // text stays as written until the launch time moves.
 void frmOrvane::takeLaunchTimeEdit() {
-    m_launchPattern = m_shownLaunchPattern = nullptr;
-    m_launchText = lblTarget.caption();
-    m_shownLaunchTime = readLocalTime(m_launchText, m_state.launchTime());
-    m_state.setLaunchTime(m_shownLaunchTime);
+    m_captions.launchPattern = m_captions.shownLaunchPattern = nullptr;
+    m_captions.launchText = lblTarget.caption();
+    m_captions.shownLaunchTime = readLocalTime(m_captions.launchText, m_state.launchTime());
+    m_state.setLaunchTime(m_captions.shownLaunchTime);
 }
 
 void frmOrvane::takeHoldStampEdit() {
-    m_shownHoldStart = readLocalTime(lblNowStamp.caption(), m_state.holdStart());
-    m_shownHoldTarget = readLocalTime(lblTargetStamp.caption(), m_state.holdTarget());
-    m_state.setHoldStart(m_shownHoldStart);
-    m_state.setHoldTarget(m_shownHoldTarget);
+    m_captions.shownHoldStart = readLocalTime(lblNowStamp.caption(), m_state.holdStart());
+    m_captions.shownHoldTarget = readLocalTime(lblTargetStamp.caption(), m_state.holdTarget());
+    m_state.setHoldStart(m_captions.shownHoldStart);
+    m_state.setHoldTarget(m_captions.shownHoldTarget);
 }
 
 void frmOrvane::takeWindowEdit() {
-    m_windowTextChanged = true;
-    m_windowText = lblLaunchWindow.caption();
-    m_windowCounted = false;
-    m_shownWindowLeft = timeOfDayOf(m_windowText);
-    m_state.setWindowLeft(m_shownWindowLeft);
+    m_captions.windowTextChanged = true;
+    m_captions.windowText = lblLaunchWindow.caption();
+    m_captions.windowCounted = false;
+    m_captions.shownWindowLeft = timeOfDayOf(m_captions.windowText);
+    m_state.setWindowLeft(m_captions.shownWindowLeft);
 }
 
 void frmOrvane::takeWindowStampEdit() {
-    m_shownWindowBudget = timeOfDayOf(lblLaunchWindowStamp.caption());
-    m_shownWindowStart = readLocalTime(lblNowStampWindow.caption(), m_state.window().start);
-    m_state.setWindowBudget(m_shownWindowBudget);
-    m_state.setWindowStart(m_shownWindowStart);
+    m_captions.shownWindowBudget = timeOfDayOf(lblLaunchWindowStamp.caption());
+    m_captions.shownWindowStart = readLocalTime(lblNowStampWindow.caption(), m_state.window().start);
+    m_state.setWindowBudget(m_captions.shownWindowBudget);
+    m_state.setWindowStart(m_captions.shownWindowStart);
 }
 
 void frmOrvane::render() {
-    const bool outer = !m_rendering;
-    m_rendering = true;
+    const bool outer = !m_captions.rendering;
+    m_captions.rendering = true;
     renderLaunchTime();
     renderHold();
     renderWindow();
     if (outer)
-        m_rendering = false;
+        m_captions.rendering = false;
     // The warning follows what is left of the window as it is shown, whoever changed it.
-    if (std::exchange(m_windowTextChanged, false))
+    if (std::exchange(m_captions.windowTextChanged, false))
         UpdateWindowWarning();
 }
 
 void frmOrvane::renderLaunchTime() {
     const std::optional<LocalTime>& launch = m_state.launchTime();
-    if (launch == m_shownLaunchTime && m_launchPattern == m_shownLaunchPattern)
+    if (launch == m_captions.shownLaunchTime && m_captions.launchPattern == m_captions.shownLaunchPattern)
         return;
-    m_shownLaunchTime = launch;
-    m_shownLaunchPattern = m_launchPattern;
+    m_captions.shownLaunchTime = launch;
+    m_captions.shownLaunchPattern = m_captions.launchPattern;
     if (!launch)
         return;
-    m_launchText = formatDate(launch->wall, m_launchPattern ? m_launchPattern : MovedLaunch);
-    lblTarget.setCaption(m_launchText);
+    m_captions.launchText = formatDate(launch->wall, m_captions.launchPattern ? m_captions.launchPattern : MovedLaunch);
+    lblTarget.setCaption(m_captions.launchText);
 }
 
 void frmOrvane::renderHold() {
-    if (m_state.holdStart() != m_shownHoldStart) {
-        m_shownHoldStart = m_state.holdStart();
-        lblNowStamp.setCaption(generalDate(m_shownHoldStart));
+    if (m_state.holdStart() != m_captions.shownHoldStart) {
+        m_captions.shownHoldStart = m_state.holdStart();
+        lblNowStamp.setCaption(generalDate(m_captions.shownHoldStart));
     }
-    if (m_state.holdTarget() != m_shownHoldTarget ||
-        m_targetStampCopiesLaunch != m_shownTargetStampCopies) {
-        m_shownHoldTarget = m_state.holdTarget();
-        m_shownTargetStampCopies = m_targetStampCopiesLaunch;
-        lblTargetStamp.setCaption(m_targetStampCopiesLaunch && m_shownHoldTarget == m_shownLaunchTime
-                                      ? m_launchText
-                                      : generalDate(m_shownHoldTarget));
+    if (m_state.holdTarget() != m_captions.shownHoldTarget ||
+        m_captions.targetStampCopiesLaunch != m_captions.shownTargetStampCopies) {
+        m_captions.shownHoldTarget = m_state.holdTarget();
+        m_captions.shownTargetStampCopies = m_captions.targetStampCopiesLaunch;
+        lblTargetStamp.setCaption(m_captions.targetStampCopiesLaunch && m_captions.shownHoldTarget == m_captions.shownLaunchTime
+                                      ? m_captions.launchText
+                                      : generalDate(m_captions.shownHoldTarget));
     }
     const bool held = m_state.held();
-    if (held != m_shownHeld) {
-        m_shownHeld = held;
+    if (held != m_captions.shownHeld) {
+        m_captions.shownHeld = held;
         const char* action = held ? "&Resume" : "&Hold";
         cmdHoldResume.setCaption(action);
         mnuRtHold.setCaption(action);
@@ -141,23 +141,23 @@ void frmOrvane::renderHold() {
 void frmOrvane::renderWindow() {
     const LaunchState::Window& w = m_state.window();
     const std::string text =
-        m_windowCounted && w.left ? formatDate(DateTime::fromSeconds(*w.left), "hh:mm:ss")
-        : w.left == m_shownWindowLeft ? m_windowText
+        m_captions.windowCounted && w.left ? formatDate(DateTime::fromSeconds(*w.left), "hh:mm:ss")
+        : w.left == m_captions.shownWindowLeft ? m_captions.windowText
         : w.left                      ? formatDate(DateTime::fromSeconds(*w.left), "h:mm:ss")
-                                      : m_windowText;
-    m_shownWindowLeft = w.left;
-    m_windowTextChanged = m_windowTextChanged || text != m_windowText;
-    m_windowText = text;
+                                      : m_captions.windowText;
+    m_captions.shownWindowLeft = w.left;
+    m_captions.windowTextChanged = m_captions.windowTextChanged || text != m_captions.windowText;
+    m_captions.windowText = text;
     lblLaunchWindow.setCaption(text);
-    if (w.budget != m_shownWindowBudget) {
-        m_shownWindowBudget = w.budget;
+    if (w.budget != m_captions.shownWindowBudget) {
+        m_captions.shownWindowBudget = w.budget;
         lblLaunchWindowStamp.setCaption(
             w.budget == w.left ? text
             : w.budget         ? formatDate(DateTime::fromSeconds(*w.budget), "hh:mm:ss")
                                : std::string());
     }
-    if (w.start != m_shownWindowStart) {
-        m_shownWindowStart = w.start;
+    if (w.start != m_captions.shownWindowStart) {
+        m_captions.shownWindowStart = w.start;
         lblNowStampWindow.setCaption(generalDate(w.start));
     }
     chkLaunchWindowActive.setValue(w.active ? 1 : 0);
@@ -200,7 +200,7 @@ frmOrvane::LaunchWindowState frmOrvane::launchWindow() const {
     const LaunchState::Window& w = m_state.window();
     LaunchWindowState s;
     s.active = w.active;
-    s.text = m_windowText;
+    s.text = m_captions.windowText;
     s.leftSeconds = w.left;
     s.budgetSeconds = w.budget;
     s.warningShown = lblWindowWarning.visible();
