@@ -3,6 +3,7 @@
 #include "data/LaunchFileNames.h"
 #include "data/SimWizardEntries.h"
 #include "happenings.h"
+#include "model/board.h"
 #include "platform/clock_health.h"
 #include "platform/datetime.h"
 #include "platform/displays.h"
@@ -57,10 +58,13 @@ class App {
     // The launch data file's open and save paths.
     LaunchFileNames& launchFileNames() { return m_launchFileNames; }
 
+    // The event timer board, which the event timers window shows.
+    Board& board() { return *m_board; }
+
     // What the launch data file asks of the windows (app_file.cpp).
     CTimeData& EventData();
-    // Sets row n as a file records it and makes it count afresh.
-    void RestoreEventRow(int n, std::string_view name, std::string_view mark, bool visible);
+    // Sets row n as a file records it (a mark, or none) and makes it count afresh.
+    void RestoreEventRow(int n, std::string_view name, std::optional<Direction> mark, bool visible);
     // Arms or disarms holding, as the hold button's enabled state in a file says.
     void setHoldArmed(bool armed);
     // After a file was read: a hold goes on from the file's launch time and launch window,
@@ -187,6 +191,7 @@ class App {
     };
     std::vector<TypeName> m_typeNames;
     Happenings m_happenings;
+    std::unique_ptr<Board> m_board;
     std::unique_ptr<orvane::Callouts> m_callouts;
 };
 

@@ -11,7 +11,8 @@ CTimeData& App::EventData() {
     return frmEventTimers().EventData();
 }
 
-void App::RestoreEventRow(int n, std::string_view name, std::string_view mark, bool visible) {
+void App::RestoreEventRow(int n, std::string_view name, std::optional<Direction> mark,
+                          bool visible) {
     frmEventTimers().RestoreEventRow(n, name, mark, visible);
 }
 

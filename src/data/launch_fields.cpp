@@ -1,6 +1,7 @@
 #include "data/launch_fields.h"
 
 #include "app.h"
+#include "data/launch_event_fields.h"
 #include "platform/form.h"
 
 #include <cstdio>
@@ -74,7 +75,6 @@ void showLaunchFile(App& app, const std::string& path) {
 
 LaunchData collectLaunchData(App& app) {
     const Controls main(*app.form("frmOrvane"));
-    const Controls board(*app.form("frmEventTimers"));
     LaunchData d;
     d.lblTarget = main.text("lblTarget", "Caption");
     d.txtLaunchDate = main.text("txtLaunchDate", "Text");
@@ -96,16 +96,7 @@ LaunchData collectLaunchData(App& app) {
     d.vsbMinutesW = main.number("vsbMinutesW");
     d.vsbHoursW = main.number("vsbHoursW");
     d.sim = app.simWizardEntries();
-    const CTimeData& record = app.EventData();
-    for (int n = 0; n < 10; ++n) {
-        LaunchEventBlock& e = d.events[std::size_t(n)];
-        e.tag = record.Tag(n);
-        e.secs = record.Secs(n);
-        e.plus = record.Plus(n);
-        e.visible = board.boolean("pctEvent", "Visible", n);
-        e.mark = board.text("pctEvent", "Tag", n);
-        e.name = board.text("lblName", "Caption", n);
-    }
+    collectEventBlocks(app, d);
     return d;
 }
 
@@ -135,14 +126,7 @@ void applyLaunchData(App& app, const LaunchData& d) {
     }
     app.simWizardEntries() = d.sim;
 
-    CTimeData& record = app.EventData();
-    for (int n = 0; n < 10; ++n) {
-        const LaunchEventBlock& e = d.events[std::size_t(n)];
-        record.setTag(n, e.tag);
-        record.setSecs(n, e.secs);
-        record.setPlus(n, e.plus);
-        app.RestoreEventRow(n, e.name, e.mark, e.visible);
-    }
+    applyEventBlocks(app, d);
 }
 
 } // namespace orvane
