@@ -8,15 +8,7 @@ namespace {
 
 // The count state and the scroll marks as the tags show them.
 const char* phaseTag(RowPhase phase) {
-    switch (phase) {
-    case RowPhase::CountingUp:
-        return "1";
-    case RowPhase::CountingDown:
-        return "2";
-    case RowPhase::Fresh:
-        break;
-    }
-    return "";
+    return phase == RowPhase::CountingUp ? "1" : phase == RowPhase::CountingDown ? "2" : "";
 }
 
 RowPhase phaseOfTag(const std::string& tag) {
@@ -34,15 +26,9 @@ TravelEnd endOfTag(const std::string& tag) {
 }
 
 Color alertColor(AlertLevel alert) {
-    switch (alert) {
-    case AlertLevel::TenMinutes:
-        return PaleYellow;
-    case AlertLevel::LastMinute:
-        return Yellow;
-    case AlertLevel::None:
-        break;
-    }
-    return ButtonFace;
+    return alert == AlertLevel::TenMinutes   ? PaleYellow
+           : alert == AlertLevel::LastMinute ? Yellow
+                                             : ButtonFace;
 }
 
 } // namespace
