@@ -22,7 +22,8 @@ App::App(Services& services)
                                              services.dialogs, services.settings,
                                              services.help,    services.process,
                                              services.files,   services.info,
-                                             services.sound,   services.clockHealth} {
+                                             services.sound,   services.clockHealth},
+      m_board(std::make_unique<Board>()) {
     registerForm<orvane::frmOrvane>("frmOrvane");
     registerForm<orvane::frmEventTimers>("frmEventTimers");
     registerForm<orvane::frmSplash>("frmSplash");

@@ -4,6 +4,7 @@
 #include "data/launch_format.h"
 #include "data/SimWizardEntries.h"
 #include "happenings.h"
+#include "model/board.h"
 #include "model/launch_state.h"
 #include "platform/clock_health.h"
 #include "platform/datetime.h"
@@ -62,14 +63,16 @@ class App {
     LaunchState& launchState() { return m_launchState; }
     const LaunchState& launchState() const { return m_launchState; }
 
+    // The event timer board, which the event timers window shows.
+    Board& board() { return *m_board; }
+
     // What the launch data file asks of the windows (app_file.cpp).
     void writeLaunchData(LaunchData& data);
     void readLaunchData(const LaunchData& data);
-    void writeEventRow(int n, LaunchEventBlock& block);
     void showLaunchFile(const std::string& path);
     CTimeData& EventData();
-    // Sets row n as a file records it and makes it count afresh.
-    void RestoreEventRow(int n, std::string_view name, std::string_view mark, bool visible);
+    // Sets row n as a file records it (a mark, or none) and makes it count afresh.
+    void RestoreEventRow(int n, std::string_view name, std::optional<Direction> mark, bool visible);
     // After a file was read: a hold goes on from the file's launch time and launch window,
     // and the board shows its tooltips again.
     void launchDataRead();
@@ -194,6 +197,7 @@ class App {
     };
     std::vector<TypeName> m_typeNames;
     Happenings m_happenings;
+    std::unique_ptr<Board> m_board;
     std::unique_ptr<orvane::Callouts> m_callouts;
 };
 

@@ -1,28 +1,17 @@
 #include "data/CTimeData.h"
 
-#include "platform/datetime.h"
-
 namespace orvane {
 
-std::string CTimeData::plusText(int n) const {
-    const Variant& v = Plus(n);
-    if (v.isText())
-        return v.text();
-    if (v.isNumber())
-        return std::to_string(v.number());
-    return {};
+Variant CTimeData::Plus(int n) const {
+    const std::string sign = plusText(n);
+    return sign.empty() ? Variant() : Variant(sign);
 }
 
-std::int32_t CTimeData::signedOffset(int n) const {
-    return std::int32_t(leadingNumber(plusText(n) + std::to_string(Secs(n))));
-}
-
-int CTimeData::EventRank(std::int32_t offset) const {
-    int rank = 11;
-    for (int j = 0; j < 10; ++j)
-        if (offset <= signedOffset(j))
-            --rank;
-    return rank;
+void CTimeData::setPlus(int n, const Variant& v) {
+    const std::string text = v.isText() ? v.text() : std::string();
+    m_board.setDirection(n, text == "+"   ? std::optional(Direction::After)
+                            : text == "-" ? std::optional(Direction::Before)
+                                          : std::nullopt);
 }
 
 } // namespace orvane

@@ -87,9 +87,8 @@ void frmEventTimers::setShown(bool shown) {
     if (!shown)
         return;
     // Rows removed by Remove All stay hidden until an event is defined on them.
-    for (int n = 0; n < 10; ++n)
-        if (isAssigned(n))
-            pctEvent[n].setVisible(true);
+    m_board.showAssignedRows();
+    render();
 }
 
 // A hidden board's rows still ahead wait to be seen: it counts down only while shown.

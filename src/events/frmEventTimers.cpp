@@ -26,10 +26,13 @@ void button(CommandButton& b, std::string caption, int top, int height = ButtonH
 
 frmEventTimers::frmEventTimers(App& app)
     : Form(app.services(), "frmEventTimers"), m_app(app),
-      m_places(app.services().settings, app.info().exeName, "frmEventTimers") {
+      m_places(app.services().settings, app.info().exeName, "frmEventTimers"), m_board(app.board()),
+      m_eventData(app.board()) {
     setDesignValues();
     layOut();
     wireCommands();
+    wireEdits();
+    render();
     // It opens where the user last put it, on a monitor that is still there, else where it
     // was designed to.
     const WindowPlace start = m_places.startPlace("window", app.displays().monitors(), width(),
@@ -50,21 +53,6 @@ frmEventTimers::frmEventTimers(App& app)
     tmrTPlusCount.onTimer = [this] { CountUp(); };
     tmrActions.onTimer = [this] { ShowAlertColors(); };
     tmrToolTips.onTimer = [this] { ShowToolTips(); };
-    for (int n = 0; n < 10; ++n)
-        lblTag[n].onChange = [this, n] {
-            m_captured[n] = readLocalTime(lblTag[n].caption(), m_captured[n]);
-        };
-
-    // Every row starts shown, and the rows at the first and last places carry the marks the
-    // scroll commands look for.
-    for (int n = 0; n < 10; ++n) {
-        pctEvent[n].setVisible(true);
-        if (pctEvent[n].top() == FirstPlaceTop)
-            lblTime[n].setTag("High");
-        else if (pctEvent[n].top() == LastPlaceTop)
-            lblTime[n].setTag("Low");
-    }
-
     // The window is only ever hidden, never closed by its close button: it ends with the
     // program.
     onQueryUnload = [](bool& cancel, UnloadMode) { cancel = true; };
@@ -76,17 +64,6 @@ frmEventTimers::frmEventTimers(App& app)
 }
 
 frmEventTimers::~frmEventTimers() = default;
-
-CTimeData& frmEventTimers::EventData() {
-    if (!m_eventData)
-        m_eventData = std::make_unique<CTimeData>();
-    return *m_eventData;
-}
-
-const CTimeData& frmEventTimers::EventData() const {
-    static const CTimeData fresh;
-    return m_eventData ? *m_eventData : fresh;
-}
 
 void frmEventTimers::setDesignValues() {
     setCaption("Event Timers");

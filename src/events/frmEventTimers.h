@@ -8,10 +8,14 @@
 // wiring and the window's life), board_count.cpp (the counts, alert colours and tooltips),
 // ordering.cpp (Sequence Events and scrolling), commands.cpp (the other commands, showing
 // and hiding the window), record.cpp (the event record by name), rows.cpp (defining and
-// clearing events).
+// clearing events), render.cpp (the board shown in the controls, and the controls' edits).
+//
+// The rows' state is the App's Board: the window turns its commands and ticks into the
+// board's operations and renders the board into its controls.
 
 #include "data/CTimeData.h"
 #include "happenings.h"
+#include "model/board.h"
 #include "platform/controls.h"
 #include "platform/datetime.h"
 #include "platform/form.h"
@@ -40,10 +44,9 @@ class frmEventTimers : public Form {
     static constexpr int PlaceStep = 1320;
     static constexpr int LastPlaceTop = FirstPlaceTop + 9 * PlaceStep;
 
-    // The one record of the ten events' definitions, made on first access.
-    CTimeData& EventData();
-    // Reads the record without making it: one not yet made reads as a fresh record.
-    const CTimeData& EventData() const;
+    // The one record of the ten events' definitions, over the board.
+    CTimeData& EventData() { return m_eventData; }
+    const CTimeData& EventData() const { return m_eventData; }
 
     // Shows or hides this window (either window's command).
     void ToggleEventTimers();
@@ -57,22 +60,18 @@ class frmEventTimers : public Form {
     void DefineEvent(int n, std::string_view name, std::string_view sign, std::int32_t secs);
     // An event is assigned exactly while its row carries a direction mark; the name is the
     // row's, as the row shows it.
-    bool isAssigned(int n) const { return !pctEvent.at(n).tag().empty(); }
-    std::string eventName(int n) const { return lblName.at(n).caption(); }
+    bool isAssigned(int n) const { return m_board.row(n).defined; }
+    std::string eventName(int n) const { return m_board.row(n).name; }
     // Sets row n as a launch data file records it (name, mark, whether it is shown) and starts
     // its count afresh with the tooltips rebuilt; the file's reader writes the record itself.
-    void RestoreEventRow(int n, std::string_view name, std::string_view mark, bool visible);
+    void RestoreEventRow(int n, std::string_view name, std::optional<Direction> mark, bool visible);
+    void RestoreEventRow(int n, std::string_view name, std::string_view mark, bool visible) {
+        RestoreEventRow(n, name, directionOfMark(mark), visible);
+    }
 
-    // Where a row's count stands; lblTag(N)'s tag shows it ("", "1", "2").
-    enum class RowPhase {
-        Fresh,        // "": counts afresh; the count up captures its moment at its next tick
-        CountingUp,   // "1": passed; counts up from the moment it captured
-        CountingDown, // "2": still ahead, counting down
-    };
-    // Which side of the launch time an event lies on; pctEvent(N)'s tag shows it ("-", "+").
-    enum class Direction { Before, After };
-    // How strongly the row's panel warns of its event.
-    enum class AlertLevel { None, TenMinutes, LastMinute };
+    using RowPhase = orvane::RowPhase;
+    using Direction = orvane::Direction;
+    using AlertLevel = orvane::AlertLevel;
     // One row as the board shows it.
     struct Row {
         bool defined = false; // it carries a direction mark
@@ -168,23 +167,22 @@ class frmEventTimers : public Form {
     // Makes row n count afresh: its moment is taken again from the record and the launch
     // time, so a row that passed it counts up from the new moment.
     void RestartCount(int n);
-    RowPhase phase(int n) const;
-    void setPhase(int n, RowPhase phase);
     // The happening of KIND for row n.
     void raiseRow(Happening::Kind kind, int n);
-    Instant EventTime(int n) const;
-    // The same for a launch time the tick has read once for all ten rows.
-    Instant EventTime(int n, Instant launch) const;
-    std::int64_t SecondsToEvent(int n) const;
     void CountDown();
     void CountUp();
     void ShowAlertColors();
     void ShowToolTips();
 
+    // The board in the controls, and a script's or a file's edit of a control turned into
+    // the board's change (render.cpp).
+    void render();
+    void wireEdits();
+    // lblTime(N): the count as the row shows it.
+    static std::string countText(const BoardRow& r);
+
     // Ordering and scrolling (ordering.cpp).
     void SequenceEvents();
-    int EventRank(std::int32_t key) const;
-    void SeparateTies(int n);
     void ScrollRowsUp();
     void ScrollRowsDown();
 
@@ -200,15 +198,17 @@ class frmEventTimers : public Form {
     App& m_app;
     // Where the user put the window, on each monitor.
     WindowPlaces m_places;
-    std::unique_ptr<CTimeData> m_eventData;
+    Board& m_board;
+    CTimeData m_eventData;
     bool m_shown = false;
     // The narrow window shows the rows only (Hide Controls).
     bool m_controlsHidden = false;
-    // The moment each row counts up from, read once whenever lblTag(N)'s caption changes.
-    std::array<std::optional<LocalTime>, 10> m_captured{};
-    // What the count up saw at its last tick: which moments lay ahead, and the launch time.
-    std::array<bool, 10> m_ahead{};
-    std::optional<Instant> m_countedLaunch;
+    // Set while the window writes the board into its controls, whose change handlers then
+    // have nothing to tell the board.
+    bool m_rendering = false;
+    // The captured moments lblTag(N) shows: its caption is written only when the board
+    // captures a new one, so a caption a script wrote stays as written.
+    std::array<std::optional<LocalTime>, 10> m_shownCaptured{};
 };
 
 } // namespace orvane

@@ -9,30 +9,27 @@ void frmEventTimers::DefineEvent(int n, std::string_view name, std::string_view 
                                  std::int32_t secs) {
     if (n < 0 || n > 9)
         return;
-    if (sign.empty()) {
-        const bool wasAssigned = isAssigned(n);
-        if (wasAssigned)
+    const std::optional<Direction> direction = directionOfMark(sign);
+    if (!direction) {
+        if (isAssigned(n))
             raiseRow(Happening::Kind::EventRemoved, n);
-        lblName[n].setCaption(std::string(name));
-        pctEvent[n].setTag("");
-        pctEvent[n].setVisible(false);
+        m_board.clear(n, std::string(name));
+        render();
         return;
     }
-    EventData().setPlus(n, std::string(sign));
-    EventData().setSecs(n, secs);
-    RestoreEventRow(n, name, sign, true);
+    m_board.define(n, std::string(name), *direction, secs);
+    tmrToolTips.setEnabled(true);
+    render();
     raiseRow(Happening::Kind::EventDefined, n);
 }
 
-void frmEventTimers::RestoreEventRow(int n, std::string_view name, std::string_view mark,
+void frmEventTimers::RestoreEventRow(int n, std::string_view name, std::optional<Direction> mark,
                                      bool visible) {
     if (n < 0 || n > 9)
         return;
-    lblName[n].setCaption(std::string(name));
-    pctEvent[n].setVisible(visible);
-    pctEvent[n].setTag(std::string(mark));
-    RestartCount(n);
+    m_board.restore(n, std::string(name), mark, visible);
     tmrToolTips.setEnabled(true);
+    render();
 }
 
 } // namespace orvane

@@ -134,28 +134,31 @@ void Follower::applyClockOffset(std::int64_t offsetMs) {
     m_app.raise(h);
 }
 
+// The board changes only where the leader's events differ from it, each through the board's
+// own definition of an event, so a follower's board tells its happenings as the leader's did.
 void Follower::applyEvents(const RemoteState& state) {
-    frmEventTimers& board = m_app.frmEventTimers();
-    board.setFollowing();
+    frmEventTimers& window = m_app.frmEventTimers();
+    window.setFollowing();
+    const Board& board = m_app.board();
     for (int n = 0; n < 10; ++n) {
         const RemoteEvent* event = nullptr;
         for (const RemoteEvent& e : state.events)
             if (e.number == n + 1)
                 event = &e;
-        const frmEventTimers::Row row = board.row(n);
+        const BoardRow& row = board.row(n);
         // A row the leader has no event on is hidden, as on a board read from a file.
         if (!event) {
-            if (row.defined || board.pctEvent[n].visible())
-                board.DefineEvent(n, row.name, "", 0);
+            if (row.defined || row.visible)
+                window.DefineEvent(n, row.name, "", 0);
             continue;
         }
-        const bool after = event->sign == '+';
+        const Direction direction = event->sign == '+' ? Direction::After : Direction::Before;
         const bool same = row.defined && row.name == event->name &&
                           row.offsetSeconds == event->offsetSeconds &&
-                          (row.direction == frmEventTimers::Direction::After) == after;
+                          row.countDirection() == direction;
         if (!same)
-            board.DefineEvent(n, event->name, after ? "+" : "-",
-                              std::int32_t(event->offsetSeconds));
+            window.DefineEvent(n, event->name, direction == Direction::After ? "+" : "-",
+                               std::int32_t(event->offsetSeconds));
     }
 }
 

@@ -90,5 +90,31 @@ TEST_F(RowsTest, ANewLaunchCaptionMovesTheCountAndTheEventsAtTheNextTick) {
     EXPECT_TRUE(main().hasLaunchTime());
 }
 
+// A script writes a row's controls as the program's code would: each new mark, name and
+// captured moment becomes the board's, which the record, the count and other windows then
+// read; a captured moment's caption stays as the script wrote it.
+TEST_F(RowsTest, AScriptsEditsOfARowBecomeTheBoards) {
+    frmEventTimers& b = board();
+    clockMidSecond("2001-05-03 10:29:30");
+    ASSERT_TRUE(b.pctEvent[3].setProperty("Tag", "+").ok);
+    ASSERT_TRUE(b.lblName[3].setProperty("Caption", "Scrub").ok);
+    EXPECT_TRUE(b.isAssigned(3));
+    EXPECT_EQ(b.row(3).direction, Direction::After);
+    EXPECT_EQ(b.eventName(3), "Scrub");
+    EXPECT_EQ(b.EventData().Plus(3), Variant("+"));
+
+    b.DefineEvent(1, "Ignition", "-", 60);
+    advance(1s);
+    EXPECT_EQ(b.lblTime[1].caption(), "+ 0/   00:00:31");
+    ASSERT_TRUE(b.lblTag[1].setProperty("Caption", "May 3, 2001 10:28:00").ok);
+    advance(1s);
+    EXPECT_EQ(b.lblTime[1].caption(), "+ 0/   00:01:32");
+    EXPECT_EQ(b.lblTag[1].caption(), "May 3, 2001 10:28:00");
+
+    ASSERT_TRUE(b.pctEvent[3].setProperty("Tag", "").ok);
+    EXPECT_FALSE(b.isAssigned(3));
+    EXPECT_EQ(b.EventData().Plus(3), Variant("+")) << "the record keeps a removed direction";
+}
+
 } // namespace
 } // namespace orvane::test
