@@ -3,6 +3,7 @@
 #include "script_runner.h"
 
 #include "platform/controls.h"
+#include "platform/quoting.h"
 #include "platform/value.h"
 #include "sqlite/sqlite_journal.h"
 

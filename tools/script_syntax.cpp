@@ -1,5 +1,6 @@
 #include "script_syntax.h"
 
+#include "platform/quoting.h"
 #include "platform/value.h"
 
 #include <cctype>

@@ -6,6 +6,7 @@
 #include "app.h"
 #include "platform/form.h"
 #include "platform/mouse_holder.h"
+#include "platform/quoting.h"
 
 #include <ostream>
 

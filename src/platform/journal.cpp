@@ -1,5 +1,7 @@
 #include "platform/journal.h"
 
+#include "platform/quoting.h"
+
 #include <algorithm>
 
 namespace orvane {
@@ -17,17 +19,8 @@ std::string formatDetails(const std::vector<std::pair<std::string, std::string>>
         if (!out.empty())
             out += ' ';
         out += key;
-        out += "=\"";
-        for (char c : value) {
-            switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            default: out += c;
-            }
-        }
-        out += '"';
+        out += '=';
+        appendQuoted(out, value);
     }
     return out;
 }

@@ -273,6 +273,8 @@ std::optional<JsonValue> JsonValue::parse(std::string_view text, std::string& er
     return JsonReader(text).document(error);
 }
 
+// JSON's own escaping, apart from quoteText's: a JSON reader refuses any control byte left
+// raw, so every one is escaped here, where quoteText leaves tabs and the like as they are.
 std::string jsonText(std::string_view text) {
     std::string out = "\"";
     for (const char c : text) {

@@ -1,35 +1,12 @@
 #include "platform/value.h"
 
 #include "platform/datetime.h"
+#include "platform/quoting.h"
 
 #include <charconv>
 #include <cstdio>
 
 namespace orvane {
-
-std::string quoteText(std::string_view text) {
-    std::string out = "\"";
-    for (char c : text) {
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        default:
-            out += c;
-        }
-    }
-    out += '"';
-    return out;
-}
 
 std::string formatColor(Color c) {
     char buf[16];

@@ -56,7 +56,6 @@ class PropValue {
     std::variant<Empty, std::string, std::int64_t, bool, ColorValue> m_v;
 };
 
-std::string quoteText(std::string_view text);
 std::string formatColor(Color c);
 // Reads &HBBGGRR in hex (up to &HFFFFFFFF, an optional trailing &) or a whole number.
 std::optional<Color> parseColor(std::string_view text);

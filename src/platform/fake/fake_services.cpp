@@ -2,6 +2,7 @@
 
 #include "platform/controls.h"
 #include "platform/form.h"
+#include "platform/quoting.h"
 
 #include <algorithm>
 

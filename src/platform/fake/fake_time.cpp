@@ -1,6 +1,7 @@
 #include "platform/fake/fake_time.h"
 
 #include "platform/controls.h"
+#include "platform/quoting.h"
 
 #include <algorithm>
 #include <limits>
