@@ -1,6 +1,6 @@
 #include "happenings.h"
 
-#include "platform/datetime.h"
+#include "dates/datetime.h"
 
 #include <cstdlib>
 #include <deque>

@@ -40,7 +40,7 @@
 //   ProgramStart     clock/frmOrvane.cpp (main window loaded)             -
 //   ProgramExit      app.cpp App::endProgram (every way the program ends) -
 
-#include "platform/zone.h"
+#include "dates/zone.h"
 
 #include <cstddef>
 #include <cstdint>

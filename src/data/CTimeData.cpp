@@ -1,6 +1,6 @@
 #include "data/CTimeData.h"
 
-#include "platform/datetime.h"
+#include "dates/datetime.h"
 
 namespace orvane {
 

@@ -3,7 +3,7 @@
 // The records that carry data between windows: the ten event timers' definitions, and one
 // simulated mission time.
 
-#include "platform/value.h"
+#include "toolkit/value.h"
 
 #include <array>
 #include <cstdint>

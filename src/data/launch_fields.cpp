@@ -1,7 +1,7 @@
 #include "data/launch_fields.h"
 
 #include "app.h"
-#include "platform/form.h"
+#include "toolkit/form.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 
 #include "app.h"
 #include "journal/debrief.h"
-#include "platform/controls.h"
+#include "toolkit/controls.h"
 #include "qt/command_line.h"
 #include "qt/qt_drive.h"
 #include "qt/qt_view.h"

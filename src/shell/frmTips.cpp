@@ -2,7 +2,7 @@
 
 #include "app.h"
 #include "clock/frmOrvane.h"
-#include "platform/datetime.h"
+#include "dates/datetime.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -2,8 +2,8 @@
 
 // The wizard's date page: the event's calendar date and time of day.
 
-#include "platform/datetime.h"
-#include "platform/time_entry.h"
+#include "dates/datetime.h"
+#include "toolkit/time_entry.h"
 #include "wizard/event_entry.h"
 
 #include <cstdint>

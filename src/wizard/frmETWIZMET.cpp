@@ -2,7 +2,7 @@
 
 #include "app.h"
 #include "colors.h"
-#include "platform/datetime.h"
+#include "dates/datetime.h"
 #include "wizard/frmETWIZPlus.h"
 #include "wizard/time_columns.h"
 

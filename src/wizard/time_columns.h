@@ -3,7 +3,7 @@
 // The four columns of a mission time (days, hours, minutes, seconds) that the event wizard's
 // mission time page and the Manual Sim Time Wizard's time page both show in their frame.
 
-#include "platform/controls.h"
+#include "toolkit/controls.h"
 
 #include <array>
 

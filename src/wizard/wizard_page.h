@@ -6,8 +6,8 @@
 // the two main windows however the wizard ends.
 
 #include "colors.h"
-#include "platform/controls.h"
-#include "platform/form.h"
+#include "toolkit/controls.h"
+#include "toolkit/form.h"
 
 #include <array>
 #include <span>

@@ -8,7 +8,7 @@
 #include "events/frmEventTimers.h"
 #include "journal/frmDebrief.h"
 #include "journal/journal_records.h"
-#include "platform/fake/fake_services.h"
+#include "doubles/fake_services.h"
 #include "qt/qt_journal.h"
 #include "qt/qt_services.h"
 #include "qt/qt_view.h"
