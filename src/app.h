@@ -6,12 +6,12 @@
 #include "happenings.h"
 #include "model/board.h"
 #include "model/launch_state.h"
-#include "platform/clock_health.h"
-#include "platform/datetime.h"
-#include "platform/displays.h"
-#include "platform/form.h"
-#include "platform/own_clock.h"
-#include "platform/services.h"
+#include "services/clock_health.h"
+#include "dates/datetime.h"
+#include "toolkit/displays.h"
+#include "toolkit/form.h"
+#include "services/own_clock.h"
+#include "services/services.h"
 
 #include <chrono>
 #include <functional>

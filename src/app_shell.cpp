@@ -1,6 +1,8 @@
 // The Help menu's commands, carried out by the shell's windows for the main window.
 
 #include "app.h"
+#include "shell/frmAbout.h"
+#include "shell/frmTechSupport.h"
 #include "shell/frmTips.h"
 #include "shell/modHelp.h"
 
@@ -23,11 +25,11 @@ void App::ToggleTipOfTheDay() {
 }
 
 void App::ShowTechSupport() {
-    form("frmTechSupport")->show();
+    form<frmTechSupport>().show();
 }
 
 void App::ShowAbout() {
-    form("frmAbout")->show();
+    form<frmAbout>().show();
 }
 
 } // namespace orvane

@@ -23,8 +23,7 @@ void App::RestoreSystemTime() {
 }
 
 void App::ShowManualSimTimeWizard() {
-    if (Form* page = form("frmWizardPlusMinus"))
-        page->show();
+    form<frmWizardPlusMinus>().show();
 }
 
 std::optional<DateTime> App::trueTimeWhileSimulated() const {

@@ -2,7 +2,7 @@
 
 // The program's colours, as the windows store them (&HBBGGRR).
 
-#include "platform/value.h"
+#include "toolkit/value.h"
 
 namespace orvane {
 

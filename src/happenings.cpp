@@ -1,8 +1,9 @@
 #include "happenings.h"
 
-#include "platform/datetime.h"
+#include "dates/datetime.h"
 
 #include <cstdlib>
+#include <deque>
 
 namespace orvane {
 
@@ -73,6 +74,9 @@ struct Happenings::Lists {
     std::vector<std::pair<std::size_t, Listener>> happenings;
     std::vector<std::pair<std::size_t, std::function<void()>>> rounds;
     std::size_t next = 0;
+    // Happenings raised while another is being told, waiting for their turn.
+    std::deque<Happening> waiting;
+    bool telling = false;
 };
 
 Happenings::Happenings() : m_lists(std::make_shared<Lists>()) {}
@@ -118,9 +122,27 @@ Subscription Happenings::subscribeRounds(std::function<void()> listener) {
     return add(m_lists, &Lists::rounds, std::move(listener));
 }
 
+// A happening raised by a listener waits until every listener has been told the one before
+// it, so that all of them hear the happenings in one order, the order they were raised.
 void Happenings::raise(const Happening& h) {
     const auto keep = m_lists;
-    tellEach(keep->happenings, [&h](const Listener& f) { f(h); });
+    keep->waiting.push_back(h);
+    if (keep->telling)
+        return;
+    keep->telling = true;
+    struct Done {
+        Lists& lists;
+        // A listener that throws leaves nothing waiting for the next raise to tell late.
+        ~Done() {
+            lists.telling = false;
+            lists.waiting.clear();
+        }
+    } done{*keep};
+    while (!keep->waiting.empty()) {
+        const Happening next = std::move(keep->waiting.front());
+        keep->waiting.pop_front();
+        tellEach(keep->happenings, [&next](const Listener& f) { f(next); });
+    }
 }
 
 void Happenings::roundDone() {

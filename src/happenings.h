@@ -13,30 +13,34 @@
 // A listener is told until its Subscription is reset or destroyed (unsubscribing). Listeners
 // are told in the order they subscribed, on the user-interface thread, from inside the
 // handler that decided the happening: a listener reads the windows' typed faces as they
-// stand after the decision, and must not raise happenings or unload windows itself.
+// stand after the decision, and must not unload windows itself. A happening a listener
+// raises waits until every listener has been told the current one, then is told to all.
 //
 // Every happening carries the clock reading it was decided on (`at`), and the count the main
 // window shows then (`shown`); the other fields are filled as each kind lists below.
 //
-//   kind               raised in                                  details
-//   Hold               clock/hold.cpp  StartHold                   count frozen at `shown`
-//   Resume             clock/hold.cpp  ResumeCount                 heldSeconds, oldLaunch, newLaunch
-//   LaunchTimeSet      clock/entry.cpp SetLaunchTime               oldLaunch, newLaunch
-//   LaunchWindowSet    clock/launch_window.cpp                     windowText, windowActive
-//   WindowWarned       clock/launch_window.cpp UpdateWindowWarning windowText
-//   WindowExpired      clock/launch_window.cpp                     windowText
-//   EventDefined       events/rows.cpp                             event
-//   EventRemoved       events/rows.cpp                             event
-//   EventPassed        events/board_count.cpp (its count reached 0) event
-//   Liftoff            clock/count.cpp ShowCount (count reached 0) newLaunch
-//   SimTimeSet         app_simtime.cpp                             oldClock, newClock
-//   SimTimeRestored    app_simtime.cpp                             oldClock, newClock
-//   FileRead           app_file.cpp                                path
-//   FileSaved          app_file.cpp                                path
-//   ProgramStart       clock/frmOrvane.cpp (main window loaded)    -
-//   ProgramExit        clock/exit.cpp (the exit confirmed)         -
+//   kind             raised in                                           details
+//   Hold             clock/hold.cpp StartHold                             count frozen at `shown`
+//   Resume           clock/hold.cpp ResumeCount                           heldSeconds, oldLaunch,
+//                                                                         newLaunch
+//   LaunchTimeSet    clock/entry.cpp SetLaunchTime                        oldLaunch, newLaunch
+//   LaunchWindowSet  clock/launch_window.cpp SetLaunchWindow              windowText, windowActive
+//   WindowWarned     clock/launch_window.cpp UpdateWindowWarning          windowText
+//   WindowExpired    clock/launch_window.cpp UpdateHeldWindow             windowText
+//   EventDefined     events/rows.cpp DefineEvent                          event
+//   EventRemoved     events/rows.cpp DefineEvent (an assigned row cleared) event
+//   EventPassed      events/board_count.cpp CountUp (its count reached 0) event
+//   Liftoff          clock/count.cpp ShowCount (the count reached 0)      newLaunch
+//   SimTimeSet       simtime/sim_clock.cpp SimClock::tellClockSet, once   oldClock, newClock
+//                    the computer's clock moved (computerAnswered) or the
+//                    program's own clock runs (runOwnClockAt)
+//   SimTimeRestored  simtime/sim_clock.cpp SimClock::restoreComputerClock oldClock, newClock
+//   FileRead         data/modOpenFile.cpp ReadLaunchFile (applied whole)  path
+//   FileSaved        data/modSaveAs.cpp WriteLaunchFile (saved whole)     path
+//   ProgramStart     clock/frmOrvane.cpp (main window loaded)             -
+//   ProgramExit      app.cpp App::endProgram (every way the program ends) -
 
-#include "platform/zone.h"
+#include "dates/zone.h"
 
 #include <cstddef>
 #include <cstdint>

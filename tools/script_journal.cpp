@@ -2,8 +2,9 @@
 
 #include "script_runner.h"
 
-#include "platform/controls.h"
-#include "platform/value.h"
+#include "toolkit/controls.h"
+#include "toolkit/quoting.h"
+#include "toolkit/value.h"
 #include "sqlite/sqlite_journal.h"
 
 #include <filesystem>

@@ -5,7 +5,7 @@
 //   journal KIND count="T - 000 00:09:00" NAME="VALUE" ...
 
 #include "journal/journal_keeper.h"
-#include "platform/fake/fake_services.h"
+#include "doubles/fake_services.h"
 
 #include <map>
 #include <memory>

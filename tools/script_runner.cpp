@@ -1,6 +1,7 @@
 #include "script_runner.h"
 
 #include "app.h"
+#include "toolkit/quoting.h"
 #include "qt/command_line.h"
 #include "shell/basOrvaneLoad.h"
 #include "version.h"

@@ -5,9 +5,9 @@
 // script is one thing a user, the clock or the test does. All scripts given to one runner
 // make one story, in the order they run.
 
-#include "platform/fake/fake_services.h"
+#include "doubles/fake_services.h"
 #include "script_journal.h"
-#include "platform/value.h"
+#include "toolkit/value.h"
 #include "script_syntax.h"
 
 #include <cstdint>

@@ -1,6 +1,7 @@
 #include "script_syntax.h"
 
-#include "platform/value.h"
+#include "toolkit/quoting.h"
+#include "toolkit/value.h"
 
 #include <cctype>
 #include <limits>

@@ -3,7 +3,7 @@
 // The words of a scenario script line: plain and quoted words, the VALUE at the end of a
 // line, durations, clock stamps and the TARGET paths that name windows, controls and records.
 
-#include "platform/datetime.h"
+#include "dates/datetime.h"
 
 #include <cstdint>
 #include <optional>

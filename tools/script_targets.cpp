@@ -4,8 +4,9 @@
 #include "script_runner.h"
 
 #include "app.h"
-#include "platform/form.h"
-#include "platform/mouse_holder.h"
+#include "toolkit/form.h"
+#include "toolkit/mouse_holder.h"
+#include "toolkit/quoting.h"
 
 #include <ostream>
 

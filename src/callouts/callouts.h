@@ -8,8 +8,8 @@
 // nothing, and no cue is said twice for one launch time.
 
 #include "happenings.h"
-#include "platform/clock_steps.h"
-#include "platform/services.h"
+#include "dates/clock_steps.h"
+#include "services/services.h"
 
 #include <cstdint>
 #include <functional>

@@ -4,8 +4,8 @@
 // test. Every change is kept at once; the dialog shows why there is no sound when there is
 // none.
 
-#include "platform/controls.h"
-#include "platform/form.h"
+#include "toolkit/controls.h"
+#include "toolkit/form.h"
 
 namespace orvane {
 

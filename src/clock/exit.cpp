@@ -2,7 +2,7 @@
 #include "clock/frmOrvane.h"
 #include "data/modOpenFile.h"
 #include "data/modSaveAs.h"
-#include "platform/controls_detail.h"
+#include "toolkit/controls_detail.h"
 
 namespace orvane {
 

@@ -13,13 +13,13 @@
 #include "clock/launch_captions.h"
 #include "happenings.h"
 #include "model/launch_state.h"
-#include "platform/clock_health.h"
-#include "platform/clock_steps.h"
-#include "platform/controls.h"
-#include "platform/datetime.h"
-#include "platform/form.h"
-#include "platform/window_places.h"
-#include "platform/zone.h"
+#include "services/clock_health.h"
+#include "dates/clock_steps.h"
+#include "toolkit/controls.h"
+#include "dates/datetime.h"
+#include "toolkit/form.h"
+#include "toolkit/window_places.h"
+#include "dates/zone.h"
 
 #include <array>
 #include <cstdint>

@@ -122,12 +122,12 @@ void frmPresent::Leave() {
 void PresentCount(App& app) {
     const std::vector<Monitor> monitors = app.displays().monitors();
     if (monitors.size() > 1) {
-        auto& picker = static_cast<frmPresentScreen&>(*app.form("frmPresentScreen"));
+        auto& picker = app.form<frmPresentScreen>();
         picker.offer(monitors);
         picker.show();
         return;
     }
-    auto& present = static_cast<frmPresent&>(*app.form("frmPresent"));
+    auto& present = app.form<frmPresent>();
     present.coverMonitor(monitors.front());
     present.show();
 }

@@ -6,10 +6,10 @@
 // main window. Esc or a double click leaves it. With several monitors frmPresentScreen asks
 // which one, and the choice is remembered.
 
-#include "platform/controls.h"
-#include "platform/datetime.h"
-#include "platform/displays.h"
-#include "platform/form.h"
+#include "toolkit/controls.h"
+#include "dates/datetime.h"
+#include "toolkit/displays.h"
+#include "toolkit/form.h"
 
 #include <array>
 #include <cstdint>

@@ -70,7 +70,7 @@ void frmPresentScreen::PresentChosen() {
     services().settings.save(m_app.info().exeName, PresentSection, PresentMonitorKey,
                              monitor.key());
     m_app.unload(*this);
-    auto& present = static_cast<frmPresent&>(*m_app.form("frmPresent"));
+    auto& present = m_app.form<frmPresent>();
     present.coverMonitor(monitor);
     present.show();
 }

@@ -4,8 +4,8 @@
 // text. A caption is written again only when its value changes, so a text that a user, a
 // script or a file wrote stays as written.
 
-#include "platform/datetime.h"
-#include "platform/zone.h"
+#include "dates/datetime.h"
+#include "dates/zone.h"
 
 #include <cstdint>
 #include <optional>

@@ -4,7 +4,7 @@
 // simulated mission time.
 
 #include "model/board.h"
-#include "platform/value.h"
+#include "toolkit/value.h"
 
 #include <array>
 #include <cstdint>

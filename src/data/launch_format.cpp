@@ -1,6 +1,6 @@
 #include "data/launch_format.h"
 
-#include "platform/datetime.h"
+#include "dates/datetime.h"
 
 #include <limits>
 

@@ -3,8 +3,8 @@
 #include "app.h"
 #include "data/launch_fields.h"
 #include "data/modSaveAs.h"
-#include "platform/datetime.h"
-#include "platform/zone.h"
+#include "dates/datetime.h"
+#include "dates/zone.h"
 
 #include <filesystem>
 

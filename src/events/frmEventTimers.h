@@ -16,11 +16,11 @@
 #include "data/CTimeData.h"
 #include "happenings.h"
 #include "model/board.h"
-#include "platform/controls.h"
-#include "platform/datetime.h"
-#include "platform/form.h"
-#include "platform/window_places.h"
-#include "platform/zone.h"
+#include "toolkit/controls.h"
+#include "dates/datetime.h"
+#include "toolkit/form.h"
+#include "toolkit/window_places.h"
+#include "dates/zone.h"
 
 #include <array>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "events/modSecondsToTime.h"
 
-#include "platform/datetime.h"
+#include "dates/datetime.h"
 
 namespace orvane {
 

@@ -1,6 +1,6 @@
 #include "events/frmEventTimers.h"
 
-#include "platform/datetime.h"
+#include "dates/datetime.h"
 
 #include <limits>
 #include <optional>

@@ -4,8 +4,8 @@
 #include "clock/frmOrvane.h"
 #include "events/frmEventTimers.h"
 #include "follow/leader_message.h"
-#include "platform/datetime.h"
-#include "platform/json.h"
+#include "dates/datetime.h"
+#include "services/json.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -17,8 +17,8 @@
 
 #include "follow/mqtt_address.h"
 #include "happenings.h"
-#include "platform/clock_health.h"
-#include "platform/mqtt.h"
+#include "services/clock_health.h"
+#include "services/mqtt.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "follow/leader_message.h"
 
-#include "platform/json.h"
+#include "services/json.h"
 
 namespace orvane {
 

@@ -5,7 +5,7 @@
 // happening as it happens.
 
 #include "happenings.h"
-#include "platform/clock_health.h"
+#include "services/clock_health.h"
 #include "remote/remote_state.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "journal/debrief.h"
 
-#include "platform/datetime.h"
+#include "dates/datetime.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -3,9 +3,9 @@
 // What the debrief makes of a run's records: the totals, the timeline picture, the table's
 // rows, and the exports (CSV and a self-contained HTML report).
 
-#include "platform/drawing.h"
-#include "platform/journal.h"
-#include "platform/zone.h"
+#include "toolkit/drawing.h"
+#include "services/journal.h"
+#include "dates/zone.h"
 
 #include <cstdint>
 #include <optional>

@@ -4,9 +4,9 @@
 // a table of what happened and the totals; exports to CSV and to an HTML report; deleting
 // runs; and what is wrong with the journal, if anything.
 
-#include "platform/controls.h"
-#include "platform/form.h"
-#include "platform/journal.h"
+#include "toolkit/controls.h"
+#include "toolkit/form.h"
+#include "services/journal.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,8 +1,8 @@
 #include "journal/journal_keeper.h"
 
 #include "happenings.h"
-#include "platform/datetime.h"
-#include "platform/zone.h"
+#include "dates/datetime.h"
+#include "dates/zone.h"
 
 namespace orvane {
 

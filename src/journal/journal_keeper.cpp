@@ -8,12 +8,13 @@ namespace orvane {
 
 JournalKeeper::JournalKeeper(App& app, JournalStore& store, DebriefCanvas& canvas)
     : m_app(app), m_store(store), m_canvas(canvas) {
-    app.registerForm("frmDebrief", [this](App& a) { return std::make_unique<frmDebrief>(a, *this); });
+    app.registerForm<frmDebrief>("frmDebrief",
+                                 [this](App& a) { return std::make_unique<frmDebrief>(a, *this); });
     m_happenings = app.happenings().subscribe([this](const Happening& h) {
         JournalRecord r = journalRecordOf(h, m_app.services().clock.zone());
         // What a hold leaves of an active launch window, as the main window keeps it.
         const bool hold = h.kind == Happening::Kind::Hold || h.kind == Happening::Kind::Resume;
-        if (hold && m_app.isLoaded("frmOrvane")) {
+        if (hold && m_app.loaded<frmOrvane>()) {
             const auto window = m_app.frmOrvane().launchWindow();
             if (window.active && window.leftSeconds)
                 r.details.emplace_back("window-left", std::to_string(*window.leftSeconds));
@@ -78,8 +79,8 @@ void JournalKeeper::healthChanged() {
         showInStatusBar("", "");
     m_reportedProblem = h.problem;
     m_reportedNotice = h.notice;
-    if (Form* debrief = m_app.loadedForm("frmDebrief"))
-        static_cast<frmDebrief*>(debrief)->ShowJournalNote();
+    if (frmDebrief* debrief = m_app.loaded<frmDebrief>())
+        debrief->ShowJournalNote();
 }
 
 void JournalKeeper::committed() {
@@ -93,7 +94,7 @@ void JournalKeeper::committed() {
 }
 
 void JournalKeeper::showInStatusBar(const std::string& shortText, const std::string& fullText) {
-    if (m_app.isLoaded("frmOrvane"))
+    if (m_app.loaded<frmOrvane>())
         m_app.frmOrvane().ShowJournalNote(shortText, fullText);
 }
 

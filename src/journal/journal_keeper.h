@@ -6,9 +6,9 @@
 // look back.
 
 #include "happenings.h"
-#include "platform/drawing.h"
-#include "platform/journal.h"
-#include "platform/zone.h"
+#include "toolkit/drawing.h"
+#include "services/journal.h"
+#include "dates/zone.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "model/board.h"
 
-#include "platform/datetime.h"
+#include "dates/datetime.h"
 
 #include <utility>
 

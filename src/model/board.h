@@ -5,7 +5,7 @@
 // order and scroll. The board holds the rows' state and the rules that move it; the event
 // timers window shows it and raises the happenings where the board decides.
 
-#include "platform/zone.h"
+#include "dates/zone.h"
 
 #include <array>
 #include <cstdint>

@@ -5,9 +5,9 @@
 // hold's arithmetic, the window's consumption) live here, below every window; the main window
 // renders this state into its captions and turns a user's or a file's edit into a call here.
 
-#include "platform/clock_steps.h"
-#include "platform/datetime.h"
-#include "platform/zone.h"
+#include "dates/clock_steps.h"
+#include "dates/datetime.h"
+#include "dates/zone.h"
 
 #include <cstdint>
 #include <optional>

@@ -5,7 +5,7 @@
 // thread of its own: nothing here waits on the network in the caller's thread. What the
 // connection tells is handed to POST, which must run it on the user-interface thread.
 
-#include "platform/mqtt.h"
+#include "services/mqtt.h"
 
 #include <atomic>
 #include <condition_variable>

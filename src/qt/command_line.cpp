@@ -1,6 +1,6 @@
 #include "qt/command_line.h"
 
-#include "platform/services.h"
+#include "services/services.h"
 
 #include <QCommandLineParser>
 #include <QDir>

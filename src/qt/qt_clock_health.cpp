@@ -1,6 +1,6 @@
 #include "qt/qt_clock_health.h"
 
-#include "platform/services.h"
+#include "services/services.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

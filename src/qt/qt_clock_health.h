@@ -5,7 +5,7 @@
 // error of the clock (adjtimex, which anyone may read). The question goes out without waiting
 // for its answer, so the count never waits on the bus.
 
-#include "platform/clock_health.h"
+#include "services/clock_health.h"
 #include "qt/qt_timedated.h"
 
 #include <QObject>

@@ -3,7 +3,7 @@
 // The monitors Qt knows, for the windows: names, makers, serials and places, in twips at the
 // view's resolution.
 
-#include "platform/displays.h"
+#include "toolkit/displays.h"
 
 namespace orvane {
 

@@ -1,6 +1,6 @@
 #include "qt/qt_services.h"
 
-#include "platform/file_io.h"
+#include "services/file_io.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "app.h"
 #include "journal/debrief.h"
-#include "platform/controls.h"
+#include "toolkit/controls.h"
 #include "qt/command_line.h"
 #include "qt/qt_drive.h"
 #include "qt/qt_view.h"
@@ -117,36 +117,49 @@ QtJournal::QtJournal(App& app, QtView& view) : m_canvas(view) {
     const bool echo = StdinDriver::wanted();
     Scheduler* scheduler = &app.services().scheduler;
     JournalKeeper* keeper = m_keeper.get();
-    m_store->onCommitted = [echo, scheduler, keeper](const JournalRecord& r) {
+    const std::weak_ptr<bool> alive = m_alive;
+    m_store->onCommitted = [alive, echo, scheduler, keeper](const JournalRecord& r) {
         if (echo) {
             const std::string details = formatDetails(r.details);
             std::printf("journal %s count=\"%s\"%s%s\n", r.kind.c_str(), r.count.c_str(),
                         details.empty() ? "" : " ", details.c_str());
             std::fflush(stdout);
         }
-        QMetaObject::invokeMethod(
-            qApp, [scheduler, keeper] { scheduler->deliver([keeper] { keeper->committed(); }); },
-            Qt::QueuedConnection);
+        postWhileAlive(alive, [scheduler, keeper] {
+            scheduler->deliver([keeper] { keeper->committed(); });
+        });
     };
     // What goes wrong is also told on standard error, once, for a program run without a screen.
     auto told = std::make_shared<std::string>();
-    m_store->onHealthChanged = [scheduler, keeper, told] {
-        QMetaObject::invokeMethod(
-            qApp,
-            [scheduler, keeper, told] {
-                const JournalHealth h = keeper->store().health();
-                const std::string news = h.problem.empty() ? h.notice : h.problem;
-                if (!news.empty() && news != *told)
-                    std::fprintf(stderr, "orvane: %s\n", news.c_str());
-                *told = news;
-                scheduler->deliver([keeper] { keeper->healthChanged(); });
-            },
-            Qt::QueuedConnection);
+    m_store->onHealthChanged = [alive, scheduler, keeper, told] {
+        postWhileAlive(alive, [scheduler, keeper, told] {
+            const JournalHealth h = keeper->store().health();
+            const std::string news = h.problem.empty() ? h.notice : h.problem;
+            if (!news.empty() && news != *told)
+                std::fprintf(stderr, "orvane: %s\n", news.c_str());
+            *told = news;
+            scheduler->deliver([keeper] { keeper->healthChanged(); });
+        });
     };
 }
 
+// Called on the writer's thread; the task runs on the user-interface thread, and only while
+// the journal ALIVE stands for still exists there: a record committed as the journal goes is
+// told to no one.
+void QtJournal::postWhileAlive(std::weak_ptr<bool> alive, std::function<void()> task) {
+    QMetaObject::invokeMethod(
+        qApp,
+        [alive = std::move(alive), task = std::move(task)] {
+            if (alive.lock())
+                task();
+        },
+        Qt::QueuedConnection);
+}
+
 QtJournal::~QtJournal() {
-    // The last records go in before the program ends; nothing is told any more.
+    // The last records go in before the program ends; nothing is told any more, not even what
+    // the writer posted before it went idle.
+    m_alive.reset();
     m_store->flush();
     m_store->onCommitted = nullptr;
     m_store->onHealthChanged = nullptr;

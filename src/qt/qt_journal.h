@@ -7,6 +7,7 @@
 
 #include "journal/journal_keeper.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -36,6 +37,10 @@ class QtJournal {
     JournalKeeper& keeper() { return *m_keeper; }
 
   private:
+    static void postWhileAlive(std::weak_ptr<bool> alive, std::function<void()> task);
+
+    // Posted tasks hold it weakly: a task that runs after the journal is gone does nothing.
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
     QtDebriefCanvas m_canvas;
     std::unique_ptr<SqliteJournalStore> m_store;
     std::unique_ptr<JournalKeeper> m_keeper;

@@ -4,7 +4,7 @@
 // widget follows the control's properties, and which of its signals are the user's input.
 // Adding a kind of control means one more of these and one more line in kindView().
 
-#include "platform/controls.h"
+#include "toolkit/controls.h"
 
 #include <QColor>
 #include <QPalette>

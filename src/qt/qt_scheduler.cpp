@@ -1,6 +1,6 @@
 #include "qt/qt_scheduler.h"
 
-#include "platform/controls.h"
+#include "toolkit/controls.h"
 
 #include <QSocketNotifier>
 #include <QTimer>

@@ -3,7 +3,7 @@
 // The real scheduler: a Qt timer for each timer that runs on its own, and for the rounds a
 // wake-up at each change of the wall clock's second.
 
-#include "platform/scheduler_base.h"
+#include "toolkit/scheduler_base.h"
 
 #include <QObject>
 

@@ -3,7 +3,7 @@
 // The real outside world for the program: the system clock, message boxes and file dialogs,
 // the per-user settings store, help, the process services and files.
 
-#include "platform/services.h"
+#include "services/services.h"
 
 #include <QList>
 #include <QPointer>

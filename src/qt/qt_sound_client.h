@@ -7,7 +7,7 @@
 // few times, each time later; until it answers, and for good after the last, the program has
 // no sound and says why.
 
-#include "platform/services.h"
+#include "services/services.h"
 #include "sound/sound_protocol.h"
 
 #include <QObject>

@@ -5,8 +5,8 @@
 // the controls as events. There is no widget code of any particular window here.
 
 #include "app.h"
-#include "platform/controls.h"
-#include "platform/form.h"
+#include "toolkit/controls.h"
+#include "toolkit/form.h"
 
 #include <QEvent>
 #include <QObject>

@@ -3,7 +3,7 @@
 // only to a control that a person could reach; mouse input over one that cannot be reached
 // goes to what holds it.
 
-#include "platform/mouse_holder.h"
+#include "toolkit/mouse_holder.h"
 #include "qt/qt_kind.h"
 #include "qt/qt_view.h"
 #include "qt/qt_widgets.h"

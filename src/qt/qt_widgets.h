@@ -3,7 +3,7 @@
 // Small pieces the view builds windows from: colour and font conversion, the top-level
 // window, the frame, the painted shape and the drawn logo.
 
-#include "platform/controls.h"
+#include "toolkit/controls.h"
 
 #include <QColor>
 #include <QFont>

@@ -4,8 +4,8 @@
 // port, the page's address as text and as a code a phone's camera reads, and how many screens
 // are watching. The serving itself belongs to the Qt binding, behind RemoteDisplays.
 
-#include "platform/controls.h"
-#include "platform/form.h"
+#include "toolkit/controls.h"
+#include "toolkit/form.h"
 #include "remote/remote_state.h"
 
 #include <optional>

@@ -1,4 +1,4 @@
-#include "platform/json.h"
+#include "services/json.h"
 #include "remote/remote_state.h"
 
 namespace orvane {

@@ -3,7 +3,7 @@
 #include "app.h"
 #include "clock/frmOrvane.h"
 #include "events/frmEventTimers.h"
-#include "platform/services.h"
+#include "services/services.h"
 
 #include <charconv>
 #include <cstdlib>

@@ -4,6 +4,7 @@
 #include "callouts/callouts.h"
 #include "clock/frmOrvane.h"
 #include "shell/frmSplash.h"
+#include "shell/frmTips.h"
 
 namespace orvane {
 
@@ -62,7 +63,7 @@ void Main(App& app) {
 
     app.frmOrvane().show();
     // The tip of the day decides for itself, as it loads, whether it shows.
-    app.form("frmTips");
+    app.form<frmTips>();
 }
 
 } // namespace orvane

@@ -2,8 +2,8 @@
 
 // The About box: what the program is, and its version.
 
-#include "platform/controls.h"
-#include "platform/form.h"
+#include "toolkit/controls.h"
+#include "toolkit/form.h"
 
 namespace orvane {
 

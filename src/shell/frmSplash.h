@@ -2,8 +2,8 @@
 
 // The splash shown while the program starts: its progress bar is cosmetic.
 
-#include "platform/controls.h"
-#include "platform/form.h"
+#include "toolkit/controls.h"
+#include "toolkit/form.h"
 
 namespace orvane {
 

@@ -2,8 +2,8 @@
 
 // The Technical Support box: where to find help, and how to report a problem.
 
-#include "platform/controls.h"
-#include "platform/form.h"
+#include "toolkit/controls.h"
+#include "toolkit/form.h"
 
 namespace orvane {
 

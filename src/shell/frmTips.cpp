@@ -2,7 +2,7 @@
 
 #include "app.h"
 #include "clock/frmOrvane.h"
-#include "platform/datetime.h"
+#include "dates/datetime.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -157,7 +157,7 @@ void ToggleTipOfTheDay(App& app) {
         "Tip of the Day is now enabled.  Would you like to view the Tip of the Day now?",
         Buttons::YesNo, Icon::Question, app.info().title);
     if (a == Answer::Yes) {
-        app.form("frmTips");
+        app.form<frmTips>();
         showTipsEnabled(app, true);
     }
 }

@@ -3,8 +3,8 @@
 // The tip of the day. It is loaded once at start-up and shows itself only when the user asked
 // for tips at start-up; each load reads the tips file afresh.
 
-#include "platform/controls.h"
-#include "platform/form.h"
+#include "toolkit/controls.h"
+#include "toolkit/form.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "shell/modHelp.h"
 
-#include "platform/services.h"
+#include "services/services.h"
 
 namespace orvane {
 

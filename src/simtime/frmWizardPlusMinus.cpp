@@ -39,9 +39,9 @@ void frmWizardPlusMinus::paint(Color c) {
 void frmWizardPlusMinus::next() {
     auto& time = m_app.form<frmWizardTime>();
     const bool minus = optTMinus.value();
-    time.lblPlusMinus.setCaption(minus ? "T Minus" : "T Plus");
-    time.fraFrame.setBackColor(minus ? SimMinusColor : SimPlusColor);
-    goTo("frmWizardTime");
+    time.mission.lblPlusMinus.setCaption(minus ? "T Minus" : "T Plus");
+    time.mission.fraFrame.setBackColor(minus ? SimMinusColor : SimPlusColor);
+    goTo(m_app.form<frmWizardTime>());
 }
 
 } // namespace orvane

@@ -27,7 +27,7 @@ void linkBox(TextBox& box, ScrollBar& bar, const char* pattern, int max) {
 
 frmWizardTime::frmWizardTime(App& app) : SimWizardPage(app, "frmWizardTime") {
     layOut();
-    cmdBack.onClick = [this] { goTo("frmWizardPlusMinus"); };
+    cmdBack.onClick = [this] { goTo(m_app.form<frmWizardPlusMinus>()); };
     cmdEnter.onClick = [this] { Enter(); };
     cmdCancel.onClick = [this] { endWizard(); };
     showEntries();
@@ -46,9 +46,9 @@ void frmWizardTime::layOut() {
                             "will automatically reset so that your Orvane Clock will show the "
                             "Mission Time below.");
     Label1.move(240, 120, 4590, 1080);
-    fraFrame.setBackColor(SimMinusColor);
-    fraFrame.move(240, 1260, 4590, 2040);
-    for (const TimeColumn& c : layOutMissionTime(*this)) {
+    mission.fraFrame.setBackColor(SimMinusColor);
+    mission.fraFrame.move(240, 1260, 4590, 2040);
+    for (const TimeColumn& c : mission.layOut()) {
         c.box.setText(formatNumber(0, c.pattern));
         linkBox(c.box, c.bar, c.pattern, c.max);
     }
@@ -67,27 +67,27 @@ void frmWizardTime::layOut() {
 // Enter reads.
 void frmWizardTime::showEntries() {
     const SimWizardEntries& e = m_app.simWizardEntries();
-    vsbSecondsSim.setValue(e.vsbSecondsSim);
-    vsbMinutesSim.setValue(e.vsbMinutesSim);
-    vsbHoursSim.setValue(e.vsbHoursSim);
-    vsbDaysSim.setValue(e.vsbDaysSim);
-    txtSecondsSim.setText(e.txtSecondsSim);
-    txtMinutesSim.setText(e.txtMinutesSim);
-    txtHoursSim.setText(e.txtHoursSim);
-    txtDaysSim.setText(e.txtDaysSim);
+    mission.vsbSecondsSim.setValue(e.vsbSecondsSim);
+    mission.vsbMinutesSim.setValue(e.vsbMinutesSim);
+    mission.vsbHoursSim.setValue(e.vsbHoursSim);
+    mission.vsbDaysSim.setValue(e.vsbDaysSim);
+    mission.txtSecondsSim.setText(e.txtSecondsSim);
+    mission.txtMinutesSim.setText(e.txtMinutesSim);
+    mission.txtHoursSim.setText(e.txtHoursSim);
+    mission.txtDaysSim.setText(e.txtDaysSim);
 }
 
 void frmWizardTime::keepEntries() {
     SimWizardEntries& e = m_app.simWizardEntries();
     e.tMinus = m_app.form<frmWizardPlusMinus>().optTMinus.value();
-    e.vsbSecondsSim = vsbSecondsSim.value();
-    e.vsbMinutesSim = vsbMinutesSim.value();
-    e.vsbHoursSim = vsbHoursSim.value();
-    e.vsbDaysSim = vsbDaysSim.value();
-    e.txtSecondsSim = txtSecondsSim.text();
-    e.txtMinutesSim = txtMinutesSim.text();
-    e.txtHoursSim = txtHoursSim.text();
-    e.txtDaysSim = txtDaysSim.text();
+    e.vsbSecondsSim = mission.vsbSecondsSim.value();
+    e.vsbMinutesSim = mission.vsbMinutesSim.value();
+    e.vsbHoursSim = mission.vsbHoursSim.value();
+    e.vsbDaysSim = mission.vsbDaysSim.value();
+    e.txtSecondsSim = mission.txtSecondsSim.text();
+    e.txtMinutesSim = mission.txtMinutesSim.text();
+    e.txtHoursSim = mission.txtHoursSim.text();
+    e.txtDaysSim = mission.txtDaysSim.text();
 }
 
 std::optional<std::int32_t> frmWizardTime::OffsetSeconds(const CSimTime& t) {
@@ -106,10 +106,10 @@ void frmWizardTime::Enter() {
         return std::int32_t(leadingNumber((plus ? "" : "-") + box.text()));
     };
     CSimTime simTime;
-    simTime.setDays(part(txtDaysSim));
-    simTime.setHours(part(txtHoursSim));
-    simTime.setMinutes(part(txtMinutesSim));
-    simTime.setSeconds(part(txtSecondsSim));
+    simTime.setDays(part(mission.txtDaysSim));
+    simTime.setHours(part(mission.txtHoursSim));
+    simTime.setMinutes(part(mission.txtMinutesSim));
+    simTime.setSeconds(part(mission.txtSecondsSim));
     keepEntries();
 
     const std::optional<std::int32_t> offset = OffsetSeconds(simTime);

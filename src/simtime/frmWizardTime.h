@@ -4,6 +4,7 @@
 // minutes and seconds before or after liftoff. Enter moves the clock there.
 
 #include "simtime/sim_wizard_page.h"
+#include "wizard/time_columns.h"
 
 #include <cstdint>
 #include <optional>
@@ -17,24 +18,7 @@ class frmWizardTime : public SimWizardPage {
     explicit frmWizardTime(App& app);
 
     Label Label1{this, "Label1"};
-    Frame fraFrame{this, "fraFrame"};
-    Label lblPlusMinus{this, "lblPlusMinus"};
-    Label Label3{this, "Label3"};
-    Label Label4{this, "Label4"};
-    Label Label5{this, "Label5"};
-    Label Label6{this, "Label6"};
-    TextBox txtDaysSim{this, "txtDaysSim"};
-    ScrollBar vsbDaysSim{this, "vsbDaysSim"};
-    TextBox txtHoursSim{this, "txtHoursSim"};
-    ScrollBar vsbHoursSim{this, "vsbHoursSim"};
-    TextBox txtMinutesSim{this, "txtMinutesSim"};
-    ScrollBar vsbMinutesSim{this, "vsbMinutesSim"};
-    TextBox txtSecondsSim{this, "txtSecondsSim"};
-    ScrollBar vsbSecondsSim{this, "vsbSecondsSim"};
-    Label Label7{this, "Label7"};
-    Label Label8{this, "Label8"};
-    Label Label9{this, "Label9"};
-    Label Label10{this, "Label10"};
+    MissionTimeEntry mission{this};
     CommandButton cmdBack{this, "cmdBack"};
     CommandButton cmdEnter{this, "cmdEnter"};
     CommandButton cmdCancel{this, "cmdCancel"};

@@ -6,6 +6,9 @@
 
 namespace orvane {
 
+const std::array<LoadedPage, 2> SimWizardPages = {&loadedPage<frmWizardPlusMinus>,
+                                                  &loadedPage<frmWizardTime>};
+
 void registerSimTimeWizard(App& app) {
     app.registerForm<frmWizardPlusMinus>("frmWizardPlusMinus");
     app.registerForm<frmWizardTime>("frmWizardTime");

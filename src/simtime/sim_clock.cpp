@@ -2,7 +2,7 @@
 
 #include "app.h"
 #include "clock/frmOrvane.h"
-#include "platform/own_clock.h"
+#include "services/own_clock.h"
 
 #include <initializer_list>
 

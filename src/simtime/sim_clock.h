@@ -10,8 +10,8 @@
 // puts back the true time to the second however long the simulation ran.
 
 #include "happenings.h"
-#include "platform/datetime.h"
-#include "platform/zone.h"
+#include "dates/datetime.h"
+#include "dates/zone.h"
 
 #include <cstdint>
 #include <functional>

@@ -7,8 +7,8 @@
 #include "colors.h"
 #include "wizard/wizard_page.h"
 
+#include <array>
 #include <string>
-#include <string_view>
 
 namespace orvane {
 
@@ -16,7 +16,8 @@ namespace orvane {
 inline constexpr Color SimMinusColor = PaleRed;
 inline constexpr Color SimPlusColor = Green;
 
-inline constexpr std::string_view SimWizardPages[] = {"frmWizardPlusMinus", "frmWizardTime"};
+// The wizard's pages, in the order the wizard unloads them.
+extern const std::array<LoadedPage, 2> SimWizardPages;
 
 class SimWizardPage : public WizardPage {
   public:

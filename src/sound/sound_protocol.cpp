@@ -50,6 +50,8 @@ std::vector<std::string_view> split(std::string_view line) {
 
 } // namespace
 
+// A field's escaping, apart from quoteText's: the line is split at spaces and a field is never
+// empty, so a space and an empty text take escapes of their own, and no quotes are needed.
 std::string escapeSoundField(std::string_view text) {
     if (text.empty())
         return "\\e";

@@ -19,7 +19,7 @@
 //
 // A line that breaks these rules is ignored whole.
 
-#include "platform/services.h"
+#include "services/services.h"
 
 #include <cstddef>
 #include <functional>

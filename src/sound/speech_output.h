@@ -6,7 +6,7 @@
 // written into the stream so that its first sound reaches the speaker on its moment, by the
 // stream's measured latency. A stream runs only while a cue is near.
 
-#include "platform/services.h"
+#include "services/services.h"
 
 #include <condition_variable>
 #include <cstdint>

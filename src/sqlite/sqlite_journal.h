@@ -11,7 +11,7 @@
 // disk, the journal's page limit) is reported once; the records wait and go in when it can be
 // written again, and the program goes on.
 
-#include "platform/journal.h"
+#include "services/journal.h"
 
 #include <condition_variable>
 #include <cstdint>

@@ -2,7 +2,7 @@
 
 // What the journal's writer and its readers share: the file's identity and its one table.
 
-#include "platform/journal.h"
+#include "services/journal.h"
 
 #include <sqlite3.h>
 

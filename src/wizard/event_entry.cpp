@@ -9,8 +9,8 @@
 
 namespace orvane {
 
-EventEntryPage::EventEntryPage(App& app, std::string name, std::string back)
-    : WizardPage(app, std::move(name)), m_back(std::move(back)) {
+EventEntryPage::EventEntryPage(App& app, std::string name, PageOf back)
+    : WizardPage(app, std::move(name)), m_back(back) {
     designBack(cmdBack);
     cmdEnter.setCaption("&Enter");
     cmdEnter.setDefault(true);
@@ -19,7 +19,7 @@ EventEntryPage::EventEntryPage(App& app, std::string name, std::string back)
     chkContinue.setVisible(false);
     lblHold.setVisible(false);
 
-    cmdBack.onClick = [this] { goTo(m_back); };
+    cmdBack.onClick = [this] { goTo(m_back(m_app)); };
     cmdEnter.onClick = [this] { enter(); };
     cmdCancel.onClick = [this] { endWizard(); };
 }

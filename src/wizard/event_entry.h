@@ -28,7 +28,7 @@ class EventEntryPage : public WizardPage {
 
   protected:
     // BACK is the page the Back command returns to.
-    EventEntryPage(App& app, std::string name, std::string back);
+    EventEntryPage(App& app, std::string name, PageOf back);
 
     // Lays out the three commands in a row at TOP and the hidden helpers.
     void placeCommands(int top);
@@ -42,7 +42,7 @@ class EventEntryPage : public WizardPage {
 
   private:
     virtual void enter() = 0;
-    std::string m_back;
+    PageOf m_back;
 };
 
 } // namespace orvane

@@ -2,7 +2,7 @@
 
 #include "data/CTimeData.h"
 #include "events/frmEventTimers.h"
-#include "platform/form.h"
+#include "toolkit/form.h"
 
 #include <string>
 

@@ -5,7 +5,7 @@
 // reads like the event schedule; each window calls these routines for its own buttons, so
 // the two layouts can never drift apart.
 
-#include "platform/controls.h"
+#include "toolkit/controls.h"
 
 #include <array>
 #include <cstdint>

@@ -1,6 +1,10 @@
 #include "wizard/frmETWIZChoice.h"
 
 #include "app.h"
+#include "wizard/frmETWIZDate.h"
+#include "wizard/frmETWIZLabel.h"
+#include "wizard/frmETWIZMET.h"
+#include "wizard/frmETWIZPlus.h"
 
 namespace orvane {
 
@@ -20,7 +24,7 @@ frmETWIZChoice::frmETWIZChoice(App& app) : WizardPage(app, "frmETWIZChoice") {
     optClock.move(240, 615, 3915, 300);
     designButtonRow(cmdBack, cmdNext, cmdCancel, 1860);
 
-    cmdBack.onClick = [this] { goTo("frmETWIZLabel"); };
+    cmdBack.onClick = [this] { goTo(m_app.form<frmETWIZLabel>()); };
     cmdNext.onClick = [this] { next(); };
     cmdCancel.onClick = [this] { endWizard(); };
 }
@@ -28,17 +32,17 @@ frmETWIZChoice::frmETWIZChoice(App& app) : WizardPage(app, "frmETWIZChoice") {
 void frmETWIZChoice::next() {
     // The pages of the path not taken are unloaded, so what was entered on them is
     // discarded and they come back with their design values.
-    auto discard = [this](std::string_view page) {
-        if (Form* f = m_app.loadedForm(page))
-            m_app.unload(*f);
+    auto discard = [this](Form* page) {
+        if (page)
+            m_app.unload(*page);
     };
     if (optMET.value()) {
-        m_app.form("frmETWIZPlus")->show();
-        discard("frmETWIZDate");
+        m_app.form<frmETWIZPlus>().show();
+        discard(m_app.loaded<frmETWIZDate>());
     } else {
-        m_app.form("frmETWIZDate")->show();
-        discard("frmETWIZMET");
-        discard("frmETWIZPlus");
+        m_app.form<frmETWIZDate>().show();
+        discard(m_app.loaded<frmETWIZMET>());
+        discard(m_app.loaded<frmETWIZPlus>());
     }
     hide();
 }

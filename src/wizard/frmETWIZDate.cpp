@@ -1,15 +1,17 @@
 #include "wizard/frmETWIZDate.h"
-#include "colors.h"
 
 #include "app.h"
 #include "clock/frmOrvane.h"
+#include "colors.h"
+#include "wizard/frmETWIZChoice.h"
 
 #include <array>
 #include <cstdint>
 
 namespace orvane {
 
-frmETWIZDate::frmETWIZDate(App& app) : EventEntryPage(app, "frmETWIZDate", "frmETWIZChoice") {
+frmETWIZDate::frmETWIZDate(App& app)
+    : EventEntryPage(app, "frmETWIZDate", &pageOf<frmETWIZChoice>) {
     move(0, 0, 5190, 5340);
     Label1.setCaption("Use the calendar and scroll bars to set the date and time for this "
                       "event, then click Enter.");
@@ -23,20 +25,9 @@ frmETWIZDate::frmETWIZDate(App& app) : EventEntryPage(app, "frmETWIZDate", "frmE
     txtDate.setText("May 3, 2001");
     txtDate.move(240, 3840, 1680, 420);
 
-    struct Column {
-        Label& head;
-        TextBox& box;
-        ScrollBar& bar;
-        const char* caption;
-        int max;
-    };
-    const std::array<Column, 3> columns{{
-        {Label2, txtHoursW, vsbHoursW, "Hours", 23},
-        {Label3, txtMinutesW, vsbMinutesW, "Minutes", 59},
-        {Label4, txtSecondsW, vsbSecondsW, "Seconds", 59},
-    }};
+    const auto columns = time.columns();
     for (int i = 0; i < 3; ++i) {
-        const Column& c = columns[i];
+        const TimeOfDayEntry::Column& c = columns[i];
         const int left = 2160 + i * 900;
         c.head.setCaption(c.caption);
         c.head.setAlignment(Align::Center);
@@ -76,8 +67,8 @@ std::int64_t frmETWIZDate::SecondsToLaunch(DateTime t) const {
 }
 
 void frmETWIZDate::enter() {
-    const auto t = toDateTime(txtDate.text() + " " + txtHoursW.text() + ":" + txtMinutesW.text() +
-                              ":" + txtSecondsW.text());
+    const auto t = toDateTime(txtDate.text() + " " + time.txtHoursW.text() + ":" +
+                              time.txtMinutesW.text() + ":" + time.txtSecondsW.text());
     if (!t || !m_app.frmOrvane().hasLaunchTime())
         return; // the boxes are read-only and the launch label always holds a date-time
     // A time the clocks skip never comes; one they go back over means its first occurrence.

@@ -2,7 +2,8 @@
 
 // The wizard's date page: the event's calendar date and time of day.
 
-#include "platform/datetime.h"
+#include "dates/datetime.h"
+#include "toolkit/time_entry.h"
 #include "wizard/event_entry.h"
 
 #include <cstdint>
@@ -18,15 +19,7 @@ class frmETWIZDate : public EventEntryPage {
     orvane::Calendar Calendar{this, "Calendar"};
     TextBox txtDate{this, "txtDate"};
     Label lblMessage{this, "lblMessage"};
-    Label Label2{this, "Label2"};
-    Label Label3{this, "Label3"};
-    Label Label4{this, "Label4"};
-    TextBox txtHoursW{this, "txtHoursW"};
-    ScrollBar vsbHoursW{this, "vsbHoursW"};
-    TextBox txtMinutesW{this, "txtMinutesW"};
-    ScrollBar vsbMinutesW{this, "vsbMinutesW"};
-    TextBox txtSecondsW{this, "txtSecondsW"};
-    ScrollBar vsbSecondsW{this, "vsbSecondsW"};
+    TimeOfDayEntry time{this, "Label2", "Label3", "Label4"};
     Timer tmrMessage{this, "tmrMessage", 1500, false};
 
     // "-" when the launch time is later than the local time T, else "+".

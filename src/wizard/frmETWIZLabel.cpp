@@ -1,5 +1,9 @@
 #include "wizard/frmETWIZLabel.h"
 
+#include "app.h"
+#include "wizard/frmETWIZChoice.h"
+#include "wizard/frmETWIZNumber.h"
+
 #include <cstddef>
 #include <string>
 
@@ -29,7 +33,7 @@ frmETWIZLabel::frmETWIZLabel(App& app) : WizardPage(app, "frmETWIZLabel") {
     txtName.move(240, 540, 4275, 345);
     designButtonRow(cmdBack, cmdNext, cmdCancel, 1080);
 
-    cmdBack.onClick = [this] { goTo("frmETWIZNumber"); };
+    cmdBack.onClick = [this] { goTo(m_app.form<frmETWIZNumber>()); };
     cmdNext.onClick = [this] { next(); };
     cmdCancel.onClick = [this] { endWizard(); };
 }
@@ -54,7 +58,7 @@ void frmETWIZLabel::next() {
         txtName.setFocus();
         return;
     }
-    goTo("frmETWIZChoice");
+    goTo(m_app.form<frmETWIZChoice>());
 }
 
 } // namespace orvane

@@ -1,7 +1,9 @@
 #include "wizard/frmETWIZMET.h"
 
+#include "app.h"
 #include "colors.h"
-#include "platform/datetime.h"
+#include "dates/datetime.h"
+#include "wizard/frmETWIZPlus.h"
 #include "wizard/time_columns.h"
 
 #include <array>
@@ -9,14 +11,14 @@
 
 namespace orvane {
 
-frmETWIZMET::frmETWIZMET(App& app) : EventEntryPage(app, "frmETWIZMET", "frmETWIZPlus") {
+frmETWIZMET::frmETWIZMET(App& app) : EventEntryPage(app, "frmETWIZMET", &pageOf<frmETWIZPlus>) {
     move(0, 0, 5190, 3840);
     Label2.setCaption("Use the scroll bars to set the Days, Hours, Minutes, and Seconds before "
                       "or after liftoff that you want this event to take place, then click Enter");
     Label2.move(240, 120, 4590, 840);
-    fraFrame.setBackColor(LightGreen);
-    fraFrame.move(240, 1020, 4590, 2040);
-    for (const TimeColumn& c : layOutMissionTime(*this))
+    mission.fraFrame.setBackColor(LightGreen);
+    mission.fraFrame.move(240, 1020, 4590, 2040);
+    for (const TimeColumn& c : mission.layOut())
         linkBox(c.box, c.bar, c.pattern, c.max);
     placeCommands(3240);
 }
@@ -32,14 +34,15 @@ std::string frmETWIZMET::MissionSign() const {
 
 void frmETWIZMET::setAfterLiftoff(bool after) {
     m_afterLiftoff = after;
-    lblPlusMinus.setCaption(after ? "T Plus" : "T Minus");
-    fraFrame.setBackColor(after ? LightGreen : PaleRed);
+    mission.lblPlusMinus.setCaption(after ? "T Plus" : "T Minus");
+    mission.fraFrame.setBackColor(after ? LightGreen : PaleRed);
 }
 
 void frmETWIZMET::enter() {
     auto number = [](const TextBox& box) { return leadingNumber(box.text()); };
-    const std::int64_t total = MissionSeconds(number(txtDaysSim), number(txtHoursSim),
-                                              number(txtMinutesSim), number(txtSecondsSim));
+    const std::int64_t total =
+        MissionSeconds(number(mission.txtDaysSim), number(mission.txtHoursSim),
+                       number(mission.txtMinutesSim), number(mission.txtSecondsSim));
     // The scroll bars keep the total between 0 and 365 days 23:59:59, far inside the 32
     // bits the record stores; a total outside that could only come from the boxes being
     // written by something other than their scroll bars, and is not stored.

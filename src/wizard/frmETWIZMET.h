@@ -3,6 +3,7 @@
 // The wizard's mission time page: days, hours, minutes and seconds before or after liftoff.
 
 #include "wizard/event_entry.h"
+#include "wizard/time_columns.h"
 
 #include <cstdint>
 #include <string>
@@ -14,24 +15,7 @@ class frmETWIZMET : public EventEntryPage {
     explicit frmETWIZMET(App& app);
 
     Label Label2{this, "Label2"};
-    Frame fraFrame{this, "fraFrame"};
-    Label lblPlusMinus{this, "lblPlusMinus"};
-    Label Label3{this, "Label3"};
-    Label Label4{this, "Label4"};
-    Label Label5{this, "Label5"};
-    Label Label6{this, "Label6"};
-    TextBox txtDaysSim{this, "txtDaysSim"};
-    ScrollBar vsbDaysSim{this, "vsbDaysSim"};
-    TextBox txtHoursSim{this, "txtHoursSim"};
-    ScrollBar vsbHoursSim{this, "vsbHoursSim"};
-    TextBox txtMinutesSim{this, "txtMinutesSim"};
-    ScrollBar vsbMinutesSim{this, "vsbMinutesSim"};
-    TextBox txtSecondsSim{this, "txtSecondsSim"};
-    ScrollBar vsbSecondsSim{this, "vsbSecondsSim"};
-    Label Label7{this, "Label7"};
-    Label Label8{this, "Label8"};
-    Label Label9{this, "Label9"};
-    Label Label10{this, "Label10"};
+    MissionTimeEntry mission{this};
 
     // The whole mission time in seconds.
     static std::int64_t MissionSeconds(std::int64_t days, std::int64_t hours, std::int64_t minutes,
@@ -45,7 +29,6 @@ class frmETWIZMET : public EventEntryPage {
   private:
     void enter() override;
     bool m_afterLiftoff = false; // the design caption says "T Minus"
-
 };
 
 } // namespace orvane

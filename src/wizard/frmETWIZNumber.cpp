@@ -3,6 +3,7 @@
 #include "app.h"
 #include "events/frmEventTimers.h"
 #include "wizard/event_panel.h"
+#include "wizard/frmETWIZLabel.h"
 
 namespace orvane {
 
@@ -45,7 +46,7 @@ void frmETWIZNumber::next() {
         "This will erase any data in the '" + optNumber[n].caption() + "' Event Timer.",
         Buttons::OKCancel, Icon::Exclamation, m_app.info().title);
     if (a == Answer::OK)
-        goTo("frmETWIZLabel");
+        goTo(m_app.form<frmETWIZLabel>());
 }
 
 } // namespace orvane

@@ -1,6 +1,7 @@
 #include "wizard/frmETWIZPlus.h"
 
 #include "app.h"
+#include "wizard/frmETWIZChoice.h"
 #include "wizard/frmETWIZMET.h"
 
 namespace orvane {
@@ -13,7 +14,7 @@ frmETWIZPlus::frmETWIZPlus(App& app) : WizardPage(app, "frmETWIZPlus") {
 
     optTMinus.onClick = [this] { paint(PaleRed); };
     optTPlus.onClick = [this] { paint(LightGreen); };
-    cmdBack.onClick = [this] { goTo("frmETWIZChoice"); };
+    cmdBack.onClick = [this] { goTo(m_app.form<frmETWIZChoice>()); };
     cmdNext.onClick = [this] { next(); };
     cmdCancel.onClick = [this] { endWizard(); };
 }
@@ -26,7 +27,7 @@ void frmETWIZPlus::paint(Color c) {
 void frmETWIZPlus::next() {
     // The mission time page learns the direction only here.
     m_app.form<frmETWIZMET>().setAfterLiftoff(optTPlus.value());
-    goTo("frmETWIZMET");
+    goTo(m_app.form<frmETWIZMET>());
 }
 
 } // namespace orvane

@@ -1,6 +1,7 @@
 #include "wizard/frmRemoveEvent.h"
 
 #include "app.h"
+#include "clock/frmOrvane.h"
 #include "events/frmEventTimers.h"
 #include "wizard/event_panel.h"
 
@@ -35,9 +36,9 @@ frmRemoveEvent::frmRemoveEvent(App& app) : Form(app.services(), "frmRemoveEvent"
     };
     // However the dialog closes, both main windows take input again.
     onUnload = [this] {
-        if (Form* board = m_app.loadedForm("frmEventTimers"))
+        if (auto* board = m_app.loaded<frmEventTimers>())
             board->setEnabled(true);
-        if (Form* main = m_app.loadedForm("frmOrvane"))
+        if (auto* main = m_app.loaded<frmOrvane>())
             main->setEnabled(true);
     };
     cmdRemove.onClick = [this] { removeSelected(); };

@@ -2,8 +2,8 @@
 
 // The Remove Event dialog: clears one event's row from the board.
 
-#include "platform/controls.h"
-#include "platform/form.h"
+#include "toolkit/controls.h"
+#include "toolkit/form.h"
 
 #include <array>
 

@@ -11,6 +11,10 @@
 
 namespace orvane {
 
+const std::array<LoadedPage, 6> WizardPages = {
+    &loadedPage<frmETWIZNumber>, &loadedPage<frmETWIZLabel>, &loadedPage<frmETWIZChoice>,
+    &loadedPage<frmETWIZPlus>,   &loadedPage<frmETWIZMET>,   &loadedPage<frmETWIZDate>};
+
 void registerEventWizard(App& app) {
     app.registerForm<frmETWIZNumber>("frmETWIZNumber");
     app.registerForm<frmETWIZLabel>("frmETWIZLabel");

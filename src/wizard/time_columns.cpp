@@ -24,4 +24,22 @@ void layOutTimeColumns(Frame& frame, const std::array<TimeColumn, 4>& columns) {
     }
 }
 
+std::array<TimeColumn, 4> MissionTimeEntry::layOut() {
+    fraFrame.setCaption("Mission Time");
+    lblPlusMinus.setContainer(&fraFrame);
+    lblPlusMinus.setCaption("T Minus");
+    lblPlusMinus.setFont(Font{12, true, {}});
+    lblPlusMinus.setAlignment(Align::Center);
+    lblPlusMinus.setTransparent(true);
+    lblPlusMinus.move(195, 270, 4200, 360);
+    const std::array<TimeColumn, 4> columns{{
+        {Label3, txtDaysSim, vsbDaysSim, Label7, "Days", "Days", "000", 365},
+        {Label4, txtHoursSim, vsbHoursSim, Label8, "Hours", "Hours", "00", 23},
+        {Label5, txtMinutesSim, vsbMinutesSim, Label9, "Min", "Minutes", "00", 59},
+        {Label6, txtSecondsSim, vsbSecondsSim, Label10, "Sec", "Seconds", "00", 59},
+    }};
+    layOutTimeColumns(fraFrame, columns);
+    return columns;
+}
+
 } // namespace orvane

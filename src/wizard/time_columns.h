@@ -3,7 +3,7 @@
 // The four columns of a mission time (days, hours, minutes, seconds) that the event wizard's
 // mission time page and the Manual Sim Time Wizard's time page both show in their frame.
 
-#include "platform/controls.h"
+#include "toolkit/controls.h"
 
 #include <array>
 
@@ -24,25 +24,34 @@ struct TimeColumn {
 // unit written out.
 void layOutTimeColumns(Frame& frame, const std::array<TimeColumn, 4>& columns);
 
-// The frame "Mission Time" of a page whose controls carry the mission time pages' names: the
-// side of liftoff ("T Minus" until the page before says otherwise) across the top, and the four
-// columns below. Returns the columns, for the page to link each box to its scroll bar.
-template <class Page> std::array<TimeColumn, 4> layOutMissionTime(Page& p) {
-    p.fraFrame.setCaption("Mission Time");
-    p.lblPlusMinus.setContainer(&p.fraFrame);
-    p.lblPlusMinus.setCaption("T Minus");
-    p.lblPlusMinus.setFont(Font{12, true, {}});
-    p.lblPlusMinus.setAlignment(Align::Center);
-    p.lblPlusMinus.setTransparent(true);
-    p.lblPlusMinus.move(195, 270, 4200, 360);
-    const std::array<TimeColumn, 4> columns{{
-        {p.Label3, p.txtDaysSim, p.vsbDaysSim, p.Label7, "Days", "Days", "000", 365},
-        {p.Label4, p.txtHoursSim, p.vsbHoursSim, p.Label8, "Hours", "Hours", "00", 23},
-        {p.Label5, p.txtMinutesSim, p.vsbMinutesSim, p.Label9, "Min", "Minutes", "00", 59},
-        {p.Label6, p.txtSecondsSim, p.vsbSecondsSim, p.Label10, "Sec", "Seconds", "00", 59},
-    }};
-    layOutTimeColumns(p.fraFrame, columns);
-    return columns;
-}
+// The frame "Mission Time" of both mission time pages, its controls made on the owning page
+// under their design names, in the order the pages declare them.
+struct MissionTimeEntry {
+    explicit MissionTimeEntry(Form* page) : page(page) {}
+    Form* page;
+    Frame fraFrame{page, "fraFrame"};
+    Label lblPlusMinus{page, "lblPlusMinus"};
+    Label Label3{page, "Label3"};
+    Label Label4{page, "Label4"};
+    Label Label5{page, "Label5"};
+    Label Label6{page, "Label6"};
+    TextBox txtDaysSim{page, "txtDaysSim"};
+    ScrollBar vsbDaysSim{page, "vsbDaysSim"};
+    TextBox txtHoursSim{page, "txtHoursSim"};
+    ScrollBar vsbHoursSim{page, "vsbHoursSim"};
+    TextBox txtMinutesSim{page, "txtMinutesSim"};
+    ScrollBar vsbMinutesSim{page, "vsbMinutesSim"};
+    TextBox txtSecondsSim{page, "txtSecondsSim"};
+    ScrollBar vsbSecondsSim{page, "vsbSecondsSim"};
+    Label Label7{page, "Label7"};
+    Label Label8{page, "Label8"};
+    Label Label9{page, "Label9"};
+    Label Label10{page, "Label10"};
+
+    // The side of liftoff ("T Minus" until the page before says otherwise) across the top of
+    // the frame, and the four columns below. Returns the columns, for the page to link each
+    // box to its scroll bar by its own rule.
+    std::array<TimeColumn, 4> layOut();
+};
 
 } // namespace orvane

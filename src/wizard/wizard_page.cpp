@@ -9,7 +9,7 @@
 namespace orvane {
 
 WizardPage::WizardPage(App& app, std::string name, std::string caption,
-                       std::span<const std::string_view> pages)
+                       std::span<const LoadedPage> pages)
     : Form(app.services(), std::move(name)), m_app(app), m_pages(pages) {
     setCaption(caption);
     setCentered(true);
@@ -21,15 +21,14 @@ WizardPage::WizardPage(App& app, std::string name, std::string caption,
     // way the wizard is over. The event wizard's choice page discards the other path by
     // unloading the T, mission time and date pages by code, which leaves the wizard running.
     onUnload = [this] {
-        if (!m_ending && (m_closeButton || this->name() == m_pages.front()))
+        if (!m_ending && (m_closeButton || m_pages.front()(m_app) == this))
             endPages(this);
     };
 }
 
-void WizardPage::goTo(std::string_view page) {
+void WizardPage::goTo(Form& page) {
     hide();
-    if (Form* next = m_app.form(page))
-        next->show();
+    page.show();
 }
 
 void WizardPage::warn(const std::string& text) {
@@ -84,8 +83,8 @@ void WizardPage::endPages(WizardPage* unloading) {
     // Every page learns first that the wizard is ending, so that unloading one page does not
     // start the ending over again from inside it.
     std::vector<WizardPage*> pages;
-    for (std::string_view name : m_pages) {
-        if (auto* page = static_cast<WizardPage*>(app.loadedForm(name)); page && !page->m_ending) {
+    for (LoadedPage loaded : m_pages) {
+        if (auto* page = loaded(app); page && !page->m_ending) {
             page->m_ending = true;
             pages.push_back(page);
         }
@@ -93,9 +92,9 @@ void WizardPage::endPages(WizardPage* unloading) {
     for (WizardPage* page : pages)
         app.unload(*page);
     // A window that is not loaded (the program is closing) is not brought back for this.
-    if (Form* board = app.loadedForm("frmEventTimers"))
+    if (auto* board = app.loaded<frmEventTimers>())
         board->setEnabled(true);
-    if (Form* main = app.loadedForm("frmOrvane"))
+    if (auto* main = app.loaded<frmOrvane>())
         main->setEnabled(true);
 }
 

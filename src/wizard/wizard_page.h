@@ -6,33 +6,43 @@
 // the two main windows however the wizard ends.
 
 #include "colors.h"
-#include "platform/controls.h"
-#include "platform/form.h"
+#include "toolkit/controls.h"
+#include "toolkit/form.h"
 
+#include <array>
 #include <span>
 #include <string>
-#include <string_view>
 
 namespace orvane {
 
 class App;
 
+// A page of a wizard found by its type: the loaded page or null, never loading it.
+class WizardPage;
+using LoadedPage = WizardPage* (*)(App&);
+template <class P, class A = App> WizardPage* loadedPage(A& app) {
+    return app.template loaded<P>();
+}
+// A page of a wizard by its type, loaded when it is not.
+using PageOf = Form& (*)(App&);
+template <class P, class A = App> Form& pageOf(A& app) {
+    return app.template form<P>();
+}
+
 // The Event Timer Wizard's pages, in the order the wizard unloads them.
-inline constexpr std::string_view WizardPages[] = {"frmETWIZNumber", "frmETWIZLabel",
-                                                   "frmETWIZChoice", "frmETWIZPlus",
-                                                   "frmETWIZMET",    "frmETWIZDate"};
+extern const std::array<LoadedPage, 6> WizardPages;
 
 class WizardPage : public Form {
   public:
-    // PAGES names every page of the wizard, the first page first, in the order its end unloads
+    // PAGES finds every page of the wizard, the first page first, in the order its end unloads
     // them.
     WizardPage(App& app, std::string name, std::string caption = "Event Timer Wizard",
-               std::span<const std::string_view> pages = WizardPages);
+               std::span<const LoadedPage> pages = WizardPages);
 
   protected:
     // Hides this page and shows another, loading it when it is not loaded yet. A hidden page
     // keeps what the user set on it, so Back finds it as it was left.
-    void goTo(std::string_view page);
+    void goTo(Form& page);
     // An exclamation box with an OK button, titled with the program's title.
     void warn(const std::string& text);
     // Ends the wizard: unloads all its pages and re-enables the two main windows.
@@ -58,7 +68,7 @@ class WizardPage : public Form {
     // is left to finish by itself.
     void endPages(WizardPage* unloading);
 
-    std::span<const std::string_view> m_pages;
+    std::span<const LoadedPage> m_pages;
     // The wizard is ending, so this page's own unloading must not end it a second time.
     bool m_ending = false;
     bool m_closeButton = false;

@@ -6,9 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace orvane::test {
@@ -188,6 +191,64 @@ TEST_F(HappeningsTest, AListenerGoneIsToldNothingAndOthersStillAre) {
     EXPECT_EQ(rounds, roundsBefore);
     EXPECT_EQ(second, std::vector<Kind>{Kind::ProgramStart});
     EXPECT_TRUE(last(Kind::Hold));
+}
+
+Happening of(Kind kind) {
+    Happening h;
+    h.kind = kind;
+    return h;
+}
+
+// Guards against a happening raised by a listener being told at once, inside the one being
+// told: the listeners after it heard the two in the opposite order, and a listener was
+// re-entered while it was still handling the first.
+TEST(HappeningsStream, AHappeningRaisedWhileAnotherIsToldWaitsItsTurn) {
+    Happenings stream;
+    std::vector<std::pair<int, Kind>> heard;
+    int depth = 0;
+    int deepest = 0;
+    const auto listener = [&](int who) {
+        return [&, who](const Happening& h) {
+            deepest = std::max(deepest, ++depth);
+            heard.emplace_back(who, h.kind);
+            // The first listener answers a hold with a resume, and that with a launch time.
+            if (who == 1 && h.kind == Kind::Hold)
+                stream.raise(of(Kind::Resume));
+            if (who == 2 && h.kind == Kind::Resume)
+                stream.raise(of(Kind::LaunchTimeSet));
+            --depth;
+        };
+    };
+    Subscription one = stream.subscribe(listener(1));
+    Subscription two = stream.subscribe(listener(2));
+    stream.raise(of(Kind::Hold));
+    const std::vector<std::pair<int, Kind>> expected{
+        {1, Kind::Hold},   {2, Kind::Hold},          {1, Kind::Resume},
+        {2, Kind::Resume}, {1, Kind::LaunchTimeSet}, {2, Kind::LaunchTimeSet}};
+    EXPECT_EQ(heard, expected);
+    EXPECT_EQ(deepest, 1) << "no listener is told while it is being told";
+
+    // The stream is ready for the next happening once the queue has run dry.
+    heard.clear();
+    stream.raise(of(Kind::Liftoff));
+    EXPECT_EQ(heard.size(), 2u);
+}
+
+// Guards against a listener's exception leaving the stream believing it is still telling, so
+// that every later happening waited forever.
+TEST(HappeningsStream, AListenerThatThrowsLeavesTheStreamWorking) {
+    Happenings stream;
+    std::vector<Kind> heard;
+    Subscription s = stream.subscribe([&](const Happening& h) {
+        heard.push_back(h.kind);
+        if (h.kind == Kind::Hold) {
+            stream.raise(of(Kind::Resume));
+            throw std::runtime_error("listener failed");
+        }
+    });
+    EXPECT_THROW(stream.raise(of(Kind::Hold)), std::runtime_error);
+    stream.raise(of(Kind::Liftoff));
+    EXPECT_EQ(heard, (std::vector<Kind>{Kind::Hold, Kind::Liftoff}));
 }
 
 TEST(ShownCount, ReadsAsTheMainWindowShowsIt) {

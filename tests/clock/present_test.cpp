@@ -19,10 +19,8 @@ Monitor monitor(std::string name, std::string serial, int x, int y, int w, int h
 
 class PresentTest : public AppTest {
   protected:
-    frmPresent& present() { return static_cast<frmPresent&>(*app.form("frmPresent")); }
-    frmPresentScreen& picker() {
-        return static_cast<frmPresentScreen&>(*app.form("frmPresentScreen"));
-    }
+    frmPresent& present() { return app.form<frmPresent>(); }
+    frmPresentScreen& picker() { return app.form<frmPresentScreen>(); }
     bool presenting() const { return app.isLoaded("frmPresent"); }
     void attach(std::vector<Monitor> monitors) {
         displays.list = std::move(monitors);

@@ -7,7 +7,7 @@
 #include "events/frmEventTimers.h"
 #include "follow/follower.h"
 #include "follow/leader.h"
-#include "platform/fake/fake_mqtt.h"
+#include "doubles/fake_mqtt.h"
 #include "support/app_fixture.h"
 
 #include <memory>

@@ -2,7 +2,7 @@
 // not one is refused without touching anything.
 
 #include "follow/leader_message.h"
-#include "platform/json.h"
+#include "services/json.h"
 
 #include <gtest/gtest.h>
 

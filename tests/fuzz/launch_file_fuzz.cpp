@@ -4,7 +4,7 @@
 // and read again. Inputs beyond the size limit must be refused without being read whole.
 
 #include "data/launch_format.h"
-#include "platform/file_io.h"
+#include "services/file_io.h"
 
 #include <sys/mman.h>
 #include <unistd.h>

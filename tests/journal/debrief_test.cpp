@@ -1,6 +1,6 @@
 #include "journal/debrief.h"
 #include "journal/journal_records.h"
-#include "platform/journal.h"
+#include "services/journal.h"
 
 #include <gtest/gtest.h>
 

@@ -42,9 +42,9 @@ class DebriefWindow : public AppTest {
 
     frmDebrief& openDebrief() {
         EXPECT_TRUE(click(app.frmOrvane().mnuDebrief));
-        Form* form = app.loadedForm("frmDebrief");
+        frmDebrief* form = app.loaded<frmDebrief>();
         EXPECT_TRUE(form && form->visible());
-        return *static_cast<frmDebrief*>(form);
+        return *form;
     }
 
     TroubledStore store;

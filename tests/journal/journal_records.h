@@ -2,7 +2,7 @@
 
 // A rehearsal's run as the journal keeps it, for the tests of the debrief.
 
-#include "platform/journal.h"
+#include "services/journal.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -2,7 +2,7 @@
 // the alert levels and the order of the rows.
 
 #include "model/board.h"
-#include "platform/datetime.h"
+#include "dates/datetime.h"
 
 #include <gtest/gtest.h>
 

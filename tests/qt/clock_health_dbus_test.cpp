@@ -5,7 +5,7 @@
 #include "app.h"
 #include "clock/frmOrvane.h"
 #include "colors.h"
-#include "platform/fake/fake_services.h"
+#include "doubles/fake_services.h"
 #include "qt/qt_clock_health.h"
 #include "qt/qt_scheduler.h"
 #include "qt/qt_services.h"

@@ -1,7 +1,7 @@
 // The help viewer on the help pages compiled into the program, and the desktop calculator
 // standing in for the one the Help menu names.
 
-#include "platform/fake/fake_services.h"
+#include "doubles/fake_services.h"
 #include "qt/qt_services.h"
 
 #include <QCoreApplication>

@@ -39,7 +39,7 @@ TEST_F(MonitorsTest, TheUserPicksTheProjector_AndTheCountCoversItThere) {
 
     startAndSettle();
     ASSERT_TRUE(click(main().mnuRtPresent));
-    auto& picker = static_cast<frmPresentScreen&>(*app.form("frmPresentScreen"));
+    auto& picker = app.form<frmPresentScreen>();
     QWidget* pickerWindow = view.window(picker);
     ASSERT_TRUE(pickerWindow && pickerWindow->isVisible());
     EXPECT_EQ(picker.optMonitor[1].caption(), "&2  Projector, 1280 x 720");

@@ -104,7 +104,7 @@ TEST_P(PresentViewTest, TheDigitsAreAsLargeAsTheMonitorAllows_AndStandStillAsThe
     app.setDisplays(&monitors);
     startAndSettle();
     ASSERT_TRUE(click(main().mnuRtPresent));
-    auto& present = static_cast<frmPresent&>(*app.form("frmPresent"));
+    auto& present = app.form<frmPresent>();
     QWidget* top = view.window(present);
     ASSERT_TRUE(top);
     EXPECT_TRUE(top->isVisible());
@@ -149,7 +149,7 @@ TEST_F(PresentRepaintTest, ATurningSecondRepaintsOnlyTheDigitsThatChanged) {
     app.setDisplays(&monitors);
     startAndSettle();
     ASSERT_TRUE(click(main().mnuRtPresent));
-    auto& present = static_cast<frmPresent&>(*app.form("frmPresent"));
+    auto& present = app.form<frmPresent>();
     QWidget* top = view.window(present);
     ASSERT_TRUE(top);
     auto* clock = top->findChild<QLabel*>("lblClock");

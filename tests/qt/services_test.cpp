@@ -1,8 +1,8 @@
 // The real services: the one-copy guard, the settings store, dialogs, the clock and the
 // scheduler's timers. Nothing here waits on the wall clock.
 
-#include "platform/fake/fake_services.h"
-#include "platform/form.h"
+#include "doubles/fake_services.h"
+#include "toolkit/form.h"
 #include "qt/qt_scheduler.h"
 #include "qt/qt_services.h"
 

@@ -3,7 +3,7 @@
 
 #include "app.h"
 #include "clock/frmOrvane.h"
-#include "platform/fake/fake_services.h"
+#include "doubles/fake_services.h"
 #include "qt/qt_scheduler.h"
 #include "qt/qt_services.h"
 #include "qt/qt_timedated.h"

@@ -2,7 +2,7 @@
 // purpose rather than one of the program's.
 
 #include "app.h"
-#include "platform/fake/fake_services.h"
+#include "doubles/fake_services.h"
 #include "qt/qt_view.h"
 #include "qt/qt_widgets.h"
 

@@ -38,15 +38,14 @@ class FakeRemoteDisplays : public RemoteDisplays {
 class RemoteDialogTest : public AppTest {
   protected:
     void SetUp() override {
-        app.registerForm("frmRemoteDisplays",
-                         [this](App& a) { return std::make_unique<frmRemoteDisplays>(a, remote); });
+        app.registerForm<frmRemoteDisplays>("frmRemoteDisplays", [this](App& a) {
+            return std::make_unique<frmRemoteDisplays>(a, remote);
+        });
         clockAt("2001-05-03 10:20:00");
         startAndSettle();
         ASSERT_TRUE(click(main().mnuRemoteDisplays));
     }
-    frmRemoteDisplays& dialog() {
-        return static_cast<frmRemoteDisplays&>(*app.loadedForm("frmRemoteDisplays"));
-    }
+    frmRemoteDisplays& dialog() { return *app.loaded<frmRemoteDisplays>(); }
     std::string setting(const std::string& key) {
         return world.services.settings.get("orvane", "Remote Displays", key, "<absent>");
     }

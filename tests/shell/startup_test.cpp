@@ -68,14 +68,14 @@ TEST_F(StartupTest, AboutAndTechnicalSupportGiveTheProjectsAddress_OrSayItIsNotS
         app.services().info.projectAddress = address;
         const std::string shown = address.empty() ? "not set" : address;
         ASSERT_TRUE(click(main().mnuAbout));
-        auto& about = static_cast<frmAbout&>(*app.loadedForm("frmAbout"));
+        auto& about = *app.loaded<frmAbout>();
         EXPECT_NE(about.lblInfo.caption().find("Project address: " + shown), std::string::npos)
             << about.lblInfo.caption();
         EXPECT_NE(about.lblInfo.caption().find("GNU General Public License, version 3 or later"),
                   std::string::npos);
         EXPECT_TRUE(click(about.cmdOK));
         ASSERT_TRUE(click(main().mnuTechSupport));
-        auto& support = static_cast<frmTechSupport&>(*app.loadedForm("frmTechSupport"));
+        auto& support = *app.loaded<frmTechSupport>();
         EXPECT_NE(support.lblSupport.caption().find("Project address: " + shown + "."),
                   std::string::npos)
             << support.lblSupport.caption();

@@ -29,7 +29,7 @@ class TipsTest : public AppTest {
         fs::create_directories((m_root / relative).parent_path());
         std::ofstream(m_root / relative, std::ios::binary) << text;
     }
-    frmTips& tips() { return static_cast<frmTips&>(*app.form("frmTips")); }
+    frmTips& tips() { return app.form<frmTips>(); }
 
     fs::path m_root;
 };

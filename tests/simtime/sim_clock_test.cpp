@@ -3,7 +3,7 @@
 
 #include "app.h"
 #include "clock/frmOrvane.h"
-#include "platform/fake/fake_services.h"
+#include "doubles/fake_services.h"
 #include "shell/basOrvaneLoad.h"
 #include "simtime/frmWizardPlusMinus.h"
 #include "simtime/frmWizardTime.h"
@@ -133,14 +133,14 @@ TEST_F(SimWizardTest, ThePagesOpenOnTheRecord) {
     EXPECT_TRUE(main.enabled());
 
     click(main.mnuManualSet);
-    auto& first = static_cast<frmWizardPlusMinus&>(*app.loadedForm("frmWizardPlusMinus"));
+    auto& first = *app.loaded<frmWizardPlusMinus>();
     EXPECT_TRUE(first.optTPlus.value());
     EXPECT_EQ(first.fraFrame.backColor(), 0x00C000u);
     click(first.cmdNext);
-    auto& second = static_cast<frmWizardTime&>(*app.loadedForm("frmWizardTime"));
-    EXPECT_EQ(second.vsbDaysSim.value(), 5);
-    EXPECT_EQ(second.txtDaysSim.text(), "005");
-    EXPECT_TRUE(second.txtDaysSim.locked()) << "only the scroll bars change the values";
+    auto& second = *app.loaded<frmWizardTime>();
+    EXPECT_EQ(second.mission.vsbDaysSim.value(), 5);
+    EXPECT_EQ(second.mission.txtDaysSim.text(), "005");
+    EXPECT_TRUE(second.mission.txtDaysSim.locked()) << "only the scroll bars change the values";
 }
 
 // A record read from a file may hold more days than the scroll bar reaches; an offset
@@ -152,9 +152,9 @@ TEST_F(SimWizardTest, AnOffsetBeyond32BitsIsRefused_OnEitherSideOfLiftoff) {
         app.simWizardEntries().tMinus = tMinus;
         app.simWizardEntries().txtDaysSim = "99999";
         click(main.mnuManualSet);
-        click(static_cast<frmWizardPlusMinus&>(*app.loadedForm("frmWizardPlusMinus")).cmdNext);
+        click(app.loaded<frmWizardPlusMinus>()->cmdNext);
         world.dialogs.queueAnswer(Answer::OK);
-        auto& page = static_cast<frmWizardTime&>(*app.loadedForm("frmWizardTime"));
+        auto& page = *app.loaded<frmWizardTime>();
         click(page.cmdEnter);
         EXPECT_EQ(world.dialogs.shown().back().text,
                   "This mission time is too far from liftoff to be shown.");

@@ -6,7 +6,7 @@
 #include "app.h"
 #include "clock/frmOrvane.h"
 #include "clock/frmPresent.h"
-#include "platform/fake/fake_services.h"
+#include "doubles/fake_services.h"
 #include "qt/qt_displays.h"
 #include "qt/qt_view.h"
 #include "qt/qt_widgets.h"

@@ -8,7 +8,7 @@
 #include "events/frmEventTimers.h"
 #include "journal/frmDebrief.h"
 #include "journal/journal_records.h"
-#include "platform/fake/fake_services.h"
+#include "doubles/fake_services.h"
 #include "qt/qt_journal.h"
 #include "qt/qt_services.h"
 #include "qt/qt_view.h"
@@ -274,8 +274,8 @@ void Screens::defineEvent(int n, const std::string& name, bool minus, int hours,
     click(minus ? plus.optTMinus : plus.optTPlus);
     click(plus.cmdNext);
     auto& met = page<frmETWIZMET>("frmETWIZMET");
-    type(met.vsbHoursSim, std::to_string(hours));
-    type(met.vsbMinutesSim, std::to_string(minutes));
+    type(met.mission.vsbHoursSim, std::to_string(hours));
+    type(met.mission.vsbMinutesSim, std::to_string(minutes));
     click(met.cmdEnter);
     if (app.isLoaded("frmETWIZNumber"))
         fail("the wizard stayed open after Enter");
@@ -327,8 +327,8 @@ void Screens::shotSimWizard() {
     shot(choice, "screen-sim-wizard-1-t-plus.png");
     click(choice.cmdNext);
     auto& time = page<frmWizardTime>("frmWizardTime");
-    type(time.vsbDaysSim, "1");
-    type(time.vsbMinutesSim, "30");
+    type(time.mission.vsbDaysSim, "1");
+    type(time.mission.vsbMinutesSim, "30");
     shot(time, "screen-sim-wizard-2-time.png");
     click(time.cmdCancel);
     if (app.isLoaded("frmWizardTime") || !app.frmOrvane().acceptsInput())
@@ -341,7 +341,7 @@ void Screens::shotDebrief(frmOrvane& main) {
     for (JournalRecord r : test::rehearsal())
         journal.record(std::move(r));
     click(main.mnuDebrief);
-    auto* debrief = static_cast<frmDebrief*>(app.loadedForm("frmDebrief"));
+    auto* debrief = app.loaded<frmDebrief>();
     if (!debrief)
         fail("File, Debrief . . . did not open the Debrief window");
     shot(*debrief, "screen-debrief.png");
@@ -417,7 +417,7 @@ void Screens::run() {
     shot(plus, "screen-wizard-4-t-minus.png");
     click(plus.cmdNext);
     auto& met = page<frmETWIZMET>("frmETWIZMET");
-    type(met.vsbMinutesSim, "10");
+    type(met.mission.vsbMinutesSim, "10");
     shot(met, "screen-wizard-5-mission-time.png");
     click(met.cmdBack);
     click(plus.cmdBack);

@@ -6,7 +6,7 @@
 
 #include "app.h"
 #include "clock/frmOrvane.h"
-#include "platform/fake/fake_services.h"
+#include "doubles/fake_services.h"
 #include "shell/basOrvaneLoad.h"
 #include "version.h"
 

@@ -4,7 +4,7 @@
 #include "runner_fixture.h"
 
 #include "clock/frmOrvane.h"
-#include "platform/form.h"
+#include "toolkit/form.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -47,12 +47,12 @@ TEST_F(EventEntryTest, ARemovedEventStillHoldsItsTime_ButAnEventMayKeepItsOwn) {
     click(met().cmdEnter);
     EXPECT_EQ(lastMessage().text, Clash);
 
-    type(met().vsbHoursSim, "0");
+    type(met().mission.vsbHoursSim, "0");
     click(met().cmdBack);
     click(plus().optTPlus);
     click(plus().cmdNext);
-    type(met().vsbMinutesSim, "1");
-    type(met().vsbSecondsSim, "42");
+    type(met().mission.vsbMinutesSim, "1");
+    type(met().mission.vsbSecondsSim, "42");
     click(met().cmdEnter);
     EXPECT_FALSE(wizardOpen()) << "102 s after liftoff is event 2's own time";
     EXPECT_EQ(board().lblName[2].caption(), "Hold");
@@ -62,7 +62,7 @@ TEST_F(EventEntryTest, ARemovedEventStillHoldsItsTime_ButAnEventMayKeepItsOwn) {
 TEST_F(EventEntryTest, TheLongestMissionTimeIsStoredInFull) {
     pickAndName(0, "Far");
     missionTime(false, 365, 23, 59, 59);
-    EXPECT_EQ(met().txtDaysSim.text(), "365");
+    EXPECT_EQ(met().mission.txtDaysSim.text(), "365");
     click(met().cmdEnter);
     EXPECT_EQ(record().Secs(0), 31622399);
     EXPECT_EQ(record().plusText(0), "+");

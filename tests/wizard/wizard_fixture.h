@@ -62,19 +62,19 @@ class WizardTest : public AppTest {
         click(choice().cmdNext);
         click(minus ? plus().optTMinus : plus().optTPlus);
         click(plus().cmdNext);
-        type(met().vsbDaysSim, std::to_string(days));
-        type(met().vsbHoursSim, std::to_string(hours));
-        type(met().vsbMinutesSim, std::to_string(minutes));
-        type(met().vsbSecondsSim, std::to_string(seconds));
+        type(met().mission.vsbDaysSim, std::to_string(days));
+        type(met().mission.vsbHoursSim, std::to_string(hours));
+        type(met().mission.vsbMinutesSim, std::to_string(minutes));
+        type(met().mission.vsbSecondsSim, std::to_string(seconds));
     }
     // The rest of the way by date and time ("May 3, 2001", 10, 31, 30), up to the Enter.
     void dateAndTime(const std::string& day, int hours, int minutes, int seconds) {
         click(choice().optClock);
         click(choice().cmdNext);
         type(date().Calendar, day);
-        type(date().vsbHoursW, std::to_string(hours));
-        type(date().vsbMinutesW, std::to_string(minutes));
-        type(date().vsbSecondsW, std::to_string(seconds));
+        type(date().time.vsbHoursW, std::to_string(hours));
+        type(date().time.vsbMinutesW, std::to_string(minutes));
+        type(date().time.vsbSecondsW, std::to_string(seconds));
     }
 
     // The event chosen on the number page, or -1.

@@ -78,8 +78,8 @@ TEST_F(WizardFlowTest, ChoosingDateAndTimeDiscardsTheMissionTimePath) {
     EXPECT_FALSE(app.isLoaded("frmETWIZDate"));
     EXPECT_TRUE(plus().optTPlus.value()) << "back with its design values";
     click(plus().cmdNext);
-    EXPECT_EQ(met().txtDaysSim.text(), "000");
-    EXPECT_EQ(met().txtSecondsSim.text(), "00");
+    EXPECT_EQ(met().mission.txtDaysSim.text(), "000");
+    EXPECT_EQ(met().mission.txtSecondsSim.text(), "00");
 }
 
 TEST_F(WizardFlowTest, CancelOnAnyPageEndsTheWizard_AndChangesNoEvent) {
@@ -106,7 +106,7 @@ TEST_F(WizardFlowTest, CancelOnAnyPageEndsTheWizard_AndChangesNoEvent) {
         }
         if (pages > 4) {
             click(plus().cmdNext);
-            type(met().vsbMinutesSim, "7");
+            type(met().mission.vsbMinutesSim, "7");
             cancel = &met().cmdCancel;
         }
         click(*cancel);

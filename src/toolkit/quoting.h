@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace orvane {
+
+// The program's own quoting of a text: between double quotes, with a backslash before `"` and
+// `\`, and `\n`, `\r` for line breaks; every other byte as it is. The journal's details, the
+// scenario runner's transcript and the printed control values all write it, and
+// parseDetails and the scenario scripts read it back.
+//
+// JSON (jsonText) and the sound process's fields (escapeSoundField) escape by rules of their
+// own and keep their own routines: JSON must escape every control byte for its readers to
+// accept it, and a sound field must hold no space and cannot be empty, since its line is
+// split at spaces.
+std::string quoteText(std::string_view text);
+void appendQuoted(std::string& out, std::string_view text);
+
+} // namespace orvane
