@@ -36,6 +36,7 @@ App::App(Services& services)
     registerForm<orvane::frmCallouts>("frmCallouts", [](App& app) {
         return std::make_unique<orvane::frmCallouts>(app, app.callouts());
     });
+    provide<orvane::frmCallouts>(Dialog::Callouts);
     if (m_services.clockHealth)
         m_services.clockHealth->onChange([this](const ClockHealth& health) {
             if (auto* main = loaded<orvane::frmOrvane>())
@@ -97,6 +98,16 @@ Happening App::happening(Happening::Kind kind) const {
     h.windowLeftSeconds = window.left;
     h.windowBudgetSeconds = window.budget;
     return h;
+}
+
+Form* App::dialog(Dialog which) {
+    const auto it = m_dialogs.find(which);
+    return it == m_dialogs.end() ? nullptr : it->second(true);
+}
+
+Form* App::loadedDialog(Dialog which) const {
+    const auto it = m_dialogs.find(which);
+    return it == m_dialogs.end() ? nullptr : it->second(false);
 }
 
 ClockHealth App::clockHealth() const {

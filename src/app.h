@@ -143,6 +143,18 @@ class App {
     Form* form(std::string_view name);
     std::vector<Form*> loadedForms() const;
 
+    // Windows that one folder opens and another provides (a feature's dialog, the event
+    // wizard): a window asks for one by what it is for, never by its name.
+    enum class Dialog { Debrief, RemoteDisplays, Callouts, EventWizard, RemoveEvent };
+    template <class T> void provide(Dialog which) {
+        m_dialogs[which] = [this](bool load) -> Form* { return load ? &form<T>() : loaded<T>(); };
+    }
+    // The dialog, loading it if needed; null where the program has none (the remote displays'
+    // dialog needs the Qt binding).
+    Form* dialog(Dialog which);
+    // The dialog when it is loaded, else null; never loads it.
+    Form* loadedDialog(Dialog which) const;
+
     // Unloads a window as the program's code does: its QueryUnload may cancel.
     void unload(Form& form);
     // The window's close button.
@@ -199,6 +211,7 @@ class App {
     Happenings m_happenings;
     std::unique_ptr<Board> m_board;
     std::unique_ptr<orvane::Callouts> m_callouts;
+    std::map<Dialog, std::function<Form*(bool load)>> m_dialogs;
 };
 
 } // namespace orvane

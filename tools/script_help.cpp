@@ -104,13 +104,14 @@ After end-program only print and expect are accepted.
 Journal: "journal KIND DETAILS" is printed once the program's mission journal has committed
 a record. DETAILS are NAME="VALUE" pairs, count (the count shown) always first; times are
 local wall times as YYYY-MM-DD HH:MM:SS, lengths and offsets whole seconds; window-left,
-what is left of an active launch window, comes only while one is active:
+what is left of an active launch window, comes only while one is active; window-s is the
+window's text in seconds, where the text is a time:
   hold                     count [window-left]
   resume                   count held old-launch launch [window-left]
   launch-time              count old-launch launch
-  window-set               count window active (1 or 0)
-  window-warned            count window
-  window-expired           count window
+  window-set               count window active (1 or 0) [window-s]
+  window-warned            count window [window-s]
+  window-expired           count window [window-s]
   event-defined, event-removed, event-passed
                            count number (1 to 10) name offset (negative before liftoff)
   liftoff                  count launch

@@ -6,6 +6,7 @@
 #include "data/modOpenFile.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace orvane {
 
@@ -63,16 +64,13 @@ frmOrvane::frmOrvane(App& app)
     wireSimTime();
     closeCalendarOnPressElsewhere();
     // The dialog is there where the program can serve browsers, which the Qt binding provides.
-    mnuDebrief.onClick = [this] {
-        if (Form* debrief = m_app.form("frmDebrief"))
-            debrief->show();
-    };
-    mnuRemoteDisplays.onClick = [this] {
-        if (Form* dialog = m_app.form("frmRemoteDisplays"))
-            dialog->show();
-    };
-
-    mnuCallouts.onClick = [this] { m_app.form("frmCallouts")->show(); };
+    for (auto [menu, which] : {std::pair{&mnuDebrief, App::Dialog::Debrief},
+                               {&mnuRemoteDisplays, App::Dialog::RemoteDisplays},
+                               {&mnuCallouts, App::Dialog::Callouts}})
+        menu->onClick = [this, which] {
+            if (Form* dialog = m_app.dialog(which))
+                dialog->show();
+        };
     mnuMute.onClick = [this] { m_app.callouts().toggleMute(); };
     showClockHealth(m_app.clockHealth());
 

@@ -98,7 +98,7 @@ void frmEventTimers::setCountDownHeld(bool held) {
 
 // The wizard's first page enables this window again when the wizard ends.
 void frmEventTimers::AddEvent(bool disableThisWindow) {
-    Form* wizard = m_app.form("frmETWIZNumber");
+    Form* wizard = m_app.dialog(App::Dialog::EventWizard);
     if (!wizard)
         return;
     wizard->show();
@@ -107,7 +107,7 @@ void frmEventTimers::AddEvent(bool disableThisWindow) {
 }
 
 void frmEventTimers::RemoveEvent() {
-    if (Form* dialog = m_app.form("frmRemoveEvent"))
+    if (Form* dialog = m_app.dialog(App::Dialog::RemoveEvent))
         dialog->show();
 }
 

@@ -58,7 +58,7 @@ frmEventTimers::frmEventTimers(App& app)
     onQueryUnload = [](bool& cancel, UnloadMode) { cancel = true; };
     // An event wizard still open would otherwise be left writing to a window that is gone.
     onUnload = [this] {
-        if (Form* wizard = m_app.loadedForm("frmETWIZNumber"))
+        if (Form* wizard = m_app.loadedDialog(App::Dialog::EventWizard))
             m_app.unload(*wizard);
     };
 }

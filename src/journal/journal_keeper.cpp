@@ -10,15 +10,14 @@ JournalKeeper::JournalKeeper(App& app, JournalStore& store, DebriefCanvas& canva
     : m_app(app), m_store(store), m_canvas(canvas) {
     app.registerForm<frmDebrief>("frmDebrief",
                                  [this](App& a) { return std::make_unique<frmDebrief>(a, *this); });
+    app.provide<frmDebrief>(App::Dialog::Debrief);
     m_happenings = app.happenings().subscribe([this](const Happening& h) {
         JournalRecord r = journalRecordOf(h, m_app.services().clock.zone());
-        // What a hold leaves of an active launch window, as the main window keeps it.
+        // What a hold leaves of an active launch window.
         const bool hold = h.kind == Happening::Kind::Hold || h.kind == Happening::Kind::Resume;
-        if (hold && m_app.loaded<frmOrvane>()) {
-            const auto window = m_app.frmOrvane().launchWindow();
-            if (window.active && window.leftSeconds)
-                r.details.emplace_back("window-left", std::to_string(*window.leftSeconds));
-        }
+        const LaunchState::Window& window = m_app.launchState().window();
+        if (hold && window.active && window.left)
+            r.details.emplace_back("window-left", std::to_string(*window.left));
         note(std::move(r));
     });
 }

@@ -23,6 +23,8 @@ void registerEventWizard(App& app) {
     app.registerForm<frmETWIZMET>("frmETWIZMET");
     app.registerForm<frmETWIZDate>("frmETWIZDate");
     app.registerForm<frmRemoveEvent>("frmRemoveEvent");
+    app.provide<frmETWIZNumber>(App::Dialog::EventWizard);
+    app.provide<frmRemoveEvent>(App::Dialog::RemoveEvent);
 }
 
 } // namespace orvane

@@ -58,6 +58,19 @@ TEST(Debrief, AHoldStillOnAtTheEndCountsToTheLastRecordAndAnExpiredWindowIsUsedU
     EXPECT_EQ(t.slipSeconds, 300); // the launch moved with the hold
 }
 
+// The window's text is the user's to see: the totals take the seconds kept beside it, and read
+// the text only in a journal written before the seconds were kept.
+TEST(Debrief, TheWindowIsTakenInSecondsWhereTheRecordKeepsThem) {
+    std::vector<JournalRecord> run = {
+        test::journalRecord("launch-time", 0, 600),
+        test::journalRecord("window-set", 0, 600, {{"window", "1 min"}, {"window-s", "90"}}),
+        test::journalRecord("exit", 10, 590),
+    };
+    EXPECT_EQ(runTotals(run).windowSeconds, 90);
+    run[1] = test::journalRecord("window-set", 0, 600, {{"window", "0:02:00"}, {"window-s", "x"}});
+    EXPECT_EQ(runTotals(run).windowSeconds, 120);
+}
+
 TEST(Debrief, TheCsvHasOneRowAHappeningWithUtcAndLocalTimes) {
     const auto zone = TimeZone::named("America/New_York");
     ASSERT_TRUE(zone);

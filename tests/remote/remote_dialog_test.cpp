@@ -41,6 +41,7 @@ class RemoteDialogTest : public AppTest {
         app.registerForm<frmRemoteDisplays>("frmRemoteDisplays", [this](App& a) {
             return std::make_unique<frmRemoteDisplays>(a, remote);
         });
+        app.provide<frmRemoteDisplays>(App::Dialog::RemoteDisplays);
         clockAt("2001-05-03 10:20:00");
         startAndSettle();
         ASSERT_TRUE(click(main().mnuRemoteDisplays));

@@ -12,6 +12,7 @@ RemoteSetup::RemoteSetup(App& app, QtView& view) : m_app(app), m_view(view), m_d
     app.registerForm<frmRemoteDisplays>(
         "frmRemoteDisplays",
         [this](App& a) { return std::make_unique<frmRemoteDisplays>(a, m_displays, m_publishing); });
+    app.provide<frmRemoteDisplays>(App::Dialog::RemoteDisplays);
     // The pages hear of what happens at once, and of everything else (the counts, the launch
     // window running down) after the round that shows it.
     RemoteServer* server = &m_displays.server();
