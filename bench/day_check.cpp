@@ -38,9 +38,9 @@ class Watcher : public ControlObserver {
   public:
     Watcher(FakeWorld& world, App& app) : m_world(world), m_app(app) {
         m_start = world.clock.now();
-        app.frmOrvane().lblSeconds.setObserver(this);
-        for (Label& l : app.frmEventTimers().lblTime)
-            l.setObserver(this);
+        app.frmOrvane().control<Label>("lblSeconds").setObserver(this);
+        for (int n = 0; n < 10; ++n)
+            app.frmEventTimers().control<Label>("lblTime", n).setObserver(this);
     }
 
     void controlChanged(Control& control, Prop what) override {
@@ -51,9 +51,10 @@ class Watcher : public ControlObserver {
         std::int64_t left = 0; // seconds to the count's moment
         if (control.index() < 0) {
             const frmOrvane& f = m_app.frmOrvane();
-            left = toMoment(f.lblTMinus.caption(), std::stoll(f.lblDays.caption()),
-                            std::stoll(f.lblHours.caption()), std::stoll(f.lblMinutes.caption()),
-                            std::stoll(f.lblSeconds.caption()));
+            auto shown = [&](const char* name) { return f.control<Label>(name).caption(); };
+            left = toMoment(shown("lblTMinus"), std::stoll(shown("lblDays")),
+                            std::stoll(shown("lblHours")), std::stoll(shown("lblMinutes")),
+                            std::stoll(shown("lblSeconds")));
         } else {
             char sign = 0;
             long long days = 0, h = 0, m = 0, s = 0;
@@ -119,7 +120,8 @@ int main() {
     frmEventTimers& board = app.frmEventTimers();
     world.scheduler.deliver([&] {
         const DateTime launch = world.clock.now().addSeconds(2 * 3600);
-        main.lblTarget.setCaption(formatDate(launch, "mmmm dd, yyyy   h:mm:ss AM/PM"));
+        main.control<Label>("lblTarget")
+            .setCaption(formatDate(launch, "mmmm dd, yyyy   h:mm:ss AM/PM"));
         const std::array<std::pair<const char*, int>, 10> events = {{{"-", 600},
                                                                      {"-", 7130},
                                                                      {"-", 6580},
@@ -133,7 +135,7 @@ int main() {
         for (int n = 0; n < 10; ++n)
             board.DefineEvent(n, "Event " + std::to_string(n + 1), events[std::size_t(n)].first,
                               events[std::size_t(n)].second);
-        main.cmdShowTimers.click();
+        main.control<CommandButton>("cmdShowTimers").click();
     });
 
     Watcher watcher(world, app);

@@ -76,10 +76,10 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
 
     void setUpScene() {
         orvane::frmOrvane& main = m_app.frmOrvane();
-        m_holdButton = &main.cmdHoldResume;
+        m_holdButton = &main.control<orvane::CommandButton>("cmdHoldResume");
         m_holdButton->setObserver(this);
         if (m_scene == Scene::Countdowns) {
-            m_seconds = &main.lblSeconds;
+            m_seconds = &main.control<orvane::Label>("lblSeconds");
             m_seconds->setObserver(this);
             if (QWidget* w = m_view.widget(*m_seconds))
                 w->installEventFilter(this);
@@ -88,7 +88,8 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
         }
         orvane::frmEventTimers& board = m_app.frmEventTimers();
         const orvane::DateTime launch = m_app.services().clock.now().addSeconds(2 * 3600);
-        main.lblTarget.setCaption(orvane::formatDate(launch, "mmmm dd, yyyy   h:mm:ss AM/PM"));
+        main.control<orvane::Label>("lblTarget")
+            .setCaption(orvane::formatDate(launch, "mmmm dd, yyyy   h:mm:ss AM/PM"));
         // Seven events still ahead and three already passed. Into the run, event 2 turns
         // yellow at 10 s, event 4 passes at 15 s, event 3 turns pale yellow at 20 s and event 2
         // passes at 70 s, so the colours have changes to be timed.
@@ -106,7 +107,7 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
         const Event* chosen = m_scene == Scene::Callouts ? quiet : events;
         for (int n = 0; n < 10; ++n)
             board.DefineEvent(n, "Event " + std::to_string(n + 1), chosen[n].sign, chosen[n].secs);
-        main.cmdShowTimers.click();
+        main.control<orvane::CommandButton>("cmdShowTimers").click();
 
         // The two windows live for the whole run, so their timers are listed once.
         for (orvane::Form* form :
@@ -115,11 +116,11 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
                 if (c->kind() == orvane::Kind::Timer)
                     m_timers.emplace_back(form->name() + "." + c->name(),
                                           static_cast<orvane::Timer*>(c));
-        m_seconds = &main.lblSeconds;
+        m_seconds = &main.control<orvane::Label>("lblSeconds");
         m_seconds->setObserver(this);
         for (int n = 0; n < 10; ++n) {
-            board.lblTime[n].setObserver(this);
-            board.pctEvent[n].setObserver(this);
+            board.control<orvane::Label>("lblTime", n).setObserver(this);
+            board.control<orvane::PictureBox>("pctEvent", n).setObserver(this);
         }
         if (QWidget* w = m_view.widget(*m_seconds))
             w->installEventFilter(this);
@@ -149,9 +150,9 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
         if (what != orvane::Prop::Caption)
             return;
         const orvane::frmOrvane& main = m_app.frmOrvane();
-        write("flip " + stamp() + " " + main.lblTMinus.caption() + " " + main.lblDays.caption() +
-              " " + main.lblHours.caption() + " " + main.lblMinutes.caption() + " " +
-              main.lblSeconds.caption() + "\n");
+        auto shown = [&](const char* name) { return main.control<orvane::Label>(name).caption(); };
+        write("flip " + stamp() + " " + shown("lblTMinus") + " " + shown("lblDays") + " " +
+              shown("lblHours") + " " + shown("lblMinutes") + " " + shown("lblSeconds") + "\n");
         std::string ticks = "ticks " + stamp();
         for (const auto& [name, timer] : m_timers)
             ticks += " " + name + "=" + std::to_string(timer->ticks());
@@ -186,7 +187,7 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
     // Opens the present window as its menu command does, on the one monitor of the benchmark's
     // X server, and follows its count.
     void present(orvane::frmOrvane& main) {
-        main.mnuPresent.click();
+        main.control<orvane::MenuItem>("mnuPresent").click();
         auto* form = static_cast<orvane::frmPresent*>(m_app.loadedForm("frmPresent"));
         if (!form)
             return;
@@ -237,7 +238,8 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
         orvane::frmOrvane& main = m_app.frmOrvane();
         const orvane::Instant before = main.launchMoment();
         const orvane::DateTime launch = m_app.services().clock.now().addSeconds(secondsAhead);
-        main.lblTarget.setCaption(orvane::formatDate(launch, "mmmm dd, yyyy   h:mm:ss AM/PM"));
+        main.control<orvane::Label>("lblTarget")
+            .setCaption(orvane::formatDate(launch, "mmmm dd, yyyy   h:mm:ss AM/PM"));
         orvane::Happening h = m_app.happening(orvane::Happening::Kind::LaunchTimeSet);
         h.oldLaunch = before;
         h.newLaunch = main.launchMoment();

@@ -30,7 +30,7 @@ void App::showLaunchFile(const std::string& path) {
 
 void App::launchDataRead() {
     frmOrvane().RestampHold();
-    frmEventTimers().tmrToolTips.setEnabled(true);
+    frmEventTimers().showToolTipsAgain();
 }
 
 } // namespace orvane

@@ -126,6 +126,8 @@ class frmOrvane : public Form {
     // The Help menu's "Enable Tip of the Day" carries its check mark while tips are on.
     void showTipsEnabled(bool enabled) { mnuTips.setChecked(enabled); }
 
+  private:
+    // The controls, in the order they register (the design tables and the view rely on it).
     // ---- menus (menu-bar order; the right-click menu is a hidden top menu) ----
     MenuItem mnuFile{this, "mnuFile", nullptr, "&File"};
     MenuItem mnuNew{this, "mnuNew", &mnuFile, "New", "Ctrl+N"};
@@ -272,7 +274,6 @@ class frmOrvane : public Form {
     Timer tmrVideo{this, "tmrVideo", 1000, true};
     Timer tmrLaunchWindowTagTimer{this, "tmrLaunchWindowTagTimer", 500, true};
 
-  private:
     void setDesignValues();
     void layOut();
     void layOutPanels();

@@ -10,24 +10,22 @@ namespace orvane {
 
 namespace {
 
-// An entry box and its scroll bar, with the fields that keep them: the text as typed and the
-// bar's value.
+// An entry box and its scroll bar, by name, with the fields that keep them: the text as typed
+// and the bar's value.
 struct EntryField {
-    ScrollBar frmOrvane::*bar;
+    const char* bar;
     int LaunchData::*value;
-    TextBox frmOrvane::*box;
+    const char* box;
     std::string LaunchData::*text;
 };
 
 constexpr EntryField EntryFields[] = {
-    {&frmOrvane::vsbSeconds, &LaunchData::vsbSeconds, &frmOrvane::txtSeconds, &LaunchData::txtSeconds},
-    {&frmOrvane::vsbMinutes, &LaunchData::vsbMinutes, &frmOrvane::txtMinutes, &LaunchData::txtMinutes},
-    {&frmOrvane::vsbHours, &LaunchData::vsbHours, &frmOrvane::txtHours, &LaunchData::txtHours},
-    {&frmOrvane::vsbSecondsW, &LaunchData::vsbSecondsW, &frmOrvane::txtSecondsW,
-     &LaunchData::txtSecondsW},
-    {&frmOrvane::vsbMinutesW, &LaunchData::vsbMinutesW, &frmOrvane::txtMinutesW,
-     &LaunchData::txtMinutesW},
-    {&frmOrvane::vsbHoursW, &LaunchData::vsbHoursW, &frmOrvane::txtHoursW, &LaunchData::txtHoursW},
+    {"vsbSeconds", &LaunchData::vsbSeconds, "txtSeconds", &LaunchData::txtSeconds},
+    {"vsbMinutes", &LaunchData::vsbMinutes, "txtMinutes", &LaunchData::txtMinutes},
+    {"vsbHours", &LaunchData::vsbHours, "txtHours", &LaunchData::txtHours},
+    {"vsbSecondsW", &LaunchData::vsbSecondsW, "txtSecondsW", &LaunchData::txtSecondsW},
+    {"vsbMinutesW", &LaunchData::vsbMinutesW, "txtMinutesW", &LaunchData::txtMinutesW},
+    {"vsbHoursW", &LaunchData::vsbHoursW, "txtHoursW", &LaunchData::txtHoursW},
 };
 
 } // namespace
@@ -40,8 +38,8 @@ void frmOrvane::writeLaunchData(LaunchData& d) const {
     d.holdEnabled = m_state.armed();
     d.lblLaunchWindow = m_captions.windowText;
     for (const EntryField& f : EntryFields) {
-        d.*f.value = (this->*f.bar).value();
-        d.*f.text = (this->*f.box).text();
+        d.*f.value = control<ScrollBar>(f.bar).value();
+        d.*f.text = control<TextBox>(f.box).text();
     }
 }
 
@@ -56,8 +54,8 @@ void frmOrvane::readLaunchData(const LaunchData& d) {
     // Each scroll bar is assigned before its box: the scroll bar's change writes its value
     // into the box, and the box then takes the file's text, so both read back as saved.
     for (const EntryField& f : EntryFields) {
-        (this->*f.bar).setValue(d.*f.value);
-        (this->*f.box).setText(d.*f.text);
+        control<ScrollBar>(f.bar).setValue(d.*f.value);
+        control<TextBox>(f.box).setText(d.*f.text);
     }
 }
 

@@ -103,6 +103,9 @@ class frmEventTimers : public Form {
     // A follower's board shows its leader's events: its commands that define or remove one are
     // greyed.
     void setFollowing();
+    // The rows' tooltips show the events' definitions: after the record changed behind the
+    // rows' backs (a launch data file was read), they are rebuilt shortly after.
+    void showToolTipsAgain() { tmrToolTips.setEnabled(true); }
 
     // The event record as the scenario runner reads and writes it: EventData.Secs3 and so on.
     std::optional<PropValue> recordProperty(std::string_view record,
@@ -110,6 +113,8 @@ class frmEventTimers : public Form {
     SetResult setRecordProperty(std::string_view record, std::string_view prop,
                                 std::string_view text) override;
 
+  private:
+    // The controls, in the order they register (the design tables and the view rely on it).
     // ---- menus (menu-bar order; the right-click menu is a hidden top menu) ----
     MenuItem mnuFile{this, "mnuFile", nullptr, "&File"};
     MenuItem mnuFileHide{this, "mnuFileHide", &mnuFile, "Hide Event Timers"};
@@ -157,7 +162,6 @@ class frmEventTimers : public Form {
     Timer tmrActions{this, "tmrActions", 497, false};
     Timer tmrToolTips{this, "tmrToolTips", 5000, true};
 
-  private:
     void setDesignValues();
     void layOut();
     void wireCommands();

@@ -4,6 +4,11 @@
 #include "services/services.h"
 
 #include <algorithm>
+#if __has_include(<cxxabi.h>)
+#include <cxxabi.h>
+#endif
+#include <cstdio>
+#include <cstdlib>
 
 namespace orvane {
 
@@ -69,6 +74,29 @@ Control* Form::findControl(std::string_view name, std::string_view index) const 
         }
     }
     return nullptr;
+}
+
+const Control& Form::requireControl(std::string_view name, int index) const {
+    const std::string indexText = index < 0 ? std::string() : std::to_string(index);
+    if (const Control* c = findControl(name, indexText))
+        return *c;
+    std::fprintf(stderr, "%s has no control %.*s%s\n", this->name().c_str(), int(name.size()),
+                 name.data(), index < 0 ? "" : ("(" + indexText + ")").c_str());
+    std::abort();
+}
+
+void Form::wrongKindOfControl(const Control& c, const char* wanted) const {
+    std::string kind = wanted;
+#if __has_include(<cxxabi.h>)
+    int status = 0;
+    if (char* readable = abi::__cxa_demangle(wanted, nullptr, nullptr, &status)) {
+        kind = readable;
+        std::free(readable);
+    }
+#endif
+    std::fprintf(stderr, "%s: control %s is not of the kind %s\n", name().c_str(),
+                 c.displayName().c_str(), kind.c_str());
+    std::abort();
 }
 
 std::vector<MenuItem*> Form::topMenus() const {

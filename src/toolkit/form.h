@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <typeinfo>
+#include <utility>
 #include <vector>
 
 namespace orvane {
@@ -64,6 +66,19 @@ class Form : public Control {
     // Finds "lblTarget", "pctEvent" with index "3", or "sbrStatusBar" with key
     // "pnlCurrentFile". An empty index finds a control that is not in an array.
     Control* findControl(std::string_view name, std::string_view index = {}) const;
+    // The control NAME (INDEX in its array, or -1) as the kind T it is:
+    // control<Label>("lblTarget"), control<PictureBox>("pctEvent", 3). An unknown name or another
+    // kind of control is a programming error: it stops the program with a message naming the window
+    // and the control.
+    template <class T> T& control(std::string_view name, int index = -1) {
+        return const_cast<T&>(std::as_const(*this).control<T>(name, index));
+    }
+    template <class T> const T& control(std::string_view name, int index = -1) const {
+        const Control& c = requireControl(name, index);
+        if (const T* typed = dynamic_cast<const T*>(&c))
+            return *typed;
+        wrongKindOfControl(c, typeid(T).name());
+    }
     // Top-level menus in menu-bar order (the right-click menu among them, usually hidden).
     std::vector<MenuItem*> topMenus() const;
 
@@ -86,6 +101,10 @@ class Form : public Control {
     void markLoaded(bool l) { m_loaded = l; }
 
   private:
+    // The control NAME at INDEX, or the stop with a message when there is none.
+    const Control& requireControl(std::string_view name, int index) const;
+    [[noreturn]] void wrongKindOfControl(const Control& c, const char* wanted) const;
+
     Services& m_services;
     std::string m_caption;
     bool m_fixedSize = true;

@@ -11,7 +11,7 @@ namespace {
 class CalloutsTest : public AppTest {
   protected:
     frmCallouts& openDialog() {
-        EXPECT_TRUE(click(main().mnuCallouts));
+        EXPECT_TRUE(click(main().control<MenuItem>("mnuCallouts")));
         return *app.loaded<frmCallouts>();
     }
     std::vector<std::string> callouts() const {
@@ -78,8 +78,8 @@ TEST_F(CalloutsTest, NoSoundSaysWhyAndSaysNothing) {
     world.sound.setUnavailable("No sound server: Connection refused.");
     clockAt("2001-05-03 10:29:45");
     startAndSettle();
-    ASSERT_TRUE(click(main().cmdAccess));
-    const StatusPanel& panel = *main().sbrStatusBar.panel("pnlSound");
+    ASSERT_TRUE(click(main().control<CommandButton>("cmdAccess")));
+    const StatusPanel& panel = *main().control<StatusBar>("sbrStatusBar").panel("pnlSound");
     EXPECT_EQ(panel.text(), "No sound");
     EXPECT_EQ(panel.toolTipText(), "No sound server: Connection refused.");
     frmCallouts& d = openDialog();
@@ -121,8 +121,8 @@ TEST_F(CalloutsTest, OutputHearsOfCuesAheadAndPhrasesEarly) {
     EXPECT_TRUE(prepared("hold"));
     EXPECT_TRUE(prepared("launch window expires in one minute"));
 
-    ASSERT_TRUE(click(main().mnuRtHoldEnable));
-    ASSERT_TRUE(click(main().cmdHoldResume));
+    ASSERT_TRUE(click(main().control<MenuItem>("mnuRtHoldEnable")));
+    ASSERT_TRUE(click(main().control<CommandButton>("cmdHoldResume")));
     EXPECT_TRUE(world.sound.planned.empty()) << "a hold silences what was due";
     EXPECT_TRUE(prepared("resuming count, T minus 0 minutes 11 seconds"));
 }

@@ -45,11 +45,13 @@ TEST(ClockHealthText, EachReadingInTheStatusBarsWords) {
 
 class ClockHealthBar : public AppTest {
   protected:
-    StatusPanel& panel(const char* key) { return *main().sbrStatusBar.panel(key); }
+    StatusPanel& panel(const char* key) {
+        return *main().control<StatusBar>("sbrStatusBar").panel(key);
+    }
     // The widths of the panels shown, which must keep to the window's width.
     int shownWidths() {
         int sum = 0;
-        for (const auto& p : main().sbrStatusBar.panels())
+        for (const auto& p : main().control<StatusBar>("sbrStatusBar").panels())
             if (p->visible())
                 sum += p->width();
         return sum;
@@ -58,8 +60,8 @@ class ClockHealthBar : public AppTest {
 
 TEST_F(ClockHealthBar, EachNewReadingShowsAtOnce_InAmberWhenTheClockIsNotKept) {
     startAndSettle();
-    ASSERT_TRUE(click(main().cmdAccess));
-    ASSERT_TRUE(main().sbrStatusBar.visible());
+    ASSERT_TRUE(click(main().control<CommandButton>("cmdAccess")));
+    ASSERT_TRUE(main().control<StatusBar>("sbrStatusBar").visible());
     StatusPanel& clock = panel("pnlClockHealth");
     // Until the clock's health is known, nothing shows of it and the file has the room.
     EXPECT_FALSE(clock.visible());
@@ -104,10 +106,10 @@ TEST_F(ClockHealthBar, AReadingBeforeTheWindowLoadsShowsWhenItLoads_TheCompactSc
     EXPECT_EQ(clock.text(), "Clock not synchronised");
     EXPECT_EQ(clock.backColor(), Amber);
     // The compact screen shows the count alone, whatever the clock's health.
-    EXPECT_FALSE(main().sbrStatusBar.visible());
+    EXPECT_FALSE(main().control<StatusBar>("sbrStatusBar").visible());
     EXPECT_EQ(main().width(), 4350);
-    ASSERT_TRUE(click(main().cmdAccess));
-    EXPECT_TRUE(main().sbrStatusBar.visible());
+    ASSERT_TRUE(click(main().control<CommandButton>("cmdAccess")));
+    EXPECT_TRUE(main().control<StatusBar>("sbrStatusBar").visible());
     EXPECT_TRUE(clock.visible());
 }
 
@@ -116,7 +118,7 @@ TEST_F(ClockHealthBar, AReadingBeforeTheWindowLoadsShowsWhenItLoads_TheCompactSc
 // needed once it has gone.
 TEST_F(ClockHealthBar, WithTheJournalsNoteTooTheStatusBarKeepsToTheWindowsWidth) {
     startAndSettle();
-    ASSERT_TRUE(click(main().cmdAccess));
+    ASSERT_TRUE(click(main().control<CommandButton>("cmdAccess")));
     main().ShowJournalNote("Journal: not recorded", "The mission journal cannot be kept.");
     EXPECT_EQ(shownWidths(), main().width());
     EXPECT_EQ(panel("pnlJournal").width(), 3000);

@@ -7,8 +7,11 @@ class CountTest : public AppTest {
   protected:
     std::string count() {
         frmOrvane& f = main();
-        return f.lblTMinus.caption() + " " + f.lblDays.caption() + " " + f.lblHours.caption() +
-               ":" + f.lblMinutes.caption() + ":" + f.lblSeconds.caption();
+        return f.control<Label>("lblTMinus").caption() + " " +
+               f.control<Label>("lblDays").caption() + " " +
+               f.control<Label>("lblHours").caption() + ":" +
+               f.control<Label>("lblMinutes").caption() + ":" +
+               f.control<Label>("lblSeconds").caption();
     }
 };
 
@@ -28,7 +31,7 @@ TEST_F(CountTest, CountsDownToTheLaunchSecond_ThenUpFromIt) {
 TEST_F(CountTest, ALaunchMoreThan68YearsAwayCountsInFull) {
     clockAt("2001-05-03 10:30:00");
     startAndSettle();
-    main().lblTarget.setCaption("May 3, 2071   10:30:00 AM");
+    main().control<Label>("lblTarget").setCaption("May 3, 2071   10:30:00 AM");
     advance(1s);
     // 25567 days from May 3, 2001 to May 3, 2071, less the four seconds gone since 10:30.
     EXPECT_EQ(count(), "T - 25566 23:59:56");
@@ -39,25 +42,26 @@ TEST_F(CountTest, AfterLaunchTheHoldAndWindowControlsAreSwitchedOff_AndComeBackF
     clockAt("2001-05-03 10:31:00");
     startAndSettle();
     frmOrvane& f = main();
-    EXPECT_FALSE(f.mnuHoldEnable.enabled());
-    EXPECT_FALSE(f.chkLaunchWindowActive.enabled());
-    EXPECT_EQ(f.lblWindowWarning.tag(), "Off");
+    EXPECT_FALSE(f.control<MenuItem>("mnuHoldEnable").enabled());
+    EXPECT_FALSE(f.control<CheckBox>("chkLaunchWindowActive").enabled());
+    EXPECT_EQ(f.control<Label>("lblWindowWarning").tag(), "Off");
 
-    f.lblTarget.setCaption("May 3, 2001   11:00:00 AM");
+    f.control<Label>("lblTarget").setCaption("May 3, 2001   11:00:00 AM");
     advance(1s);
-    EXPECT_EQ(f.lblTMinus.caption(), "T -");
-    EXPECT_TRUE(f.mnuHoldEnable.enabled());
-    EXPECT_TRUE(f.chkLaunchWindowActive.enabled());
-    EXPECT_FALSE(f.cmdHoldResume.enabled()) << "the hold button waits for Hold Enable";
+    EXPECT_EQ(f.control<Label>("lblTMinus").caption(), "T -");
+    EXPECT_TRUE(f.control<MenuItem>("mnuHoldEnable").enabled());
+    EXPECT_TRUE(f.control<CheckBox>("chkLaunchWindowActive").enabled());
+    EXPECT_FALSE(f.control<CommandButton>("cmdHoldResume").enabled())
+        << "the hold button waits for Hold Enable";
 }
 
 TEST_F(CountTest, TheStatusBarDateWaitsForTheFullScreen) {
     clockAt("2001-05-03 10:20:00");
     startAndSettle();
-    StatusPanel& date = *main().sbrStatusBar.panel("pnlCurrentDate");
+    StatusPanel& date = *main().control<StatusBar>("sbrStatusBar").panel("pnlCurrentDate");
     advance(5s);
     EXPECT_EQ(date.text(), "");
-    ASSERT_TRUE(click(main().cmdAccess));
+    ASSERT_TRUE(click(main().control<CommandButton>("cmdAccess")));
     EXPECT_EQ(date.text(), "May 3, 2001  10:20:08 AM");
     advance(2s);
     EXPECT_EQ(date.text(), "May 3, 2001  10:20:10 AM");

@@ -9,14 +9,14 @@ class EntryTest : public AppTest {
     void SetUp() override {
         clockAt("2001-05-03 10:19:57");
         startAndSettle();
-        ASSERT_TRUE(click(main().cmdAccess));
+        ASSERT_TRUE(click(main().control<CommandButton>("cmdAccess")));
     }
 
     // Presses Set Launch Time, answers the box that comes up and gives its title: the
     // question when the entry is taken (answered No), else the refusal (OK).
     std::string pressSet(bool taken) {
         answer(taken ? Answer::No : Answer::OK);
-        click(main().cmdSet);
+        click(main().control<CommandButton>("cmdSet"));
         return lastMessage().title;
     }
 };
@@ -32,9 +32,9 @@ class DateTextTest : public EntryTest, public ::testing::WithParamInterface<Entr
 // Regression: the general date parsing also reads a time alone or a date with a time, which
 // used to pass as the launch date and give a launch time that was not the one entered.
 TEST_P(DateTextTest, OnlyADateAloneIsALaunchDate) {
-    type(main().txtLaunchDate, GetParam().text);
+    type(main().control<TextBox>("txtLaunchDate"), GetParam().text);
     EXPECT_EQ(pressSet(GetParam().taken), GetParam().taken ? "Set Launch Time" : "Invalid Date");
-    EXPECT_EQ(main().lblTarget.caption(), "May 3, 2001   10:30:00 AM");
+    EXPECT_EQ(main().control<Label>("lblTarget").caption(), "May 3, 2001   10:30:00 AM");
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, DateTextTest,
@@ -54,7 +54,7 @@ class TimeTextTest : public EntryTest, public ::testing::WithParamInterface<Entr
 // Regression: the time boxes are free text; anything but a whole number in range used to
 // reach the date arithmetic.
 TEST_P(TimeTextTest, TheHourBoxTakesWholeHoursOfTheDay) {
-    type(main().txtHours, GetParam().text);
+    type(main().control<TextBox>("txtHours"), GetParam().text);
     EXPECT_EQ(pressSet(GetParam().taken), GetParam().taken ? "Set Launch Time" : "Invalid Time");
 }
 
@@ -68,13 +68,13 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.name; });
 
 TEST_F(EntryTest, MinutesAndSecondsStopAt59) {
-    type(main().txtMinutes, "59");
-    type(main().txtSeconds, "59");
+    type(main().control<TextBox>("txtMinutes"), "59");
+    type(main().control<TextBox>("txtSeconds"), "59");
     EXPECT_EQ(pressSet(true), "Set Launch Time");
-    type(main().txtSeconds, "60");
+    type(main().control<TextBox>("txtSeconds"), "60");
     EXPECT_EQ(pressSet(false), "Invalid Time");
-    type(main().txtSeconds, "0");
-    type(main().txtMinutes, "60");
+    type(main().control<TextBox>("txtSeconds"), "0");
+    type(main().control<TextBox>("txtMinutes"), "60");
     EXPECT_EQ(pressSet(false), "Invalid Time");
 }
 

@@ -59,14 +59,14 @@ TEST_F(HappeningsTest, AHoldAndItsResumeTellTheFrozenCountAndHowLongTheHoldLaste
     clockAt("2001-05-03 10:20:00");
     startAndSettle();
     frmOrvane& f = main();
-    f.lblTarget.setCaption("May 3, 2001   10:30:00 AM");
+    f.control<Label>("lblTarget").setCaption("May 3, 2001   10:30:00 AM");
     advance(1s);
     told.clear();
 
-    ASSERT_TRUE(click(f.mnuHoldEnable));
-    ASSERT_TRUE(click(f.cmdHoldResume));
+    ASSERT_TRUE(click(f.control<MenuItem>("mnuHoldEnable")));
+    ASSERT_TRUE(click(f.control<CommandButton>("cmdHoldResume")));
     advance(95s);
-    ASSERT_TRUE(click(f.cmdHoldResume));
+    ASSERT_TRUE(click(f.control<CommandButton>("cmdHoldResume")));
 
     ASSERT_EQ(kinds(), (std::vector<std::string>{"hold", "resume"}));
     const Happening& hold = told[0];
@@ -87,7 +87,7 @@ TEST_F(HappeningsTest, AnEventPassesAndThenTheLaunchComesEachOnceAtItsSecond) {
     clockAt("2001-05-03 10:29:00");
     startAndSettle();
     frmOrvane& f = main();
-    f.lblTarget.setCaption("May 3, 2001   10:29:40 AM");
+    f.control<Label>("lblTarget").setCaption("May 3, 2001   10:29:40 AM");
     advance(1s);
     frmEventTimers& board = app.frmEventTimers();
     world.scheduler.deliver([&] { board.DefineEvent(2, "Arm range safety", "-", 20); });
@@ -124,9 +124,9 @@ TEST_F(HappeningsTest, AnEventPassesAndThenTheLaunchComesEachOnceAtItsSecond) {
 TEST_F(HappeningsTest, ANewLaunchTimePutBehindThePresentIsNoLiftoff) {
     clockAt("2001-05-03 10:20:00");
     startAndSettle();
-    main().lblTarget.setCaption("May 3, 2001   10:30:00 AM");
+    main().control<Label>("lblTarget").setCaption("May 3, 2001   10:30:00 AM");
     advance(1s);
-    main().lblTarget.setCaption("May 3, 2001   10:00:00 AM");
+    main().control<Label>("lblTarget").setCaption("May 3, 2001   10:00:00 AM");
     advance(2s);
     EXPECT_FALSE(last(Kind::Liftoff));
     EXPECT_EQ(main().shownCount().text(), "T + 000 00:20:06");
@@ -135,8 +135,8 @@ TEST_F(HappeningsTest, ANewLaunchTimePutBehindThePresentIsNoLiftoff) {
 TEST_F(HappeningsTest, StartSaveRevertAndExitAreToldWithTheFile) {
     clockAt("2001-05-03 10:20:00");
     startAndSettle();
-    menu(main().mnuSave);
-    menu(main().mnuRevert);
+    menu(main().control<MenuItem>("mnuSave"));
+    menu(main().control<MenuItem>("mnuRevert"));
     answer(Answer::No);
     key(main(), 27);
     ASSERT_TRUE(app.ended());
@@ -151,11 +151,11 @@ TEST_F(HappeningsTest, ASimulatedTimeOnTheProgramsOwnClockIsToldWithBothClocks) 
     clockAt("2001-05-03 10:20:00");
     app.services().info.ownClock = true;
     startAndSettle();
-    main().lblTarget.setCaption("May 3, 2001   11:00:00 AM");
+    main().control<Label>("lblTarget").setCaption("May 3, 2001   11:00:00 AM");
     advance(1s);
     told.clear();
 
-    menu(main().mnuTminus10);
+    menu(main().control<MenuItem>("mnuTminus10"));
     ASSERT_TRUE(last(Kind::SimTimeSet));
     const Happening set = *last(Kind::SimTimeSet);
     EXPECT_EQ(set.oldClockMs, ms("2001-05-03 10:20:04"));
@@ -164,7 +164,7 @@ TEST_F(HappeningsTest, ASimulatedTimeOnTheProgramsOwnClockIsToldWithBothClocks) 
     EXPECT_EQ(set.at.programMs, ms("2001-05-03 10:50:00"));
 
     advance(5s);
-    menu(main().mnuRestoreTime);
+    menu(main().control<MenuItem>("mnuRestoreTime"));
     ASSERT_TRUE(last(Kind::SimTimeRestored));
     const Happening restored = *last(Kind::SimTimeRestored);
     EXPECT_EQ(restored.oldClockMs, ms("2001-05-03 10:50:05"));
@@ -185,8 +185,8 @@ TEST_F(HappeningsTest, AListenerGoneIsToldNothingAndOthersStillAre) {
     other.reset();
     tick.reset();
     const int roundsBefore = rounds;
-    ASSERT_TRUE(click(main().mnuHoldEnable));
-    ASSERT_TRUE(click(main().cmdHoldResume));
+    ASSERT_TRUE(click(main().control<MenuItem>("mnuHoldEnable")));
+    ASSERT_TRUE(click(main().control<CommandButton>("cmdHoldResume")));
     advance(2s);
     EXPECT_EQ(rounds, roundsBefore);
     EXPECT_EQ(second, std::vector<Kind>{Kind::ProgramStart});

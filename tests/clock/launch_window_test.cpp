@@ -13,13 +13,13 @@ class LaunchWindowTest : public AppTest {
         clockAt("2001-05-03 10:19:57");
         startAndSettle();
         frmOrvane& f = main();
-        ASSERT_TRUE(click(f.cmdAccess));
-        type(f.vsbSecondsW, "5");
+        ASSERT_TRUE(click(f.control<CommandButton>("cmdAccess")));
+        type(f.control<ScrollBar>("vsbSecondsW"), "5");
         answer(Answer::Yes);
-        ASSERT_TRUE(click(f.cmdSetWindow));
-        ASSERT_TRUE(click(f.chkLaunchWindowActive));
-        ASSERT_TRUE(click(f.mnuHoldEnable));
-        ASSERT_TRUE(click(f.cmdHoldResume));
+        ASSERT_TRUE(click(f.control<CommandButton>("cmdSetWindow")));
+        ASSERT_TRUE(click(f.control<CheckBox>("chkLaunchWindowActive")));
+        ASSERT_TRUE(click(f.control<MenuItem>("mnuHoldEnable")));
+        ASSERT_TRUE(click(f.control<CommandButton>("cmdHoldResume")));
     }
 
     std::size_t expiryMessages() const {
@@ -45,8 +45,8 @@ TEST_F(LaunchWindowTest, TheExpiryIsReportedOnce_WhileItsMessageStaysOpen) {
             world.clock.elapse(1000);
             world.scheduler.settle();
         }
-        f.chkLaunchWindowActive.setValue(0);
-        f.chkLaunchWindowActive.setValue(1);
+        f.control<CheckBox>("chkLaunchWindowActive").setValue(0);
+        f.control<CheckBox>("chkLaunchWindowActive").setValue(1);
         world.scheduler.settle();
         open = false;
     };
@@ -54,8 +54,8 @@ TEST_F(LaunchWindowTest, TheExpiryIsReportedOnce_WhileItsMessageStaysOpen) {
     advance(6s);
     advance(10s);
     EXPECT_EQ(expiryMessages(), 1u);
-    EXPECT_EQ(f.lblLaunchWindow.caption(), "00:00:00");
-    EXPECT_FALSE(f.tmrLaunchWindow.enabled());
+    EXPECT_EQ(f.control<Label>("lblLaunchWindow").caption(), "00:00:00");
+    EXPECT_FALSE(f.control<Timer>("tmrLaunchWindow").enabled());
     EXPECT_EQ(f.tag(), "Off");
 }
 

@@ -49,7 +49,7 @@ constexpr int Border = 30;
 TEST_F(AppTest, TheFullScreenShowsEveryControlWhole_AndNoneOverAnother) {
     startAndSettle();
     frmOrvane& f = main();
-    ASSERT_TRUE(click(f.cmdAccess));
+    ASSERT_TRUE(click(f.control<CommandButton>("cmdAccess")));
     const std::vector<const Control*> controls = laidOut(f);
     for (const Control* c : controls) {
         const Box b = boxOf(*c);
@@ -60,7 +60,8 @@ TEST_F(AppTest, TheFullScreenShowsEveryControlWhole_AndNoneOverAnother) {
             EXPECT_LE(b.bottom, panel->height() - 2 * Border) << c->displayName();
         } else {
             EXPECT_LE(b.right, f.width()) << c->displayName();
-            EXPECT_LE(b.bottom, f.height() - MenuBarAllowance - f.sbrStatusBar.height())
+            EXPECT_LE(b.bottom,
+                      f.height() - MenuBarAllowance - f.control<StatusBar>("sbrStatusBar").height())
                 << c->displayName();
         }
         for (const Control* other : controls) {
@@ -85,8 +86,11 @@ TEST_F(AppTest, TheCompactScreenShowsTheCountAndItsButtons_AndNothingCutInHalf) 
         EXPECT_TRUE(whole || outside) << c->displayName() << " is cut by the compact screen";
     }
     for (const Control* shown : std::initializer_list<const Control*>{
-             &f.lblTMinus, &f.lblDays, &f.lblHours, &f.lblMinutes, &f.lblSeconds, &f.cmdAccess,
-             &f.cmdShowTimers, &f.cmdHoldResume, &f.lblWindowWarning, &f.shpIndicator[2]})
+             &f.control<Label>("lblTMinus"), &f.control<Label>("lblDays"),
+             &f.control<Label>("lblHours"), &f.control<Label>("lblMinutes"),
+             &f.control<Label>("lblSeconds"), &f.control<CommandButton>("cmdAccess"),
+             &f.control<CommandButton>("cmdShowTimers"), &f.control<CommandButton>("cmdHoldResume"),
+             &f.control<Label>("lblWindowWarning"), &f.control<Shape>("shpIndicator", 2)})
         EXPECT_LE(boxOf(*shown).bottom, screen.bottom) << shown->displayName();
 }
 
@@ -98,16 +102,18 @@ constexpr double WidestDigitEm = 0.7;
 // last), the days fit their box while the hours, minutes and seconds stay where they were.
 TEST_F(AppTest, EveryCountOfDaysFitsItsBox_AndTheOtherDigitsStayPut) {
     frmOrvane& f = main();
-    const std::vector<Box> others{boxOf(f.lblHours), boxOf(f.lblMinutes), boxOf(f.lblSeconds)};
+    const std::vector<Box> others{boxOf(f.control<Label>("lblHours")),
+                                  boxOf(f.control<Label>("lblMinutes")),
+                                  boxOf(f.control<Label>("lblSeconds"))};
     world.clock.set(*DateTime::fromParts(9996, 12, 31, 23, 59, 59));
     startAndSettle();
-    ASSERT_TRUE(click(f.cmdAccess));
-    ASSERT_TRUE(type(f.txtLaunchDate, "12/31/9999"));
-    ASSERT_TRUE(type(f.txtHours, "23"));
-    ASSERT_TRUE(type(f.txtMinutes, "59"));
-    ASSERT_TRUE(type(f.txtSeconds, "59"));
+    ASSERT_TRUE(click(f.control<CommandButton>("cmdAccess")));
+    ASSERT_TRUE(type(f.control<TextBox>("txtLaunchDate"), "12/31/9999"));
+    ASSERT_TRUE(type(f.control<TextBox>("txtHours"), "23"));
+    ASSERT_TRUE(type(f.control<TextBox>("txtMinutes"), "59"));
+    ASSERT_TRUE(type(f.control<TextBox>("txtSeconds"), "59"));
     answer(Answer::Yes);
-    ASSERT_TRUE(click(f.cmdSet));
+    ASSERT_TRUE(click(f.control<CommandButton>("cmdSet")));
 
     // Each digit past four takes the next smaller size, and only then: the days stay as large
     // as their box allows.
@@ -118,18 +124,21 @@ TEST_F(AppTest, EveryCountOfDaysFitsItsBox_AndTheOtherDigitsStayPut) {
     for (const auto& step : steps) {
         world.clock.set(*DateTime::fromParts(step.year, 1, 1));
         advance(1s);
-        const std::string days = f.lblDays.caption();
-        const Font font = f.lblDays.font();
+        const std::string days = f.control<Label>("lblDays").caption();
+        const Font font = f.control<Label>("lblDays").font();
         EXPECT_EQ(font.size, step.points) << days;
         EXPECT_TRUE(font.bold) << days;
-        EXPECT_LE(double(days.size()) * WidestDigitEm * font.size * 20, f.lblDays.width())
+        EXPECT_LE(double(days.size()) * WidestDigitEm * font.size * 20,
+                  f.control<Label>("lblDays").width())
             << days << " at " << font.size << " points";
-        EXPECT_FALSE(boxOf(f.lblDays).overlaps(boxOf(f.lblTMinus))) << days;
-        EXPECT_EQ(boxOf(f.lblHours).left, others[0].left) << days;
-        EXPECT_EQ(boxOf(f.lblMinutes).left, others[1].left) << days;
-        EXPECT_EQ(boxOf(f.lblSeconds).left, others[2].left) << days;
+        EXPECT_FALSE(
+            boxOf(f.control<Label>("lblDays")).overlaps(boxOf(f.control<Label>("lblTMinus"))))
+            << days;
+        EXPECT_EQ(boxOf(f.control<Label>("lblHours")).left, others[0].left) << days;
+        EXPECT_EQ(boxOf(f.control<Label>("lblMinutes")).left, others[1].left) << days;
+        EXPECT_EQ(boxOf(f.control<Label>("lblSeconds")).left, others[2].left) << days;
     }
-    EXPECT_EQ(f.lblDays.caption(), "3615899");
+    EXPECT_EQ(f.control<Label>("lblDays").caption(), "3615899");
 }
 
 } // namespace

@@ -33,14 +33,14 @@ class PresentTest : public AppTest {
 TEST_F(PresentTest, TheCommandIsOnTheSettingsMenuWithF11_AndLastOnTheRightClickMenu) {
     startAndSettle();
     frmOrvane& f = main();
-    EXPECT_EQ(f.mnuPresent.parentMenu(), &f.mnuSettings);
-    EXPECT_EQ(f.mnuPresent.caption(), "Present Count");
-    EXPECT_EQ(f.mnuPresent.shortcut(), "F11");
-    const auto& popup = f.mnuPopUp.items();
+    EXPECT_EQ(f.control<MenuItem>("mnuPresent").parentMenu(), &f.control<MenuItem>("mnuSettings"));
+    EXPECT_EQ(f.control<MenuItem>("mnuPresent").caption(), "Present Count");
+    EXPECT_EQ(f.control<MenuItem>("mnuPresent").shortcut(), "F11");
+    const auto& popup = f.control<MenuItem>("mnuPopUp").items();
     ASSERT_GE(popup.size(), 2u);
-    EXPECT_EQ(popup.back(), &f.mnuRtPresent);
+    EXPECT_EQ(popup.back(), &f.control<MenuItem>("mnuRtPresent"));
     EXPECT_TRUE(popup[popup.size() - 2]->isSeparator());
-    EXPECT_EQ(popup[popup.size() - 3], &f.mnuRtExit);
+    EXPECT_EQ(popup[popup.size() - 3], &f.control<MenuItem>("mnuRtExit"));
 }
 
 // One monitor: the count covers it at once, frameless and above the other windows, and turns
@@ -48,7 +48,7 @@ TEST_F(PresentTest, TheCommandIsOnTheSettingsMenuWithF11_AndLastOnTheRightClickM
 TEST_F(PresentTest, OnOneMonitorTheCountCoversIt_AndTurnsWithTheMainWindow) {
     clockAt("2001-05-03 10:20:00");
     startAndSettle();
-    ASSERT_TRUE(click(main().mnuRtPresent));
+    ASSERT_TRUE(click(main().control<MenuItem>("mnuRtPresent")));
     ASSERT_TRUE(presenting());
     frmPresent& p = present();
     EXPECT_TRUE(p.visible());
@@ -61,28 +61,29 @@ TEST_F(PresentTest, OnOneMonitorTheCountCoversIt_AndTurnsWithTheMainWindow) {
     EXPECT_EQ(p.height(), only.height);
     EXPECT_EQ(p.lblTMinus.caption(), "T -");
     EXPECT_EQ(p.lblClock.caption(), "00:09:57");
-    EXPECT_EQ(p.lblClock.caption(), main().lblHours.caption() + ":" + main().lblMinutes.caption() +
-                                        ":" + main().lblSeconds.caption());
+    EXPECT_EQ(p.lblClock.caption(), main().control<Label>("lblHours").caption() + ":" +
+                                        main().control<Label>("lblMinutes").caption() + ":" +
+                                        main().control<Label>("lblSeconds").caption());
     EXPECT_FALSE(p.lblDays.visible());
     EXPECT_EQ(p.lblTarget.caption(), "May 3, 2001   10:30:00 AM");
     EXPECT_EQ(p.backColor(), LightRed);
     for (int s = 0; s < 5; ++s) {
         advance(1s);
-        EXPECT_EQ(p.lblClock.caption().substr(6), main().lblSeconds.caption());
+        EXPECT_EQ(p.lblClock.caption().substr(6), main().control<Label>("lblSeconds").caption());
     }
 }
 
 TEST_F(PresentTest, HeldTheDigitsAreYellow_AfterLiftoffTheWindowIsGreen) {
     clockAt("2001-05-03 10:29:50");
     startAndSettle();
-    ASSERT_TRUE(click(main().mnuRtPresent));
+    ASSERT_TRUE(click(main().control<MenuItem>("mnuRtPresent")));
     frmPresent& p = present();
-    ASSERT_TRUE(click(main().mnuHoldEnable));
-    ASSERT_TRUE(click(main().cmdHoldResume));
+    ASSERT_TRUE(click(main().control<MenuItem>("mnuHoldEnable")));
+    ASSERT_TRUE(click(main().control<CommandButton>("cmdHoldResume")));
     advance(5s);
     EXPECT_EQ(p.lblClock.caption(), "00:00:07");
     EXPECT_EQ(p.lblClock.backColor(), Yellow);
-    ASSERT_TRUE(click(main().cmdHoldResume));
+    ASSERT_TRUE(click(main().control<CommandButton>("cmdHoldResume")));
     advance(10s);
     EXPECT_EQ(p.lblClock.backColor(), LightGrey);
     EXPECT_EQ(p.lblTMinus.caption(), "T +");
@@ -93,16 +94,16 @@ TEST_F(PresentTest, HeldTheDigitsAreYellow_AfterLiftoffTheWindowIsGreen) {
 TEST_F(PresentTest, DaysShowWhenThereAreAny_AndMakeRoomBesideTheSign) {
     clockAt("2001-05-01 10:30:00");
     startAndSettle();
-    ASSERT_TRUE(click(main().mnuRtPresent));
+    ASSERT_TRUE(click(main().control<MenuItem>("mnuRtPresent")));
     frmPresent& p = present();
     EXPECT_TRUE(p.lblDays.visible());
     EXPECT_EQ(p.lblDays.caption(), "1 day");
     EXPECT_EQ(p.lblClock.caption(), "23:59:57");
     EXPECT_LE(p.lblTMinus.left() + p.lblTMinus.width(), p.lblDays.left());
-    main().lblTarget.setCaption("May 3, 2001   10:31:00 AM");
+    main().control<Label>("lblTarget").setCaption("May 3, 2001   10:31:00 AM");
     advance(1s);
     EXPECT_EQ(p.lblDays.caption(), "2 days");
-    main().lblTarget.setCaption("May 1, 2001   10:40:00 AM");
+    main().control<Label>("lblTarget").setCaption("May 1, 2001   10:40:00 AM");
     advance(1s);
     EXPECT_FALSE(p.lblDays.visible());
     EXPECT_EQ(p.lblClock.caption(), "00:09:55");
@@ -112,18 +113,18 @@ TEST_F(PresentTest, DaysShowWhenThereAreAny_AndMakeRoomBesideTheSign) {
 // unexpected message box fails the test).
 TEST_F(PresentTest, EscOrADoubleClickLeaves_AndEscNeverAsksToExit) {
     startAndSettle();
-    ASSERT_TRUE(click(main().mnuRtPresent));
+    ASSERT_TRUE(click(main().control<MenuItem>("mnuRtPresent")));
     ASSERT_TRUE(key(present(), 27));
     advance(1s);
     EXPECT_FALSE(presenting());
     EXPECT_FALSE(app.ended());
     EXPECT_EQ(messageCount(), 0u);
 
-    ASSERT_TRUE(click(main().mnuRtPresent));
+    ASSERT_TRUE(click(main().control<MenuItem>("mnuRtPresent")));
     ASSERT_TRUE(dblClick(present().lblClock));
     advance(1s);
     EXPECT_FALSE(presenting());
-    ASSERT_TRUE(click(main().mnuRtPresent));
+    ASSERT_TRUE(click(main().control<MenuItem>("mnuRtPresent")));
     ASSERT_TRUE(dblClick(present()));
     EXPECT_FALSE(presenting());
     EXPECT_TRUE(main().visible());
@@ -134,7 +135,7 @@ TEST_F(PresentTest, EscOrADoubleClickLeaves_AndEscNeverAsksToExit) {
 TEST_F(PresentTest, WithSeveralMonitorsTheUserPicks_AndTheChoiceIsRemembered) {
     attach({monitor("DP-1", "A1", 0, 0, 1920, 1080), monitor("HDMI-1", "B2", 1920, 0, 3840, 2160)});
     startAndSettle();
-    ASSERT_TRUE(click(main().mnuRtPresent));
+    ASSERT_TRUE(click(main().control<MenuItem>("mnuRtPresent")));
     EXPECT_FALSE(presenting());
     frmPresentScreen& pick = picker();
     EXPECT_TRUE(pick.visible());
@@ -156,7 +157,7 @@ TEST_F(PresentTest, WithSeveralMonitorsTheUserPicks_AndTheChoiceIsRemembered) {
     std::swap(displays.list[0], displays.list[1]);
     displays.list[0].left = displays.list[1].left = 0;
     displays.list[1].left = 3840 * 15;
-    ASSERT_TRUE(click(main().mnuRtPresent));
+    ASSERT_TRUE(click(main().control<MenuItem>("mnuRtPresent")));
     EXPECT_TRUE(picker().optMonitor[1].value());
     ASSERT_TRUE(click(picker().cmdPresent));
     EXPECT_EQ(present().left(), 3840 * 15);
@@ -164,7 +165,7 @@ TEST_F(PresentTest, WithSeveralMonitorsTheUserPicks_AndTheChoiceIsRemembered) {
     ASSERT_TRUE(key(present(), 27));
 
     // Esc on the picker presents nothing.
-    ASSERT_TRUE(click(main().mnuRtPresent));
+    ASSERT_TRUE(click(main().control<MenuItem>("mnuRtPresent")));
     ASSERT_TRUE(key(picker(), 27));
     EXPECT_FALSE(app.isLoaded("frmPresentScreen"));
     EXPECT_FALSE(presenting());
@@ -175,7 +176,7 @@ TEST_F(PresentTest, NothingRememberedThePickerOffersTheMonitorTheMainWindowIsNot
     attach({monitor("DP-1", "A1", 0, 0, 1920, 1080), monitor("HDMI-1", "B2", 1920, 0, 3840, 2160)});
     startAndSettle();
     main().move((1920 + 100) * 15, 100 * 15, main().width(), main().height());
-    ASSERT_TRUE(click(main().mnuRtPresent));
+    ASSERT_TRUE(click(main().control<MenuItem>("mnuRtPresent")));
     EXPECT_TRUE(picker().optMonitor[0].value());
     EXPECT_FALSE(picker().optMonitor[1].value());
 }
@@ -203,10 +204,10 @@ TEST(MonitorsTest, ARememberedMonitorIsFoundByItsPlace_ThenItsIdentity_ThenItsOu
 // one on the background does.
 TEST_F(PresentTest, ADoubleClickOnTheDigitsSwitchesScreens) {
     startAndSettle();
-    ASSERT_TRUE(dblClick(main().lblSeconds));
-    EXPECT_EQ(main().cmdAccess.caption(), "Com&pact Screen");
-    ASSERT_TRUE(dblClick(main().lblDays));
-    EXPECT_EQ(main().cmdAccess.caption(), "&Access Launch Data");
+    ASSERT_TRUE(dblClick(main().control<Label>("lblSeconds")));
+    EXPECT_EQ(main().control<CommandButton>("cmdAccess").caption(), "Com&pact Screen");
+    ASSERT_TRUE(dblClick(main().control<Label>("lblDays")));
+    EXPECT_EQ(main().control<CommandButton>("cmdAccess").caption(), "&Access Launch Data");
 }
 
 } // namespace

@@ -10,8 +10,11 @@ class RealTimeTest : public AppTest {
   protected:
     std::string count() {
         frmOrvane& f = main();
-        return f.lblTMinus.caption() + " " + f.lblDays.caption() + " " + f.lblHours.caption() +
-               ":" + f.lblMinutes.caption() + ":" + f.lblSeconds.caption();
+        return f.control<Label>("lblTMinus").caption() + " " +
+               f.control<Label>("lblDays").caption() + " " +
+               f.control<Label>("lblHours").caption() + ":" +
+               f.control<Label>("lblMinutes").caption() + ":" +
+               f.control<Label>("lblSeconds").caption();
     }
     // The clock turns its next second, and the click comes before the program has woken to
     // show that second.
@@ -25,21 +28,22 @@ TEST_F(RealTimeTest, HoldAndResumeAtTheTurnOfASecondNeitherLoseNorAddOne) {
     clockAt("2001-05-03 10:19:50");
     startAndSettle();
     frmOrvane& f = main();
-    ASSERT_TRUE(click(f.mnuRtHoldEnable));
+    ASSERT_TRUE(click(f.control<MenuItem>("mnuRtHoldEnable")));
     EXPECT_EQ(count(), "T - 000 00:10:07");
 
     toTheTurnOfTheSecond();
-    ASSERT_TRUE(click(f.cmdHoldResume));
+    ASSERT_TRUE(click(f.control<CommandButton>("cmdHoldResume")));
     EXPECT_EQ(now(), "2001-05-03 10:19:54");
     EXPECT_EQ(count(), "T - 000 00:10:06") << "the hold shows the count of the second it holds at";
     advance(5s);
     EXPECT_EQ(count(), "T - 000 00:10:06");
-    EXPECT_EQ(f.lblTarget.caption(), "May 3, 2001   10:30:05 AM");
+    EXPECT_EQ(f.control<Label>("lblTarget").caption(), "May 3, 2001   10:30:05 AM");
 
     toTheTurnOfTheSecond();
-    ASSERT_TRUE(click(f.cmdHoldResume));
+    ASSERT_TRUE(click(f.control<CommandButton>("cmdHoldResume")));
     EXPECT_EQ(now(), "2001-05-03 10:20:00");
-    EXPECT_EQ(f.lblTarget.caption(), "May 3, 2001   10:30:06 AM") << "six seconds were held";
+    EXPECT_EQ(f.control<Label>("lblTarget").caption(), "May 3, 2001   10:30:06 AM")
+        << "six seconds were held";
     EXPECT_EQ(count(), "T - 000 00:10:06");
     advance(1s);
     EXPECT_EQ(count(), "T - 000 00:10:05");

@@ -41,7 +41,7 @@ class LaunchFileTest : public AppTest {
 
 TEST_F(LaunchFileTest, ARunThatNeverSetAnEventWritesEachBlockWithNothingForTagAndSign) {
     startAndSettle();
-    menu(main().mnuSave);
+    menu(main().control<MenuItem>("mnuSave"));
     const std::string content = fileContent("launch.ovx");
     ASSERT_TRUE(content.ends_with("\r\n"));
     EXPECT_NE(content.find(",\"000\",,0,,#TRUE#,\"\",\"Event #1\",,0,,#TRUE#,\"\",\"Event #2\","),
@@ -69,7 +69,7 @@ TEST_F(LaunchFileTest, AfterAFailedSaveNothingGoesOnAsIfItHadWorked) {
 
     answer(Answer::Yes);
     answer(Answer::OK);
-    menu(main().mnuOpen);
+    menu(main().control<MenuItem>("mnuOpen"));
     EXPECT_EQ(lastMessage().text, failed) << "no \"You may now open a new file\"";
     EXPECT_EQ(messageCount(), 4u);
     EXPECT_FALSE(std::filesystem::exists(folder + "/launch.ovx"));
@@ -88,7 +88,8 @@ TEST_F(LaunchFileTest, TheUsersDataFolderStandsInForAProgramFolderThatCannotBeWr
     world.files.userData = folder;
     startAndSettle();
     EXPECT_EQ(app.launchFileNames().savePath, folder + "/launch.ovx");
-    EXPECT_EQ(main().sbrStatusBar.panel("pnlCurrentFile")->text(), folder + "/launch.ovx");
+    EXPECT_EQ(main().control<StatusBar>("sbrStatusBar").panel("pnlCurrentFile")->text(),
+              folder + "/launch.ovx");
 }
 
 TEST_F(LaunchFileTest, AnInstalledProgramKeepsItsFileInTheUsersFolderEvenWhereItCouldWrite) {
@@ -110,7 +111,7 @@ TEST_F(LaunchFileTest, FilesThatAreNoLaunchDataFilesAreRefusedAtOnce) {
     const std::string big = folder + "/big.ovx";
     std::ofstream{big}.close();
     std::filesystem::resize_file(big, 100 * 1024 * 1024);
-    const std::string target = main().lblTarget.caption();
+    const std::string target = main().control<Label>("lblTarget").caption();
     const struct {
         std::string path;
         std::string problem;
@@ -122,19 +123,19 @@ TEST_F(LaunchFileTest, FilesThatAreNoLaunchDataFilesAreRefusedAtOnce) {
     for (const auto& c : cases) {
         world.dialogs.queueFile(c.path);
         answer(Answer::OK);
-        dblClick(*main().sbrStatusBar.panel("pnlCurrentFile"));
+        dblClick(*main().control<StatusBar>("sbrStatusBar").panel("pnlCurrentFile"));
         EXPECT_EQ(lastMessage().text, "Orvane could not read " + c.path + ": " + c.problem + ".");
-        EXPECT_EQ(main().lblTarget.caption(), target);
+        EXPECT_EQ(main().control<Label>("lblTarget").caption(), target);
     }
     advance(1s);
-    EXPECT_EQ(main().lblTarget.caption(), target);
+    EXPECT_EQ(main().control<Label>("lblTarget").caption(), target);
 }
 
 // A file of the largest size still reads, whatever its names hold; a save over a file that
 // was too large keeps it whole beside the new one.
 TEST_F(LaunchFileTest, OnlyTheSizeLimitRefusesAFileForItsLength) {
     startAndSettle();
-    menu(main().mnuSave);
+    menu(main().control<MenuItem>("mnuSave"));
     std::string content = fileContent("launch.ovx");
     const std::string name = "\"Event #10\"";
     const std::size_t at = content.rfind(name);
@@ -143,16 +144,16 @@ TEST_F(LaunchFileTest, OnlyTheSizeLimitRefusesAFileForItsLength) {
     content.replace(at, name.size(), "\"" + std::string(room + 9, 'n') + "\"");
     ASSERT_EQ(content.size(), LaunchFileLimit);
     std::ofstream(folder + "/launch.ovx", std::ios::binary) << content;
-    menu(main().mnuRevert);
-    EXPECT_EQ(app.frmEventTimers().lblName[9].caption().size(), room + 9);
+    menu(main().control<MenuItem>("mnuRevert"));
+    EXPECT_EQ(app.frmEventTimers().control<Label>("lblName", 9).caption().size(), room + 9);
 
     std::ofstream(folder + "/launch.ovx", std::ios::binary | std::ios::app) << "x";
     answer(Answer::OK);
-    menu(main().mnuRevert);
+    menu(main().control<MenuItem>("mnuRevert"));
     EXPECT_EQ(lastMessage().text, "Orvane could not read " + folder +
                                       "/launch.ovx: it is larger than 64 KiB, too large for a "
                                       "launch data file.");
-    menu(main().mnuSave);
+    menu(main().control<MenuItem>("mnuSave"));
     EXPECT_EQ(fileContent("launch.ovx.bad").size(), LaunchFileLimit + 1);
 }
 
@@ -160,19 +161,19 @@ TEST_F(LaunchFileTest, OnlyTheSizeLimitRefusesAFileForItsLength) {
 // disagreed with its box moved on Revert.
 TEST_F(LaunchFileTest, SaveReadSaveReadGivesTheSameBytes) {
     startAndSettle();
-    click(main().cmdAccess);
-    type(main().vsbMinutes, "12");
-    type(main().txtMinutes, "7");
-    type(main().txtHours, "");
-    menu(main().mnuSave);
+    click(main().control<CommandButton>("cmdAccess"));
+    type(main().control<ScrollBar>("vsbMinutes"), "12");
+    type(main().control<TextBox>("txtMinutes"), "7");
+    type(main().control<TextBox>("txtHours"), "");
+    menu(main().control<MenuItem>("mnuSave"));
     const std::string first = fileContent("launch.ovx");
-    menu(main().mnuRevert);
-    menu(main().mnuSave);
+    menu(main().control<MenuItem>("mnuRevert"));
+    menu(main().control<MenuItem>("mnuSave"));
     EXPECT_EQ(fileContent("launch.ovx"), first);
-    menu(main().mnuRevert);
-    EXPECT_EQ(main().txtMinutes.text(), "7");
-    EXPECT_EQ(main().vsbMinutes.value(), 12);
-    EXPECT_EQ(main().txtHours.text(), "");
+    menu(main().control<MenuItem>("mnuRevert"));
+    EXPECT_EQ(main().control<TextBox>("txtMinutes").text(), "7");
+    EXPECT_EQ(main().control<ScrollBar>("vsbMinutes").value(), 12);
+    EXPECT_EQ(main().control<TextBox>("txtHours").text(), "");
 }
 
 } // namespace

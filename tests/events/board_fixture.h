@@ -19,12 +19,12 @@ class BoardTest : public AppTest {
     // Defines event n as the wizard's Enter does, keeping the row's name.
     void defineEvent(int n, const std::string& sign, std::int32_t secs) {
         frmEventTimers& b = board();
-        b.DefineEvent(n, b.lblName[n].caption(), sign, secs);
+        b.DefineEvent(n, b.control<Label>("lblName", n).caption(), sign, secs);
     }
 
     void showBoard() {
-        ASSERT_EQ(main().cmdShowTimers.caption(), "Show Event Timers");
-        ASSERT_TRUE(click(main().cmdShowTimers));
+        ASSERT_EQ(main().control<CommandButton>("cmdShowTimers").caption(), "Show Event Timers");
+        ASSERT_TRUE(click(main().control<CommandButton>("cmdShowTimers")));
     }
 
     // The wall clock jumps to this second, and a little more than half of it passes.
@@ -33,7 +33,7 @@ class BoardTest : public AppTest {
         advance(600ms);
     }
 
-    int top(int n) { return board().pctEvent[n].top(); }
+    int top(int n) { return board().control<PictureBox>("pctEvent", n).top(); }
 };
 
 } // namespace orvane::test

@@ -21,33 +21,33 @@ TEST_F(RowsTest, DefineClearAndRedefine_TheRowCountsFromItsNewMoment) {
     clockMidSecond("2001-05-03 10:29:30");
     b.DefineEvent(1, "Ignition", "-", 60);
     advance(1s);
-    EXPECT_EQ(b.lblTag[1].tag(), "1");
-    EXPECT_EQ(b.lblTag[1].caption(), "5/3/2001 10:29:00 AM");
-    EXPECT_EQ(b.lblName[1].caption(), "Ignition");
-    EXPECT_TRUE(b.pctEvent[1].visible());
-    EXPECT_EQ(b.pctEvent[1].tag(), "-");
+    EXPECT_EQ(b.control<Label>("lblTag", 1).tag(), "1");
+    EXPECT_EQ(b.control<Label>("lblTag", 1).caption(), "5/3/2001 10:29:00 AM");
+    EXPECT_EQ(b.control<Label>("lblName", 1).caption(), "Ignition");
+    EXPECT_TRUE(b.control<PictureBox>("pctEvent", 1).visible());
+    EXPECT_EQ(b.control<PictureBox>("pctEvent", 1).tag(), "-");
 
     // Clearing hides the row and leaves the record and the count as they were.
     b.DefineEvent(1, "Event Unassigned ", "", 999);
-    EXPECT_EQ(b.lblName[1].caption(), "Event Unassigned ");
-    EXPECT_FALSE(b.pctEvent[1].visible());
-    EXPECT_EQ(b.pctEvent[1].tag(), "");
+    EXPECT_EQ(b.control<Label>("lblName", 1).caption(), "Event Unassigned ");
+    EXPECT_FALSE(b.control<PictureBox>("pctEvent", 1).visible());
+    EXPECT_EQ(b.control<PictureBox>("pctEvent", 1).tag(), "");
     EXPECT_EQ(b.EventData().Secs(1), 60);
     EXPECT_EQ(b.EventData().plusText(1), "-");
-    EXPECT_EQ(b.lblTag[1].tag(), "1");
+    EXPECT_EQ(b.control<Label>("lblTag", 1).tag(), "1");
 
     b.DefineEvent(1, "Tower clear", "-", 40);
     advance(1s);
-    EXPECT_EQ(b.lblTag[1].caption(), "5/3/2001 10:29:20 AM");
+    EXPECT_EQ(b.control<Label>("lblTag", 1).caption(), "5/3/2001 10:29:20 AM");
 
     b.DefineEvent(1, "Main engine start", "-", 8);
-    EXPECT_TRUE(b.pctEvent[1].visible());
+    EXPECT_TRUE(b.control<PictureBox>("pctEvent", 1).visible());
     EXPECT_EQ(b.EventData().signedOffset(1), -8);
     advance(1s);
-    EXPECT_EQ(b.lblTag[1].tag(), "2") << "counting down to 10:29:52";
+    EXPECT_EQ(b.control<Label>("lblTag", 1).tag(), "2") << "counting down to 10:29:52";
     advance(21s);
-    EXPECT_EQ(b.lblTag[1].tag(), "1");
-    EXPECT_EQ(b.lblTag[1].caption(), "5/3/2001 10:29:52 AM");
+    EXPECT_EQ(b.control<Label>("lblTag", 1).tag(), "1");
+    EXPECT_EQ(b.control<Label>("lblTag", 1).caption(), "5/3/2001 10:29:52 AM");
 }
 
 // A launch data file sets each row as it was saved, shown or not, and the row counts afresh.
@@ -58,17 +58,18 @@ TEST_F(RowsTest, ARestoredRowKeepsItsVisibility_AndShowingTheBoardShowsEveryMark
     b.EventData().setSecs(4, 120);
     b.RestoreEventRow(4, "Tower clear", "+", false);
     b.RestoreEventRow(5, "Event Unassigned", "", false);
-    EXPECT_FALSE(b.pctEvent[4].visible());
-    EXPECT_EQ(b.lblName[4].caption(), "Tower clear");
-    EXPECT_EQ(b.lblTag[4].tag(), "");
-    EXPECT_TRUE(b.tmrToolTips.enabled());
+    EXPECT_FALSE(b.control<PictureBox>("pctEvent", 4).visible());
+    EXPECT_EQ(b.control<Label>("lblName", 4).caption(), "Tower clear");
+    EXPECT_EQ(b.control<Label>("lblTag", 4).tag(), "");
+    EXPECT_TRUE(b.control<Timer>("tmrToolTips").enabled());
     advance(2s); // the tooltips are first refreshed five seconds after loading
-    EXPECT_EQ(b.pctEvent[4].toolTipText(), "+ 0 /  00:02:00");
+    EXPECT_EQ(b.control<PictureBox>("pctEvent", 4).toolTipText(), "+ 0 /  00:02:00");
 
-    ASSERT_TRUE(click(b.cmdHideScreen));
-    ASSERT_TRUE(click(main().cmdShowTimers));
-    EXPECT_TRUE(b.pctEvent[4].visible());
-    EXPECT_FALSE(b.pctEvent[5].visible()) << "a row without a mark stays hidden";
+    ASSERT_TRUE(click(b.control<CommandButton>("cmdHideScreen")));
+    ASSERT_TRUE(click(main().control<CommandButton>("cmdShowTimers")));
+    EXPECT_TRUE(b.control<PictureBox>("pctEvent", 4).visible());
+    EXPECT_FALSE(b.control<PictureBox>("pctEvent", 5).visible())
+        << "a row without a mark stays hidden";
 }
 
 // Whoever writes the launch time's caption moves the count and every event with it.
@@ -76,17 +77,17 @@ TEST_F(RowsTest, ANewLaunchCaptionMovesTheCountAndTheEventsAtTheNextTick) {
     frmEventTimers& b = board();
     clockMidSecond("2001-05-03 10:20:00");
     defineEvent(0, "-", 60);
-    main().lblTarget.setCaption("May 3, 2001   11:30:00 AM");
+    main().control<Label>("lblTarget").setCaption("May 3, 2001   11:30:00 AM");
     EXPECT_EQ(main().launchTime(), at("2001-05-03 11:30:00"));
     advance(1s);
-    EXPECT_EQ(main().lblHours.caption(), "01");
-    EXPECT_EQ(main().lblMinutes.caption(), "09");
+    EXPECT_EQ(main().control<Label>("lblHours").caption(), "01");
+    EXPECT_EQ(main().control<Label>("lblMinutes").caption(), "09");
     EXPECT_EQ(b.EventData().signedOffset(0), -60);
-    EXPECT_EQ(b.lblTag[0].tag(), "2");
+    EXPECT_EQ(b.control<Label>("lblTag", 0).tag(), "2");
 
-    main().lblTarget.setCaption("not a date");
+    main().control<Label>("lblTarget").setCaption("not a date");
     EXPECT_FALSE(main().hasLaunchTime());
-    main().lblTarget.setCaption("May 3, 2001   10:30:00 AM");
+    main().control<Label>("lblTarget").setCaption("May 3, 2001   10:30:00 AM");
     EXPECT_TRUE(main().hasLaunchTime());
 }
 
@@ -96,8 +97,8 @@ TEST_F(RowsTest, ANewLaunchCaptionMovesTheCountAndTheEventsAtTheNextTick) {
 TEST_F(RowsTest, AScriptsEditsOfARowBecomeTheBoards) {
     frmEventTimers& b = board();
     clockMidSecond("2001-05-03 10:29:30");
-    ASSERT_TRUE(b.pctEvent[3].setProperty("Tag", "+").ok);
-    ASSERT_TRUE(b.lblName[3].setProperty("Caption", "Scrub").ok);
+    ASSERT_TRUE(b.control<PictureBox>("pctEvent", 3).setProperty("Tag", "+").ok);
+    ASSERT_TRUE(b.control<Label>("lblName", 3).setProperty("Caption", "Scrub").ok);
     EXPECT_TRUE(b.isAssigned(3));
     EXPECT_EQ(b.row(3).direction, Direction::After);
     EXPECT_EQ(b.eventName(3), "Scrub");
@@ -105,13 +106,13 @@ TEST_F(RowsTest, AScriptsEditsOfARowBecomeTheBoards) {
 
     b.DefineEvent(1, "Ignition", "-", 60);
     advance(1s);
-    EXPECT_EQ(b.lblTime[1].caption(), "+ 0/   00:00:31");
-    ASSERT_TRUE(b.lblTag[1].setProperty("Caption", "May 3, 2001 10:28:00").ok);
+    EXPECT_EQ(b.control<Label>("lblTime", 1).caption(), "+ 0/   00:00:31");
+    ASSERT_TRUE(b.control<Label>("lblTag", 1).setProperty("Caption", "May 3, 2001 10:28:00").ok);
     advance(1s);
-    EXPECT_EQ(b.lblTime[1].caption(), "+ 0/   00:01:32");
-    EXPECT_EQ(b.lblTag[1].caption(), "May 3, 2001 10:28:00");
+    EXPECT_EQ(b.control<Label>("lblTime", 1).caption(), "+ 0/   00:01:32");
+    EXPECT_EQ(b.control<Label>("lblTag", 1).caption(), "May 3, 2001 10:28:00");
 
-    ASSERT_TRUE(b.pctEvent[3].setProperty("Tag", "").ok);
+    ASSERT_TRUE(b.control<PictureBox>("pctEvent", 3).setProperty("Tag", "").ok);
     EXPECT_FALSE(b.isAssigned(3));
     EXPECT_EQ(b.EventData().Plus(3), Variant("+")) << "the record keeps a removed direction";
 }

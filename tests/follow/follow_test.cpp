@@ -16,15 +16,15 @@ TEST_F(FollowTest, FollowersCountWithTheLeaderThroughAHoldAndAResume) {
     EXPECT_EQ(leader->count(), "T - 000 00:15:00");
     agreeFor(5, "counting");
 
-    ASSERT_TRUE(leader->click(leader->main().mnuHoldEnable));
-    ASSERT_TRUE(leader->click(leader->main().cmdHoldResume));
+    ASSERT_TRUE(leader->click(leader->main().control<MenuItem>("mnuHoldEnable")));
+    ASSERT_TRUE(leader->click(leader->main().control<CommandButton>("cmdHoldResume")));
     broker.flush();
     for (auto& f : followers)
         EXPECT_TRUE(f->main().held()) << "the follower holds with its leader";
     agreeFor(125, "held");
     EXPECT_EQ(followers[0]->count(), "T - 000 00:14:55");
 
-    ASSERT_TRUE(leader->click(leader->main().cmdHoldResume));
+    ASSERT_TRUE(leader->click(leader->main().control<CommandButton>("cmdHoldResume")));
     broker.flush();
     for (auto& f : followers) {
         EXPECT_FALSE(f->main().held());
@@ -37,21 +37,22 @@ TEST_F(FollowTest, FollowersCountWithTheLeaderThroughAHoldAndAResume) {
 TEST_F(FollowTest, ANewLaunchTimeTheWindowAndEventsReachEveryFollower) {
     startAll();
     frmOrvane& main = leader->main();
-    ASSERT_TRUE(leader->click(main.cmdAccess));
+    ASSERT_TRUE(leader->click(main.control<CommandButton>("cmdAccess")));
     leader->world.scheduler.deliver([&] {
-        EXPECT_TRUE(main.txtHours.userSet("10").ok);
-        EXPECT_TRUE(main.txtMinutes.userSet("20").ok);
-        EXPECT_TRUE(main.txtSeconds.userSet("00").ok);
+        EXPECT_TRUE(main.control<TextBox>("txtHours").userSet("10").ok);
+        EXPECT_TRUE(main.control<TextBox>("txtMinutes").userSet("20").ok);
+        EXPECT_TRUE(main.control<TextBox>("txtSeconds").userSet("00").ok);
     });
     leader->world.dialogs.queueAnswer(Answer::Yes);
-    ASSERT_TRUE(leader->click(main.cmdSet));
+    ASSERT_TRUE(leader->click(main.control<CommandButton>("cmdSet")));
     broker.flush();
     EXPECT_EQ(leader->count(), "T - 000 00:05:00");
     expectAgreement("after the new launch time");
     for (auto& f : followers) {
         EXPECT_EQ(f->main().launchMoment(), main.launchMoment());
-        EXPECT_EQ(f->main().txtLaunchDate.text(), "May 3, 2001") << "the greyed entry shows it";
-        EXPECT_EQ(f->main().txtMinutes.text(), "20");
+        EXPECT_EQ(f->main().control<TextBox>("txtLaunchDate").text(), "May 3, 2001")
+            << "the greyed entry shows it";
+        EXPECT_EQ(f->main().control<TextBox>("txtMinutes").text(), "20");
     }
 
     leader->world.scheduler.deliver([&] {
@@ -119,8 +120,8 @@ TEST_F(FollowTest, TheStateGoesOutOnEveryChange_OnceAMinute_AndAfterEveryReconne
     EXPECT_EQ(states(), first) << "the passing seconds alone are no change";
     advance(2s);
     EXPECT_EQ(states(), first + 1) << "a minute without a change";
-    ASSERT_TRUE(leader->click(leader->main().mnuHoldEnable));
-    ASSERT_TRUE(leader->click(leader->main().cmdHoldResume));
+    ASSERT_TRUE(leader->click(leader->main().control<MenuItem>("mnuHoldEnable")));
+    ASSERT_TRUE(leader->click(leader->main().control<CommandButton>("cmdHoldResume")));
     EXPECT_EQ(states(), first + 2) << "the hold at once";
     health.health = {ClockHealth::Sync::Synchronised, 12};
     advance(1s);
@@ -153,7 +154,8 @@ TEST_F(FollowTest, ALostBrokerWarnsAtOnce_ASilentLeaderAfter75Seconds_AndBothCat
     startAll();
     Follower& f = *following[0];
     Site& site = *followers[0];
-    const StatusPanel& panel = *site.main().sbrStatusBar.panel("pnlCurrentFile");
+    const StatusPanel& panel =
+        *site.main().control<StatusBar>("sbrStatusBar").panel("pnlCurrentFile");
     EXPECT_EQ(panel.text(), "Following broker/orvane");
     EXPECT_FALSE(f.statusWarns());
 
@@ -163,8 +165,8 @@ TEST_F(FollowTest, ALostBrokerWarnsAtOnce_ASilentLeaderAfter75Seconds_AndBothCat
     EXPECT_EQ(panel.text(), "Leader not heard since 10:15:00") << "at once";
     EXPECT_EQ(panel.backColor(), Amber);
     // Meanwhile the followers count on, and the leader's hold waits for the broker.
-    ASSERT_TRUE(leader->click(leader->main().mnuHoldEnable));
-    ASSERT_TRUE(leader->click(leader->main().cmdHoldResume));
+    ASSERT_TRUE(leader->click(leader->main().control<MenuItem>("mnuHoldEnable")));
+    ASSERT_TRUE(leader->click(leader->main().control<CommandButton>("cmdHoldResume")));
     for (int i = 0; i < 3; ++i) {
         const std::int64_t before = site.main().shownCount().secondsToLaunch();
         advance(1s);
@@ -205,8 +207,9 @@ TEST_F(FollowTest, AFollowerWhoseClockIsTwoSecondsOffIsWarned_OneWithinHalfASeco
     ASSERT_TRUE(behind);
     EXPECT_TRUE(behind->warns());
     EXPECT_NEAR(double(behind->estimateMs()), -2000.0, 5.0);
-    EXPECT_EQ(followers[0]->main().sbrStatusBar.panel("pnlCurrentFile")->text(),
-              "Following broker/orvane, clock 2.0 s behind the leader's");
+    EXPECT_EQ(
+        followers[0]->main().control<StatusBar>("sbrStatusBar").panel("pnlCurrentFile")->text(),
+        "Following broker/orvane, clock 2.0 s behind the leader's");
     EXPECT_TRUE(following[0]->statusWarns());
     ASSERT_TRUE(following[1]->leaderClock());
     EXPECT_FALSE(following[1]->leaderClock()->warns());
@@ -219,19 +222,25 @@ TEST_F(FollowTest, AFollowerCannotChangeTheCount_KeepsNoFile_AndLeavesWithoutAQu
     frmOrvane& main = site.main();
     EXPECT_TRUE(main.following());
     for (Control* c : std::initializer_list<Control*>{
-             &main.cmdHoldResume, &main.cmdSet, &main.cmdSetWindow, &main.chkLaunchWindowActive,
-             &main.txtHours, &main.mnuOpen, &main.mnuSave, &main.mnuSaveAs, &main.mnuRevert,
-             &main.mnuHoldEnable, &main.mnuSetLaunchTime, &main.mnuManualSet, &site.board().cmdAdd,
-             &site.board().cmdRemove, &site.board().mnuEditRemoveAll})
+             &main.control<CommandButton>("cmdHoldResume"), &main.control<CommandButton>("cmdSet"),
+             &main.control<CommandButton>("cmdSetWindow"),
+             &main.control<CheckBox>("chkLaunchWindowActive"), &main.control<TextBox>("txtHours"),
+             &main.control<MenuItem>("mnuOpen"), &main.control<MenuItem>("mnuSave"),
+             &main.control<MenuItem>("mnuSaveAs"), &main.control<MenuItem>("mnuRevert"),
+             &main.control<MenuItem>("mnuHoldEnable"), &main.control<MenuItem>("mnuSetLaunchTime"),
+             &main.control<MenuItem>("mnuManualSet"),
+             &site.board().control<CommandButton>("cmdAdd"),
+             &site.board().control<CommandButton>("cmdRemove"),
+             &site.board().control<MenuItem>("mnuEditRemoveAll")})
         EXPECT_FALSE(c->acceptsInput()) << c->displayName();
     // Holding and resuming on the leader enables nothing on the follower.
-    ASSERT_TRUE(leader->click(leader->main().mnuHoldEnable));
-    ASSERT_TRUE(leader->click(leader->main().cmdHoldResume));
+    ASSERT_TRUE(leader->click(leader->main().control<MenuItem>("mnuHoldEnable")));
+    ASSERT_TRUE(leader->click(leader->main().control<CommandButton>("cmdHoldResume")));
     advance(2s);
-    ASSERT_TRUE(leader->click(leader->main().cmdHoldResume));
+    ASSERT_TRUE(leader->click(leader->main().control<CommandButton>("cmdHoldResume")));
     advance(2s);
-    EXPECT_FALSE(main.cmdHoldResume.acceptsInput());
-    EXPECT_FALSE(main.mnuHoldEnable.acceptsInput());
+    EXPECT_FALSE(main.control<CommandButton>("cmdHoldResume").acceptsInput());
+    EXPECT_FALSE(main.control<MenuItem>("mnuHoldEnable").acceptsInput());
 
     site.world.scheduler.deliver([&] { main.ConfirmExit(); });
     EXPECT_TRUE(site.world.dialogs.shown().empty()) << "no question about saving a file";

@@ -41,7 +41,7 @@ class DebriefWindow : public AppTest {
     DebriefWindow() : keeper(app, store, canvas) {}
 
     frmDebrief& openDebrief() {
-        EXPECT_TRUE(click(app.frmOrvane().mnuDebrief));
+        EXPECT_TRUE(click(app.frmOrvane().control<MenuItem>("mnuDebrief")));
         frmDebrief* form = app.loaded<frmDebrief>();
         EXPECT_TRUE(form && form->visible());
         return *form;
@@ -112,7 +112,7 @@ TEST_F(DebriefWindow, AJournalThatCannotBeWrittenIsReportedOnceAndTheCountGoesOn
     clockAt("2001-05-03 10:20:00");
     startAndSettle();
     frmOrvane& main = app.frmOrvane();
-    StatusPanel& panel = *main.sbrStatusBar.panel("pnlJournal");
+    StatusPanel& panel = *main.control<StatusBar>("sbrStatusBar").panel("pnlJournal");
     EXPECT_FALSE(panel.visible());
     store.health_.problem = "The mission journal cannot be kept at /x/journal.sqlite (Not a directory).";
     keeper.healthChanged();
@@ -126,7 +126,7 @@ TEST_F(DebriefWindow, AJournalThatCannotBeWrittenIsReportedOnceAndTheCountGoesOn
     keeper.healthChanged();
     EXPECT_EQ(panel.text(), "");
     advance(2s);
-    EXPECT_EQ(main.lblMinutes.caption(), "09");
+    EXPECT_EQ(main.control<Label>("lblMinutes").caption(), "09");
     // The problem passes: the panel goes.
     store.health_.problem.clear();
     keeper.healthChanged();
@@ -138,12 +138,13 @@ TEST_F(DebriefWindow, PastTheSizeTheUserSetTheStatusBarWarns) {
     startAndSettle();
     store.health_.sizeBytes = 150LL * 1024 * 1024;
     keeper.committed();
-    EXPECT_FALSE(app.frmOrvane().sbrStatusBar.panel("pnlJournal")->visible());
+    EXPECT_FALSE(app.frmOrvane().control<StatusBar>("sbrStatusBar").panel("pnlJournal")->visible());
     frmDebrief& debrief = openDebrief();
     EXPECT_EQ(debrief.txtSizeLimit.text(), "200");
     type(debrief.txtSizeLimit, "100");
     EXPECT_EQ(world.settings.stored("Journal", "Size Warning MB"), "100");
-    EXPECT_EQ(app.frmOrvane().sbrStatusBar.panel("pnlJournal")->text(), "Journal: past 100 MB");
+    EXPECT_EQ(app.frmOrvane().control<StatusBar>("sbrStatusBar").panel("pnlJournal")->text(),
+              "Journal: past 100 MB");
     EXPECT_EQ(debrief.lblJournal.caption(),
               "The journal has grown past 100 MB (150 MB): delete the runs you no longer need.");
 }

@@ -149,7 +149,7 @@ TEST_F(ClockHealthDbus, TheServicesWordIsReadAndShown_SynchronisedOrNot) {
     services.clockHealth = &source;
     App app(services);
     frmOrvane& main = app.frmOrvane();
-    StatusPanel& panel = *main.sbrStatusBar.panel("pnlClockHealth");
+    StatusPanel& panel = *main.control<StatusBar>("sbrStatusBar").panel("pnlClockHealth");
     EXPECT_FALSE(panel.visible());
 
     readOnce(source);

@@ -38,7 +38,7 @@ TEST_F(MonitorsTest, TheUserPicksTheProjector_AndTheCountCoversItThere) {
     EXPECT_EQ(monitors[1].width, 1280 * 15);
 
     startAndSettle();
-    ASSERT_TRUE(click(main().mnuRtPresent));
+    ASSERT_TRUE(click(main().control<MenuItem>("mnuRtPresent")));
     auto& picker = app.form<frmPresentScreen>();
     QWidget* pickerWindow = view.window(picker);
     ASSERT_TRUE(pickerWindow && pickerWindow->isVisible());

@@ -103,7 +103,7 @@ TEST_P(PresentViewTest, TheDigitsAreAsLargeAsTheMonitorAllows_AndStandStillAsThe
         size.width(), size.height()};
     app.setDisplays(&monitors);
     startAndSettle();
-    ASSERT_TRUE(click(main().mnuRtPresent));
+    ASSERT_TRUE(click(main().control<MenuItem>("mnuRtPresent")));
     auto& present = app.form<frmPresent>();
     QWidget* top = view.window(present);
     ASSERT_TRUE(top);
@@ -148,7 +148,7 @@ TEST_F(PresentRepaintTest, ATurningSecondRepaintsOnlyTheDigitsThatChanged) {
         Monitor{"Test", "", "", 0, 0, view.twips(1920), view.twips(1080), 1920, 1080};
     app.setDisplays(&monitors);
     startAndSettle();
-    ASSERT_TRUE(click(main().mnuRtPresent));
+    ASSERT_TRUE(click(main().control<MenuItem>("mnuRtPresent")));
     auto& present = app.form<frmPresent>();
     QWidget* top = view.window(present);
     ASSERT_TRUE(top);
@@ -221,7 +221,7 @@ class PresentKeysTest : public AppTest {
 // window's exit question (an unexpected message box fails the test).
 TEST_F(PresentKeysTest, F11PresentsTheCount_AndEscThereLeavesIt) {
     startAndSettle();
-    ASSERT_TRUE(click(main().cmdAccess));
+    ASSERT_TRUE(click(main().control<CommandButton>("cmdAccess")));
     QWidget* top = view.window(main());
     ASSERT_TRUE(top);
     QApplication::setActiveWindow(top);
@@ -238,18 +238,18 @@ TEST_F(PresentKeysTest, F11PresentsTheCount_AndEscThereLeavesIt) {
 // A scroll bar with the focus takes Up, Down, Page Up and Page Down; up raises the value.
 TEST_F(PresentKeysTest, AFocusedScrollBarStepsWithTheArrowAndPageKeys) {
     startAndSettle();
-    ASSERT_TRUE(click(main().cmdAccess));
+    ASSERT_TRUE(click(main().control<CommandButton>("cmdAccess")));
     auto* bar = view.window(main())->findChild<QScrollBar*>("vsbMinutes");
     ASSERT_TRUE(bar);
     EXPECT_EQ(bar->focusPolicy(), Qt::StrongFocus);
     QTest::keyClick(bar, Qt::Key_Up);
-    EXPECT_EQ(main().vsbMinutes.value(), 31);
-    EXPECT_EQ(main().txtMinutes.text(), "31");
+    EXPECT_EQ(main().control<ScrollBar>("vsbMinutes").value(), 31);
+    EXPECT_EQ(main().control<TextBox>("txtMinutes").text(), "31");
     QTest::keyClick(bar, Qt::Key_PageDown);
-    EXPECT_EQ(main().vsbMinutes.value(), 21);
+    EXPECT_EQ(main().control<ScrollBar>("vsbMinutes").value(), 21);
     QTest::keyClick(bar, Qt::Key_Down);
     QTest::keyClick(bar, Qt::Key_PageUp);
-    EXPECT_EQ(main().vsbMinutes.value(), 30);
+    EXPECT_EQ(main().control<ScrollBar>("vsbMinutes").value(), 30);
 }
 
 } // namespace

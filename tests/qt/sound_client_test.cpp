@@ -35,7 +35,9 @@ class SoundProcessTest : public ::testing::Test {
         world.services.sound = &sound;
         return world.services;
     }
-    const StatusPanel& soundPanel() { return *app.frmOrvane().sbrStatusBar.panel("pnlSound"); }
+    const StatusPanel& soundPanel() {
+        return *app.frmOrvane().control<StatusBar>("sbrStatusBar").panel("pnlSound");
+    }
     std::string why() { return soundPanel().toolTipText(); }
 
     NoSoundServer noServer;
@@ -65,7 +67,7 @@ TEST_F(SoundProcessTest, KilledSoundProcessIsSaidAndStartedAgain_TheCountGoesOn)
                      "again.");
     EXPECT_EQ(soundPanel().text(), "No sound");
     world.scheduler.advance(2000);
-    EXPECT_EQ(app.frmOrvane().lblSeconds.caption(), "10") << "the count went on";
+    EXPECT_EQ(app.frmOrvane().control<Label>("lblSeconds").caption(), "10") << "the count went on";
 
     // Started again, the sound process is told everything anew and answers as before.
     ASSERT_TRUE(waitFor([&] { return client.helperPid() != 0 && why() == own; })) << why();

@@ -188,12 +188,12 @@ TEST_F(TimedatedTest, APresetAsksTheServiceAndTheAnswerComesBackAsAnEvent) {
     App app(services);
     frmOrvane& main = app.frmOrvane();
     const DateTime launch = clock.now().addSeconds(3600);
-    main.lblTarget.setCaption(formatDate(launch, "mmmm d, yyyy   h:mm:ss AM/PM"));
+    main.control<Label>("lblTarget").setCaption(formatDate(launch, "mmmm d, yyyy   h:mm:ss AM/PM"));
 
     world.dialogs.queueAnswer(Answer::Yes);
-    scheduler.deliver([&] { main.mnuTminus10.click(); });
-    EXPECT_EQ(main.lblRevertTime.tag(), "");
-    ASSERT_TRUE(waitFor([&] { return main.lblRevertTime.tag() == "Chk"; }));
+    scheduler.deliver([&] { main.control<MenuItem>("mnuTminus10").click(); });
+    EXPECT_EQ(main.control<Label>("lblRevertTime").tag(), "");
+    ASSERT_TRUE(waitFor([&] { return main.control<Label>("lblRevertTime").tag() == "Chk"; }));
 
     const DateTime target = launch.addSeconds(-600);
     const QDateTime local(QDate(target.year(), target.month(), target.day()),

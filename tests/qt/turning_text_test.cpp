@@ -182,7 +182,7 @@ TEST_F(TurningWindowsTest, TheCountAndTheBoardShowWhatQLabelPaintsAsTheyRun) {
     board.DefineEvent(0, "Fuel", "-", 600);
     board.DefineEvent(1, "Arm", "-", 7);
     board.DefineEvent(2, "Orbit", "+", 3600);
-    ASSERT_TRUE(click(main().cmdShowTimers));
+    ASSERT_TRUE(click(main().control<CommandButton>("cmdShowTimers")));
     for (int second = 0; second < 4; ++second) {
         advance(1s);
         QCoreApplication::processEvents();

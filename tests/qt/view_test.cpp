@@ -105,7 +105,7 @@ TEST_F(QtViewTest, WhileTheSplashIsUpTheMainWindowRefusesInput_YetIsDrawnAsAfter
     ASSERT_TRUE(access);
     leftClick(access);
     QTest::keyClick(mainWindow()->windowHandle(), Qt::Key_Escape);
-    EXPECT_EQ(main().cmdAccess.caption(), "&Access Launch Data");
+    EXPECT_EQ(main().control<CommandButton>("cmdAccess").caption(), "&Access Launch Data");
     EXPECT_EQ(mainWindow()->size(), QSize(290, 108));
     EXPECT_FALSE(world.process.ended);
     EXPECT_TRUE(world.dialogs.shown().empty()) << "Esc did not reach the exit path";
@@ -147,7 +147,7 @@ TEST_F(QtViewTest, TheBoardBehindTheWizardIgnoresItsShortcuts_UntilTheWizardEnds
 // Regression: Enter in the calendar's year box finished the whole wizard with the old date.
 TEST_F(QtViewTest, EnterInTheCalendarsYearBoxAppliesTheYear_AndLeavesTheWizardOpen) {
     startAndSettle();
-    click(app.frmEventTimers().cmdAdd);
+    click(app.frmEventTimers().control<CommandButton>("cmdAdd"));
     answer(Answer::OK);
     click(*app.form("frmETWIZNumber")->findControl("cmdNext"));
     type(*app.form("frmETWIZLabel")->findControl("txtName"), "Dock");
@@ -219,10 +219,10 @@ TEST_F(QtViewTest, InTheLastMinuteTwoLightsBlinkTogetherAndTheThirdBetweenThem) 
                          mainWidget("shpIndicator(2)")};
     for (int step = 0; step < 4; ++step) {
         advance(1s);
-        const bool even = main().lblSeconds.caption().back() % 2 == 0;
-        EXPECT_EQ(lights[0]->isVisible(), even) << main().lblSeconds.caption();
-        EXPECT_EQ(lights[1]->isVisible(), even) << main().lblSeconds.caption();
-        EXPECT_EQ(lights[2]->isVisible(), !even) << main().lblSeconds.caption();
+        const bool even = main().control<Label>("lblSeconds").caption().back() % 2 == 0;
+        EXPECT_EQ(lights[0]->isVisible(), even) << main().control<Label>("lblSeconds").caption();
+        EXPECT_EQ(lights[1]->isVisible(), even) << main().control<Label>("lblSeconds").caption();
+        EXPECT_EQ(lights[2]->isVisible(), !even) << main().control<Label>("lblSeconds").caption();
     }
 }
 
@@ -234,13 +234,14 @@ TEST_F(QtViewTest, TypingAnHourAndPressingAScrollBarsUpArrowReachTheEntry) {
     hours->setFocus();
     hours->selectAll();
     QTest::keyClicks(hours, "12");
-    EXPECT_EQ(main().txtHours.text(), "12");
+    EXPECT_EQ(main().control<TextBox>("txtHours").text(), "12");
 
     auto* minutes = mainWidget<QScrollBar>("vsbMinutes");
     ASSERT_TRUE(minutes);
-    const int before = main().vsbMinutes.value();
+    const int before = main().control<ScrollBar>("vsbMinutes").value();
     QTest::mouseClick(minutes, Qt::LeftButton, {}, QPoint(minutes->width() / 2, 3));
-    EXPECT_EQ(main().vsbMinutes.value(), before + 1) << "the up arrow raises the value";
+    EXPECT_EQ(main().control<ScrollBar>("vsbMinutes").value(), before + 1)
+        << "the up arrow raises the value";
 }
 
 TEST_F(QtViewTest, TheCloseButtonIsRefused_AndLeadsToTheExitPath) {
@@ -281,10 +282,10 @@ TEST_F(QtViewTest, TheRightMouseButtonOverAGreyedButtonPopsTheMenuUp) {
     QTest::mouseClick(hold, Qt::RightButton);
     EXPECT_EQ(world.transcript, (std::vector<std::string>{"popup frmOrvane.mnuPopUp"}));
     QTest::mouseClick(hold, Qt::LeftButton);
-    EXPECT_EQ(main().cmdHoldResume.caption(), "&Hold");
+    EXPECT_EQ(main().control<CommandButton>("cmdHoldResume").caption(), "&Hold");
 
     world.transcript.clear();
-    ASSERT_TRUE(click(main().cmdShowTimers));
+    ASSERT_TRUE(click(main().control<CommandButton>("cmdShowTimers")));
     QWidget* board = view.window(app.frmEventTimers());
     auto* up = board ? board->findChild<QPushButton*>("cmdUp") : nullptr;
     ASSERT_TRUE(up);
@@ -326,7 +327,7 @@ TEST_F(QtViewTest, AtTheTurnOfASecondTheMainCountCanBePaintedBeforeTheBoard) {
 
     PaintLog paints;
     paints.watch(mainWidget("lblSeconds"), "main");
-    paints.watch(view.widget(app.frmEventTimers().lblTime[0]), "row");
+    paints.watch(view.widget(app.frmEventTimers().control<Label>("lblTime", 0)), "row");
     advance(1s);
     view.paintNow(main());
     EXPECT_EQ(paints.log, QStringList{"main"});
@@ -342,10 +343,10 @@ TEST_F(QtViewTest, TheWidestCountOfDaysShowsWhole) {
     world.clock.set(*DateTime::fromParts(100, 1, 1));
     startAndSettle();
     frmOrvane& f = main();
-    ASSERT_TRUE(click(f.cmdAccess));
-    ASSERT_TRUE(type(f.txtLaunchDate, "12/31/9999"));
+    ASSERT_TRUE(click(f.control<CommandButton>("cmdAccess")));
+    ASSERT_TRUE(type(f.control<TextBox>("txtLaunchDate"), "12/31/9999"));
     answer(Answer::Yes);
-    ASSERT_TRUE(click(f.cmdSet));
+    ASSERT_TRUE(click(f.control<CommandButton>("cmdSet")));
     auto* days = mainWidget<QLabel>("lblDays");
     ASSERT_TRUE(days);
     EXPECT_EQ(days->text(), "3615899");

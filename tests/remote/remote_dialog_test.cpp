@@ -44,7 +44,7 @@ class RemoteDialogTest : public AppTest {
         app.provide<frmRemoteDisplays>(App::Dialog::RemoteDisplays);
         clockAt("2001-05-03 10:20:00");
         startAndSettle();
-        ASSERT_TRUE(click(main().mnuRemoteDisplays));
+        ASSERT_TRUE(click(main().control<MenuItem>("mnuRemoteDisplays")));
     }
     frmRemoteDisplays& dialog() { return *app.loaded<frmRemoteDisplays>(); }
     std::string setting(const std::string& key) {
@@ -82,7 +82,7 @@ TEST_F(RemoteDialogTest, ServingShowsThePageAndItsCode_AndIsKeptForTheNextStart)
     // Closed and opened again, the dialog shows the server as it is, without serving anew.
     ASSERT_TRUE(click(d.cmdClose));
     advance(1ms);
-    ASSERT_TRUE(click(main().mnuRemoteDisplays));
+    ASSERT_TRUE(click(main().control<MenuItem>("mnuRemoteDisplays")));
     EXPECT_EQ(dialog().chkServe.value(), 1);
     EXPECT_EQ(remote.calls.size(), 1u);
 

@@ -36,8 +36,8 @@ class RemoteStateTest : public BoardTest {
                std::to_string(s.count.seconds);
     }
     void hold() {
-        ASSERT_TRUE(click(main().mnuHoldEnable));
-        ASSERT_TRUE(click(main().cmdHoldResume));
+        ASSERT_TRUE(click(main().control<MenuItem>("mnuHoldEnable")));
+        ASSERT_TRUE(click(main().control<CommandButton>("cmdHoldResume")));
     }
 
     RemoteState sent;
@@ -63,7 +63,7 @@ TEST_F(RemoteStateTest, TheCountGoesOutOnlyWhenAHoldStartsOrEnds_NotAsTimePasses
     }
     EXPECT_EQ(read().launchTimeMs, ms("2001-05-03 10:32:05"));
 
-    ASSERT_TRUE(click(main().cmdHoldResume));
+    ASSERT_TRUE(click(main().control<CommandButton>("cmdHoldResume")));
     EXPECT_TRUE(sendsAgain());
     EXPECT_FALSE(sent.holding);
     EXPECT_EQ(sent.launchTimeMs, ms("2001-05-03 10:32:05"));
@@ -73,7 +73,7 @@ TEST_F(RemoteStateTest, TheCountGoesOutOnlyWhenAHoldStartsOrEnds_NotAsTimePasses
 }
 
 TEST_F(RemoteStateTest, ANewLaunchTimeGoesOut_WhetherCountingOrHeld) {
-    main().lblTarget.setCaption("May 3, 2001   11:00:00 AM");
+    main().control<Label>("lblTarget").setCaption("May 3, 2001   11:00:00 AM");
     advance(1s);
     EXPECT_TRUE(sendsAgain());
     EXPECT_EQ(sent.launchTimeMs, ms("2001-05-03 11:00:00"));
@@ -81,13 +81,13 @@ TEST_F(RemoteStateTest, ANewLaunchTimeGoesOut_WhetherCountingOrHeld) {
     hold();
     EXPECT_TRUE(sendsAgain());
     frmOrvane& f = main();
-    ASSERT_TRUE(click(f.cmdAccess));
-    type(f.txtLaunchDate, "May 3, 2001");
-    type(f.txtHours, "11");
-    type(f.txtMinutes, "30");
-    type(f.txtSeconds, "00");
+    ASSERT_TRUE(click(f.control<CommandButton>("cmdAccess")));
+    type(f.control<TextBox>("txtLaunchDate"), "May 3, 2001");
+    type(f.control<TextBox>("txtHours"), "11");
+    type(f.control<TextBox>("txtMinutes"), "30");
+    type(f.control<TextBox>("txtSeconds"), "00");
     answer(Answer::Yes);
-    ASSERT_TRUE(click(f.cmdSet));
+    ASSERT_TRUE(click(f.control<CommandButton>("cmdSet")));
     advance(1s);
     // The held count stands on the main window until the resume; the new launch time shows
     // at once.
@@ -96,14 +96,14 @@ TEST_F(RemoteStateTest, ANewLaunchTimeGoesOut_WhetherCountingOrHeld) {
     EXPECT_EQ(sent.launchTimeMs, ms("2001-05-03 11:30:01"));
     advance(5s);
     EXPECT_FALSE(sendsAgain());
-    ASSERT_TRUE(click(f.cmdHoldResume));
+    ASSERT_TRUE(click(f.control<CommandButton>("cmdHoldResume")));
     EXPECT_TRUE(sendsAgain());
     EXPECT_EQ(count(sent), "- 0 1:14:59");
 }
 
 TEST_F(RemoteStateTest, EventsGoOutWhenDefinedPassedOrRemoved_WithTheMomentTheRowCountsFrom) {
     defineEvent(2, "-", 600);
-    board().lblName[2].setCaption("Fuel Load");
+    board().control<Label>("lblName", 2).setCaption("Fuel Load");
     defineEvent(5, "+", 3600);
     showBoard();
     advance(1s);
@@ -115,7 +115,7 @@ TEST_F(RemoteStateTest, EventsGoOutWhenDefinedPassedOrRemoved_WithTheMomentTheRo
     EXPECT_EQ(e.sign, '-');
     EXPECT_EQ(e.offsetSeconds, 600);
     EXPECT_EQ(e.momentMs, ms("2001-05-03 10:20:00"));
-    EXPECT_EQ(e.text, board().lblTime[2].caption());
+    EXPECT_EQ(e.text, board().control<Label>("lblTime", 2).caption());
     EXPECT_EQ(sent.events[1].momentMs, ms("2001-05-03 11:30:00"));
 
     // A hold moves the events still ahead with the launch time, which the pages follow.
@@ -123,7 +123,7 @@ TEST_F(RemoteStateTest, EventsGoOutWhenDefinedPassedOrRemoved_WithTheMomentTheRo
     EXPECT_TRUE(sendsAgain());
     advance(30s);
     EXPECT_FALSE(sendsAgain());
-    ASSERT_TRUE(click(main().cmdHoldResume));
+    ASSERT_TRUE(click(main().control<CommandButton>("cmdHoldResume")));
     EXPECT_TRUE(sendsAgain());
     EXPECT_EQ(sent.events[0].momentMs, ms("2001-05-03 10:20:30"));
 
@@ -134,14 +134,14 @@ TEST_F(RemoteStateTest, EventsGoOutWhenDefinedPassedOrRemoved_WithTheMomentTheRo
     advance(2s);
     EXPECT_TRUE(sendsAgain());
     EXPECT_EQ(sent.events[0].momentMs, ms("2001-05-03 10:20:30"));
-    main().lblTarget.setCaption("May 3, 2001   10:30:20 AM");
+    main().control<Label>("lblTarget").setCaption("May 3, 2001   10:30:20 AM");
     advance(1s);
     EXPECT_TRUE(sendsAgain());
     EXPECT_EQ(sent.events[0].momentMs, ms("2001-05-03 10:20:30"));
     advance(10s);
     EXPECT_FALSE(sendsAgain());
 
-    board().pctEvent[2].setTag("");
+    board().control<PictureBox>("pctEvent", 2).setTag("");
     advance(1s);
     EXPECT_TRUE(sendsAgain());
     ASSERT_EQ(sent.events.size(), 1u);
@@ -167,26 +167,26 @@ TEST_F(RemoteStateTest, ALaterLaunchPutsAPassedEventAheadAgain_AtOnce) {
     ASSERT_TRUE(sendsAgain());
     ASSERT_EQ(sent.events.size(), 1u);
     EXPECT_EQ(sent.events[0].momentMs, ms("2001-05-03 10:20:00"));
-    EXPECT_EQ(board().lblTime[2].caption(), "+ 0/   00:05:00");
+    EXPECT_EQ(board().control<Label>("lblTime", 2).caption(), "+ 0/   00:05:00");
 
-    main().lblTarget.setCaption("May 3, 2001   11:30:00 AM");
+    main().control<Label>("lblTarget").setCaption("May 3, 2001   11:30:00 AM");
     const RemoteState moved = read();
     ASSERT_EQ(moved.events.size(), 1u);
     EXPECT_EQ(moved.events[0].momentMs, ms("2001-05-03 11:20:00"));
     advance(1s);
-    EXPECT_EQ(board().lblTime[2].caption(), "- 0/   00:54:59");
+    EXPECT_EQ(board().control<Label>("lblTime", 2).caption(), "- 0/   00:54:59");
     EXPECT_EQ(read().events[0].momentMs, ms("2001-05-03 11:20:00"));
 }
 
 TEST_F(RemoteStateTest, TheLaunchWindowGoesOutWhenSetActivatedAndAsAHoldConsumesIt) {
     frmOrvane& f = main();
-    ASSERT_TRUE(click(f.cmdAccess));
-    type(f.vsbMinutesW, "2");
+    ASSERT_TRUE(click(f.control<CommandButton>("cmdAccess")));
+    type(f.control<ScrollBar>("vsbMinutesW"), "2");
     answer(Answer::Yes);
-    ASSERT_TRUE(click(f.cmdSetWindow));
+    ASSERT_TRUE(click(f.control<CommandButton>("cmdSetWindow")));
     EXPECT_TRUE(sendsAgain());
     EXPECT_FALSE(sent.windowActive);
-    ASSERT_TRUE(click(f.chkLaunchWindowActive));
+    ASSERT_TRUE(click(f.control<CheckBox>("chkLaunchWindowActive")));
     EXPECT_TRUE(sendsAgain());
     EXPECT_TRUE(sent.windowActive);
     EXPECT_EQ(sent.windowText, "0:02:00");

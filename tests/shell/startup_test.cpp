@@ -29,18 +29,19 @@ TEST_F(StartupTest, TheMainWindowOpensCompact_AndTakesNoInputUntilTheSplashHasGo
     EXPECT_EQ(main().width(), 4350);
     EXPECT_EQ(main().height(), 1630);
     for (MenuItem* menu :
-         {&main().mnuFile, &main().mnuSettings, &main().mnuHelp, &main().mnuSimTime})
+         {&main().control<MenuItem>("mnuFile"), &main().control<MenuItem>("mnuSettings"),
+          &main().control<MenuItem>("mnuHelp"), &main().control<MenuItem>("mnuSimTime")})
         EXPECT_FALSE(menu->visible()) << menu->name();
     EXPECT_TRUE(app.isLoaded("frmEventTimers"));
     EXPECT_FALSE(app.frmEventTimers().visible()) << "loaded, not shown";
-    EXPECT_FALSE(click(main().cmdAccess));
+    EXPECT_FALSE(click(main().control<CommandButton>("cmdAccess")));
     EXPECT_FALSE(app.frmEventTimers().acceptsInput());
 
     advance(2999ms);
     EXPECT_TRUE(app.isLoaded("frmSplash"));
     advance(1ms);
     EXPECT_FALSE(app.isLoaded("frmSplash"));
-    EXPECT_TRUE(click(main().cmdAccess));
+    EXPECT_TRUE(click(main().control<CommandButton>("cmdAccess")));
     EXPECT_TRUE(app.frmEventTimers().acceptsInput());
 }
 
@@ -63,18 +64,18 @@ TEST_F(StartupTest, TheSplashShowsTheVersion_AndEndsItsProgressWithTheBarHidden)
 // the same one; a build without it says so rather than showing an empty line.
 TEST_F(StartupTest, AboutAndTechnicalSupportGiveTheProjectsAddress_OrSayItIsNotSet) {
     startAndSettle();
-    ASSERT_TRUE(click(main().cmdAccess));
+    ASSERT_TRUE(click(main().control<CommandButton>("cmdAccess")));
     for (const std::string address : {"", "https://orvane.example/"}) {
         app.services().info.projectAddress = address;
         const std::string shown = address.empty() ? "not set" : address;
-        ASSERT_TRUE(click(main().mnuAbout));
+        ASSERT_TRUE(click(main().control<MenuItem>("mnuAbout")));
         auto& about = *app.loaded<frmAbout>();
         EXPECT_NE(about.lblInfo.caption().find("Project address: " + shown), std::string::npos)
             << about.lblInfo.caption();
         EXPECT_NE(about.lblInfo.caption().find("GNU General Public License, version 3 or later"),
                   std::string::npos);
         EXPECT_TRUE(click(about.cmdOK));
-        ASSERT_TRUE(click(main().mnuTechSupport));
+        ASSERT_TRUE(click(main().control<MenuItem>("mnuTechSupport")));
         auto& support = *app.loaded<frmTechSupport>();
         EXPECT_NE(support.lblSupport.caption().find("Project address: " + shown + "."),
                   std::string::npos)

@@ -77,35 +77,36 @@ class SlowClockTest : public ::testing::Test {
 
 TEST_F(SlowClockTest, TheCountTurnsWhileTheChangeWaits_AndTheTrueTimeIsTheOneBeforeIt) {
     world.dialogs.queueAnswer(Answer::Yes);
-    click(main.mnuTminus10);
+    click(main.control<MenuItem>("mnuTminus10"));
     ASSERT_EQ(clock.requests.size(), 1u);
     EXPECT_EQ(stamp(clock.requests[0].when), "2001-05-03 10:20:00");
-    EXPECT_EQ(main.lblRevertTime.tag(), "") << "nothing is remembered before the answer";
+    EXPECT_EQ(main.control<Label>("lblRevertTime").tag(), "")
+        << "nothing is remembered before the answer";
 
     world.scheduler.advance(5000);
-    EXPECT_EQ(main.lblSeconds.caption(), "52");
+    EXPECT_EQ(main.control<Label>("lblSeconds").caption(), "52");
     // A second preset while the first waits starts no second change.
     world.dialogs.queueAnswer(Answer::Yes);
-    click(main.mnuTminus2);
+    click(main.control<MenuItem>("mnuTminus2"));
     EXPECT_EQ(clock.requests.size(), 1u);
 
     clock.answer();
     world.scheduler.settle();
-    EXPECT_EQ(main.lblMinutes.caption(), "10");
-    EXPECT_EQ(main.lblSeconds.caption(), "00");
-    EXPECT_EQ(main.lblRevertTime.tag(), "Chk");
-    EXPECT_EQ(main.lblRevertTime.caption(), "5/3/2001 10:00:03 AM");
+    EXPECT_EQ(main.control<Label>("lblMinutes").caption(), "10");
+    EXPECT_EQ(main.control<Label>("lblSeconds").caption(), "00");
+    EXPECT_EQ(main.control<Label>("lblRevertTime").tag(), "Chk");
+    EXPECT_EQ(main.control<Label>("lblRevertTime").caption(), "5/3/2001 10:00:03 AM");
 
     // The restore counts the time the change waited and the time since.
     world.scheduler.advance(20'000);
-    click(main.mnuRestoreTime);
+    click(main.control<MenuItem>("mnuRestoreTime"));
     ASSERT_EQ(clock.requests.size(), 1u);
     EXPECT_EQ(stamp(clock.requests[0].when), "2001-05-03 10:00:28");
 }
 
 TEST_F(SlowClockTest, TheRefusalIsToldWhenItComes_AndYesRunsTheOwnClockFromThen) {
     world.dialogs.queueAnswer(Answer::Yes);
-    click(main.mnuTminus10);
+    click(main.control<MenuItem>("mnuTminus10"));
     world.scheduler.advance(4000);
     EXPECT_EQ(world.dialogs.shown().size(), 1u);
 
@@ -114,10 +115,10 @@ TEST_F(SlowClockTest, TheRefusalIsToldWhenItComes_AndYesRunsTheOwnClockFromThen)
     EXPECT_EQ(world.dialogs.shown().size(), 2u);
     EXPECT_EQ(world.dialogs.shown().back().icon, Icon::Exclamation);
     world.scheduler.settle();
-    EXPECT_EQ(main.lblMinutes.caption(), "10");
-    EXPECT_EQ(main.lblSeconds.caption(), "00");
+    EXPECT_EQ(main.control<Label>("lblMinutes").caption(), "10");
+    EXPECT_EQ(main.control<Label>("lblSeconds").caption(), "00");
     EXPECT_EQ(stamp(world.clock.now()), "2001-05-03 10:00:07") << "the computer's clock is left";
-    EXPECT_EQ(main.lblRevertTime.caption(), "5/3/2001 10:00:03 AM");
+    EXPECT_EQ(main.control<Label>("lblRevertTime").caption(), "5/3/2001 10:00:03 AM");
 }
 
 class SimWizardTest : public SlowClockTest {};
@@ -132,7 +133,7 @@ TEST_F(SimWizardTest, ThePagesOpenOnTheRecord) {
     EXPECT_FALSE(app.isLoaded("frmWizardPlusMinus"));
     EXPECT_TRUE(main.enabled());
 
-    click(main.mnuManualSet);
+    click(main.control<MenuItem>("mnuManualSet"));
     auto& first = *app.loaded<frmWizardPlusMinus>();
     EXPECT_TRUE(first.optTPlus.value());
     EXPECT_EQ(first.fraFrame.backColor(), 0x00C000u);
@@ -151,7 +152,7 @@ TEST_F(SimWizardTest, AnOffsetBeyond32BitsIsRefused_OnEitherSideOfLiftoff) {
         SCOPED_TRACE(tMinus ? "T -" : "T +");
         app.simWizardEntries().tMinus = tMinus;
         app.simWizardEntries().txtDaysSim = "99999";
-        click(main.mnuManualSet);
+        click(main.control<MenuItem>("mnuManualSet"));
         click(app.loaded<frmWizardPlusMinus>()->cmdNext);
         world.dialogs.queueAnswer(Answer::OK);
         auto& page = *app.loaded<frmWizardTime>();

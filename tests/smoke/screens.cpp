@@ -259,7 +259,7 @@ void Screens::shotMessage(const char* file) {
 
 // Adds event N by mission elapsed time from the board's Add Event button.
 void Screens::defineEvent(int n, const std::string& name, bool minus, int hours, int minutes) {
-    click(board().cmdAdd);
+    click(board().control<CommandButton>("cmdAdd"));
     auto& number = page<frmETWIZNumber>("frmETWIZNumber");
     click(number.optNumber[n]);
     world.dialogs.queueAnswer(Answer::OK);
@@ -292,21 +292,21 @@ void Screens::shellWindows() {
     app.services().info.programDir = withTips.path().toStdString();
     world.process.seed(3);
     world.dialogs.queueAnswer(Answer::Yes);
-    click(main.mnuTips);
+    click(main.control<MenuItem>("mnuTips"));
     auto& tips = page<frmTips>("frmTips");
     shot(tips, "screen-tips.png");
     click(tips.cmdOK);
     app.services().info.programDir = withoutTips.path().toStdString();
-    click(main.mnuTips);
+    click(main.control<MenuItem>("mnuTips"));
     world.dialogs.queueAnswer(Answer::Yes);
-    click(main.mnuTips);
+    click(main.control<MenuItem>("mnuTips"));
     shot(page<frmTips>("frmTips"), "screen-tips-missing.png");
     click(page<frmTips>("frmTips").cmdOK);
-    shotMenu(main.mnuHelp, "screen-main-menu-help.png");
+    shotMenu(main.control<MenuItem>("mnuHelp"), "screen-main-menu-help.png");
 
-    click(main.mnuAbout);
+    click(main.control<MenuItem>("mnuAbout"));
     shot(*app.form("frmAbout"), "screen-about.png");
-    click(main.mnuTechSupport);
+    click(main.control<MenuItem>("mnuTechSupport"));
     shot(*app.form("frmTechSupport"), "screen-tech-support.png");
 
     QtHelp help;
@@ -320,7 +320,7 @@ void Screens::shellWindows() {
 
 // The Manual Sim Time Wizard's two pages, left by Cancel.
 void Screens::shotSimWizard() {
-    click(app.frmOrvane().mnuManualSet);
+    click(app.frmOrvane().control<MenuItem>("mnuManualSet"));
     auto& choice = page<frmWizardPlusMinus>("frmWizardPlusMinus");
     shot(choice, "screen-sim-wizard-1-t-minus.png");
     click(choice.optTPlus);
@@ -340,7 +340,7 @@ void Screens::shotSimWizard() {
 void Screens::shotDebrief(frmOrvane& main) {
     for (JournalRecord r : test::rehearsal())
         journal.record(std::move(r));
-    click(main.mnuDebrief);
+    click(main.control<MenuItem>("mnuDebrief"));
     auto* debrief = app.loaded<frmDebrief>();
     if (!debrief)
         fail("File, Debrief . . . did not open the Debrief window");
@@ -382,24 +382,24 @@ void Screens::run() {
     advance(1000);
     shot(main, "screen-main-compact.png");
 
-    click(main.cmdAccess);
+    click(main.control<CommandButton>("cmdAccess"));
     shot(main, "screen-main-full.png");
-    shotMenu(main.mnuSettings, "screen-main-menu-settings.png");
-    shotMenu(main.mnuSimTime, "screen-main-menu-sim-time.png");
+    shotMenu(main.control<MenuItem>("mnuSettings"), "screen-main-menu-settings.png");
+    shotMenu(main.control<MenuItem>("mnuSimTime"), "screen-main-menu-sim-time.png");
     shotSimWizard();
     shotDebrief(main);
     shotClockHealth(main);
-    click(main.cmdAccess);
+    click(main.control<CommandButton>("cmdAccess"));
 
-    click(main.cmdShowTimers);
+    click(main.control<CommandButton>("cmdShowTimers"));
     advance(1000);
     shot(board(), "screen-board.png");
-    shotMenu(board().mnuEdit, "screen-board-menu-settings.png");
-    shotMenu(board().mnuPopUp, "screen-board-menu-right-click.png");
+    shotMenu(board().control<MenuItem>("mnuEdit"), "screen-board-menu-settings.png");
+    shotMenu(board().control<MenuItem>("mnuPopUp"), "screen-board-menu-right-click.png");
     shotMessage("screen-message.png");
 
     // The six pages of one event's road, the T page in both of its colours.
-    click(board().cmdAdd);
+    click(board().control<CommandButton>("cmdAdd"));
     auto& number = page<frmETWIZNumber>("frmETWIZNumber");
     shot(number, "screen-wizard-1-number.png");
     world.dialogs.queueAnswer(Answer::OK);
@@ -433,11 +433,11 @@ void Screens::run() {
     defineEvent(1, "Liftoff plus one", false, 1, 0);
     defineEvent(2, "Terminal count", true, 0, 5);
     defineEvent(3, "Orbit", false, 0, 45);
-    click(board().cmdSeqEvents);
+    click(board().control<CommandButton>("cmdSeqEvents"));
     advance(1000);
     shot(board(), "screen-board-sequenced.png");
 
-    click(board().cmdRemove);
+    click(board().control<CommandButton>("cmdRemove"));
     auto& remove = page<frmRemoveEvent>("frmRemoveEvent");
     click(remove.optNumber[3]);
     shot(remove, "screen-remove-event.png");

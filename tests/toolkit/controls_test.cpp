@@ -252,3 +252,25 @@ TEST_F(ControlsTest, EverySetterTellsTheViewOnceAndOnlyOnAChange) {
 
 } // namespace
 } // namespace orvane
+
+namespace orvane {
+namespace {
+
+TEST_F(ControlsTest, AWindowFindsItsControlByNameAndKind) {
+    EXPECT_EQ(&form.control<Label>("lblA"), &form.lblA);
+    EXPECT_EQ(&form.control<OptionButton>("optLeft", 2), &form.optLeft[2]);
+    const TestForm& seen = form;
+    EXPECT_EQ(&seen.control<Timer>("tmrA"), &form.tmrA);
+}
+
+using ControlsDeathTest = ControlsTest;
+
+TEST_F(ControlsDeathTest, AnUnknownControlOrAnotherKindStopsTheProgram) {
+    EXPECT_DEATH(form.control<Label>("lblB"), "frmTest has no control lblB");
+    EXPECT_DEATH(form.control<OptionButton>("optLeft", 3), "frmTest has no control optLeft\\(3\\)");
+    EXPECT_DEATH(form.control<Label>("cmdA"),
+                 "frmTest: control cmdA is not of the kind orvane::Label");
+}
+
+} // namespace
+} // namespace orvane

@@ -102,8 +102,12 @@ TEST_F(RunnerTest, MouseInputOverADisabledControlGoesToWhatHoldsIt) {
     startAfterSplash();
     frmOrvane& f = runner.app()->frmOrvane();
     std::vector<std::string> heard;
-    f.pctLaunchTime.onMouseDown = [&](MouseButton) { heard.push_back("pctLaunchTime down"); };
-    f.pctLaunchTime.onClick = [&] { heard.push_back("pctLaunchTime click"); };
+    f.control<PictureBox>("pctLaunchTime").onMouseDown = [&](MouseButton) {
+        heard.push_back("pctLaunchTime down");
+    };
+    f.control<PictureBox>("pctLaunchTime").onClick = [&] {
+        heard.push_back("pctLaunchTime click");
+    };
     f.onMouseDown = [&](MouseButton) { heard.push_back("frmOrvane down"); };
     f.onDblClick = [&] { heard.push_back("frmOrvane dblclick"); };
     ASSERT_TRUE(more("click frmOrvane.cmdAccess\n"

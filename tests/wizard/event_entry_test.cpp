@@ -55,7 +55,7 @@ TEST_F(EventEntryTest, ARemovedEventStillHoldsItsTime_ButAnEventMayKeepItsOwn) {
     type(met().mission.vsbSecondsSim, "42");
     click(met().cmdEnter);
     EXPECT_FALSE(wizardOpen()) << "102 s after liftoff is event 2's own time";
-    EXPECT_EQ(board().lblName[2].caption(), "Hold");
+    EXPECT_EQ(board().control<Label>("lblName", 2).caption(), "Hold");
     EXPECT_EQ(record().Secs(2), 102);
 }
 
@@ -85,7 +85,7 @@ TEST_F(EventEntryTest, ADateIsStoredAsItsDistanceFromTheLaunch) {
         EXPECT_FALSE(wizardOpen()) << c.minutes;
         EXPECT_EQ(record().plusText(0), c.mark) << c.minutes;
         EXPECT_EQ(record().Secs(0), c.secs) << c.minutes;
-        EXPECT_EQ(board().pctEvent[0].tag(), c.mark) << c.minutes;
+        EXPECT_EQ(board().control<PictureBox>("pctEvent", 0).tag(), c.mark) << c.minutes;
     }
 }
 

@@ -47,7 +47,7 @@ TEST_F(EventPanelTest, ClosingTheRemoveDialogGivesBothWindowsBackTheirInput) {
     EXPECT_FALSE(app.isLoaded("frmRemoveEvent"));
     EXPECT_TRUE(board().enabled());
     EXPECT_TRUE(main().enabled());
-    EXPECT_EQ(board().pctEvent[0].tag(), "+");
+    EXPECT_EQ(board().control<PictureBox>("pctEvent", 0).tag(), "+");
 }
 
 } // namespace

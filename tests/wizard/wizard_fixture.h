@@ -39,13 +39,13 @@ class WizardTest : public AppTest {
     void assign(int n, const std::string& mark, int secs, const std::string& name) {
         record().setPlus(n, mark);
         record().setSecs(n, secs);
-        board().lblName[n].setCaption(name);
-        board().pctEvent[n].setTag(mark);
+        board().control<Label>("lblName", n).setCaption(name);
+        board().control<PictureBox>("pctEvent", n).setTag(mark);
     }
 
     // The board's Add Event button, which also disables the board while the wizard runs.
-    void openWizard() { EXPECT_TRUE(click(board().cmdAdd)); }
-    void openRemoveDialog() { EXPECT_TRUE(click(board().cmdRemove)); }
+    void openWizard() { EXPECT_TRUE(click(board().control<CommandButton>("cmdAdd"))); }
+    void openRemoveDialog() { EXPECT_TRUE(click(board().control<CommandButton>("cmdRemove"))); }
 
     // Number and name pages: picks event N, agrees to overwrite it and names it.
     void pickAndName(int n, const std::string& name) {

@@ -114,7 +114,7 @@ TEST_F(WizardFlowTest, CancelOnAnyPageEndsTheWizard_AndChangesNoEvent) {
         EXPECT_TRUE(board().enabled()) << pages;
         EXPECT_EQ(record().plusText(2), "-");
         EXPECT_EQ(record().Secs(2), 300);
-        EXPECT_EQ(board().lblName[2].caption(), "Arm");
+        EXPECT_EQ(board().control<Label>("lblName", 2).caption(), "Arm");
     }
 }
 
