@@ -81,7 +81,6 @@ void frmEventTimers::setDesignValues() {
     }
 
     cmdUp.setToolTipText("Click to scroll Event Timers down");
-    cmdUp.setEnabled(false);
     cmdDown.setToolTipText("Click to scroll Event Timers up");
 }
 

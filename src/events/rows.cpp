@@ -25,8 +25,6 @@ void frmEventTimers::DefineEvent(int n, std::string_view name, std::string_view 
 
 void frmEventTimers::RestoreEventRow(int n, std::string_view name, std::optional<Direction> mark,
                                      bool visible) {
-    if (n < 0 || n > 9)
-        return;
     m_board.restore(n, std::string(name), mark, visible);
     tmrToolTips.setEnabled(true);
     render();

@@ -152,8 +152,12 @@ TEST_F(PresentTest, WithSeveralMonitorsTheUserPicks_AndTheChoiceIsRemembered) {
     EXPECT_EQ(present().width(), 1920 * 15);
     EXPECT_EQ(world.settings.stored(PresentSection, PresentMonitorKey), displays.list[0].key());
     ASSERT_TRUE(key(present(), 27));
+    // Next time the remembered one is offered, the first monitor though the main window is on it.
+    ASSERT_TRUE(click(main().control<MenuItem>("mnuRtPresent")));
+    EXPECT_TRUE(picker().optMonitor[0].value());
+    ASSERT_TRUE(key(picker(), 27));
 
-    // Next time the remembered one is chosen, even after the monitors changed places.
+    // And it is chosen even after the monitors changed places.
     std::swap(displays.list[0], displays.list[1]);
     displays.list[0].left = displays.list[1].left = 0;
     displays.list[1].left = 3840 * 15;

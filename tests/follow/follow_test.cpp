@@ -247,5 +247,32 @@ TEST_F(FollowTest, AFollowerCannotChangeTheCount_KeepsNoFile_AndLeavesWithoutAQu
     EXPECT_TRUE(site.app.ended());
 }
 
+// The window reaches the followers as seconds beside its text; a text that is no time and
+// comes without seconds (no leader of ours sends one) changes nothing.
+TEST_F(FollowTest, TheLaunchWindowReachesTheFollowersInSeconds) {
+    startAll();
+    frmOrvane& main = leader->main();
+    ASSERT_TRUE(leader->click(main.control<CommandButton>("cmdAccess")));
+    leader->world.scheduler.deliver(
+        [&] { EXPECT_TRUE(main.control<TextBox>("txtMinutesW").userSet("05").ok); });
+    leader->world.dialogs.queueAnswer(Answer::Yes);
+    ASSERT_TRUE(leader->click(main.control<CommandButton>("cmdSetWindow")));
+    ASSERT_TRUE(leader->click(main.control<CheckBox>("chkLaunchWindowActive")));
+    broker.flush();
+    for (auto& f : followers) {
+        const frmOrvane::LaunchWindowState w = f->main().launchWindow();
+        EXPECT_TRUE(w.active);
+        EXPECT_EQ(w.text, "0:05:00");
+        EXPECT_EQ(w.leftSeconds, 300);
+        EXPECT_EQ(w.budgetSeconds, 300);
+    }
+
+    frmOrvane& follower = followers[0]->main();
+    frmOrvane::Followed odd{follower.launchMoment(), false, true, "soon", std::nullopt};
+    followers[0]->world.scheduler.deliver([&] { follower.FollowLeader(odd); });
+    EXPECT_EQ(follower.launchWindow().text, "0:05:00");
+    EXPECT_EQ(follower.launchWindow().leftSeconds, 300);
+}
+
 } // namespace
 } // namespace orvane::test

@@ -23,6 +23,7 @@ LeaderMessage sample() {
     m.state.count = {'-', 0, 1, 2, 3};
     m.state.windowActive = true;
     m.state.windowText = "00:09:30";
+    m.state.windowLeftSeconds = 570;
     m.state.events.push_back({3, "Tank \"press\"\\ \xc3\xa9t\xc3\xa9\n", '+', 120,
                               1'700'000'520'000, "+ 0/   00:02:00"});
     return m;
@@ -43,10 +44,22 @@ TEST(LeaderMessage, ReadsBackAsWritten_TextsWithQuotesAndAccentsIncluded) {
     EXPECT_TRUE(back->state.holding);
     EXPECT_EQ(back->state.count, m.state.count);
     EXPECT_EQ(back->state.windowText, "00:09:30");
+    EXPECT_EQ(back->state.windowLeftSeconds, 570);
     ASSERT_EQ(back->state.events.size(), 1u);
     EXPECT_EQ(back->state.events[0].name, m.state.events[0].name);
     EXPECT_EQ(back->state.events[0].sign, '+');
     EXPECT_EQ(back->state.events[0].offsetSeconds, 120);
+}
+
+// A leader from before the window was sent in seconds sends only its text.
+TEST(LeaderMessage, AnOlderLeadersMessageHasNoSecondsLeftOfTheWindow) {
+    std::string text = leaderMessageJson(sample());
+    text.erase(text.find(",\"left_s\":570"), 13);
+    std::string error;
+    const auto back = parseLeaderMessage(text, error);
+    ASSERT_TRUE(back) << error;
+    EXPECT_EQ(back->state.windowText, "00:09:30");
+    EXPECT_FALSE(back->state.windowLeftSeconds);
 }
 
 TEST(LeaderMessage, IsTheDisplaysStateWithTheLeadersFieldsAfterIt) {
@@ -67,7 +80,12 @@ TEST(LeaderMessage, WhatIsNotOneIsRefusedWithAReason) {
          {std::string(), std::string("[]"), std::string("{\"holding\":true}"),
           good.substr(0, good.size() - 1), good + "x", std::string("{\"server_time_ms\":1.5}"),
           // An event out of the board's ten.
-          leaderMessageJson(sample()).replace(good.find("\"number\":3"), 10, "\"number\":11")}) {
+          leaderMessageJson(sample()).replace(good.find("\"number\":3"), 10, "\"number\":11"),
+          // Each of the leader's own fields missing.
+          std::string(good).replace(good.find("\"run\""), 5, "\"ran\""),
+          std::string(good).replace(good.find("\"sequence\""), 10, "\"sequencx\""),
+          std::string(good).replace(good.find("\"true_time_ms\""), 14, "\"true_time_mx\""),
+          std::string(good).replace(good.find("\"sim_offset_ms\""), 15, "\"sim_offset_mx\"")}) {
         std::string error;
         EXPECT_FALSE(parseLeaderMessage(text, error)) << text;
         EXPECT_FALSE(error.empty()) << text;
