@@ -1,17 +1,17 @@
 #pragma once
 
 #include "data/LaunchFileNames.h"
-#include "data/launch_format.h"
 #include "data/SimWizardEntries.h"
+#include "data/launch_format.h"
+#include "dates/datetime.h"
 #include "happenings.h"
 #include "model/board.h"
 #include "model/launch_state.h"
 #include "services/clock_health.h"
-#include "dates/datetime.h"
-#include "toolkit/displays.h"
-#include "toolkit/form.h"
 #include "services/own_clock.h"
 #include "services/services.h"
+#include "toolkit/displays.h"
+#include "toolkit/form.h"
 
 #include <chrono>
 #include <functional>

@@ -98,7 +98,8 @@ void frmOrvane::ShowCount(Instant now) {
 }
 
 ShownCount frmOrvane::countAt(Instant now) const {
-    return m_state.held() ? m_shown : ShownCount::fromSecondsToLaunch(secondsBetween(now, launchMoment()));
+    return m_state.held() ? m_shown
+                          : ShownCount::fromSecondsToLaunch(secondsBetween(now, launchMoment()));
 }
 
 Happening frmOrvane::happening(Happening::Kind kind) const {

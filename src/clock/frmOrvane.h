@@ -9,17 +9,17 @@
 // launch_window.cpp, render.cpp (the state into the captions, edits back), launch_data.cpp
 // (the launch data file's fields), exit.cpp (the File menu and the exit path).
 
-#include "data/launch_format.h"
 #include "clock/launch_captions.h"
+#include "data/launch_format.h"
+#include "dates/clock_steps.h"
+#include "dates/datetime.h"
+#include "dates/zone.h"
 #include "happenings.h"
 #include "model/launch_state.h"
 #include "services/clock_health.h"
-#include "dates/clock_steps.h"
 #include "toolkit/controls.h"
-#include "dates/datetime.h"
 #include "toolkit/form.h"
 #include "toolkit/window_places.h"
-#include "dates/zone.h"
 
 #include <array>
 #include <cstdint>
@@ -76,12 +76,12 @@ class frmOrvane : public Form {
     ShownCount countAt(Instant now) const;
     // The launch window as the window shows it.
     struct LaunchWindowState {
-        bool active = false;          // chkLaunchWindowActive
-        std::string text;             // lblLaunchWindow: what is left of it, "h:mm:ss"
-        std::optional<std::int64_t> leftSeconds; // the same in seconds, when it is a time
+        bool active = false;                       // chkLaunchWindowActive
+        std::string text;                          // lblLaunchWindow: what is left of it, "h:mm:ss"
+        std::optional<std::int64_t> leftSeconds;   // the same in seconds, when it is a time
         std::optional<std::int64_t> budgetSeconds; // what the current use of it draws on
-        bool warningShown = false;    // lblWindowWarning: less than a minute left in a hold
-        bool expired = false;         // used up: the program must be restarted
+        bool warningShown = false; // lblWindowWarning: less than a minute left in a hold
+        bool expired = false;      // used up: the program must be restarted
     };
     LaunchWindowState launchWindow() const;
     // Whether holds are armed (Hold Enable) and whether a hold is on now.

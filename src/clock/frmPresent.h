@@ -6,8 +6,8 @@
 // main window. Esc or a double click leaves it. With several monitors frmPresentScreen asks
 // which one, and the choice is remembered.
 
-#include "toolkit/controls.h"
 #include "dates/datetime.h"
+#include "toolkit/controls.h"
 #include "toolkit/displays.h"
 #include "toolkit/form.h"
 

@@ -2,7 +2,6 @@
 #include "clock/frmOrvane.h"
 #include "colors.h"
 
-
 namespace orvane {
 
 namespace {
@@ -74,8 +73,8 @@ void frmOrvane::SetLaunchWindowEntry() {
         return;
     const Answer answer = services().dialogs.messageBox(
         "Are you sure you want to enter " + formatDate(DateTime::fromSeconds(*entry), "h:mm:ss") +
-            " as your new Launch Window?", Buttons::YesNo,
-        Icon::Question, "Set Launch Time");
+            " as your new Launch Window?",
+        Buttons::YesNo, Icon::Question, "Set Launch Time");
     if (answer != Answer::Yes) {
         // The scroll bars go back to 0 with their boxes, so that the next click in a box
         // counts up from what it shows.

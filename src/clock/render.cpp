@@ -76,7 +76,8 @@ void frmOrvane::takeWindowEdit() {
 
 void frmOrvane::takeWindowStampEdit() {
     m_captions.shownWindowBudget = timeOfDayOf(lblLaunchWindowStamp.caption());
-    m_captions.shownWindowStart = readLocalTime(lblNowStampWindow.caption(), m_state.window().start);
+    m_captions.shownWindowStart =
+        readLocalTime(lblNowStampWindow.caption(), m_state.window().start);
     m_state.setWindowBudget(m_captions.shownWindowBudget);
     m_state.setWindowStart(m_captions.shownWindowStart);
 }
@@ -96,13 +97,15 @@ void frmOrvane::render() {
 
 void frmOrvane::renderLaunchTime() {
     const std::optional<LocalTime>& launch = m_state.launchTime();
-    if (launch == m_captions.shownLaunchTime && m_captions.launchPattern == m_captions.shownLaunchPattern)
+    if (launch == m_captions.shownLaunchTime &&
+        m_captions.launchPattern == m_captions.shownLaunchPattern)
         return;
     m_captions.shownLaunchTime = launch;
     m_captions.shownLaunchPattern = m_captions.launchPattern;
     if (!launch)
         return;
-    m_captions.launchText = formatDate(launch->wall, m_captions.launchPattern ? m_captions.launchPattern : MovedLaunch);
+    m_captions.launchText =
+        formatDate(launch->wall, m_captions.launchPattern ? m_captions.launchPattern : MovedLaunch);
     lblTarget.setCaption(m_captions.launchText);
 }
 
@@ -115,7 +118,8 @@ void frmOrvane::renderHold() {
         m_captions.targetStampCopiesLaunch != m_captions.shownTargetStampCopies) {
         m_captions.shownHoldTarget = m_state.holdTarget();
         m_captions.shownTargetStampCopies = m_captions.targetStampCopiesLaunch;
-        lblTargetStamp.setCaption(m_captions.targetStampCopiesLaunch && m_captions.shownHoldTarget == m_captions.shownLaunchTime
+        lblTargetStamp.setCaption(m_captions.targetStampCopiesLaunch &&
+                                          m_captions.shownHoldTarget == m_captions.shownLaunchTime
                                       ? m_captions.launchText
                                       : generalDate(m_captions.shownHoldTarget));
     }
@@ -140,10 +144,10 @@ void frmOrvane::renderHold() {
 
 void frmOrvane::renderWindow() {
     const LaunchState::Window& w = m_state.window();
-    const std::string text =
-        m_captions.windowCounted && w.left ? formatDate(DateTime::fromSeconds(*w.left), "hh:mm:ss")
-        : w.left == m_captions.shownWindowLeft ? m_captions.windowText
-        : w.left                      ? formatDate(DateTime::fromSeconds(*w.left), "h:mm:ss")
+    const std::string text = m_captions.windowCounted && w.left
+                                 ? formatDate(DateTime::fromSeconds(*w.left), "hh:mm:ss")
+                             : w.left == m_captions.shownWindowLeft ? m_captions.windowText
+                             : w.left ? formatDate(DateTime::fromSeconds(*w.left), "h:mm:ss")
                                       : m_captions.windowText;
     m_captions.shownWindowLeft = w.left;
     m_captions.windowTextChanged = m_captions.windowTextChanged || text != m_captions.windowText;

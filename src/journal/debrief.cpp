@@ -65,7 +65,8 @@ RunTotals runTotals(const std::vector<JournalRecord>& run) {
     // The plan is the launch time the run began with: after the start, its file or its first
     // launch time.
     for (const JournalRecord& r : run) {
-        if (r.kind != "start" && r.kind != "file-read" && r.kind != "launch-time" && t.plannedLaunchMs)
+        if (r.kind != "start" && r.kind != "file-read" && r.kind != "launch-time" &&
+            t.plannedLaunchMs)
             break;
         t.plannedLaunchMs = launchSeen(r);
     }
@@ -100,8 +101,8 @@ RunTotals runTotals(const std::vector<JournalRecord>& run) {
         }
         // A hold's record tells what it left of an active launch window.
         if (const std::string left = r.detail("window-left"); !left.empty() && t.windowSeconds)
-            t.windowUsedSeconds =
-                std::max<std::int64_t>(0, *t.windowSeconds - std::strtoll(left.c_str(), nullptr, 10));
+            t.windowUsedSeconds = std::max<std::int64_t>(
+                0, *t.windowSeconds - std::strtoll(left.c_str(), nullptr, 10));
     }
     if (holding)
         endHold(run.back().trueMs, {});

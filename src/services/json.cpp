@@ -1,5 +1,7 @@
 #include "services/json.h"
 
+#include "toolkit/quoting.h"
+
 #include <charconv>
 #include <cstdio>
 
@@ -278,36 +280,14 @@ std::optional<JsonValue> JsonValue::parse(std::string_view text, std::string& er
 std::string jsonText(std::string_view text) {
     std::string out = "\"";
     for (const char c : text) {
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\b':
-            out += "\\b";
-            break;
-        case '\f':
-            out += "\\f";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char code[8];
-                std::snprintf(code, sizeof code, "\\u%04x", unsigned(c));
-                out += code;
-            } else {
-                out += c;
-            }
+        if (const std::string_view escape = backslashEscape(c, "\"\\\b\f\n\r\t"); !escape.empty()) {
+            out += escape;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char code[8];
+            std::snprintf(code, sizeof code, "\\u%04x", unsigned(c));
+            out += code;
+        } else {
+            out += c;
         }
     }
     out += '"';

@@ -1,5 +1,7 @@
 #include "sound/sound_protocol.h"
 
+#include "toolkit/quoting.h"
+
 #include <array>
 #include <charconv>
 #include <utility>
@@ -59,31 +61,18 @@ std::string escapeSoundField(std::string_view text) {
     out.reserve(text.size());
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        switch (c) {
-        case '\\':
-            out += "\\\\";
-            break;
-        case ' ':
+        if (c == ' ') {
             out += "\\s";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (byte < 0x20 || byte == 0x7f) {
-                constexpr char Hex[] = "0123456789abcdef";
-                out += "\\x";
-                out += Hex[byte >> 4];
-                out += Hex[byte & 15];
-            } else {
-                out += c;
-            }
+        } else if (const std::string_view escape = backslashEscape(c, "\\\n\r\t");
+                   !escape.empty()) {
+            out += escape;
+        } else if (byte < 0x20 || byte == 0x7f) {
+            constexpr char Hex[] = "0123456789abcdef";
+            out += "\\x";
+            out += Hex[byte >> 4];
+            out += Hex[byte & 15];
+        } else {
+            out += c;
         }
     }
     return out;

@@ -2,25 +2,37 @@
 
 namespace orvane {
 
+std::string_view backslashEscape(char c, std::string_view taken) {
+    if (taken.find(c) == std::string_view::npos)
+        return {};
+    switch (c) {
+    case '"':
+        return "\\\"";
+    case '\\':
+        return "\\\\";
+    case '\b':
+        return "\\b";
+    case '\f':
+        return "\\f";
+    case '\n':
+        return "\\n";
+    case '\r':
+        return "\\r";
+    case '\t':
+        return "\\t";
+    default:
+        return {};
+    }
+}
+
 void appendQuoted(std::string& out, std::string_view text) {
     out += '"';
     for (const char c : text) {
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        default:
+        const std::string_view escape = backslashEscape(c, "\"\\\n\r");
+        if (escape.empty())
             out += c;
-        }
+        else
+            out += escape;
     }
     out += '"';
 }

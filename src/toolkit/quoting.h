@@ -11,10 +11,14 @@ namespace orvane {
 // parseDetails and the scenario scripts read it back.
 //
 // JSON (jsonText) and the sound process's fields (escapeSoundField) escape by rules of their
-// own and keep their own routines: JSON must escape every control byte for its readers to
-// accept it, and a sound field must hold no space and cannot be empty, since its line is
+// own around the same backslash escapes: JSON must escape every control byte for its readers
+// to accept it, and a sound field must hold no space and cannot be empty, since its line is
 // split at spaces.
 std::string quoteText(std::string_view text);
 void appendQuoted(std::string& out, std::string_view text);
+
+// The backslash escape of C when C is one of the bytes in TAKEN: a backslash before `"` and
+// `\`, and \b, \f, \n, \r, \t for the control bytes C writes so; empty for any other byte.
+std::string_view backslashEscape(char c, std::string_view taken);
 
 } // namespace orvane

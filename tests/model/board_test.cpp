@@ -1,8 +1,8 @@
 // The board's rules on their own, without a window: the count's phases, an event's moment,
 // the alert levels and the order of the rows.
 
-#include "model/board.h"
 #include "dates/datetime.h"
+#include "model/board.h"
 
 #include <gtest/gtest.h>
 

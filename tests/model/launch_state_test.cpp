@@ -61,21 +61,19 @@ TEST_P(HeldLaunch, MovesByTheWholeRealTimeHeld) {
     EXPECT_EQ(formatDate(s.launchTime()->wall, "yyyy-mm-dd hh:nn:ss"), c.moved);
     EXPECT_EQ(s.heldSeconds(now, zone), c.heldSeconds);
     // The count stands still however long the hold lasts.
-    EXPECT_EQ(s.secondsToLaunch(now, zone), counted)
-        << "the count moved during the hold";
+    EXPECT_EQ(s.secondsToLaunch(now, zone), counted) << "the count moved during the hold";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Holds, HeldLaunch,
-    testing::Values(
-        HoldCase{"AcrossMidnight", "May 3, 2001 11:59:00 PM", "May 4, 2001 12:10:00 AM", 125,
-                 "2001-05-04 00:12:05"},
-        HoldCase{"IntoTheSkippedHour", "April 1, 2001 1:50:00 AM", "April 1, 2001 1:55:00 AM",
-                 600, "2001-04-01 03:05:00"},
-        HoldCase{"OverTheRepeatedHour", "October 28, 2001 12:30:00 AM",
-                 "October 28, 2001 1:45:00 AM", 3600, "2001-10-28 01:45:00"},
-        HoldCase{"MoreThanADay", "May 3, 2001 10:00:00 AM", "May 3, 2001 10:30:00 AM",
-                 2 * 86400 + 61, "2001-05-05 10:31:01"}),
+    testing::Values(HoldCase{"AcrossMidnight", "May 3, 2001 11:59:00 PM", "May 4, 2001 12:10:00 AM",
+                             125, "2001-05-04 00:12:05"},
+                    HoldCase{"IntoTheSkippedHour", "April 1, 2001 1:50:00 AM",
+                             "April 1, 2001 1:55:00 AM", 600, "2001-04-01 03:05:00"},
+                    HoldCase{"OverTheRepeatedHour", "October 28, 2001 12:30:00 AM",
+                             "October 28, 2001 1:45:00 AM", 3600, "2001-10-28 01:45:00"},
+                    HoldCase{"MoreThanADay", "May 3, 2001 10:00:00 AM", "May 3, 2001 10:30:00 AM",
+                             2 * 86400 + 61, "2001-05-05 10:31:01"}),
     [](const testing::TestParamInfo<HoldCase>& info) { return std::string(info.param.name); });
 
 TEST(LaunchState, AHoldOverTheRepeatedHourLandsOnItsSecondOccurrence) {
@@ -164,7 +162,8 @@ TEST(LaunchState, AnExpiredWindowIsToldOnceAndNeverUsedAgain) {
     s.hold(start, 0, zone);
     ASSERT_EQ(s.consumeWindow(start.addSeconds(11), 11'000, zone), LaunchState::Consumed::Expired);
     s.setWindowConsuming(true);
-    EXPECT_EQ(s.consumeWindow(start.addSeconds(20), 20'000, zone), LaunchState::Consumed::Unchanged);
+    EXPECT_EQ(s.consumeWindow(start.addSeconds(20), 20'000, zone),
+              LaunchState::Consumed::Unchanged);
     EXPECT_FALSE(s.window().consuming);
     EXPECT_TRUE(s.window().expired);
 }
