@@ -60,6 +60,22 @@ TEST_F(CalloutsTest, DialogShowsItsDesignAndTheChoicesAsKept) {
     EXPECT_EQ(callouts(), std::vector<std::string>{"callout \"T minus ten, nine, eight\""});
 }
 
+// Each box of the dialog, unticked and ticked again, is kept each time.
+TEST_F(CalloutsTest, EachWhichBoxIsKeptAsTicked) {
+    clockAt("2001-05-03 10:20:00");
+    startAndSettle();
+    frmCallouts& d = openDialog();
+    const std::pair<CheckBox*, const char*> boxes[] = {
+        {&d.chkSound, "Sound"},   {&d.chkMinutes, "Minutes"}, {&d.chkFinalCount, "Final Count"},
+        {&d.chkHolds, "Holds"},   {&d.chkEvents, "Events"},   {&d.chkWindow, "Launch Window"}};
+    for (const auto& [box, key] : boxes)
+        for (const char* kept : {"0", "1"}) {
+            ASSERT_TRUE(click(*box)) << key;
+            EXPECT_EQ(setting(key), kept) << key;
+            EXPECT_EQ(box->value(), kept[0] - '0') << key;
+        }
+}
+
 TEST_F(CalloutsTest, ChoicesKeptComeBackAtTheNextStart) {
     world.settings.save("orvane", "Callouts", "Tones", "1");
     world.settings.save("orvane", "Callouts", "Volume", "250");
@@ -125,6 +141,17 @@ TEST_F(CalloutsTest, OutputHearsOfCuesAheadAndPhrasesEarly) {
     ASSERT_TRUE(click(main().control<CommandButton>("cmdHoldResume")));
     EXPECT_TRUE(world.sound.planned.empty()) << "a hold silences what was due";
     EXPECT_TRUE(prepared("resuming count, T minus 0 minutes 11 seconds"));
+}
+
+// Every phrase of the final count is made at the start, before its second comes.
+TEST_F(CalloutsTest, TheFinalCountIsMadeBeforeItIsSaid) {
+    clockAt("2001-05-03 10:29:45");
+    startAndSettle();
+    const std::vector<std::string> early = world.sound.prepared;
+    advance(15s);
+    ASSERT_EQ(callouts().size(), 11u) << "T - 10 to liftoff";
+    for (const std::string& said : callouts())
+        EXPECT_EQ(std::ranges::count(early, said.substr(9, said.size() - 10)), 1) << said;
 }
 
 } // namespace

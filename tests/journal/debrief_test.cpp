@@ -1,4 +1,6 @@
+#include "happenings.h"
 #include "journal/debrief.h"
+#include "journal/journal_keeper.h"
 #include "journal/journal_records.h"
 #include "services/journal.h"
 
@@ -137,10 +139,44 @@ TEST(Debrief, TheTimelineDrawsEachHoldWhereItWasAndBothLiftoffs) {
         ASSERT_GE(ys.size(), 2u);
         EXPECT_EQ(*std::ranges::min_element(ys), *std::ranges::max_element(ys));
     }
-    // The planned liftoff lies two minutes left of the actual one.
-    EXPECT_LT(liftoffs[0]->points[0].first, liftoffs[1]->points[0].first);
-    bool slipWritten = std::ranges::any_of(d.items, [](const DrawItem& i) { return i.text == "slip 0:02:00"; });
-    EXPECT_TRUE(slipWritten);
+    // The planned liftoff lies two minutes left of the actual one, the slip written midway.
+    const double xp = liftoffs[0]->points[0].first, xa = liftoffs[1]->points[0].first;
+    EXPECT_LT(xp, xa);
+    const auto slip = std::ranges::find(d.items, "slip 0:02:00", &DrawItem::text);
+    ASSERT_NE(slip, d.items.end());
+    EXPECT_DOUBLE_EQ(slip->points[0].first, (xp + xa) / 2);
+}
+
+// A run of a few seconds is drawn across ten seconds, not stretched over the whole width; a
+// longer run fills the width but for a margin of 3 % at each end.
+TEST(Debrief, TheTimelineSpansTenSecondsAtLeast) {
+    for (const auto& [seconds, share] : {std::pair{4, 4 / 10.6}, {20, 20 / 21.2}}) {
+        const std::vector<JournalRecord> run = {test::journalRecord("launch-time", 0, 600),
+                                                test::journalRecord("exit", seconds, 600 - seconds)};
+        const Drawing d = runTimeline(run, TimeZone::utc(), 960, 420);
+        const auto axes = std::ranges::find_if(d.items, [](const DrawItem& i) { return i.points.size() == 3; });
+        const auto actual = std::ranges::find(d.items, "actual", &DrawItem::role);
+        ASSERT_NE(axes, d.items.end());
+        ASSERT_NE(actual, d.items.end());
+        const double width = axes->points[2].first - axes->points[0].first;
+        EXPECT_NEAR((actual->points.back().first - actual->points.front().first) / width, share, 1e-9)
+            << seconds << " s";
+    }
+}
+
+// The count axis of a run from T - 10 minutes to T + 10 minutes has a mark at liftoff, which
+// reads T + 0:00:00, not T - 0:00:00.
+TEST(Debrief, TheCountAxisMarksLiftoffAsTPlusZero) {
+    const std::vector<JournalRecord> run = {test::journalRecord("launch-time", 0, 600),
+                                            test::journalRecord("liftoff", 600, 0),
+                                            test::journalRecord("exit", 1200, -600)};
+    std::vector<std::string> marks;
+    for (const DrawItem& item : runTimeline(run, TimeZone::utc(), 960, 420).items)
+        if (item.text.starts_with("T "))
+            marks.push_back(item.text);
+    ASSERT_EQ(marks.size(), 5u);
+    EXPECT_EQ(marks[2], "T + 0:00:00");
+    EXPECT_TRUE(marks[1].starts_with("T + ") && marks[3].starts_with("T - ")) << marks[1] << marks[3];
 }
 
 TEST(Debrief, TheHtmlReportStandsAloneWithItsPictureTotalsAndTable) {
@@ -149,7 +185,14 @@ TEST(Debrief, TheHtmlReportStandsAloneWithItsPictureTotalsAndTable) {
     EXPECT_NE(html.find("<title>Debrief &lt;test&gt;</title>"), std::string::npos);
     EXPECT_EQ(html.find("src="), std::string::npos); // nothing loaded from elsewhere
     EXPECT_EQ(html.find("href="), std::string::npos);
-    EXPECT_NE(html.find("<svg"), std::string::npos);
+    // The picture is 960 by 420, its labels anchored as drawn: the count's marks by their end,
+    // the liftoff's name by its middle, an event's name by its start.
+    EXPECT_NE(html.find("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"960.0\" height=\"420.0\" "
+                        "viewBox=\"0 0 960.0 420.0\""),
+              std::string::npos);
+    EXPECT_NE(html.find("text-anchor=\"end\">T - 0:"), std::string::npos);
+    EXPECT_NE(html.find("text-anchor=\"middle\">Liftoff</text>"), std::string::npos);
+    EXPECT_NE(html.find("text-anchor=\"start\">Ignition</text>"), std::string::npos);
     EXPECT_NE(html.find("class=\"hold\" data-start-ms=\"988885260000\" data-end-ms=\"988885350000\""),
               std::string::npos);
     EXPECT_NE(html.find("<th>Holds</th><td>2, 0:02:00 in all</td>"), std::string::npos);
@@ -196,6 +239,27 @@ TEST(Debrief, ThePlanIsTheLaunchTimeTheRunBeganWith) {
     };
     EXPECT_EQ(runTotals(run).plannedLaunchMs, test::RunStartMs + 3605000);
     EXPECT_EQ(runTotals(run).slipSeconds, 0);
+}
+
+} // namespace
+} // namespace orvane
+
+namespace orvane {
+namespace {
+
+// A simulated clock set before 1970 is written at the whole second at or before it, never
+// rounded towards 1970.
+TEST(JournalRecords, ASimulatedClockBefore1970IsWrittenAtItsSecond) {
+    for (const auto& [ms, wall] : {std::pair<std::int64_t, const char*>{0, "1970-01-01 00:00:00"},
+                                   {-1, "1969-12-31 23:59:59"},
+                                   {-1000, "1969-12-31 23:59:59"},
+                                   {-1001, "1969-12-31 23:59:58"},
+                                   {-14182940000, "1969-07-20 20:17:40"}}) {
+        Happening h;
+        h.kind = Happening::Kind::SimTimeSet;
+        h.newClockMs = ms;
+        EXPECT_EQ(journalRecordOf(h, TimeZone::utc()).detail("clock"), wall) << ms;
+    }
 }
 
 } // namespace
