@@ -140,9 +140,6 @@ void frmOrvane::setDesignValues() {
     cmdSet.setToolTipText("Click to set the Launch Time and Date");
 
     Label12.setCaption("Set Launch Window");
-    Label7.setCaption("Hours");
-    Label6.setCaption("Minutes");
-    Label5.setCaption("Seconds");
     cmdSetWindow.setCaption("Set Launch &Window");
     cmdSetWindow.setToolTipText("Click to set the Launch Window time");
     chkLaunchWindowActive.setCaption("Act&ive Launch Window");
@@ -299,12 +296,12 @@ void frmOrvane::layOutPanels() {
     lblLaunchWindow.setAlignment(Align::Center);
     chkLaunchWindowActive.setContainer(&pctLaunchWindow);
     chkLaunchWindowActive.move(2640, 525, 2250, 360);
-    label(Label7, Label7.caption(), 120, 1680, 1400, 285, &pctLaunchWindow);
-    label(Label6, Label6.caption(), 1740, 1680, 1400, 285, &pctLaunchWindow);
-    label(Label5, Label5.caption(), 3360, 1680, 1400, 285, &pctLaunchWindow);
-    timeBox(txtHoursW, vsbHoursW, &pctLaunchWindow, 120, 1980, "00", 23, 0);
-    timeBox(txtMinutesW, vsbMinutesW, &pctLaunchWindow, 1740, 1980, "00", 59, 0);
-    timeBox(txtSecondsW, vsbSecondsW, &pctLaunchWindow, 3360, 1980, "00", 59, 0);
+    int columnLeft = 120;
+    for (const TimeOfDayEntry::Column& c : windowEntry.columns()) {
+        label(c.head, c.caption, columnLeft, 1680, 1400, 285, &pctLaunchWindow);
+        timeBox(c.box, c.bar, &pctLaunchWindow, columnLeft, 1980, "00", c.max, 0);
+        columnLeft += 1620;
+    }
     cmdSetWindow.setContainer(&pctLaunchWindow);
     cmdSetWindow.move(120, 3720, 2700, 450);
 

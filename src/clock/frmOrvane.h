@@ -19,6 +19,7 @@
 #include "services/clock_health.h"
 #include "toolkit/controls.h"
 #include "toolkit/form.h"
+#include "toolkit/time_entry.h"
 #include "toolkit/window_places.h"
 
 #include <array>
@@ -243,15 +244,7 @@ class frmOrvane : public Form {
     // ---- launch window ----
     PictureBox pctLaunchWindow{this, "pctLaunchWindow"};
     Label Label12{this, "Label12"};
-    Label Label7{this, "Label7"};
-    Label Label6{this, "Label6"};
-    Label Label5{this, "Label5"};
-    TextBox txtHoursW{this, "txtHoursW"};
-    ScrollBar vsbHoursW{this, "vsbHoursW"};
-    TextBox txtMinutesW{this, "txtMinutesW"};
-    ScrollBar vsbMinutesW{this, "vsbMinutesW"};
-    TextBox txtSecondsW{this, "txtSecondsW"};
-    ScrollBar vsbSecondsW{this, "vsbSecondsW"};
+    TimeOfDayEntry windowEntry{this, "Label7", "Label6", "Label5"};
     CommandButton cmdSetWindow{this, "cmdSetWindow"};
     CheckBox chkLaunchWindowActive{this, "chkLaunchWindowActive"};
     Label lblLaunchWindow{this, "lblLaunchWindow"};

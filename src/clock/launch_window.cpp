@@ -11,9 +11,9 @@ constexpr const char* MessageTitle = "Launch Window Message";
 } // namespace
 
 void frmOrvane::wireLaunchWindow() {
-    pairTimeBox(txtHoursW, vsbHoursW);
-    pairTimeBox(txtMinutesW, vsbMinutesW);
-    pairTimeBox(txtSecondsW, vsbSecondsW);
+    pairTimeBox(windowEntry.txtHoursW, windowEntry.vsbHoursW);
+    pairTimeBox(windowEntry.txtMinutesW, windowEntry.vsbMinutesW);
+    pairTimeBox(windowEntry.txtSecondsW, windowEntry.vsbSecondsW);
 
     cmdSetWindow.onClick = [this] {
         setWindowWarningArmed(false);
@@ -78,9 +78,9 @@ void frmOrvane::SetLaunchWindowEntry() {
     if (answer != Answer::Yes) {
         // The scroll bars go back to 0 with their boxes, so that the next click in a box
         // counts up from what it shows.
-        for (auto [box, bar] : {std::pair{&txtSecondsW, &vsbSecondsW},
-                                {&txtMinutesW, &vsbMinutesW},
-                                {&txtHoursW, &vsbHoursW}}) {
+        for (auto [box, bar] : {std::pair{&windowEntry.txtSecondsW, &windowEntry.vsbSecondsW},
+                                {&windowEntry.txtMinutesW, &windowEntry.vsbMinutesW},
+                                {&windowEntry.txtHoursW, &windowEntry.vsbHoursW}}) {
             bar->setValue(0);
             box->setText("00");
         }
@@ -117,7 +117,7 @@ void frmOrvane::SetLaunchWindowEntry() {
 }
 
 std::optional<std::int64_t> frmOrvane::GetWindowEntry() {
-    return ReadTimeEntry(txtHoursW, txtMinutesW, txtSecondsW);
+    return ReadTimeEntry(windowEntry.txtHoursW, windowEntry.txtMinutesW, windowEntry.txtSecondsW);
 }
 
 bool frmOrvane::ConfirmWindowChange() {
