@@ -274,5 +274,17 @@ TEST_F(FollowTest, TheLaunchWindowReachesTheFollowersInSeconds) {
     EXPECT_EQ(follower.launchWindow().leftSeconds, 300);
 }
 
+// The leader's clock can be as far from the follower's as the message took at most: both
+// publishes' round trips to the broker, taken together.
+TEST_F(FollowTest, TheLeadersClockIsPlacedWithinBothRoundTripsToTheBroker) {
+    leader->link.setRoundTripMs(200);
+    followers[0]->link.setRoundTripMs(100);
+    startAll();
+    advance(61s);
+    const auto& clock = following[0]->leaderClock();
+    ASSERT_TRUE(clock);
+    EXPECT_EQ(clock->highMs - clock->lowMs, 300);
+}
+
 } // namespace
 } // namespace orvane::test
