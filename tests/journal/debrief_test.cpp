@@ -82,13 +82,15 @@ TEST(Debrief, TheCsvHasOneRowAHappeningWithUtcAndLocalTimes) {
                        "launch_file");
     EXPECT_EQ(rows[1], "1,1,start,2001-05-03T10:20:00.000Z,2001-05-03T06:20:00.000-04:00,,"
                        "T - 000 00:10:00,600,Program started,,/data/launch.ovx");
-    EXPECT_EQ(rows[4], "1,4,event-defined,2001-05-03T10:20:20.000Z,2001-05-03T06:20:20.000-04:00,,"
-                       "T - 000 00:09:40,580,\"Event 1 \"\"Ignition\"\" defined\","
-                       "\"number=\"\"1\"\" name=\"\"Ignition\"\" offset=\"\"-300\"\"\",/data/launch.ovx");
-    EXPECT_EQ(rows[8], "1,8,resume,2001-05-03T10:22:30.000Z,2001-05-03T06:22:30.000-04:00,,"
-                       "T - 000 00:09:00,540,Resume after a hold of 0:01:30,"
-                       "\"held=\"\"90\"\" old-launch=\"\"2001-05-03 10:30:00\"\" "
-                       "launch=\"\"2001-05-03 10:31:30\"\" window-left=\"\"210\"\"\",/data/launch.ovx");
+    EXPECT_EQ(rows[4],
+              "1,4,event-defined,2001-05-03T10:20:20.000Z,2001-05-03T06:20:20.000-04:00,,"
+              "T - 000 00:09:40,580,\"Event 1 \"\"Ignition\"\" defined\","
+              "\"number=\"\"1\"\" name=\"\"Ignition\"\" offset=\"\"-300\"\"\",/data/launch.ovx");
+    EXPECT_EQ(rows[8],
+              "1,8,resume,2001-05-03T10:22:30.000Z,2001-05-03T06:22:30.000-04:00,,"
+              "T - 000 00:09:00,540,Resume after a hold of 0:01:30,"
+              "\"held=\"\"90\"\" old-launch=\"\"2001-05-03 10:30:00\"\" "
+              "launch=\"\"2001-05-03 10:31:30\"\" window-left=\"\"210\"\"\",/data/launch.ovx");
     EXPECT_EQ(rows[12], "1,12,liftoff,2001-05-03T10:32:00.000Z,2001-05-03T06:32:00.000-04:00,,"
                         "T + 000 00:00:00,0,Liftoff,\"launch=\"\"2001-05-03 10:32:00\"\"\","
                         "/data/launch.ovx");
@@ -151,15 +153,18 @@ TEST(Debrief, TheTimelineDrawsEachHoldWhereItWasAndBothLiftoffs) {
 // longer run fills the width but for a margin of 3 % at each end.
 TEST(Debrief, TheTimelineSpansTenSecondsAtLeast) {
     for (const auto& [seconds, share] : {std::pair{4, 4 / 10.6}, {20, 20 / 21.2}}) {
-        const std::vector<JournalRecord> run = {test::journalRecord("launch-time", 0, 600),
-                                                test::journalRecord("exit", seconds, 600 - seconds)};
+        const std::vector<JournalRecord> run = {
+            test::journalRecord("launch-time", 0, 600),
+            test::journalRecord("exit", seconds, 600 - seconds)};
         const Drawing d = runTimeline(run, TimeZone::utc(), 960, 420);
-        const auto axes = std::ranges::find_if(d.items, [](const DrawItem& i) { return i.points.size() == 3; });
+        const auto axes =
+            std::ranges::find_if(d.items, [](const DrawItem& i) { return i.points.size() == 3; });
         const auto actual = std::ranges::find(d.items, "actual", &DrawItem::role);
         ASSERT_NE(axes, d.items.end());
         ASSERT_NE(actual, d.items.end());
         const double width = axes->points[2].first - axes->points[0].first;
-        EXPECT_NEAR((actual->points.back().first - actual->points.front().first) / width, share, 1e-9)
+        EXPECT_NEAR((actual->points.back().first - actual->points.front().first) / width, share,
+                    1e-9)
             << seconds << " s";
     }
 }
@@ -176,27 +181,51 @@ TEST(Debrief, TheCountAxisMarksLiftoffAsTPlusZero) {
             marks.push_back(item.text);
     ASSERT_EQ(marks.size(), 5u);
     EXPECT_EQ(marks[2], "T + 0:00:00");
-    EXPECT_TRUE(marks[1].starts_with("T + ") && marks[3].starts_with("T - ")) << marks[1] << marks[3];
+    // The time axis's five marks stand within the plot, spread across it.
+    const Drawing d = runTimeline(run, TimeZone::utc(), 960, 420);
+    const auto axes =
+        std::ranges::find_if(d.items, [](const DrawItem& i) { return i.points.size() == 3; });
+    ASSERT_NE(axes, d.items.end());
+    const double left = axes->points[0].first, right = axes->points[2].first,
+                 bottom = axes->points[1].second;
+    std::vector<double> ticks;
+    for (const DrawItem& item : d.items)
+        if (item.points.size() == 2 && item.points[0].second == bottom &&
+            item.points[1].second == bottom + 5)
+            ticks.push_back(item.points[0].first);
+    ASSERT_EQ(ticks.size(), 5u);
+    for (double x : ticks)
+        EXPECT_TRUE(x > left && x < right) << x;
+    EXPECT_NEAR(ticks[1] - ticks[0], ticks[4] - ticks[3], 1e-9);
+    EXPECT_LT(ticks[0], (left + right) / 2);
+    EXPECT_GT(ticks[4], (left + right) / 2);
+    EXPECT_TRUE(marks[1].starts_with("T + ") && marks[3].starts_with("T - "))
+        << marks[1] << marks[3];
 }
 
 TEST(Debrief, TheHtmlReportStandsAloneWithItsPictureTotalsAndTable) {
-    const std::string html = debriefHtml(splitRuns(committedRehearsal()), TimeZone::utc(), "Debrief <test>");
+    const std::string html =
+        debriefHtml(splitRuns(committedRehearsal()), TimeZone::utc(), "Debrief <test>");
     EXPECT_TRUE(html.starts_with("<!DOCTYPE html>"));
     EXPECT_NE(html.find("<title>Debrief &lt;test&gt;</title>"), std::string::npos);
     EXPECT_EQ(html.find("src="), std::string::npos); // nothing loaded from elsewhere
     EXPECT_EQ(html.find("href="), std::string::npos);
     // The picture is 960 by 420, its labels anchored as drawn: the count's marks by their end,
     // the liftoff's name by its middle, an event's name by its start.
-    EXPECT_NE(html.find("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"960.0\" height=\"420.0\" "
-                        "viewBox=\"0 0 960.0 420.0\""),
-              std::string::npos);
+    EXPECT_NE(
+        html.find("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"960.0\" height=\"420.0\" "
+                  "viewBox=\"0 0 960.0 420.0\""),
+        std::string::npos);
     EXPECT_NE(html.find("text-anchor=\"end\">T - 0:"), std::string::npos);
     EXPECT_NE(html.find("text-anchor=\"middle\">Liftoff</text>"), std::string::npos);
     EXPECT_NE(html.find("text-anchor=\"start\">Ignition</text>"), std::string::npos);
-    EXPECT_NE(html.find("class=\"hold\" data-start-ms=\"988885260000\" data-end-ms=\"988885350000\""),
-              std::string::npos);
+    EXPECT_NE(
+        html.find("class=\"hold\" data-start-ms=\"988885260000\" data-end-ms=\"988885350000\""),
+        std::string::npos);
+    EXPECT_NE(html.find("<h2>Run 1, 2001-05-03 10:20:00 to 2001-05-03 1"), std::string::npos);
     EXPECT_NE(html.find("<th>Holds</th><td>2, 0:02:00 in all</td>"), std::string::npos);
-    EXPECT_NE(html.find("<th>Launch window used</th><td>0:02:00 of 0:05:00</td>"), std::string::npos);
+    EXPECT_NE(html.find("<th>Launch window used</th><td>0:02:00 of 0:05:00</td>"),
+              std::string::npos);
     EXPECT_NE(html.find("2001-05-03 10:32:00, slip 0:02:00"), std::string::npos);
     EXPECT_NE(html.find("Event 1 &quot;Ignition&quot; passed"), std::string::npos);
 }
@@ -204,7 +233,9 @@ TEST(Debrief, TheHtmlReportStandsAloneWithItsPictureTotalsAndTable) {
 TEST(JournalStore, RunsBeginWhereRecordsSayAndDetailsRoundTrip) {
     MemoryJournalStore store;
     std::vector<std::string> told;
-    store.onCommitted = [&](const JournalRecord& r) { told.push_back(std::to_string(r.run) + " " + r.kind); };
+    store.onCommitted = [&](const JournalRecord& r) {
+        told.push_back(std::to_string(r.run) + " " + r.kind);
+    };
     for (JournalRecord r : rehearsal())
         store.record(std::move(r));
     JournalRecord next = test::journalRecord("launch-time", 900, 600);
