@@ -26,19 +26,20 @@ std::string generalDate(const std::optional<LocalTime>& t) {
 
 } // namespace
 
+// The captions start as designed, and show the launch state from then on: a fresh state is
+// the designed one, so nothing changes unless the state moved before the window was loaded.
 void frmOrvane::wireRender() {
     m_captions.launchText = lblTarget.caption();
     m_captions.shownLaunchTime = readLocalTime(m_captions.launchText);
-    m_state.setLaunchTime(m_captions.shownLaunchTime);
     m_captions.windowText = lblLaunchWindow.caption();
     m_captions.shownWindowLeft = timeOfDayOf(m_captions.windowText);
-    m_state.setWindowLeft(m_captions.shownWindowLeft);
     takeEdit(lblTarget, &frmOrvane::takeLaunchTimeEdit);
     takeEdit(lblNowStamp, &frmOrvane::takeHoldStampEdit);
     takeEdit(lblTargetStamp, &frmOrvane::takeHoldStampEdit);
     takeEdit(lblLaunchWindow, &frmOrvane::takeWindowEdit);
     takeEdit(lblLaunchWindowStamp, &frmOrvane::takeWindowStampEdit);
     takeEdit(lblNowStampWindow, &frmOrvane::takeWindowStampEdit);
+    render();
 }
 
 void frmOrvane::takeEdit(Label& label, void (frmOrvane::*take)()) {
