@@ -58,20 +58,11 @@ Word LineReader::quoted() {
         }
         if (m_pos >= m_line.size())
             throw ScriptError("a quoted string has no closing quote");
-        switch (const char e = m_line[m_pos++]) {
-        case '"':
-        case '\\':
-            w.text += e;
-            break;
-        case 'n':
-            w.text += '\n';
-            break;
-        case 'r':
-            w.text += '\r';
-            break;
-        default:
+        const char e = m_line[m_pos++];
+        const char byte = backslashUnescape(e, "\"\\nr");
+        if (!byte)
             throw ScriptError(std::string("unknown escape \\") + e + " in a quoted string");
-        }
+        w.text += byte;
     }
     if (m_pos < m_line.size() && !isBlank(m_line[m_pos]))
         throw ScriptError("a blank must follow a closing quote");

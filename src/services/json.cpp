@@ -219,31 +219,11 @@ class JsonReader {
             if (m_at >= m_text.size())
                 break;
             const char e = m_text[m_at++];
+            if (const char byte = backslashUnescape(e, "\"\\/bfnrt")) {
+                out += byte;
+                continue;
+            }
             switch (e) {
-            case '"':
-                out += '"';
-                break;
-            case '\\':
-                out += '\\';
-                break;
-            case '/':
-                out += '/';
-                break;
-            case 'b':
-                out += '\b';
-                break;
-            case 'f':
-                out += '\f';
-                break;
-            case 'n':
-                out += '\n';
-                break;
-            case 'r':
-                out += '\r';
-                break;
-            case 't':
-                out += '\t';
-                break;
             case 'u': {
                 unsigned code = 0;
                 if (!hex4(code))

@@ -95,21 +95,13 @@ std::optional<std::string> unescapeSoundField(std::string_view field) {
         }
         if (++i == field.size())
             return std::nullopt;
+        if (const char unescaped = backslashUnescape(field[i], "\\nrt")) {
+            out += unescaped;
+            continue;
+        }
         switch (field[i]) {
-        case '\\':
-            out += '\\';
-            break;
         case 's':
             out += ' ';
-            break;
-        case 'n':
-            out += '\n';
-            break;
-        case 'r':
-            out += '\r';
-            break;
-        case 't':
-            out += '\t';
             break;
         case 'x': {
             const int high = i + 2 < field.size() ? hexDigit(field[i + 1]) : -1;

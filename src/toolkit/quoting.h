@@ -20,5 +20,8 @@ void appendQuoted(std::string& out, std::string_view text);
 // The backslash escape of C when C is one of the bytes in TAKEN: a backslash before `"` and
 // `\`, and \b, \f, \n, \r, \t for the control bytes C writes so; empty for any other byte.
 std::string_view backslashEscape(char c, std::string_view taken);
+// The byte that a backslash followed by LETTER stands for, when LETTER is one of TAKEN: `"`,
+// `\` and `/` for themselves, and b, f, n, r, t for their control bytes; 0 for any other.
+char backslashUnescape(char letter, std::string_view taken);
 
 } // namespace orvane
