@@ -154,5 +154,15 @@ TEST_F(CalloutsTest, EveryCountCueIsMadeBeforeItIsSaid) {
         EXPECT_EQ(std::ranges::count(early, said.substr(9, said.size() - 10)), 1) << said;
 }
 
+// The resume phrase tells the count in whole minutes and the seconds over, either side of
+// liftoff.
+TEST(ResumePhrase, TellsMinutesAndSeconds) {
+    for (const auto& [seconds, phrase] :
+         {std::pair<std::int64_t, const char*>{59, "resuming count, T minus 0 minutes 59 seconds"},
+          {3600, "resuming count, T minus 60 minutes 0 seconds"},
+          {-61, "resuming count, T plus 1 minutes 1 seconds"}})
+        EXPECT_EQ(Callouts::resumePhrase(ShownCount::fromSecondsToLaunch(seconds)), phrase);
+}
+
 } // namespace
 } // namespace orvane::test
