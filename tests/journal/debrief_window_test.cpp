@@ -69,8 +69,11 @@ TEST_F(DebriefWindow, ShowsTheLastRunsPictureTotalsAndTable) {
     EXPECT_EQ(table.items.back().text, "Program ended");
     EXPECT_TRUE(debrief.cmdPrevRun.enabled());
     EXPECT_FALSE(debrief.cmdNextRun.enabled());
+    const std::size_t atTheEnd = table.items.size();
     type(debrief.vsbTable, "0");
     EXPECT_EQ(canvas.drawn["picTable"].items[5].text, "Program started");
+    // Scrolled to its end, the table is as full as at its start.
+    EXPECT_EQ(canvas.drawn["picTable"].items.size(), atTheEnd);
 
     // The run before is this program's own start, before the rehearsal's records came.
     click(debrief.cmdPrevRun);
