@@ -48,20 +48,7 @@ step "installing into a temporary prefix"
 cmake --install "$build" --prefix "$prefix" >"$out/journey-install.log" 2>&1 ||
     fail "cmake --install failed (see journey-install.log)"
 
-# The window manager; tried again should it fail to reach the display that has just started.
-for attempt in 1 2 3; do
-    openbox --sm-disable >>"$out/journey-openbox.log" 2>&1 &
-    wm=$!
-    for _ in $(seq 100); do
-        window_manager_running && break 2
-        kill -0 "$wm" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill "$wm" 2>/dev/null || true
-    wait "$wm" 2>/dev/null || true
-    wm=
-    [ "$attempt" = 3 ] && fail "the window manager did not start (see journey-openbox.log)"
-done
+start_window_manager "$out/journey-openbox.log"
 
 start_program() {
     (cd "$work" && exec "$prefix/bin/orvane") >>"$out/journey-program.log" 2>&1 &

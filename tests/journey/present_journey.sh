@@ -43,9 +43,7 @@ step "installing into a temporary prefix"
 cmake --install "$build" --prefix "$prefix" >"$out/journey-present-install.log" 2>&1 ||
     fail "cmake --install failed (see journey-present-install.log)"
 
-openbox --sm-disable >>"$out/journey-present-openbox.log" 2>&1 &
-wm=$!
-wait_for "the window manager" 10 window_manager_running
+start_window_manager "$out/journey-present-openbox.log"
 
 start_program() {
     (cd "$work" && exec "$prefix/bin/orvane") >>"$out/journey-present-program.log" 2>&1 &

@@ -32,6 +32,25 @@ window_manager_running() {
 }
 
 # The one visible window with this title (the whole title).
+# Starts openbox, logging to LOG, and waits for it; tried again should it fail to reach the
+# display that has just started. Sets wm to its process.
+start_window_manager() {
+    local log=$1 attempt
+    for attempt in 1 2 3; do
+        openbox --sm-disable >>"$log" 2>&1 &
+        wm=$!
+        for _ in $(seq 100); do
+            window_manager_running && return 0
+            kill -0 "$wm" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill "$wm" 2>/dev/null || true
+        wait "$wm" 2>/dev/null || true
+        wm=
+    done
+    fail "the window manager did not start (see $(basename "$log"))"
+}
+
 visible_window() {
     { timeout 5 xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; } | head -n 1
 }
