@@ -2,9 +2,9 @@
 
 #include "app.h"
 #include "clock/frmOrvane.h"
+#include "dates/datetime.h"
 #include "events/frmEventTimers.h"
 #include "follow/leader_message.h"
-#include "dates/datetime.h"
 #include "services/json.h"
 
 #include <cstdio>
@@ -226,11 +226,14 @@ bool Follower::statusWarns() const {
 void Follower::showStatus() {
     const std::string text = statusText();
     const bool warn = statusWarns();
-    if (text == m_shownText && warn == m_shownWarn && m_brokerProblem == m_shownProblem)
+    // The tip tells the clocks' comparison too: a new one shows though the text stays.
+    if (text == m_shownText && warn == m_shownWarn && m_brokerProblem == m_shownProblem &&
+        m_clock == m_shownClock)
         return;
     m_shownText = text;
     m_shownWarn = warn;
     m_shownProblem = m_brokerProblem;
+    m_shownClock = m_clock;
     std::string tip = "The count of the leader publishing on " +
                       std::string(m_where->tls ? "mqtts://" : "mqtt://") + m_where->host + ":" +
                       std::to_string(m_where->port) + "/" + m_where->topic;

@@ -111,6 +111,7 @@ class Follower {
     std::string m_shownProblem;
     std::string m_shownText;
     bool m_shownWarn = false;
+    std::optional<LeaderClockComparison> m_shownClock;
     Subscription m_rounds;
 };
 

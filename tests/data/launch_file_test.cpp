@@ -140,9 +140,11 @@ TEST_F(LaunchFileTest, OnlyTheSizeLimitRefusesAFileForItsLength) {
     const std::string name = "\"Event #10\"";
     const std::size_t at = content.rfind(name);
     ASSERT_NE(at, std::string::npos);
-    const std::size_t room = LaunchFileLimit - content.size();
+    // 64 KiB, as the message says.
+    constexpr std::size_t Limit = 64 * 1024;
+    const std::size_t room = Limit - content.size();
     content.replace(at, name.size(), "\"" + std::string(room + 9, 'n') + "\"");
-    ASSERT_EQ(content.size(), LaunchFileLimit);
+    ASSERT_EQ(content.size(), Limit);
     std::ofstream(folder + "/launch.ovx", std::ios::binary) << content;
     menu(main().control<MenuItem>("mnuRevert"));
     EXPECT_EQ(app.frmEventTimers().control<Label>("lblName", 9).caption().size(), room + 9);
@@ -154,7 +156,7 @@ TEST_F(LaunchFileTest, OnlyTheSizeLimitRefusesAFileForItsLength) {
                                       "/launch.ovx: it is larger than 64 KiB, too large for a "
                                       "launch data file.");
     menu(main().control<MenuItem>("mnuSave"));
-    EXPECT_EQ(fileContent("launch.ovx.bad").size(), LaunchFileLimit + 1);
+    EXPECT_EQ(fileContent("launch.ovx.bad").size(), Limit + 1);
 }
 
 // Regression: a box holding "7" came back as "07" from a second save, and a scroll bar that
