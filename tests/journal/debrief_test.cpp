@@ -105,6 +105,20 @@ TEST(Debrief, TheCsvHasOneRowAHappeningWithUtcAndLocalTimes) {
                                                "event-passed", "exit"}));
 }
 
+// While the program keeps its own clock, the CSV gives that clock beside the true time, both
+// with their offsets from UTC.
+TEST(Debrief, TheCsvGivesTheProgramsClockBesideTheTrueTime) {
+    JournalRecord r = test::journalRecord("sim-time", 0, 30);
+    r.run = 1;
+    r.id = 1;
+    r.programMs = r.trueMs + 570'000;
+    const auto rows = lines(journalCsv({r}, *TimeZone::named("America/New_York")));
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_TRUE(rows[1].starts_with("1,1,sim-time,2001-05-03T10:20:00.000Z,"
+                                    "2001-05-03T06:20:00.000-04:00,2001-05-03T06:29:30.000-04:00,"))
+        << rows[1];
+}
+
 TEST(Debrief, TheTimelineDrawsEachHoldWhereItWasAndBothLiftoffs) {
     const Drawing d = runTimeline(rehearsal(), TimeZone::utc(), 960, 420);
     std::vector<const DrawItem*> holds, liftoffs, events;
