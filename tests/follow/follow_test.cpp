@@ -279,6 +279,7 @@ TEST_F(FollowTest, TheLaunchWindowReachesTheFollowersInSeconds) {
 TEST_F(FollowTest, TheLeadersClockIsPlacedWithinBothRoundTripsToTheBroker) {
     leader->link.setRoundTripMs(400);
     followers[0]->link.setRoundTripMs(200);
+    clockOffsetsMs = {0, -2000, 0};
     startAll();
     advance(61s);
     const auto& clock = following[0]->leaderClock();
@@ -291,6 +292,20 @@ TEST_F(FollowTest, TheLeadersClockIsPlacedWithinBothRoundTripsToTheBroker) {
                                 .panel("pnlCurrentFile")
                                 ->toolTipText();
     EXPECT_NE(tip.find("(+-0.3 s)"), std::string::npos) << tip;
+}
+
+// A held count days from launch reaches the followers whole: days, hours, minutes and seconds.
+TEST_F(FollowTest, AHoldDaysBeforeLaunchIsFollowedToTheSecond) {
+    startAll("2001-05-01 07:14:57");
+    ASSERT_TRUE(leader->click(leader->main().control<MenuItem>("mnuHoldEnable")));
+    ASSERT_TRUE(leader->click(leader->main().control<CommandButton>("cmdHoldResume")));
+    broker.flush();
+    for (auto& f : followers) {
+        EXPECT_TRUE(f->main().held());
+        EXPECT_EQ(f->count(), leader->count());
+        EXPECT_EQ(f->main().launchMoment(), leader->main().launchMoment());
+    }
+    EXPECT_EQ(leader->count(), "T - 002 03:15:00");
 }
 
 } // namespace
