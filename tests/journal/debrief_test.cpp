@@ -213,6 +213,17 @@ TEST(Debrief, TheCountAxisMarksLiftoffAsTPlusZero) {
     EXPECT_NEAR(ticks[1] - ticks[0], ticks[4] - ticks[3], 1e-9);
     EXPECT_LT(ticks[0], (left + right) / 2);
     EXPECT_GT(ticks[4], (left + right) / 2);
+    // The count's five marks stand up the side within the plot, evenly, the count rising.
+    const double top = axes->points[0].second;
+    std::vector<double> heights;
+    for (const DrawItem& item : d.items)
+        if (item.text.starts_with("T "))
+            heights.push_back(item.points[0].second);
+    ASSERT_EQ(heights.size(), 5u);
+    for (double y : heights)
+        EXPECT_TRUE(y > top && y < bottom + 10) << y;
+    EXPECT_NEAR(heights[1] - heights[0], heights[4] - heights[3], 1e-9);
+    EXPECT_NE(heights[0], heights[4]);
     EXPECT_TRUE(marks[1].starts_with("T + ") && marks[3].starts_with("T - "))
         << marks[1] << marks[3];
 }
