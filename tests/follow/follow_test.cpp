@@ -81,12 +81,22 @@ TEST_F(FollowTest, ANewLaunchTimeTheWindowAndEventsReachEveryFollower) {
 
 TEST_F(FollowTest, ASimulatedTimeOnTheLeaderRunsTheFollowersClocksWithIt) {
     startAll();
+    // The follower tells its own listeners of the jump, from the clock before to the clock after.
+    std::vector<Happening> told;
+    Subscription heard = followers[0]->app.happenings().subscribe([&](const Happening& h) {
+        if (h.kind == Happening::Kind::SimTimeSet)
+            told.push_back(h);
+    });
+    const std::int64_t before = followers[0]->app.ownClock().instant().unixSeconds() * 1000;
     leader->world.scheduler.deliver(
         [&] { leader->app.ApplySimOffset(std::chrono::seconds(-120)); });
     broker.flush();
     EXPECT_EQ(leader->count(), "T - 000 00:02:00");
     for (auto& f : followers)
         EXPECT_EQ(f->app.ownClock().offset(), leader->app.ownClock().offset());
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].oldClockMs, before);
+    EXPECT_EQ(told[0].newClockMs, followers[0]->app.ownClock().instant().unixSeconds() * 1000);
     agreeFor(20, "in simulated time");
     leader->world.scheduler.deliver([&] { leader->app.RestoreSystemTime(); });
     broker.flush();
