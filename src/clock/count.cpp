@@ -75,8 +75,10 @@ void frmOrvane::ShowCount(Instant now) {
         cmdHoldResume.setEnabled(false);
         mnuHold.setEnabled(false);
         mnuRtHold.setEnabled(false);
-        m_state.setArmed(false);
-        render();
+        if (m_state.armed()) {
+            m_state.setArmed(false);
+            render();
+        }
         mnuHoldEnable.setEnabled(false);
         mnuRtHoldEnable.setEnabled(false);
         mnuActiveLaunchWindow.setEnabled(false);

@@ -58,12 +58,9 @@ void frmOrvane::SetLaunchWindow() {
 }
 
 void frmOrvane::raiseWindowHappening(Happening::Kind kind) {
+    // The happening carries the window's state in seconds; its text is the window's own.
     Happening h = happening(kind);
-    const LaunchWindowState w = launchWindow();
-    h.windowText = w.text;
-    h.windowActive = w.active;
-    h.windowLeftSeconds = w.leftSeconds;
-    h.windowBudgetSeconds = w.budgetSeconds;
+    h.windowText = m_captions.windowText;
     m_app.raise(h);
 }
 

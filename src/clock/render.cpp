@@ -15,11 +15,6 @@ namespace {
 constexpr const char* GeneralDate = "General Date";
 constexpr const char* MovedLaunch = "mmmm d, yyyy   h:mm:ss AM/PM";
 
-std::optional<std::int64_t> timeOfDayOf(const std::string& text) {
-    const std::optional<DateTime> t = toDateTime(text);
-    return t ? std::optional(t->timeOfDay()) : std::nullopt;
-}
-
 std::string generalDate(const std::optional<LocalTime>& t) {
     return t ? formatDate(t->wall, GeneralDate) : std::string();
 }
@@ -32,7 +27,7 @@ void frmOrvane::wireRender() {
     m_captions.launchText = lblTarget.caption();
     m_captions.shownLaunchTime = readLocalTime(m_captions.launchText);
     m_captions.windowText = lblLaunchWindow.caption();
-    m_captions.shownWindowLeft = timeOfDayOf(m_captions.windowText);
+    m_captions.shownWindowLeft = toTimeOfDay(m_captions.windowText);
     takeEdit(lblTarget, &frmOrvane::takeLaunchTimeEdit);
     takeEdit(lblNowStamp, &frmOrvane::takeHoldStampEdit);
     takeEdit(lblTargetStamp, &frmOrvane::takeHoldStampEdit);
@@ -71,12 +66,12 @@ void frmOrvane::takeWindowEdit() {
     m_captions.windowTextChanged = true;
     m_captions.windowText = lblLaunchWindow.caption();
     m_captions.windowCounted = false;
-    m_captions.shownWindowLeft = timeOfDayOf(m_captions.windowText);
+    m_captions.shownWindowLeft = toTimeOfDay(m_captions.windowText);
     m_state.setWindowLeft(m_captions.shownWindowLeft);
 }
 
 void frmOrvane::takeWindowStampEdit() {
-    m_captions.shownWindowBudget = timeOfDayOf(lblLaunchWindowStamp.caption());
+    m_captions.shownWindowBudget = toTimeOfDay(lblLaunchWindowStamp.caption());
     m_captions.shownWindowStart =
         readLocalTime(lblNowStampWindow.caption(), m_state.window().start);
     m_state.setWindowBudget(m_captions.shownWindowBudget);

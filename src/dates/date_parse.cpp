@@ -334,6 +334,12 @@ std::optional<DateTime> toDateTime(std::string_view text) {
     return std::nullopt;
 }
 
+std::optional<std::int64_t> toTimeOfDay(std::string_view text) {
+    if (const auto t = toDateTime(text))
+        return t->timeOfDay();
+    return std::nullopt;
+}
+
 bool isDate(std::string_view text) {
     return parseDateText(text).has_value();
 }

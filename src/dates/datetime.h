@@ -74,6 +74,9 @@ struct ParsedDate {
 std::optional<ParsedDate> parseDateText(std::string_view text);
 // The date-time of a text, or empty when the text is not one.
 std::optional<DateTime> toDateTime(std::string_view text);
+// The seconds into its day of a text's date-time ("0:05:00" is 300), or empty when the text
+// is not a date-time: what is left of a launch window, as captions and messages show it.
+std::optional<std::int64_t> toTimeOfDay(std::string_view text);
 bool isDate(std::string_view text);
 
 // Formats with a date pattern or a named format. Pattern letters: d dd ddd dddd, m mm mmm

@@ -68,20 +68,21 @@ void frmEventTimers::render() {
 // new value becomes the board's, once, and the board is shown again in its own terms.
 void frmEventTimers::wireEdits() {
     auto edit = [this](auto change) {
-        return [this, change] {
+        return [this, change](const auto&... written) {
             if (m_rendering)
                 return;
-            change();
+            change(written...);
             render();
         };
     };
     for (int n = 0; n < 10; ++n) {
         pctEvent[n].onTagChange =
-            edit([this, n] { m_board.setMark(n, directionOfMark(pctEvent[n].tag())); });
+            edit([this, n](const std::string& tag) { m_board.setMark(n, directionOfMark(tag)); });
         lblName[n].onChange = edit([this, n] { m_board.setName(n, lblName[n].caption()); });
-        lblTime[n].onTagChange = edit([this, n] { m_board.setEnd(n, endOfTag(lblTime[n].tag())); });
+        lblTime[n].onTagChange =
+            edit([this, n](const std::string& tag) { m_board.setEnd(n, endOfTag(tag)); });
         lblTag[n].onTagChange =
-            edit([this, n] { m_board.setPhase(n, phaseOfTag(lblTag[n].tag())); });
+            edit([this, n](const std::string& tag) { m_board.setPhase(n, phaseOfTag(tag)); });
         // The caption is kept as written; a text that is no date-time leaves no moment.
         lblTag[n].onChange = edit([this, n] {
             const auto captured = readLocalTime(lblTag[n].caption(), m_board.row(n).captured);

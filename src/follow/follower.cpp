@@ -109,8 +109,7 @@ void Follower::apply(const LeaderMessage& m) {
     leader.windowLeft = m.state.windowLeftSeconds;
     // A leader from before the seconds were sent tells what is left only as its text.
     if (!leader.windowLeft)
-        if (const std::optional<DateTime> left = toDateTime(m.state.windowText))
-            leader.windowLeft = left->timeOfDay();
+        leader.windowLeft = toTimeOfDay(m.state.windowText);
     m_app.frmOrvane().FollowLeader(leader);
     applyEvents(m.state);
 }

@@ -36,7 +36,7 @@ void LaunchState::restamp(Instant now, std::int64_t monotonicMs, const TimeZone&
     m_stepped = false;
     m_holdStart = local;
     m_holdTarget = m_launch;
-    m_window.budget = m_window.left;
+    bankWindow();
     m_window.start = local;
 }
 

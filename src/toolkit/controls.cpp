@@ -47,7 +47,8 @@ void Control::setVisible(bool on) {
     assign(m_visible, on, Prop::Visible);
 }
 void Control::setTag(std::string tag) {
-    assign(m_tag, std::move(tag), Prop::Tag, onTagChange);
+    if (assign(m_tag, std::move(tag), Prop::Tag) && onTagChange)
+        onTagChange(m_tag);
 }
 void Control::setToolTipText(std::string t) {
     assign(m_toolTip, std::move(t), Prop::ToolTipText);

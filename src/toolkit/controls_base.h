@@ -171,8 +171,9 @@ class Control {
     std::function<void()> onDblClick;
     std::function<void(MouseButton)> onMouseDown;
     std::function<void(MouseButton)> onMouseUp;
-    // A new tag: where a window keeps a flag in a tag, it hears a script or a file set it.
-    std::function<void()> onTagChange;
+    // A new tag, told with its text: where a window shows a flag in a tag, it hears a script or
+    // a file set it.
+    std::function<void(const std::string&)> onTagChange;
 
     // Generic access by property name, for the scenario runner.
     virtual std::string defaultProperty() const = 0;

@@ -15,23 +15,34 @@ fail() {
     exit 1
 }
 
+# poll SECONDS COMMAND...: runs COMMAND until it succeeds, for at most SECONDS; fails when it
+# never did.
+poll() {
+    local seconds=$1
+    shift
+    for _ in $(seq $((seconds * 10))); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
 # wait_for WHAT SECONDS COMMAND...: runs COMMAND until it succeeds, for at most SECONDS.
 wait_for() {
     local what=$1 seconds=$2
     shift 2
-    local tries=$((seconds * 10))
-    for _ in $(seq "$tries"); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    fail "waited $seconds s for $what"
+    poll "$seconds" "$@" || fail "waited $seconds s for $what"
 }
 
 window_manager_running() {
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
 }
 
-# The one visible window with this title (the whole title).
+# Openbox is up, or the process started as wm has ended.
+window_manager_settled() {
+    window_manager_running || ! kill -0 "$wm" 2>/dev/null
+}
+
 # Starts openbox, logging to LOG, and waits for it; tried again should it fail to reach the
 # display that has just started. Sets wm to its process.
 start_window_manager() {
@@ -39,11 +50,7 @@ start_window_manager() {
     for attempt in 1 2 3; do
         openbox --sm-disable >>"$log" 2>&1 &
         wm=$!
-        for _ in $(seq 100); do
-            window_manager_running && return 0
-            kill -0 "$wm" 2>/dev/null || break
-            sleep 0.1
-        done
+        poll 10 window_manager_settled && window_manager_running && return 0
         kill "$wm" 2>/dev/null || true
         wait "$wm" 2>/dev/null || true
         wm=
@@ -51,6 +58,7 @@ start_window_manager() {
     fail "the window manager did not start (see $(basename "$log"))"
 }
 
+# The one visible window with this title (the whole title).
 visible_window() {
     { timeout 5 xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; } | head -n 1
 }
