@@ -114,7 +114,10 @@ CommandLineOutcome readExport(const QCommandLineParser& parser, const QCommandLi
     const QString out = parser.value(request.html ? html : csv);
     if (out.isEmpty())
         return refuse(info, QStringLiteral("the OUT file name is empty"));
-    request.out = QDir::cleanPath(QDir(qs(workingDir)).absoluteFilePath(out)).toStdString();
+    // "-" is standard output.
+    request.out = out == QStringLiteral("-")
+                      ? std::string("-")
+                      : QDir::cleanPath(QDir(qs(workingDir)).absoluteFilePath(out)).toStdString();
     request.all = parser.isSet(all);
     if (parser.isSet(run)) {
         bool ok = false;
@@ -182,12 +185,13 @@ CommandLineOutcome readCommandLine(const std::vector<std::string>& arguments,
     const QCommandLineOption journalCsv(
         QStringLiteral("journal-csv"),
         QStringLiteral("Writes the mission journal's last run (or --run N, or --all) as CSV to "
-                       "OUT, and ends. Needs no display; the program may be running."),
+                       "OUT (- for standard output), and ends. Needs no display; the program may be "
+                       "running. OUT must be a new or a regular file."),
         QStringLiteral("OUT"));
     const QCommandLineOption debriefHtml(
         QStringLiteral("debrief-html"),
         QStringLiteral("Writes the debrief of the journal's last run (or --run N, or --all) as "
-                       "an HTML report to OUT, and ends."),
+                       "an HTML report to OUT (- for standard output), and ends."),
         QStringLiteral("OUT"));
     const QCommandLineOption run(QStringLiteral("run"),
                                  QStringLiteral("The journal's run N, for the exports."),

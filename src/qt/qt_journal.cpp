@@ -6,6 +6,7 @@
 #include "qt/command_line.h"
 #include "qt/qt_drive.h"
 #include "qt/qt_view.h"
+#include "services/file_io.h"
 #include "sqlite/sqlite_journal.h"
 
 #include <QApplication>
@@ -14,9 +15,9 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
-#include <QSaveFile>
 #include <QStandardPaths>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -129,6 +130,11 @@ QtJournal::QtJournal(App& app, QtView& view) : m_canvas(view) {
             scheduler->deliver([keeper] { keeper->committed(); });
         });
     };
+    // The store's answers (a run read, an export written) come back to the user-interface
+    // thread, to no one once the journal is gone.
+    m_store->deliver = [alive, scheduler](std::function<void()> task) {
+        postWhileAlive(alive, [scheduler, task = std::move(task)] { scheduler->deliver(task); });
+    };
     // What goes wrong is also told on standard error, once, for a program run without a screen.
     auto told = std::make_shared<std::string>();
     m_store->onHealthChanged = [alive, scheduler, keeper, told] {
@@ -157,52 +163,78 @@ void QtJournal::postWhileAlive(std::weak_ptr<bool> alive, std::function<void()> 
 }
 
 QtJournal::~QtJournal() {
-    // The last records go in before the program ends; nothing is told any more, not even what
-    // the writer posted before it went idle.
+    // The last records go in before the program ends, waited for a few seconds at most;
+    // nothing is told any more, not even what the writer posted before it went idle.
     m_alive.reset();
-    m_store->flush();
-    m_store->onCommitted = nullptr;
-    m_store->onHealthChanged = nullptr;
+    // The writer may still be telling of its last batch: its tasks find the journal gone.
+    const std::size_t unwritten = m_store->finish(std::chrono::seconds(5));
+    if (unwritten > 0)
+        std::fprintf(stderr, "orvane: %zu %s of the mission journal could not be written before "
+                             "the program ended.\n",
+                     unwritten, unwritten == 1 ? "record" : "records");
 }
 
+namespace {
+
+int cannotWrite(const std::string& exeName, const std::string& out, const std::string& why) {
+    std::cerr << exeName << ": cannot write " << out << ": " << why
+              << (why.find("pipe") != std::string::npos ? " (give - to write to standard output)" : "")
+              << '\n';
+    return 1;
+}
+
+} // namespace
+
+// Written as the records are read: a run at a time for the report, a record at a time for
+// the CSV, so that memory stays bounded whatever the journal's size.
 int exportJournal(const JournalExportRequest& request, const std::string& exeName) {
-    const std::string path = journalFilePath();
-    const JournalFileContent content = readJournalFile(path);
-    if (!content.error.empty()) {
-        std::cerr << exeName << ": " << content.error << '\n';
-        return 1;
-    }
-    std::vector<JournalRecord> chosen;
-    const auto runs = splitRuns(content.records);
-    if (request.all) {
-        chosen = content.records;
-    } else if (request.run > 0) {
-        for (const auto& run : runs)
-            if (run.front().run == request.run)
-                chosen = run;
-        if (chosen.empty()) {
-            std::cerr << exeName << ": the journal has no run " << request.run << '\n';
-            return 1;
-        }
-    } else if (!runs.empty()) {
-        chosen = runs.back();
-    }
+    // Refused before anything is read or written: only a regular file is ever replaced.
+    if (const std::string why = whyNotWritable(request.out); !why.empty())
+        return cannotWrite(exeName, request.out, why);
     const TimeZone zone = TimeZone::current();
-    const std::string text = request.html ? debriefHtml(splitRuns(chosen), zone, "Orvane debrief")
-                                          : journalCsv(chosen, zone);
-    QSaveFile out(QString::fromStdString(request.out));
-    const auto bytes = QByteArray::fromStdString(text);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.flush()) {
-        std::cerr << exeName << ": cannot write " << request.out << ": "
-                  << out.errorString().toStdString() << '\n';
-        out.cancelWriting();
+    FileWriter out(request.out);
+    if (!out.error().empty())
+        return cannotWrite(exeName, request.out, out.error());
+    // The head goes out with the first record or at the end: a journal that cannot be read
+    // leaves standard output empty.
+    bool begun = false;
+    auto begin = [&] {
+        if (!begun)
+            out.write(request.html ? debriefHtmlHead("Orvane debrief") : journalCsvHeader());
+        begun = true;
+    };
+    std::vector<JournalRecord> run;
+    bool anyRuns = false;
+    auto writeRun = [&] {
+        anyRuns = anyRuns || !run.empty();
+        out.write(debriefHtmlRun(run, zone));
+        run.clear();
+    };
+    const JournalChoice choice = request.all       ? JournalChoice::All
+                                 : request.run > 0 ? JournalChoice::Run
+                                                   : JournalChoice::LastRun;
+    const std::string problem =
+        readJournalRecords(journalFilePath(), choice, request.run, [&](JournalRecord&& r) {
+            begin();
+            if (!request.html)
+                return out.write(journalCsvRow(r, zone));
+            if (!run.empty() && run.back().run != r.run)
+                writeRun();
+            run.push_back(std::move(r));
+            return out.error().empty();
+        });
+    if (!problem.empty()) {
+        // The file is not written: the writer goes, and any old file stays as it was.
+        std::cerr << exeName << ": " << problem << '\n';
         return 1;
     }
-    if (!out.commit()) {
-        std::cerr << exeName << ": cannot write " << request.out << ": "
-                  << out.errorString().toStdString() << '\n';
-        return 1;
+    begin();
+    if (request.html) {
+        writeRun();
+        out.write(debriefHtmlEnd(anyRuns));
     }
+    if (const std::string why = out.commit(); !why.empty())
+        return cannotWrite(exeName, request.out, why);
     return 0;
 }
 

@@ -133,6 +133,36 @@ TEST_F(LaunchFileTest, FilesThatAreNoLaunchDataFilesAreRefusedAtOnce) {
 
 // A file of the largest size still reads, whatever its names hold; a save over a file that
 // was too large keeps it whole beside the new one.
+// Regression: a save replaced a device, a pipe or a socket it was pointed at with a file.
+// Each is refused, said, and left as it was, with nothing left beside it.
+TEST_F(LaunchFileTest, ASaveOverWhatIsNoRegularFileIsRefusedAndLeavesItAsItWas) {
+    startAndSettle();
+    const std::string fifo = folder + "/pipe.ovx";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string dir = folder + "/folder.ovx";
+    std::filesystem::create_directory(dir);
+    const std::string link = folder + "/link.ovx";
+    std::filesystem::create_symlink(fifo, link);
+    const struct {
+        std::string path;
+        std::string problem;
+        std::filesystem::file_type type;
+    } cases[] = {
+        {fifo, "it is a pipe, not a file", std::filesystem::file_type::fifo},
+        {dir, "it is a folder, not a file", std::filesystem::file_type::directory},
+        {link, "it is a pipe, not a file", std::filesystem::file_type::fifo},
+    };
+    for (const auto& c : cases) {
+        world.dialogs.queueFile(c.path);
+        answer(Answer::OK);
+        menu(main().control<MenuItem>("mnuSaveAs"));
+        EXPECT_EQ(lastMessage().text, "Orvane could not save " + c.path + ": " + c.problem + ".");
+        EXPECT_EQ(std::filesystem::status(c.path).type(), c.type);
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 3);
+    EXPECT_NE(app.launchFileNames().savePath, fifo);
+}
+
 TEST_F(LaunchFileTest, OnlyTheSizeLimitRefusesAFileForItsLength) {
     startAndSettle();
     menu(main().control<MenuItem>("mnuSave"));

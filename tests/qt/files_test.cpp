@@ -2,6 +2,7 @@
 // it fails, leaves the old file whole and says why.
 
 #include "qt/qt_services.h"
+#include "services/file_io.h"
 
 #include <QDir>
 #include <QFile>
@@ -99,6 +100,30 @@ TEST(QtFilesTest, APipeOrADeviceIsRefusedAtOnce) {
     QtFiles files;
     EXPECT_FALSE(files.read(fifo, 65536).content);
     EXPECT_FALSE(files.read("/dev/zero", 65536).content);
+}
+
+// A pipe put in the file's place while the new file was written is not replaced either, and
+// the new file goes; a file left unfinished goes too.
+TEST(QtFilesTest, AWriterReplacesOnlyARegularFile_EvenWhenOneTakesItsPlaceMeanwhile) {
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("out.csv").toStdString();
+    {
+        FileWriter unfinished(path);
+        EXPECT_TRUE(unfinished.write("never committed"));
+    }
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+    FileWriter out(path);
+    ASSERT_EQ(out.error(), "");
+    EXPECT_TRUE(out.write("a,b\n"));
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    EXPECT_EQ(out.commit(), "it is a pipe, not a file");
+    EXPECT_FALSE(out.write("more"));
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(path)).exists());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System), QStringList{"out.csv"});
+    EXPECT_EQ(QtFiles().writeWhole(path, "x"), "it is a pipe, not a file");
+    EXPECT_EQ(whyNotWritable("-"), "");
+    EXPECT_EQ(whyNotWritable(dir.path().toStdString()), "it is a folder, not a file");
+    EXPECT_EQ(whyNotWritable(dir.filePath("new.csv").toStdString()), "");
 }
 
 TEST(QtFilesTest, TheUsersDataFolderIsMadeInTheirOwnHome) {
