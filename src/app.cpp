@@ -88,9 +88,14 @@ void App::setTypeName(const std::type_info& type, const std::string& name) {
 Happening App::happening(Happening::Kind kind) const {
     Happening h;
     h.kind = kind;
-    h.at.trueMs = m_ownClock.computer().instant().unixSeconds() * 1000;
-    if (const auto offset = m_ownClock.offset(); offset && *offset != 0)
-        h.at.programMs = m_ownClock.instant().unixSeconds() * 1000;
+    // One reading of the computer's clock gives both: the true time (remembered while a
+    // simulated time has moved the computer's clock) and the program's clock beside it.
+    const std::int64_t computerMs = m_ownClock.computer().unixMs();
+    const std::int64_t programMs = computerMs + m_ownClock.offset().value_or(0);
+    const auto moved = m_simClock ? m_simClock->trueTimeMsWhileComputerMoved() : std::nullopt;
+    h.at.trueMs = moved.value_or(computerMs);
+    if (programMs != h.at.trueMs)
+        h.at.programMs = programMs;
     if (const auto* main = loaded<orvane::frmOrvane>())
         h.shown = main->countAt(m_ownClock.instant());
     const LaunchState::Window& window = m_launchState.window();

@@ -72,10 +72,11 @@ struct ShownCount {
 
 // The clock reading a happening was decided on.
 struct ClockReading {
-    // The true instant, in Unix milliseconds (the computer's clock).
+    // The true instant, in Unix milliseconds: the computer's clock, or the true time the
+    // program keeps while a simulated mission time has moved the computer's clock.
     std::int64_t trueMs = 0;
-    // The program's own clock, when it runs off the computer's (a simulated mission time the
-    // program keeps itself); empty when the two agree.
+    // The program's clock, whenever it differs from the true time (a simulated mission time
+    // on the program's own clock or on the moved computer clock); empty when the two agree.
     std::optional<std::int64_t> programMs;
     // The clock the counts read, whichever it is.
     std::int64_t shownMs() const { return programMs.value_or(trueMs); }

@@ -107,7 +107,8 @@ local wall times as YYYY-MM-DD HH:MM:SS, lengths and offsets whole seconds; wind
 what is left of an active launch window, comes only while one is active; window-s is the
 window's text in seconds, where the text is a time:
   hold                     count [window-left]
-  resume                   count held old-launch launch [window-left]
+  resume                   count held old-launch launch [held-ms] [window-left] (held: the
+                           whole seconds the launch moved; held-ms: the hold's true length)
   launch-time              count old-launch launch
   window-set               count window active (1 or 0) [window-s]
   window-warned            count window [window-s]
@@ -116,7 +117,8 @@ window's text in seconds, where the text is a time:
                            count number (1 to 10) name offset (negative before liftoff)
   liftoff                  count launch
   sim-time, sim-restored   count old-clock clock (the program's clock before and after)
-  file-read                count path launch
+  file-read                count path [old-launch] launch (the launch time read; old-launch
+                           the one it replaced, absent at start-up)
   file-saved               count path
   start, exit              count
 

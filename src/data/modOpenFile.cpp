@@ -113,6 +113,7 @@ bool ReadLaunchFile(App& app, bool showDialog) {
             nameFile(app, path);
         return false;
     }
+    const Instant before = app.launchMoment();
     applyLaunchData(app, *data);
     app.launchFileNames().unreadable.erase(path);
     // The file read is the file saved next, whatever location its field 12 recorded.
@@ -120,6 +121,10 @@ bool ReadLaunchFile(App& app, bool showDialog) {
     app.launchDataRead();
     Happening h = app.happening(Happening::Kind::FileRead);
     h.path = path;
+    // The launch time it read, beside the one it replaced.
+    if (!startUp)
+        h.oldLaunch = before;
+    h.newLaunch = app.launchMoment();
     app.raise(h);
     return true;
 }

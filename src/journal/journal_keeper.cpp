@@ -2,6 +2,7 @@
 
 #include "app.h"
 #include "clock/frmOrvane.h"
+#include "data/modOpenFile.h"
 #include "journal/frmDebrief.h"
 
 namespace orvane {
@@ -13,6 +14,14 @@ JournalKeeper::JournalKeeper(App& app, JournalStore& store, DebriefCanvas& canva
     app.provide<frmDebrief>(App::Dialog::Debrief);
     m_happenings = app.happenings().subscribe([this](const Happening& h) {
         JournalRecord r = journalRecordOf(h, m_app.services().clock.zone());
+        // A hold's true length, from the true instants to the millisecond, beside the whole
+        // seconds it moved the launch time.
+        if (h.kind == Happening::Kind::Hold)
+            m_holdTrueMs = h.at.trueMs;
+        if (h.kind == Happening::Kind::Resume && m_holdTrueMs) {
+            r.details.emplace_back("held-ms", std::to_string(h.at.trueMs - *m_holdTrueMs));
+            m_holdTrueMs.reset();
+        }
         // What a hold leaves of an active launch window.
         const bool hold = h.kind == Happening::Kind::Hold || h.kind == Happening::Kind::Resume;
         const LaunchState::Window& window = m_app.launchState().window();
@@ -27,6 +36,10 @@ void JournalKeeper::note(JournalRecord r) {
     if (m_afterExit && r.kind == "exit")
         return;
     r.launchFile = m_app.launchFileNames().openPath;
+    // The program starts before it reads its file: the start names the file it is about to
+    // read (a follower reads none).
+    if (r.kind == "start" && r.launchFile.empty() && !m_app.info().follow)
+        r.launchFile = m_app.info().startFile.empty() ? defaultLaunchFile(m_app) : m_app.info().startFile;
     const bool changesLaunch = r.kind == "launch-time" || r.kind == "file-read";
     r.beginsRun = m_afterExit || (changesLaunch && !m_runIsOnlyStart);
     m_runIsOnlyStart = r.beginsRun && r.kind == "start";
@@ -43,13 +56,13 @@ void JournalKeeper::note(JournalRecord r) {
 
 std::int64_t JournalKeeper::sizeLimitMb() const {
     const std::string text =
-        m_app.services().settings.get(m_app.info().title, JournalSection, JournalSizeKey, "200");
+        m_app.services().settings.get(m_app.info().exeName, JournalSection, JournalSizeKey, "200");
     const auto mb = parseWholeNumber(text);
     return mb && *mb > 0 ? *mb : 200;
 }
 
 void JournalKeeper::setSizeLimitMb(std::int64_t mb) {
-    m_app.services().settings.save(m_app.info().title, JournalSection, JournalSizeKey,
+    m_app.services().settings.save(m_app.info().exeName, JournalSection, JournalSizeKey,
                                    std::to_string(mb));
     m_sizeWarned = false;
     committed();

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace orvane {
@@ -68,6 +69,8 @@ class JournalKeeper {
     // The current run holds only the program's start so far.
     bool m_runIsOnlyStart = false;
     bool m_afterExit = true;
+    // The true instant the hold under way began.
+    std::optional<std::int64_t> m_holdTrueMs;
     std::string m_reportedProblem, m_reportedNotice;
     bool m_sizeWarned = false;
     bool m_waitForCommit = false;

@@ -2,6 +2,7 @@
 #include "journal/frmDebrief.h"
 #include "journal/journal_keeper.h"
 #include "journal/journal_records.h"
+#include "simtime/sim_clock.h"
 #include "support/app_fixture.h"
 
 #include <gtest/gtest.h>
@@ -58,16 +59,20 @@ TEST_F(DebriefWindow, ShowsTheLastRunsPictureTotalsAndTable) {
     for (JournalRecord r : rehearsal())
         store.record(std::move(r));
     frmDebrief& debrief = openDebrief();
-    EXPECT_EQ(debrief.lblRun.caption(), "Run 2 of 2: 2001-05-03 10:20:00 to 2001-05-03 10:33:20");
-    EXPECT_EQ(debrief.lblTotals.caption(), "Holds: 2, 0:02:00 in all.    Launch window used: 0:02:00 "
-                                           "of 0:05:00.    Liftoff slip: 0:02:00.");
+    // This program's own start, before the rehearsal's records came, is no rehearsal: the
+    // window opens on the rehearsal, the only run it lists.
+    EXPECT_EQ(debrief.lblRun.caption(), "Run 1 of 1: 2001-05-03 10:20:00 to 2001-05-03 10:33:20");
+    EXPECT_EQ(debrief.lblTotals.caption(),
+              "Holds: 2, 0:02:00.000 in all, the launch moved 0:02:00.    Launch window used: "
+              "0:02:00 of 0:05:00.    Liftoff slip: 0:02:00.");
     EXPECT_EQ(itemsOf(canvas.drawn["picTimeline"], "hold"), 2);
     EXPECT_EQ(itemsOf(canvas.drawn["picTimeline"], "liftoff"), 1);
     // The table ends at the run's last happening, and scrolls back to its first.
     const Drawing& table = canvas.drawn["picTable"];
     ASSERT_FALSE(table.items.empty());
     EXPECT_EQ(table.items.back().text, "Program ended");
-    EXPECT_TRUE(debrief.cmdPrevRun.enabled());
+    EXPECT_EQ(debrief.shownRun(), 2);
+    EXPECT_FALSE(debrief.cmdPrevRun.enabled());
     EXPECT_FALSE(debrief.cmdNextRun.enabled());
     const std::size_t atTheEnd = table.items.size();
     type(debrief.vsbTable, "0");
@@ -75,13 +80,22 @@ TEST_F(DebriefWindow, ShowsTheLastRunsPictureTotalsAndTable) {
     // Scrolled to its end, the table is as full as at its start.
     EXPECT_EQ(canvas.drawn["picTable"].items.size(), atTheEnd);
 
-    // The run before is this program's own start, before the rehearsal's records came.
+    // Another run: the window steps back to the rehearsal and on to it.
+    JournalRecord next = journalRecord("launch-time", 900, 600);
+    next.beginsRun = true;
+    store.record(next);
+    click(debrief.cmdRefresh);
+    EXPECT_EQ(debrief.shownRun(), 2) << "Refresh stays on the run shown";
+    click(debrief.cmdNextRun);
+    EXPECT_EQ(debrief.shownRun(), 3);
+    EXPECT_EQ(debrief.lblRun.caption().substr(0, 11), "Run 2 of 2:");
+    EXPECT_FALSE(debrief.cmdNextRun.enabled());
     click(debrief.cmdPrevRun);
-    EXPECT_EQ(debrief.shownRun(), 1);
-    EXPECT_FALSE(debrief.cmdPrevRun.enabled());
+    EXPECT_EQ(debrief.shownRun(), 2);
     click(debrief.chkAllRuns);
     EXPECT_EQ(debrief.shownRun(), 0);
     EXPECT_EQ(debrief.lblRun.caption(), "All 2 runs");
+    EXPECT_EQ(debrief.shownRecords().size(), 16u) << "all runs' records, the program's start too";
     EXPECT_FALSE(debrief.cmdDeleteRun.enabled());
 }
 
@@ -102,13 +116,15 @@ TEST_F(DebriefWindow, ExportsTheRunAndDeletesItOnlyWhenTheUserSaysYes) {
 
     world.dialogs.queueAnswer(Answer::No);
     click(debrief.cmdDeleteRun);
-    EXPECT_EQ(store.runs().size(), 2u);
+    EXPECT_EQ(store.runs().size(), 1u);
     world.dialogs.queueAnswer(Answer::Yes);
     click(debrief.cmdDeleteRun);
     EXPECT_EQ(world.dialogs.shown().back().text,
-              "Delete run 2 and its 14 records from the journal? This cannot be undone.");
-    ASSERT_EQ(store.runs().size(), 1u);
-    EXPECT_EQ(debrief.shownRun(), 1);
+              "Delete run 1 and its 14 records from the journal? This cannot be undone.");
+    EXPECT_EQ(store.runs().size(), 0u);
+    EXPECT_EQ(debrief.shownRun(), 0);
+    EXPECT_EQ(debrief.lblRun.caption(), "The journal holds no runs yet.");
+    EXPECT_FALSE(debrief.cmdExportCsv.enabled());
 }
 
 TEST_F(DebriefWindow, AJournalThatCannotBeWrittenIsReportedOnceAndTheCountGoesOn) {
@@ -178,6 +194,84 @@ TEST_F(DebriefWindow, RunsBeginAtANewLaunchTimeOrFileAndAfterExit) {
     for (const char* kind : {"start", "file-read", "launch-time"})
         keeper.note(journalRecord(kind, 0, 600));
     EXPECT_EQ(store.records(0).back().run, 6);
+}
+
+} // namespace
+} // namespace orvane
+
+namespace orvane {
+namespace {
+
+using namespace test;
+using namespace std::chrono_literals;
+
+// Regression: every record's true time was a whole second; while a simulated time had moved
+// the computer's clock the records carried the moved clock as the true time and no program
+// clock, so the journal ran backwards at the restore; a file read left out the launch time it
+// read, and the start its file.
+TEST_F(DebriefWindow, EveryRecordKeepsTheTrueInstantToTheMillisecondBesideTheProgramsClock) {
+    app.services().info.programDir = "/data";
+    clockAt("2001-05-03 10:20:00");
+    world.clock.elapse(137);
+    startAndSettle();
+    frmOrvane& f = app.frmOrvane();
+    f.control<Label>("lblTarget").setCaption("May 3, 2001   10:30:00 AM");
+    ASSERT_TRUE(click(f.control<MenuItem>("mnuHoldEnable")));
+    advance(250ms);
+    app.simClock().moveTo(-30); // the computer's clock to T - 30 s
+    advance(1300ms);
+    ASSERT_TRUE(click(f.control<CommandButton>("cmdHoldResume")));
+    advance(2040ms);
+    ASSERT_TRUE(click(f.control<CommandButton>("cmdHoldResume")));
+    advance(710ms);
+    app.simClock().restore();
+    advance(1s);
+    ASSERT_TRUE(click(f.control<CommandButton>("cmdHoldResume")));
+
+    const std::vector<JournalRecord> records = store.records(0);
+    std::vector<std::string> kinds;
+    for (const JournalRecord& r : records)
+        kinds.push_back(r.kind);
+    ASSERT_EQ(kinds, (std::vector<std::string>{"start", "sim-time", "hold", "resume",
+                                               "sim-restored", "hold"}));
+    EXPECT_EQ(records[0].launchFile, "/data/launch.ovx") << "the start names the file it reads";
+    EXPECT_EQ(records[0].trueMs % 1000, 137);
+    // True instants to the millisecond, rising through the simulation and its end.
+    const std::int64_t simMs = records[1].trueMs;
+    EXPECT_EQ(simMs % 1000, 387);
+    const std::int64_t after[] = {0, 0, 1300, 3340, 4050, 5050};
+    for (std::size_t i = 1; i < records.size(); ++i)
+        EXPECT_EQ(records[i].trueMs - simMs, after[i]) << kinds[i];
+    // The program's clock beside them while it differs: the count's T - 30 s.
+    const std::int64_t launchMs = 988885800000; // 2001-05-03 10:30:00 UTC
+    for (std::size_t i : {1u, 2u, 3u}) {
+        ASSERT_TRUE(records[i].programMs) << kinds[i];
+        EXPECT_NEAR(double(*records[i].programMs - launchMs), -30000.0 + double(after[i]), 1000)
+            << kinds[i];
+    }
+    for (std::size_t i : {0u, 4u, 5u})
+        EXPECT_FALSE(records[i].programMs) << kinds[i];
+    EXPECT_EQ(records[3].detail("held-ms"), "2040");
+}
+
+// A file read records the launch time it read, beside the one it replaced.
+TEST_F(DebriefWindow, AFileReadRecordsTheLaunchTimeItRead) {
+    const auto dir = std::filesystem::temp_directory_path() / ("orvane-read-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    app.services().info.programDir = dir.string();
+    clockAt("2001-05-03 10:20:00");
+    startAndSettle();
+    app.frmOrvane().control<Label>("lblTarget").setCaption("May 3, 2001   10:30:00 AM");
+    ASSERT_TRUE(click(app.frmOrvane().control<MenuItem>("mnuSave")));
+    app.frmOrvane().control<Label>("lblTarget").setCaption("May 3, 2001   10:26:07 AM");
+    world.dialogs.queueAnswer(Answer::No);
+    world.dialogs.queueFile((dir / "launch.ovx").string());
+    ASSERT_TRUE(click(app.frmOrvane().control<MenuItem>("mnuOpen")));
+    std::filesystem::remove_all(dir);
+    const JournalRecord read = store.records(0).back();
+    ASSERT_EQ(read.kind, "file-read");
+    EXPECT_EQ(read.detail("launch"), "2001-05-03 10:30:00");
+    EXPECT_EQ(read.detail("old-launch"), "2001-05-03 10:26:07");
 }
 
 } // namespace
