@@ -3,6 +3,7 @@
 #include "toolkit/quoting.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace orvane {
 
@@ -58,8 +59,45 @@ std::optional<std::vector<std::pair<std::string, std::string>>> parseDetails(std
     return details;
 }
 
+void JournalStore::streamRecords(std::int64_t run, std::function<bool(JournalRecord&&)> each,
+                                 std::function<void(std::string)> done) {
+    for (JournalRecord& r : records(run))
+        if (!each(std::move(r)))
+            break;
+    if (deliver)
+        deliver([done = std::move(done)] { done({}); });
+    else
+        done({});
+}
+
+void JournalStore::readRecords(std::int64_t run, std::size_t most,
+                               std::function<void(std::vector<JournalRecord>, std::int64_t)> done) {
+    // Gathered on the reader's thread, handed over whole once it is done.
+    struct Read {
+        std::vector<JournalRecord> records;
+        std::int64_t total = 0;
+    };
+    auto read = std::make_shared<Read>();
+    streamRecords(
+        run,
+        [read, most](JournalRecord&& r) {
+            if (read->records.size() < most)
+                read->records.push_back(std::move(r));
+            ++read->total;
+            return true;
+        },
+        [read, done = std::move(done)](const std::string&) {
+            done(std::move(read->records), read->total);
+        });
+}
+
+bool JournalRecord::isHappening() const {
+    return kind != "start" && kind != "exit";
+}
+
 std::vector<JournalRunInfo> listRuns(const std::vector<JournalRecord>& records) {
     std::vector<JournalRunInfo> runs;
+    std::vector<std::int64_t> rehearsals;
     for (const JournalRecord& r : records) {
         auto it = std::ranges::find(runs, r.run, &JournalRunInfo::run);
         if (it == runs.end()) {
@@ -69,7 +107,12 @@ std::vector<JournalRunInfo> listRuns(const std::vector<JournalRecord>& records) 
         it->firstMs = std::min(it->firstMs, r.trueMs);
         it->lastMs = std::max(it->lastMs, r.trueMs);
         ++it->records;
+        if (r.isHappening())
+            rehearsals.push_back(r.run);
     }
+    std::erase_if(runs, [&](const JournalRunInfo& run) {
+        return std::ranges::find(rehearsals, run.run) == rehearsals.end();
+    });
     std::ranges::sort(runs, {}, &JournalRunInfo::run);
     return runs;
 }

@@ -5,6 +5,7 @@
 // record over and goes on at once; a record counts as recorded only once the store has
 // committed it, and the store then tells whoever listens.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -40,6 +41,8 @@ struct JournalRecord {
 
     // The value of a detail, or empty.
     std::string detail(std::string_view name) const;
+    // Anything but the program's start and exit: a run that holds none is no rehearsal.
+    bool isHappening() const;
     bool operator==(const JournalRecord&) const = default;
 };
 
@@ -80,7 +83,19 @@ class JournalStore {
     std::function<void()> onHealthChanged;
 
     virtual JournalHealth health() const = 0;
-    // The runs kept, oldest first.
+
+    // How answers come back to the user-interface thread: the program sets it to post TASK
+    // there. Unset, they come at once, on whatever thread has them.
+    std::function<void(std::function<void()>)> deliver;
+    // Hands the records of RUN (0: all), in order, to EACH one at a time, off the caller's
+    // thread (EACH must touch nothing of the user interface), until EACH says no more; then
+    // DONE, through deliver, with why they stopped short, or empty. This store: at once.
+    virtual void streamRecords(std::int64_t run, std::function<bool(JournalRecord&&)> each,
+                               std::function<void(std::string)> done);
+    // The first MOST records of RUN, and how many it holds, to DONE through deliver.
+    void readRecords(std::int64_t run, std::size_t most,
+                     std::function<void(std::vector<JournalRecord>, std::int64_t)> done);
+    // The runs kept that hold anything but the program's start and exit, oldest first.
     virtual std::vector<JournalRunInfo> runs() = 0;
     // The records of one run, in order; run 0: every record.
     virtual std::vector<JournalRecord> records(std::int64_t run) = 0;
@@ -107,7 +122,7 @@ class MemoryJournalStore : public JournalStore {
     std::int64_t m_lastRun = 0;
 };
 
-// Lists runs from records ordered by id.
+// Lists the runs that hold a happening from records ordered by id.
 std::vector<JournalRunInfo> listRuns(const std::vector<JournalRecord>& records);
 
 } // namespace orvane

@@ -3,6 +3,7 @@
 #include "sqlite/sqlite_journal_detail.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <chrono>
 #include <ctime>
 #include <filesystem>
@@ -24,29 +25,19 @@ bool exec(sqlite3* db, const std::string& sql, std::string& error) {
     return false;
 }
 
-// "journal.sqlite.damaged-20261207T011500Z": beside the file, never over another.
-fs::path asideName(const fs::path& file, const char* why) {
-    const std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    gmtime_r(&now, &utc);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y%m%dT%H%M%SZ", &utc);
-    fs::path aside = file;
-    aside += std::string(".") + why + "-" + stamp;
-    std::error_code ec;
-    for (int n = 2; fs::exists(aside, ec); ++n) {
-        aside = file;
-        aside += std::string(".") + why + "-" + stamp + "-" + std::to_string(n);
-    }
-    return aside;
-}
-
 } // namespace
 
 SqliteJournalStore::SqliteJournalStore(std::string path, std::int64_t maxPages)
     : m_path(std::move(path)), m_maxPages(maxPages), m_writer([this] { writerLoop(); }) {}
 
 SqliteJournalStore::~SqliteJournalStore() {
+    {
+        std::lock_guard lock(m_readMutex);
+        m_readStop = true;
+    }
+    m_readWake.notify_all();
+    if (m_reader.joinable())
+        m_reader.join();
     {
         std::lock_guard lock(m_mutex);
         m_stop = true;
@@ -56,12 +47,19 @@ SqliteJournalStore::~SqliteJournalStore() {
 }
 
 void SqliteJournalStore::record(JournalRecord r) {
+    std::int64_t lost = 0;
     {
         std::lock_guard lock(m_mutex);
-        m_queue.push_back({std::move(r), 0});
+        if (m_queue.size() + m_inFlight >= MostWaiting || m_finishing)
+            lost = ++m_lost;
+        else
+            m_queue.push_back({std::move(r), 0});
         m_stalled = false;
     }
     m_wake.notify_all();
+    // Told once, then at every thousand more.
+    if (lost > 0 && (lost == 1 || lost % 1000 == 0) && onHealthChanged)
+        onHealthChanged();
 }
 
 void SqliteJournalStore::deleteRun(std::int64_t run) {
@@ -78,12 +76,31 @@ void SqliteJournalStore::flush() {
     m_settled.wait(lock, [this] { return !m_busy && (m_queue.empty() || m_stalled); });
 }
 
+std::size_t SqliteJournalStore::finish(std::chrono::milliseconds bound) {
+    std::unique_lock lock(m_mutex);
+    m_settled.wait_for(lock, bound, [this] { return !m_busy && (m_queue.empty() || m_stalled); });
+    // Whatever has not gone in by now is given up, once the batch under way has gone in or
+    // failed (within the journal's busy timeout).
+    m_finishing = true;
+    m_settled.wait(lock, [this] { return !m_busy; });
+    std::size_t unwritten = std::size_t(m_lost);
+    for (const Item& item : m_queue)
+        unwritten += item.deleteRun == 0;
+    m_queue.clear();
+    return unwritten;
+}
+
 JournalHealth SqliteJournalStore::health() const {
     JournalHealth h;
     {
         std::lock_guard lock(m_mutex);
         h.problem = m_problem;
         h.notice = m_notice;
+        if (m_lost > 0)
+            h.notice += std::string(h.notice.empty() ? "" : "\n") + std::to_string(m_lost) +
+                        (m_lost == 1 ? " record was" : " records were") +
+                        " lost, as " + std::to_string(MostWaiting) +
+                        " were already waiting for the mission journal.";
     }
     h.path = m_path;
     std::error_code ec;
@@ -126,15 +143,19 @@ void SqliteJournalStore::writerLoop() {
                                 std::make_move_iterator(m_queue.end()));
         m_queue.clear();
         m_busy = true;
+        m_inFlight = batch.size();
         lock.unlock();
 
         std::vector<JournalRecord> committed;
         std::string failure;
+        if (m_db && replacedMeanwhile())
+            beginAgain();
         if (!m_db && !openForWriting())
             failure = "unopened";
         else
             failure = write(batch, committed);
         if (failure.empty()) {
+            rememberFile();
             setProblem({});
             for (const JournalRecord& r : committed)
                 if (onCommitted)
@@ -147,6 +168,7 @@ void SqliteJournalStore::writerLoop() {
 
         lock.lock();
         m_busy = false;
+        m_inFlight = 0;
         if (!failure.empty()) {
             // The batch waits, before anything handed over meanwhile, for the next try.
             m_queue.insert(m_queue.begin(), std::make_move_iterator(batch.begin()),
@@ -211,14 +233,23 @@ bool SqliteJournalStore::openForWriting() {
     }
 
     std::string error;
+    const int layout = std::atoi(pragmaText(m_db, "PRAGMA user_version").c_str());
     const std::string setup =
         "PRAGMA auto_vacuum = INCREMENTAL;"
         "PRAGMA journal_mode = WAL;"
         "PRAGMA synchronous = FULL;"
-        "PRAGMA application_id = " + std::to_string(ApplicationId) + ";"
-        "PRAGMA user_version = " + std::to_string(SchemaVersion) + ";" + Schema;
+        "PRAGMA application_id = " + std::to_string(ApplicationId) + ";";
+    // The layout is brought up to date in place, in one transaction: nothing is lost.
+    const std::string update = std::string("BEGIN IMMEDIATE;") + Schema +
+                               (layout < 2 ? SummariseOldRuns : "") + "PRAGMA user_version = " +
+                               std::to_string(std::max(layout, SchemaVersion)) + ";COMMIT;";
     if (!exec(m_db, setup, error))
         return cannot(error);
+    if (!exec(m_db, update, error)) {
+        std::string ignored;
+        exec(m_db, "ROLLBACK", ignored);
+        return cannot(error);
+    }
     if (pragmaText(m_db, "PRAGMA journal_mode") != "wal")
         return cannot("it cannot be kept in WAL mode");
     if (m_maxPages > 0 &&
@@ -229,6 +260,7 @@ bool SqliteJournalStore::openForWriting() {
         std::lock_guard lock(m_mutex);
         m_opened = true;
     }
+    rememberFile();
     return true;
 }
 
@@ -239,7 +271,8 @@ std::string SqliteJournalStore::write(std::vector<Item>& batch, std::vector<Jour
         std::string deletes = "BEGIN IMMEDIATE;";
         for (const Item& item : batch)
             if (item.deleteRun > 0)
-                deletes += "DELETE FROM record WHERE run = " + std::to_string(item.deleteRun) + ";";
+                deletes += "DELETE FROM record WHERE run = " + std::to_string(item.deleteRun) +
+                           ";DELETE FROM run_summary WHERE run = " + std::to_string(item.deleteRun) + ";";
         if (!exec(m_db, deletes + "COMMIT", error)) {
             std::string ignored;
             exec(m_db, "ROLLBACK", ignored);
@@ -297,8 +330,30 @@ std::string SqliteJournalStore::write(std::vector<Item>& batch, std::vector<Jour
     return error.empty() ? std::string("unknown failure") : error;
 }
 
+// From what the journal keeps per run, never from the records themselves: as quick for a
+// million records as for ten.
 std::vector<JournalRunInfo> SqliteJournalStore::runs() {
-    return listRuns(records(0));
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_opened)
+            return {};
+    }
+    std::vector<JournalRunInfo> out;
+    sqlite3* db = nullptr;
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_open_v2(m_path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_busy_timeout(db, 5000);
+        if (sqlite3_prepare_v2(db,
+                               "SELECT run, first_ms, last_ms, records FROM run_summary"
+                               " WHERE happenings > 0 ORDER BY run",
+                               -1, &st, nullptr) == SQLITE_OK)
+            while (sqlite3_step(st) == SQLITE_ROW)
+                out.push_back({sqlite3_column_int64(st, 0), sqlite3_column_int64(st, 1),
+                               sqlite3_column_int64(st, 2), sqlite3_column_int64(st, 3)});
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return out;
 }
 
 std::vector<JournalRecord> SqliteJournalStore::records(std::int64_t run) {
@@ -312,7 +367,7 @@ std::vector<JournalRecord> SqliteJournalStore::records(std::int64_t run) {
     if (sqlite3_open_v2(m_path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
         sqlite3_busy_timeout(db, 5000);
         std::string error;
-        readRecords(db, run, out, error);
+        sqlite_journal::readRecords(db, run, out, error);
     }
     sqlite3_close(db);
     return out;

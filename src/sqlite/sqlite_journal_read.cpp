@@ -2,6 +2,7 @@
 #include "sqlite/sqlite_journal_detail.h"
 
 #include <filesystem>
+#include <functional>
 #include <system_error>
 
 namespace orvane {
@@ -46,6 +47,14 @@ FileKind examine(sqlite3* db, std::string& why) {
 }
 
 bool readRecords(sqlite3* db, std::int64_t run, std::vector<JournalRecord>& out, std::string& error) {
+    return eachRecord(db, run, [&out](JournalRecord&& r) {
+        out.push_back(std::move(r));
+        return true;
+    }, error);
+}
+
+bool eachRecord(sqlite3* db, std::int64_t run, const std::function<bool(JournalRecord&&)>& each,
+                std::string& error) {
     const char* sql = run == 0 ? "SELECT id, run, kind, true_ms, program_ms, count, count_seconds,"
                                  " details, launch_file FROM record ORDER BY id"
                                : "SELECT id, run, kind, true_ms, program_ms, count, count_seconds,"
@@ -62,6 +71,7 @@ bool readRecords(sqlite3* db, std::int64_t run, std::vector<JournalRecord>& out,
         return t ? std::string(reinterpret_cast<const char*>(t)) : std::string();
     };
     int rc;
+    std::int64_t lastRun = 0;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
         JournalRecord r;
         r.id = sqlite3_column_int64(st, 0);
@@ -74,8 +84,12 @@ bool readRecords(sqlite3* db, std::int64_t run, std::vector<JournalRecord>& out,
         r.countSeconds = sqlite3_column_int64(st, 6);
         r.details = parseDetails(text(7)).value_or(decltype(r.details){});
         r.launchFile = text(8);
-        r.beginsRun = out.empty() || out.back().run != r.run;
-        out.push_back(std::move(r));
+        r.beginsRun = lastRun != r.run;
+        lastRun = r.run;
+        if (!each(std::move(r))) {
+            rc = SQLITE_DONE;
+            break;
+        }
     }
     const bool ok = rc == SQLITE_DONE;
     if (!ok)
@@ -86,36 +100,138 @@ bool readRecords(sqlite3* db, std::int64_t run, std::vector<JournalRecord>& out,
 
 } // namespace sqlite_journal
 
-JournalFileContent readJournalFile(const std::string& path) {
+namespace {
+
+// Opens a journal file for reading without making one; empty with WHY set when it cannot.
+sqlite3* openExisting(const std::string& path, std::string& why, bool& empty) {
     using namespace sqlite_journal;
-    JournalFileContent content;
+    empty = false;
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {
-        content.error = "there is no journal at " + path;
-        return content;
+        why = "there is no journal at " + path;
+        return nullptr;
     }
     sqlite3* db = nullptr;
-    // No SQLITE_OPEN_CREATE: an export never makes a journal.
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        content.error = "cannot open the journal " + path + ": " + sqlite3_errmsg(db);
+        why = "cannot open the journal " + path + ": " + sqlite3_errmsg(db);
         sqlite3_close(db);
-        return content;
+        return nullptr;
     }
     sqlite3_busy_timeout(db, 5000);
-    std::string why;
-    switch (examine(db, why)) {
+    std::string problem;
+    switch (examine(db, problem)) {
     case FileKind::Empty:
-        break;
+        empty = true;
+        return db;
     case FileKind::Journal:
-        if (!readRecords(db, 0, content.records, why))
-            content.error = "cannot read the journal " + path + ": " + why;
-        break;
+        return db;
     case FileKind::Foreign:
     case FileKind::Damaged:
-        content.error = "cannot read the journal " + path + ": " + why;
         break;
     }
+    why = "cannot read the journal " + path + ": " + problem;
     sqlite3_close(db);
+    return nullptr;
+}
+
+std::int64_t number(sqlite3* db, const char* sql, std::int64_t bound) {
+    sqlite3_stmt* st = nullptr;
+    std::int64_t out = 0;
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK) {
+        sqlite3_bind_int64(st, 1, bound);
+        if (sqlite3_step(st) == SQLITE_ROW)
+            out = sqlite3_column_int64(st, 0);
+    }
+    sqlite3_finalize(st);
+    return out;
+}
+
+} // namespace
+
+std::string readJournalRecords(const std::string& path, JournalChoice choice, std::int64_t run,
+                               const std::function<bool(JournalRecord&&)>& each) {
+    std::string why;
+    bool empty = false;
+    sqlite3* db = openExisting(path, why, empty);
+    if (!db)
+        return why;
+    if (!empty) {
+        if (choice == JournalChoice::LastRun)
+            run = number(db,
+                         "SELECT coalesce(max(run), -1) FROM record"
+                         " WHERE kind NOT IN ('start', 'exit')",
+                         0);
+        else if (choice == JournalChoice::Run &&
+                 number(db, "SELECT count(*) FROM (SELECT 1 FROM record WHERE run = ?1 LIMIT 1)", run) == 0)
+            why = "the journal has no run " + std::to_string(run);
+        if (why.empty() && run >= 0 && !sqlite_journal::eachRecord(db, choice == JournalChoice::All ? 0 : run, each, why))
+            why = "cannot read the journal " + path + ": " + why;
+    } else if (choice == JournalChoice::Run) {
+        why = "the journal has no run " + std::to_string(run);
+    }
+    sqlite3_close(db);
+    return why;
+}
+
+void SqliteJournalStore::streamRecords(std::int64_t run, std::function<bool(JournalRecord&&)> each,
+                                       std::function<void(std::string)> done) {
+    {
+        std::lock_guard lock(m_readMutex);
+        if (m_readJobs.size() < MostReadJobs) {
+            m_readJobs.push_back({run, std::move(each), std::move(done)});
+            if (!m_reader.joinable())
+                m_reader = std::thread([this] { readerLoop(); });
+            m_readWake.notify_all();
+            return;
+        }
+    }
+    answer(std::move(done), "the journal is busy reading; try again in a moment");
+}
+
+void SqliteJournalStore::answer(std::function<void(std::string)> done, std::string why) {
+    if (deliver)
+        deliver([done = std::move(done), why = std::move(why)] { done(why); });
+    else
+        done(why);
+}
+
+void SqliteJournalStore::readerLoop() {
+    std::unique_lock lock(m_readMutex);
+    for (;;) {
+        m_readWake.wait(lock, [this] { return m_readStop || !m_readJobs.empty(); });
+        if (m_readStop)
+            return;
+        ReadJob job = std::move(m_readJobs.front());
+        m_readJobs.pop_front();
+        lock.unlock();
+        std::string why;
+        bool opened = false;
+        {
+            std::lock_guard writerLock(m_mutex);
+            opened = m_opened;
+        }
+        sqlite3* db = nullptr;
+        if (opened && sqlite3_open_v2(m_path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+            sqlite3_busy_timeout(db, 5000);
+            // The program ending stops a long read between two records.
+            const auto each = [this, &job](JournalRecord&& r) { return !m_readStop && job.each(std::move(r)); };
+            if (!sqlite_journal::eachRecord(db, job.run, each, why))
+                why = "the journal could not be read (" + why + ")";
+        } else if (opened) {
+            why = "the journal could not be read (" + std::string(db ? sqlite3_errmsg(db) : "no memory") + ")";
+        }
+        sqlite3_close(db);
+        answer(std::move(job.done), why);
+        lock.lock();
+    }
+}
+
+JournalFileContent readJournalFile(const std::string& path) {
+    JournalFileContent content;
+    content.error = readJournalRecords(path, JournalChoice::All, 0, [&content](JournalRecord&& r) {
+        content.records.push_back(std::move(r));
+        return true;
+    });
     return content;
 }
 

@@ -5,7 +5,9 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <mutex>
 
@@ -81,14 +83,104 @@ TEST_F(SqliteJournal, RecordsAreCommittedInOrderAndReadBackAcrossRuns) {
     start.beginsRun = true;
     again.record(start);
     again.flush();
-    ASSERT_EQ(again.runs().size(), 2u);
-    EXPECT_EQ(again.runs()[1].run, 2);
+    // A run of nothing but the program's start is no rehearsal: kept, not listed.
+    ASSERT_EQ(again.runs().size(), 1u);
+    again.record(test::journalRecord("hold", 1001, 599));
+    again.flush();
+    const std::vector<JournalRunInfo> listed = again.runs();
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_EQ(listed[0], (JournalRunInfo{1, test::RunStartMs, test::RunStartMs + 800000, 14}));
+    EXPECT_EQ(listed[1], (JournalRunInfo{2, test::RunStartMs + 1000000, test::RunStartMs + 1001000, 2}));
     const JournalFileContent file = readJournalFile(path);
     EXPECT_EQ(file.error, "");
-    EXPECT_EQ(file.records.size(), 15u);
+    EXPECT_EQ(file.records.size(), 16u);
     again.deleteRun(1);
     again.flush();
-    EXPECT_EQ(again.records(0).size(), 1u);
+    EXPECT_EQ(again.records(0).size(), 2u);
+    EXPECT_EQ(again.runs().size(), 1u);
+}
+
+// A journal written before runs were summarised opens in today's program, brought to the new
+// layout in place, with every record kept and every run listed.
+TEST_F(SqliteJournal, AnOlderJournalIsBroughtUpToDateInPlaceWithNothingLost) {
+    {
+        SqliteJournalStore seed(path);
+        for (JournalRecord r : test::rehearsal())
+            seed.record(std::move(r));
+        JournalRecord start = test::journalRecord("start", 900, 600);
+        start.beginsRun = true;
+        seed.record(start);
+    }
+    ASSERT_EQ(sql("DROP TABLE run_summary; DROP TRIGGER run_summary_kept; PRAGMA user_version = 1;"
+                  "PRAGMA user_version"),
+              "1");
+    SqliteJournalStore store(path);
+    JournalRecord start = test::journalRecord("start", 1000, 600);
+    start.beginsRun = true;
+    store.record(start);
+    store.record(test::journalRecord("hold", 1002, 598));
+    store.flush();
+    EXPECT_EQ(sql("PRAGMA user_version"), "2");
+    const std::vector<JournalRunInfo> listed = store.runs();
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_EQ(listed[0], (JournalRunInfo{1, test::RunStartMs, test::RunStartMs + 800000, 14}));
+    EXPECT_EQ(listed[1], (JournalRunInfo{3, test::RunStartMs + 1000000, test::RunStartMs + 1002000, 2}));
+    EXPECT_EQ(store.records(0).size(), 17u);
+    EXPECT_EQ(sql("SELECT records FROM run_summary WHERE run = 2"), "1");
+    EXPECT_EQ(sql("PRAGMA integrity_check"), "ok");
+}
+
+// Replaced by another file, or cut short, under the running program: noticed at the next
+// commit, said, what lies there kept aside, and a new journal begun with nothing refused.
+TEST_F(SqliteJournal, AJournalReplacedOrCutShortUnderTheProgramIsKeptAsideAndBegunAgain) {
+    const std::function<void(const std::string&)> spoil[] = {
+        [](const std::string& p) { fs::resize_file(p, 0); },
+        [this](const std::string& p) {
+            std::ofstream(dir / "other") << "someone else's file";
+            fs::rename(dir / "other", p);
+        },
+        [](const std::string& p) { fs::remove(p); },
+    };
+    for (const auto& change : spoil) {
+        fs::remove_all(dir);
+        fs::create_directory(dir);
+        SqliteJournalStore store(path);
+        store.record(test::journalRecord("start", 0, 600));
+        store.record(test::journalRecord("hold", 1, 599));
+        store.flush();
+        change(path);
+        store.record(test::journalRecord("resume", 5, 599));
+        store.flush();
+        const JournalHealth h = store.health();
+        EXPECT_EQ(h.problem, "");
+        EXPECT_NE(h.notice.find("was replaced or cut short while Orvane was running"),
+                  std::string::npos) << h.notice;
+        const auto kept = store.records(0);
+        ASSERT_EQ(kept.size(), 1u);
+        EXPECT_EQ(kept[0].kind, "resume");
+        int aside = 0;
+        for (const auto& entry : fs::directory_iterator(dir))
+            aside += entry.path().filename().string().starts_with("journal.sqlite.replaced-");
+        EXPECT_EQ(aside, fs::exists(path) && h.notice.find("it is gone") == std::string::npos ? 1 : 0)
+            << h.notice;
+    }
+}
+
+// A journal that cannot be written holds back a bounded number of records; the rest are
+// counted and said, and at the end the program learns how many never went in.
+TEST_F(SqliteJournal, RecordsWaitingForAJournalThatCannotBeWrittenAreBoundedAndCounted) {
+    std::ofstream(dir / "plain") << "a file, not a folder";
+    path = (dir / "plain" / "journal.sqlite").string();
+    SqliteJournalStore store(path);
+    for (int i = 0; i < 20005; ++i)
+        store.record(test::journalRecord("hold", i, 600));
+    store.flush();
+    EXPECT_NE(store.health().problem.find("cannot be kept at"), std::string::npos);
+    EXPECT_EQ(store.health().notice, "5 records were lost, as 20000 were already waiting for the "
+                                     "mission journal.");
+    EXPECT_EQ(store.finish(std::chrono::milliseconds(0)), 20005u);
+    store.record(test::journalRecord("exit", 9, 600));
+    EXPECT_EQ(store.finish(std::chrono::milliseconds(0)), 6u) << "after the end, a record is lost";
 }
 
 TEST_F(SqliteJournal, ADamagedJournalIsKeptAsideAndANewOneBegun) {
