@@ -44,6 +44,22 @@ std::int64_t launchSeen(const JournalRecord& r) {
     return (floorDiv(r.trueMs, 1000) + r.countSeconds) * 1000;
 }
 
+// A wall time as the journal writes it, "2026-12-07 10:30:00", as seconds of the zero date.
+std::optional<std::int64_t> wallSeconds(const std::string& text) {
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
+    char tail = 0;
+    if (std::sscanf(text.c_str(), "%d-%d-%d %d:%d:%d%c", &y, &mo, &d, &h, &mi, &s, &tail) != 6)
+        return std::nullopt;
+    const auto wall = DateTime::fromParts(y, mo, d, h, mi, s);
+    return wall ? std::optional<std::int64_t>(wall->seconds()) : std::nullopt;
+}
+
+// How far a record moved the launch time, in seconds: its launch against the one before.
+std::int64_t launchMove(const JournalRecord& r) {
+    const auto from = wallSeconds(r.detail("old-launch")), to = wallSeconds(r.detail("launch"));
+    return from && to ? *to - *from : 0;
+}
+
 std::string csvField(const std::string& text) {
     if (text.find_first_of(",\"\r\n") == std::string::npos)
         return text;
@@ -64,28 +80,38 @@ RunTotals runTotals(const std::vector<JournalRecord>& run) {
         return t;
     // The plan is the launch time the run began with: after the start, its file or its first
     // launch time.
+    std::size_t planned = 0;
     for (const JournalRecord& r : run) {
         if (r.kind != "start" && r.kind != "file-read" && r.kind != "launch-time" &&
             t.plannedLaunchMs)
             break;
         t.plannedLaunchMs = launchSeen(r);
+        ++planned;
     }
     bool holding = false;
     std::int64_t holdStart = 0;
+    std::int64_t moved = 0;
     auto endHold = [&](std::int64_t atMs, const std::string& heldDetail) {
+        t.heldMs += atMs - holdStart;
         std::int64_t held = floorDiv(atMs - holdStart, 1000);
         if (!heldDetail.empty())
             held = std::strtoll(heldDetail.c_str(), nullptr, 10);
         t.heldSeconds += held;
         holding = false;
+        return held;
     };
-    for (const JournalRecord& r : run) {
+    for (std::size_t i = 0; i < run.size(); ++i) {
+        const JournalRecord& r = run[i];
         if (r.kind == "hold") {
             ++t.holds;
             holding = true;
             holdStart = r.trueMs;
         } else if (r.kind == "resume" && holding) {
-            endHold(r.trueMs, r.detail("held"));
+            const std::int64_t held = endHold(r.trueMs, r.detail("held"));
+            if (!t.liftoffMs)
+                moved += held;
+        } else if (r.kind == "launch-time" && i >= planned && !t.liftoffMs) {
+            moved += launchMove(r);
         } else if (r.kind == "window-set") {
             if (const auto seconds = windowSeconds(r)) {
                 t.windowSeconds = seconds;
@@ -97,18 +123,31 @@ RunTotals runTotals(const std::vector<JournalRecord>& run) {
             if (t.windowSeconds)
                 t.windowUsedSeconds = *t.windowSeconds;
         } else if (r.kind == "liftoff" && !t.liftoffMs) {
-            t.liftoffMs = launchSeen(r);
+            t.liftoffMs = r.trueMs;
         }
         // A hold's record tells what it left of an active launch window.
         if (const std::string left = r.detail("window-left"); !left.empty() && t.windowSeconds)
             t.windowUsedSeconds = std::max<std::int64_t>(
                 0, *t.windowSeconds - std::strtoll(left.c_str(), nullptr, 10));
     }
-    if (holding)
-        endHold(run.back().trueMs, {});
-    const std::int64_t actual = t.liftoffMs ? *t.liftoffMs : launchSeen(run.back());
-    t.slipSeconds = floorDiv(actual - *t.plannedLaunchMs, 1000);
+    // A hold still on moves the launch with it to the run's end.
+    if (holding) {
+        const std::int64_t held = endHold(run.back().trueMs, {});
+        if (!t.liftoffMs)
+            moved += held;
+    }
+    t.slipSeconds = moved;
+    // Pictured against the liftoff as it came, the plan lies the launch's moves before it.
+    if (t.liftoffMs)
+        t.plannedLaunchMs = *t.liftoffMs - moved * 1000;
     return t;
+}
+
+std::string durationMsText(std::int64_t ms) {
+    const std::int64_t a = ms < 0 ? -ms : ms;
+    char text[16];
+    std::snprintf(text, sizeof text, ".%03lld", static_cast<long long>(a % 1000));
+    return (ms < 0 ? "-" : "") + durationText(a / 1000) + text;
 }
 
 std::string durationText(std::int64_t seconds) {
@@ -159,9 +198,14 @@ std::string recordSummary(const JournalRecord& r) {
     };
     if (k == "hold")
         return "Hold";
-    if (k == "resume")
-        return "Resume after a hold of " +
-               durationText(std::strtoll(r.detail("held").c_str(), nullptr, 10));
+    if (k == "resume") {
+        const std::string moved = durationText(std::strtoll(r.detail("held").c_str(), nullptr, 10));
+        const std::string trueMs = r.detail("held-ms");
+        if (trueMs.empty())
+            return "Resume after a hold of " + moved;
+        return "Resume after a hold of " + durationMsText(std::strtoll(trueMs.c_str(), nullptr, 10)) +
+               "; the launch moved " + moved;
+    }
     if (k == "launch-time")
         return "Launch time set to " + r.detail("launch");
     if (k == "window-set")
@@ -194,27 +238,35 @@ std::string recordSummary(const JournalRecord& r) {
     return k;
 }
 
+std::string journalCsvHeader() {
+    return "run,record,kind,utc,local,program_clock,count,count_seconds,what,details,"
+           "launch_file\r\n";
+}
+
+std::string journalCsvRow(const JournalRecord& r, const TimeZone& zone) {
+    const std::string fields[] = {
+        std::to_string(r.run),
+        std::to_string(r.id),
+        r.kind,
+        utcText(r.trueMs),
+        localText(r.trueMs, zone, true),
+        r.programMs ? localText(*r.programMs, zone, true) : std::string(),
+        r.count,
+        std::to_string(r.countSeconds),
+        recordSummary(r),
+        formatDetails(r.details),
+        r.launchFile,
+    };
+    std::string out;
+    for (std::size_t i = 0; i < std::size(fields); ++i)
+        out += (i ? "," : "") + csvField(fields[i]);
+    return out + "\r\n";
+}
+
 std::string journalCsv(const std::vector<JournalRecord>& records, const TimeZone& zone) {
-    std::string out = "run,record,kind,utc,local,program_clock,count,count_seconds,what,details,"
-                      "launch_file\r\n";
-    for (const JournalRecord& r : records) {
-        const std::string fields[] = {
-            std::to_string(r.run),
-            std::to_string(r.id),
-            r.kind,
-            utcText(r.trueMs),
-            localText(r.trueMs, zone, true),
-            r.programMs ? localText(*r.programMs, zone, true) : std::string(),
-            r.count,
-            std::to_string(r.countSeconds),
-            recordSummary(r),
-            formatDetails(r.details),
-            r.launchFile,
-        };
-        for (std::size_t i = 0; i < std::size(fields); ++i)
-            out += (i ? "," : "") + csvField(fields[i]);
-        out += "\r\n";
-    }
+    std::string out = journalCsvHeader();
+    for (const JournalRecord& r : records)
+        out += journalCsvRow(r, zone);
     return out;
 }
 

@@ -92,9 +92,8 @@ std::string drawingSvg(const Drawing& drawing) {
     return out + "</svg>\n";
 }
 
-std::string debriefHtml(const std::vector<std::vector<JournalRecord>>& runs, const TimeZone& zone,
-                        const std::string& title) {
-    std::string out =
+std::string debriefHtmlHead(const std::string& title) {
+    return
         "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>" +
         escaped(title) +
         "</title>\n<style>\n"
@@ -106,36 +105,52 @@ std::string debriefHtml(const std::vector<std::vector<JournalRecord>>& runs, con
         "section.run { margin-bottom: 3em; }\n"
         "</style>\n</head>\n<body>\n<h1>" +
         escaped(title) + "</h1>\n";
-    if (runs.empty())
-        out += "<p>The journal holds no runs.</p>\n";
-    for (const auto& run : runs) {
-        if (run.empty())
-            continue;
-        const RunTotals t = runTotals(run);
-        out += "<section class=\"run\" id=\"run-" + std::to_string(run.front().run) + "\">\n<h2>Run " +
-               std::to_string(run.front().run) + ", " + escaped(localText(run.front().trueMs, zone).substr(0, 19)) +
-               " to " + escaped(localText(run.back().trueMs, zone).substr(0, 19)) + "</h2>\n";
-        out += drawingSvg(runTimeline(run, zone, 960, 420));
-        out += "<table class=\"totals\">\n<tr><th>Holds</th><td>" + std::to_string(t.holds) +
-               ", " + durationText(t.heldSeconds) + " in all</td></tr>\n<tr><th>Launch window used</th><td>" +
-               (t.windowSeconds ? durationText(t.windowUsedSeconds) + " of " + durationText(*t.windowSeconds) +
-                                      (t.windowExpired ? " (expired)" : "")
-                                : std::string("no launch window")) +
-               "</td></tr>\n<tr><th>Planned liftoff</th><td>" +
-               escaped(localText(*t.plannedLaunchMs, zone).substr(0, 19)) +
-               "</td></tr>\n<tr><th>Liftoff</th><td>" +
-               (t.liftoffMs ? escaped(localText(*t.liftoffMs, zone).substr(0, 19)) +
-                                  ", slip " + durationText(*t.slipSeconds)
-                            : "not in this run; the launch moved by " + durationText(*t.slipSeconds)) +
-               "</td></tr>\n</table>\n";
-        out += "<table class=\"happenings\">\n<tr><th>Time</th><th>Count</th><th>What happened</th></tr>\n";
-        for (const JournalRecord& r : run)
-            out += "<tr data-kind=\"" + escaped(r.kind) + "\"><td>" +
-                   escaped(localText(r.trueMs, zone)) + "</td><td class=\"count\">" +
-                   escaped(r.count) + "</td><td>" + escaped(recordSummary(r)) + "</td></tr>\n";
-        out += "</table>\n</section>\n";
-    }
-    return out + "</body>\n</html>\n";
+}
+
+std::string debriefHtmlRun(const std::vector<JournalRecord>& run, const TimeZone& zone) {
+    if (run.empty())
+        return {};
+    std::string out;
+    const RunTotals t = runTotals(run);
+    out += "<section class=\"run\" id=\"run-" + std::to_string(run.front().run) + "\">\n<h2>Run " +
+           std::to_string(run.front().run) + ", " + escaped(localText(run.front().trueMs, zone).substr(0, 19)) +
+           " to " + escaped(localText(run.back().trueMs, zone).substr(0, 19)) + "</h2>\n";
+    out += drawingSvg(runTimeline(run, zone, 960, 420));
+    out += "<table class=\"totals\">\n<tr><th>Holds</th><td>" + std::to_string(t.holds) +
+           ", " + durationMsText(t.heldMs) + " in all, the launch moved " +
+           durationText(t.heldSeconds) + "</td></tr>\n<tr><th>Launch window used</th><td>" +
+           (t.windowSeconds ? durationText(t.windowUsedSeconds) + " of " + durationText(*t.windowSeconds) +
+                                  (t.windowExpired ? " (expired)" : "")
+                            : std::string("no launch window")) +
+           "</td></tr>\n<tr><th>Planned liftoff</th><td>" +
+           escaped(localText(*t.plannedLaunchMs, zone).substr(0, 19)) +
+           "</td></tr>\n<tr><th>Liftoff</th><td>" +
+           (t.liftoffMs ? escaped(localText(*t.liftoffMs, zone).substr(0, 19)) +
+                              ", slip " + durationText(*t.slipSeconds)
+                        : "not in this run; the launch moved by " + durationText(*t.slipSeconds)) +
+           "</td></tr>\n</table>\n";
+    out += "<table class=\"happenings\">\n<tr><th>True time</th><th>Program clock</th>"
+           "<th>Count</th><th>What happened</th></tr>\n";
+    for (const JournalRecord& r : run)
+        out += "<tr data-kind=\"" + escaped(r.kind) + "\"><td>" +
+               escaped(localText(r.trueMs, zone)) + "</td><td class=\"program-clock\">" +
+               (r.programMs ? escaped(localText(*r.programMs, zone)) : std::string()) +
+               "</td><td class=\"count\">" +
+               escaped(r.count) + "</td><td>" + escaped(recordSummary(r)) + "</td></tr>\n";
+    out += "</table>\n</section>\n";
+    return out;
+}
+
+std::string debriefHtmlEnd(bool anyRuns) {
+    return std::string(anyRuns ? "" : "<p>The journal holds no runs.</p>\n") + "</body>\n</html>\n";
+}
+
+std::string debriefHtml(const std::vector<std::vector<JournalRecord>>& runs, const TimeZone& zone,
+                        const std::string& title) {
+    std::string out = debriefHtmlHead(title);
+    for (const auto& run : runs)
+        out += debriefHtmlRun(run, zone);
+    return out + debriefHtmlEnd(!runs.empty());
 }
 
 } // namespace orvane

@@ -61,6 +61,54 @@ DrawItem dot(double x, double y, double r, std::uint32_t color, std::uint32_t fi
     return c;
 }
 
+// Where a text is drawn, as a box: its width reckoned generously from its characters.
+struct Box {
+    double x0, y0, x1, y1;
+    bool meets(const Box& o) const { return x0 < o.x1 && o.x0 < x1 && y0 < o.y1 && o.y0 < y1; }
+};
+
+Box boxOf(const DrawItem& t) {
+    const double width = double(t.text.size()) * t.size * (t.bold ? 0.68 : 0.62);
+    double x0 = t.points[0].first;
+    if (t.anchor == DrawItem::Anchor::Middle)
+        x0 -= width / 2;
+    else if (t.anchor == DrawItem::Anchor::End)
+        x0 -= width;
+    const double base = t.points[0].second;
+    return {x0, base - t.size * 1.05, x0 + width, base + t.size * 0.3};
+}
+
+// The picture's texts, none over another: a label whose place is taken moves up or down to
+// the nearest free place within the picture, and is left out when there is none (its mark
+// stays, and the table tells it).
+class Labels {
+  public:
+    explicit Labels(Drawing& d) : m_d(d) {}
+    void fixed(DrawItem t) {
+        m_placed.push_back(boxOf(t));
+        m_d.items.push_back(std::move(t));
+    }
+    void place(DrawItem t) {
+        const double at = t.points[0].second;
+        for (int step = 0; step < 16; ++step) {
+            const double shift = ((step + 1) / 2) * t.size * 1.4 * (step % 2 ? 1 : -1);
+            t.points[0].second = at + shift;
+            const Box box = boxOf(t);
+            if (box.y0 < 0 || box.y1 > m_d.height)
+                continue;
+            if (std::ranges::none_of(m_placed, [&](const Box& b) { return b.meets(box); })) {
+                m_placed.push_back(box);
+                m_d.items.push_back(std::move(t));
+                return;
+            }
+        }
+    }
+
+  private:
+    Drawing& m_d;
+    std::vector<Box> m_placed;
+};
+
 } // namespace
 
 Drawing runTimeline(const std::vector<JournalRecord>& run, const TimeZone& zone, double width,
@@ -140,20 +188,21 @@ Drawing runTimeline(const std::vector<JournalRecord>& run, const TimeZone& zone,
     }
 
     // Axes, with five marks each: the local time across, the count up the side.
+    Labels labels(d);
     d.items.push_back(line({{p.left, p.top}, {p.left, p.bottom}, {p.right, p.bottom}}, Ink, 1));
     for (int i = 0; i <= 4; ++i) {
         const double ms = p.t0 + (p.t1 - p.t0) * (0.05 + 0.225 * i);
         const double x = p.x(ms);
         d.items.push_back(line({{x, p.bottom}, {x, p.bottom + 5}}, Ink, 1));
         const std::string local = localText(std::int64_t(ms), zone);
-        d.items.push_back(text(x, p.bottom + 19, local.substr(11, 8), 11, Ink, DrawItem::Anchor::Middle));
+        labels.fixed(text(x, p.bottom + 19, local.substr(11, 8), 11, Ink, DrawItem::Anchor::Middle));
         const double c = p.c0 + (p.c1 - p.c0) * (0.05 + 0.225 * i);
         const double y = p.y(c);
         d.items.push_back(line({{p.left - 5, y}, {p.left, y}}, Ink, 1));
-        d.items.push_back(text(p.left - 8, y + 4, countLabel(c), 10, Ink, DrawItem::Anchor::End));
+        labels.fixed(text(p.left - 8, y + 4, countLabel(c), 10, Ink, DrawItem::Anchor::End));
     }
-    d.items.push_back(text((p.left + p.right) / 2, height - 6, "local time", 11, Grey,
-                           DrawItem::Anchor::Middle));
+    labels.fixed(text((p.left + p.right) / 2, height - 6, "local time", 11, Grey,
+                      DrawItem::Anchor::Middle));
     if (p.c0 < 0 && p.c1 > 0)
         d.items.push_back(line({{p.left, p.y(0)}, {p.right, p.y(0)}}, Grey, 1));
 
@@ -168,6 +217,8 @@ Drawing runTimeline(const std::vector<JournalRecord>& run, const TimeZone& zone,
     actualLine.role = "actual";
     d.items.push_back(std::move(actualLine));
 
+    // The liftoff's labels first: they matter most.
+    std::vector<DrawItem> eventLabels;
     for (const JournalRecord& r : run) {
         if (r.kind != "event-passed")
             continue;
@@ -176,28 +227,31 @@ Drawing runTimeline(const std::vector<JournalRecord>& run, const TimeZone& zone,
         mark.role = "event";
         mark.data = {{"at-ms", std::to_string(r.trueMs)}, {"number", r.detail("number")}};
         d.items.push_back(std::move(mark));
-        d.items.push_back(text(x + 7, y - 7, r.detail("name"), 11, EventColor));
+        eventLabels.push_back(text(x + 7, y - 7, r.detail("name"), 11, EventColor));
     }
     if (totals.liftoffMs) {
         const double y0 = p.y(0), xa = p.x(double(*totals.liftoffMs)), xp = p.x(planned);
         DrawItem plannedMark = dot(xp, y0, 6, Grey, Drawing::NoFill);
         plannedMark.role = "planned-liftoff";
         d.items.push_back(std::move(plannedMark));
-        d.items.push_back(text(xp, y0 + 20, "planned liftoff", 11, Grey, DrawItem::Anchor::Middle));
+        const DrawItem plannedLabel = text(xp, y0 + 20, "planned liftoff", 11, Grey, DrawItem::Anchor::Middle);
         DrawItem liftoff = dot(xa, y0, 6, LiftoffColor, LiftoffColor);
         liftoff.role = "liftoff";
         liftoff.data = {{"at-ms", std::to_string(*totals.liftoffMs)}};
         d.items.push_back(std::move(liftoff));
-        d.items.push_back(text(xa, y0 - 12, "Liftoff", 12, LiftoffColor, DrawItem::Anchor::Middle));
+        labels.place(text(xa, y0 - 12, "Liftoff", 12, LiftoffColor, DrawItem::Anchor::Middle));
         if (*totals.slipSeconds != 0) {
             d.items.push_back(line({{xp, y0 + 28}, {xa, y0 + 28}}, LiftoffColor, 1));
             DrawItem slip = text((xp + xa) / 2, y0 + 42,
                                  "slip " + durationText(*totals.slipSeconds), 12, LiftoffColor,
                                  DrawItem::Anchor::Middle);
             slip.bold = true;
-            d.items.push_back(std::move(slip));
+            labels.place(std::move(slip));
         }
+        labels.place(plannedLabel);
     }
+    for (DrawItem& label : eventLabels)
+        labels.place(std::move(label));
     return d;
 }
 

@@ -3,6 +3,7 @@
 #include "app.h"
 #include "journal/debrief.h"
 #include "journal/journal_keeper.h"
+#include "services/file_io.h"
 
 #include <algorithm>
 
@@ -75,8 +76,9 @@ void frmDebrief::layOut() {
     cmdClose.move(10080, 8220, 1080, 420);
 }
 
+// Lists the runs from what the journal keeps of each, without waiting for its writer: what
+// is still on its way shows at the next Refresh.
 void frmDebrief::Refresh() {
-    m_keeper.store().flush();
     m_runs = m_keeper.store().runs();
     const bool known = std::ranges::find(m_runs, m_run, &JournalRunInfo::run) != m_runs.end();
     if (!known)
@@ -95,9 +97,10 @@ void frmDebrief::StepRun(int by) {
     ShowRun();
 }
 
+// Shows the run's caption at once, and its records once they are read, off the
+// user-interface thread: the count goes on while a long run is read.
 void frmDebrief::ShowRun() {
     const TimeZone zone = services().clock.zone();
-    m_records = m_runs.empty() ? std::vector<JournalRecord>{} : m_keeper.store().records(shownRun());
     const auto it = std::ranges::find(m_runs, m_run, &JournalRunInfo::run);
     const std::ptrdiff_t place = it - m_runs.begin();
     if (m_runs.empty())
@@ -111,8 +114,28 @@ void frmDebrief::ShowRun() {
     cmdPrevRun.setEnabled(!m_allRuns && place > 0);
     cmdNextRun.setEnabled(!m_allRuns && place + 1 < std::ptrdiff_t(m_runs.size()));
     cmdDeleteRun.setEnabled(!m_allRuns && !m_runs.empty());
-    cmdExportCsv.setEnabled(!m_records.empty());
-    cmdExportHtml.setEnabled(!m_records.empty());
+    const std::uint64_t asked = ++m_asked;
+    if (m_runs.empty()) {
+        ShowRecords({}, 0);
+        return;
+    }
+    lblTotals.setCaption("Reading the run . . .");
+    cmdExportCsv.setEnabled(false);
+    cmdExportHtml.setEnabled(false);
+    std::weak_ptr<bool> alive = m_alive;
+    m_keeper.store().readRecords(shownRun(), MostShown,
+                                 [this, alive, asked](std::vector<JournalRecord> records, std::int64_t total) {
+                                     if (alive.lock() && asked == m_asked)
+                                         ShowRecords(std::move(records), total);
+                                 });
+}
+
+void frmDebrief::ShowRecords(std::vector<JournalRecord> records, std::int64_t total) {
+    const TimeZone zone = services().clock.zone();
+    m_records = std::move(records);
+    m_total = total;
+    cmdExportCsv.setEnabled(!m_records.empty() && !m_exporting);
+    cmdExportHtml.setEnabled(!m_records.empty() && !m_exporting);
 
     // The picture shows one run: the chosen one, or the last of all.
     const auto runs = splitRuns(m_records);
@@ -124,13 +147,19 @@ void frmDebrief::ShowRun() {
         lblTotals.setCaption("");
     } else {
         const RunTotals t = runTotals(pictured);
+        const std::string partial =
+            m_total > std::int64_t(m_records.size())
+                ? "    Shown: the first " + std::to_string(m_records.size()) + " of " +
+                      std::to_string(m_total) + " records (the exports hold them all)."
+                : std::string();
         lblTotals.setCaption(
-            "Holds: " + std::to_string(t.holds) + ", " + durationText(t.heldSeconds) +
-            " in all.    Launch window used: " +
+            "Holds: " + std::to_string(t.holds) + ", " + durationMsText(t.heldMs) +
+            " in all, the launch moved " + durationText(t.heldSeconds) +
+            ".    Launch window used: " +
             (t.windowSeconds ? durationText(t.windowUsedSeconds) + " of " + durationText(*t.windowSeconds)
                              : std::string("none")) +
             ".    " + (t.liftoffMs ? "Liftoff slip: " : "Launch moved by: ") +
-            durationText(*t.slipSeconds) + ".");
+            durationText(*t.slipSeconds) + "." + partial);
     }
     const int rows = int(picTable.height() / TwipsPerPixel / RowPixels) - 1;
     vsbTable.setRange(0, std::max(0, int(m_records.size()) - rows));
@@ -153,14 +182,23 @@ void frmDebrief::DrawTable() {
         t.text = std::move(text);
         d.items.push_back(std::move(t));
     };
-    const double columns[] = {6, 190, 340};
-    cell(columns[0], 14, "Time", true);
+    // The program's clock stands beside the true time wherever it differed.
+    const bool programClock = std::ranges::any_of(m_records, [](const JournalRecord& r) {
+        return r.programMs.has_value();
+    });
+    const double shift = programClock ? 175 : 0;
+    const double columns[] = {6, 190 + shift, 340 + shift};
+    cell(columns[0], 14, "True time", true);
+    if (programClock)
+        cell(190, 14, "Program clock", true);
     cell(columns[1], 14, "Count", true);
     cell(columns[2], 14, "What happened", true);
     double y = 14 + RowPixels;
     for (std::size_t i = std::size_t(vsbTable.value()); i < m_records.size() && y < d.height; ++i) {
         const JournalRecord& r = m_records[i];
         cell(columns[0], y, localText(r.trueMs, zone), false);
+        if (r.programMs)
+            cell(190, y, localText(*r.programMs, zone), false);
         cell(columns[1], y, r.count, false);
         cell(columns[2], y, recordSummary(r), false);
         y += RowPixels;
@@ -185,6 +223,8 @@ void frmDebrief::SetSizeLimit() {
     }
 }
 
+// Written in the background, a record at a time from the journal, so that neither the
+// count nor memory waits on a long run; the window tells how far it got and how it ended.
 void frmDebrief::Export(bool html) {
     FileDialogRequest request;
     request.title = html ? "Export HTML Report" : "Export CSV";
@@ -194,13 +234,59 @@ void frmDebrief::Export(bool html) {
     const auto path = services().dialogs.saveFile(request);
     if (!path)
         return;
-    const TimeZone zone = services().clock.zone();
-    const std::string content = html ? debriefHtml(splitRuns(m_records), zone, "Orvane debrief")
-                                     : journalCsv(m_records, zone);
-    const std::string error = services().files.writeWhole(*path, content);
-    if (!error.empty())
-        services().dialogs.messageBox("The debrief could not be written to " + *path + ". " + error,
+    // Only a regular file is written over, and the refusal comes before anything is written.
+    if (const std::string why = whyNotWritable(*path); !why.empty()) {
+        services().dialogs.messageBox("The debrief could not be written to " + *path + ". " + why + ".",
                                       Buttons::OK, Icon::Exclamation, m_app.info().title);
+        return;
+    }
+    // What the reader's thread alone touches, until it is done.
+    struct Out {
+        explicit Out(const std::string& path) : file(path) {}
+        FileWriter file;
+        std::vector<JournalRecord> run;
+        bool anyRuns = false;
+    };
+    auto out = std::make_shared<Out>(*path);
+    const TimeZone zone = services().clock.zone();
+    m_exporting = true;
+    cmdExportCsv.setEnabled(false);
+    cmdExportHtml.setEnabled(false);
+    lblJournal.setCaption("Exporting to " + *path + " . . .");
+    out->file.write(html ? debriefHtmlHead("Orvane debrief") : journalCsvHeader());
+    auto writeRun = [](Out& o, const TimeZone& z) {
+        o.anyRuns = o.anyRuns || !o.run.empty();
+        o.file.write(debriefHtmlRun(o.run, z));
+        o.run.clear();
+    };
+    std::weak_ptr<bool> alive = m_alive;
+    m_keeper.store().streamRecords(
+        shownRun(),
+        [out, html, zone, writeRun](JournalRecord&& r) {
+            if (!html)
+                return out->file.write(journalCsvRow(r, zone));
+            if (!out->run.empty() && out->run.back().run != r.run)
+                writeRun(*out, zone);
+            out->run.push_back(std::move(r));
+            return out->file.error().empty();
+        },
+        [this, alive, out, html, zone, writeRun, target = *path](const std::string& problem) {
+            if (html && problem.empty()) {
+                writeRun(*out, zone);
+                out->file.write(debriefHtmlEnd(out->anyRuns));
+            }
+            const std::string why = problem.empty() ? out->file.commit() : problem;
+            if (!alive.lock())
+                return;
+            m_exporting = false;
+            cmdExportCsv.setEnabled(!m_records.empty());
+            cmdExportHtml.setEnabled(!m_records.empty());
+            ShowJournalNote();
+            if (!why.empty())
+                services().dialogs.messageBox("The debrief could not be written to " + target + ". " +
+                                                  why + ".",
+                                              Buttons::OK, Icon::Exclamation, m_app.info().title);
+        });
 }
 
 void frmDebrief::DeleteRun() {
@@ -213,9 +299,12 @@ void frmDebrief::DeleteRun() {
     if (services().dialogs.messageBox(question, Buttons::YesNo, Icon::Question, m_app.info().title) !=
         Answer::Yes)
         return;
+    // The journal's writer deletes it in the background; the window lists the runs without
+    // it at once.
     m_keeper.store().deleteRun(m_run);
-    m_run = 0;
-    Refresh();
+    std::erase_if(m_runs, [this](const JournalRunInfo& r) { return r.run == m_run; });
+    m_run = m_runs.empty() ? 0 : m_runs.back().run;
+    ShowRun();
 }
 
 } // namespace orvane

@@ -8,7 +8,9 @@
 #include "toolkit/form.h"
 #include "services/journal.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace orvane {
@@ -45,9 +47,13 @@ class frmDebrief : public Form {
     CommandButton cmdDeleteRun{this, "cmdDeleteRun"};
     CommandButton cmdClose{this, "cmdClose"};
 
+    // The most records of a run the window holds and shows; an export writes them all.
+    static constexpr std::size_t MostShown = 20000;
+
   private:
     void layOut();
     void ShowRun();
+    void ShowRecords(std::vector<JournalRecord> records, std::int64_t total);
     void DrawTable();
     void StepRun(int by);
     void Export(bool html);
@@ -60,6 +66,12 @@ class frmDebrief : public Form {
     std::int64_t m_run = 0;
     bool m_allRuns = false;
     std::vector<JournalRecord> m_records;
+    std::int64_t m_total = 0; // the records the shown run holds
+    // The read asked for last: an answer to an earlier one is left unshown.
+    std::uint64_t m_asked = 0;
+    bool m_exporting = false;
+    // Answers that come once the window is gone find it so.
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
 
 } // namespace orvane

@@ -248,7 +248,12 @@ TEST(Debrief, TheHtmlReportStandsAloneWithItsPictureTotalsAndTable) {
         html.find("class=\"hold\" data-start-ms=\"988885260000\" data-end-ms=\"988885350000\""),
         std::string::npos);
     EXPECT_NE(html.find("<h2>Run 1, 2001-05-03 10:20:00 to 2001-05-03 1"), std::string::npos);
-    EXPECT_NE(html.find("<th>Holds</th><td>2, 0:02:00 in all</td>"), std::string::npos);
+    EXPECT_NE(html.find("<th>Holds</th><td>2, 0:02:00.000 in all, the launch moved 0:02:00</td>"),
+              std::string::npos);
+    EXPECT_NE(html.find("<meta charset=\"utf-8\">\n<title>"), std::string::npos);
+    EXPECT_NE(html.find("th { background: #eeeeee; }"), std::string::npos);
+    EXPECT_NE(html.find("</style>\n</head>\n<body>\n<h1>Debrief &lt;test&gt;</h1>"), std::string::npos);
+    EXPECT_TRUE(html.ends_with("</body>\n</html>\n"));
     EXPECT_NE(html.find("<th>Launch window used</th><td>0:02:00 of 0:05:00</td>"),
               std::string::npos);
     EXPECT_NE(html.find("2001-05-03 10:32:00, slip 0:02:00"), std::string::npos);
@@ -268,10 +273,18 @@ TEST(JournalStore, RunsBeginWhereRecordsSayAndDetailsRoundTrip) {
     store.record(next);
     EXPECT_EQ(told.front(), "1 start");
     EXPECT_EQ(told.back(), "2 launch-time");
-    EXPECT_EQ(store.runs().size(), 2u);
+    ASSERT_EQ(store.runs().size(), 2u);
     EXPECT_EQ(store.runs()[0].records, 14);
     store.deleteRun(1);
     EXPECT_EQ(store.runs().size(), 1u);
+    // The program started and ended and nothing else: kept, never listed.
+    for (const char* kind : {"start", "exit"}) {
+        JournalRecord r = test::journalRecord(kind, 950, 600);
+        r.beginsRun = r.kind == "start";
+        store.record(r);
+    }
+    EXPECT_EQ(store.runs().size(), 1u);
+    EXPECT_EQ(store.records(0).size(), 3u);
 
     const std::vector<std::pair<std::string, std::string>> odd = {
         {"path", "C:\\odd \"name\"\nline"}, {"empty", ""}};
@@ -315,6 +328,104 @@ TEST(JournalRecords, ASimulatedClockBefore1970IsWrittenAtItsSecond) {
         h.kind = Happening::Kind::SimTimeSet;
         h.newClockMs = ms;
         EXPECT_EQ(journalRecordOf(h, TimeZone::utc()).detail("clock"), wall) << ms;
+    }
+}
+
+} // namespace
+} // namespace orvane
+
+namespace orvane {
+namespace {
+
+// Regression: in a rehearsal on a simulated time the debrief said "Liftoff slip: -0:07:15"
+// where the holds had moved the launch 5 s, and gave hold lengths as differences of whole
+// seconds. The lengths are now true, to the millisecond, beside the whole seconds the launch
+// moved, and the slip is what the holds moved it.
+TEST(Debrief, ASimulatedTimeRehearsalTellsTrueHoldLengthsAndTheSlipOfItsHolds) {
+    auto at = [](std::int64_t ms, const char* kind, std::int64_t count,
+                 std::vector<std::pair<std::string, std::string>> details = {}) {
+        JournalRecord r = test::journalRecord(kind, 0, count, std::move(details));
+        r.trueMs = RunStartMs + ms;
+        r.programMs = r.trueMs + 20 * 60000; // the program's clock twenty minutes on
+        return r;
+    };
+    const std::vector<JournalRecord> run = {
+        at(0, "file-read", 45, {{"path", "/data/launch.ovx"}, {"launch", "2001-05-03 10:41:00"}}),
+        at(5300, "hold", 40),
+        at(7340, "resume", 40, {{"held", "3"}, {"old-launch", "2001-05-03 10:41:00"},
+                                {"launch", "2001-05-03 10:41:03"}, {"held-ms", "2040"}}),
+        at(10100, "hold", 37),
+        at(13050, "resume", 37, {{"held", "2"}, {"old-launch", "2001-05-03 10:41:03"},
+                                 {"launch", "2001-05-03 10:41:05"}, {"held-ms", "2950"}}),
+        at(50050, "liftoff", 0, {{"launch", "2001-05-03 10:41:05"}}),
+        at(51000, "launch-time", -1, {{"old-launch", "2001-05-03 10:41:05"},
+                                      {"launch", "2001-05-03 11:00:00"}}),
+    };
+    const RunTotals t = runTotals(run);
+    EXPECT_EQ(t.holds, 2);
+    EXPECT_EQ(t.heldMs, 2040 + 2950);
+    EXPECT_EQ(t.heldSeconds, 5);
+    EXPECT_EQ(t.slipSeconds, 5) << "a launch time set after liftoff is no slip";
+    EXPECT_EQ(t.liftoffMs, RunStartMs + 50050);
+    EXPECT_EQ(t.plannedLaunchMs, RunStartMs + 45050);
+    EXPECT_EQ(recordSummary(run[2]), "Resume after a hold of 0:00:02.040; the launch moved 0:00:03");
+    EXPECT_EQ(durationMsText(-1500), "-0:00:01.500");
+
+    const std::string html = debriefHtml({run}, TimeZone::utc(), "Debrief");
+    EXPECT_NE(html.find("<th>True time</th><th>Program clock</th><th>Count</th>"), std::string::npos);
+    EXPECT_NE(html.find("<td>2001-05-03 10:20:07.340</td><td class=\"program-clock\">"
+                        "2001-05-03 10:40:07.340</td>"),
+              std::string::npos);
+    EXPECT_NE(html.find("<th>Holds</th><td>2, 0:00:04.990 in all, the launch moved 0:00:05</td>"),
+              std::string::npos);
+    EXPECT_NE(html.find(", slip 0:00:05</td>"), std::string::npos);
+
+    // Without a liftoff, a launch time set after the plan moves the launch too.
+    const std::vector<JournalRecord> unlaunched = {run[0], run[1], run[2], run[6]};
+    EXPECT_EQ(runTotals(unlaunched).slipSeconds, 3 + 18 * 60 + 55);
+}
+
+// Regression: "Liftoff", "Engine start" and "Tower clear" were drawn over one another.
+TEST(Debrief, TheTimelinesLabelsNeverOverlap) {
+    std::vector<JournalRecord> run = {
+        test::journalRecord("launch-time", 0, 30),
+        test::journalRecord("hold", 10, 20),
+        test::journalRecord("resume", 17, 20, {{"held", "7"}}),
+        test::journalRecord("liftoff", 37, 0, {{"launch", "2001-05-03 10:20:37"}}),
+    };
+    for (const char* name : {"Engine start", "Tower clear", "Roll program", "Max Q"})
+        run.push_back(test::journalRecord("event-passed", 37, 0, {{"number", "1"}, {"name", name}}));
+    for (const auto& [width, height] : {std::pair{728.0, 280.0}, std::pair{960.0, 420.0}}) {
+        const Drawing d = runTimeline(run, TimeZone::utc(), width, height);
+        struct Box {
+            double x0, y0, x1, y1;
+            std::string text;
+        };
+        std::vector<Box> boxes;
+        for (const DrawItem& item : d.items) {
+            if (item.kind != DrawItem::Kind::Text)
+                continue;
+            // Half the size a character is wide at least, and the text's height.
+            const double w = double(item.text.size()) * item.size * 0.5;
+            double x0 = item.points[0].first;
+            if (item.anchor == DrawItem::Anchor::Middle)
+                x0 -= w / 2;
+            else if (item.anchor == DrawItem::Anchor::End)
+                x0 -= w;
+            const double y = item.points[0].second;
+            boxes.push_back({x0, y - item.size * 0.9, x0 + w, y + item.size * 0.2, item.text});
+            EXPECT_GE(y - item.size, 0) << item.text;
+            EXPECT_LE(y, height) << item.text;
+        }
+        for (std::size_t i = 0; i < boxes.size(); ++i)
+            for (std::size_t j = i + 1; j < boxes.size(); ++j) {
+                const Box &a = boxes[i], &b = boxes[j];
+                EXPECT_FALSE(a.x0 < b.x1 && b.x0 < a.x1 && a.y0 < b.y1 && b.y0 < a.y1)
+                    << "\"" << a.text << "\" over \"" << b.text << "\"";
+            }
+        for (const char* shown : {"Liftoff", "Engine start", "Tower clear", "planned liftoff", "slip 0:00:07"})
+            EXPECT_NE(std::ranges::find(d.items, std::string(shown), &DrawItem::text), d.items.end())
+                << shown;
     }
 }
 
