@@ -44,7 +44,10 @@ void QtClockHealth::read() {
     if (m_reading)
         return;
     m_reading = true;
-    QDBusConnection& bus = m_bus.connection();
+    m_bus.whenConnected([this](QDBusConnection& bus) { ask(bus); });
+}
+
+void QtClockHealth::ask(QDBusConnection& bus) {
     if (!bus.isConnected()) {
         // The next question opens the bus afresh; this one is answered later all the same.
         m_bus.forget();

@@ -47,6 +47,7 @@ class QtClockHealth : public ClockHealthSource {
     void readWhenDue(std::int64_t nowMs);
     // Asks now, unless a question is out already; the answer comes later, from the event loop.
     void read();
+    void ask(QDBusConnection& bus);
     // Whether a question is out.
     bool reading() const { return m_reading; }
 

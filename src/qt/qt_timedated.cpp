@@ -5,6 +5,8 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QCoreApplication>
+#include <QThread>
 
 namespace orvane {
 
@@ -23,6 +25,7 @@ TimedatedBus::TimedatedBus(QString busAddress, const QString& name)
       m_name(name + QLatin1Char('-') + QString::number(++s_connectionsNamed)) {}
 
 TimedatedBus::~TimedatedBus() {
+    m_alive.reset();
     forget();
 }
 
@@ -32,13 +35,42 @@ void TimedatedBus::forget() {
     m_connection.reset();
 }
 
-QDBusConnection& TimedatedBus::connection() {
-    if (!m_connection) {
-        m_connection = std::make_unique<QDBusConnection>(
-            m_busAddress.isEmpty() ? QDBusConnection::systemBus()
-                                   : QDBusConnection::connectToBus(m_busAddress, m_name));
+void TimedatedBus::whenConnected(std::function<void(QDBusConnection&)> then) {
+    if (m_connection) {
+        then(*m_connection);
+        return;
     }
-    return *m_connection;
+    m_waiting.push_back(std::move(then));
+    if (m_connecting)
+        return;
+    m_connecting = true;
+    // Connecting waits for the bus's answer: on a thread of its own, told back by a task on the
+    // user-interface thread that finds this bus gone or here.
+    QThread* thread = QThread::create([this, alive = std::weak_ptr<bool>(m_alive),
+                                       address = m_busAddress, name = m_name] {
+        auto opened = std::make_shared<QDBusConnection>(
+            address.isEmpty() ? QDBusConnection::systemBus()
+                              : QDBusConnection::connectToBus(address, name));
+        QMetaObject::invokeMethod(
+            qApp,
+            [this, alive, opened, address, name] {
+                if (!alive.lock()) {
+                    if (!address.isEmpty())
+                        QDBusConnection::disconnectFromBus(name);
+                    return;
+                }
+                m_connecting = false;
+                m_connection = std::make_unique<QDBusConnection>(*opened);
+                const auto waiting = std::move(m_waiting);
+                m_waiting.clear();
+                for (const auto& task : waiting)
+                    if (m_connection)
+                        task(*m_connection);
+            },
+            Qt::QueuedConnection);
+    });
+    QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    thread->start();
 }
 
 QDBusMessage TimedatedBus::call(const QString& interface, const QString& method) {
@@ -63,7 +95,12 @@ Timedated::Timedated(QString busAddress, int timeoutMs)
 Timedated::~Timedated() = default;
 
 void Timedated::setTime(qint64 usecUtc, Answer answer) {
-    QDBusConnection& bus = m_bus.connection();
+    m_bus.whenConnected([this, usecUtc, answer = std::move(answer)](QDBusConnection& bus) {
+        ask(bus, usecUtc, answer);
+    });
+}
+
+void Timedated::ask(QDBusConnection& bus, qint64 usecUtc, const Answer& answer) {
     if (!bus.isConnected()) {
         const QDBusError error = bus.lastError();
         const std::string why =
@@ -80,7 +117,7 @@ void Timedated::setTime(qint64 usecUtc, Answer answer) {
     call.setInteractiveAuthorizationAllowed(true);
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, m_timeoutMs), &m_context);
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, &m_context,
-                     [watcher, answer = std::move(answer)] {
+                     [watcher, answer] {
                          watcher->deleteLater();
                          const QDBusPendingReply<> reply = *watcher;
                          answer(reply.isError() ? refusalText(reply.error()) : std::string());

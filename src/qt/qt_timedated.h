@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QDBusConnection;
 class QDBusMessage;
@@ -17,7 +18,8 @@ class QDBusMessage;
 namespace orvane {
 
 // The bus systemd-timedated is found on: the system bus, or a private one given by its
-// address (tests). Connecting starts a thread of Qt's, so it is opened when first needed.
+// address (tests). It is opened when first needed, on a thread of its own: a bus slow to
+// answer never holds up the user-interface thread.
 class TimedatedBus {
   public:
     // A connection to a private bus is named NAME and a number of its own, so that one
@@ -27,7 +29,9 @@ class TimedatedBus {
     TimedatedBus(const TimedatedBus&) = delete;
     TimedatedBus& operator=(const TimedatedBus&) = delete;
 
-    QDBusConnection& connection();
+    // Runs THEN on the user-interface thread with the connection, at once when it is open,
+    // else once the bus has answered (connected or not). Nothing runs after the bus is gone.
+    void whenConnected(std::function<void(QDBusConnection&)> then);
     // Drops the connection (one that failed, say): the next use opens it afresh.
     void forget();
     // A call of METHOD of INTERFACE on timedated's object.
@@ -40,6 +44,10 @@ class TimedatedBus {
     QString m_busAddress;
     QString m_name;
     std::unique_ptr<QDBusConnection> m_connection;
+    // Waiting for the bus to answer; at most a few (each asker asks once at a time).
+    std::vector<std::function<void(QDBusConnection&)>> m_waiting;
+    bool m_connecting = false;
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
 
 class Timedated {
@@ -61,6 +69,8 @@ class Timedated {
     static constexpr const char* NoAnswer = "no answer from the clock service";
 
   private:
+    void ask(QDBusConnection& bus, qint64 usecUtc, const Answer& answer);
+
     TimedatedBus m_bus;
     int m_timeoutMs;
     QObject m_context;
