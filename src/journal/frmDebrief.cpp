@@ -236,7 +236,7 @@ void frmDebrief::Export(bool html) {
         return;
     // Only a regular file is written over, and the refusal comes before anything is written.
     if (const std::string why = whyNotWritable(*path); !why.empty()) {
-        services().dialogs.messageBox("The debrief could not be written to " + *path + ". " + why + ".",
+        services().dialogs.messageBox("The debrief could not be written to " + *path + ": " + why + ".",
                                       Buttons::OK, Icon::Exclamation, m_app.info().title);
         return;
     }
@@ -283,7 +283,7 @@ void frmDebrief::Export(bool html) {
             cmdExportHtml.setEnabled(!m_records.empty());
             ShowJournalNote();
             if (!why.empty())
-                services().dialogs.messageBox("The debrief could not be written to " + target + ". " +
+                services().dialogs.messageBox("The debrief could not be written to " + target + ": " +
                                                   why + ".",
                                               Buttons::OK, Icon::Exclamation, m_app.info().title);
         });

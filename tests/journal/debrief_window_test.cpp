@@ -13,6 +13,7 @@
 #include <fstream>
 #include <map>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace orvane {
@@ -272,6 +273,78 @@ TEST_F(DebriefWindow, AFileReadRecordsTheLaunchTimeItRead) {
     ASSERT_EQ(read.kind, "file-read");
     EXPECT_EQ(read.detail("launch"), "2001-05-03 10:30:00");
     EXPECT_EQ(read.detail("old-launch"), "2001-05-03 10:26:07");
+}
+
+} // namespace
+} // namespace orvane
+
+namespace orvane {
+namespace {
+
+using namespace test;
+
+// A store whose reads answer only when the test says, as the journal's reader thread does.
+class SlowStore : public MemoryJournalStore {
+  public:
+    void streamRecords(std::int64_t run, std::function<bool(JournalRecord&&)> each,
+                       std::function<void(std::string)> done) override {
+        pending.push_back([this, run, each = std::move(each), done = std::move(done)] {
+            MemoryJournalStore::streamRecords(run, each, done);
+        });
+    }
+    std::vector<std::function<void()>> pending;
+};
+
+class SlowDebrief : public AppTest {
+  protected:
+    SlowDebrief() : keeper(app, store, canvas) {}
+    SlowStore store;
+    KeptCanvas canvas;
+    JournalKeeper keeper;
+};
+
+// The window never waits for the journal: a run is shown once it has been read, and only the
+// run last asked for; an export goes nowhere but to a new or a regular file.
+TEST_F(SlowDebrief, ShowsOnlyTheRunLastAskedForOnceItIsReadAndExportsOnlyToAFile) {
+    clockAt("2001-05-03 10:40:00");
+    startAndSettle();
+    for (int run = 0; run < 2; ++run)
+        for (JournalRecord r : rehearsal())
+            store.record(std::move(r));
+    ASSERT_TRUE(click(app.frmOrvane().control<MenuItem>("mnuDebrief")));
+    frmDebrief& debrief = *app.loaded<frmDebrief>();
+    EXPECT_EQ(debrief.lblTotals.caption(), "Reading the run . . .");
+    EXPECT_FALSE(debrief.cmdExportCsv.enabled());
+    click(debrief.cmdPrevRun);
+    ASSERT_EQ(store.pending.size(), 2u);
+    store.pending[1](); // the run asked for last comes first,
+    store.pending[0](); // and the one asked for before it is not shown over it
+    EXPECT_EQ(debrief.shownRun(), 2);
+    ASSERT_EQ(debrief.shownRecords().size(), 14u);
+    EXPECT_EQ(debrief.shownRecords().front().run, 2);
+    EXPECT_TRUE(debrief.lblTotals.caption().starts_with("Holds: 2"));
+    EXPECT_TRUE(debrief.cmdExportCsv.enabled());
+
+    const auto dir = std::filesystem::temp_directory_path() / ("orvane-slow-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string fifo = (dir / "pipe.csv").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    world.dialogs.queueFile(fifo);
+    answer(Answer::OK);
+    click(debrief.cmdExportCsv);
+    EXPECT_EQ(world.dialogs.shown().back().text,
+              "The debrief could not be written to " + fifo + ": it is a pipe, not a file.");
+    EXPECT_EQ(store.pending.size(), 2u) << "nothing was read for it";
+    world.dialogs.queueFile((dir / "run.csv").string());
+    click(debrief.cmdExportCsv);
+    EXPECT_FALSE(debrief.cmdExportCsv.enabled()) << "one export at a time";
+    EXPECT_FALSE(std::filesystem::exists(dir / "run.csv")) << "written once it is whole";
+    store.pending.back()();
+    std::ifstream in(dir / "run.csv", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+              journalCsv(store.records(2), world.clock.zone()));
+    EXPECT_TRUE(debrief.cmdExportCsv.enabled());
+    std::filesystem::remove_all(dir);
 }
 
 } // namespace
