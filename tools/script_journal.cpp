@@ -32,8 +32,11 @@ void ScriptJournal::Canvas::draw(PictureBox& picture, const Drawing& drawing) {
 ScriptJournal::ScriptJournal(App& app, const std::string& file, TranscriptSink transcript) {
     if (file.empty())
         m_store = std::make_unique<MemoryJournalStore>();
-    else
-        m_store = std::make_unique<SqliteJournalStore>(file);
+    else {
+        auto store = std::make_unique<SqliteJournalStore>(file);
+        store->readAtOnce = true;
+        m_store = std::move(store);
+    }
     m_store->onCommitted = [transcript](const JournalRecord& r) { transcript(journalLine(r)); };
     m_keeper = std::make_unique<JournalKeeper>(app, *m_store, m_canvas);
     m_keeper->setWaitForCommit(true);

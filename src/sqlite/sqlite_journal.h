@@ -51,6 +51,9 @@ class SqliteJournalStore : public JournalStore {
     // On a reader thread of the store's own, a job at a time; at most a few wait.
     void streamRecords(std::int64_t run, std::function<bool(JournalRecord&&)> each,
                        std::function<void(std::string)> done) override;
+    // Reads on the caller's thread and answers at once instead (scripts, which wait for each
+    // record's commit too).
+    bool readAtOnce = false;
 
   private:
     struct ReadJob {
@@ -59,6 +62,7 @@ class SqliteJournalStore : public JournalStore {
         std::function<void(std::string)> done;
     };
     void readerLoop();
+    std::string read(ReadJob& job);
     void answer(std::function<void(std::string)> done, std::string why);
     struct Item {
         JournalRecord record;

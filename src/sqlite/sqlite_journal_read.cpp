@@ -175,6 +175,11 @@ std::string readJournalRecords(const std::string& path, JournalChoice choice, st
 
 void SqliteJournalStore::streamRecords(std::int64_t run, std::function<bool(JournalRecord&&)> each,
                                        std::function<void(std::string)> done) {
+    if (readAtOnce) {
+        ReadJob job{run, std::move(each), {}};
+        done(read(job));
+        return;
+    }
     {
         std::lock_guard lock(m_readMutex);
         if (m_readJobs.size() < MostReadJobs) {
@@ -195,6 +200,27 @@ void SqliteJournalStore::answer(std::function<void(std::string)> done, std::stri
         done(why);
 }
 
+std::string SqliteJournalStore::read(ReadJob& job) {
+    std::string why;
+    bool opened = false;
+    {
+        std::lock_guard writerLock(m_mutex);
+        opened = m_opened;
+    }
+    sqlite3* db = nullptr;
+    if (opened && sqlite3_open_v2(m_path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_busy_timeout(db, 5000);
+        // The program ending stops a long read between two records.
+        const auto each = [this, &job](JournalRecord&& r) { return !m_readStop && job.each(std::move(r)); };
+        if (!sqlite_journal::eachRecord(db, job.run, each, why))
+            why = "the journal could not be read (" + why + ")";
+    } else if (opened) {
+        why = "the journal could not be read (" + std::string(db ? sqlite3_errmsg(db) : "no memory") + ")";
+    }
+    sqlite3_close(db);
+    return why;
+}
+
 void SqliteJournalStore::readerLoop() {
     std::unique_lock lock(m_readMutex);
     for (;;) {
@@ -204,23 +230,7 @@ void SqliteJournalStore::readerLoop() {
         ReadJob job = std::move(m_readJobs.front());
         m_readJobs.pop_front();
         lock.unlock();
-        std::string why;
-        bool opened = false;
-        {
-            std::lock_guard writerLock(m_mutex);
-            opened = m_opened;
-        }
-        sqlite3* db = nullptr;
-        if (opened && sqlite3_open_v2(m_path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-            sqlite3_busy_timeout(db, 5000);
-            // The program ending stops a long read between two records.
-            const auto each = [this, &job](JournalRecord&& r) { return !m_readStop && job.each(std::move(r)); };
-            if (!sqlite_journal::eachRecord(db, job.run, each, why))
-                why = "the journal could not be read (" + why + ")";
-        } else if (opened) {
-            why = "the journal could not be read (" + std::string(db ? sqlite3_errmsg(db) : "no memory") + ")";
-        }
-        sqlite3_close(db);
+        const std::string why = read(job);
         answer(std::move(job.done), why);
         lock.lock();
     }

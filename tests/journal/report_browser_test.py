@@ -68,7 +68,7 @@ def main():
         rows = driver.find_elements("css selector", "table.happenings tr")
         assert len(rows) > 10, len(rows)
         totals = driver.find_element("css selector", "table.totals").text
-        assert "2, 0:01:50 in all" in totals, totals
+        assert "2, 0:01:50.000 in all, the launch moved 0:01:50" in totals, totals
         os.makedirs(shots, exist_ok=True)
         driver.save_screenshot(os.path.join(shots, "debrief-report.png"))
         assert svg.rect["width"] > 500
