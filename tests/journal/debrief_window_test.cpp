@@ -253,6 +253,16 @@ TEST_F(DebriefWindow, EveryRecordKeepsTheTrueInstantToTheMillisecondBesideThePro
     for (std::size_t i : {0u, 4u, 5u})
         EXPECT_FALSE(records[i].programMs) << kinds[i];
     EXPECT_EQ(records[3].detail("held-ms"), "2040");
+    // The debrief's table puts the program's clock beside the true time.
+    ASSERT_TRUE(click(f.control<MenuItem>("mnuDebrief")));
+    const Drawing& table = canvas.drawn["picTable"];
+    const auto at = [&](const std::string& text) {
+        return std::ranges::find(table.items, text, &DrawItem::text);
+    };
+    ASSERT_NE(at("Program clock"), table.items.end());
+    ASSERT_NE(at(localText(*records[2].programMs, world.clock.zone())), table.items.end());
+    EXPECT_EQ(at(localText(*records[2].programMs, world.clock.zone()))->points[0].first,
+              at("Program clock")->points[0].first);
 }
 
 // A file read records the launch time it read, beside the one it replaced.
@@ -345,6 +355,23 @@ TEST_F(SlowDebrief, ShowsOnlyTheRunLastAskedForOnceItIsReadAndExportsOnlyToAFile
               journalCsv(store.records(2), world.clock.zone()));
     EXPECT_TRUE(debrief.cmdExportCsv.enabled());
     std::filesystem::remove_all(dir);
+
+    // A run longer than the window holds: its first records are shown, and the window says so.
+    JournalRecord next = journalRecord("launch-time", 900, 600);
+    next.beginsRun = true;
+    store.record(next);
+    for (std::size_t i = 0; i < frmDebrief::MostShown; ++i)
+        store.record(journalRecord("hold", 901, 599));
+    store.pending.clear();
+    click(debrief.cmdRefresh);
+    click(debrief.cmdNextRun);
+    click(debrief.cmdNextRun);
+    EXPECT_FALSE(debrief.cmdNextRun.enabled());
+    store.pending.back()();
+    EXPECT_EQ(debrief.shownRecords().size(), frmDebrief::MostShown);
+    EXPECT_TRUE(debrief.lblTotals.caption().ends_with(
+        "    Shown: the first 20000 of 20001 records (the exports hold them all)."))
+        << debrief.lblTotals.caption();
 }
 
 } // namespace

@@ -31,6 +31,11 @@ def under_a_regular_file(exe):
         told = [l for l in program.stderr if "cannot be kept at" in l]
         assert len(told) == 1, told
         assert program.journal == [], program.journal
+        # The end waits a bounded time for the journal, then says what never went in.
+        lost = [l for l in program.stderr if "could not be written before the program ended" in l]
+        assert len(lost) == 1, program.stderr
+        # The start, the ten holds and resumes, the exit, and what else was recorded.
+        assert int(lost[0].split()[1]) >= 12, lost[0]
     finally:
         program.remove()
         os.remove(home_file)
