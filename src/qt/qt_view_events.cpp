@@ -252,9 +252,10 @@ bool QtView::keyPress(Window& w, QKeyEvent* event) {
     Form* form = w.form;
     if (!form->acceptsInput())
         return false;
-    // A shortcut of a menu that is hidden (the present window's, the compact screen's) comes
-    // as a plain key: Qt answers only those of menus that are shown.
-    if (MenuItem* item = shortcutItem(*form, *event)) {
+    // A window without a frame (the present window) has no menu bar, only a right-click menu,
+    // whose shortcuts Qt does not answer: they come here as plain keys. A framed window's
+    // hidden menus (the compact screen's) keep their shortcuts off, as they always were.
+    if (MenuItem* item = form->borderless() ? shortcutItem(*form, *event) : nullptr) {
         if (item->acceptsInput())
             deliver([&] { item->click(); });
         return true;
