@@ -5,6 +5,7 @@
 #include "colors.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace orvane {
 
@@ -55,6 +56,13 @@ frmPresent::frmPresent(App& app) : Form(app.services(), "frmPresent"), m_app(app
     lblClock.setCaption("00:00:00");
     lblTarget.setFont(presentFont(false));
     lblTarget.setBackColor(LightGrey);
+    // The word says what the yellow says, for a viewer who cannot tell the colour or a
+    // projector that washes it out.
+    lblHold.setCaption("HOLD");
+    lblHold.setFont(presentFont(false));
+    lblHold.setBackColor(Yellow);
+    lblHold.setVisible(false);
+    mnuPresentPopUp.setVisible(false);
 
     coverMonitor(app.displays().monitors().front());
 
@@ -62,11 +70,43 @@ frmPresent::frmPresent(App& app) : Form(app.services(), "frmPresent"), m_app(app
     tmrPresent.onTimer = [this] { ShowPresentCount(); };
     onDblClick = [this] { Leave(); };
     // Esc leaves the present window; it is not the main window's, so it never asks to exit.
+    // The space bar is the hold button's, which the main window greys until holds are armed.
     onKeyPress = [this](int keyAscii) {
         if (keyAscii == 27)
             Leave();
+        else if (keyAscii == ' ')
+            PressMainCommand("cmdHoldResume");
     };
+    auto popUp = [this](MouseButton button) {
+        if (button != MouseButton::Right)
+            return;
+        ShowHoldCommands();
+        popupMenu(mnuPresentPopUp);
+    };
+    onMouseUp = popUp;
+    for (Label* l : {&lblTMinus, &lblDays, &lblClock, &lblTarget, &lblHold})
+        l->onMouseUp = popUp;
+    mnuPrHold.onClick = [this] { PressMainCommand("mnuHold"); };
+    mnuPrHoldEnable.onClick = [this] { PressMainCommand("mnuHoldEnable"); };
+    mnuPrLeave.onClick = [this] { Leave(); };
     onLoad = [this] { ShowPresentCount(); };
+}
+
+void frmPresent::ShowHoldCommands() {
+    frmOrvane& main = m_app.frmOrvane();
+    for (auto [mine, theirs] : {std::pair{&mnuPrHold, "mnuHold"},
+                                std::pair{&mnuPrHoldEnable, "mnuHoldEnable"}}) {
+        const MenuItem& item = main.control<MenuItem>(theirs);
+        mine->setCaption(item.caption());
+        mine->setEnabled(item.acceptsInput());
+    }
+}
+
+void frmPresent::PressMainCommand(const char* name) {
+    Control& command = m_app.frmOrvane().control<Control>(name);
+    if (command.acceptsInput())
+        command.click();
+    ShowPresentCount();
 }
 
 void frmPresent::coverMonitor(const Monitor& monitor) {
@@ -74,7 +114,7 @@ void frmPresent::coverMonitor(const Monitor& monitor) {
     layOut();
 }
 
-// Proportions of the monitor: the sign and the days across the top, meeting in the middle,
+// Proportions of the monitor: the sign, the days and a hold across the top,
 // the hours, minutes and seconds in the middle two thirds, the launch time along the foot.
 void frmPresent::layOut() {
     const int w = width();
@@ -83,11 +123,23 @@ void frmPresent::layOut() {
     const int inner = w - 2 * margin;
     const int rowTop = h * 3 / 100;
     const int rowHeight = h * 15 / 100;
-    if (lblDays.visible()) {
+    // The sign, the days when there are any and the word HOLD during a hold share the top
+    // row in equal parts; the sign alone stands in its middle.
+    const bool days = lblDays.visible();
+    const bool hold = lblHold.visible();
+    if (days || hold) {
         const int gap = w * 2 / 100;
+        const int parts = 1 + int(days) + int(hold);
+        const int part = (inner - gap * (parts - 1)) / parts;
         lblTMinus.setAlignment(Align::Right);
-        lblTMinus.move(margin, rowTop, w / 2 - gap / 2 - margin, rowHeight);
-        lblDays.move(w / 2 + gap / 2, rowTop, w / 2 - gap / 2 - margin, rowHeight);
+        lblTMinus.move(margin, rowTop, part, rowHeight);
+        int x = margin + part + gap;
+        if (days) {
+            lblDays.move(x, rowTop, part, rowHeight);
+            x += part + gap;
+        }
+        if (hold)
+            lblHold.move(x, rowTop, part, rowHeight);
     } else {
         lblTMinus.setAlignment(Align::Center);
         lblTMinus.move(margin, rowTop, inner, rowHeight);
@@ -112,6 +164,11 @@ void frmPresent::ShowPresentCount() {
     lblClock.setCaption(formatNumber(rest / 3600, "00") + ":" + formatNumber(rest / 60 % 60, "00") +
                         ":" + formatNumber(rest % 60, "00"));
     lblClock.setBackColor(count.held ? Yellow : LightGrey);
+    if (count.held != lblHold.visible()) {
+        lblHold.setVisible(count.held);
+        layOut();
+    }
+    ShowHoldCommands();
     lblTarget.setCaption(formatDate(count.launch, "mmmm d, yyyy   h:mm:ss AM/PM"));
 }
 

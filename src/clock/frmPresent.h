@@ -4,7 +4,10 @@
 // covers the monitor with the sign, the days when there are any, hours, minutes and seconds as
 // large as the monitor allows, and the launch time beneath. It turns in the same round as the
 // main window. Esc or a double click leaves it. With several monitors frmPresentScreen asks
-// which one, and the choice is remembered.
+// which one, and the choice is remembered. On one monitor it is the only window in sight, so it
+// takes the main window's hold commands itself: the space bar holds and resumes once holds are
+// armed, Ctrl+D arms them, and its right-click menu offers both. A hold is said in words,
+// HOLD beside the sign.
 
 #include "dates/datetime.h"
 #include "toolkit/controls.h"
@@ -40,11 +43,23 @@ class frmPresent : public Form {
     Label lblDays{this, "lblDays"};
     Label lblClock{this, "lblClock"};
     Label lblTarget{this, "lblTarget"};
+    Label lblHold{this, "lblHold"};
     Timer tmrPresent{this, "tmrPresent", 1, true};
+
+    MenuItem mnuPresentPopUp{this, "mnuPresentPopUp", nullptr, "&PresentMenu"};
+    MenuItem mnuPrHold{this, "mnuPrHold", &mnuPresentPopUp, "&Hold"};
+    MenuItem mnuPrHoldEnable{this, "mnuPrHoldEnable", &mnuPresentPopUp, "Hold Enable", "Ctrl+D"};
+    MenuItem mnuPrSep{this, "mnuPrSep", &mnuPresentPopUp, "-"};
+    MenuItem mnuPrLeave{this, "mnuPrLeave", &mnuPresentPopUp, "Leave Present Count"};
 
   private:
     void layOut();
     void ShowPresentCount();
+    // The two hold commands as the main window offers them now: caption and whether they
+    // can be given.
+    void ShowHoldCommands();
+    // Gives the main window's command NAME, as a click on it there would, when it can be given.
+    void PressMainCommand(const char* name);
     void Leave();
 
     App& m_app;

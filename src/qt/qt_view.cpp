@@ -3,6 +3,7 @@
 #include "qt/qt_kind.h"
 #include "qt/qt_widgets.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMenuBar>
@@ -14,6 +15,33 @@
 #include <cmath>
 
 namespace orvane {
+
+namespace {
+
+// Where a caption marks its access letter ("&Hold" marks H); -1 when it marks none. "&&" is a
+// plain "&".
+qsizetype accessMark(const QString& text) {
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != '&')
+            continue;
+        if (text[i + 1] != '&')
+            return i;
+        ++i;
+    }
+    return -1;
+}
+
+QChar accessLetter(const QString& text) {
+    const qsizetype at = accessMark(text);
+    return at < 0 ? QChar() : text[at + 1].toLower();
+}
+
+bool isButton(const Control& c) {
+    return c.kind() == Kind::CommandButton || c.kind() == Kind::OptionButton ||
+           c.kind() == Kind::CheckBox;
+}
+
+} // namespace
 
 QtView::QtView(App& app) : m_app(app) {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -283,6 +311,30 @@ void QtView::sync(Control& c, Prop what) {
         break;
     }
     kind.sync(c, w, what, *this);
+    if (what == Prop::Caption && isButton(c))
+        keepMenuLetters(*b.window, w);
+}
+
+// A menu title keeps its access letter: a button of the same window that marks the same letter
+// shows its caption unmarked, so Alt and the letter open the menu, never the button.
+void QtView::keepMenuLetters(const Window& window, QWidget* w) {
+    auto* button = qobject_cast<QAbstractButton*>(w);
+    const QChar letter = button ? accessLetter(button->text()) : QChar();
+    if (letter.isNull())
+        return;
+    for (const MenuItem* menu : window.form->topMenus()) {
+        if (menu->visible() && accessLetter(qstr(menu->caption())) == letter) {
+            QString text = button->text();
+            button->setText(text.remove(accessMark(text), 1));
+            return;
+        }
+    }
+}
+
+void QtView::resyncButtonCaptions(const Window& window) {
+    for (const auto& [control, binding] : m_bindings)
+        if (binding.window == &window && isButton(*control))
+            sync(*const_cast<Control*>(control), Prop::Caption);
 }
 
 void QtView::layOutWindowOf(const Control& c) {

@@ -120,6 +120,10 @@ class QtView : public QObject, public AppObserver, public ControlObserver {
     void syncForm(Window& w, Prop what);
     void makeMenuItem(MenuItem& item, Window& w);
     void syncMenuItem(MenuItem& item, const Binding& b, Prop what);
+    // Buttons give up an access letter a shown menu title of their window has (qt_view.cpp).
+    void keepMenuLetters(const Window& window, QWidget* w);
+    static MenuItem* shortcutItem(Form& form, const QKeyEvent& event);
+    void resyncButtonCaptions(const Window& window);
     void menuTriggered(MenuItem* item);
     // Tells the form where the user put its window, when that is not where the form put it.
     void reportMove(Window& w);

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QWindow>
@@ -233,12 +234,34 @@ bool QtView::mouseEvent(Control& c, QWidget* widget, QMouseEvent* event) {
     return consume || !bound(cp);
 }
 
+// The menu item of FORM whose shortcut is the key pressed, if any.
+MenuItem* QtView::shortcutItem(Form& form, const QKeyEvent& event) {
+    const QKeySequence pressed(event.keyCombination());
+    std::vector<MenuItem*> items = form.topMenus();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        MenuItem* item = items[i];
+        items.insert(items.end(), item->items().begin(), item->items().end());
+        if (!item->shortcut().empty() &&
+            QKeySequence::fromString(qstr(item->shortcut())) == pressed)
+            return item;
+    }
+    return nullptr;
+}
+
 bool QtView::keyPress(Window& w, QKeyEvent* event) {
-    const int code = characterCode(*event);
-    if (code == 0)
-        return false;
     Form* form = w.form;
     if (!form->acceptsInput())
+        return false;
+    // A window without a frame (the present window) has no menu bar, only a right-click menu,
+    // whose shortcuts Qt does not answer: they come here as plain keys. A framed window's
+    // hidden menus (the compact screen's) keep their shortcuts off, as they always were.
+    if (MenuItem* item = form->borderless() ? shortcutItem(*form, *event) : nullptr) {
+        if (item->acceptsInput())
+            deliver([&] { item->click(); });
+        return true;
+    }
+    const int code = characterCode(*event);
+    if (code == 0)
         return false;
     // Enter and Esc inside the calendar's month and year editors are the editors' own: Enter
     // applies the year typed, and never finishes the page around it.

@@ -143,8 +143,10 @@ void QtView::syncMenuItem(MenuItem& item, const Binding& b, Prop what) {
         return;
     case Prop::Visible:
         a->setVisible(item.visible());
-        if (!item.parentMenu())
+        if (!item.parentMenu()) {
             layOut(*b.window);
+            resyncButtonCaptions(*b.window);
+        }
         return;
     case Prop::Checked:
         a->setCheckable(item.checked());

@@ -117,14 +117,27 @@ void frmRemoteDisplays::ServeOrStop() {
     ShowServing();
 }
 
+namespace {
+
+// A loopback address reaches this computer alone: no phone can open a code for it.
+bool thisComputerOnly(const std::string& page) {
+    return page.starts_with("http://127.") || page.starts_with("http://[::1]") ||
+           page.starts_with("http://localhost");
+}
+
+} // namespace
+
 // The address and port are chosen while not serving; to move, stop first.
 void frmRemoteDisplays::ShowServing() {
     const bool serving = m_remote.serving();
     txtAddress.setEnabled(!serving);
     txtPort.setEnabled(!serving);
     const std::string page = serving ? m_remote.pageAddress() : std::string();
-    lblPageAddress.setCaption(serving ? page : "Not serving.");
-    m_remote.showCode(picCode, page);
+    const bool local = thisComputerOnly(page);
+    lblPageAddress.setCaption(!serving ? "Not serving."
+                              : local  ? page + " (this computer only)"
+                                       : page);
+    m_remote.showCode(picCode, local ? std::string() : page);
     ShowWatchers();
 }
 

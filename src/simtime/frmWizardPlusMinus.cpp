@@ -11,6 +11,7 @@ frmWizardPlusMinus::frmWizardPlusMinus(App& app) : SimWizardPage(app, "frmWizard
     cmdNext.setDefault(true);
     cmdNext.move(2040, 1860, 1140, 375);
     cmdCancel.setCaption("&Cancel");
+    cmdCancel.setCancel(true);
     cmdCancel.move(3375, 1860, 1140, 375);
 
     optTMinus.onClick = [this] { paint(SimMinusColor); };

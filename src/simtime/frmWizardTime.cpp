@@ -11,20 +11,6 @@
 
 namespace orvane {
 
-namespace {
-
-// A read-only box that shows its scroll bar's value, zero-padded with PATTERN: the scroll
-// bars are the only way to change the values.
-void linkBox(TextBox& box, ScrollBar& bar, const char* pattern, int max) {
-    box.setLocked(true);
-    box.setAlignment(Align::Center);
-    bar.setRange(0, max);
-    bar.setLargeChange(10);
-    bar.onChange = [&box, &bar, pattern] { box.setText(formatNumber(bar.value(), pattern)); };
-}
-
-} // namespace
-
 frmWizardTime::frmWizardTime(App& app) : SimWizardPage(app, "frmWizardTime") {
     layOut();
     cmdBack.onClick = [this] { goTo(m_app.form<frmWizardPlusMinus>()); };
@@ -49,8 +35,14 @@ void frmWizardTime::layOut() {
     mission.fraFrame.setBackColor(SimMinusColor);
     mission.fraFrame.move(240, 1260, 4590, 2040);
     for (const TimeColumn& c : mission.layOut()) {
+        c.box.setAlignment(Align::Center);
+        c.bar.setRange(0, c.max);
+        c.bar.setLargeChange(10);
+        c.bar.onChange = [&box = c.box, &bar = c.bar, pattern = c.pattern] {
+            box.setText(formatNumber(bar.value(), pattern));
+        };
+        takeTyping(c.box, c.bar, c.longName, c.pattern);
         c.box.setText(formatNumber(0, c.pattern));
-        linkBox(c.box, c.bar, c.pattern, c.max);
     }
 
     cmdBack.setCaption("&Back");
@@ -60,6 +52,7 @@ void frmWizardTime::layOut() {
     cmdEnter.setDefault(true);
     cmdEnter.move(2355, 3480, 1140, 375);
     cmdCancel.setCaption("&Cancel");
+    cmdCancel.setCancel(true);
     cmdCancel.move(3690, 3480, 1140, 375);
 }
 
@@ -67,6 +60,7 @@ void frmWizardTime::layOut() {
 // Enter reads.
 void frmWizardTime::showEntries() {
     const SimWizardEntries& e = m_app.simWizardEntries();
+    m_keepBoxTexts = true;
     mission.vsbSecondsSim.setValue(e.vsbSecondsSim);
     mission.vsbMinutesSim.setValue(e.vsbMinutesSim);
     mission.vsbHoursSim.setValue(e.vsbHoursSim);
@@ -75,6 +69,7 @@ void frmWizardTime::showEntries() {
     mission.txtMinutesSim.setText(e.txtMinutesSim);
     mission.txtHoursSim.setText(e.txtHoursSim);
     mission.txtDaysSim.setText(e.txtDaysSim);
+    m_keepBoxTexts = false;
 }
 
 void frmWizardTime::keepEntries() {

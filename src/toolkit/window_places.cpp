@@ -30,22 +30,47 @@ std::string identityHash(const Monitor& m) {
     return text;
 }
 
-std::optional<WindowPlace> readOffset(std::string_view text) {
-    const auto comma = text.find(',');
-    if (comma == std::string_view::npos)
+// "LEFT,TOP" from the monitor's corner, then the monitor's width and height when the place was
+// kept ("LEFT,TOP,WIDTH,HEIGHT"); places kept before the size was written have none.
+std::optional<KeptPlace> readPlace(std::string_view text) {
+    int numbers[4] = {};
+    int count = 0;
+    for (std::string_view rest = text; count < 5; ++count) {
+        const std::size_t comma = rest.find(',');
+        const std::string_view part = rest.substr(0, comma);
+        if (count == 4)
+            return std::nullopt;
+        auto [next, ec] = std::from_chars(part.data(), part.data() + part.size(), numbers[count]);
+        if (ec != std::errc{} || next != part.data() + part.size())
+            return std::nullopt;
+        if (comma == std::string_view::npos) {
+            ++count;
+            break;
+        }
+        rest.remove_prefix(comma + 1);
+    }
+    if (count == 4 && (numbers[2] <= 0 || numbers[3] <= 0))
         return std::nullopt;
-    WindowPlace p;
-    const char* first = text.data();
-    auto a = std::from_chars(first, first + comma, p.left);
-    auto b = std::from_chars(first + comma + 1, first + text.size(), p.top);
-    if (a.ec != std::errc{} || a.ptr != first + comma || b.ec != std::errc{} ||
-        b.ptr != first + text.size())
+    if (count != 2 && count != 4)
         return std::nullopt;
-    return p;
+    return KeptPlace{{numbers[0], numbers[1]}, count == 4 ? numbers[2] : 0,
+                     count == 4 ? numbers[3] : 0};
 }
 
-std::string writeOffset(WindowPlace p) {
-    return std::to_string(p.left) + "," + std::to_string(p.top);
+std::string writePlace(WindowPlace p, const Monitor& on) {
+    return std::to_string(p.left) + "," + std::to_string(p.top) + "," +
+           std::to_string(on.width) + "," + std::to_string(on.height);
+}
+
+// The kept place on ON: where it was relative to the monitor's size when the monitor has
+// another size now, and always whole on it.
+WindowPlace placeOn(const Monitor& on, const KeptPlace& kept, int width, int height) {
+    WindowPlace offset = kept.offset;
+    if (kept.monitorWidth > 0 && kept.monitorWidth != on.width)
+        offset.left = int(std::int64_t(offset.left) * on.width / kept.monitorWidth);
+    if (kept.monitorHeight > 0 && kept.monitorHeight != on.height)
+        offset.top = int(std::int64_t(offset.top) * on.height / kept.monitorHeight);
+    return keepOn(on, {on.left + offset.left, on.top + offset.top}, width, height);
 }
 
 } // namespace
@@ -60,9 +85,13 @@ std::string WindowPlaces::keyOf(const std::string& mode, const Monitor& monitor)
     return m_window + " " + mode + " " + identityHash(monitor);
 }
 
-std::optional<WindowPlace> WindowPlaces::offsetOn(const std::string& mode,
-                                                  const Monitor& monitor) const {
-    return readOffset(m_settings.get(m_appName, PlacesSection, keyOf(mode, monitor), ""));
+std::optional<KeptPlace> WindowPlaces::keptOn(const std::string& mode,
+                                              const Monitor& monitor) const {
+    return readPlace(m_settings.get(m_appName, PlacesSection, keyOf(mode, monitor), ""));
+}
+
+int WindowPlaces::lastMonitor(const std::string& mode, const std::vector<Monitor>& monitors) const {
+    return findRemembered(monitors, m_settings.get(m_appName, PlacesSection, m_window + " " + mode, ""));
 }
 
 WindowPlace WindowPlaces::placeFor(const std::string& mode, const std::vector<Monitor>& monitors,
@@ -70,28 +99,31 @@ WindowPlace WindowPlaces::placeFor(const std::string& mode, const std::vector<Mo
                                    int width, int height, int designedLeft) const {
     const Monitor& on =
         monitors[monitorOf(monitors, current.left, current.top, currentWidth, currentHeight)];
-    if (const auto offset = offsetOn(mode, on))
-        return keepOn(on, {on.left + offset->left, on.top + offset->top}, width, height);
+    if (const auto kept = keptOn(mode, on))
+        return placeOn(on, *kept, width, height);
+    // Until the user moves the window, a mode comes back on the monitor where it was left,
+    // though the other mode started elsewhere.
+    if (const int last = m_moved ? -1 : lastMonitor(mode, monitors); last >= 0)
+        if (const auto kept = keptOn(mode, monitors[last]))
+            return placeOn(monitors[last], *kept, width, height);
     return {on.left + designedLeft, current.top};
 }
 
 WindowPlace WindowPlaces::startPlace(const std::string& mode, const std::vector<Monitor>& monitors,
                                      int width, int height, WindowPlace designed) const {
-    const std::string last = m_settings.get(m_appName, PlacesSection, m_window + " " + mode, "");
-    const int index = findRemembered(monitors, last);
+    const int index = lastMonitor(mode, monitors);
     if (index >= 0)
-        if (const auto offset = offsetOn(mode, monitors[index]))
-            return keepOn(monitors[index],
-                          {monitors[index].left + offset->left, monitors[index].top + offset->top},
-                          width, height);
+        if (const auto kept = keptOn(mode, monitors[index]))
+            return placeOn(monitors[index], *kept, width, height);
     return designed;
 }
 
 void WindowPlaces::remember(const std::string& mode, const std::vector<Monitor>& monitors,
                             WindowPlace place, int width, int height) {
     const Monitor& on = monitors[monitorOf(monitors, place.left, place.top, width, height)];
+    m_moved = true;
     m_settings.save(m_appName, PlacesSection, keyOf(mode, on),
-                    writeOffset({place.left - on.left, place.top - on.top}));
+                    writePlace({place.left - on.left, place.top - on.top}, on));
     m_settings.save(m_appName, PlacesSection, m_window + " " + mode, on.key());
 }
 

@@ -15,6 +15,7 @@ EventEntryPage::EventEntryPage(App& app, std::string name, PageOf back)
     cmdEnter.setCaption("&Enter");
     cmdEnter.setDefault(true);
     cmdCancel.setCaption("&Cancel");
+    cmdCancel.setCancel(true);
     chkContinue.setCaption("Check1");
     chkContinue.setVisible(false);
     lblHold.setVisible(false);
@@ -32,15 +33,13 @@ void EventEntryPage::placeCommands(int top) {
     lblHold.move(120, top, 255, 255);
 }
 
-void EventEntryPage::linkBox(TextBox& box, ScrollBar& bar, const char* pattern, int max) {
-    box.setLocked(true);
+void EventEntryPage::linkBox(TextBox& box, ScrollBar& bar, std::string name, const char* pattern,
+                             int max) {
     box.setAlignment(Align::Center);
     bar.setRange(0, max);
     bar.setLargeChange(10);
     bar.onChange = [&box, &bar] { box.setText(std::to_string(bar.value())); };
-    box.onChange = [&box, pattern] {
-        box.setText(formatNumber(leadingNumber(box.text()), pattern));
-    };
+    takeTyping(box, bar, std::move(name), pattern);
     box.setText("0");
 }
 

@@ -37,8 +37,9 @@ class EventEntryPage : public WizardPage {
     // row and ends the wizard, unless another event already has that time.
     void enterEvent(const std::string& sign, std::int32_t magnitude);
 
-    // A box that shows its scroll bar's value, always zero-padded with PATTERN.
-    static void linkBox(TextBox& box, ScrollBar& bar, const char* pattern, int max);
+    // A box that shows its scroll bar's value, always zero-padded with PATTERN, and takes a
+    // typed value in the bar's range; NAME names it in the message that refuses another.
+    void linkBox(TextBox& box, ScrollBar& bar, std::string name, const char* pattern, int max);
 
   private:
     virtual void enter() = 0;

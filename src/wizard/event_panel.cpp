@@ -4,6 +4,7 @@
 #include "events/frmEventTimers.h"
 #include "toolkit/form.h"
 
+#include <cstdint>
 #include <string>
 
 namespace orvane {
@@ -21,11 +22,24 @@ int placeTop(int rank) {
     return 360 + 405 * ((rank - 1) % 5);
 }
 
+// Events rank by their offset, then by their number, so that events at one time (every event
+// never defined reads 0) each have a place of their own, a button the user can reach.
+int placeRank(const CTimeData& data, int n) {
+    const std::int32_t mine = data.signedOffset(n);
+    int rank = 1;
+    for (int j = 0; j < 10; ++j) {
+        const std::int32_t other = data.signedOffset(j);
+        if (other < mine || (other == mine && j < n))
+            ++rank;
+    }
+    return rank;
+}
+
 } // namespace
 
 void ArrangeEventButtons(std::array<OptionButton, 10>& buttons, const CTimeData& data) {
     for (int n = 0; n < 10; ++n) {
-        const int rank = data.EventRank(data.signedOffset(n));
+        const int rank = placeRank(data, n);
         buttons[n].move(placeLeft(rank), placeTop(rank));
     }
 }
@@ -39,14 +53,6 @@ void buildEventPanel(Frame& frame, std::array<OptionButton, 10>& buttons, int le
         b.setCaption("Event #" + std::to_string(n + 1));
         b.setTag(std::to_string(n));
         b.move(placeLeft(n + 1), placeTop(n + 1), ButtonWidth, ButtonHeight);
-    }
-    // Buttons of events at one time share a place, and the window draws a control made later
-    // above one made earlier. Listing the buttons from 9 down to 0 puts the lowest event
-    // number on top, which is the one the wizard chooses first among free events.
-    Form& form = frame.form();
-    for (int n = 9; n >= 0; --n) {
-        form.unregisterControl(&buttons[n]);
-        form.registerControl(&buttons[n]);
     }
 }
 

@@ -35,7 +35,7 @@ frmETWIZDate::frmETWIZDate(App& app)
         c.head.move(left - 60, 3570, 900, 240);
         c.box.move(left, 3840, 525, 420);
         c.bar.move(left + 525, 3840, 255, 420);
-        linkBox(c.box, c.bar, "00", c.max);
+        linkBox(c.box, c.bar, c.caption, "00", c.max);
     }
 
     lblMessage.setCaption(" Please use the calendar to set the date. ");

@@ -19,7 +19,7 @@ frmETWIZMET::frmETWIZMET(App& app) : EventEntryPage(app, "frmETWIZMET", &pageOf<
     mission.fraFrame.setBackColor(LightGreen);
     mission.fraFrame.move(240, 1020, 4590, 2040);
     for (const TimeColumn& c : mission.layOut())
-        linkBox(c.box, c.bar, c.pattern, c.max);
+        linkBox(c.box, c.bar, c.longName, c.pattern, c.max);
     placeCommands(3240);
 }
 

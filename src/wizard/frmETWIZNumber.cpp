@@ -16,6 +16,7 @@ frmETWIZNumber::frmETWIZNumber(App& app) : WizardPage(app, "frmETWIZNumber") {
     cmdNext.setDefault(true);
     cmdNext.move(2040, 3315, 1140, 375);
     cmdCancel.setCaption("&Cancel");
+    cmdCancel.setCancel(true);
     cmdCancel.move(3375, 3315, 1140, 375);
 
     // The page opens on the present schedule: buttons in time order, named as the rows are,

@@ -1,9 +1,12 @@
 #include "wizard/wizard_page.h"
 
 #include "app.h"
+#include "dates/datetime.h"
 #include "clock/frmOrvane.h"
 #include "events/frmEventTimers.h"
 
+#include <optional>
+#include <string_view>
 #include <vector>
 
 namespace orvane {
@@ -73,7 +76,41 @@ void WizardPage::designButtonRow(CommandButton& back, CommandButton& next, Comma
     next.setDefault(true);
     next.move(2040, top, 1140, 375);
     cancel.setCaption("&Cancel");
+    cancel.setCancel(true);
     cancel.move(3375, top, 1140, 375);
+}
+
+namespace {
+
+// Digits only, a few at most: a sign, a fraction or a letter is not a time box's value.
+std::optional<int> wholeNumber(std::string_view text) {
+    if (text.empty() || text.size() > 6)
+        return std::nullopt;
+    int n = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        n = n * 10 + (c - '0');
+    }
+    return n;
+}
+
+} // namespace
+
+void WizardPage::takeTyping(TextBox& box, ScrollBar& bar, std::string name, const char* pattern) {
+    box.setLocked(false);
+    box.onChange = [this, &box, &bar, name = std::move(name), pattern] {
+        if (m_keepBoxTexts)
+            return;
+        const std::optional<int> n = wholeNumber(box.text());
+        const bool fits = n && *n >= bar.min() && *n <= bar.max();
+        if (fits)
+            bar.setValue(*n);
+        else
+            warn("Type a whole number from " + std::to_string(bar.min()) + " to " +
+                 std::to_string(bar.max()) + " in the " + name + " box.");
+        box.setText(formatNumber(bar.value(), pattern));
+    };
 }
 
 void WizardPage::endPages(WizardPage* unloading) {

@@ -59,6 +59,14 @@ class WizardPage : public Form {
     // moves on with Next.
     static void designButtonRow(CommandButton& back, CommandButton& next, CommandButton& cancel,
                                 int top);
+    // A time box that takes typing as well as its scroll bar: a whole number in the bar's
+    // range moves the bar at once; anything else is refused with a message naming the box
+    // (NAME) and its range, and the box shows the bar's value again, padded with PATTERN.
+    void takeTyping(TextBox& box, ScrollBar& bar, std::string name, const char* pattern);
+
+    // While set, a time box keeps a text it cannot take, without a message: the page is
+    // showing what the launch data file kept, which its Enter reads as it stands.
+    bool m_keepBoxTexts = false;
 
     App& m_app;
 

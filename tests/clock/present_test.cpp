@@ -91,6 +91,40 @@ TEST_F(PresentTest, HeldTheDigitsAreYellow_AfterLiftoffTheWindowIsGreen) {
     EXPECT_EQ(p.backColor(), Green);
 }
 
+// On one monitor the present window is all the operator sees: it takes the hold commands
+// itself (space once holds are armed, the right-click menu), and says a hold in words.
+TEST_F(PresentTest, ThePresentWindowHoldsAndResumes_AndSaysHOLDBesideTheCount) {
+    clockAt("2001-05-03 10:29:50");
+    startAndSettle();
+    ASSERT_TRUE(click(main().control<MenuItem>("mnuRtPresent")));
+    frmPresent& p = present();
+    const int countWidth = p.lblClock.width();
+    ASSERT_TRUE(key(p, ' '));
+    EXPECT_FALSE(main().held()) << "holds are not armed yet";
+    ASSERT_TRUE(rightClick(p.lblClock));
+    EXPECT_FALSE(p.mnuPrHold.enabled());
+    ASSERT_TRUE(click(p.mnuPrHoldEnable));
+    EXPECT_TRUE(main().holdArmed());
+    EXPECT_EQ(p.mnuPrHoldEnable.caption(), "Hold Disable");
+    ASSERT_TRUE(key(p, ' '));
+    EXPECT_TRUE(main().held());
+    EXPECT_TRUE(p.lblHold.visible());
+    EXPECT_EQ(p.lblHold.caption(), "HOLD");
+    EXPECT_LE(p.lblTMinus.left() + p.lblTMinus.width(), p.lblHold.left());
+    EXPECT_LT(p.lblHold.top() + p.lblHold.height(), p.lblClock.top()) << "above the digits";
+    EXPECT_EQ(p.lblClock.width(), countWidth) << "the digits keep their size";
+    EXPECT_EQ(p.mnuPrHold.caption(), "&Resume");
+    EXPECT_FALSE(p.mnuPrHoldEnable.enabled()) << "a hold is left only by Resume";
+    advance(5s);
+    EXPECT_EQ(p.lblClock.caption(), "00:00:07");
+    ASSERT_TRUE(click(p.mnuPrHold));
+    EXPECT_FALSE(main().held());
+    EXPECT_FALSE(p.lblHold.visible());
+    EXPECT_EQ(p.lblTMinus.width(), p.lblClock.width()) << "the sign alone across the top";
+    ASSERT_TRUE(key(p, ' '));
+    EXPECT_TRUE(main().held()) << "space holds again";
+}
+
 TEST_F(PresentTest, DaysShowWhenThereAreAny_AndMakeRoomBesideTheSign) {
     clockAt("2001-05-01 10:30:00");
     startAndSettle();

@@ -105,13 +105,22 @@ TEST_F(WindowPlacesTest, PlacesHoldAcrossARestart_AndAMonitorThatHasGoneGivesWay
     EXPECT_EQ(restart(displays.list).first, std::make_pair(1920 * px + 9000, 4500));
     EXPECT_EQ(board, std::make_pair(1920 * px + 600, 900));
 
-    // The second monitor now smaller: the window is kept whole on it.
+    // The second monitor now smaller: the window stands where it stood relative to the
+    // monitor (it was pinned into the corner), and whole on it.
     Monitor smaller = displays.list[1];
     smaller.width = 800 * px;
     smaller.height = 600 * px;
     const auto shrunk = restart({displays.list[0], smaller});
-    EXPECT_EQ(shrunk.first.first, 1920 * px + 800 * px - 4350);
-    EXPECT_EQ(shrunk.first.second, 4500);
+    EXPECT_EQ(shrunk.first, std::make_pair(1920 * px + 9000 * 800 / 1920, 4500 * 600 / 1080));
+    EXPECT_EQ(shrunk.second.first, 1920 * px + 3000 * 800 / 1920);
+
+    // The full screen left on the second monitor and the compact one on the first: after a
+    // restart the full screen comes back where it was left.
+    toggle(main());
+    drag(main(), 7350, 600);
+    const auto apart = restart(displays.list);
+    EXPECT_EQ(apart.first, std::make_pair(7350, 600));
+    EXPECT_EQ(apart.second, std::make_pair(1920 * px + 3000, 1500));
 }
 
 } // namespace

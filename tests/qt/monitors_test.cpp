@@ -2,6 +2,7 @@
 // desk monitor and a projector, stands in for a two-monitor desk (an X server names every
 // output alike).
 
+#include "app.h"
 #include "clock/frmPresent.h"
 #include "qt/qt_displays.h"
 #include "qt/qt_view.h"
@@ -54,6 +55,39 @@ TEST_F(MonitorsTest, TheUserPicksTheProjector_AndTheCountCoversItThere) {
     EXPECT_TRUE(main().acceptsInput());
     EXPECT_EQ(view.window(main())->screen()->name(), "Desk");
     EXPECT_EQ(world.settings.stored(PresentSection, PresentMonitorKey), monitors[1].key());
+}
+
+// The full screen left on the projector and the compact one on the desk: after a restart the
+// full screen comes back on the projector, at its place there, as the window system puts it.
+TEST_F(MonitorsTest, TheFullScreenLeftOnTheProjectorComesBackThereAfterARestart) {
+    startAndSettle();
+    auto toggle = [this](App& a) {
+        world.scheduler.deliver([&] { a.frmOrvane().dblClick(); });
+    };
+    auto moveTo = [this](Form& f, int x, int y) {
+        world.scheduler.deliver([&] { f.movedByUser(x * 15, y * 15); });
+    };
+    toggle(app);
+    moveTo(main(), 1920 + 200, 100);
+    toggle(app);
+    moveTo(main(), 300, 40);
+
+    FakeWorld again(testInfo());
+    again.settings = world.settings;
+    App second(again.services);
+    QtView secondView(second);
+    QtDisplays secondDisplays(secondView);
+    second.setObserver(&secondView);
+    second.setDisplays(&secondDisplays);
+    again.scheduler.deliver([&] { Main(second); });
+    again.scheduler.advance(3000);
+    EXPECT_EQ(secondView.window(second.frmOrvane())->screen()->name(), "Desk");
+    again.scheduler.deliver([&] { second.frmOrvane().dblClick(); });
+    QWidget* full = secondView.window(second.frmOrvane());
+    EXPECT_EQ(full->screen()->name(), "Projector");
+    EXPECT_EQ(second.frmOrvane().left(), (1920 + 200) * 15);
+    EXPECT_EQ(second.frmOrvane().top(), 100 * 15);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 } // namespace

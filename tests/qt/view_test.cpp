@@ -183,6 +183,9 @@ TEST_F(QtViewTest, AccessLaunchDataOpensTheFullScreenWithMenusAndStatusBar_AndBa
     EXPECT_EQ(top->size(), QSize(677, 457)) << "10155 x 6855 twips at 96 dpi";
     EXPECT_EQ(access->text(), "Com&pact Screen");
     EXPECT_EQ(visibleMenuTitles(top), (QStringList{"File", "Settings", "Sim Time", "Help"}));
+    // Alt+H and Alt+S are the Help and Settings menus' letters: the buttons give them up.
+    EXPECT_EQ(mainWidget<QPushButton>("cmdHoldResume")->text(), "Hold");
+    EXPECT_EQ(mainWidget<QPushButton>("cmdSet")->text(), "Set Launch Time");
 
     // The status bar lies along the bottom edge, below the entry panels.
     auto* strip = mainWidget("sbrStatusBar");
@@ -200,6 +203,7 @@ TEST_F(QtViewTest, AccessLaunchDataOpensTheFullScreenWithMenusAndStatusBar_AndBa
     EXPECT_EQ(top->size(), QSize(290, 108));
     EXPECT_TRUE(visibleMenuTitles(top).isEmpty());
     EXPECT_FALSE(strip->isVisible());
+    EXPECT_EQ(mainWidget<QPushButton>("cmdHoldResume")->text(), "&Hold") << "no menu, its own";
 }
 
 TEST_F(QtViewTest, ControlsAreFoundByName_AndSitInsideTheirPanels) {

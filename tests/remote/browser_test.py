@@ -8,6 +8,7 @@ import json
 import re
 import sys
 import tempfile
+import time
 
 from orvane_remote import (Program, Screens, browser, count_text, launch_caption, shut_down,
                            wait_for)
@@ -27,6 +28,21 @@ def page_matches_program(driver, program):
 
 def background(driver, element_id):
     return driver.find_element("id", element_id).value_of_css_property("background-color")
+
+
+def launch_text(ms):
+    """A launch moment as the program writes its launch time."""
+    t = time.localtime(ms // 1000)
+    return "%s %d, %d   %d:%02d:%02d %s" % (time.strftime("%B", t), t.tm_mday, t.tm_year,
+                                             t.tm_hour % 12 or 12, t.tm_min, t.tm_sec,
+                                             "AM" if t.tm_hour < 12 else "PM")
+
+
+def page_launch_matches_program(driver, program):
+    before = launch_text(program.state()["launch_time_ms"])
+    shown = driver.find_element("id", "launch").text
+    after = launch_text(program.state()["launch_time_ms"])
+    return before == after == shown
 
 
 def main():
@@ -78,12 +94,18 @@ def main():
         assert not moved, "the page went on counting during the hold: %r" % moved
         assert page_count(driver) == held, "the page went on counting during the hold"
         assert count_text(program.state()) == held
+        # The hold is said in words too, and the launch time moves on as the program's does.
+        assert driver.find_element("id", "hold").is_displayed()
+        assert driver.find_element("id", "hold").text == "HOLD"
+        wait_for("the page's launch time to equal the program's",
+                 lambda: page_launch_matches_program(driver, program))
 
         # Resuming goes on from the held count.
         program.drive("click frmOrvane.cmdHoldResume")
         wait_for("the page to count again", lambda: page_count(driver) != held, timeout=5)
         assert "held" not in driver.find_element("id", "count").get_attribute("class")
         assert background(driver, "count") == "rgba(224, 224, 224, 1)"
+        assert not driver.find_element("id", "hold").is_displayed()
         wait_for("the page to equal the program", lambda: page_matches_program(driver, program))
 
         # A click fills the screen, another leaves full screen.

@@ -65,8 +65,9 @@ TEST_F(RemoteDialogTest, ServingShowsThePageAndItsCode_AndIsKeptForTheNextStart)
     type(d.txtPort, "9000");
     ASSERT_TRUE(click(d.chkServe));
     EXPECT_EQ(remote.calls, std::vector<std::string>{"serve 127.0.0.1 9000"});
-    EXPECT_EQ(d.lblPageAddress.caption(), "http://127.0.0.1:9000/");
-    EXPECT_EQ(remote.code, "http://127.0.0.1:9000/");
+    // No phone can open this computer's loopback address: no code for it.
+    EXPECT_EQ(d.lblPageAddress.caption(), "http://127.0.0.1:9000/ (this computer only)");
+    EXPECT_EQ(remote.code, "");
     EXPECT_FALSE(d.txtAddress.enabled()) << "the address is chosen while not serving";
     EXPECT_FALSE(d.txtPort.enabled());
     EXPECT_EQ(setting("Serve"), "1");
@@ -92,6 +93,11 @@ TEST_F(RemoteDialogTest, ServingShowsThePageAndItsCode_AndIsKeptForTheNextStart)
     EXPECT_EQ(remote.code, "");
     EXPECT_EQ(setting("Serve"), "0");
     EXPECT_FALSE(savedServeChoice(world.services.settings, "orvane"));
+
+    type(dialog().txtAddress, "192.168.1.5");
+    ASSERT_TRUE(click(dialog().chkServe));
+    EXPECT_EQ(dialog().lblPageAddress.caption(), "http://192.168.1.5:9000/");
+    EXPECT_EQ(remote.code, "http://192.168.1.5:9000/");
 }
 
 TEST_F(RemoteDialogTest, AnAddressThatCannotBeServedIsToldAndNothingIsKept) {
@@ -129,7 +135,7 @@ TEST_F(RemoteDialogTest, TheHighestPortServes_AndOnePastItIsRefused) {
     type(d.txtPort, "65535");
     ASSERT_TRUE(click(d.chkServe));
     EXPECT_EQ(remote.calls, std::vector<std::string>{"serve 127.0.0.1 65535"});
-    EXPECT_EQ(d.lblPageAddress.caption(), "http://127.0.0.1:65535/");
+    EXPECT_EQ(d.lblPageAddress.caption(), "http://127.0.0.1:65535/ (this computer only)");
     EXPECT_EQ(setting("Port"), "65535");
 }
 
@@ -139,7 +145,7 @@ TEST_F(RemoteDialogTest, AnIPv6AddressIsTakenAsTyped) {
     type(d.txtPort, "8081");
     ASSERT_TRUE(click(d.chkServe));
     EXPECT_EQ(remote.calls, std::vector<std::string>{"serve ::1 8081"});
-    EXPECT_EQ(d.lblPageAddress.caption(), "http://[::1]:8081/");
+    EXPECT_EQ(d.lblPageAddress.caption(), "http://[::1]:8081/ (this computer only)");
     const auto kept = savedServeChoice(world.services.settings, "orvane");
     ASSERT_TRUE(kept);
     EXPECT_EQ(kept->address, "::1");
