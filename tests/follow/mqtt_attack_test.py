@@ -120,10 +120,29 @@ def flood(broker, template):
     return message
 
 
+def refused_before_any_display(exe, folder):
+    """A bad credentials file and a topic longer than MQTT allows end the program with status 2
+    and the reason, where there is no display."""
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+    env.update(QT_QPA_PLATFORM="xcb", HOME=folder)
+    user_only = os.path.join(folder, "user-only")
+    with open(user_only, "w") as f:
+        f.write("flight\n")
+    os.chmod(user_only, 0o600)
+    for topic, args, reason in [
+            (TOPIC, ["--mqtt-credentials", os.path.join(folder, "none")], "no such file"),
+            (TOPIC, ["--mqtt-credentials", user_only], "two lines"),
+            ("t" * 65_525, [], "at most 65,524 bytes")]:
+        run = subprocess.run([exe, "--follow", "mqtt://127.0.0.1/" + topic, *args], env=env,
+                             capture_output=True, text=True, timeout=30)
+        assert run.returncode == 2 and reason in run.stderr, (run.returncode, run.stderr[-300:])
+
+
 def main():
     exe = sys.argv[1]
     folder = tempfile.mkdtemp(prefix="orvane-mqtt-attack-")
     os.chmod(folder, 0o755)
+    refused_before_any_display(exe, folder)
     broker = AclBroker(folder)
     programs = []
     address = "mqtt://127.0.0.1:%d/%s" % (broker.port, TOPIC)
