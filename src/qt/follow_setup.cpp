@@ -144,10 +144,14 @@ void FollowSetup::publishTo(const MqttAddress& where, const std::string& text) {
     if (!m_leader) {
         m_leader = std::make_unique<Leader>(m_app, *m_link, m_health);
         m_leader->onConnection = [this](bool connected, const std::string& why) {
+            m_leaderConnected = connected;
+            m_leaderProblem = why;
             brokerConnection(connected, why, m_publishingTo);
         };
     }
     m_publishingTo = text;
+    m_leaderConnected = false;
+    m_leaderProblem.clear();
     m_leader->start(where, serverFor(where));
     std::printf("Publishing to %s\n", text.c_str());
     std::fflush(stdout);
@@ -162,6 +166,14 @@ std::string FollowSetup::publish(const std::string& address) {
         return error;
     publishTo(*where, address);
     return {};
+}
+
+std::string FollowSetup::publishingState() const {
+    if (m_leaderConnected)
+        return "connected to the broker";
+    if (m_leaderProblem.empty())
+        return "connecting to the broker";
+    return "the broker cannot be reached: " + m_leaderProblem;
 }
 
 void FollowSetup::stopPublishing() {

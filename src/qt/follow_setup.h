@@ -51,6 +51,7 @@ class FollowSetup : public MqttPublishing {
     std::string publish(const std::string& address) override;
     void stopPublishing() override;
     std::string publishingTo() const override { return m_publishingTo; }
+    std::string publishingState() const override;
 
     Follower* follower() { return m_follower.get(); }
 
@@ -68,6 +69,8 @@ class FollowSetup : public MqttPublishing {
     std::string m_clientId;
     std::string m_publishingTo;
     bool m_brokerFailed = false;
+    bool m_leaderConnected = false;
+    std::string m_leaderProblem;
     ClockHealthSource* m_health = nullptr;
 };
 

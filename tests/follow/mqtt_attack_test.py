@@ -12,7 +12,9 @@ publishers on the leader's topic:
 
 Then followers that cannot reach their leader say why in the status bar: the broker's
 certificate not trusted, a broker that does not speak TLS, a wrong password, a refused
-connection. Loopback only; every wait is bounded.
+connection; and a leader's Remote Displays dialog says whether its broker is reached. Before
+all that, a bad credentials file and an overlong topic end the program with status 2 where
+there is no display. Loopback only; every wait is bounded.
 """
 import json
 import os
@@ -24,7 +26,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "remote"))
-from mqtt_test import Broker, free_port, status, tool, TOPIC  # noqa: E402
+from mqtt_test import Broker, free_port, get, status, tool, TOPIC  # noqa: E402
 from orvane_remote import MemoryWatch, Program, launch_caption, wait_for  # noqa: E402
 
 USERS = {"leader": "go for launch", "follower": "watching"}
@@ -172,6 +174,9 @@ def main():
             "refused the connection": start("refused", [
                 "--follow", "mqtt://127.0.0.1:%d/%s" % (free_port(), TOPIC)]),
         }
+        closed_port = free_port()
+        closed = "mqtt://127.0.0.1:%d/%s" % (closed_port, TOPIC)
+        unheard = start("unheard", ["--own-clock", "--publish", closed])
 
         # The flood: the follower answers throughout and ends on its last word.
         journal_before = journal_bytes(follower)
@@ -210,6 +215,15 @@ def main():
             wait_for("a follower to say: " + words,
                      lambda p=program, w=words: status(p).startswith("Leader not heard yet: ")
                      and w in status(p), timeout=15)
+        # A leader's Remote Displays dialog tells whether its broker is reached.
+        for program, text in [
+                (leader, "Publishing to %s: connected to the broker." % address),
+                (unheard, "Publishing to %s: the broker cannot be reached: The broker at "
+                 "127.0.0.1:%d refused the connection." % (closed, closed_port))]:
+            program.drive("click frmOrvane.mnuRemoteDisplays")
+            caption = "frmRemoteDisplays.lblPublishing.Caption"
+            wait_for("the dialog to say: " + text, lambda p=program: get(p, caption) == text,
+                     timeout=10)
         print("mqtt attacks: bounded, warned and refused")
     finally:
         for p in programs:
