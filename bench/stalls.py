@@ -83,6 +83,7 @@ def flood(broker, template, seconds, stop):
                 sent += 1
                 message["sequence"] = template["sequence"] + sent
                 message["launch_time_ms"] = template["launch_time_ms"] + sent * 1000
+                message["holding"] = sent % 2 == 1
                 pub.stdin.write(json.dumps(message) + "\n")
             pub.stdin.flush()
             time.sleep(max(0.0, began + sent / RATE - time.monotonic()))

@@ -2,8 +2,8 @@
 (the leader may write the topic, the follower only read it and say it is there), attacked by
 publishers on the leader's topic:
 
-  - a flood of 10,000 changing messages at about 5,000 a second (the publisher under nice;
-    the rate it achieved is printed): the follower answers throughout, stays under 300 MiB,
+  - a flood of 10,000 messages at about 5,000 a second, each a hold or a resume and a new
+    launch time (the publisher under nice; the rate it achieved is printed): the follower answers throughout, stays under 300 MiB,
     writes little to its journal, and ends on the flood's last word;
   - one 50 MB message: dropped unread and said in the status bar, the follower still counting;
   - a forged message with a far sequence: taken, but the real leader's next word is obeyed and
@@ -102,7 +102,8 @@ def leaders_word(broker):
 
 
 def flood(broker, template):
-    """FLOOD messages, each a new launch time, at about FLOOD_RATE a second."""
+    """FLOOD messages, each a hold or a resume and a new launch time, at about FLOOD_RATE a
+    second; the last one a resume."""
     pub = subprocess.Popen(["nice", "-n", "10", *broker.client("mosquitto_pub", "leader", "-l")],
                            stdin=subprocess.PIPE, text=True)
     began = time.monotonic()
@@ -111,6 +112,7 @@ def flood(broker, template):
     for i in range(FLOOD):
         message["sequence"] = template["sequence"] + 1 + i
         message["launch_time_ms"] = template["launch_time_ms"] + (i + 1) * 1000
+        message["holding"] = i % 2 == 0
         pub.stdin.write(json.dumps(message) + "\n")
         if i % batch == batch - 1:
             pub.stdin.flush()
@@ -184,9 +186,11 @@ def main():
         last = flood(broker, leaders_word(broker))
         status(follower)  # it answers
         wait_for("the follower to take the flood's last word",
-                 lambda: follower.state()["launch_time_ms"] == last["launch_time_ms"], timeout=5)
+                 lambda: follower.state()["launch_time_ms"] == last["launch_time_ms"] and
+                 not follower.state()["holding"], timeout=5)
         grown = journal_bytes(follower) - journal_before
         assert grown < JOURNAL_GROWTH_BOUND, "the journal grew %d bytes" % grown
+        print("follower's journal grew %d bytes in the flood" % grown)
 
         # The real leader's next word is obeyed, and two leaders are warned of.
         leader.drive("click frmOrvane.mnuHoldEnable")
