@@ -455,5 +455,40 @@ TEST_F(FollowTest, AMessageThatCannotBeReadIsDroppedWhole_Counted_AndSaidOnce) {
     EXPECT_TRUE(followers[0]->main().held());
 }
 
+// Until its leader is heard, a follower counts to nothing of its own: no count, no launch,
+// and its status bar says so; the leader's first word, a hold here, shows at once.
+TEST_F(FollowTest, AFollowerThatHasNotHeardItsLeaderShowsNoCountAndNoLaunch) {
+    for (Site* s : sites()) {
+        s->world.clock.set(at("2001-05-03 10:14:57"));
+        s->world.scheduler.deliver([s] { Main(s->app); });
+    }
+    Site& site = *followers[0];
+    following.push_back(std::make_unique<Follower>(site.app, site.link));
+    following.back()->start(where, server);
+    bool launched = false;
+    Subscription heard = site.app.happenings().subscribe(
+        [&](const Happening& h) { launched = launched || h.kind == Happening::Kind::Liftoff; });
+    const auto shown = [](Site& s) {
+        std::string text;
+        for (const char* name : {"lblDays", "lblHours", "lblMinutes", "lblSeconds"})
+            text += s.main().control<Label>(name).caption() + " ";
+        return text;
+    };
+    advance(3s);
+    ASSERT_TRUE(leader->click(leader->main().control<MenuItem>("mnuHoldEnable")));
+    ASSERT_TRUE(leader->click(leader->main().control<CommandButton>("cmdHoldResume")));
+    advance(20min);
+    EXPECT_EQ(shown(site), "--- -- -- -- ");
+    EXPECT_FALSE(launched) << "the launch time a follower starts with is not its leader's";
+    EXPECT_EQ(statusOf(site).text(), "Leader not heard yet");
+
+    publisher = std::make_unique<Leader>(leader->app, leader->link, &health);
+    publisher->start(where, server);
+    broker.flush();
+    EXPECT_TRUE(site.main().held());
+    EXPECT_EQ(shown(site), shown(*leader));
+    EXPECT_EQ(statusOf(site).text(), "Following broker/orvane");
+}
+
 } // namespace
 } // namespace orvane::test
