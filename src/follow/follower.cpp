@@ -276,12 +276,12 @@ std::string Follower::wallTime(std::int64_t unixMs) const {
 std::string Follower::statusText() const {
     if (!m_where)
         return {};
+    if (m_silent && m_lastHeardMs)
+        return "Leader not heard since " + wallTime(*m_lastHeardMs);
     if (!m_readProblem.empty())
         return m_readProblem;
     if (m_twoLeadersUntilMs)
         return "Two leaders publish on " + m_where->topic;
-    if (m_silent && m_lastHeardMs)
-        return "Leader not heard since " + wallTime(*m_lastHeardMs);
     // Never heard: what the broker said instead, else only that.
     if (m_silent || !m_lastHeardMs) {
         std::string why = m_brokerProblem;
