@@ -21,6 +21,8 @@
 //             15 s, a third into a second, a launch 13 s ahead is set as Set Launch Time sets
 //             one (the entry and its question left out), so that T minus ten is due 3 s later;
 //             "launch NS UNIX_SECONDS" for each.
+//   stalls    a fine timer beside the board's scene (stalls_probe.h): "fine NS MAX_LATE_US
+//             TICKS" once a second.
 
 #include "app.h"
 #include "clock/frmOrvane.h"
@@ -28,6 +30,7 @@
 #include "events/frmEventTimers.h"
 #include "qt/qt_program.h"
 #include "qt/qt_view.h"
+#include "stalls_probe.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -48,7 +51,7 @@
 
 namespace {
 
-enum class Scene { Board, Present, Callouts, Journal, Countdowns };
+enum class Scene { Board, Present, Callouts, Journal, Countdowns, Stalls };
 
 Scene sceneWanted() {
     const char* scene = std::getenv("ORVANE_BENCH_SCENE");
@@ -62,6 +65,8 @@ Scene sceneWanted() {
         return Scene::Journal;
     if (std::strcmp(scene, "countdowns") == 0)
         return Scene::Countdowns;
+    if (std::strcmp(scene, "stalls") == 0)
+        return Scene::Stalls;
     return Scene::Board;
 }
 
@@ -128,6 +133,8 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
             present(main);
         if (m_scene == Scene::Journal)
             happenEverySecond();
+        if (m_scene == Scene::Stalls)
+            orvane::bench::startFineTimer(this, [this](const std::string& line) { write(line); });
     }
 
     void controlChanged(orvane::Control& control, orvane::Prop what) override {

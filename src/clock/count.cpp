@@ -87,6 +87,12 @@ void frmOrvane::ShowCount(Instant now) {
         setWindowWarningArmed(false);
     }
     greyForLeader();
+    // A follower that has not heard its leader has no count of its own, and no launch.
+    if (m_following && !m_leaderHeard) {
+        for (Label* l : {&lblDays, &lblHours, &lblMinutes, &lblSeconds})
+            l->setCaption(l == &lblDays ? "---" : "--");
+        return;
+    }
     lblDays.setCaption(formatNumber(m_shown.days, "000"));
     lblHours.setCaption(formatNumber(m_shown.hours, "00"));
     lblMinutes.setCaption(formatNumber(m_shown.minutes, "00"));

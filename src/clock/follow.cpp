@@ -6,6 +6,7 @@
 #include "colors.h"
 
 #include <initializer_list>
+#include <utility>
 
 namespace orvane {
 
@@ -41,6 +42,7 @@ void frmOrvane::setFollowedLaunch(Instant launch) {
 // hold, resume, launch time and window are told to its own listeners as a leader's are.
 void frmOrvane::FollowLeader(const Followed& leader) {
     const Instant now = services().clock.instant();
+    const bool firstWord = !std::exchange(m_leaderHeard, true);
     const auto launchMoved = [&] { return !hasLaunchTime() || launchMoment() != leader.launch; };
     if (leader.held) {
         const bool moved = launchMoved();
@@ -55,6 +57,8 @@ void frmOrvane::FollowLeader(const Followed& leader) {
             ResumeCount();
         if (launchMoved()) {
             setFollowedLaunch(leader.launch);
+            ShowCount(now);
+        } else if (firstWord) {
             ShowCount(now);
         }
     }

@@ -385,6 +385,7 @@ class frmOrvane : public Form {
     ClockHealth m_clockHealth;
     // The count is a leader's.
     bool m_following = false;
+    bool m_leaderHeard = false; // a follower's: its leader's state has come
     // The true time remembered while a simulated time is shown, as lblRevertTime shows it.
     std::optional<DateTime> m_revertShown;
 };

@@ -169,6 +169,9 @@ void frmOrvane::UpdateHeldWindow(Instant now) {
     // The timer is off and the panels are locked before the message goes up, so nothing
     // can report the expiry a second time while the message is open or after it.
     raiseWindowHappening(Happening::Kind::WindowExpired);
+    // The lock is the leader's own: a follower shows the expiry and goes on following.
+    if (m_following)
+        return;
     services().dialogs.messageBox("Your Launch Window has expired.  You must reschedule a new "
                                   "Launch Date.  Press OK then the Esc key to exit the program.",
                                   Buttons::OK, Icon::Exclamation, MessageTitle);
@@ -191,7 +194,7 @@ void frmOrvane::setWindowWarningArmed(bool armed) {
 // After expiry the user must restart; leaving goes through the exit path so that nothing
 // unsaved is lost. Should the user stay there, the surfaces stay locked.
 void frmOrvane::CheckWindowLock() {
-    if (!m_state.window().expired)
+    if (!m_state.window().expired || m_following)
         return;
     const std::string& title = m_app.info().title;
     services().dialogs.messageBox("You must exit " + title + " and restart the program.",

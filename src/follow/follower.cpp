@@ -65,13 +65,43 @@ void Follower::connectionChanged(bool connected) {
     showStatus();
 }
 
+// Kept, and read at once unless MessagesReadASecond were read in the last second: then in
+// the first round after that second.
 void Follower::received(const MqttMessage& raw) {
     if (!m_where || raw.topic != m_where->topic)
         return;
-    std::string error;
-    const std::optional<LeaderMessage> message = parseLeaderMessage(raw.payload, error);
-    if (!message)
+    m_waiting = raw;
+    takeWaiting();
+}
+
+void Follower::takeWaiting() {
+    const std::int64_t now = m_app.ownClock().computer().monotonicMs();
+    if (!m_waiting || (m_taken.size() == MessagesReadASecond && now - m_taken.front() < 1000))
         return;
+    m_taken.push_back(now);
+    if (m_taken.size() > MessagesReadASecond)
+        m_taken.pop_front();
+    const MqttMessage message = std::move(*m_waiting);
+    m_waiting.reset();
+    take(message);
+}
+
+void Follower::take(const MqttMessage& raw) {
+    std::string error;
+    const std::optional<LeaderMessage> message =
+        raw.droppedBytes ? std::nullopt : parseLeaderMessage(raw.payload, error);
+    if (!message) {
+        unreadable(raw.droppedBytes
+                       ? "it is larger than " + std::to_string(MqttMessageLimit / 1024) + " KiB"
+                       : error);
+        return;
+    }
+    m_readProblem.clear();
+    if (!fromLeader(*message, raw)) {
+        showStatus();
+        return;
+    }
+    const bool first = !m_sequence;
     const bool newer = message->run != m_run || message->sequence > m_sequence;
     // A kept message that is not newer than the last says nothing of the leader now: it may
     // have gone while the broker kept its last word.
@@ -80,7 +110,7 @@ void Follower::received(const MqttMessage& raw) {
         m_lastHeardMonotonicMs = raw.receivedMonotonicMs;
         m_silent = false;
     }
-    if (newer || !m_sequence)
+    if (newer || first)
         apply(*message);
     bool clockChanged = m_leaderHealth != message->clockHealth;
     m_leaderHealth = message->clockHealth;
@@ -91,6 +121,38 @@ void Follower::received(const MqttMessage& raw) {
     }
     if (clockChanged && onLeaderClock)
         onLeaderClock();
+    showStatus();
+}
+
+// Whether to take M as the leader's word. A leader never goes back: not to an earlier
+// message of its run, nor, once restarted, to its old run. Either is a second publisher on the
+// topic, so both are taken as they come (either may be the real leader, and a forged message
+// cannot lock the real one out) but warned of until LeaderRestartMs passes without another.
+// What the broker kept and hands on at connecting is older news, and only taken when new.
+bool Follower::fromLeader(const LeaderMessage& m, const MqttMessage& raw) {
+    if (!m_sequence || (m.run == m_run && m.sequence > m_sequence))
+        return true;
+    if (m.run == m_run && m.sequence == m_sequence)
+        return false; // the same message again
+    const bool goesBack = m.run == m_run || (m_oldRun && m.run == *m_oldRun);
+    if (raw.retained && goesBack)
+        return false;
+    if (goesBack && !raw.retained)
+        m_twoLeadersUntilMs = raw.receivedMonotonicMs + LeaderRestartMs;
+    if (m.run != m_run)
+        m_oldRun = m_run;
+    m_sequence = 0; // a run, or a sequence, to go on from
+    return true;
+}
+
+// Said once, in the status bar and on standard error, until a message can be read again.
+void Follower::unreadable(const std::string& why) {
+    ++m_unread;
+    const std::string text = "A message on " + m_where->topic + " could not be read: " + why;
+    if (text == m_readProblem)
+        return;
+    m_readProblem = text;
+    std::fprintf(stderr, "%s\n", text.c_str());
     showStatus();
 }
 
@@ -175,6 +237,11 @@ void Follower::compareClocks(const LeaderMessage& m, const MqttMessage& raw) {
 
 void Follower::round() {
     const std::int64_t now = m_app.ownClock().computer().monotonicMs();
+    takeWaiting();
+    if (m_twoLeadersUntilMs && now >= *m_twoLeadersUntilMs) {
+        m_twoLeadersUntilMs.reset();
+        showStatus();
+    }
     if (m_link.connected() &&
         (!m_lastPresenceMonotonicMs || now - *m_lastPresenceMonotonicMs >= PresenceEveryMs))
         sayPresent();
@@ -209,8 +276,19 @@ std::string Follower::wallTime(std::int64_t unixMs) const {
 std::string Follower::statusText() const {
     if (!m_where)
         return {};
-    if (m_silent)
-        return "Leader not heard since " + wallTime(m_lastHeardMs.value_or(m_startedMs));
+    if (m_silent && m_lastHeardMs)
+        return "Leader not heard since " + wallTime(*m_lastHeardMs);
+    if (!m_readProblem.empty())
+        return m_readProblem;
+    if (m_twoLeadersUntilMs)
+        return "Two leaders publish on " + m_where->topic;
+    // Never heard: what the broker said instead, else only that.
+    if (m_silent || !m_lastHeardMs) {
+        std::string why = m_brokerProblem;
+        if (why.ends_with('.'))
+            why.pop_back();
+        return why.empty() ? "Leader not heard yet" : "Leader not heard yet: " + why;
+    }
     std::string text = "Following " + m_where->shown();
     if (m_clock && m_clock->warns())
         text += ", clock " + seconds(m_clock->estimateMs()) +
@@ -219,7 +297,8 @@ std::string Follower::statusText() const {
 }
 
 bool Follower::statusWarns() const {
-    return m_where && (m_silent || (m_clock && m_clock->warns()));
+    return m_where && (m_silent || !m_readProblem.empty() || m_twoLeadersUntilMs ||
+                       (m_clock && m_clock->warns()));
 }
 
 void Follower::showStatus() {
@@ -243,6 +322,8 @@ void Follower::showStatus() {
         if (tip.ends_with('.'))
             tip.pop_back();
     }
+    if (m_unread)
+        tip += "; " + std::to_string(m_unread) + " messages could not be read";
     if (m_clock)
         tip += "; this clock is " + seconds(m_clock->estimateMs()) +
                (m_clock->estimateMs() < 0 ? " behind" : " ahead of") + " the leader's (+-" +

@@ -14,6 +14,18 @@
 // for itself (it says it is there every PresenceEveryMs): each way's time is at most its round
 // trip, so the difference of the two clocks lies within a range as wide as the two round trips.
 // The warning shows only when the whole range lies beyond LeaderClockLimitMs.
+//
+// Nothing on the wire can hold the count up: taking a message in only keeps it, replacing any
+// kept before, and at most MessagesReadASecond are read and applied in any second (one kept
+// beyond that waits for the first round after it), so a flood of any rate costs a few
+// applications a second, and the journal's records from the wire at most what those make. A message
+// that cannot be read, or says what no leader can, is dropped whole, counted, and said in the
+// status bar.
+//
+// The leader is whoever publishes the latest run: a new run is the leader restarted. A run
+// that comes back after another, or a sequence that goes back, is a second publisher: the
+// follower takes what comes last, as the broker delivers it, and warns in amber until
+// LeaderRestartMs pass without another such message.
 
 #include "follow/mqtt_address.h"
 #include "happenings.h"
@@ -21,6 +33,7 @@
 #include "services/mqtt.h"
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -34,6 +47,8 @@ struct RemoteState;
 inline constexpr std::int64_t LeaderSilenceMs = 75'000;
 inline constexpr std::int64_t LeaderClockLimitMs = 500;
 inline constexpr std::int64_t PresenceEveryMs = 30'000;
+inline constexpr std::size_t MessagesReadASecond = 4;
+inline constexpr std::int64_t LeaderRestartMs = 10'000;
 
 // How far this computer's clock runs ahead of the leader's (negative: behind), as a range.
 struct LeaderClockComparison {
@@ -77,6 +92,11 @@ class Follower {
     // for a failure.
     std::function<void(bool connected, const std::string& why)> onConnection;
 
+    // Messages dropped because they could not be read, or said what no leader can.
+    std::int64_t unreadMessages() const { return m_unread; }
+    // Messages of another publisher of the topic seen within LeaderRestartMs of the leader's.
+    bool twoLeaders() const { return m_twoLeadersUntilMs.has_value(); }
+
     // What the status bar shows now, and whether in amber.
     std::string statusText() const;
     bool statusWarns() const;
@@ -84,6 +104,10 @@ class Follower {
   private:
     void connectionChanged(bool connected);
     void received(const MqttMessage& message);
+    void takeWaiting();
+    void take(const MqttMessage& message);
+    bool fromLeader(const LeaderMessage& message, const MqttMessage& raw);
+    void unreadable(const std::string& why);
     void apply(const LeaderMessage& message);
     void applyClockOffset(std::int64_t offsetMs);
     void applyEvents(const RemoteState& state);
@@ -105,6 +129,12 @@ class Follower {
     std::optional<std::int64_t> m_lastPresenceMonotonicMs;
     std::int64_t m_run = 0;
     std::int64_t m_sequence = 0;
+    std::optional<MqttMessage> m_waiting; // the latest message not read yet
+    std::deque<std::int64_t> m_taken;     // monotonic ms of the last messages read
+    std::int64_t m_unread = 0;
+    std::string m_readProblem; // the last message's, while the next cannot be read either
+    std::optional<std::int64_t> m_twoLeadersUntilMs; // monotonic
+    std::optional<std::int64_t> m_oldRun;            // the run before the leader's latest
     std::optional<LeaderClockComparison> m_clock;
     std::optional<ClockHealth> m_leaderHealth;
     std::string m_brokerProblem;

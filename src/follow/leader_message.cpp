@@ -2,6 +2,9 @@
 
 #include "services/json.h"
 
+#include <array>
+#include <utility>
+
 namespace orvane {
 
 namespace {
@@ -28,6 +31,76 @@ ClockHealth::Sync syncNamed(const std::string& name) {
 
 std::string optionalNumber(const std::optional<std::int64_t>& n) {
     return n ? std::to_string(*n) : "null";
+}
+
+namespace lim = leader_limits;
+
+// Collects the first field found out of its range.
+struct RangeCheck {
+    std::string& error;
+    void number(std::int64_t value, std::int64_t low, std::int64_t high, const char* field) {
+        if (error.empty() && (value < low || value > high))
+            error = std::string("the field ") + field + " is out of range";
+    }
+    void instant(std::int64_t ms, const char* field) {
+        number(ms, lim::FirstMs, lim::LastMs, field);
+    }
+    void optional(const std::optional<std::int64_t>& value, std::int64_t high, const char* field) {
+        if (value)
+            number(*value, 0, high, field);
+    }
+    void text(const std::string& value, std::size_t limit, const char* field) {
+        if (error.empty() && value.size() > limit)
+            error = std::string("the field ") + field + " is too long";
+    }
+};
+
+// Characters, as the wizard counts them: UTF-8 continuation bytes are not.
+std::size_t characters(const std::string& text) {
+    std::size_t n = 0;
+    for (const char c : text)
+        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return n;
+}
+
+void checkRanges(const JsonValue& json, const LeaderMessage& m, std::string& error) {
+    RangeCheck check{error};
+    check.instant(m.run, "run");
+    check.number(m.sequence, 1, lim::MaxSequence, "sequence");
+    check.instant(m.trueTimeMs, "true_time_ms");
+    // Each is in range before they are added.
+    check.number(m.simOffsetMs, lim::FirstMs - lim::LastMs, lim::LastMs - lim::FirstMs,
+                 "sim_offset_ms");
+    if (error.empty())
+        check.instant(m.trueTimeMs + m.simOffsetMs, "sim_offset_ms");
+    check.optional(m.brokerRoundTripMs, lim::MaxRoundTripMs, "broker_round_trip_ms");
+    check.optional(m.clockHealth.maxErrorMs, lim::MaxClockErrorMs, "clock.max_error_ms");
+    const RemoteState& s = m.state;
+    check.instant(s.serverTimeMs, "server_time_ms");
+    check.instant(s.launchTimeMs, "launch_time_ms");
+    check.number(s.count.days, 0, lim::MaxDays, "count.days");
+    check.number(s.count.hours, 0, 23, "count.hours");
+    check.number(s.count.minutes, 0, 59, "count.minutes");
+    check.number(s.count.seconds, 0, 59, "count.seconds");
+    check.text(s.windowText, lim::MaxTextBytes, "launch_window.text");
+    if (error.empty() && s.events.size() > 10)
+        error = "there are more than ten events";
+    // The numbers as sent, before anything narrowed them.
+    std::array<bool, 10> seen{};
+    for (const JsonValue& item : json["events"].items()) {
+        const std::int64_t number = item["number"].number().value_or(0);
+        check.number(number, 1, 10, "events.number");
+        if (error.empty() && std::exchange(seen[std::size_t(number - 1)], true))
+            error = "two events have the number " + std::to_string(number);
+    }
+    for (const RemoteEvent& e : s.events) {
+        if (error.empty() &&
+            (characters(e.name) > lim::MaxNameChars || e.name.size() > 4 * lim::MaxNameChars))
+            error = "the field events.name is too long";
+        check.number(e.offsetSeconds, 0, lim::MaxOffsetSeconds, "events.offset_s");
+        check.instant(e.momentMs, "events.moment_ms");
+        check.text(e.text, lim::MaxTextBytes, "events.text");
+    }
 }
 
 } // namespace
@@ -73,6 +146,9 @@ std::optional<LeaderMessage> parseLeaderMessage(std::string_view text, std::stri
     const JsonValue& clock = (*json)["clock"];
     m.clockHealth.sync = syncNamed(clock["sync"].text().value_or(""));
     m.clockHealth.maxErrorMs = clock["max_error_ms"].number();
+    checkRanges(*json, m, error);
+    if (!error.empty())
+        return std::nullopt;
     return m;
 }
 

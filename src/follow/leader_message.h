@@ -5,8 +5,8 @@
 // happening as it happens.
 
 #include "happenings.h"
-#include "services/clock_health.h"
 #include "remote/remote_state.h"
+#include "services/clock_health.h"
 
 #include <cstdint>
 #include <optional>
@@ -32,8 +32,24 @@ struct LeaderMessage {
     RemoteState state;
 };
 
+// What a leader can say, and so all a follower takes: the dates the program shows (the years
+// 100 to 9999), a count and offsets within them, at most ten events numbered 1 to 10 with
+// names as the wizard allows. Every number is checked before any arithmetic on it.
+namespace leader_limits {
+inline constexpr std::int64_t FirstMs = -59'011'459'200'000; // 100-01-01 00:00:00 UTC
+inline constexpr std::int64_t LastMs = 253'402'300'799'999;  // 9999-12-31 23:59:59.999 UTC
+inline constexpr std::int64_t MaxDays = 3'652'425;           // 10,000 years
+inline constexpr std::int64_t MaxSequence = (std::int64_t(1) << 53) - 1;
+inline constexpr std::int64_t MaxOffsetSeconds = 2'147'483'647; // as the board keeps it
+inline constexpr std::size_t MaxNameChars = 30;
+inline constexpr std::size_t MaxTextBytes = 100;
+inline constexpr std::int64_t MaxRoundTripMs = 3'600'000;
+inline constexpr std::int64_t MaxClockErrorMs = 86'400'000;
+} // namespace leader_limits
+
 std::string leaderMessageJson(const LeaderMessage& message);
-// Empty, with the reason in ERROR, for a text that is not such a message.
+// Empty, with the reason in ERROR, for a text that is not such a message or says what no
+// leader can.
 std::optional<LeaderMessage> parseLeaderMessage(std::string_view text, std::string& error);
 
 // One happening as it goes out on TOPIC/happenings. Files' paths stay on the leader's

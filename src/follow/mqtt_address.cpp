@@ -1,5 +1,7 @@
 #include "follow/mqtt_address.h"
 
+#include "services/mqtt.h"
+
 #include <charconv>
 #include <vector>
 
@@ -80,6 +82,11 @@ std::optional<MqttAddress> parseMqttAddress(std::string_view text, std::string& 
     if (topic.find_first_of("+#") != std::string_view::npos || topic.starts_with('$') ||
         topic.find('\0') != std::string_view::npos) {
         error = "The topic must not hold + or #, nor begin with $.";
+        return std::nullopt;
+    }
+    // The happenings. topic adds its name to it, and MQTT allows a topic of 65,535 bytes.
+    if (topic.size() + std::string_view("/happenings").size() > MqttTopicLimit) {
+        error = "The topic can be at most 65,524 bytes long, as MQTT allows.";
         return std::nullopt;
     }
     where.host = std::string(host);

@@ -1,15 +1,19 @@
 #include "mqtt/mosquitto_link.h"
 
-#include <mosquitto.h>
-
-#include <dlfcn.h>
+#include "mqtt/mosquitto_api.h"
 
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <type_traits>
+#include <initializer_list>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <utility>
+#include <vector>
 
 namespace orvane {
 
@@ -22,88 +26,227 @@ std::int64_t monotonicMs() {
     return std::int64_t(t.tv_sec) * 1000 + t.tv_nsec / 1'000'000;
 }
 
-// The client library, opened when a leader or a follower first needs it: a clock that does
-// neither never maps it, nor the OpenSSL it brings, some 2 MB of the program's memory.
-struct MosquittoApi {
-    decltype(&::mosquitto_lib_init) lib_init = nullptr;
-    decltype(&::mosquitto_lib_cleanup) lib_cleanup = nullptr;
-    decltype(&::mosquitto_new) make = nullptr;
-    decltype(&::mosquitto_destroy) destroy = nullptr;
-    decltype(&::mosquitto_int_option) int_option = nullptr;
-    decltype(&::mosquitto_reconnect_delay_set) reconnect_delay_set = nullptr;
-    decltype(&::mosquitto_connect_callback_set) connect_callback_set = nullptr;
-    decltype(&::mosquitto_disconnect_callback_set) disconnect_callback_set = nullptr;
-    decltype(&::mosquitto_message_callback_set) message_callback_set = nullptr;
-    decltype(&::mosquitto_publish_callback_set) publish_callback_set = nullptr;
-    decltype(&::mosquitto_username_pw_set) username_pw_set = nullptr;
-    decltype(&::mosquitto_tls_set) tls_set = nullptr;
-    decltype(&::mosquitto_connect_async) connect_async = nullptr;
-    decltype(&::mosquitto_strerror) strerror = nullptr;
-    decltype(&::mosquitto_loop_start) loop_start = nullptr;
-    decltype(&::mosquitto_disconnect) disconnect = nullptr;
-    decltype(&::mosquitto_loop_stop) loop_stop = nullptr;
-    decltype(&::mosquitto_publish) publish = nullptr;
-    decltype(&::mosquitto_subscribe) subscribe = nullptr;
-    decltype(&::mosquitto_connack_string) connack_string = nullptr;
-};
-
-const MosquittoApi* loadApi() {
-    void* lib = dlopen("libmosquitto.so.1", RTLD_NOW | RTLD_LOCAL);
-    if (!lib)
-        return nullptr;
-    static MosquittoApi a;
-    auto take = [lib](auto& slot, const char* name) {
-        slot = reinterpret_cast<std::remove_reference_t<decltype(slot)>>(dlsym(lib, name));
-        return slot != nullptr;
-    };
-    const bool all = true
-        && take(a.lib_init, "mosquitto_lib_init")
-        && take(a.lib_cleanup, "mosquitto_lib_cleanup")
-        && take(a.make, "mosquitto_new")
-        && take(a.destroy, "mosquitto_destroy")
-        && take(a.int_option, "mosquitto_int_option")
-        && take(a.reconnect_delay_set, "mosquitto_reconnect_delay_set")
-        && take(a.connect_callback_set, "mosquitto_connect_callback_set")
-        && take(a.disconnect_callback_set, "mosquitto_disconnect_callback_set")
-        && take(a.message_callback_set, "mosquitto_message_callback_set")
-        && take(a.publish_callback_set, "mosquitto_publish_callback_set")
-        && take(a.username_pw_set, "mosquitto_username_pw_set")
-        && take(a.tls_set, "mosquitto_tls_set")
-        && take(a.connect_async, "mosquitto_connect_async")
-        && take(a.strerror, "mosquitto_strerror")
-        && take(a.loop_start, "mosquitto_loop_start")
-        && take(a.disconnect, "mosquitto_disconnect")
-        && take(a.loop_stop, "mosquitto_loop_stop")
-        && take(a.publish, "mosquitto_publish")
-        && take(a.subscribe, "mosquitto_subscribe")
-        && take(a.connack_string, "mosquitto_connack_string");
-    if (!all) {
-        dlclose(lib);
-        return nullptr;
-    }
-    return &a;
-}
-
-// The library, or null where it is not installed. Opened and set up once for the program.
-const MosquittoApi* library() {
-    static const MosquittoApi* loaded = [] {
-        const MosquittoApi* a = loadApi();
-        if (a) {
-            a->lib_init();
-            std::atexit([] { library()->lib_cleanup(); });
-        }
-        return a;
-    }();
-    return loaded;
-}
-
-// Only called once library() found it.
-const MosquittoApi& api() {
-    return *library();
-}
-
 constexpr int KeepAliveSeconds = 10;
 constexpr std::size_t MaxUnacknowledged = 256;
+constexpr std::size_t LogLineLimit = 300;
+constexpr std::chrono::seconds RetryAfter{5};
+
+bool says(const std::string& text, std::initializer_list<const char*> words) {
+    for (const char* w : words)
+        if (text.find(w) != std::string::npos)
+            return true;
+    return false;
+}
+
+} // namespace
+
+struct MosquittoLink::Connection : std::enable_shared_from_this<Connection> {
+    MqttServer server;
+    Post post;
+    MosquittoLink* link = nullptr; // used on the user-interface thread while alive
+    mosquitto* mosq = nullptr;
+    std::thread connector;
+    std::atomic<std::int64_t> roundTripMs{-1};
+    std::atomic<bool> connectedOnce{false}; // on the library's thread: since the last drop
+
+    std::mutex postMutex; // guards alive against the program's end
+    bool alive = true;
+
+    std::mutex mutex; // guards what follows, shared with the network threads
+    std::condition_variable wake;
+    bool stopping = false;
+    bool loopRunning = false;
+    bool loopFailed = false; // the library's thread ended by itself
+    std::vector<std::string> topics;
+    std::map<int, std::int64_t> sentAt; // message id -> monotonic ms when published
+    // The latest message of each topic the user-interface thread has not taken yet.
+    std::map<std::string, MqttMessage> waiting;
+    bool deliveryPosted = false;
+    std::string lastLog; // the library's last words about TLS
+
+    // Runs TASK on the user-interface thread, unless stopped before it runs there.
+    void tell(std::function<void()> task) {
+        std::lock_guard lock(postMutex);
+        if (!alive)
+            return;
+        post([self = shared_from_this(), task = std::move(task)] {
+            if (self->isAlive())
+                task();
+        });
+    }
+    bool isAlive() {
+        std::lock_guard lock(postMutex);
+        return alive;
+    }
+    void tellConnection(bool connected, std::string why) {
+        tell([link = link, connected, why = std::move(why)] {
+            link->connectionTold(connected, why);
+        });
+    }
+    // What a failure of RC (ERR: errno just after it) means, in words for the user.
+    std::string failure(int rc, int err);
+};
+
+std::string MosquittoLink::Connection::failure(int rc, int err) {
+    std::string log;
+    {
+        std::lock_guard lock(mutex);
+        log = lastLog;
+    }
+    const std::string at = server.host + ":" + std::to_string(server.port);
+    if (says(log, {"certificate verify failed", "self-signed", "self signed",
+                   "unable to get local issuer"}))
+        return "The broker's certificate is not trusted (self-signed, or signed by an authority "
+               "this computer does not trust)";
+    if (server.tls && says(log, {"wrong version number", "packet length too long", "record layer",
+                                 "unexpected eof", "http request", "unknown protocol"}))
+        return "The broker at " + at + " does not speak TLS";
+    if (rc == MOSQ_ERR_EAI)
+        return "The name " + server.host + " was not found";
+    if (rc == MOSQ_ERR_ERRNO && err == ECONNREFUSED)
+        return "The broker at " + at + " refused the connection";
+    if (rc == MOSQ_ERR_ERRNO && err != 0)
+        return std::strerror(err);
+    if (rc == MOSQ_ERR_TLS && !log.empty())
+        return "A TLS error occurred: " + log;
+    return api().strerror(rc);
+}
+
+namespace {
+
+// On the library's threads from here on.
+void handleConnect(mosquitto* mosq, void* self, int rc) {
+    auto* c = static_cast<MosquittoLink::Connection*>(self);
+    if (rc != 0) {
+        c->tellConnection(false, rc == 4 || rc == 5 ? "The broker refused this user: not authorised"
+                                                    : std::string(api().connack_string(rc)));
+        return;
+    }
+    c->connectedOnce = true;
+    std::vector<std::string> topics;
+    {
+        std::lock_guard lock(c->mutex);
+        topics = c->topics;
+    }
+    for (const std::string& topic : topics)
+        api().subscribe(mosq, nullptr, topic.c_str(), 1);
+    c->tellConnection(true, {});
+}
+
+void handleDisconnect(mosquitto*, void* self, int rc) {
+    const int err = errno;
+    auto* c = static_cast<MosquittoLink::Connection*>(self);
+    const bool was = c->connectedOnce.exchange(false);
+    if (rc == MOSQ_ERR_CONN_REFUSED && !was)
+        return; // the broker's refusal was told with its reason as the connection's answer
+    c->tellConnection(false, rc == 0 ? "The connection was closed."
+                             : was   ? "The connection was lost."
+                                     : c->failure(rc, err));
+}
+
+void handleMessage(mosquitto*, void* self, const mosquitto_message* m) {
+    auto* c = static_cast<MosquittoLink::Connection*>(self);
+    MqttMessage copy;
+    copy.topic = m->topic ? m->topic : "";
+    const std::size_t size = m->payloadlen > 0 ? std::size_t(m->payloadlen) : 0;
+    // Nothing a leader sends comes near the limit: a larger message is not even copied.
+    if (size > MqttMessageLimit)
+        copy.droppedBytes = size;
+    else if (m->payload && size > 0)
+        copy.payload.assign(static_cast<const char*>(m->payload), size);
+    copy.retained = m->retain;
+    copy.receivedMonotonicMs = monotonicMs();
+    bool post = false;
+    {
+        std::lock_guard lock(c->mutex);
+        c->waiting[copy.topic] = std::move(copy);
+        post = !std::exchange(c->deliveryPosted, true);
+    }
+    if (post)
+        c->tell([link = c->link] { link->deliverWaiting(); });
+}
+
+void handlePublish(mosquitto*, void* self, int mid) {
+    auto* c = static_cast<MosquittoLink::Connection*>(self);
+    const std::int64_t now = monotonicMs();
+    std::lock_guard lock(c->mutex);
+    const auto it = c->sentAt.find(mid);
+    if (it == c->sentAt.end())
+        return;
+    c->roundTripMs.store(now - it->second);
+    c->sentAt.erase(it);
+}
+
+void handleLog(mosquitto*, void* self, int level, const char* text) {
+    if (!text)
+        return;
+    const std::string line = std::string(text).substr(0, LogLineLimit);
+    if (!says(line, {"SSL", "TLS", "certificate"}))
+        return;
+    auto* c = static_cast<MosquittoLink::Connection*>(self);
+    {
+        std::lock_guard lock(c->mutex);
+        c->lastLog = line;
+    }
+    if (level != MOSQ_LOG_ERR)
+        return;
+    // The library's thread ends after this without a word more.
+    c->tellConnection(false, c->failure(MOSQ_ERR_TLS, 0));
+    c->connectedOnce = false;
+    {
+        std::lock_guard lock(c->mutex);
+        c->loopFailed = true;
+    }
+    c->wake.notify_all();
+}
+
+// Connects, looking the host up and maybe waiting on the network, then hands the connection
+// to the library's thread, which connects again after every drop. On a TLS failure that
+// thread ends, telling only its log: this one then starts it again after a while, until
+// stopped.
+void runConnection(MosquittoLink::Connection* c) {
+    for (;;) {
+        {
+            std::lock_guard lock(c->mutex);
+            c->loopFailed = false;
+            c->lastLog.clear();
+        }
+        const int rc =
+            api().connect_async(c->mosq, c->server.host.c_str(), c->server.port, KeepAliveSeconds);
+        const int err = errno;
+        std::unique_lock lock(c->mutex);
+        if (c->stopping)
+            return;
+        if (rc == MOSQ_ERR_SUCCESS && api().loop_start(c->mosq) == MOSQ_ERR_SUCCESS) {
+            c->loopRunning = true;
+            c->wake.wait(lock, [c] { return c->stopping || c->loopFailed; });
+            if (c->stopping)
+                return;
+            lock.unlock();
+            api().disconnect(c->mosq);
+            api().loop_stop(c->mosq, false);
+            lock.lock();
+            c->loopRunning = false;
+        } else if (rc != MOSQ_ERR_SUCCESS) {
+            lock.unlock();
+            c->tellConnection(false, c->failure(rc, err));
+            lock.lock();
+        }
+        if (c->wake.wait_for(lock, RetryAfter, [c] { return c->stopping; }))
+            return;
+    }
+}
+
+// Disconnects and lets go of the connection, however long its threads take to end.
+void windDown(std::shared_ptr<MosquittoLink::Connection> c) {
+    if (c->connector.joinable())
+        c->connector.join();
+    api().disconnect(c->mosq);
+    if (c->loopRunning)
+        api().loop_stop(c->mosq, false);
+    api().destroy(c->mosq);
+    c->mosq = nullptr;
+}
 
 } // namespace
 
@@ -125,186 +268,121 @@ void MosquittoLink::start(const MqttServer& server) {
     stop();
     if (!library()) {
         tell([this] {
-            if (onConnection)
-                onConnection(false, "The MQTT client library (libmosquitto1) is not installed.");
+            connectionTold(false, "The MQTT client library (libmosquitto1) is not installed.");
         });
         return;
     }
-    m_mosq = api().make(server.clientId.empty() ? nullptr : server.clientId.c_str(), true, this);
-    if (!m_mosq) {
-        tell([this] {
-            if (onConnection)
-                onConnection(false, "The MQTT client could not be made.");
-        });
+    auto c = std::make_shared<Connection>();
+    c->server = server;
+    c->post = m_post;
+    c->link = this;
+    c->topics = m_topics;
+    c->mosq =
+        api().make(server.clientId.empty() ? nullptr : server.clientId.c_str(), true, c.get());
+    if (!c->mosq) {
+        tell([this] { connectionTold(false, "The MQTT client could not be made."); });
         return;
     }
-    api().int_option(m_mosq, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
-    api().int_option(m_mosq, MOSQ_OPT_TCP_NODELAY, 1);
-    api().reconnect_delay_set(m_mosq, 1, 5, false);
-    api().connect_callback_set(m_mosq, &MosquittoLink::handleConnect);
-    api().disconnect_callback_set(m_mosq, &MosquittoLink::handleDisconnect);
-    api().message_callback_set(m_mosq, &MosquittoLink::handleMessage);
-    api().publish_callback_set(m_mosq, &MosquittoLink::handlePublish);
+    mosquitto* mosq = c->mosq;
+    api().int_option(mosq, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
+    api().int_option(mosq, MOSQ_OPT_TCP_NODELAY, 1);
+    api().reconnect_delay_set(mosq, 1, 5, false);
+    api().connect_callback_set(mosq, &handleConnect);
+    api().disconnect_callback_set(mosq, &handleDisconnect);
+    api().message_callback_set(mosq, &handleMessage);
+    api().publish_callback_set(mosq, &handlePublish);
+    api().log_callback_set(mosq, &handleLog);
     if (!server.user.empty())
-        api().username_pw_set(m_mosq, server.user.c_str(), server.password.c_str());
+        api().username_pw_set(mosq, server.user.c_str(), server.password.c_str());
     if (server.tls) {
         // The system's certificate store; OpenSSL's SSL_CERT_FILE and SSL_CERT_DIR name
         // another, as for every other program on the system.
         const char* file = std::getenv("SSL_CERT_FILE");
         const char* dir = std::getenv("SSL_CERT_DIR");
-        api().int_option(m_mosq, MOSQ_OPT_TLS_USE_OS_CERTS, 1);
-        api().tls_set(m_mosq, file && *file ? file : nullptr,
-                          dir && *dir ? dir : "/etc/ssl/certs", nullptr, nullptr, nullptr);
+        api().int_option(mosq, MOSQ_OPT_TLS_USE_OS_CERTS, 1);
+        api().tls_set(mosq, file && *file ? file : nullptr, dir && *dir ? dir : "/etc/ssl/certs",
+                      nullptr, nullptr, nullptr);
     }
-    {
-        std::lock_guard lock(m_mutex);
-        m_stopping = false;
-    }
-    m_connector = std::thread([this, server] { connectFirst(server); });
-}
-
-// The first connection looks the host up and may wait on the network; once it is under way
-// the library's thread runs the connection and connects again after every drop.
-void MosquittoLink::connectFirst(MqttServer server) {
-    for (;;) {
-        const int rc =
-            api().connect_async(m_mosq, server.host.c_str(), server.port, KeepAliveSeconds);
-        std::unique_lock lock(m_mutex);
-        if (m_stopping)
-            return;
-        if (rc == MOSQ_ERR_SUCCESS)
-            break;
-        const std::string why =
-            rc == MOSQ_ERR_ERRNO ? std::strerror(errno) : api().strerror(rc);
-        lock.unlock();
-        tell([this, why] {
-            if (onConnection)
-                onConnection(false, why);
-        });
-        lock.lock();
-        if (m_wake.wait_for(lock, std::chrono::seconds(2), [this] { return m_stopping; }))
-            return;
-    }
-    if (api().loop_start(m_mosq) == MOSQ_ERR_SUCCESS) {
-        std::lock_guard lock(m_mutex);
-        m_loopRunning = true;
-    }
+    m_connection = c;
+    c->connector = std::thread(&runConnection, c.get());
 }
 
 void MosquittoLink::stop() {
-    if (!m_mosq)
-        return;
-    {
-        std::lock_guard lock(m_mutex);
-        m_stopping = true;
-    }
-    m_wake.notify_all();
-    if (m_connector.joinable())
-        m_connector.join();
-    api().disconnect(m_mosq);
-    if (m_loopRunning)
-        api().loop_stop(m_mosq, false);
-    m_loopRunning = false;
-    api().destroy(m_mosq);
-    m_mosq = nullptr;
     m_connected = false;
-    std::lock_guard lock(m_mutex);
-    m_sentAt.clear();
+    m_toldWhy.clear();
+    if (!m_connection)
+        return;
+    std::shared_ptr<Connection> c = std::move(m_connection);
+    {
+        std::lock_guard lock(c->postMutex);
+        c->alive = false;
+    }
+    {
+        std::lock_guard lock(c->mutex);
+        c->stopping = true;
+    }
+    c->wake.notify_all();
+    std::thread(&windDown, std::move(c)).detach();
+}
+
+void MosquittoLink::connectionTold(bool connected, const std::string& why) {
+    const bool was = m_connected;
+    m_connected = connected;
+    // A broker that keeps failing alike is told once, until something changes.
+    if (!connected && !was && why == m_toldWhy)
+        return;
+    m_toldWhy = connected ? std::string() : why;
+    if (onConnection)
+        onConnection(connected, why);
+}
+
+void MosquittoLink::deliverWaiting() {
+    std::map<std::string, MqttMessage> waiting;
+    {
+        std::lock_guard lock(m_connection->mutex);
+        waiting.swap(m_connection->waiting);
+        m_connection->deliveryPosted = false;
+    }
+    for (const auto& [topic, message] : waiting)
+        if (onMessage)
+            onMessage(message);
 }
 
 void MosquittoLink::publish(const std::string& topic, const std::string& payload, bool retain) {
-    if (!m_mosq || !m_connected)
+    if (!m_connection || !m_connected)
         return;
+    Connection& c = *m_connection;
     int mid = 0;
     const std::int64_t at = monotonicMs();
     // Not under the lock: the library's thread takes it to match the acknowledgement. One
     // acknowledged before it is written down is only one measurement fewer.
-    if (api().publish(m_mosq, &mid, topic.c_str(), int(payload.size()), payload.data(), 1,
-                          retain) != MOSQ_ERR_SUCCESS)
+    if (api().publish(c.mosq, &mid, topic.c_str(), int(payload.size()), payload.data(), 1,
+                      retain) != MOSQ_ERR_SUCCESS)
         return;
-    std::lock_guard lock(m_mutex);
-    if (m_sentAt.size() >= MaxUnacknowledged)
-        m_sentAt.erase(m_sentAt.begin());
-    m_sentAt[mid] = at;
+    std::lock_guard lock(c.mutex);
+    if (c.sentAt.size() >= MaxUnacknowledged)
+        c.sentAt.erase(c.sentAt.begin());
+    c.sentAt[mid] = at;
 }
 
 void MosquittoLink::subscribe(const std::string& topic) {
+    for (const std::string& t : m_topics)
+        if (t == topic)
+            return;
+    m_topics.push_back(topic);
+    if (!m_connection)
+        return;
     {
-        std::lock_guard lock(m_mutex);
-        for (const std::string& t : m_topics)
-            if (t == topic)
-                return;
-        m_topics.push_back(topic);
+        std::lock_guard lock(m_connection->mutex);
+        m_connection->topics = m_topics;
     }
-    if (m_mosq && m_connected)
-        api().subscribe(m_mosq, nullptr, topic.c_str(), 1);
+    if (m_connected)
+        api().subscribe(m_connection->mosq, nullptr, topic.c_str(), 1);
 }
 
 std::optional<std::int64_t> MosquittoLink::lastPublishRoundTripMs() const {
-    const std::int64_t ms = m_roundTripMs.load();
+    const std::int64_t ms = m_connection ? m_connection->roundTripMs.load() : -1;
     return ms < 0 ? std::nullopt : std::optional<std::int64_t>(ms);
-}
-
-// On the library's thread from here on.
-void MosquittoLink::handleConnect(mosquitto* mosq, void* self, int rc) {
-    auto* link = static_cast<MosquittoLink*>(self);
-    if (rc != 0) {
-        const std::string why = api().connack_string(rc);
-        link->tell([link, why] {
-            link->m_connected = false;
-            if (link->onConnection)
-                link->onConnection(false, why);
-        });
-        return;
-    }
-    std::vector<std::string> topics;
-    {
-        std::lock_guard lock(link->m_mutex);
-        topics = link->m_topics;
-    }
-    for (const std::string& topic : topics)
-        api().subscribe(mosq, nullptr, topic.c_str(), 1);
-    link->tell([link] {
-        link->m_connected = true;
-        if (link->onConnection)
-            link->onConnection(true, {});
-    });
-}
-
-void MosquittoLink::handleDisconnect(mosquitto*, void* self, int rc) {
-    auto* link = static_cast<MosquittoLink*>(self);
-    const std::string why = rc == 0 ? "The connection was closed." : "The connection was lost.";
-    link->tell([link, why] {
-        const bool was = link->m_connected;
-        link->m_connected = false;
-        if (was && link->onConnection)
-            link->onConnection(false, why);
-    });
-}
-
-void MosquittoLink::handleMessage(mosquitto*, void* self, const mosquitto_message* m) {
-    auto* link = static_cast<MosquittoLink*>(self);
-    MqttMessage copy;
-    copy.topic = m->topic ? m->topic : "";
-    if (m->payload && m->payloadlen > 0)
-        copy.payload.assign(static_cast<const char*>(m->payload), std::size_t(m->payloadlen));
-    copy.retained = m->retain;
-    copy.receivedMonotonicMs = monotonicMs();
-    link->tell([link, copy = std::move(copy)] {
-        if (link->onMessage)
-            link->onMessage(copy);
-    });
-}
-
-void MosquittoLink::handlePublish(mosquitto*, void* self, int mid) {
-    auto* link = static_cast<MosquittoLink*>(self);
-    const std::int64_t now = monotonicMs();
-    std::lock_guard lock(link->m_mutex);
-    const auto it = link->m_sentAt.find(mid);
-    if (it == link->m_sentAt.end())
-        return;
-    link->m_roundTripMs.store(now - it->second);
-    link->m_sentAt.erase(it);
 }
 
 } // namespace orvane

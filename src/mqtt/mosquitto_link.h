@@ -2,24 +2,19 @@
 
 // The real broker connection, on libmosquitto. The network work runs on the library's own
 // thread (mosquitto_loop_start), and the first connection, with its name lookup, on a short
-// thread of its own: nothing here waits on the network in the caller's thread. What the
-// connection tells is handed to POST, which must run it on the user-interface thread.
+// thread of its own: nothing here waits on the network in the caller's thread. Stopping hands
+// the connection to a thread that winds it down, so neither a name lookup nor a connect under
+// way ever holds up the caller or the program's exit. What the connection tells is handed to
+// POST, which must run it on the user-interface thread.
 
 #include "services/mqtt.h"
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
-
-struct mosquitto;
-struct mosquitto_message;
 
 namespace orvane {
 
@@ -38,28 +33,23 @@ class MosquittoLink : public MqttLink {
     bool connected() const override { return m_connected; }
     std::optional<std::int64_t> lastPublishRoundTripMs() const override;
 
+    // One connection, shared with the network threads until they are done with it.
+    struct Connection;
+    // On the user-interface thread, as a connection tells them.
+    void connectionTold(bool connected, const std::string& why);
+    void deliverWaiting();
+
   private:
-    static void handleConnect(mosquitto*, void* self, int rc);
-    static void handleDisconnect(mosquitto*, void* self, int rc);
-    static void handleMessage(mosquitto*, void* self, const mosquitto_message* m);
-    static void handlePublish(mosquitto*, void* self, int mid);
     // Runs TASK on the user-interface thread unless this link is gone by then.
     void tell(std::function<void()> task);
-    void connectFirst(MqttServer server);
 
     Post m_post;
-    // Shared with the tasks on their way to the user-interface thread.
+    // Shared with what this link tells of itself on its way to the user-interface thread.
     std::shared_ptr<std::atomic<bool>> m_alive = std::make_shared<std::atomic<bool>>(true);
-    mosquitto* m_mosq = nullptr;
-    bool m_connected = false; // as the user-interface thread was last told
-    bool m_loopRunning = false;
-    std::thread m_connector;
-    std::mutex m_mutex; // guards what follows, shared with the network threads
-    std::condition_variable m_wake;
-    bool m_stopping = false;
+    std::shared_ptr<Connection> m_connection;
     std::vector<std::string> m_topics;
-    std::map<int, std::int64_t> m_sentAt; // message id -> monotonic ms when published
-    std::atomic<std::int64_t> m_roundTripMs{-1};
+    bool m_connected = false; // as the user-interface thread was last told
+    std::string m_toldWhy;    // the last failure told, so each retry is not told again
 };
 
 } // namespace orvane

@@ -17,14 +17,14 @@ namespace {
 
 constexpr std::size_t CredentialsLimit = 4096;
 
-bool refuse(const AppInfo& info, const std::string& option, std::string why) {
+std::nullopt_t refuse(const AppInfo& info, const std::string& option, std::string why) {
     if (why.ends_with('.'))
         why.pop_back();
     if (!why.empty() && why.front() >= 'A' && why.front() <= 'Z')
         why.front() = char(why.front() - 'A' + 'a');
     std::fprintf(stderr, "%s: %s: %s; see '%s --help'.\n", info.exeName.c_str(), option.c_str(),
                  why.c_str(), info.exeName.c_str());
-    return false;
+    return std::nullopt;
 }
 
 } // namespace
@@ -50,30 +50,30 @@ FollowSetup::~FollowSetup() {
     m_link.reset();
 }
 
-bool FollowSetup::takeOptions(const AppInfo& info) {
+std::optional<FollowOptions> FollowSetup::readOptions(const AppInfo& info, Files& files) {
+    FollowOptions options;
     std::string error;
     if (info.publish) {
-        m_publishOption = parseMqttAddress(*info.publish, error);
-        if (!m_publishOption)
+        options.publish = parseMqttAddress(*info.publish, error);
+        if (!options.publish)
             return refuse(info, "--publish " + *info.publish, error);
-        m_publishOptionText = *info.publish;
+        options.publishText = *info.publish;
     }
     if (info.follow) {
-        m_followOption = parseMqttAddress(*info.follow, error);
-        if (!m_followOption)
+        options.follow = parseMqttAddress(*info.follow, error);
+        if (!options.follow)
             return refuse(info, "--follow " + *info.follow, error);
     }
     if (!info.mqttCredentials.empty()) {
         const std::string option = "--mqtt-credentials " + info.mqttCredentials;
-        const FileContent file =
-            m_app.services().files.read(info.mqttCredentials, CredentialsLimit);
+        const FileContent file = files.read(info.mqttCredentials, CredentialsLimit);
         if (!file.content)
             return refuse(info, option,
                           file.missing    ? "there is no such file"
                           : file.tooLarge ? "the file is larger than a credentials file can be"
                                           : file.error);
-        m_credentials = parseMqttCredentials(*file.content, error);
-        if (!m_credentials)
+        options.credentials = parseMqttCredentials(*file.content, error);
+        if (!options.credentials)
             return refuse(info, option, error);
         const QFileInfo about(QString::fromStdString(info.mqttCredentials));
         if (about.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther))
@@ -82,7 +82,7 @@ bool FollowSetup::takeOptions(const AppInfo& info) {
                          "the password to you.\n",
                          info.exeName.c_str(), info.mqttCredentials.c_str());
     }
-    return true;
+    return options;
 }
 
 MqttServer FollowSetup::serverFor(const MqttAddress& where) const {
@@ -91,26 +91,26 @@ MqttServer FollowSetup::serverFor(const MqttAddress& where) const {
     server.port = where.port;
     server.tls = where.tls;
     server.clientId = m_clientId;
-    if (m_credentials) {
-        server.user = m_credentials->user;
-        server.password = m_credentials->password;
+    if (m_options.credentials) {
+        server.user = m_options.credentials->user;
+        server.password = m_options.credentials->password;
     }
     return server;
 }
 
 void FollowSetup::start() {
-    if (m_followOption) {
+    if (m_options.follow) {
         m_follower = std::make_unique<Follower>(m_app, *m_link);
         m_follower->onConnection = [this](bool connected, const std::string& why) {
             brokerConnection(connected, why, *m_app.info().follow);
         };
-        m_follower->start(*m_followOption, serverFor(*m_followOption));
+        m_follower->start(*m_options.follow, serverFor(*m_options.follow));
         std::printf("Following %s\n", m_app.info().follow->c_str());
         std::fflush(stdout);
         return;
     }
-    if (m_publishOption) {
-        publishTo(*m_publishOption, m_publishOptionText);
+    if (m_options.publish) {
+        publishTo(*m_options.publish, m_options.publishText);
         return;
     }
     const std::optional<std::string> saved =
@@ -144,10 +144,14 @@ void FollowSetup::publishTo(const MqttAddress& where, const std::string& text) {
     if (!m_leader) {
         m_leader = std::make_unique<Leader>(m_app, *m_link, m_health);
         m_leader->onConnection = [this](bool connected, const std::string& why) {
+            m_leaderConnected = connected;
+            m_leaderProblem = why;
             brokerConnection(connected, why, m_publishingTo);
         };
     }
     m_publishingTo = text;
+    m_leaderConnected = false;
+    m_leaderProblem.clear();
     m_leader->start(where, serverFor(where));
     std::printf("Publishing to %s\n", text.c_str());
     std::fflush(stdout);
@@ -162,6 +166,14 @@ std::string FollowSetup::publish(const std::string& address) {
         return error;
     publishTo(*where, address);
     return {};
+}
+
+std::string FollowSetup::publishingState() const {
+    if (m_leaderConnected)
+        return "connected to the broker";
+    if (m_leaderProblem.empty())
+        return "connecting to the broker";
+    return "the broker cannot be reached: " + m_leaderProblem;
 }
 
 void FollowSetup::stopPublishing() {

@@ -19,18 +19,30 @@ namespace orvane {
 
 class App;
 struct AppInfo;
+class Files;
 class QtScheduler;
+
+// --publish, --follow and --mqtt-credentials as read and checked.
+struct FollowOptions {
+    std::optional<MqttAddress> publish;
+    std::string publishText;
+    std::optional<MqttAddress> follow;
+    std::optional<MqttCredentials> credentials;
+};
 
 class FollowSetup : public MqttPublishing {
   public:
+    // Reads the options of INFO, the credentials file through FILES, needing no display;
+    // empty, with the reason on standard error, when one cannot be used.
+    static std::optional<FollowOptions> readOptions(const AppInfo& info, Files& files);
+
     FollowSetup(App& app, QtScheduler& scheduler);
     ~FollowSetup() override;
     FollowSetup(const FollowSetup&) = delete;
     FollowSetup& operator=(const FollowSetup&) = delete;
 
-    // Checks the options of INFO; false, with the reason on standard error, when one cannot be
-    // used. The credentials file is read here, once.
-    bool takeOptions(const AppInfo& info);
+    // The options as readOptions() read them, before any window opened.
+    void takeOptions(FollowOptions options) { m_options = std::move(options); }
     // The reading of this computer's clock's health a leader publishes; none: "unknown".
     void setClockHealth(ClockHealthSource* health) { m_health = health; }
     // After start-up.
@@ -39,6 +51,7 @@ class FollowSetup : public MqttPublishing {
     std::string publish(const std::string& address) override;
     void stopPublishing() override;
     std::string publishingTo() const override { return m_publishingTo; }
+    std::string publishingState() const override;
 
     Follower* follower() { return m_follower.get(); }
 
@@ -52,13 +65,12 @@ class FollowSetup : public MqttPublishing {
     std::unique_ptr<MosquittoLink> m_link;
     std::unique_ptr<Leader> m_leader;
     std::unique_ptr<Follower> m_follower;
-    std::optional<MqttAddress> m_publishOption;
-    std::string m_publishOptionText;
-    std::optional<MqttAddress> m_followOption;
-    std::optional<MqttCredentials> m_credentials;
+    FollowOptions m_options;
     std::string m_clientId;
     std::string m_publishingTo;
     bool m_brokerFailed = false;
+    bool m_leaderConnected = false;
+    std::string m_leaderProblem;
     ClockHealthSource* m_health = nullptr;
 };
 

@@ -121,6 +121,10 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     }
     if (!serveAddressAccepted(info) || !mqttAddressesAccepted(info))
         return BadCommandLine;
+    QtFiles optionFiles;
+    std::optional<FollowOptions> followOptions = FollowSetup::readOptions(info, optionFiles);
+    if (!followOptions)
+        return BadCommandLine;
 
     X11Painting x11;
     QApplication qapp(argc, argv);
@@ -185,8 +189,7 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
         return 2;
     FollowSetup follow(app, scheduler);
     follow.setClockHealth(&clockHealth);
-    if (!follow.takeOptions(services.info))
-        return BadCommandLine;
+    follow.takeOptions(std::move(*followOptions));
     remote.setPublishing(&follow);
     remote.displays().server().setServeNames(services.info.serveNames);
     std::unique_ptr<StdinDriver> driver;

@@ -82,7 +82,10 @@ frmRemoteDisplays::frmRemoteDisplays(App& app, RemoteDisplays& remote, MqttPubli
         if (!m_showing)
             PublishOrStop();
     };
-    tmrWatchers.onTimer = [this] { ShowWatchers(); };
+    tmrWatchers.onTimer = [this] {
+        ShowWatchers();
+        ShowPublishingState();
+    };
     cmdClose.onClick = [this] { m_app.unload(*this); };
 }
 

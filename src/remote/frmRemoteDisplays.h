@@ -45,6 +45,9 @@ class MqttPublishing {
     virtual void stopPublishing() = 0;
     // Where it publishes now, as given; empty while it does not.
     virtual std::string publishingTo() const = 0;
+    // How the connection to the broker stands while publishing ("connected to the broker", or
+    // why not), for the dialog to show.
+    virtual std::string publishingState() const { return {}; }
 };
 
 // The choice kept in the settings: where to publish, if the user chose to.
@@ -80,6 +83,7 @@ class frmRemoteDisplays : public Form {
     void ShowWatchers();
     void PublishOrStop(); // frmRemoteDisplays_publish.cpp
     void ShowPublishing();
+    void ShowPublishingState();
 
     App& m_app;
     RemoteDisplays& m_remote;

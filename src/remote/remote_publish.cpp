@@ -57,9 +57,21 @@ void frmRemoteDisplays::ShowPublishing() {
     chkPublish.setValue(to.empty() ? 0 : 1);
     m_showing = false;
     txtPublishTo.setEnabled(to.empty());
-    lblPublishing.setCaption(to.empty() ? "Not publishing. Followers start with --follow and the "
-                                          "address given here."
-                                        : "Publishing to " + to + ".");
+    ShowPublishingState();
+}
+
+// Whether the broker is reached, as it changes.
+void frmRemoteDisplays::ShowPublishingState() {
+    const std::string to = m_publishing ? m_publishing->publishingTo() : std::string();
+    if (to.empty()) {
+        lblPublishing.setCaption(
+            "Not publishing. Followers start with --follow and the address given here.");
+        return;
+    }
+    std::string state = m_publishing->publishingState();
+    if (state.ends_with('.'))
+        state.pop_back();
+    lblPublishing.setCaption("Publishing to " + to + (state.empty() ? "" : ": " + state) + ".");
 }
 
 } // namespace orvane

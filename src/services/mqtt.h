@@ -2,9 +2,11 @@
 
 // A connection to an MQTT broker, as the leader and the followers use it. The real one runs
 // its network work on a thread of its own, so that a name lookup or a connect never holds up
-// the count; everything it tells arrives on the user-interface thread. Tests give a fake
-// broker.
+// the count; everything it tells arrives on the user-interface thread. Messages arriving
+// faster than that thread takes them are coalesced: of each topic only the latest waits, so a
+// flood costs bounded memory and work. Tests give a fake broker.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -30,7 +32,16 @@ struct MqttMessage {
     bool retained = false;
     // The monotonic clock's reading when the program took the message in.
     std::int64_t receivedMonotonicMs = 0;
+    // Larger than MqttMessageLimit: dropped as it arrived, unread; the payload is empty and
+    // this tells how large it was.
+    std::size_t droppedBytes = 0;
 };
+
+// No message of a leader comes near this; a larger one is dropped before it is copied.
+inline constexpr std::size_t MqttMessageLimit = 64 * 1024;
+
+// MQTT's own limit for a topic, in bytes.
+inline constexpr std::size_t MqttTopicLimit = 65'535;
 
 class MqttLink {
   public:
@@ -38,6 +49,8 @@ class MqttLink {
     // Connects, and connects again by itself whenever the connection drops, until stop().
     // Topics subscribed are subscribed again on each connection.
     virtual void start(const MqttServer& server) = 0;
+    // Returns at once: the connection winds down on a thread of its own, and nothing of it is
+    // told after.
     virtual void stop() = 0;
     // QoS 1: the broker keeps a retained message for whoever subscribes later. Dropped while
     // not connected (the caller publishes again after each reconnect).

@@ -63,6 +63,11 @@ void FakeBroker::publish(const std::string& topic, const std::string& payload, b
             std::find(link->m_topics.begin(), link->m_topics.end(), topic) == link->m_topics.end())
             continue;
         MqttMessage m{topic, payload, false, 0};
+        // As the real link: one too large is dropped before it is copied.
+        if (payload.size() > MqttMessageLimit) {
+            m.payload.clear();
+            m.droppedBytes = payload.size();
+        }
         later(link, [link, m]() mutable {
             m.receivedMonotonicMs = link->m_clock.monotonicMs();
             if (link->onMessage)

@@ -284,6 +284,35 @@ TEST_F(FollowTest, TheLaunchWindowReachesTheFollowersInSeconds) {
     EXPECT_EQ(follower.launchWindow().leftSeconds, 300);
 }
 
+// The program's lock after an expired window is the leader's own: its followers show the
+// expiry and go on following, with no box to end them.
+TEST_F(FollowTest, TheLeadersExpiredWindowShowsOnTheFollowersWithoutLockingThem) {
+    startAll();
+    frmOrvane& main = leader->main();
+    ASSERT_TRUE(leader->click(main.control<CommandButton>("cmdAccess")));
+    leader->world.scheduler.deliver(
+        [&] { EXPECT_TRUE(main.control<TextBox>("txtSecondsW").userSet("03").ok); });
+    leader->world.dialogs.queueAnswer(Answer::Yes);
+    ASSERT_TRUE(leader->click(main.control<CommandButton>("cmdSetWindow")));
+    ASSERT_TRUE(leader->click(main.control<CheckBox>("chkLaunchWindowActive")));
+    ASSERT_TRUE(leader->click(main.control<MenuItem>("mnuHoldEnable")));
+    ASSERT_TRUE(leader->click(main.control<CommandButton>("cmdHoldResume")));
+    leader->world.dialogs.queueAnswer(Answer::OK);
+    advance(6s);
+    ASSERT_TRUE(main.launchWindow().expired);
+    ASSERT_NE(leader->world.dialogs.shown().back().text.find("expired"), std::string::npos)
+        << "the leader's own box";
+    const Label& leaders = main.control<Label>("lblLaunchWindow");
+    for (auto& f : followers) {
+        EXPECT_TRUE(f->world.dialogs.shown().empty()) << f->world.dialogs.shown()[0].text;
+        const Label& shown = f->main().control<Label>("lblLaunchWindow");
+        EXPECT_EQ(shown.caption(), leaders.caption());
+        EXPECT_EQ(shown.foreColor(), leaders.foreColor());
+        EXPECT_EQ(shown.backColor(), leaders.backColor());
+    }
+    agreeFor(3, "after the window expired");
+}
+
 // The leader's clock can be as far from the follower's as the message took at most: both
 // publishes' round trips to the broker, taken together.
 TEST_F(FollowTest, TheLeadersClockIsPlacedWithinBothRoundTripsToTheBroker) {
@@ -316,6 +345,149 @@ TEST_F(FollowTest, AHoldDaysBeforeLaunchIsFollowedToTheSecond) {
         EXPECT_EQ(f->main().launchMoment(), leader->main().launchMoment());
     }
     EXPECT_EQ(leader->count(), "T - 002 03:15:00");
+}
+
+// Another program on the leader's computer that publishes on the leader's topic.
+struct Publisher {
+    Publisher(FakeBroker& broker, const MqttServer& server, Site& site)
+        : link(broker, site.world.clock,
+               [&site](const std::function<void()>& task) { site.world.scheduler.deliver(task); }) {
+        link.start(server);
+        broker.flush();
+        std::string error;
+        last = *parseLeaderMessage(broker.retained().at("orvane"), error);
+    }
+    void send(const std::string& text) { link.publish("orvane", text, false); }
+    void send() { send(leaderMessageJson(last)); }
+    FakeMqttLink link;
+    LeaderMessage last; // the leader's last word, to forge from
+};
+
+const StatusPanel& statusOf(Site& site) {
+    return *site.main().control<StatusBar>("sbrStatusBar").panel("pnlCurrentFile");
+}
+
+// However fast they come, the follower reads four messages a second, and the last one wins:
+// a flood of holds and resumes costs it, and its journal, four of each a second at most.
+TEST_F(FollowTest, AFloodIsReadFourTimesASecond_AndItsLastWordWins) {
+    startAll();
+    Publisher flood(broker, server, *leader);
+    int holdsAndResumes = 0;
+    Subscription heard = followers[0]->app.happenings().subscribe([&](const Happening& h) {
+        holdsAndResumes += h.kind == Happening::Kind::Hold || h.kind == Happening::Kind::Resume;
+    });
+    for (int i = 0; i < 2000; ++i) {
+        ++flood.last.sequence;
+        flood.last.state.holding = i % 2 == 0;
+        flood.last.state.launchTimeMs += 1000;
+        flood.send();
+    }
+    broker.flush();
+    EXPECT_EQ(holdsAndResumes, 3) << "four in a second, the first the leader's own word";
+    advance(1s);
+    EXPECT_EQ(holdsAndResumes, 4) << "the last word, in the first round a second later";
+    EXPECT_FALSE(followers[0]->main().held());
+    EXPECT_EQ(following[0]->leaderSequence(), flood.last.sequence);
+    EXPECT_EQ(followers[0]->main().launchMoment().unixSeconds() * 1000,
+              flood.last.state.launchTimeMs);
+}
+
+TEST_F(FollowTest, AForgedSequenceOrAnOldRunComingBackWarnsOfTwoLeaders_AndLocksNoOneOut) {
+    startAll();
+    Publisher forger(broker, server, *leader);
+    const StatusPanel& panel = statusOf(*followers[0]);
+    forger.last.sequence = leader_limits::MaxSequence;
+    forger.last.state.launchTimeMs += 86'400'000;
+    forger.send();
+    advance(1s);
+    EXPECT_EQ(following[0]->leaderSequence(), leader_limits::MaxSequence);
+    ASSERT_TRUE(leader->click(leader->main().control<MenuItem>("mnuHoldEnable")));
+    ASSERT_TRUE(leader->click(leader->main().control<CommandButton>("cmdHoldResume")));
+    broker.flush();
+    EXPECT_TRUE(followers[0]->main().held()) << "the real leader is obeyed again";
+    EXPECT_EQ(panel.text(), "Two leaders publish on orvane");
+    EXPECT_EQ(panel.backColor(), Amber);
+    agreeFor(9, "after the forgery");
+    EXPECT_TRUE(following[0]->twoLeaders());
+    advance(2s);
+    EXPECT_EQ(panel.text(), "Following broker/orvane") << "ten quiet seconds later";
+
+    // A new run is the leader restarted; the old run coming back after it is not.
+    ++forger.last.run;
+    forger.last.sequence = 1;
+    forger.send();
+    advance(1s);
+    EXPECT_FALSE(following[0]->twoLeaders());
+    ASSERT_TRUE(leader->click(leader->main().control<CommandButton>("cmdHoldResume")));
+    broker.flush();
+    EXPECT_TRUE(following[0]->twoLeaders());
+    EXPECT_FALSE(followers[0]->main().held());
+}
+
+TEST_F(FollowTest, AMessageThatCannotBeReadIsDroppedWhole_Counted_AndSaidOnce) {
+    startAll();
+    Publisher forger(broker, server, *leader);
+    const StatusPanel& panel = statusOf(*followers[0]);
+    const Instant launch = followers[0]->main().launchMoment();
+    const std::int64_t sequence = following[0]->leaderSequence();
+    LeaderMessage bad = forger.last;
+    ++bad.sequence;
+    bad.state.count.days = -1;
+    bad.state.launchTimeMs += 60'000;
+    forger.send("{}");
+    advance(1s);
+    EXPECT_EQ(panel.text().rfind("A message on orvane could not be read: ", 0), 0u) << panel.text();
+    forger.send(leaderMessageJson(bad));
+    advance(1s);
+    EXPECT_EQ(panel.text(),
+              "A message on orvane could not be read: the field count.days is out of range");
+    forger.send(std::string(MqttMessageLimit + 1, ' '));
+    advance(1s);
+    EXPECT_EQ(panel.text(), "A message on orvane could not be read: it is larger than 64 KiB");
+    EXPECT_EQ(panel.backColor(), Amber);
+    EXPECT_EQ(following[0]->unreadMessages(), 3);
+    EXPECT_EQ(followers[0]->main().launchMoment(), launch);
+    EXPECT_EQ(following[0]->leaderSequence(), sequence);
+    ASSERT_TRUE(leader->click(leader->main().control<MenuItem>("mnuHoldEnable")));
+    ASSERT_TRUE(leader->click(leader->main().control<CommandButton>("cmdHoldResume")));
+    broker.flush();
+    EXPECT_EQ(panel.text(), "Following broker/orvane");
+    EXPECT_TRUE(followers[0]->main().held());
+}
+
+// Until its leader is heard, a follower counts to nothing of its own: no count, no launch,
+// and its status bar says so; the leader's first word, a hold here, shows at once.
+TEST_F(FollowTest, AFollowerThatHasNotHeardItsLeaderShowsNoCountAndNoLaunch) {
+    for (Site* s : sites()) {
+        s->world.clock.set(at("2001-05-03 10:14:57"));
+        s->world.scheduler.deliver([s] { Main(s->app); });
+    }
+    Site& site = *followers[0];
+    following.push_back(std::make_unique<Follower>(site.app, site.link));
+    following.back()->start(where, server);
+    bool launched = false;
+    Subscription heard = site.app.happenings().subscribe(
+        [&](const Happening& h) { launched = launched || h.kind == Happening::Kind::Liftoff; });
+    const auto shown = [](Site& s) {
+        std::string text;
+        for (const char* name : {"lblDays", "lblHours", "lblMinutes", "lblSeconds"})
+            text += s.main().control<Label>(name).caption() + " ";
+        return text;
+    };
+    advance(3s);
+    ASSERT_TRUE(leader->click(leader->main().control<MenuItem>("mnuHoldEnable")));
+    ASSERT_TRUE(leader->click(leader->main().control<CommandButton>("cmdHoldResume")));
+    advance(20min);
+    EXPECT_EQ(shown(site), "--- -- -- -- ");
+    EXPECT_FALSE(launched) << "the launch time a follower starts with is not its leader's";
+    EXPECT_EQ(statusOf(site).text(), "Leader not heard yet");
+
+    publisher = std::make_unique<Leader>(leader->app, leader->link, &health);
+    publisher->start(where, server);
+    broker.flush();
+    EXPECT_TRUE(site.main().held());
+    EXPECT_EQ(shown(site), shown(*leader));
+    EXPECT_EQ(statusOf(site).text(), "Following broker/orvane");
 }
 
 } // namespace

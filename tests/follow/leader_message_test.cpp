@@ -92,6 +92,105 @@ TEST(LeaderMessage, WhatIsNotOneIsRefusedWithAReason) {
     }
 }
 
+// Each field at its bounds and just inside them is read; just past either, the message is
+// refused whole, naming the field.
+TEST(LeaderMessage, EveryFieldIsCheckedAtAndJustPastItsBounds) {
+    namespace lim = leader_limits;
+    using Set = void (*)(LeaderMessage&, std::int64_t);
+    struct Row {
+        const char* field;
+        Set set;
+        std::int64_t low, high;
+        bool lowCanPass = true; // a length has no value below its low bound
+    };
+    const std::int64_t trueTime = sample().trueTimeMs;
+    const Row rows[] = {
+        {"run", [](LeaderMessage& m, std::int64_t v) { m.run = v; }, lim::FirstMs, lim::LastMs},
+        {"sequence", [](LeaderMessage& m, std::int64_t v) { m.sequence = v; }, 1, lim::MaxSequence},
+        {"true_time_ms",
+         [](LeaderMessage& m, std::int64_t v) { m.trueTimeMs = v, m.simOffsetMs = 0; },
+         lim::FirstMs, lim::LastMs},
+        {"sim_offset_ms", [](LeaderMessage& m, std::int64_t v) { m.simOffsetMs = v; },
+         lim::FirstMs - trueTime, lim::LastMs - trueTime},
+        {"broker_round_trip_ms", [](LeaderMessage& m, std::int64_t v) { m.brokerRoundTripMs = v; },
+         0, lim::MaxRoundTripMs},
+        {"max_error_ms", [](LeaderMessage& m, std::int64_t v) { m.clockHealth.maxErrorMs = v; }, 0,
+         lim::MaxClockErrorMs},
+        {"server_time_ms", [](LeaderMessage& m, std::int64_t v) { m.state.serverTimeMs = v; },
+         lim::FirstMs, lim::LastMs},
+        {"launch_time_ms", [](LeaderMessage& m, std::int64_t v) { m.state.launchTimeMs = v; },
+         lim::FirstMs, lim::LastMs},
+        {"days", [](LeaderMessage& m, std::int64_t v) { m.state.count.days = v; }, 0, lim::MaxDays},
+        {"hours", [](LeaderMessage& m, std::int64_t v) { m.state.count.hours = v; }, 0, 23},
+        {"minutes", [](LeaderMessage& m, std::int64_t v) { m.state.count.minutes = v; }, 0, 59},
+        {"seconds", [](LeaderMessage& m, std::int64_t v) { m.state.count.seconds = v; }, 0, 59},
+        {"number", [](LeaderMessage& m, std::int64_t v) { m.state.events[0].number = int(v); }, 1,
+         10},
+        {"offset_s", [](LeaderMessage& m, std::int64_t v) { m.state.events[0].offsetSeconds = v; },
+         0, lim::MaxOffsetSeconds},
+        {"moment_ms", [](LeaderMessage& m, std::int64_t v) { m.state.events[0].momentMs = v; },
+         lim::FirstMs, lim::LastMs},
+        {"name",
+         [](LeaderMessage& m, std::int64_t v) {
+             m.state.events[0].name = std::string(std::size_t(v), 'x');
+         },
+         0, 30, false},
+        {"name of letters",
+         [](LeaderMessage& m, std::int64_t v) {
+             m.state.events[0].name.clear();
+             for (std::int64_t i = 0; i < v; ++i)
+                 m.state.events[0].name += "\xe6\x97\xa5";
+         },
+         0, 30, false},
+        {"event text",
+         [](LeaderMessage& m, std::int64_t v) {
+             m.state.events[0].text = std::string(std::size_t(v), '0');
+         },
+         0, lim::MaxTextBytes, false},
+        {"window text",
+         [](LeaderMessage& m, std::int64_t v) {
+             m.state.windowText = std::string(std::size_t(v), '0');
+         },
+         0, lim::MaxTextBytes, false},
+        {"events",
+         [](LeaderMessage& m, std::int64_t v) {
+             m.state.events.resize(std::size_t(v), m.state.events.front());
+             for (std::size_t i = 0; i < m.state.events.size(); ++i)
+                 m.state.events[i].number = int(i + 1);
+         },
+         1, 10, false},
+    };
+    const auto reads = [](const Row& row, std::int64_t v) {
+        LeaderMessage m = sample();
+        row.set(m, v);
+        std::string error;
+        return bool(parseLeaderMessage(leaderMessageJson(m), error));
+    };
+    for (const Row& row : rows) {
+        for (const std::int64_t v : {row.low, row.low + 1, row.high - 1, row.high}) {
+            EXPECT_TRUE(reads(row, v)) << row.field << " = " << v;
+        }
+        if (row.lowCanPass) {
+            EXPECT_FALSE(reads(row, row.low - 1)) << row.field << " = " << row.low - 1;
+        }
+        EXPECT_FALSE(reads(row, row.high + 1)) << row.field << " = " << row.high + 1;
+    }
+    // Numbers a narrowing would have made fit, and two events on one row.
+    const std::string good = leaderMessageJson(sample());
+    for (const std::string& text :
+         {std::string(good).replace(good.find("\"number\":3"), 10, "\"number\":4294967299"),
+          std::string(good).replace(good.find("\"sequence\":42"), 14,
+                                    "\"sequence\":9223372036854775807")}) {
+        std::string error;
+        EXPECT_FALSE(parseLeaderMessage(text, error)) << text;
+    }
+    LeaderMessage twice = sample();
+    twice.state.events.push_back(twice.state.events.front());
+    std::string error;
+    EXPECT_FALSE(parseLeaderMessage(leaderMessageJson(twice), error));
+    EXPECT_EQ(error, "two events have the number 3");
+}
+
 TEST(Json, ReadsEscapesAndSurrogatePairs_RefusesDeepNesting) {
     std::string error;
     const auto v = JsonValue::parse(R"({"a":"x\u00e9\ud83d\ude80\/","b":[1,-2,true,null]})", error);

@@ -48,6 +48,14 @@ struct RefusedCase {
 
 class MqttAddressRefused : public ::testing::TestWithParam<RefusedCase> {};
 
+TEST(MqttAddress, ATopicIsAtMostWhatMqttAllowsWithTheHappeningsTopicAfterIt) {
+    std::string error;
+    const std::string longest = "mqtt://broker/" + std::string(65'524, 't');
+    EXPECT_TRUE(parseMqttAddress(longest, error)) << error;
+    EXPECT_FALSE(parseMqttAddress(longest + "t", error));
+    EXPECT_EQ(error, "The topic can be at most 65,524 bytes long, as MQTT allows.");
+}
+
 TEST_P(MqttAddressRefused, SaysWhy) {
     std::string error;
     EXPECT_FALSE(parseMqttAddress(GetParam().text, error));

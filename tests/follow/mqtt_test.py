@@ -255,7 +255,7 @@ def main():
             programs.append(refused)
             tip = "frmOrvane.sbrStatusBar(pnlCurrentFile).ToolTipText"
             wait_for("the refused follower to warn",
-                     lambda: status(refused).startswith("Leader not heard since ") and
+                     lambda: status(refused).startswith("Leader not heard yet: ") and
                      "not authorised" in get(refused, tip), timeout=15)
             refused.stop()
             programs.remove(refused)
