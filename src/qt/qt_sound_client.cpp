@@ -15,9 +15,9 @@ namespace orvane {
 namespace {
 
 const QString HelperName = QStringLiteral("orvane-sound");
-// A sound process that ran this long before it ended earns its restarts back: a crash a day
-// does not silence a clock that runs for a week.
-constexpr auto LongRun = std::chrono::minutes(10);
+// A sound process that answered this long earns its restarts back: the next that ends is
+// started again at once.
+constexpr auto LongRun = std::chrono::seconds(10);
 
 std::int64_t nowMs() {
     using namespace std::chrono;
@@ -40,9 +40,12 @@ QString SoundClient::findHelper(const QString& executableDir) {
 
 SoundClient::SoundClient(QString helper, Post post, std::vector<std::chrono::milliseconds> restarts)
     : m_helper(std::move(helper)), m_post(std::move(post)), m_restarts(std::move(restarts)),
-      m_process(std::make_unique<QProcess>()), m_restartTimer(new QTimer(&m_context)) {
+      m_process(std::make_unique<QProcess>()), m_restartTimer(new QTimer(&m_context)),
+      m_heartbeat(new QTimer(&m_context)) {
     m_restartTimer->setSingleShot(true);
     QObject::connect(m_restartTimer, &QTimer::timeout, &m_context, [this] { start(); });
+    m_heartbeat->setInterval(Heartbeat);
+    QObject::connect(m_heartbeat, &QTimer::timeout, &m_context, [this] { beat(); });
     // What the sound process has to say on its standard error goes to the program's.
     m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     // Should the program be killed, the sound process goes too.
@@ -64,6 +67,7 @@ SoundClient::SoundClient(QString helper, Post post, std::vector<std::chrono::mil
 
 SoundClient::~SoundClient() {
     m_restartTimer->stop();
+    m_heartbeat->stop();
     QObject::disconnect(m_process.get(), nullptr, &m_context, nullptr);
     if (m_process->state() != QProcess::NotRunning) {
         // A closed pipe ends the sound process; one that does not end soon is killed.
@@ -89,7 +93,10 @@ void SoundClient::start() {
     m_answered = false;
     m_hung = false;
     m_started = std::chrono::steady_clock::now();
+    // A process just started has longer for its first answer: it loads the voice meanwhile.
+    m_lastAnswer = m_started + Starting - Silent;
     m_process->start(m_helper, {});
+    m_heartbeat->start();
     // A process started anew hears all that the program asked for; a cue whose moment has
     // passed is not said late.
     if (m_voice)
@@ -104,28 +111,59 @@ void SoundClient::start() {
         send({SoundMessage::Kind::Plan, {}, due, 0});
 }
 
+void SoundClient::beat() {
+    if (m_process->state() == QProcess::NotRunning || m_hung) {
+        m_heartbeat->stop();
+        return;
+    }
+    if (std::chrono::steady_clock::now() - m_lastAnswer > Silent) {
+        hung();
+        return;
+    }
+    send({SoundMessage::Kind::Ping, {std::to_string(++m_beats)}, {}, 0});
+}
+
+// Killed, the process ends, and ended() says so and starts it again.
+void SoundClient::hung() {
+    m_hung = true;
+    m_heartbeat->stop();
+    m_process->kill();
+}
+
 void SoundClient::send(const SoundMessage& message) {
     if (m_process->state() == QProcess::NotRunning || m_hung)
         return;
     const std::string line = soundLine(message);
     m_process->write(line.data(), qint64(line.size()));
-    if (m_process->bytesToWrite() > MaxUnread) {
-        m_hung = true;
-        m_process->kill();
-    }
+    if (m_process->bytesToWrite() > MaxUnread)
+        hung();
 }
 
 void SoundClient::readAnswers() {
     const QByteArray bytes = m_process->readAllStandardOutput();
     std::optional<std::string> why;
     std::optional<std::vector<std::string>> voices;
+    std::vector<std::string> missed;
+    bool alive = false;
     m_reader.feed({bytes.constData(), std::size_t(bytes.size())}, [&](std::string_view line) {
         const std::optional<SoundMessage> m = parseSoundLine(line);
-        if (m && m->kind == SoundMessage::Kind::Unavailable)
+        if (!m)
+            return;
+        alive = true;
+        if (m->kind == SoundMessage::Kind::Unavailable)
             why = m->texts.front();
-        else if (m && m->kind == SoundMessage::Kind::Voices)
+        else if (m->kind == SoundMessage::Kind::Voices)
             voices = m->texts;
+        else if (m->kind == SoundMessage::Kind::Missed)
+            missed.push_back(m->texts.front());
     });
+    if (alive) {
+        m_lastAnswer = std::chrono::steady_clock::now();
+        if (m_lastAnswer - m_started >= LongRun)
+            m_restarted = 0;
+    }
+    for (const std::string& text : missed)
+        tellMissed(text);
     // Until the sound process first answers, the program keeps saying why it had none.
     if (!m_answered && (why || voices)) {
         m_answered = true;
@@ -146,16 +184,18 @@ void SoundClient::readAnswers() {
 }
 
 void SoundClient::ended(const std::string& why) {
-    if (std::chrono::steady_clock::now() - m_started >= LongRun)
-        m_restarted = 0;
+    m_heartbeat->stop();
+    if (m_restarts.empty()) {
+        setWhy(why + ".");
+        return;
+    }
     const std::string what =
         m_hung ? "No sound: the sound process orvane-sound stopped answering" : why;
-    if (m_restarted < m_restarts.size()) {
-        setWhy(what + "; it is started again.");
-        m_restartTimer->start(m_restarts[m_restarted++]);
-    } else {
-        setWhy(what + ", and again after each restart.");
-    }
+    // Each restart waits longer, up to the last wait, and never gives up: a final count is
+    // never left silent when a start would succeed.
+    setWhy(what + "; it is started again.");
+    m_restartTimer->start(m_restarts[std::min(m_restarted, m_restarts.size() - 1)]);
+    ++m_restarted;
 }
 
 void SoundClient::setWhy(std::string why) {
@@ -163,6 +203,14 @@ void SoundClient::setWhy(std::string why) {
         return;
     m_why = std::move(why);
     tellChanged();
+}
+
+void SoundClient::tellMissed(const std::string& text) {
+    std::weak_ptr<bool> alive = m_alive;
+    m_post([this, alive, text] {
+        if (alive.lock() && onMissed)
+            onMissed(text);
+    });
 }
 
 void SoundClient::tellChanged() {
@@ -183,15 +231,21 @@ void SoundClient::setVolume(int percent) {
     send({SoundMessage::Kind::Volume, {}, {}, *m_volume});
 }
 
+// Phrases asked for again become the newest, here and in the sound process, so the ones let go
+// of when there are too many are those not asked for longest.
 void SoundClient::prepare(const std::vector<std::string>& phrases) {
-    std::vector<std::string> fresh;
-    for (const std::string& p : phrases)
-        if (!p.empty() && std::find(m_phrases.begin(), m_phrases.end(), p) == m_phrases.end()) {
-            m_phrases.push_back(p);
-            fresh.push_back(p);
-        }
-    if (!fresh.empty())
-        send({SoundMessage::Kind::Prepare, fresh, {}, 0});
+    std::vector<std::string> asked;
+    for (const std::string& p : phrases) {
+        if (p.empty() || std::find(asked.begin(), asked.end(), p) != asked.end())
+            continue;
+        asked.push_back(p);
+        std::erase(m_phrases, p);
+        m_phrases.push_back(p);
+    }
+    if (m_phrases.size() > MaxPhrases)
+        m_phrases.erase(m_phrases.begin(), m_phrases.end() - long(MaxPhrases));
+    if (!asked.empty())
+        send({SoundMessage::Kind::Prepare, asked, {}, 0});
 }
 
 void SoundClient::plan(const std::vector<Cue>& cues) {
@@ -200,6 +254,10 @@ void SoundClient::plan(const std::vector<Cue>& cues) {
 }
 
 void SoundClient::sound(const Cue& cue) {
+    if (m_process->state() != QProcess::Running || m_hung) {
+        tellMissed(cue.text);
+        return;
+    }
     send({SoundMessage::Kind::Sound, {}, {cue}, 0});
 }
 

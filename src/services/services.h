@@ -220,6 +220,8 @@ class SoundOutput {
     virtual void sound(const Cue& cue) = 0;
     // Told when unavailable() changes.
     std::function<void()> onAvailabilityChanged;
+    // Told of a cue that could not be heard (TEXT empty: a tone), on the user-interface thread.
+    std::function<void(const std::string& text)> onMissed;
 };
 
 struct AppInfo {
