@@ -172,7 +172,7 @@ std::optional<std::string> Callouts::firstStartNote() {
 
 void Callouts::test() {
     if (m_output && m_output->unavailable().empty())
-        m_output->sound({TestPhrase, trueMs(m_app.services().clock.instant())});
+        m_output->sound({TestPhrase, m_app.ownClock().computer().unixMs()});
 }
 
 bool Callouts::speaking() const {
@@ -184,9 +184,11 @@ std::int64_t Callouts::trueMs(Instant at) const {
     return at.unixSeconds() * 1000 - m_app.ownClock().offset().value_or(0);
 }
 
-void Callouts::say(const std::string& text) {
+// A cue of the count or of an event belongs to its second, which names it; any other belongs to
+// the millisecond it is asked for, so that a hold cuts short the resume said just before it.
+void Callouts::say(const std::string& text, std::optional<Instant> second) {
     if (speaking())
-        m_output->sound({text, trueMs(m_app.services().clock.instant())});
+        m_output->sound({text, second ? trueMs(*second) : m_app.ownClock().computer().unixMs()});
     else if (m_choices.sound)
         missed(text);
 }
@@ -299,11 +301,11 @@ std::optional<std::string> Callouts::eventCue(const EventMoment& e, Instant at) 
 
 void Callouts::sayDue(Instant now, std::int64_t seconds, const std::vector<EventMoment>& events) {
     if (auto cue = countCue(seconds, m_choices); cue && m_saidCounts.insert(seconds).second)
-        say(*cue);
+        say(*cue, now);
     for (const EventMoment& e : events)
         if (auto name = eventCue(e, now)) {
             m_saidEvents.insert(e.key);
-            say(*name);
+            say(*name, now);
         }
 }
 

@@ -80,7 +80,7 @@ class Callouts {
   private:
     void heard(const Happening& h);
     void round();
-    void say(const std::string& text);
+    void say(const std::string& text, std::optional<Instant> second = std::nullopt);
     void missed(const std::string& text);
     std::string missedNote() const;
     void forget();

@@ -254,7 +254,7 @@ void SoundClient::plan(const std::vector<Cue>& cues) {
 }
 
 void SoundClient::sound(const Cue& cue) {
-    if (m_process->state() != QProcess::Running || m_hung) {
+    if (m_process->state() == QProcess::NotRunning || m_hung) {
         tellMissed(cue.text);
         return;
     }

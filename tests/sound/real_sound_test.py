@@ -98,12 +98,13 @@ class Sound:
         stop(self.recorder, signal.SIGINT)
         stop(self.server)
 
-    def find(self, texts, find_cues):
+    def find(self, texts, find_cues, threshold=0.9):
         """Each text's onsets on the computer's clock, over every recording."""
         onsets = {}
         for path, began in self.recordings:
             finding = subprocess.run([find_cues, path] + texts, capture_output=True, text=True,
-                                     timeout=120, env=self.env)
+                                     timeout=120,
+                                     env=dict(self.env, FIND_CUES_THRESHOLD=str(threshold)))
             assert finding.returncode == 0, "find_cues: " + finding.stderr
             for row in filter(None, finding.stdout.split("\n")):
                 text, sample, _ = row.split("\t")
@@ -208,7 +209,10 @@ def story_hold_resume(orvane, sound, program, find_cues):
             program.do("click frmOrvane.cmdHoldResume")
             sound.watch(time.time() + pause)
     sound.watch(time.time() + 2)
-    onsets = sound.find(["hold", "resuming count, T minus 9 minutes 59 seconds"], find_cues)
+    # On a busy machine a short "hold" may lose a few milliseconds to the sound server and
+    # match a little less well; anything else in the recording matches it below 0.75.
+    onsets = sound.find(["hold", "resuming count, T minus 9 minutes 59 seconds"], find_cues,
+                        threshold=0.8)
     holds = len(onsets.get("hold", []))
     resumes = len(onsets.get("resuming count, T minus 9 minutes 59 seconds", []))
     assert (holds, resumes) == (HOLDS, HOLDS), "heard %d holds and %d resumes of %d" % (
