@@ -258,6 +258,8 @@ void Callouts::heard(const Happening& h) {
 }
 
 void Callouts::round() {
+    if (m_output)
+        m_output->beat();
     const frmOrvane* frm = m_app.loaded<frmOrvane>();
     if (!frm)
         return;

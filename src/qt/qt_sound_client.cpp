@@ -1,6 +1,7 @@
 #include "qt/qt_sound_client.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTimer>
@@ -18,6 +19,17 @@ const QString HelperName = QStringLiteral("orvane-sound");
 // A sound process that answered this long earns its restarts back: the next that ends is
 // started again at once.
 constexpr auto LongRun = std::chrono::seconds(10);
+
+// A process stopped by a signal (or by a debugger) answers nothing: its state says so at once.
+bool stopped(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray line = stat.read(512);
+    const qsizetype close = line.lastIndexOf(')');
+    return close >= 0 && close + 2 < line.size() &&
+           (line[close + 2] == 'T' || line[close + 2] == 't');
+}
 
 std::int64_t nowMs() {
     using namespace std::chrono;
@@ -40,12 +52,9 @@ QString SoundClient::findHelper(const QString& executableDir) {
 
 SoundClient::SoundClient(QString helper, Post post, std::vector<std::chrono::milliseconds> restarts)
     : m_helper(std::move(helper)), m_post(std::move(post)), m_restarts(std::move(restarts)),
-      m_process(std::make_unique<QProcess>()), m_restartTimer(new QTimer(&m_context)),
-      m_heartbeat(new QTimer(&m_context)) {
+      m_process(std::make_unique<QProcess>()), m_restartTimer(new QTimer(&m_context)) {
     m_restartTimer->setSingleShot(true);
     QObject::connect(m_restartTimer, &QTimer::timeout, &m_context, [this] { start(); });
-    m_heartbeat->setInterval(Heartbeat);
-    QObject::connect(m_heartbeat, &QTimer::timeout, &m_context, [this] { beat(); });
     // What the sound process has to say on its standard error goes to the program's.
     m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     // Should the program be killed, the sound process goes too.
@@ -67,7 +76,6 @@ SoundClient::SoundClient(QString helper, Post post, std::vector<std::chrono::mil
 
 SoundClient::~SoundClient() {
     m_restartTimer->stop();
-    m_heartbeat->stop();
     QObject::disconnect(m_process.get(), nullptr, &m_context, nullptr);
     if (m_process->state() != QProcess::NotRunning) {
         // A closed pipe ends the sound process; one that does not end soon is killed.
@@ -96,7 +104,6 @@ void SoundClient::start() {
     // A process just started has longer for its first answer: it loads the voice meanwhile.
     m_lastAnswer = m_started + Starting - Silent;
     m_process->start(m_helper, {});
-    m_heartbeat->start();
     // A process started anew hears all that the program asked for; a cue whose moment has
     // passed is not said late.
     if (m_voice)
@@ -112,21 +119,22 @@ void SoundClient::start() {
 }
 
 void SoundClient::beat() {
-    if (m_process->state() == QProcess::NotRunning || m_hung) {
-        m_heartbeat->stop();
+    if (m_process->state() != QProcess::Running || m_hung)
         return;
-    }
-    if (std::chrono::steady_clock::now() - m_lastAnswer > Silent) {
+    const auto now = std::chrono::steady_clock::now();
+    if (stopped(m_process->processId()) || now - m_lastAnswer > Silent) {
         hung();
         return;
     }
-    send({SoundMessage::Kind::Ping, {std::to_string(++m_beats)}, {}, 0});
+    if (now - m_lastAsked >= Heartbeat) {
+        m_lastAsked = now;
+        send({SoundMessage::Kind::Ping, {std::to_string(++m_beats)}, {}, 0});
+    }
 }
 
 // Killed, the process ends, and ended() says so and starts it again.
 void SoundClient::hung() {
     m_hung = true;
-    m_heartbeat->stop();
     m_process->kill();
 }
 
@@ -184,7 +192,6 @@ void SoundClient::readAnswers() {
 }
 
 void SoundClient::ended(const std::string& why) {
-    m_heartbeat->stop();
     if (m_restarts.empty()) {
         setWhy(why + ".");
         return;

@@ -148,20 +148,27 @@ void SpeechOutput::queue(Playing p) {
 }
 
 void SpeechOutput::plan(const std::vector<Cue>& cues) {
-    std::lock_guard lock(m_cueMutex);
-    // A cue whose second has come is on its way, though it may wait for another of that second
-    // to end (an event's name after the count's number): the new plan leaves it be.
-    const double now = realtimeMs();
-    std::erase_if(m_pending, [now](const Playing& p) { return p.fromPlan && p.startMs > now; });
-    for (const Cue& c : cues) {
-        if (std::find(m_begun.begin(), m_begun.end(), std::pair(c.text, c.atMs)) != m_begun.end())
-            continue;
-        Playing p;
-        p.text = c.text;
-        p.atMs = c.atMs;
-        p.startMs = double(c.atMs);
-        p.fromPlan = true;
-        queue(std::move(p));
+    {
+        std::lock_guard lock(m_cueMutex);
+        // A cue whose second has come is on its way, though it may wait for another of that
+        // second to end (an event's name after the count's number): the new plan leaves it be.
+        const double now = realtimeMs();
+        std::erase_if(m_pending, [now](const Playing& p) { return p.fromPlan && p.startMs > now; });
+        for (const Cue& c : cues) {
+            if (std::find(m_begun.begin(), m_begun.end(), std::pair(c.text, c.atMs)) !=
+                m_begun.end())
+                continue;
+            Playing p;
+            p.text = c.text;
+            p.atMs = c.atMs;
+            p.startMs = double(c.atMs);
+            p.fromPlan = true;
+            queue(std::move(p));
+        }
+    }
+    if (!cues.empty()) {
+        uncork();
+        tellWatch();
     }
 }
 
@@ -183,6 +190,9 @@ void SpeechOutput::sound(const Cue& cue) {
             know(cue.text);
     }
     m_synthWake.notify_all();
+    // The stream gets ready while the phrase is made.
+    uncork();
+    tellWatch();
 }
 
 // T0 is when the first of the N samples will be heard. A cue starts at the sample nearest its
@@ -235,12 +245,31 @@ void SpeechOutput::onWrite(pa_stream* s, std::size_t nbytes, void* self) {
     auto* samples = static_cast<std::int16_t*>(data);
     pa_usec_t latency = 0;
     int negative = 0;
+    if (const double now = realtimeMs(); now - out->m_timingAskedMs >= TimingMs) {
+        out->m_timingAskedMs = now;
+        pa_operation_unref(pa_stream_update_timing_info(s, nullptr, nullptr));
+    }
     // Until the server has told the stream's timing, only silence is written.
-    if (pa_stream_get_latency(s, &latency, &negative) == 0)
+    if (out->m_timingFresh && pa_stream_get_latency(s, &latency, &negative) == 0)
         out->fill(samples, n, realtimeMs() + (negative ? 0.0 : double(latency) / 1000.0));
     else
         std::memset(samples, 0, n * sizeof(std::int16_t));
     pa_stream_write(s, data, n * sizeof(std::int16_t), nullptr, 0, PA_SEEK_RELATIVE);
+
+    // Nothing to play for a while: the stream is corked, ready, and wakes nobody until the
+    // next cue uncorks it.
+    bool idle = false;
+    {
+        std::lock_guard lock(out->m_cueMutex);
+        const bool playing = out->m_active && out->m_active->pos < out->m_active->pcm->size();
+        if (playing || !out->m_pending.empty())
+            out->m_idleSinceMs = realtimeMs();
+        idle = realtimeMs() - out->m_idleSinceMs > IdleMs;
+    }
+    if (idle && !out->m_corked) {
+        out->m_corked = true;
+        pa_operation_unref(pa_stream_cork(s, 1, nullptr, nullptr));
+    }
 }
 
 } // namespace orvane

@@ -56,6 +56,10 @@ class SpeechOutput : public SoundOutput {
     // A planned cue whose first sound could only be heard this late is not said: a number said
     // well after its second is worse than none. The program is told of it.
     static constexpr double LateMs = 400;
+    // The stream is corked after this long with nothing to play.
+    static constexpr double IdleMs = 3000;
+    // While the stream plays, its timing is asked of the server this often.
+    static constexpr double TimingMs = 100;
 
     struct Playing {
         std::string text;
@@ -85,10 +89,14 @@ class SpeechOutput : public SoundOutput {
     void setServerWhy(std::string why);
     void setVoiceWhy(std::string why);
     void tellMissed(const std::string& text);
+    // Wakes the watch, which sleeps while all is well.
+    void tellWatch();
+    void uncork();
     // Tells the program, on its own thread, that unavailable() or voices() changed.
     void tellChanged();
     static void onContextState(pa_context* c, void* self);
     static void onWrite(pa_stream* s, std::size_t nbytes, void* self);
+    static void onStreamState(pa_stream* s, void* self);
 
     std::function<void(std::function<void()>)> m_post;
     int m_rate = 22050;
@@ -118,6 +126,10 @@ class SpeechOutput : public SoundOutput {
     std::mutex m_watchMutex;
     std::condition_variable m_watchWake;
     bool m_watchStopping = false;
+    bool m_watchTold = false;
+    bool m_corked = false;      // with the mainloop locked
+    double m_timingAskedMs = 0; // likewise
+    bool m_timingFresh = true;  // likewise: the timing was told since the stream last played
 
     // The cues, shared between the user-interface thread and the stream's writes.
     mutable std::mutex m_cueMutex;
@@ -125,6 +137,7 @@ class SpeechOutput : public SoundOutput {
     std::unique_ptr<Playing> m_active;
     std::deque<std::pair<std::string, std::int64_t>> m_begun; // cues already on their way
     double m_volume = 0.8;
+    double m_idleSinceMs = 0;
 
     mutable std::mutex m_stateMutex;
     std::string m_serverWhy; // why the sound server cannot be heard

@@ -82,20 +82,32 @@ void SpeechOutput::onContextState(pa_context* c, void* self) {
         out->m_failedMs = std::max<std::int64_t>(1, steadyMs());
         out->setServerWhy(std::string("No sound server: ") + pa_strerror(pa_context_errno(c)) +
                           ".");
+        out->tellWatch();
         break;
     default:
         break;
     }
 }
 
+// While the server and the stream are there the watch sleeps until told otherwise, so that an
+// idle program costs the machine no wake-ups.
 void SpeechOutput::watchLoop() {
     std::unique_lock lock(m_watchMutex);
-    while (!m_watchWake.wait_for(lock, std::chrono::milliseconds(250),
-                                 [this] { return m_watchStopping; })) {
+    bool calm = false;
+    for (;;) {
+        if (calm)
+            m_watchWake.wait(lock, [this] { return m_watchStopping || m_watchTold; });
+        else
+            m_watchWake.wait_for(lock, std::chrono::milliseconds(250),
+                                 [this] { return m_watchStopping; });
+        if (m_watchStopping)
+            return;
+        m_watchTold = false;
         lock.unlock();
         pa_threaded_mainloop_lock(m_loop);
         watchServer();
         const bool playing = m_stream && pa_stream_get_state(m_stream) == PA_STREAM_READY;
+        calm = playing && m_contextReady;
         pa_threaded_mainloop_unlock(m_loop);
         // Without a stream, a planned cue whose moment has passed will not be heard; one asked
         // for now waits for the server a little, as long as it would for its phrase.
@@ -114,6 +126,46 @@ void SpeechOutput::watchLoop() {
             tellMissed(text);
         lock.lock();
     }
+}
+
+void SpeechOutput::tellWatch() {
+    {
+        std::lock_guard lock(m_watchMutex);
+        m_watchTold = true;
+    }
+    m_watchWake.notify_all();
+}
+
+void SpeechOutput::onStreamState(pa_stream* s, void* self) {
+    const pa_stream_state_t state = pa_stream_get_state(s);
+    if (state == PA_STREAM_FAILED || state == PA_STREAM_TERMINATED)
+        static_cast<SpeechOutput*>(self)->tellWatch();
+}
+
+// A cue to come: the stream plays again, a little ahead of it.
+void SpeechOutput::uncork() {
+    if (!m_loop)
+        return;
+    pa_threaded_mainloop_lock(m_loop);
+    if (m_stream && m_corked && pa_stream_get_state(m_stream) == PA_STREAM_READY) {
+        m_corked = false;
+        // Until the server tells the stream's timing anew, what it knew before the cork may
+        // place a cue wrong: only silence is written.
+        m_timingFresh = false;
+        m_timingAskedMs = realtimeMs();
+        pa_operation_unref(pa_stream_update_timing_info(
+            m_stream,
+            [](pa_stream*, int, void* self) {
+                static_cast<SpeechOutput*>(self)->m_timingFresh = true;
+            },
+            this));
+        {
+            std::lock_guard lock(m_cueMutex);
+            m_idleSinceMs = realtimeMs();
+        }
+        pa_operation_unref(pa_stream_cork(m_stream, 0, nullptr, nullptr));
+    }
+    pa_threaded_mainloop_unlock(m_loop);
 }
 
 void SpeechOutput::watchServer() {
@@ -155,14 +207,19 @@ void SpeechOutput::openStream() {
     if (!m_stream)
         return;
     pa_stream_set_write_callback(m_stream, onWrite, this);
+    pa_stream_set_state_callback(m_stream, onStreamState, this);
+    m_corked = false;
+    m_timingFresh = true;
+    m_idleSinceMs = realtimeMs();
     pa_buffer_attr attr;
     attr.maxlength = std::uint32_t(-1);
     attr.tlength = std::uint32_t(pa_usec_to_bytes(250000, &format));
     attr.prebuf = std::uint32_t(-1);
     attr.minreq = std::uint32_t(pa_usec_to_bytes(50000, &format));
     attr.fragsize = std::uint32_t(-1);
-    const auto flags = pa_stream_flags_t(PA_STREAM_ADJUST_LATENCY | PA_STREAM_INTERPOLATE_TIMING |
-                                         PA_STREAM_AUTO_TIMING_UPDATE);
+    // The stream's timing is asked for while it plays (onWrite), not on a timer of the
+    // library's own, which would wake this process while the stream is corked.
+    const auto flags = pa_stream_flags_t(PA_STREAM_ADJUST_LATENCY | PA_STREAM_INTERPOLATE_TIMING);
     if (pa_stream_connect_playback(m_stream, nullptr, &attr, flags, nullptr, nullptr) < 0) {
         pa_stream_unref(m_stream);
         m_stream = nullptr;
@@ -173,6 +230,7 @@ void SpeechOutput::closeStream() {
     if (!m_stream)
         return;
     pa_stream_set_write_callback(m_stream, nullptr, nullptr);
+    pa_stream_set_state_callback(m_stream, nullptr, nullptr);
     pa_stream_disconnect(m_stream);
     pa_stream_unref(m_stream);
     m_stream = nullptr;

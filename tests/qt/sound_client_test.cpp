@@ -101,15 +101,18 @@ TEST_F(SoundProcessTest, RestartsGoOnAtTheLastWait) {
 }
 
 // Regression: a sound process stopped (SIGSTOP) was taken for working until a megabyte went
-// unread. The program asks it for an answer a few times a second: none, and it is said, killed
-// and started again.
+// unread. The program looks at it on each of its rounds: stopped, it is said, killed and
+// started again.
 TEST_F(SoundProcessTest, StoppedSoundProcessIsFoundByItsSilence) {
     SoundClient slow(QStringLiteral(ORVANE_SOUND_HELPER), post(), {std::chrono::seconds(1)});
     ASSERT_TRUE(waitFor([&] { return slow.unavailable().starts_with("No sound server"); }));
     const qint64 stopped = slow.helperPid();
     ::kill(pid_t(stopped), SIGSTOP);
-    ASSERT_TRUE(
-        waitFor([&] { return slow.unavailable().find("stopped answering") != std::string::npos; }));
+    // The program's rounds, each of which looks at the sound process.
+    ASSERT_TRUE(waitFor([&] {
+        slow.beat();
+        return slow.unavailable().find("stopped answering") != std::string::npos;
+    }));
     EXPECT_EQ(slow.unavailable(),
               "No sound: the sound process orvane-sound stopped answering; it is started again.");
     // A cue asked for meanwhile is told as missed, not lost without a word.
