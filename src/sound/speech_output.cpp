@@ -166,10 +166,20 @@ void SpeechOutput::plan(const std::vector<Cue>& cues) {
             queue(std::move(p));
         }
     }
-    if (!cues.empty()) {
-        uncork();
-        tellWatch();
+    if (cues.empty())
+        return;
+    // The phrases due soonest are made first: a process started anew has them all to make.
+    {
+        std::lock_guard lock(m_synthMutex);
+        for (auto c = cues.rbegin(); c != cues.rend(); ++c)
+            if (!c->text.empty() && !m_cache.contains(c->text)) {
+                std::erase(m_toSynth, c->text);
+                m_toSynth.push_front(c->text);
+            }
     }
+    m_synthWake.notify_all();
+    uncork();
+    tellWatch();
 }
 
 // A cue asked for now is heard as soon as its phrase is made: the synthesis thread queues it.

@@ -136,11 +136,20 @@ class Orvane:
         self.do("set frmOrvane.lblTarget.Caption " + caption.replace("   0", "   ", 1))
 
     def sound_processes(self):
+        """The program's running sound processes (orvane-sound), by pid."""
         children = []
         for task in os.listdir("/proc/%d/task" % self.proc.pid):
             with open("/proc/%d/task/%s/children" % (self.proc.pid, task)) as f:
                 children += [int(pid) for pid in f.read().split()]
-        return children
+        found = []
+        for pid in children:
+            try:
+                with open("/proc/%d/comm" % pid) as f:
+                    if f.read().strip() == "orvane-sound":
+                        found.append(pid)
+            except FileNotFoundError:
+                pass
+        return found
 
     def end(self):
         if self.proc.poll() is None:
@@ -223,9 +232,8 @@ def story_hold_resume(orvane, sound, program, find_cues):
 def story_stop_process(orvane, sound, program, find_cues):
     launch = int(time.time()) + 19
     program.set_launch(launch)
-    wait_for("the sound process", program.sound_processes, 20)
     sound.watch(launch - 17)
-    stopped = program.sound_processes()[0]
+    stopped = wait_for("the sound process", program.sound_processes, 20)[0]
     os.kill(stopped, signal.SIGSTOP)
     try:
         # The silence is said within two seconds.
