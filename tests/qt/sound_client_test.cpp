@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <signal.h>
@@ -123,6 +124,24 @@ TEST_F(SoundProcessTest, StoppedSoundProcessIsFoundByItsSilence) {
     EXPECT_EQ(missed, std::vector<std::string>{"hold"});
     ASSERT_TRUE(waitFor([&] { return slow.helperPid() != 0 && slow.helperPid() != stopped; }));
     ASSERT_TRUE(waitFor([&] { return slow.unavailable().starts_with("No sound server"); }));
+}
+
+// A sound process that runs on but answers nothing (stuck, not stopped) is found by the
+// question it leaves unanswered, once it has had its time to start.
+TEST_F(SoundProcessTest, StuckSoundProcessIsFoundByItsSilence) {
+    QTemporaryDir dir;
+    QFile stuck(dir.filePath("orvane-sound"));
+    ASSERT_TRUE(stuck.open(QIODevice::WriteOnly));
+    stuck.write("#!/bin/sh\nexec sleep 60\n");
+    stuck.close();
+    stuck.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    SoundClient silent(stuck.fileName(), post(), {std::chrono::seconds(30)});
+    ASSERT_TRUE(waitFor([&] { return silent.helperPid() != 0; }));
+    ASSERT_TRUE(waitFor([&] {
+        silent.beat();
+        return silent.unavailable().find("stopped answering") != std::string::npos;
+    }));
+    EXPECT_EQ(silent.helperPid(), 0);
 }
 
 // A sound process whose output reads nothing is killed once more is queued for it than it
