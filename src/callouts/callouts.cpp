@@ -29,13 +29,17 @@ Callouts::Callouts(App& app, SoundOutput* output) : m_app(app), m_output(output)
     load();
     m_happenings = app.happenings().subscribe([this](const Happening& h) { heard(h); });
     m_rounds = app.happenings().subscribeRounds([this] { round(); });
-    if (m_output)
+    if (m_output) {
         m_output->onAvailabilityChanged = [this] { showState(); };
+        m_output->onMissed = [this](const std::string& text) { missed(text); };
+    }
 }
 
 Callouts::~Callouts() {
-    if (m_output)
+    if (m_output) {
         m_output->onAvailabilityChanged = nullptr;
+        m_output->onMissed = nullptr;
+    }
 }
 
 std::optional<std::string> Callouts::countCue(std::int64_t s, const CalloutChoices& c) {
@@ -168,24 +172,43 @@ std::optional<std::string> Callouts::firstStartNote() {
 
 void Callouts::test() {
     if (m_output && m_output->unavailable().empty())
-        m_output->sound({TestPhrase, trueMs(m_app.services().clock.instant())});
+        m_output->sound({TestPhrase, m_app.ownClock().computer().unixMs()});
 }
 
 bool Callouts::speaking() const {
     return state() == SoundState::On;
 }
 
+// The moment the program's clock turns to AT, on the computer's clock that the sound follows.
 std::int64_t Callouts::trueMs(Instant at) const {
-    return (at.unixSeconds() - m_app.ownClock().offset().value_or(0)) * 1000;
+    return at.unixSeconds() * 1000 - m_app.ownClock().offset().value_or(0);
 }
 
-void Callouts::say(const std::string& text) {
+// A cue of the count or of an event belongs to its second, which names it; any other belongs to
+// the millisecond it is asked for, so that a hold cuts short the resume said just before it.
+void Callouts::say(const std::string& text, std::optional<Instant> second) {
     if (speaking())
-        m_output->sound({text, trueMs(m_app.services().clock.instant())});
+        m_output->sound({text, second ? trueMs(*second) : m_app.ownClock().computer().unixMs()});
+    else if (m_choices.sound)
+        missed(text);
 }
 
-// A new launch time, or a clock moved on purpose to rehearse, starts a new count: its cues
-// may all be said again.
+void Callouts::missed(const std::string& text) {
+    ++m_missed;
+    m_lastMissed = text.empty() ? "a tone" : "\"" + text + "\"";
+    showState();
+}
+
+std::string Callouts::missedNote() const {
+    if (m_missed == 0)
+        return {};
+    return " " + std::to_string(m_missed) + (m_missed == 1 ? " callout" : " callouts") +
+           " could not be heard, the last " + m_lastMissed + ".";
+}
+
+// A new launch time, or a simulated time set or restored, starts a new count: each cue is said
+// again when the count comes down to it. A clock that steps on its own starts none, so what
+// was said stays said.
 void Callouts::forget() {
     m_saidCounts.clear();
     m_saidEvents.clear();
@@ -206,8 +229,7 @@ void Callouts::heard(const Happening& h) {
             m_output->plan({});
         if (m_choices.holds) {
             say(HoldPhrase);
-            if (m_output)
-                m_output->prepare({resumePhrase(h.shown)});
+            prepareAll(resumePhrase(h.shown));
         }
         break;
     case K::Resume:
@@ -236,6 +258,8 @@ void Callouts::heard(const Happening& h) {
 }
 
 void Callouts::round() {
+    if (m_output)
+        m_output->beat();
     const frmOrvane* frm = m_app.loaded<frmOrvane>();
     if (!frm)
         return;
@@ -279,11 +303,11 @@ std::optional<std::string> Callouts::eventCue(const EventMoment& e, Instant at) 
 
 void Callouts::sayDue(Instant now, std::int64_t seconds, const std::vector<EventMoment>& events) {
     if (auto cue = countCue(seconds, m_choices); cue && m_saidCounts.insert(seconds).second)
-        say(*cue);
+        say(*cue, now);
     for (const EventMoment& e : events)
         if (auto name = eventCue(e, now)) {
             m_saidEvents.insert(e.key);
-            say(*name);
+            say(*name, now);
         }
 }
 
@@ -309,11 +333,20 @@ void Callouts::planAhead(Instant now, const std::vector<EventMoment>& events) {
     if (plan == m_planned)
         return;
     m_planned = std::move(plan);
-    if (m_output)
-        m_output->plan(m_planned);
+    if (!m_output)
+        return;
+    // A phrase renamed since it was prepared (an event's new name) is made now, seconds
+    // before its moment.
+    std::vector<std::string> phrases;
+    for (const Cue& c : m_planned)
+        if (!c.tone())
+            phrases.push_back(c.text);
+    if (!phrases.empty())
+        m_output->prepare(phrases);
+    m_output->plan(m_planned);
 }
 
-void Callouts::prepareAll() {
+void Callouts::prepareAll(const std::string& also) {
     if (!m_output)
         return;
     std::vector<std::string> phrases;
@@ -326,6 +359,8 @@ void Callouts::prepareAll() {
         for (int n = 0; n < 10; ++n)
             if (const frmEventTimers::Row row = board->row(n); row.defined && !row.name.empty())
                 phrases.push_back(row.name);
+    if (!also.empty())
+        phrases.push_back(also);
     m_output->prepare(phrases);
 }
 
@@ -338,6 +373,7 @@ void Callouts::showState() {
         note = std::string("Callouts are muted: ") + MuteShortcut + " turns them on again.";
     else
         note = std::string("Callouts are spoken: ") + MuteShortcut + " mutes them.";
+    note += missedNote();
     if (frmOrvane* frm = m_app.loaded<frmOrvane>())
         frm->showSound(stateText(s), note, !m_choices.sound);
     if (frmCallouts* dialog = m_app.loaded<frmCallouts>())

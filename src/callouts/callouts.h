@@ -7,8 +7,8 @@
 // second the clock jumped over, a held count or a count moved by a new launch time says
 // nothing, and no cue is said twice for one launch time.
 
-#include "happenings.h"
 #include "dates/clock_steps.h"
+#include "happenings.h"
 #include "services/services.h"
 
 #include <cstdint>
@@ -80,7 +80,10 @@ class Callouts {
   private:
     void heard(const Happening& h);
     void round();
-    void say(const std::string& text);
+    void say(const std::string& text, std::optional<Instant> second = std::nullopt);
+    void missed(const std::string& text);
+    std::string missedNote() const;
+    void forget();
     // The board's event moments and names, read once for a round of cues: reading a row
     // converts the launch time, which costs more than the whole rest of a round.
     struct EventMoment {
@@ -96,11 +99,12 @@ class Callouts {
     void planAhead(Instant now, const std::vector<EventMoment>& events);
     std::int64_t trueMs(Instant at) const;
     bool speaking() const;
-    void prepareAll();
+    // Every phrase the count and the board may need, and ALSO; asked for again, they are the
+    // phrases the output keeps.
+    void prepareAll(const std::string& also = {});
     void load();
     void save() const;
     void showState();
-    void forget();
 
     App& m_app;
     SoundOutput* m_output;
@@ -119,6 +123,8 @@ class Callouts {
     std::set<std::int64_t> m_saidCounts;
     std::set<std::tuple<int, std::string, std::int64_t>> m_saidEvents;
     std::vector<Cue> m_planned;
+    int m_missed = 0;
+    std::string m_lastMissed;
 };
 
 } // namespace orvane

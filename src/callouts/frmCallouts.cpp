@@ -50,8 +50,8 @@ frmCallouts::frmCallouts(App& app, Callouts& callouts)
         top += 330;
     }
     lblMute.setCaption(std::string(Callouts::MuteShortcut) +
-                       " in the main window, or Mute Callouts on its Settings menu, mutes and "
-                       "unmutes the callouts.");
+                       ", or Mute Callouts on the Settings menu, in the main window's full screen "
+                       "mutes and unmutes the callouts.");
     lblMute.setWordWrap(true);
     lblMute.move(240, 4680, 5400, 480);
     cmdTest.setCaption("&Test");

@@ -1,6 +1,7 @@
 #include "qt/qt_sound_client.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTimer>
@@ -15,9 +16,20 @@ namespace orvane {
 namespace {
 
 const QString HelperName = QStringLiteral("orvane-sound");
-// A sound process that ran this long before it ended earns its restarts back: a crash a day
-// does not silence a clock that runs for a week.
-constexpr auto LongRun = std::chrono::minutes(10);
+// A sound process that answered this long earns its restarts back: the next that ends is
+// started again at once.
+constexpr auto LongRun = std::chrono::seconds(10);
+
+// A process stopped by a signal (or by a debugger) answers nothing: its state says so at once.
+bool stopped(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray line = stat.read(512);
+    const qsizetype close = line.lastIndexOf(')');
+    return close >= 0 && close + 2 < line.size() &&
+           (line[close + 2] == 'T' || line[close + 2] == 't');
+}
 
 std::int64_t nowMs() {
     using namespace std::chrono;
@@ -89,6 +101,8 @@ void SoundClient::start() {
     m_answered = false;
     m_hung = false;
     m_started = std::chrono::steady_clock::now();
+    // A process just started has longer for its first answer: it loads the voice meanwhile.
+    m_lastAnswer = m_started + Starting - Silent;
     m_process->start(m_helper, {});
     // A process started anew hears all that the program asked for; a cue whose moment has
     // passed is not said late.
@@ -104,28 +118,60 @@ void SoundClient::start() {
         send({SoundMessage::Kind::Plan, {}, due, 0});
 }
 
+void SoundClient::beat() {
+    if (m_process->state() != QProcess::Running || m_hung)
+        return;
+    const auto now = std::chrono::steady_clock::now();
+    if (stopped(m_process->processId()) || now - m_lastAnswer > Silent) {
+        hung();
+        return;
+    }
+    if (now - m_lastAsked >= Heartbeat) {
+        m_lastAsked = now;
+        send({SoundMessage::Kind::Ping, {std::to_string(++m_beats)}, {}, 0});
+    }
+}
+
+// Killed, the process ends, and ended() says so and starts it again.
+void SoundClient::hung() {
+    m_hung = true;
+    m_process->kill();
+}
+
 void SoundClient::send(const SoundMessage& message) {
     if (m_process->state() == QProcess::NotRunning || m_hung)
         return;
     const std::string line = soundLine(message);
     m_process->write(line.data(), qint64(line.size()));
-    if (m_process->bytesToWrite() > MaxUnread) {
-        m_hung = true;
-        m_process->kill();
-    }
+    if (m_process->bytesToWrite() > MaxUnread)
+        hung();
 }
 
 void SoundClient::readAnswers() {
     const QByteArray bytes = m_process->readAllStandardOutput();
     std::optional<std::string> why;
     std::optional<std::vector<std::string>> voices;
+    std::vector<std::string> missed;
+    bool alive = false;
     m_reader.feed({bytes.constData(), std::size_t(bytes.size())}, [&](std::string_view line) {
         const std::optional<SoundMessage> m = parseSoundLine(line);
-        if (m && m->kind == SoundMessage::Kind::Unavailable)
+        if (!m)
+            return;
+        alive = true;
+        if (m->kind == SoundMessage::Kind::Unavailable)
             why = m->texts.front();
-        else if (m && m->kind == SoundMessage::Kind::Voices)
+        else if (m->kind == SoundMessage::Kind::Voices)
             voices = m->texts;
+        else if (m->kind == SoundMessage::Kind::Missed)
+            missed.push_back(m->texts.front());
     });
+    if (alive) {
+        m_lastAnswer = std::chrono::steady_clock::now();
+        if (m_lastAnswer - m_started >= LongRun)
+            m_restarted = 0;
+    }
+    for (const std::string& text : missed)
+        tellMissed(text);
     // Until the sound process first answers, the program keeps saying why it had none.
     if (!m_answered && (why || voices)) {
         m_answered = true;
@@ -146,16 +192,17 @@ void SoundClient::readAnswers() {
 }
 
 void SoundClient::ended(const std::string& why) {
-    if (std::chrono::steady_clock::now() - m_started >= LongRun)
-        m_restarted = 0;
+    if (m_restarts.empty()) {
+        setWhy(why + ".");
+        return;
+    }
     const std::string what =
         m_hung ? "No sound: the sound process orvane-sound stopped answering" : why;
-    if (m_restarted < m_restarts.size()) {
-        setWhy(what + "; it is started again.");
-        m_restartTimer->start(m_restarts[m_restarted++]);
-    } else {
-        setWhy(what + ", and again after each restart.");
-    }
+    // Each restart waits longer, up to the last wait, and never gives up: a final count is
+    // never left silent when a start would succeed.
+    setWhy(what + "; it is started again.");
+    m_restartTimer->start(m_restarts[std::min(m_restarted, m_restarts.size() - 1)]);
+    ++m_restarted;
 }
 
 void SoundClient::setWhy(std::string why) {
@@ -163,6 +210,14 @@ void SoundClient::setWhy(std::string why) {
         return;
     m_why = std::move(why);
     tellChanged();
+}
+
+void SoundClient::tellMissed(const std::string& text) {
+    std::weak_ptr<bool> alive = m_alive;
+    m_post([this, alive, text] {
+        if (alive.lock() && onMissed)
+            onMissed(text);
+    });
 }
 
 void SoundClient::tellChanged() {
@@ -183,15 +238,21 @@ void SoundClient::setVolume(int percent) {
     send({SoundMessage::Kind::Volume, {}, {}, *m_volume});
 }
 
+// Phrases asked for again become the newest, here and in the sound process, so the ones let go
+// of when there are too many are those not asked for longest.
 void SoundClient::prepare(const std::vector<std::string>& phrases) {
-    std::vector<std::string> fresh;
-    for (const std::string& p : phrases)
-        if (!p.empty() && std::find(m_phrases.begin(), m_phrases.end(), p) == m_phrases.end()) {
-            m_phrases.push_back(p);
-            fresh.push_back(p);
-        }
-    if (!fresh.empty())
-        send({SoundMessage::Kind::Prepare, fresh, {}, 0});
+    std::vector<std::string> asked;
+    for (const std::string& p : phrases) {
+        if (p.empty() || std::find(asked.begin(), asked.end(), p) != asked.end())
+            continue;
+        asked.push_back(p);
+        std::erase(m_phrases, p);
+        m_phrases.push_back(p);
+    }
+    if (m_phrases.size() > MaxPhrases)
+        m_phrases.erase(m_phrases.begin(), m_phrases.end() - long(MaxPhrases));
+    if (!asked.empty())
+        send({SoundMessage::Kind::Prepare, asked, {}, 0});
 }
 
 void SoundClient::plan(const std::vector<Cue>& cues) {
@@ -200,6 +261,10 @@ void SoundClient::plan(const std::vector<Cue>& cues) {
 }
 
 void SoundClient::sound(const Cue& cue) {
+    if (m_process->state() == QProcess::NotRunning || m_hung) {
+        tellMissed(cue.text);
+        return;
+    }
     send({SoundMessage::Kind::Sound, {}, {cue}, 0});
 }
 

@@ -3,9 +3,11 @@
 // The program's sound output: the sound process orvane-sound, started beside the program and
 // told over a pipe what to say and when (src/sound/sound_protocol.h). The voice and the sound
 // server's client library load only there, so the clock carries neither, and a crash or hang
-// of theirs costs the callouts, never the count. A sound process that ends is started again a
-// few times, each time later; until it answers, and for good after the last, the program has
-// no sound and says why.
+// of theirs costs the callouts, never the count. On the program's rounds, once a second, the
+// program asks the sound process for an answer and looks whether it was stopped: one that
+// ends, is stopped or stops answering is said at once and started again, each time a little
+// later, up to a few seconds between tries; until it answers the program has no sound and
+// says why.
 
 #include "services/services.h"
 #include "sound/sound_protocol.h"
@@ -30,7 +32,7 @@ class SoundClient : public SoundOutput {
     using Post = std::function<void(std::function<void()>)>;
     // HELPER is the sound process's path (empty: none was found). POST runs a task on the
     // user-interface thread, later. A process that ends is started again after each of
-    // RESTARTS in turn, then no more.
+    // RESTARTS in turn, then after the last of them each time.
     SoundClient(QString helper, Post post,
                 std::vector<std::chrono::milliseconds> restarts = DefaultRestarts);
     ~SoundClient() override;
@@ -47,22 +49,33 @@ class SoundClient : public SoundOutput {
     void prepare(const std::vector<std::string>& phrases) override;
     void plan(const std::vector<Cue>& cues) override;
     void sound(const Cue& cue) override;
+    void beat() override;
 
     // The running sound process, or 0.
     qint64 helperPid() const;
 
     static inline const std::vector<std::chrono::milliseconds> DefaultRestarts{
-        std::chrono::seconds(1), std::chrono::seconds(5), std::chrono::seconds(30)};
+        std::chrono::milliseconds(200), std::chrono::seconds(1), std::chrono::seconds(2),
+        std::chrono::seconds(4)};
     // Queued for a sound process that reads nothing: past this it is taken for hung.
     static constexpr qint64 MaxUnread = 1 << 20;
+    // The sound process is asked for an answer at most this often, and taken for hung when
+    // none came for Silent; a process just started has Starting to give its first.
+    static constexpr auto Heartbeat = std::chrono::milliseconds(900);
+    static constexpr auto Silent = std::chrono::milliseconds(1500);
+    static constexpr auto Starting = std::chrono::seconds(5);
+    // Phrases kept to tell a sound process started anew; the oldest goes first.
+    static constexpr std::size_t MaxPhrases = 64;
 
   private:
     void start();
+    void hung();
     void send(const SoundMessage& message);
     void readAnswers();
     void ended(const std::string& why);
     void setWhy(std::string why);
     void tellChanged();
+    void tellMissed(const std::string& text);
 
     QString m_helper;
     Post m_post;
@@ -71,9 +84,12 @@ class SoundClient : public SoundOutput {
     QObject m_context;
     std::unique_ptr<QProcess> m_process;
     QTimer* m_restartTimer = nullptr;
+    std::uint64_t m_beats = 0;
+    std::chrono::steady_clock::time_point m_lastAnswer;
+    std::chrono::steady_clock::time_point m_lastAsked;
     SoundLineReader m_reader;
     bool m_answered = false; // the running process has spoken since it started
-    bool m_hung = false;     // it was killed for reading nothing
+    bool m_hung = false;     // it was killed for answering or reading nothing
     std::chrono::steady_clock::time_point m_started;
 
     std::string m_why;
@@ -81,7 +97,7 @@ class SoundClient : public SoundOutput {
     // What the program asked for, told again to a process started anew.
     std::optional<std::string> m_voice;
     std::optional<int> m_volume;
-    std::vector<std::string> m_phrases;
+    std::vector<std::string> m_phrases; // the oldest first
     std::vector<Cue> m_plan;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };

@@ -218,8 +218,13 @@ class SoundOutput {
     virtual void plan(const std::vector<Cue>& cues) = 0;
     // A cue due now: heard at once, unless it was planned and is on its way already.
     virtual void sound(const Cue& cue) = 0;
+    // Called on each of the program's rounds (at least once a second), so that an output that
+    // runs apart can check it is alive without waking the program on its own.
+    virtual void beat() {}
     // Told when unavailable() changes.
     std::function<void()> onAvailabilityChanged;
+    // Told of a cue that could not be heard (TEXT empty: a tone), on the user-interface thread.
+    std::function<void(const std::string& text)> onMissed;
 };
 
 struct AppInfo {

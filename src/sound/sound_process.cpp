@@ -91,8 +91,14 @@ void obey(orvane::SpeechOutput& out, const SoundMessage& m) {
     case K::Sound:
         out.sound(m.cues.front());
         break;
+    case K::Ping:
+        // Answered from this thread: a process stopped or stuck here answers nothing.
+        writeAll(orvane::soundLine({K::Pong, m.texts, {}, 0}));
+        break;
     case K::Unavailable:
     case K::Voices:
+    case K::Pong:
+    case K::Missed:
         break; // the program's words, not ours
     }
 }
@@ -118,6 +124,10 @@ int main() {
         if (voices != toldVoices)
             writeAll(orvane::soundLine({SoundMessage::Kind::Voices, voices, {}, 0}));
         toldVoices = voices;
+    };
+
+    out.onMissed = [](const std::string& text) {
+        writeAll(orvane::soundLine({SoundMessage::Kind::Missed, {text}, {}, 0}));
     };
 
     orvane::SoundLineReader reader;

@@ -10,7 +10,7 @@ namespace orvane {
 
 namespace {
 
-constexpr std::array<std::pair<SoundMessage::Kind, std::string_view>, 7> Words{{
+constexpr std::array<std::pair<SoundMessage::Kind, std::string_view>, 10> Words{{
     {SoundMessage::Kind::Voice, "voice"},
     {SoundMessage::Kind::Volume, "volume"},
     {SoundMessage::Kind::Prepare, "prepare"},
@@ -18,6 +18,9 @@ constexpr std::array<std::pair<SoundMessage::Kind, std::string_view>, 7> Words{{
     {SoundMessage::Kind::Sound, "sound"},
     {SoundMessage::Kind::Unavailable, "unavailable"},
     {SoundMessage::Kind::Voices, "voices"},
+    {SoundMessage::Kind::Ping, "ping"},
+    {SoundMessage::Kind::Pong, "pong"},
+    {SoundMessage::Kind::Missed, "missed"},
 }};
 
 int hexDigit(char c) {
@@ -136,6 +139,9 @@ std::string soundLine(const SoundMessage& message) {
         break;
     case K::Voice:
     case K::Unavailable:
+    case K::Ping:
+    case K::Pong:
+    case K::Missed:
         line += ' ' + escapeSoundField(message.texts.empty() ? "" : message.texts.front());
         break;
     case K::Prepare:
@@ -182,6 +188,9 @@ std::optional<SoundMessage> parseSoundLine(std::string_view line) {
         return m;
     case K::Voice:
     case K::Unavailable:
+    case K::Ping:
+    case K::Pong:
+    case K::Missed:
         if (n != 1)
             return std::nullopt;
         [[fallthrough]];

@@ -13,9 +13,12 @@
 //   plan [MS TEXT]...     the cues due soon, replacing those planned before; MS is the cue's
 //                         moment in Unix milliseconds, TEXT \e for a tone
 //   sound MS TEXT         a cue due now
+//   ping TEXT             answered at once with pong TEXT: the process is alive
 // From it, whenever they change:
 //   unavailable TEXT      why nothing can be heard (\e: sound works)
 //   voices TEXT...        the voices installed, the default first
+//   pong TEXT             the answer to ping TEXT
+//   missed TEXT           a cue that could not be heard (\e: a tone)
 //
 // A line that breaks these rules is ignored whole.
 
@@ -31,9 +34,20 @@
 namespace orvane {
 
 struct SoundMessage {
-    enum class Kind { Voice, Volume, Prepare, Plan, Sound, Unavailable, Voices };
+    enum class Kind {
+        Voice,
+        Volume,
+        Prepare,
+        Plan,
+        Sound,
+        Unavailable,
+        Voices,
+        Ping,
+        Pong,
+        Missed
+    };
     Kind kind = Kind::Prepare;
-    std::vector<std::string> texts; // voice, prepare, unavailable, voices
+    std::vector<std::string> texts; // voice, prepare, unavailable, voices, ping, pong, missed
     std::vector<Cue> cues;          // plan; sound has one
     int volume = 0;
     bool operator==(const SoundMessage&) const = default;

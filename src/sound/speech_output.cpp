@@ -12,11 +12,6 @@ namespace orvane {
 namespace {
 
 constexpr int Rate = 22050;
-// A cue whose first sound could only be heard this late is not said: a number said well after
-// its second is worse than none.
-constexpr double LateMs = 400;
-// The stream closes after this long with no cue to play.
-constexpr double IdleMs = 3000;
 
 double realtimeMs() {
     using namespace std::chrono;
@@ -28,7 +23,7 @@ double realtimeMs() {
 SpeechOutput::SpeechOutput(std::function<void(std::function<void()>)> post)
     : m_post(std::move(post)), m_rate(Rate), m_tone(std::make_shared<const Pcm>(makeTone(Rate))) {
     m_synth = std::thread([this] { synthLoop(); });
-    connectServer();
+    startServer();
 }
 
 SpeechOutput::~SpeechOutput() {
@@ -37,15 +32,18 @@ SpeechOutput::~SpeechOutput() {
         m_stopping = true;
     }
     m_synthWake.notify_all();
+    {
+        std::lock_guard lock(m_watchMutex);
+        m_watchStopping = true;
+    }
+    m_watchWake.notify_all();
+    if (m_watch.joinable())
+        m_watch.join();
     if (m_loop) {
         pa_threaded_mainloop_lock(m_loop);
-        closeStream();
-        if (m_context)
-            pa_context_disconnect(m_context);
+        dropContext();
         pa_threaded_mainloop_unlock(m_loop);
         pa_threaded_mainloop_stop(m_loop);
-        if (m_context)
-            pa_context_unref(m_context);
         pa_threaded_mainloop_free(m_loop);
     }
     m_synth.join();
@@ -53,13 +51,20 @@ SpeechOutput::~SpeechOutput() {
     m_alive.reset();
 }
 
-void SpeechOutput::setUnavailable(std::string why) {
+void SpeechOutput::setServerWhy(std::string why) {
     {
         std::lock_guard lock(m_stateMutex);
-        // The first reason is the one the user is told; the program says it once.
-        if (!m_why.empty())
+        if (m_serverWhy == why)
             return;
-        m_why = std::move(why);
+        m_serverWhy = std::move(why);
+    }
+    tellChanged();
+}
+
+void SpeechOutput::setVoiceWhy(std::string why) {
+    {
+        std::lock_guard lock(m_stateMutex);
+        m_voiceWhy = std::move(why);
     }
     tellChanged();
 }
@@ -72,9 +77,18 @@ void SpeechOutput::tellChanged() {
     });
 }
 
+void SpeechOutput::tellMissed(const std::string& text) {
+    std::weak_ptr<bool> alive = m_alive;
+    m_post([this, alive, text] {
+        if (alive.lock() && onMissed)
+            onMissed(text);
+    });
+}
+
 std::string SpeechOutput::unavailable() const {
     std::lock_guard lock(m_stateMutex);
-    return m_why;
+    // No voice is for good; a missing sound server may come back.
+    return m_voiceWhy.empty() ? m_serverWhy : m_voiceWhy;
 }
 
 std::vector<std::string> SpeechOutput::voices() const {
@@ -96,15 +110,27 @@ void SpeechOutput::setVolume(int percent) {
     m_volume = std::clamp(percent, 0, 100) / 100.0;
 }
 
+void SpeechOutput::know(const std::string& text) {
+    const auto it = std::find(m_known.begin(), m_known.end(), text);
+    if (it != m_known.end()) {
+        m_known.erase(it);
+        m_known.push_back(text);
+        return;
+    }
+    m_known.push_back(text);
+    m_toSynth.push_back(text);
+    while (m_known.size() > MaxPhrases) {
+        m_cache.erase(m_known.front());
+        m_known.pop_front();
+    }
+}
+
 void SpeechOutput::prepare(const std::vector<std::string>& phrases) {
     {
         std::lock_guard lock(m_synthMutex);
-        for (const std::string& p : phrases) {
-            if (p.empty() || std::find(m_known.begin(), m_known.end(), p) != m_known.end())
-                continue;
-            m_known.push_back(p);
-            m_toSynth.push_back(p);
-        }
+        for (const std::string& p : phrases)
+            if (!p.empty())
+                know(p);
     }
     m_synthWake.notify_all();
 }
@@ -115,108 +141,48 @@ std::shared_ptr<const SpeechOutput::Pcm> SpeechOutput::rendered(const std::strin
     return it == m_cache.end() ? nullptr : it->second;
 }
 
-void SpeechOutput::connectServer() {
-    m_loop = pa_threaded_mainloop_new();
-    if (!m_loop) {
-        setUnavailable("No sound: the sound library could not start.");
-        return;
-    }
-    m_context = pa_context_new(pa_threaded_mainloop_get_api(m_loop), "Orvane");
-    if (!m_context) {
-        setUnavailable("No sound: the sound library could not start.");
-        return;
-    }
-    pa_context_set_state_callback(m_context, onContextState, this);
-    pa_threaded_mainloop_lock(m_loop);
-    const bool asked = pa_context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0;
-    if (asked)
-        pa_threaded_mainloop_start(m_loop);
-    pa_threaded_mainloop_unlock(m_loop);
-    if (!asked)
-        setUnavailable(std::string("No sound server: ") + pa_strerror(pa_context_errno(m_context)) +
-                       ".");
-}
-
-void SpeechOutput::onContextState(pa_context* c, void* self) {
-    auto* out = static_cast<SpeechOutput*>(self);
-    switch (pa_context_get_state(c)) {
-    case PA_CONTEXT_READY:
-        out->m_contextReady = true;
-        break;
-    case PA_CONTEXT_FAILED:
-    case PA_CONTEXT_TERMINATED:
-        out->m_contextReady = false;
-        out->m_stream = nullptr;
-        out->setUnavailable(std::string("No sound server: ") + pa_strerror(pa_context_errno(c)) +
-                            ".");
-        break;
-    default:
-        break;
-    }
-}
-
-void SpeechOutput::openStream() {
-    if (m_stream || !m_contextReady)
-        return;
-    const pa_sample_spec format{PA_SAMPLE_S16LE, std::uint32_t(m_rate), 1};
-    m_stream = pa_stream_new(m_context, "Callouts", &format, nullptr);
-    if (!m_stream)
-        return;
-    pa_stream_set_write_callback(m_stream, onWrite, this);
-    pa_buffer_attr attr;
-    attr.maxlength = std::uint32_t(-1);
-    attr.tlength = std::uint32_t(pa_usec_to_bytes(250000, &format));
-    attr.prebuf = std::uint32_t(-1);
-    attr.minreq = std::uint32_t(pa_usec_to_bytes(50000, &format));
-    attr.fragsize = std::uint32_t(-1);
-    const auto flags = pa_stream_flags_t(PA_STREAM_ADJUST_LATENCY | PA_STREAM_INTERPOLATE_TIMING |
-                                         PA_STREAM_AUTO_TIMING_UPDATE);
-    if (pa_stream_connect_playback(m_stream, nullptr, &attr, flags, nullptr, nullptr) < 0) {
-        pa_stream_unref(m_stream);
-        m_stream = nullptr;
-    }
-    m_idleSinceMs = realtimeMs();
-}
-
-void SpeechOutput::closeStream() {
-    if (!m_stream)
-        return;
-    pa_stream_set_write_callback(m_stream, nullptr, nullptr);
-    pa_stream_disconnect(m_stream);
-    pa_stream_unref(m_stream);
-    m_stream = nullptr;
-}
-
-void SpeechOutput::keepStream(bool cueNear) {
-    if (!m_loop || !cueNear)
-        return;
-    pa_threaded_mainloop_lock(m_loop);
-    openStream();
-    pa_threaded_mainloop_unlock(m_loop);
+void SpeechOutput::queue(Playing p) {
+    const auto at = std::find_if(m_pending.begin(), m_pending.end(),
+                                 [&](const Playing& q) { return q.startMs > p.startMs; });
+    m_pending.insert(at, std::move(p));
 }
 
 void SpeechOutput::plan(const std::vector<Cue>& cues) {
     {
         std::lock_guard lock(m_cueMutex);
-        std::erase_if(m_pending, [](const Playing& p) { return p.fromPlan; });
+        // A cue whose second has come is on its way, though it may wait for another of that
+        // second to end (an event's name after the count's number): the new plan leaves it be.
+        const double now = realtimeMs();
+        std::erase_if(m_pending, [now](const Playing& p) { return p.fromPlan && p.startMs > now; });
         for (const Cue& c : cues) {
-            const bool begun = std::find(m_begun.begin(), m_begun.end(),
-                                         std::pair(c.text, c.atMs)) != m_begun.end();
-            if (begun)
+            if (std::find(m_begun.begin(), m_begun.end(), std::pair(c.text, c.atMs)) !=
+                m_begun.end())
                 continue;
             Playing p;
             p.text = c.text;
             p.atMs = c.atMs;
             p.startMs = double(c.atMs);
             p.fromPlan = true;
-            const auto at = std::find_if(m_pending.begin(), m_pending.end(),
-                                         [&](const Playing& q) { return q.startMs > p.startMs; });
-            m_pending.insert(at, std::move(p));
+            queue(std::move(p));
         }
     }
-    keepStream(!cues.empty());
+    if (cues.empty())
+        return;
+    // The phrases due soonest are made first: a process started anew has them all to make.
+    {
+        std::lock_guard lock(m_synthMutex);
+        for (auto c = cues.rbegin(); c != cues.rend(); ++c)
+            if (!c->text.empty() && !m_cache.contains(c->text)) {
+                std::erase(m_toSynth, c->text);
+                m_toSynth.push_front(c->text);
+            }
+    }
+    m_synthWake.notify_all();
+    uncork();
+    tellWatch();
 }
 
+// A cue asked for now is heard as soon as its phrase is made: the synthesis thread queues it.
 void SpeechOutput::sound(const Cue& cue) {
     {
         std::lock_guard lock(m_cueMutex);
@@ -226,49 +192,57 @@ void SpeechOutput::sound(const Cue& cue) {
         if (std::any_of(m_pending.begin(), m_pending.end(),
                         [&](const Playing& p) { return p.text == cue.text && p.atMs == cue.atMs; }))
             return;
-        Playing p;
-        p.text = cue.text;
-        p.atMs = cue.atMs;
-        p.startMs = std::max(double(cue.atMs), realtimeMs());
-        const auto at = std::find_if(m_pending.begin(), m_pending.end(),
-                                     [&](const Playing& q) { return q.startMs > p.startMs; });
-        m_pending.insert(at, std::move(p));
     }
-    keepStream(true);
+    {
+        std::lock_guard lock(m_synthMutex);
+        m_toSay.push_back(cue);
+        if (!cue.text.empty())
+            know(cue.text);
+    }
+    m_synthWake.notify_all();
+    // The stream gets ready while the phrase is made.
+    uncork();
+    tellWatch();
 }
 
 // T0 is when the first of the N samples will be heard. A cue starts at the sample nearest its
 // moment and cuts the one before it short; cues of one moment follow each other.
 void SpeechOutput::fill(std::int16_t* out, std::size_t n, double t0Ms) {
-    std::lock_guard lock(m_cueMutex);
-    const double msPerSample = 1000.0 / m_rate;
-    for (std::size_t i = 0; i < n; ++i) {
-        const double t = t0Ms + double(i) * msPerSample;
-        while (!m_pending.empty() && m_pending.front().startMs <= t &&
-               (!m_active || m_active->pos >= m_active->pcm->size() ||
-                m_active->atMs < m_pending.front().atMs)) {
-            Playing p = std::move(m_pending.front());
-            m_pending.erase(m_pending.begin());
-            m_begun.emplace_back(p.text, p.atMs);
-            if (m_begun.size() > 64)
-                m_begun.pop_front();
-            if (t - p.startMs > LateMs)
-                continue;
-            // A phrase not made by its second is a tone.
-            p.pcm = p.text.empty() ? nullptr : rendered(p.text);
-            if (!p.pcm)
-                p.pcm = m_tone;
-            m_active = std::make_unique<Playing>(std::move(p));
+    std::vector<std::string> missed;
+    {
+        std::lock_guard lock(m_cueMutex);
+        const double msPerSample = 1000.0 / m_rate;
+        for (std::size_t i = 0; i < n; ++i) {
+            const double t = t0Ms + double(i) * msPerSample;
+            while (!m_pending.empty() && m_pending.front().startMs <= t &&
+                   (!m_active || m_active->pos >= m_active->pcm->size() ||
+                    m_active->atMs < m_pending.front().atMs)) {
+                Playing p = std::move(m_pending.front());
+                m_pending.erase(m_pending.begin());
+                m_begun.emplace_back(p.text, p.atMs);
+                if (m_begun.size() > 64)
+                    m_begun.pop_front();
+                // A cue that waited for another of its own moment is not late: it follows.
+                const bool following = m_active && m_active->atMs == p.atMs;
+                if (p.fromPlan && !following && t - p.startMs > LateMs) {
+                    missed.push_back(p.text);
+                    continue;
+                }
+                // A planned phrase not made by its second is a tone.
+                if (!p.pcm)
+                    p.pcm = p.text.empty() ? nullptr : rendered(p.text);
+                if (!p.pcm)
+                    p.pcm = m_tone;
+                m_active = std::make_unique<Playing>(std::move(p));
+            }
+            std::int16_t sample = 0;
+            if (m_active && m_active->pos < m_active->pcm->size())
+                sample = std::int16_t(double((*m_active->pcm)[m_active->pos++]) * m_volume);
+            out[i] = sample;
         }
-        std::int16_t sample = 0;
-        if (m_active && m_active->pos < m_active->pcm->size())
-            sample = std::int16_t(double((*m_active->pcm)[m_active->pos++]) * m_volume);
-        out[i] = sample;
     }
-    if (m_active && m_active->pos < m_active->pcm->size())
-        m_idleSinceMs = t0Ms;
-    else if (!m_pending.empty())
-        m_idleSinceMs = t0Ms;
+    for (const std::string& text : missed)
+        tellMissed(text);
 }
 
 void SpeechOutput::onWrite(pa_stream* s, std::size_t nbytes, void* self) {
@@ -281,30 +255,31 @@ void SpeechOutput::onWrite(pa_stream* s, std::size_t nbytes, void* self) {
     auto* samples = static_cast<std::int16_t*>(data);
     pa_usec_t latency = 0;
     int negative = 0;
-    const double now = realtimeMs();
+    if (const double now = realtimeMs(); now - out->m_timingAskedMs >= TimingMs) {
+        out->m_timingAskedMs = now;
+        pa_operation_unref(pa_stream_update_timing_info(s, nullptr, nullptr));
+    }
     // Until the server has told the stream's timing, only silence is written.
-    if (pa_stream_get_latency(s, &latency, &negative) == 0)
-        out->fill(samples, n, now + (negative ? 0.0 : double(latency) / 1000.0));
+    if (out->m_timingFresh && pa_stream_get_latency(s, &latency, &negative) == 0)
+        out->fill(samples, n, realtimeMs() + (negative ? 0.0 : double(latency) / 1000.0));
     else
         std::memset(samples, 0, n * sizeof(std::int16_t));
     pa_stream_write(s, data, n * sizeof(std::int16_t), nullptr, 0, PA_SEEK_RELATIVE);
 
-    // No cue near: the stream goes, so an idle program keeps no sound running.
+    // Nothing to play for a while: the stream is corked, ready, and wakes nobody until the
+    // next cue uncorks it.
     bool idle = false;
     {
         std::lock_guard lock(out->m_cueMutex);
-        idle = out->m_pending.empty() && now - out->m_idleSinceMs > IdleMs;
+        const bool playing = out->m_active && out->m_active->pos < out->m_active->pcm->size();
+        if (playing || !out->m_pending.empty())
+            out->m_idleSinceMs = realtimeMs();
+        idle = realtimeMs() - out->m_idleSinceMs > IdleMs;
     }
-    if (idle)
-        pa_mainloop_api_once(
-            pa_threaded_mainloop_get_api(out->m_loop),
-            [](pa_mainloop_api*, void* self) {
-                auto* o = static_cast<SpeechOutput*>(self);
-                std::lock_guard lock(o->m_cueMutex);
-                if (o->m_pending.empty())
-                    o->closeStream();
-            },
-            out);
+    if (idle && !out->m_corked) {
+        out->m_corked = true;
+        pa_operation_unref(pa_stream_cork(s, 1, nullptr, nullptr));
+    }
 }
 
 } // namespace orvane

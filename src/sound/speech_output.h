@@ -4,7 +4,8 @@
 // one thread of their own, played through the sound server (the PulseAudio client library,
 // which PipeWire's pulse server also answers) on the client library's own thread. Each cue is
 // written into the stream so that its first sound reaches the speaker on its moment, by the
-// stream's measured latency. A stream runs only while a cue is near.
+// stream's measured latency. The stream stays open while the sound server is there, so a cue
+// never waits for one to open; a server that goes away is looked for again every second.
 
 #include "services/services.h"
 
@@ -48,8 +49,18 @@ class SpeechOutput : public SoundOutput {
     // The phrase as the voice renders it (leading silence cut), once made; empty before.
     std::shared_ptr<const Pcm> rendered(const std::string& text) const;
     static Pcm makeTone(int rate);
+    // At most this many phrases are kept made; the one prepared longest ago goes first.
+    static constexpr std::size_t MaxPhrases = 64;
 
   private:
+    // A planned cue whose first sound could only be heard this late is not said: a number said
+    // well after its second is worse than none. The program is told of it.
+    static constexpr double LateMs = 400;
+    // The stream is corked after this long with nothing to play.
+    static constexpr double IdleMs = 3000;
+    // While the stream plays, its timing is asked of the server this often.
+    static constexpr double TimingMs = 100;
+
     struct Playing {
         std::string text;
         std::int64_t atMs = 0; // the cue's moment, which names it
@@ -60,17 +71,32 @@ class SpeechOutput : public SoundOutput {
     };
 
     void synthLoop();
-    void connectServer();
-    void openStream();  // with the mainloop locked
-    void closeStream(); // with the mainloop locked
-    void keepStream(bool cueNear);
+    // Adds TEXT to the phrases kept made (or makes it the newest); with the synthesis lock.
+    void know(const std::string& text);
+    // Puts a cue among those to play, in order of their start; with the cue lock.
+    void queue(Playing p);
+    void startServer();
+    // Every quarter second: connects to the sound server while there is none, gives up on
+    // one that does not answer, reopens a stream that failed, and tells of cues that
+    // could not be played.
+    void watchLoop();
+    void watchServer();  // with the mainloop locked
+    void startContext(); // with the mainloop locked
+    void dropContext();  // with the mainloop locked
+    void openStream();   // with the mainloop locked
+    void closeStream();  // with the mainloop locked
     void fill(std::int16_t* out, std::size_t n, double t0Ms);
-    void setUnavailable(std::string why);
+    void setServerWhy(std::string why);
+    void setVoiceWhy(std::string why);
+    void tellMissed(const std::string& text);
+    // Wakes the watch, which sleeps while all is well.
+    void tellWatch();
+    void uncork();
     // Tells the program, on its own thread, that unavailable() or voices() changed.
     void tellChanged();
     static void onContextState(pa_context* c, void* self);
-    static void onStreamState(pa_stream* s, void* self);
     static void onWrite(pa_stream* s, std::size_t nbytes, void* self);
+    static void onStreamState(pa_stream* s, void* self);
 
     std::function<void(std::function<void()>)> m_post;
     int m_rate = 22050;
@@ -80,11 +106,12 @@ class SpeechOutput : public SoundOutput {
     mutable std::mutex m_synthMutex;
     std::condition_variable m_synthWake;
     std::deque<std::string> m_toSynth;
+    std::deque<Cue> m_toSay; // cues asked for now, played once their phrase is made
     std::string m_voiceWanted;
     bool m_voiceChanged = false;
     bool m_stopping = false;
     std::vector<std::string> m_voices;
-    std::vector<std::string> m_known; // every phrase asked for, made again for a new voice
+    std::deque<std::string> m_known; // the phrases kept made, made again for a new voice
     std::map<std::string, std::shared_ptr<const Pcm>> m_cache;
     std::shared_ptr<const Pcm> m_tone;
 
@@ -93,6 +120,16 @@ class SpeechOutput : public SoundOutput {
     pa_context* m_context = nullptr;
     pa_stream* m_stream = nullptr;
     bool m_contextReady = false;
+    std::int64_t m_attemptMs = 0; // when the last connection was begun, on the steady clock
+    std::int64_t m_failedMs = 0;  // when it failed; 0 while it has not
+    std::thread m_watch;
+    std::mutex m_watchMutex;
+    std::condition_variable m_watchWake;
+    bool m_watchStopping = false;
+    bool m_watchTold = false;
+    bool m_corked = false;      // with the mainloop locked
+    double m_timingAskedMs = 0; // likewise
+    bool m_timingFresh = true;  // likewise: the timing was told since the stream last played
 
     // The cues, shared between the user-interface thread and the stream's writes.
     mutable std::mutex m_cueMutex;
@@ -103,7 +140,8 @@ class SpeechOutput : public SoundOutput {
     double m_idleSinceMs = 0;
 
     mutable std::mutex m_stateMutex;
-    std::string m_why; // why there is no sound
+    std::string m_serverWhy; // why the sound server cannot be heard
+    std::string m_voiceWhy;  // why there is no voice, for good
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
 

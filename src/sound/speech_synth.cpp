@@ -1,6 +1,6 @@
 #include "sound/speech_output.h"
 
-#include <espeak-ng/speak_lib.h>
+#include <espeak-ng/espeak_ng.h>
 
 #include <algorithm>
 #include <cmath>
@@ -37,10 +37,18 @@ SpeechOutput::Pcm SpeechOutput::makeTone(int rate) {
 
 // The voice's library keeps global state: every call to it is made on this one thread.
 void SpeechOutput::synthLoop() {
-    const int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 200, nullptr, 0);
-    if (rate != Rate) {
-        setUnavailable(rate <= 0 ? "No voice: the speech data (espeak-ng-data) is not installed."
-                                 : "No voice: the voice speaks at an unexpected sample rate.");
+    // The library's own start ends the process when its data is missing: this one says so.
+    espeak_ng_InitializePath(nullptr);
+    espeak_ng_ERROR_CONTEXT context = nullptr;
+    if (espeak_ng_Initialize(&context) != ENS_OK) {
+        espeak_ng_ClearErrorContext(&context);
+        setVoiceWhy("No voice: the speech data (espeak-ng-data) is not installed.");
+        return;
+    }
+    if (espeak_ng_InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, 0, nullptr) != ENS_OK ||
+        espeak_ng_GetSampleRate() != Rate) {
+        espeak_Terminate();
+        setVoiceWhy("No voice: the voice speaks at an unexpected sample rate.");
         return;
     }
     espeak_SetSynthCallback(collectSamples);
@@ -59,7 +67,7 @@ void SpeechOutput::synthLoop() {
         }
     if (english.empty() && others.empty()) {
         espeak_Terminate();
-        setUnavailable("No voice: no voice of the speech synthesizer is installed.");
+        setVoiceWhy("No voice: no voice of the speech synthesizer is installed.");
         return;
     }
     {
@@ -70,10 +78,23 @@ void SpeechOutput::synthLoop() {
     }
     tellChanged();
 
+    auto make = [](const std::string& text) {
+        Pcm pcm;
+        g_rendering = &pcm;
+        espeak_Synth(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr,
+                     nullptr);
+        espeak_Synchronize();
+        g_rendering = nullptr;
+        const auto voiced = std::find_if(pcm.begin(), pcm.end(),
+                                         [](std::int16_t s) { return std::abs(int(s)) >= Quiet; });
+        pcm.erase(pcm.begin(), voiced);
+        return pcm;
+    };
     std::unique_lock lock(m_synthMutex);
     for (;;) {
-        m_synthWake.wait(lock,
-                         [this] { return m_stopping || m_voiceChanged || !m_toSynth.empty(); });
+        m_synthWake.wait(lock, [this] {
+            return m_stopping || m_voiceChanged || !m_toSay.empty() || !m_toSynth.empty();
+        });
         if (m_stopping)
             break;
         if (m_voiceChanged) {
@@ -88,29 +109,41 @@ void SpeechOutput::synthLoop() {
             m_toSynth.assign(m_known.begin(), m_known.end());
             continue;
         }
-        const std::string text = m_toSynth.front();
-        m_toSynth.pop_front();
-        if (m_cache.contains(text))
+        // A cue asked for now goes before every phrase made ahead, and waits for its own.
+        const bool saying = !m_toSay.empty();
+        const Cue cue = saying ? m_toSay.front() : Cue{};
+        const std::string text = saying ? cue.text : m_toSynth.front();
+        if (saying)
+            m_toSay.pop_front();
+        else
+            m_toSynth.pop_front();
+        std::shared_ptr<const Pcm> made;
+        if (const auto it = m_cache.find(text); it != m_cache.end())
+            made = it->second;
+        if (!made && !text.empty()) {
+            lock.unlock();
+            Pcm pcm = make(text);
+            lock.lock();
+            if (!pcm.empty()) {
+                made = std::make_shared<const Pcm>(std::move(pcm));
+                // A phrase let go of while it was being made is not kept.
+                if (std::find(m_known.begin(), m_known.end(), text) != m_known.end())
+                    m_cache[text] = made;
+            }
+        }
+        if (!saying)
             continue;
         lock.unlock();
-        // With no sound server (or none any more) nothing can be heard: a phrase made now would
-        // cost a hold tens of milliseconds of work for no one.
-        if (!unavailable().empty()) {
-            lock.lock();
-            continue;
+        {
+            std::lock_guard cues(m_cueMutex);
+            Playing p;
+            p.text = cue.text;
+            p.atMs = cue.atMs;
+            p.startMs = double(cue.atMs);
+            p.pcm = made ? made : m_tone;
+            queue(std::move(p));
         }
-        Pcm pcm;
-        g_rendering = &pcm;
-        espeak_Synth(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr,
-                     nullptr);
-        espeak_Synchronize();
-        g_rendering = nullptr;
-        const auto voiced = std::find_if(pcm.begin(), pcm.end(),
-                                         [](std::int16_t s) { return std::abs(int(s)) >= Quiet; });
-        pcm.erase(pcm.begin(), voiced);
         lock.lock();
-        if (!pcm.empty())
-            m_cache[text] = std::make_shared<const Pcm>(std::move(pcm));
     }
     lock.unlock();
     espeak_Terminate();

@@ -1,5 +1,6 @@
 #include "callouts/callouts.h"
 #include "callouts/frmCallouts.h"
+#include "events/frmEventTimers.h"
 #include "shell/frmSplash.h"
 #include "support/app_fixture.h"
 
@@ -66,8 +67,8 @@ TEST_F(CalloutsTest, EachWhichBoxIsKeptAsTicked) {
     startAndSettle();
     frmCallouts& d = openDialog();
     const std::pair<CheckBox*, const char*> boxes[] = {
-        {&d.chkSound, "Sound"},   {&d.chkMinutes, "Minutes"}, {&d.chkFinalCount, "Final Count"},
-        {&d.chkHolds, "Holds"},   {&d.chkEvents, "Events"},   {&d.chkWindow, "Launch Window"}};
+        {&d.chkSound, "Sound"}, {&d.chkMinutes, "Minutes"}, {&d.chkFinalCount, "Final Count"},
+        {&d.chkHolds, "Holds"}, {&d.chkEvents, "Events"},   {&d.chkWindow, "Launch Window"}};
     for (const auto& [box, key] : boxes)
         for (const char* kept : {"0", "1"}) {
             ASSERT_TRUE(click(*box)) << key;
@@ -103,11 +104,32 @@ TEST_F(CalloutsTest, NoSoundSaysWhyAndSaysNothing) {
     EXPECT_FALSE(d.cmdTest.enabled());
     advance(20s);
     EXPECT_TRUE(callouts().empty());
+    // Each cue that could not be heard is counted, and the tip says so.
+    EXPECT_EQ(panel.toolTipText(), "No sound server: Connection refused. 11 callouts could not be "
+                                   "heard, the last \"liftoff\".");
 
     // The server comes back: the status bar follows at once.
     world.sound.setUnavailable("");
     EXPECT_EQ(panel.text(), "Sound");
     EXPECT_EQ(d.lblState.caption(), "Sound is on.");
+    // A cue the output could not play in time is counted alike.
+    world.sound.onMissed("");
+    EXPECT_EQ(panel.toolTipText(), "Callouts are spoken: Ctrl+U mutes them. 12 callouts could not "
+                                   "be heard, the last a tone.");
+}
+
+// Regression: on the program's own clock the cues were put at the program's seconds less its
+// offset taken as seconds, far from any second the sound would ever reach, so nothing was
+// heard. Each cue is due when the program's clock turns to its second, on the computer's clock.
+TEST_F(CalloutsTest, OnTheProgramsOwnClockCuesAreDueWhenItsSecondTurns) {
+    clockAt("2001-05-03 10:29:45");
+    startAndSettle();
+    app.ownClock().setOffset(-250);
+    advance(1s);
+    const auto ten = std::ranges::find(world.sound.planned, "T minus ten", &Cue::text);
+    ASSERT_NE(ten, world.sound.planned.end());
+    // The program's 10:29:50 is the computer's 10:29:50.250.
+    EXPECT_EQ(ten->atMs, app.launchMoment().unixSeconds() * 1000 - 10'000 + 250);
 }
 
 TEST_F(CalloutsTest, FirstStartSaysSoundIsOnAndHowToMute_OnlyOnce) {
@@ -141,6 +163,23 @@ TEST_F(CalloutsTest, OutputHearsOfCuesAheadAndPhrasesEarly) {
     ASSERT_TRUE(click(main().control<CommandButton>("cmdHoldResume")));
     EXPECT_TRUE(world.sound.planned.empty()) << "a hold silences what was due";
     EXPECT_TRUE(prepared("resuming count, T minus 0 minutes 11 seconds"));
+}
+
+// Regression: an event named after it was defined had its name said as a tone, the phrase never
+// made. A planned cue's phrase is made when it is planned, seconds ahead.
+TEST_F(CalloutsTest, AnEventNamedLateIsMadeBeforeItsMoment) {
+    clockAt("2001-05-03 10:29:40");
+    startAndSettle();
+    frmEventTimers& b = app.frmEventTimers();
+    b.EventData().setPlus(0, "-");
+    b.EventData().setSecs(0, 5);
+    b.control<PictureBox>("pctEvent", 0).setTag("-");
+    b.control<Label>("lblName", 0).setCaption("Tower clear");
+    EXPECT_EQ(std::ranges::count(world.sound.prepared, "Tower clear"), 0);
+    advance(10s);
+    EXPECT_EQ(std::ranges::count(world.sound.prepared, "Tower clear"), 1);
+    advance(3s);
+    EXPECT_EQ(std::ranges::count(callouts(), "callout \"Tower clear\""), 1);
 }
 
 // Every phrase of the final count is made at the start, before its second comes.

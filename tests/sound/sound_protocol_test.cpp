@@ -45,6 +45,9 @@ TEST(SoundProtocol, AwkwardPhrasesCrossWhole) {
         for (const SoundMessage& m : {
                  SoundMessage{K::Voice, {text}, {}, 0},
                  SoundMessage{K::Unavailable, {text}, {}, 0},
+                 SoundMessage{K::Missed, {text}, {}, 0},
+                 SoundMessage{K::Ping, {text}, {}, 0},
+                 SoundMessage{K::Pong, {text}, {}, 0},
                  SoundMessage{K::Prepare, {text, "nine", text}, {}, 0},
                  SoundMessage{K::Voices, {"English", text}, {}, 0},
                  SoundMessage{K::Plan, {}, {{text, 1780000000000}, {"", -5}, {text, 0}}, 0},
@@ -65,6 +68,9 @@ TEST(SoundProtocol, BadLinesAreRefused) {
              "VOICE English"s,
              "voice"s,
              "voice English (America)"s, // a raw space splits the name in two
+             "ping"s,
+             "pong 1 2"s,
+             "missed"s,
              "volume"s,
              "volume 101"s,
              "volume -1"s,
