@@ -50,6 +50,13 @@ void Follower::start(const MqttAddress& where, const MqttServer& server) {
     m_link.onMessage = [this](const MqttMessage& m) { received(m); };
     m_link.subscribe(where.topic);
     m_rounds = m_app.happenings().subscribeRounds([this] { round(); });
+    // Until the leader is heard the board has no rows of its own to count: they show as the
+    // leader's do once it is.
+    frmEventTimers& board = m_app.frmEventTimers();
+    board.setFollowing();
+    for (int n = 0; n < 10; ++n)
+        if (const BoardRow& row = m_app.board().row(n); row.defined || row.visible)
+            board.DefineEvent(n, row.name, "", 0);
     m_link.start(server);
     showStatus();
 }

@@ -227,6 +227,7 @@ std::optional<LeaderMessage> parseLeaderMessage(std::string_view text, std::stri
         return std::nullopt;
     LeaderMessage m;
     m.state = std::move(*state);
+    m.state.notHeard.reset(); // a follower's own word, never a leader's
     const auto run = (*json)["run"].number();
     const auto sequence = (*json)["sequence"].number();
     const auto trueTime = (*json)["true_time_ms"].number();

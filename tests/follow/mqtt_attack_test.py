@@ -219,6 +219,8 @@ def main():
             wait_for("a follower to say: " + words,
                      lambda p=program, w=words: status(p).startswith("Leader not heard yet: ")
                      and w in status(p), timeout=15)
+            # Its remote displays show no count of its own either, only why.
+            assert words in program.state().get("not_heard", ""), program.state()
         # A leader's Remote Displays dialog tells whether its broker is reached.
         for program, text in [
                 (leader, "Publishing to %s: connected to the broker." % address),
