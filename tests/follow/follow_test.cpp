@@ -170,7 +170,7 @@ TEST_F(FollowTest, ALostBrokerWarnsAtOnce_ASilentLeaderAfter75Seconds_AndBothCat
     Site& site = *followers[0];
     const StatusPanel& panel =
         *site.main().control<StatusBar>("sbrStatusBar").panel("pnlCurrentFile");
-    EXPECT_EQ(panel.text(), "Following broker/orvane");
+    EXPECT_EQ(panel.text(), "Following broker:1883/orvane");
     EXPECT_FALSE(f.statusWarns());
 
     advance(2s);
@@ -190,7 +190,7 @@ TEST_F(FollowTest, ALostBrokerWarnsAtOnce_ASilentLeaderAfter75Seconds_AndBothCat
     advance(7s);
     broker.setRunning(true);
     advance(1s);
-    EXPECT_EQ(panel.text(), "Following broker/orvane");
+    EXPECT_EQ(panel.text(), "Following broker:1883/orvane");
     EXPECT_TRUE(site.main().held()) << "caught up";
     expectAgreement("caught up");
 
@@ -223,7 +223,7 @@ TEST_F(FollowTest, AFollowerWhoseClockIsTwoSecondsOffIsWarned_OneWithinHalfASeco
     EXPECT_NEAR(double(behind->estimateMs()), -2000.0, 5.0);
     EXPECT_EQ(
         followers[0]->main().control<StatusBar>("sbrStatusBar").panel("pnlCurrentFile")->text(),
-        "Following broker/orvane, clock 2.0 s behind the leader's");
+        "Following broker:1883/orvane, clock 2.0 s behind the leader's");
     EXPECT_TRUE(following[0]->statusWarns());
     ASSERT_TRUE(following[1]->leaderClock());
     EXPECT_FALSE(following[1]->leaderClock()->warns());
@@ -449,7 +449,7 @@ TEST_F(FollowTest, AForgedSequenceOrAnOldRunComingBackWarnsOfTwoLeaders_AndLocks
     agreeFor(9, "after the forgery");
     EXPECT_TRUE(following[0]->twoLeaders());
     advance(2s);
-    EXPECT_EQ(panel.text(), "Following broker/orvane") << "ten quiet seconds later";
+    EXPECT_EQ(panel.text(), "Following broker:1883/orvane") << "ten quiet seconds later";
 
     // A new run is the leader restarted; the old run coming back after it is not.
     ++forger.last.run;
@@ -490,7 +490,7 @@ TEST_F(FollowTest, AMessageThatCannotBeReadIsDroppedWhole_Counted_AndSaidOnce) {
     ASSERT_TRUE(leader->click(leader->main().control<MenuItem>("mnuHoldEnable")));
     ASSERT_TRUE(leader->click(leader->main().control<CommandButton>("cmdHoldResume")));
     broker.flush();
-    EXPECT_EQ(panel.text(), "Following broker/orvane");
+    EXPECT_EQ(panel.text(), "Following broker:1883/orvane");
     EXPECT_TRUE(followers[0]->main().held());
 }
 
@@ -538,7 +538,7 @@ TEST_F(FollowTest, AFollowerThatHasNotHeardItsLeaderShowsNoCountAndNoLaunch) {
     broker.flush();
     EXPECT_TRUE(site.main().held());
     EXPECT_EQ(shown(site), shown(*leader));
-    EXPECT_EQ(statusOf(site).text(), "Following broker/orvane");
+    EXPECT_EQ(statusOf(site).text(), "Following broker:1883/orvane");
     advance(1s);
     EXPECT_EQ(present.lblClock.caption(), leader->main().control<Label>("lblHours").caption() +
                                               ":" +

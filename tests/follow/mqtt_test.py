@@ -116,6 +116,11 @@ def get(program, target):
     return value[1:-1] if value.startswith('"') else value
 
 
+def following_text(broker):
+    """What a follower's status bar says while it hears its leader through BROKER."""
+    return "Following 127.0.0.1:%d/%s" % (broker.port, TOPIC)
+
+
 def status(program):
     return get(program, "frmOrvane.sbrStatusBar(pnlCurrentFile).Text")
 
@@ -184,10 +189,10 @@ def kept_choice(exe, broker, programs, folder):
     programs.remove(room)
 
     room = copy("room2")
-    wait_for("the kept choice to follow", lambda: status(room) == "Following 127.0.0.1/" + TOPIC,
+    wait_for("the kept choice to follow", lambda: status(room) == following_text(broker),
              timeout=15)
     room.drive("click frmOrvane.mnuRemoteDisplays")
-    assert get(room, following) == "Following 127.0.0.1/%s." % TOPIC, get(room, following)
+    assert get(room, following) == following_text(broker) + ".", get(room, following)
     other = copy("other")
     assert not status(other).startswith(("Following", "Leader")), status(other)
     for p in (room, other):
@@ -230,7 +235,7 @@ def main():
             p.drive("click frmOrvane.cmdShowTimers")
         for f in followers:
             wait_for("the follower to follow",
-                     lambda f=f: status(f) == "Following 127.0.0.1/" + TOPIC, timeout=15)
+                     lambda f=f: status(f) == following_text(broker), timeout=15)
         every_second(everyone, 3, "counting")
 
         leader.drive("click frmOrvane.mnuHoldEnable")
@@ -272,7 +277,7 @@ def main():
         broker.start()
         for f in followers:
             wait_for("the follower to hear the leader again",
-                     lambda f=f: status(f) == "Following 127.0.0.1/" + TOPIC, timeout=20)
+                     lambda f=f: status(f) == following_text(broker), timeout=20)
         agree(everyone, "after the broker came back")
         assert all(p.state()["holding"] for p in everyone), "the followers caught up"
         leader.drive("click frmOrvane.cmdHoldResume")
