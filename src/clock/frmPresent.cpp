@@ -152,8 +152,9 @@ void frmPresent::ShowPresentCount() {
     const PresentedCount count = countToPresent(m_app);
     // A follower that has not heard its leader has no count to present, only why.
     const std::optional<std::string> notHeard = m_app.frmOrvane().leaderNotHeard();
-    setBackColor(count.afterLiftoff ? Green : LightRed);
-    lblTMinus.setCaption(count.afterLiftoff ? "T +" : "T -");
+    const bool after = count.afterLiftoff && !notHeard;
+    setBackColor(after ? Green : LightRed);
+    lblTMinus.setCaption(after ? "T +" : "T -");
     const std::int64_t days = count.seconds / 86400;
     const bool showDays = days > 0 && !notHeard;
     if (showDays != lblDays.visible()) {

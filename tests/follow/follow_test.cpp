@@ -518,6 +518,8 @@ TEST_F(FollowTest, AFollowerThatHasNotHeardItsLeaderShowsNoCountAndNoLaunch) {
     ASSERT_TRUE(leader->click(leader->main().control<CommandButton>("cmdHoldResume")));
     advance(20min);
     EXPECT_EQ(shown(site), "--- -- -- -- ");
+    EXPECT_EQ(site.main().control<Label>("lblTMinus").caption(), "T -") << "no sign of its own";
+    EXPECT_EQ(site.main().backColor(), LightRed);
     EXPECT_FALSE(launched) << "the launch time a follower starts with is not its leader's";
     EXPECT_EQ(statusOf(site).text(), "Leader not heard yet");
     // Nor anywhere else: the present window, the remote displays and the board.
@@ -525,6 +527,8 @@ TEST_F(FollowTest, AFollowerThatHasNotHeardItsLeaderShowsNoCountAndNoLaunch) {
     advance(1s);
     const frmPresent& present = site.app.form<frmPresent>();
     EXPECT_EQ(present.lblClock.caption(), "--:--:--");
+    EXPECT_EQ(present.lblTMinus.caption(), "T -");
+    EXPECT_EQ(present.backColor(), LightRed);
     EXPECT_EQ(present.lblTarget.caption(), "Leader not heard yet");
     const RemoteState remote = readRemoteState(site.app, 0);
     EXPECT_EQ(remote.notHeard, "Leader not heard yet");
