@@ -89,6 +89,9 @@ void frmOrvane::ShowCount(Instant now) {
     greyForLeader();
     // A follower that has not heard its leader has no count of its own, and no launch.
     if (m_following && !m_leaderHeard) {
+        // Nor a sign or a colour: the launch time it starts with says nothing of the leader's.
+        setBackColor(LightRed);
+        lblTMinus.setCaption("T -");
         for (Label* l : {&lblDays, &lblHours, &lblMinutes, &lblSeconds})
             l->setCaption(l == &lblDays ? "---" : "--");
         return;

@@ -80,7 +80,14 @@ void frmOrvane::FollowLeader(const Followed& leader) {
     greyForLeader();
 }
 
+std::optional<std::string> frmOrvane::leaderNotHeard() const {
+    if (!m_following || m_leaderHeard)
+        return std::nullopt;
+    return m_followStatus.empty() ? std::string("Leader not heard yet") : m_followStatus;
+}
+
 void frmOrvane::ShowFollowStatus(const std::string& text, bool warn, const std::string& tip) {
+    m_followStatus = text;
     StatusPanel& panel = *sbrStatusBar.panel("pnlCurrentFile");
     panel.setText(text);
     panel.setToolTipText(tip);

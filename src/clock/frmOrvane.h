@@ -123,6 +123,9 @@ class frmOrvane : public Form {
     // The file panel of a follower tells what it follows, or that the leader is silent; WARN
     // shows it in amber. TIP is its tooltip.
     void ShowFollowStatus(const std::string& text, bool warn, const std::string& tip);
+    // A follower that has not heard its leader yet: why, as its status bar says; empty for
+    // every other copy. Such a copy shows no count of its own anywhere.
+    std::optional<std::string> leaderNotHeard() const;
 
     // The Help menu's "Enable Tip of the Day" carries its check mark while tips are on.
     void showTipsEnabled(bool enabled) { mnuTips.setChecked(enabled); }
@@ -386,6 +389,7 @@ class frmOrvane : public Form {
     // The count is a leader's.
     bool m_following = false;
     bool m_leaderHeard = false; // a follower's: its leader's state has come
+    std::string m_followStatus;
     // The true time remembered while a simulated time is shown, as lblRevertTime shows it.
     std::optional<DateTime> m_revertShown;
 };

@@ -150,10 +150,13 @@ void frmPresent::layOut() {
 
 void frmPresent::ShowPresentCount() {
     const PresentedCount count = countToPresent(m_app);
-    setBackColor(count.afterLiftoff ? Green : LightRed);
-    lblTMinus.setCaption(count.afterLiftoff ? "T +" : "T -");
+    // A follower that has not heard its leader has no count to present, only why.
+    const std::optional<std::string> notHeard = m_app.frmOrvane().leaderNotHeard();
+    const bool after = count.afterLiftoff && !notHeard;
+    setBackColor(after ? Green : LightRed);
+    lblTMinus.setCaption(after ? "T +" : "T -");
     const std::int64_t days = count.seconds / 86400;
-    const bool showDays = days > 0;
+    const bool showDays = days > 0 && !notHeard;
     if (showDays != lblDays.visible()) {
         lblDays.setVisible(showDays);
         layOut();
@@ -161,15 +164,18 @@ void frmPresent::ShowPresentCount() {
     if (showDays)
         lblDays.setCaption(daysText(days));
     const std::int64_t rest = count.seconds % 86400;
-    lblClock.setCaption(formatNumber(rest / 3600, "00") + ":" + formatNumber(rest / 60 % 60, "00") +
-                        ":" + formatNumber(rest % 60, "00"));
+    lblClock.setCaption(notHeard ? std::string("--:--:--")
+                                 : formatNumber(rest / 3600, "00") + ":" +
+                                       formatNumber(rest / 60 % 60, "00") + ":" +
+                                       formatNumber(rest % 60, "00"));
     lblClock.setBackColor(count.held ? Yellow : LightGrey);
     if (count.held != lblHold.visible()) {
         lblHold.setVisible(count.held);
         layOut();
     }
     ShowHoldCommands();
-    lblTarget.setCaption(formatDate(count.launch, "mmmm d, yyyy   h:mm:ss AM/PM"));
+    lblTarget.setCaption(notHeard ? *notHeard
+                                  : formatDate(count.launch, "mmmm d, yyyy   h:mm:ss AM/PM"));
 }
 
 void frmPresent::Leave() {

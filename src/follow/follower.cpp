@@ -50,6 +50,13 @@ void Follower::start(const MqttAddress& where, const MqttServer& server) {
     m_link.onMessage = [this](const MqttMessage& m) { received(m); };
     m_link.subscribe(where.topic);
     m_rounds = m_app.happenings().subscribeRounds([this] { round(); });
+    // Until the leader is heard the board has no rows of its own to count: they show as the
+    // leader's do once it is.
+    frmEventTimers& board = m_app.frmEventTimers();
+    board.setFollowing();
+    for (int n = 0; n < 10; ++n)
+        if (const BoardRow& row = m_app.board().row(n); row.defined || row.visible)
+            board.DefineEvent(n, row.name, "", 0);
     m_link.start(server);
     showStatus();
 }
@@ -157,9 +164,12 @@ void Follower::unreadable(const std::string& why) {
 }
 
 void Follower::apply(const LeaderMessage& m) {
+    const bool sameRun = m_sequence && m.run == m_run;
     m_run = m.run;
     m_sequence = m.sequence;
     applyClockOffset(m.simOffsetMs);
+    if (m.happenings)
+        replayHappenings(*m.happenings, sameRun);
     frmOrvane::Followed leader;
     if (m.state.holding)
         leader.launch = m_app.ownClock().instant().addSeconds(secondsToLaunch(m.state.count));
@@ -173,7 +183,29 @@ void Follower::apply(const LeaderMessage& m) {
     if (!leader.windowLeft)
         leader.windowLeft = toTimeOfDay(m.state.windowText);
     m_app.frmOrvane().FollowLeader(leader);
-    applyEvents(m.state);
+    applyEvents(m);
+}
+
+// A hold and a resume between two messages read leave the state as it was: the follower
+// holds and resumes as the leader did, so that each is told (and recorded) once. What the
+// first message of a run carries is history, told by the leader when it happened.
+void Follower::replayHappenings(const std::vector<LeaderHappening>& happenings, bool sameRun) {
+    frmOrvane& main = m_app.frmOrvane();
+    const std::int64_t last = sameRun ? m_lastHappening : 0;
+    m_lastHappening = happenings.empty() ? last : happenings.back().sequence;
+    if (!sameRun || !main.hasLaunchTime())
+        return;
+    for (const LeaderHappening& h : happenings) {
+        const bool hold = h.kind == kindName(Happening::Kind::Hold);
+        if (h.sequence <= last || (!hold && h.kind != kindName(Happening::Kind::Resume)) ||
+            hold == main.held())
+            continue;
+        frmOrvane::Followed step;
+        step.launch = main.launchMoment();
+        step.held = hold;
+        step.windowActive = main.launchWindow().active;
+        main.FollowLeader(step);
+    }
 }
 
 // The follower's clock runs at the leader's offset from the true time, its seconds turning
@@ -197,19 +229,30 @@ void Follower::applyClockOffset(std::int64_t offsetMs) {
 
 // The board changes only where the leader's events differ from it, each through the board's
 // own definition of an event, so a follower's board tells its happenings as the leader's did.
-void Follower::applyEvents(const RemoteState& state) {
+void Follower::applyEvents(const LeaderMessage& message) {
+    const RemoteState& state = message.state;
     frmEventTimers& window = m_app.frmEventTimers();
     window.setFollowing();
     const Board& board = m_app.board();
+    const std::vector<LeaderRow> rows = message.rows.value_or(std::vector<LeaderRow>{});
     for (int n = 0; n < 10; ++n) {
         const RemoteEvent* event = nullptr;
         for (const RemoteEvent& e : state.events)
             if (e.number == n + 1)
                 event = &e;
         const BoardRow& row = board.row(n);
-        // A row the leader has no event on is hidden, as on a board read from a file.
         if (!event) {
-            if (row.defined || row.visible)
+            const LeaderRow* other = nullptr;
+            for (const LeaderRow& r : rows)
+                if (r.number == n + 1)
+                    other = &r;
+            // A row the leader has no event on shows as the leader's does; an older leader
+            // does not say, and the row is hidden, as on a board read from a file.
+            if (row.defined)
+                window.DefineEvent(n, row.name, "", 0);
+            if (other && (row.defined || row.name != other->name || row.visible != other->visible))
+                window.RestoreEventRow(n, other->name, std::nullopt, other->visible);
+            else if (!other && row.visible)
                 window.DefineEvent(n, row.name, "", 0);
             continue;
         }

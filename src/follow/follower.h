@@ -37,10 +37,12 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace orvane {
 
 class App;
+struct LeaderHappening;
 struct LeaderMessage;
 struct RemoteState;
 
@@ -110,7 +112,8 @@ class Follower {
     void unreadable(const std::string& why);
     void apply(const LeaderMessage& message);
     void applyClockOffset(std::int64_t offsetMs);
-    void applyEvents(const RemoteState& state);
+    void replayHappenings(const std::vector<LeaderHappening>& happenings, bool sameRun);
+    void applyEvents(const LeaderMessage& message);
     void compareClocks(const LeaderMessage& message, const MqttMessage& raw);
     void round();
     void sayPresent();
@@ -129,6 +132,7 @@ class Follower {
     std::optional<std::int64_t> m_lastPresenceMonotonicMs;
     std::int64_t m_run = 0;
     std::int64_t m_sequence = 0;
+    std::int64_t m_lastHappening = 0;     // the leader's last happening accounted for
     std::optional<MqttMessage> m_waiting; // the latest message not read yet
     std::deque<std::int64_t> m_taken;     // monotonic ms of the last messages read
     std::int64_t m_unread = 0;

@@ -20,6 +20,7 @@ void Leader::start(const MqttAddress& where, const MqttServer& server) {
     m_run = m_app.ownClock().computer().unixMs();
     m_sequence = 0;
     m_happeningSequence = 0;
+    m_recent.clear();
     m_sent.reset();
     m_link.onConnection = [this](bool connected, const std::string& why) {
         // Whatever the broker kept may be older than the state: it goes out again at once.
@@ -34,8 +35,12 @@ void Leader::start(const MqttAddress& where, const MqttServer& server) {
     m_happenings = m_app.happenings().subscribe([this](const Happening& h) {
         if (!m_where)
             return;
-        m_link.publish(m_where->happeningsTopic(), happeningJson(h, m_run, ++m_happeningSequence),
-                       false);
+        LeaderHappening sent{++m_happeningSequence, std::string(kindName(h.kind)),
+                             happeningJson(h, m_run, m_happeningSequence)};
+        m_link.publish(m_where->happeningsTopic(), sent.json, false);
+        m_recent.push_back(std::move(sent));
+        if (m_recent.size() > leader_limits::MaxHappenings)
+            m_recent.pop_front();
         check();
     });
     m_rounds = m_app.happenings().subscribeRounds([this] { check(); });
@@ -96,6 +101,12 @@ void Leader::publishState(const RemoteState& state, std::int64_t trueMs) {
     m.brokerRoundTripMs = m_link.lastPublishRoundTripMs();
     m.clockHealth = health();
     m.state = state;
+    m.happenings.emplace(m_recent.begin(), m_recent.end());
+    m.rows.emplace();
+    const Board& board = m_app.board();
+    for (int n = 0; n < 10; ++n)
+        if (const BoardRow& row = board.row(n); !row.defined)
+            m.rows->push_back({n + 1, row.name, row.visible});
     m_link.publish(m_where->topic, leaderMessageJson(m), true);
 }
 

@@ -9,13 +9,15 @@
 // program's clock was stepped or the clock's health changed, at least once a minute so that
 // followers know the leader is there, and again after every reconnection to the broker.
 
+#include "follow/leader_message.h"
 #include "follow/mqtt_address.h"
 #include "happenings.h"
+#include "remote/remote_state.h"
 #include "services/clock_health.h"
 #include "services/mqtt.h"
-#include "remote/remote_state.h"
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -57,6 +59,8 @@ class Leader {
     std::int64_t m_run = 0;
     std::int64_t m_sequence = 0;
     std::int64_t m_happeningSequence = 0;
+    // The last happenings sent, which every state message carries too.
+    std::deque<LeaderHappening> m_recent;
     std::optional<RemoteState> m_sent;
     ResendClock m_sentClock;
     ClockHealth m_sentHealth;

@@ -2,6 +2,7 @@
 
 #include "services/json.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -85,22 +86,86 @@ void checkRanges(const JsonValue& json, const LeaderMessage& m, std::string& err
     check.text(s.windowText, lim::MaxTextBytes, "launch_window.text");
     if (error.empty() && s.events.size() > 10)
         error = "there are more than ten events";
-    // The numbers as sent, before anything narrowed them.
+    // The numbers as sent, before anything narrowed them; a row is an event's or another's.
     std::array<bool, 10> seen{};
-    for (const JsonValue& item : json["events"].items()) {
-        const std::int64_t number = item["number"].number().value_or(0);
-        check.number(number, 1, 10, "events.number");
-        if (error.empty() && std::exchange(seen[std::size_t(number - 1)], true))
-            error = "two events have the number " + std::to_string(number);
-    }
-    for (const RemoteEvent& e : s.events) {
+    for (const std::string list : {"events", "rows"})
+        for (const JsonValue& item : json[list].items()) {
+            const std::int64_t number = item["number"].number().value_or(0);
+            check.number(number, 1, 10, (list + ".number").c_str());
+            if (error.empty() && std::exchange(seen[std::size_t(number - 1)], true))
+                error = "two " + list + " have the number " + std::to_string(number);
+        }
+    const auto nameFits = [&](const std::string& name, const char* field) {
         if (error.empty() &&
-            (characters(e.name) > lim::MaxNameChars || e.name.size() > 4 * lim::MaxNameChars))
-            error = "the field events.name is too long";
+            (characters(name) > lim::MaxNameChars || name.size() > 4 * lim::MaxNameChars))
+            error = std::string("the field ") + field + " is too long";
+    };
+    for (const LeaderRow& row : m.rows.value_or(std::vector<LeaderRow>{}))
+        nameFits(row.name, "rows.name");
+    for (const RemoteEvent& e : s.events) {
+        nameFits(e.name, "events.name");
         check.number(e.offsetSeconds, 0, lim::MaxOffsetSeconds, "events.offset_s");
         check.instant(e.momentMs, "events.moment_ms");
         check.text(e.text, lim::MaxTextBytes, "events.text");
     }
+}
+
+std::optional<std::vector<LeaderHappening>> readHappenings(const JsonValue& json,
+                                                           std::string& error) {
+    if (!json.has("happenings"))
+        return std::nullopt;
+    const JsonValue& list = json["happenings"];
+    if (list.type() != JsonValue::Type::Array) {
+        error = "the field happenings is not a list";
+        return std::nullopt;
+    }
+    if (list.items().size() > lim::MaxHappenings) {
+        error = "there are more than " + std::to_string(lim::MaxHappenings) + " happenings";
+        return std::nullopt;
+    }
+    std::vector<LeaderHappening> happenings;
+    for (const JsonValue& item : list.items()) {
+        const auto sequence = item["sequence"].number();
+        const auto kind = item["kind"].text();
+        if (!sequence || !kind) {
+            error = "a happening's number or kind is missing";
+            return std::nullopt;
+        }
+        if (*sequence < 1 || *sequence > lim::MaxSequence ||
+            (!happenings.empty() && *sequence <= happenings.back().sequence)) {
+            error = "the field happenings.sequence is out of range or out of order";
+            return std::nullopt;
+        }
+        if (kind->size() > lim::MaxKindBytes) {
+            error = "the field happenings.kind is too long";
+            return std::nullopt;
+        }
+        happenings.push_back({*sequence, *kind, {}});
+    }
+    return happenings;
+}
+
+// Each field is read as it is there; a message without the list is an older leader's.
+std::optional<std::vector<LeaderRow>> readRows(const JsonValue& json, std::string& error) {
+    const JsonValue& list = json["rows"];
+    if (!json.has("rows"))
+        return std::nullopt;
+    if (list.type() != JsonValue::Type::Array) {
+        error = "the field rows is not a list";
+        return std::nullopt;
+    }
+    std::vector<LeaderRow> rows;
+    for (const JsonValue& item : list.items()) {
+        const auto number = item["number"].number();
+        const auto name = item["name"].text();
+        const auto visible = item["visible"].boolean();
+        if (!number || !name || !visible) {
+            error = "a row's number, name or visibility is missing";
+            return std::nullopt;
+        }
+        rows.push_back({int(std::clamp<std::int64_t>(*number, 0, 11)), *name, *visible});
+    }
+    return rows;
 }
 
 } // namespace
@@ -113,11 +178,43 @@ std::string leaderMessageJson(const LeaderMessage& m) {
             ",\"sim_offset_ms\":" + std::to_string(m.simOffsetMs) +
             ",\"broker_round_trip_ms\":" + optionalNumber(m.brokerRoundTripMs) +
             ",\"clock\":{\"sync\":" + jsonText(syncName(m.clockHealth.sync)) +
-            ",\"max_error_ms\":" + optionalNumber(m.clockHealth.maxErrorMs) + "}}";
-    return text;
+            ",\"max_error_ms\":" + optionalNumber(m.clockHealth.maxErrorMs) + "}";
+    if (m.rows) {
+        text += ",\"rows\":[";
+        for (const LeaderRow& row : *m.rows)
+            text += std::string(&row == m.rows->data() ? "" : ",") +
+                    "{\"number\":" + std::to_string(row.number) +
+                    ",\"name\":" + jsonText(row.name) +
+                    ",\"visible\":" + (row.visible ? "true" : "false") + "}";
+        text += "]";
+    }
+    if (m.happenings) {
+        text += ",\"happenings\":[";
+        for (const LeaderHappening& h : *m.happenings)
+            text += std::string(&h == m.happenings->data() ? "" : ",") +
+                    (h.json.empty() ? "{\"kind\":" + jsonText(h.kind) +
+                                          ",\"sequence\":" + std::to_string(h.sequence) + "}"
+                                    : h.json);
+        text += "]";
+    }
+    return text + "}";
+}
+
+std::optional<std::vector<LeaderHappening>> parseLeaderHappenings(std::string_view text,
+                                                                  std::string& error) {
+    error.clear();
+    const std::optional<JsonValue> json = JsonValue::parse(text, error);
+    if (!json)
+        return std::nullopt;
+    if (json->type() != JsonValue::Type::Object) {
+        error = "the message is not an object";
+        return std::nullopt;
+    }
+    return readHappenings(*json, error);
 }
 
 std::optional<LeaderMessage> parseLeaderMessage(std::string_view text, std::string& error) {
+    error.clear();
     const std::optional<JsonValue> json = JsonValue::parse(text, error);
     if (!json)
         return std::nullopt;
@@ -130,6 +227,7 @@ std::optional<LeaderMessage> parseLeaderMessage(std::string_view text, std::stri
         return std::nullopt;
     LeaderMessage m;
     m.state = std::move(*state);
+    m.state.notHeard.reset(); // a follower's own word, never a leader's
     const auto run = (*json)["run"].number();
     const auto sequence = (*json)["sequence"].number();
     const auto trueTime = (*json)["true_time_ms"].number();
@@ -146,6 +244,11 @@ std::optional<LeaderMessage> parseLeaderMessage(std::string_view text, std::stri
     const JsonValue& clock = (*json)["clock"];
     m.clockHealth.sync = syncNamed(clock["sync"].text().value_or(""));
     m.clockHealth.maxErrorMs = clock["max_error_ms"].number();
+    m.rows = readRows(*json, error);
+    if (error.empty())
+        m.happenings = readHappenings(*json, error);
+    if (!error.empty())
+        return std::nullopt;
     checkRanges(*json, m, error);
     if (!error.empty())
         return std::nullopt;

@@ -12,8 +12,30 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orvane {
+
+// A row of the leader's board with no event on it, as the leader shows it.
+struct LeaderRow {
+    int number = 1; // 1 to 10
+    std::string name;
+    bool visible = true;
+    bool operator==(const LeaderRow&) const = default;
+};
+
+// One of the leader's last happenings, as its state message carries them: a follower that
+// skipped messages (it reads only a few a second) still learns of each, once, by its number.
+struct LeaderHappening {
+    // Counts the leader's happenings of its run from 1, as they go out on TOPIC/happenings.
+    std::int64_t sequence = 0;
+    std::string kind; // as kindName() names it
+    // The happening as it went out, written in its place; empty: the number and kind alone.
+    std::string json;
+    bool operator==(const LeaderHappening& o) const {
+        return sequence == o.sequence && kind == o.kind;
+    }
+};
 
 struct LeaderMessage {
     // The leader's run, by the true time it began publishing: a follower tells a restarted
@@ -30,6 +52,11 @@ struct LeaderMessage {
     std::optional<std::int64_t> brokerRoundTripMs;
     ClockHealth clockHealth;
     RemoteState state;
+    // The board's other rows, so that a follower's board shows all that the leader's does
+    // (added later: an older leader leaves them out, and its followers hide such rows).
+    std::optional<std::vector<LeaderRow>> rows;
+    // The leader's last happenings, at most MaxHappenings, oldest first (added later, as rows).
+    std::optional<std::vector<LeaderHappening>> happenings;
 };
 
 // What a leader can say, and so all a follower takes: the dates the program shows (the years
@@ -45,12 +72,21 @@ inline constexpr std::size_t MaxNameChars = 30;
 inline constexpr std::size_t MaxTextBytes = 100;
 inline constexpr std::int64_t MaxRoundTripMs = 3'600'000;
 inline constexpr std::int64_t MaxClockErrorMs = 86'400'000;
+inline constexpr std::size_t MaxHappenings = 16;
+inline constexpr std::size_t MaxKindBytes = 40;
 } // namespace leader_limits
 
 std::string leaderMessageJson(const LeaderMessage& message);
 // Empty, with the reason in ERROR, for a text that is not such a message or says what no
 // leader can.
 std::optional<LeaderMessage> parseLeaderMessage(std::string_view text, std::string& error);
+
+// The happenings a state message carries, from the message's text; empty, with the reason in
+// ERROR, when the text is not an object or its list is not one a leader can send, and empty
+// with no error when there is none (an older leader's). Each is checked: at most MaxHappenings,
+// numbered within the sequences' range, each after the one before.
+std::optional<std::vector<LeaderHappening>> parseLeaderHappenings(std::string_view text,
+                                                                  std::string& error);
 
 // One happening as it goes out on TOPIC/happenings. Files' paths stay on the leader's
 // computer.

@@ -16,8 +16,12 @@ struct MqttAddress {
     int port = 1883;
     std::string topic;
 
-    // "HOST/TOPIC", as the status bar names what a follower follows.
-    std::string shown() const { return host + "/" + topic; }
+    // "HOST:PORT/TOPIC", as the status bar names what a follower follows: two brokers on one
+    // computer differ only by their ports.
+    std::string shown() const {
+        const std::string h = host.find(':') == std::string::npos ? host : "[" + host + "]";
+        return h + ":" + std::to_string(port) + "/" + topic;
+    }
     // The happenings go out beside the state, under it.
     std::string happeningsTopic() const { return topic + "/happenings"; }
     // Followers say they are there under it, which also measures their way to the broker.

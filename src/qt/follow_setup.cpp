@@ -65,24 +65,60 @@ std::optional<FollowOptions> FollowSetup::readOptions(const AppInfo& info, Files
             return refuse(info, "--follow " + *info.follow, error);
     }
     if (!info.mqttCredentials.empty()) {
-        const std::string option = "--mqtt-credentials " + info.mqttCredentials;
-        const FileContent file = files.read(info.mqttCredentials, CredentialsLimit);
-        if (!file.content)
-            return refuse(info, option,
-                          file.missing    ? "there is no such file"
-                          : file.tooLarge ? "the file is larger than a credentials file can be"
-                                          : file.error);
-        options.credentials = parseMqttCredentials(*file.content, error);
+        options.credentials = readCredentials(info, files, error);
         if (!options.credentials)
-            return refuse(info, option, error);
-        const QFileInfo about(QString::fromStdString(info.mqttCredentials));
-        if (about.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther))
-            std::fprintf(stderr,
-                         "%s: %s can be read by other users of this computer; chmod 600 keeps "
-                         "the password to you.\n",
-                         info.exeName.c_str(), info.mqttCredentials.c_str());
+            return refuse(info, "--mqtt-credentials " + info.mqttCredentials, error);
     }
     return options;
+}
+
+std::optional<MqttCredentials> FollowSetup::readCredentials(const AppInfo& info, Files& files,
+                                                            std::string& error) {
+    const FileContent file = files.read(info.mqttCredentials, CredentialsLimit);
+    if (!file.content) {
+        error = file.missing    ? "there is no such file"
+                : file.tooLarge ? "the file is larger than a credentials file can be"
+                                : file.error;
+        return std::nullopt;
+    }
+    std::optional<MqttCredentials> credentials = parseMqttCredentials(*file.content, error);
+    const QFileInfo about(QString::fromStdString(info.mqttCredentials));
+    if (credentials && about.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther))
+        std::fprintf(stderr,
+                     "%s: %s can be read by other users of this computer; chmod 600 keeps the "
+                     "password to you.\n",
+                     info.exeName.c_str(), info.mqttCredentials.c_str());
+    return credentials;
+}
+
+// A kept choice that can no longer be used (the file gone, say) is told and left alone: the
+// copy starts as it would without it.
+void FollowSetup::takeSavedChoice(AppInfo& info, Settings& settings, Files& files,
+                                  FollowOptions& options) {
+    const std::optional<FollowChoice> saved = followChoiceAtStart(settings, info, instanceName());
+    if (!saved)
+        return;
+    AppInfo chosen = info;
+    chosen.follow = saved->address;
+    if (chosen.mqttCredentials.empty())
+        chosen.mqttCredentials = saved->credentials;
+    std::string error;
+    FollowOptions read;
+    read.follow = parseMqttAddress(saved->address, error);
+    if (read.follow && !chosen.mqttCredentials.empty() &&
+        !(read.credentials = readCredentials(chosen, files, error)))
+        error = chosen.mqttCredentials + ": " + error;
+    if (!error.empty()) {
+        std::fprintf(stderr, "%s: the saved choice to follow %s cannot be used: %s\n",
+                     info.exeName.c_str(), saved->address.c_str(), error.c_str());
+        return;
+    }
+    info = std::move(chosen);
+    options = std::move(read);
+}
+
+std::string FollowSetup::instanceName() {
+    return qEnvironmentVariable("ORVANE_INSTANCE_NAME").toStdString();
 }
 
 MqttServer FollowSetup::serverFor(const MqttAddress& where) const {
@@ -166,6 +202,23 @@ std::string FollowSetup::publish(const std::string& address) {
         return error;
     publishTo(*where, address);
     return {};
+}
+
+std::string FollowSetup::checkFollow(const std::string& address, const std::string& credentials) {
+    std::string error;
+    if (!parseMqttAddress(address, error))
+        return error;
+    if (credentials.empty())
+        return {};
+    AppInfo info = m_app.info();
+    info.mqttCredentials = credentials;
+    if (!readCredentials(info, m_app.services().files, error))
+        return "The credentials file " + credentials + " cannot be used: " + error;
+    return {};
+}
+
+std::string FollowSetup::followingState() const {
+    return m_follower ? m_follower->statusText() : std::string();
 }
 
 std::string FollowSetup::publishingState() const {

@@ -21,6 +21,7 @@ class App;
 struct AppInfo;
 class Files;
 class QtScheduler;
+class Settings;
 
 // --publish, --follow and --mqtt-credentials as read and checked.
 struct FollowOptions {
@@ -35,6 +36,13 @@ class FollowSetup : public MqttPublishing {
     // Reads the options of INFO, the credentials file through FILES, needing no display;
     // empty, with the reason on standard error, when one cannot be used.
     static std::optional<FollowOptions> readOptions(const AppInfo& info, Files& files);
+
+    // Makes INFO and OPTIONS follow as the choice kept in SETTINGS says, unless the command line
+    // says otherwise; a kept choice that cannot be used is said on standard error and left.
+    static void takeSavedChoice(AppInfo& info, Settings& settings, Files& files,
+                                FollowOptions& options);
+    // ORVANE_INSTANCE_NAME, as the copy's claim to run alone uses it; empty when unset.
+    static std::string instanceName();
 
     FollowSetup(App& app, QtScheduler& scheduler);
     ~FollowSetup() override;
@@ -52,10 +60,16 @@ class FollowSetup : public MqttPublishing {
     void stopPublishing() override;
     std::string publishingTo() const override { return m_publishingTo; }
     std::string publishingState() const override;
+    std::string checkFollow(const std::string& address, const std::string& credentials) override;
+    std::string followingState() const override;
+    std::string instance() const override { return instanceName(); }
 
     Follower* follower() { return m_follower.get(); }
 
   private:
+    // The credentials file INFO names; empty, with the reason in ERROR, when it cannot be used.
+    static std::optional<MqttCredentials> readCredentials(const AppInfo& info, Files& files,
+                                                          std::string& error);
     MqttServer serverFor(const MqttAddress& where) const;
     void brokerConnection(bool connected, const std::string& why, const std::string& address);
     // Publishes to WHERE, as TEXT gave it.

@@ -151,6 +151,7 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     info.programDir = programFolder(executableDir);
     QtSettings::moveOldFile(info.title, info.exeName);
     info.installed = info.programDir != executableDir;
+    FollowSetup::takeSavedChoice(info, settings, files, *followOptions);
 
     // The sound plays in a process of its own, started now so that the phrases are made as
     // soon as they are known; what it tells reaches the program as an event of its own.

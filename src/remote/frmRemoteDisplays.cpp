@@ -25,7 +25,7 @@ frmRemoteDisplays::frmRemoteDisplays(App& app, RemoteDisplays& remote, MqttPubli
       m_publishing(publishing) {
     setCaption("Remote Displays");
     setCentered(true);
-    move(0, 0, 5700, 7590);
+    move(0, 0, 5700, 9570);
 
     chkServe.setCaption("&Serve the count to browsers");
     chkServe.move(240, 180, 5100, 330);
@@ -55,7 +55,17 @@ frmRemoteDisplays::frmRemoteDisplays(App& app, RemoteDisplays& remote, MqttPubli
     cmdClose.setCaption("&Close");
     cmdClose.setCancel(true);
     cmdClose.setDefault(true);
-    cmdClose.move(2220, 6780, 1140, 375);
+    chkFollow.setCaption("&Follow a leader through an MQTT broker");
+    chkFollow.move(240, 6780, 5100, 330);
+    lblFollowFrom.setCaption("Address:");
+    lblFollowFrom.move(240, 7260, 1200, 300);
+    txtFollowFrom.move(1440, 7200, 3900, 360);
+    lblCredentials.setCaption("Credentials:");
+    lblCredentials.move(240, 7740, 1200, 300);
+    txtCredentials.move(1440, 7680, 3900, 360);
+    lblFollowing.setWordWrap(true);
+    lblFollowing.move(240, 8160, 5100, 480);
+    cmdClose.move(2220, 8760, 1140, 375);
 
     onLoad = [this] {
         const std::string app = m_app.info().exeName;
@@ -73,6 +83,7 @@ frmRemoteDisplays::frmRemoteDisplays(App& app, RemoteDisplays& remote, MqttPubli
         m_showing = false;
         ShowServing();
         ShowPublishing();
+        ShowFollowing();
     };
     chkServe.onClick = [this] {
         if (!m_showing)
@@ -82,9 +93,14 @@ frmRemoteDisplays::frmRemoteDisplays(App& app, RemoteDisplays& remote, MqttPubli
         if (!m_showing)
             PublishOrStop();
     };
+    chkFollow.onClick = [this] {
+        if (!m_showing)
+            FollowOrNot();
+    };
     tmrWatchers.onTimer = [this] {
         ShowWatchers();
         ShowPublishingState();
+        ShowFollowingState();
     };
     cmdClose.onClick = [this] { m_app.unload(*this); };
 }

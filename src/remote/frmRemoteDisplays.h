@@ -4,9 +4,9 @@
 // port, the page's address as text and as a code a phone's camera reads, and how many screens
 // are watching. The serving itself belongs to the Qt binding, behind RemoteDisplays.
 
+#include "remote/remote_state.h"
 #include "toolkit/controls.h"
 #include "toolkit/form.h"
-#include "remote/remote_state.h"
 
 #include <optional>
 #include <string>
@@ -15,6 +15,7 @@ namespace orvane {
 
 class App;
 class Settings;
+struct AppInfo;
 
 // The server as the program's windows see it.
 class RemoteDisplays {
@@ -48,7 +49,33 @@ class MqttPublishing {
     // How the connection to the broker stands while publishing ("connected to the broker", or
     // why not), for the dialog to show.
     virtual std::string publishingState() const { return {}; }
+    // Whether this copy could follow ADDRESS with the credentials file CREDENTIALS (none when
+    // empty): empty if so, else the reason in the user's words.
+    virtual std::string checkFollow(const std::string& address, const std::string& credentials) {
+        (void)address;
+        (void)credentials;
+        return "This copy of the program cannot follow.";
+    }
+    // Whether this copy follows a leader now, and how that stands ("Following HOST/TOPIC", or
+    // why the leader is not heard); empty while it does not follow.
+    virtual std::string followingState() const { return {}; }
+    // The name this copy runs under beside others on one computer; empty for the usual one.
+    // Its choice to follow is its own, so that a leader and a follower on one computer keep theirs.
+    virtual std::string instance() const { return {}; }
 };
+
+// The choice kept in the settings for the next start, under INSTANCE, this copy's name: to
+// follow the leader at ADDRESS, with the credentials file CREDENTIALS (none when empty).
+struct FollowChoice {
+    std::string address;
+    std::string credentials;
+};
+std::optional<FollowChoice> savedFollowChoice(Settings& settings, const AppInfo& info,
+                                              const std::string& instance);
+// What this copy follows at start: the kept choice, unless the command line says to follow or
+// publish (the command line wins).
+std::optional<FollowChoice> followChoiceAtStart(Settings& settings, const AppInfo& info,
+                                                const std::string& instance);
 
 // The choice kept in the settings: where to publish, if the user chose to.
 std::optional<std::string> savedPublishChoice(Settings& settings, const std::string& appName);
@@ -74,6 +101,12 @@ class frmRemoteDisplays : public Form {
     Label lblPublishTo{this, "lblPublishTo"};
     TextBox txtPublishTo{this, "txtPublishTo"};
     Label lblPublishing{this, "lblPublishing"};
+    CheckBox chkFollow{this, "chkFollow"};
+    Label lblFollowFrom{this, "lblFollowFrom"};
+    TextBox txtFollowFrom{this, "txtFollowFrom"};
+    Label lblCredentials{this, "lblCredentials"};
+    TextBox txtCredentials{this, "txtCredentials"};
+    Label lblFollowing{this, "lblFollowing"};
     CommandButton cmdClose{this, "cmdClose"};
     Timer tmrWatchers{this, "tmrWatchers", 1000, true};
 
@@ -84,6 +117,10 @@ class frmRemoteDisplays : public Form {
     void PublishOrStop(); // frmRemoteDisplays_publish.cpp
     void ShowPublishing();
     void ShowPublishingState();
+    void FollowOrNot(); // remote_follow.cpp
+    void ShowFollowing();
+    void ShowFollowingState();
+    std::string instance() const;
 
     App& m_app;
     RemoteDisplays& m_remote;

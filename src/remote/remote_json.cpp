@@ -76,7 +76,8 @@ std::string remoteStateJson(const RemoteState& s) {
            "},\"launch_window\":{\"active\":" + boolean(s.windowActive) +
            ",\"text\":" + jsonText(s.windowText) +
            (s.windowLeftSeconds ? ",\"left_s\":" + std::to_string(*s.windowLeftSeconds) : "") +
-           "},\"events\":[" + events + "]}";
+           "},\"events\":[" + events + "]" +
+           (s.notHeard ? ",\"not_heard\":" + jsonText(*s.notHeard) : "") + "}";
 }
 
 std::optional<RemoteState> remoteStateFromJson(const JsonValue& object, std::string& error) {
@@ -111,6 +112,7 @@ std::optional<RemoteState> remoteStateFromJson(const JsonValue& object, std::str
             error = "an event's number or offset is out of range";
         s.events.push_back(std::move(event));
     }
+    s.notHeard = object["not_heard"].text();
     if (!error.empty())
         return std::nullopt;
     return s;

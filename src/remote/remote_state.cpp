@@ -56,6 +56,7 @@ RemoteState readRemoteState(App& app, std::int64_t computerTimeMs) {
     s.windowActive = window.active;
     s.windowText = window.text;
     s.windowLeftSeconds = window.leftSeconds;
+    s.notHeard = main->leaderNotHeard();
     if (const auto* board = app.loaded<frmEventTimers>())
         readEvents(*board, s);
     return s;
@@ -90,7 +91,8 @@ bool resendDue(const ResendClock& sent, const ResendClock& now, bool stateChange
 
 bool remoteStateChanged(const RemoteState& a, const RemoteState& b) {
     if (a.holding != b.holding || a.windowActive != b.windowActive ||
-        a.windowText != b.windowText || a.events.size() != b.events.size())
+        a.windowText != b.windowText || a.events.size() != b.events.size() ||
+        a.notHeard != b.notHeard)
         return true;
     // While held the launch time moves with the clock and the count stands; while counting
     // the launch time stands and the count moves. A new launch time set during a hold shows

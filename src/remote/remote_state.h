@@ -44,6 +44,9 @@ struct RemoteState {
     // an older leader leaves it out).
     std::optional<std::int64_t> windowLeftSeconds;
     std::vector<RemoteEvent> events; // assigned events only, in event-number order
+    // A follower that has not heard its leader has no count of its own: why, instead (added
+    // later: pages that do not know it show the count as before).
+    std::optional<std::string> notHeard;
 };
 
 // Reads the state from the loaded windows, at the computer's clock's reading in Unix

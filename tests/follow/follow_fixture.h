@@ -4,10 +4,10 @@
 // memory. Their clocks move together: each step lets every program's time pass, then the
 // broker hands on what was published in it.
 
+#include "doubles/fake_mqtt.h"
 #include "events/frmEventTimers.h"
 #include "follow/follower.h"
 #include "follow/leader.h"
-#include "doubles/fake_mqtt.h"
 #include "support/app_fixture.h"
 
 #include <memory>
@@ -119,6 +119,16 @@ class FollowTest : public ::testing::Test {
     void expectAgreement(const std::string& when) {
         for (auto& f : followers)
             EXPECT_EQ(f->count(), leader->count()) << when;
+    }
+    // Every follower's board shows the rows the leader's shows, by the same names.
+    void expectBoardsAgree(const std::string& when) {
+        for (auto& f : followers)
+            for (int n = 0; n < 10; ++n) {
+                EXPECT_EQ(f->app.board().row(n).visible, leader->app.board().row(n).visible)
+                    << when << ", row " << n + 1;
+                EXPECT_EQ(f->app.board().row(n).name, leader->app.board().row(n).name)
+                    << when << ", row " << n + 1;
+            }
     }
     // Seconds pass, and at every one of them the followers agree with the leader.
     void agreeFor(int seconds, const std::string& when) {

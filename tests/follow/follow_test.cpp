@@ -1,6 +1,7 @@
 // Followers show their leader's count: through holds and resumes, a new launch time, events,
 // a simulated time, a broker that goes away and a leader that falls silent.
 
+#include "clock/frmPresent.h"
 #include "colors.h"
 #include "follow/follow_fixture.h"
 #include "follow/leader_message.h"
@@ -68,6 +69,8 @@ TEST_F(FollowTest, ANewLaunchTimeTheWindowAndEventsReachEveryFollower) {
         EXPECT_EQ(f->board().row(5).signedOffset(), 120);
         EXPECT_FALSE(f->board().row(0).defined);
     }
+    expectBoardsAgree("with two events");
+    EXPECT_TRUE(leader->app.board().row(0).visible) << "the leader shows its other rows too";
     // The event at T - 4 minutes passes on every board at the same second.
     agreeFor(70, "the event passing");
     for (auto& f : followers)
@@ -77,6 +80,7 @@ TEST_F(FollowTest, ANewLaunchTimeTheWindowAndEventsReachEveryFollower) {
     broker.flush();
     for (auto& f : followers)
         EXPECT_FALSE(f->board().row(5).defined) << "a removed event goes from the followers";
+    expectBoardsAgree("after the removal");
 }
 
 TEST_F(FollowTest, ASimulatedTimeOnTheLeaderRunsTheFollowersClocksWithIt) {
@@ -166,7 +170,7 @@ TEST_F(FollowTest, ALostBrokerWarnsAtOnce_ASilentLeaderAfter75Seconds_AndBothCat
     Site& site = *followers[0];
     const StatusPanel& panel =
         *site.main().control<StatusBar>("sbrStatusBar").panel("pnlCurrentFile");
-    EXPECT_EQ(panel.text(), "Following broker/orvane");
+    EXPECT_EQ(panel.text(), "Following broker:1883/orvane");
     EXPECT_FALSE(f.statusWarns());
 
     advance(2s);
@@ -186,7 +190,7 @@ TEST_F(FollowTest, ALostBrokerWarnsAtOnce_ASilentLeaderAfter75Seconds_AndBothCat
     advance(7s);
     broker.setRunning(true);
     advance(1s);
-    EXPECT_EQ(panel.text(), "Following broker/orvane");
+    EXPECT_EQ(panel.text(), "Following broker:1883/orvane");
     EXPECT_TRUE(site.main().held()) << "caught up";
     expectAgreement("caught up");
 
@@ -219,7 +223,7 @@ TEST_F(FollowTest, AFollowerWhoseClockIsTwoSecondsOffIsWarned_OneWithinHalfASeco
     EXPECT_NEAR(double(behind->estimateMs()), -2000.0, 5.0);
     EXPECT_EQ(
         followers[0]->main().control<StatusBar>("sbrStatusBar").panel("pnlCurrentFile")->text(),
-        "Following broker/orvane, clock 2.0 s behind the leader's");
+        "Following broker:1883/orvane, clock 2.0 s behind the leader's");
     EXPECT_TRUE(following[0]->statusWarns());
     ASSERT_TRUE(following[1]->leaderClock());
     EXPECT_FALSE(following[1]->leaderClock()->warns());
@@ -392,6 +396,41 @@ TEST_F(FollowTest, AFloodIsReadFourTimesASecond_AndItsLastWordWins) {
               flood.last.state.launchTimeMs);
 }
 
+// A hold and a resume in messages the follower had no read left for in that second leave the
+// state as it was; they are still recorded, each once, from the happenings every state carries.
+TEST_F(FollowTest, AHoldAndAResumeInMessagesHeldBackAreEachRecordedOnce_NoneTwice) {
+    startAll();
+    advance(2s);
+    int holds = 0, resumes = 0;
+    Subscription heard = followers[0]->app.happenings().subscribe([&](const Happening& h) {
+        holds += h.kind == Happening::Kind::Hold;
+        resumes += h.kind == Happening::Kind::Resume;
+    });
+    frmOrvane& main = leader->main();
+    ASSERT_TRUE(leader->click(main.control<MenuItem>("mnuHoldEnable")));
+    leader->world.scheduler.deliver([&] {
+        for (int n = 0; n < 4; ++n) // four messages: the follower's reads for this second
+            leader->board().DefineEvent(n, "Step", "-", 60 * (n + 1));
+        main.control<CommandButton>("cmdHoldResume").click();
+        main.control<CommandButton>("cmdHoldResume").click();
+    });
+    broker.flush();
+    EXPECT_EQ(holds + resumes, 0) << "held back until the second has passed";
+    advance(1s);
+    EXPECT_EQ(holds, 1);
+    EXPECT_EQ(resumes, 1);
+    EXPECT_FALSE(followers[0]->main().held());
+
+    // Read as they come, a hold and a resume are told once each as well.
+    ASSERT_TRUE(leader->click(main.control<CommandButton>("cmdHoldResume")));
+    advance(3s);
+    ASSERT_TRUE(leader->click(main.control<CommandButton>("cmdHoldResume")));
+    advance(61s); // the state goes out again once a minute, with the same happenings
+    EXPECT_EQ(holds, 2);
+    EXPECT_EQ(resumes, 2);
+    expectAgreement("after the holds");
+}
+
 TEST_F(FollowTest, AForgedSequenceOrAnOldRunComingBackWarnsOfTwoLeaders_AndLocksNoOneOut) {
     startAll();
     Publisher forger(broker, server, *leader);
@@ -410,7 +449,7 @@ TEST_F(FollowTest, AForgedSequenceOrAnOldRunComingBackWarnsOfTwoLeaders_AndLocks
     agreeFor(9, "after the forgery");
     EXPECT_TRUE(following[0]->twoLeaders());
     advance(2s);
-    EXPECT_EQ(panel.text(), "Following broker/orvane") << "ten quiet seconds later";
+    EXPECT_EQ(panel.text(), "Following broker:1883/orvane") << "ten quiet seconds later";
 
     // A new run is the leader restarted; the old run coming back after it is not.
     ++forger.last.run;
@@ -451,7 +490,7 @@ TEST_F(FollowTest, AMessageThatCannotBeReadIsDroppedWhole_Counted_AndSaidOnce) {
     ASSERT_TRUE(leader->click(leader->main().control<MenuItem>("mnuHoldEnable")));
     ASSERT_TRUE(leader->click(leader->main().control<CommandButton>("cmdHoldResume")));
     broker.flush();
-    EXPECT_EQ(panel.text(), "Following broker/orvane");
+    EXPECT_EQ(panel.text(), "Following broker:1883/orvane");
     EXPECT_TRUE(followers[0]->main().held());
 }
 
@@ -479,15 +518,38 @@ TEST_F(FollowTest, AFollowerThatHasNotHeardItsLeaderShowsNoCountAndNoLaunch) {
     ASSERT_TRUE(leader->click(leader->main().control<CommandButton>("cmdHoldResume")));
     advance(20min);
     EXPECT_EQ(shown(site), "--- -- -- -- ");
+    EXPECT_EQ(site.main().control<Label>("lblTMinus").caption(), "T -") << "no sign of its own";
+    EXPECT_EQ(site.main().backColor(), LightRed);
     EXPECT_FALSE(launched) << "the launch time a follower starts with is not its leader's";
     EXPECT_EQ(statusOf(site).text(), "Leader not heard yet");
+    // Nor anywhere else: the present window, the remote displays and the board.
+    ASSERT_TRUE(site.click(site.main().control<MenuItem>("mnuRtPresent")));
+    advance(1s);
+    const frmPresent& present = site.app.form<frmPresent>();
+    EXPECT_EQ(present.lblClock.caption(), "--:--:--");
+    EXPECT_EQ(present.lblTMinus.caption(), "T -");
+    EXPECT_EQ(present.backColor(), LightRed);
+    EXPECT_EQ(present.lblTarget.caption(), "Leader not heard yet");
+    const RemoteState remote = readRemoteState(site.app, 0);
+    EXPECT_EQ(remote.notHeard, "Leader not heard yet");
+    EXPECT_NE(remoteStateJson(remote).find(",\"not_heard\":\"Leader not heard yet\"}"),
+              std::string::npos);
+    for (int n = 0; n < 10; ++n)
+        EXPECT_FALSE(site.app.board().row(n).visible) << "row " << n + 1;
 
     publisher = std::make_unique<Leader>(leader->app, leader->link, &health);
     publisher->start(where, server);
     broker.flush();
     EXPECT_TRUE(site.main().held());
     EXPECT_EQ(shown(site), shown(*leader));
-    EXPECT_EQ(statusOf(site).text(), "Following broker/orvane");
+    EXPECT_EQ(statusOf(site).text(), "Following broker:1883/orvane");
+    advance(1s);
+    EXPECT_EQ(present.lblClock.caption(), leader->main().control<Label>("lblHours").caption() +
+                                              ":" +
+                                              leader->main().control<Label>("lblMinutes").caption() +
+                                              ":" + shown(*leader).substr(10, 2));
+    EXPECT_FALSE(readRemoteState(site.app, 0).notHeard);
+    expectBoardsAgree("once heard");
 }
 
 } // namespace

@@ -62,6 +62,91 @@ TEST(LeaderMessage, AnOlderLeadersMessageHasNoSecondsLeftOfTheWindow) {
     EXPECT_FALSE(back->state.windowLeftSeconds);
 }
 
+// The board's other rows were added later: an older leader's message, without them, still
+// reads, and one with them reads back as written; a row is checked as an event is.
+TEST(LeaderMessage, TheBoardsOtherRowsAreAddedWithoutChangingAnythingElse) {
+    std::string error;
+    const std::string old = leaderMessageJson(sample());
+    ASSERT_EQ(old.find("rows"), std::string::npos);
+    const auto oldBack = parseLeaderMessage(old, error);
+    ASSERT_TRUE(oldBack) << error;
+    EXPECT_FALSE(oldBack->rows);
+
+    LeaderMessage m = sample();
+    m.rows = std::vector<LeaderRow>{{1, "Event 1", true}, {10, "Hidden \"ten\"", false}};
+    const std::string text = leaderMessageJson(m);
+    EXPECT_EQ(text.substr(0, old.size() - 1), old.substr(0, old.size() - 1))
+        << "the fields an older follower reads stay as they were";
+    const auto back = parseLeaderMessage(text, error);
+    ASSERT_TRUE(back) << error;
+    EXPECT_EQ(back->rows, m.rows);
+
+    const auto refused = [&](std::vector<LeaderRow> rows, const std::string& why) {
+        LeaderMessage bad = sample();
+        bad.rows = std::move(rows);
+        std::string e;
+        EXPECT_FALSE(parseLeaderMessage(leaderMessageJson(bad), e)) << why;
+        EXPECT_EQ(e, why);
+    };
+    refused({{3, "Event 3", true}}, "two rows have the number 3");
+    refused({{11, "Event 11", true}}, "the field rows.number is out of range");
+    refused({{0, "Event 0", true}}, "the field rows.number is out of range");
+    refused({{1, std::string(31, 'x'), true}}, "the field rows.name is too long");
+    std::string odd = text;
+    odd.replace(odd.find("\"visible\":true"), 14, "\"visible\":1");
+    EXPECT_FALSE(parseLeaderMessage(odd, error));
+    EXPECT_EQ(error, "a row's number, name or visibility is missing");
+    std::string notList = old;
+    notList.insert(notList.size() - 1, ",\"rows\":{}");
+    EXPECT_FALSE(parseLeaderMessage(notList, error));
+    EXPECT_EQ(error, "the field rows is not a list");
+}
+
+// The leader's last happenings ride in every state message, each by its number.
+TEST(LeaderMessage, TheLastHappeningsAreCheckedAndReadBackByTheirNumbers) {
+    LeaderMessage m = sample();
+    m.happenings = std::vector<LeaderHappening>{{7, "hold", "{\"kind\":\"hold\",\"sequence\":7}"},
+                                                {8, "resume", {}}};
+    std::string error;
+    const auto back = parseLeaderMessage(leaderMessageJson(m), error);
+    ASSERT_TRUE(back) << error;
+    EXPECT_EQ(back->happenings, m.happenings);
+    EXPECT_EQ(parseLeaderHappenings(leaderMessageJson(m), error), m.happenings);
+    EXPECT_FALSE(parseLeaderHappenings(leaderMessageJson(sample()), error)) << "an older leader's";
+    EXPECT_EQ(error, "");
+
+    const auto refused = [&](std::vector<LeaderHappening> list, const std::string& why) {
+        LeaderMessage bad = sample();
+        bad.happenings = std::move(list);
+        std::string e;
+        EXPECT_FALSE(parseLeaderMessage(leaderMessageJson(bad), e)) << why;
+        EXPECT_EQ(e, why);
+        EXPECT_FALSE(parseLeaderHappenings(leaderMessageJson(bad), e));
+        EXPECT_EQ(e, why);
+    };
+    std::vector<LeaderHappening> sixteen;
+    for (int i = 1; i <= 16; ++i)
+        sixteen.push_back({i, "hold", {}});
+    m.happenings = sixteen;
+    EXPECT_TRUE(parseLeaderMessage(leaderMessageJson(m), error)) << error;
+    sixteen.push_back({17, "hold", {}});
+    refused(sixteen, "there are more than 16 happenings");
+    const std::string order = "the field happenings.sequence is out of range or out of order";
+    refused({{0, "hold", {}}}, order);
+    refused({{leader_limits::MaxSequence + 1, "hold", {}}}, order);
+    refused({{5, "hold", {}}, {5, "resume", {}}}, order);
+    refused({{5, "hold", {}}, {4, "resume", {}}}, order);
+    EXPECT_TRUE(parseLeaderMessage(
+        leaderMessageJson([&] {
+            m.happenings = {{{leader_limits::MaxSequence, std::string(40, 'k'), {}}}};
+            return m;
+        }()),
+        error))
+        << error;
+    refused({{1, std::string(41, 'k'), {}}}, "the field happenings.kind is too long");
+    refused({{1, "", "{\"kind\":\"hold\"}"}}, "a happening's number or kind is missing");
+}
+
 TEST(LeaderMessage, IsTheDisplaysStateWithTheLeadersFieldsAfterIt) {
     LeaderMessage m = sample();
     m.brokerRoundTripMs.reset();

@@ -15,6 +15,7 @@ struct AddressCase {
     const char* host;
     int port;
     const char* topic;
+    const char* shown; // as the follower's status bar names it
 };
 
 class MqttAddressTaken : public ::testing::TestWithParam<AddressCase> {};
@@ -27,17 +28,21 @@ TEST_P(MqttAddressTaken, GivesHostPortAndTopic) {
     EXPECT_EQ(where->host, GetParam().host);
     EXPECT_EQ(where->port, GetParam().port);
     EXPECT_EQ(where->topic, GetParam().topic);
+    EXPECT_EQ(where->shown(), GetParam().shown);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Addresses, MqttAddressTaken,
-    ::testing::Values(
-        AddressCase{"Plain", "mqtt://broker/orvane", false, "broker", 1883, "orvane"},
-        AddressCase{"Secure", "mqtts://broker/orvane", true, "broker", 8883, "orvane"},
-        AddressCase{"PortAndTopicPath", "mqtt://127.0.0.1:1999/site/a", false, "127.0.0.1", 1999,
-                    "site/a"},
-        AddressCase{"IPv6WithPort", "mqtts://[::1]:8884/orvane", true, "::1", 8884, "orvane"},
-        AddressCase{"IPv6", "mqtt://[::1]/x", false, "::1", 1883, "x"}),
+    ::testing::Values(AddressCase{"Plain", "mqtt://broker/orvane", false, "broker", 1883, "orvane",
+                                  "broker:1883/orvane"},
+                      AddressCase{"Secure", "mqtts://broker/orvane", true, "broker", 8883, "orvane",
+                                  "broker:8883/orvane"},
+                      AddressCase{"PortAndTopicPath", "mqtt://127.0.0.1:1999/site/a", false,
+                                  "127.0.0.1", 1999, "site/a", "127.0.0.1:1999/site/a"},
+                      AddressCase{"IPv6WithPort", "mqtts://[::1]:8884/orvane", true, "::1", 8884,
+                                  "orvane", "[::1]:8884/orvane"},
+                      AddressCase{"IPv6", "mqtt://[::1]/x", false, "::1", 1883, "x",
+                                  "[::1]:1883/x"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct RefusedCase {

@@ -163,7 +163,7 @@ def main():
         leader.drive("set frmOrvane.lblTarget.Caption " + launch_caption(15 * 60))
         follower = start("follower", ["--follow", address, "--mqtt-credentials",
                                       credentials(folder, "follower", USERS["follower"])])
-        following = "Following 127.0.0.1/" + TOPIC
+        following = "Following 127.0.0.1:%d/%s" % (broker.port, TOPIC)
         wait_for("the follower to follow", lambda: status(follower) == following, timeout=15)
         # Followers that cannot reach their leader, started now to meet them at the end.
         wrong = credentials(folder, "follower-wrong", "no go")
@@ -219,6 +219,8 @@ def main():
             wait_for("a follower to say: " + words,
                      lambda p=program, w=words: status(p).startswith("Leader not heard yet: ")
                      and w in status(p), timeout=15)
+            # Its remote displays show no count of its own either, only why.
+            assert words in program.state().get("not_heard", ""), program.state()
         # A leader's Remote Displays dialog tells whether its broker is reached.
         for program, text in [
                 (leader, "Publishing to %s: connected to the broker." % address),

@@ -116,6 +116,11 @@ def get(program, target):
     return value[1:-1] if value.startswith('"') else value
 
 
+def following_text(broker):
+    """What a follower's status bar says while it hears its leader through BROKER."""
+    return "Following 127.0.0.1:%d/%s" % (broker.port, TOPIC)
+
+
 def status(program):
     return get(program, "frmOrvane.sbrStatusBar(pnlCurrentFile).Text")
 
@@ -160,6 +165,42 @@ def every_second(programs, seconds, what):
         agree(programs, "%s, second %d" % (what, i + 1))
 
 
+def kept_choice(exe, broker, programs, folder):
+    """A copy made a follower in its Remote Displays dialog follows from its next start; a
+    copy of another instance name on the same computer keeps its own choice."""
+    config = os.path.join(folder, "home")
+    os.makedirs(os.path.join(config, "config"), exist_ok=True)
+
+    def copy(instance):
+        p = Program(exe, args=["--no-splash"], env_extra=dict(
+            HOME=config, XDG_CONFIG_HOME=os.path.join(config, "config"),
+            ORVANE_INSTANCE_NAME="orvane-mqtt-%s-%d" % (instance, os.getpid())))
+        programs.append(p)
+        return p
+
+    following = "frmRemoteDisplays.lblFollowing.Caption"
+    room = copy("room2")
+    room.drive("click frmOrvane.mnuRemoteDisplays", timeout=15)
+    room.drive("set frmRemoteDisplays.txtFollowFrom.Text " + broker.url())
+    room.drive("click frmRemoteDisplays.chkFollow")
+    assert get(room, following) == ("Not following. From the next start, this copy follows %s."
+                                    % broker.url()), get(room, following)
+    room.stop()
+    programs.remove(room)
+
+    room = copy("room2")
+    wait_for("the kept choice to follow", lambda: status(room) == following_text(broker),
+             timeout=15)
+    room.drive("click frmOrvane.mnuRemoteDisplays")
+    assert get(room, following) == following_text(broker) + ".", get(room, following)
+    other = copy("other")
+    assert not status(other).startswith(("Following", "Leader")), status(other)
+    for p in (room, other):
+        p.stop()
+        programs.remove(p)
+    print("mqtt: a follower chosen in the dialog follows from its next start")
+
+
 def main():
     exe, mode = sys.argv[1], sys.argv[2]
     tls = mode == "tls"
@@ -194,7 +235,7 @@ def main():
             p.drive("click frmOrvane.cmdShowTimers")
         for f in followers:
             wait_for("the follower to follow",
-                     lambda f=f: status(f) == "Following 127.0.0.1/" + TOPIC, timeout=15)
+                     lambda f=f: status(f) == following_text(broker), timeout=15)
         every_second(everyone, 3, "counting")
 
         leader.drive("click frmOrvane.mnuHoldEnable")
@@ -236,7 +277,7 @@ def main():
         broker.start()
         for f in followers:
             wait_for("the follower to hear the leader again",
-                     lambda f=f: status(f) == "Following 127.0.0.1/" + TOPIC, timeout=20)
+                     lambda f=f: status(f) == following_text(broker), timeout=20)
         agree(everyone, "after the broker came back")
         assert all(p.state()["holding"] for p in everyone), "the followers caught up"
         leader.drive("click frmOrvane.cmdHoldResume")
@@ -259,6 +300,9 @@ def main():
                      "not authorised" in get(refused, tip), timeout=15)
             refused.stop()
             programs.remove(refused)
+
+        if not tls:
+            kept_choice(exe, broker, programs, folder)
 
         leader.kill()
         programs.remove(leader)

@@ -5,7 +5,9 @@ resume, and shows an event row, while the real program runs offscreen.
     browser_test.py PROGRAM
 """
 import json
+import os
 import re
+import socket
 import sys
 import tempfile
 import time
@@ -130,6 +132,23 @@ def main():
         states = [json.loads(m) for m in screen.messages]
         assert [(s["holding"], len(s["events"])) for s in states] == \
             [(False, 1), (True, 1), (False, 1), (False, 0), (True, 0)], states
+
+        # A follower whose broker refuses it has no count of its own to show: the page says why.
+        listener = socket.socket()
+        listener.bind(("127.0.0.1", 0))
+        closed = listener.getsockname()[1]
+        listener.close()
+        follower = Program(sys.argv[1], args=["--follow", "mqtt://127.0.0.1:%d/t" % closed],
+                           env_extra={"ORVANE_INSTANCE_NAME": "orvane-browser-follower-%d" %
+                                      os.getpid()})
+        try:
+            driver.get(follower.url)
+            wait_for("the page to say why it shows no count", lambda: driver.find_element(
+                "id", "launch").text.startswith("Leader not heard yet: The broker at 127.0.0.1:"))
+            assert page_count(driver) == "T - --- --:--:--", page_count(driver)
+            assert not driver.find_elements("id", "event-1")
+        finally:
+            follower.kill()
     finally:
         if screen:
             screen.close()

@@ -1,3 +1,4 @@
+#include "follow/mqtt_address.h"
 #include "remote/frmRemoteDisplays.h"
 #include "support/app_fixture.h"
 
@@ -35,11 +36,29 @@ class FakeRemoteDisplays : public RemoteDisplays {
     std::optional<ServeAddress> m_where;
 };
 
+// A copy named "room2" beside another on one computer, whose follower is not started.
+class FakePublishing : public MqttPublishing {
+  public:
+    std::string publish(const std::string&) override { return "not here"; }
+    void stopPublishing() override {}
+    std::string publishingTo() const override { return {}; }
+    std::string checkFollow(const std::string& address, const std::string& file) override {
+        std::string error;
+        if (!parseMqttAddress(address, error))
+            return error;
+        return file == "/missing" ? "there is no such file" : "";
+    }
+    std::string followingState() const override { return state; }
+    std::string instance() const override { return "room2"; }
+
+    std::string state;
+};
+
 class RemoteDialogTest : public AppTest {
   protected:
     void SetUp() override {
         app.registerForm<frmRemoteDisplays>("frmRemoteDisplays", [this](App& a) {
-            return std::make_unique<frmRemoteDisplays>(a, remote);
+            return std::make_unique<frmRemoteDisplays>(a, remote, publishing.get());
         });
         app.provide<frmRemoteDisplays>(App::Dialog::RemoteDisplays);
         clockAt("2001-05-03 10:20:00");
@@ -52,7 +71,74 @@ class RemoteDialogTest : public AppTest {
     }
 
     FakeRemoteDisplays remote;
+    std::unique_ptr<FakePublishing> publishing;
 };
+
+class FollowChoiceTest : public RemoteDialogTest {
+  protected:
+    void SetUp() override {
+        publishing = std::make_unique<FakePublishing>();
+        RemoteDialogTest::SetUp();
+    }
+    std::optional<FollowChoice> atStart(AppInfo info, const std::string& instance = "room2") {
+        return followChoiceAtStart(world.services.settings, info, instance);
+    }
+};
+
+// The choice to follow is kept for this copy's next start, under its own instance name, so a
+// leader on the same computer does not follow too; the command line wins over it.
+TEST_F(FollowChoiceTest, FollowingIsKeptForTheNextStartOfThisCopyOnly) {
+    frmRemoteDisplays& d = dialog();
+    EXPECT_EQ(d.lblFollowing.caption(), "Not following.");
+    type(d.txtFollowFrom, "http://broker/orvane");
+    answer(Answer::OK);
+    ASSERT_TRUE(click(d.chkFollow));
+    EXPECT_EQ(lastMessage().text.rfind("This copy cannot follow http://broker/orvane. ", 0), 0u)
+        << lastMessage().text;
+    EXPECT_EQ(d.chkFollow.value(), 0);
+    type(d.txtFollowFrom, "mqtts://broker:8883/site/orvane");
+    type(d.txtCredentials, "/missing");
+    answer(Answer::OK);
+    ASSERT_TRUE(click(d.chkFollow));
+    EXPECT_EQ(lastMessage().text,
+              "This copy cannot follow mqtts://broker:8883/site/orvane. there is no such file.");
+    EXPECT_FALSE(atStart({})) << "nothing is kept that cannot be followed";
+
+    type(d.txtCredentials, "/home/op/broker.txt");
+    ASSERT_TRUE(click(d.chkFollow));
+    EXPECT_EQ(d.chkFollow.value(), 1);
+    EXPECT_FALSE(d.txtFollowFrom.enabled());
+    EXPECT_FALSE(d.txtCredentials.enabled());
+    EXPECT_EQ(d.lblFollowing.caption(), "Not following. From the next start, this copy follows "
+                                        "mqtts://broker:8883/site/orvane.");
+    const std::optional<FollowChoice> kept = atStart({});
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->address, "mqtts://broker:8883/site/orvane");
+    EXPECT_EQ(kept->credentials, "/home/op/broker.txt");
+    EXPECT_FALSE(atStart({}, "")) << "the leader beside it keeps its own choice";
+    AppInfo told;
+    told.publish = "mqtt://broker/orvane";
+    EXPECT_FALSE(atStart(told)) << "the command line wins";
+    told.publish.reset();
+    told.follow = "mqtt://other/orvane";
+    EXPECT_FALSE(atStart(told));
+
+    // Following already, the dialog says how the connection stands.
+    publishing->state = "Leader not heard yet: The broker refused this user: not authorised";
+    advance(1s);
+    EXPECT_EQ(d.lblFollowing.caption(),
+              "Leader not heard yet: The broker refused this user: not authorised. From the next "
+              "start, this copy follows mqtts://broker:8883/site/orvane.");
+
+    ASSERT_TRUE(click(d.cmdClose));
+    advance(1ms);
+    ASSERT_TRUE(click(main().control<MenuItem>("mnuRemoteDisplays")));
+    EXPECT_EQ(dialog().chkFollow.value(), 1) << "shown as kept";
+    EXPECT_EQ(dialog().txtCredentials.text(), "/home/op/broker.txt");
+    ASSERT_TRUE(click(dialog().chkFollow));
+    EXPECT_FALSE(atStart({}));
+    EXPECT_TRUE(dialog().txtFollowFrom.enabled());
+}
 
 TEST_F(RemoteDialogTest, ServingShowsThePageAndItsCode_AndIsKeptForTheNextStart) {
     frmRemoteDisplays& d = dialog();
