@@ -152,7 +152,9 @@ std::string durationMsText(std::int64_t ms) {
     const std::int64_t a = ms < 0 ? -ms : ms;
     char text[16];
     std::snprintf(text, sizeof text, ".%03lld", static_cast<long long>(a % 1000));
-    return (ms < 0 ? "-" : "") + durationText(a / 1000) + text;
+    std::string out = ms < 0 ? "-" : "";
+    out += durationText(a / 1000);
+    return out += text;
 }
 
 std::string durationText(std::int64_t seconds) {
@@ -263,8 +265,11 @@ std::string journalCsvRow(const JournalRecord& r, const TimeZone& zone) {
         r.launchFile,
     };
     std::string out;
-    for (std::size_t i = 0; i < std::size(fields); ++i)
-        out += (i ? "," : "") + csvField(fields[i]);
+    for (std::size_t i = 0; i < std::size(fields); ++i) {
+        if (i > 0)
+            out += ',';
+        out += csvField(fields[i]);
+    }
     return out + "\r\n";
 }
 

@@ -54,9 +54,13 @@ class RunTotalsBuilder {
     std::int64_t endHold(std::int64_t atMs, const std::string& heldDetail);
 };
 
-// What the timeline of a run is drawn from, gathered a record at a time: a few numbers a
-// record, none of the records themselves.
+// What the timeline of a run is drawn from, gathered a record at a time, none of the records
+// themselves, and bounded whatever the run's length: past MostKept points (or holds, or event
+// marks) those closer in time than a picture's pixel are thinned, each span keeping its first,
+// lowest, highest and last count (holds merging, the first event's mark standing for the rest).
+// A run of fewer is drawn point for point.
 struct TimelinePoints {
+    static constexpr std::size_t MostKept = 16384;
     struct Event {
         std::int64_t ms = 0, count = 0;
         std::string number, name;
@@ -70,6 +74,10 @@ struct TimelinePoints {
     std::deque<std::pair<double, double>> holds;  // start and end, ms
     std::deque<Event> events;
     bool held = false;
+
+  private:
+    void thin();
+    double m_actualSpanMs = 0, m_holdGapMs = 0, m_eventSpanMs = 0; // 0: none thinned yet
 };
 
 // "0:02:05", "12:00:00", "-0:00:30".

@@ -136,6 +136,69 @@ void TimelinePoints::add(const JournalRecord& r) {
     } else if (r.kind == "event-passed") {
         events.push_back({r.trueMs, r.countSeconds, r.detail("number"), r.detail("name")});
     }
+    if (actual.size() > MostKept || holds.size() > MostKept || events.size() > MostKept)
+        thin();
+}
+
+namespace {
+
+// The points in spans of SPAN ms from FROM: each span's first, lowest, highest and last.
+template <class Points>
+void thinPoints(Points& points, double from, double span) {
+    Points kept;
+    for (std::size_t i = 0; i < points.size();) {
+        const double at = std::floor((points[i].first - from) / span);
+        std::size_t end = i, low = i, high = i;
+        for (; end < points.size() && std::floor((points[end].first - from) / span) == at; ++end) {
+            if (points[end].second < points[low].second)
+                low = end;
+            if (points[end].second > points[high].second)
+                high = end;
+        }
+        for (std::size_t k = i; k < end; ++k)
+            if (k == i || k == low || k == high || k + 1 == end)
+                kept.push_back(points[k]);
+        i = end;
+    }
+    points = std::move(kept);
+}
+
+} // namespace
+
+// Each kind is thinned in spans that double until half the room is free: the spans stay
+// below a pixel of any picture a few thousand pixels wide.
+void TimelinePoints::thin() {
+    const double whole = std::max(1.0, double(lastMs - firstMs));
+    const std::size_t room = MostKept / 2;
+    auto widen = [&](double& span) { span = span > 0 ? span * 2 : whole / double(MostKept); };
+    if (actual.size() > room && m_actualSpanMs > 0)
+        thinPoints(actual, double(firstMs), m_actualSpanMs);
+    while (actual.size() > room) {
+        widen(m_actualSpanMs);
+        thinPoints(actual, double(firstMs), m_actualSpanMs);
+    }
+    for (bool again = m_holdGapMs > 0; holds.size() > room; again = false) {
+        if (!again)
+            widen(m_holdGapMs);
+        std::deque<std::pair<double, double>> merged;
+        for (const auto& h : holds) {
+            if (!merged.empty() && h.first - merged.back().second <= m_holdGapMs)
+                merged.back().second = h.second;
+            else
+                merged.push_back(h);
+        }
+        holds = std::move(merged);
+    }
+    for (bool again = m_eventSpanMs > 0; events.size() > room; again = false) {
+        if (!again)
+            widen(m_eventSpanMs);
+        std::deque<Event> kept;
+        for (Event& e : events)
+            if (kept.empty() || std::floor(double(e.ms - firstMs) / m_eventSpanMs) !=
+                                    std::floor(double(kept.back().ms - firstMs) / m_eventSpanMs))
+                kept.push_back(std::move(e));
+        events = std::move(kept);
+    }
 }
 
 Drawing runTimeline(const std::vector<JournalRecord>& run, const TimeZone& zone, double width,
