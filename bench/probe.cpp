@@ -133,8 +133,10 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
             present(main);
         if (m_scene == Scene::Journal)
             happenEverySecond();
-        if (m_scene == Scene::Stalls)
+        if (m_scene == Scene::Stalls) {
             orvane::bench::startFineTimer(this, [this](const std::string& line) { write(line); });
+            orvane::bench::answerQuestionsYes(this);
+        }
     }
 
     void controlChanged(orvane::Control& control, orvane::Prop what) override {

@@ -10,12 +10,17 @@ Cases:
             under nice floods the leader's topic with 5,000 changing messages a second;
   unticked  a leader whose broker does not answer (a listener on 127.0.0.1 whose accept
             queue is full, so that further connects wait) while Publish is ticked and
-            unticked every 2 s in the Remote Displays dialog.
+            unticked every 2 s in the Remote Displays dialog;
+  runs100   the Debrief window opened on a journal of 1,000,000 records in 100 runs, the
+            runs switched every second, then the run shown (10,000 records) deleted (the
+            probe answers Yes);
+  run500k   the Debrief window opened on a journal of one run of 500,000 records, that run
+            shown and deleted.
 
 Prints a table and one PASS or FAIL line per case: no second painted more than 50 ms after
 it turns, none skipped. The fine timer's lateness is shown, not held.
 
-    bench/stalls.py PROGRAM SECONDS
+    bench/stalls.py PROGRAM SECONDS [CASE,...]
 Exits 0 when every case passed, 1 otherwise. Loopback only; every wait is bounded; what it
 starts is ended here.
 """
@@ -23,6 +28,7 @@ import json
 import os
 import shutil
 import socket
+import sqlite3
 import subprocess
 import sys
 import tempfile
@@ -35,17 +41,18 @@ sys.path.insert(0, os.path.join(here, "..", "tests", "follow"))
 from orvane_remote import Program, launch_caption, wait_for  # noqa: E402
 from mqtt_test import Broker, free_port, status, TOPIC  # noqa: E402
 from remote import read_trace, late_ms, SETTLE_SECONDS  # noqa: E402
+from journal_stalls import make_journal  # noqa: E402
 
 LATE_LIMIT_MS = 50
 RATE = 5_000
 
 
-def probed(exe, folder, name, args):
+def probed(exe, folder, name, args, env=None):
     trace = os.path.join(folder, name + ".trace")
     program = Program(exe, args=["--no-splash", *args],
                       env_extra={"ORVANE_BENCH_TRACE": trace, "ORVANE_BENCH_SCENE": "stalls",
                                  "ORVANE_INSTANCE_NAME": "orvane-stalls-%s-%d" % (
-                                     name, os.getpid())})
+                                     name, os.getpid()), **(env or {})})
     return program, trace
 
 
@@ -151,14 +158,71 @@ def case_unticked(exe, folder, seconds):
         listener.close()
 
 
+def records_kept(path):
+    db = sqlite3.connect("file:%s?mode=ro" % path, uri=True, timeout=5)
+    try:
+        return db.execute("SELECT count(*) FROM record").fetchone()[0]
+    finally:
+        db.close()
+
+
+def journal_ready(path):
+    """The program has brought the journal to today's layout (its runs summarised)."""
+    try:
+        db = sqlite3.connect("file:%s?mode=ro" % path, uri=True, timeout=1)
+        try:
+            return db.execute("PRAGMA user_version").fetchone()[0] >= 2
+        finally:
+            db.close()
+    except sqlite3.Error:
+        return False
+
+
+def debrief_case(name, records, runs, switch):
+    def case(exe, folder, seconds):
+        data = os.path.join(folder, name + "-data")
+        journal = os.path.join(data, "Orvane", "Orvane", "journal.sqlite")
+        os.makedirs(os.path.dirname(journal))
+        make_journal(journal, records, runs)
+        program, trace = probed(exe, folder, name, ["--own-clock"], {"XDG_DATA_HOME": data})
+        try:
+            wait_for("the journal to be summarised", lambda: journal_ready(journal), timeout=120)
+            time.sleep(SETTLE_SECONDS)
+            began = time.time_ns()
+            program.drive("click frmOrvane.mnuDebrief", timeout=15)
+            # The program's own run is the last: the large ones stand before it.
+            time.sleep(1)
+            program.drive("click frmDebrief.cmdPrevRun", timeout=15)
+            end = time.monotonic() + seconds
+            while switch and time.monotonic() < end:
+                time.sleep(1)
+                program.drive("click frmDebrief.cmdPrevRun", timeout=15)
+            time.sleep(2)
+            kept = records_kept(journal)
+            program.drive("click frmDebrief.cmdDeleteRun", timeout=15)
+            time.sleep(max(3, end - time.monotonic()))
+            wait_for("the run to be deleted",
+                     lambda: records_kept(journal) <= kept - records // runs // 2, timeout=60)
+            return judge(name, trace, began)
+        finally:
+            program.kill()
+            shutil.rmtree(data, ignore_errors=True)
+    return case
+
+
 def main():
     exe, seconds = sys.argv[1], int(sys.argv[2])
+    chosen = sys.argv[3].split(",") if len(sys.argv) > 3 else None
     folder = tempfile.mkdtemp(prefix="orvane-stalls-")
     os.chmod(folder, 0o755)
     results = []
     try:
-        for case in (case_flood, case_unticked):
-            results.append(case(exe, folder, seconds))
+        cases = {"flood": case_flood, "unticked": case_unticked,
+                 "runs100": debrief_case("runs100", 1_000_000, 100, True),
+                 "run500k": debrief_case("run500k", 500_000, 1, False)}
+        for name, case in cases.items():
+            if chosen is None or name in chosen:
+                results.append(case(exe, folder, seconds))
     finally:
         shutil.rmtree(folder, ignore_errors=True)
     print("stalls     seconds  late (ms)  skipped  fine late (ms)")

@@ -1,5 +1,8 @@
 #include "stalls_probe.h"
 
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include <algorithm>
@@ -54,6 +57,17 @@ void startFineTimer(QObject* parent, std::function<void(const std::string&)> wri
         state->secondEnds = now + 1'000'000'000;
         state->maxLateNs = 0;
         state->ticks = 0;
+    });
+    timer->start();
+}
+
+void answerQuestionsYes(QObject* parent) {
+    auto* timer = new QTimer(parent);
+    timer->setInterval(100);
+    QObject::connect(timer, &QTimer::timeout, parent, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            if (QAbstractButton* yes = box->button(QMessageBox::Yes))
+                yes->click();
     });
     timer->start();
 }

@@ -15,4 +15,7 @@ namespace orvane::bench {
 
 void startFineTimer(QObject* parent, std::function<void(const std::string&)> write);
 
+// A question box (Delete Run's) is answered Yes soon after it opens, as a user would.
+void answerQuestionsYes(QObject* parent);
+
 } // namespace orvane::bench

@@ -4,7 +4,22 @@
 #include "data/modSaveAs.h"
 #include "toolkit/controls_detail.h"
 
+#include <map>
+
 namespace orvane {
+
+namespace {
+
+// The main windows whose exit question is open, each with whether the program must end once
+// it is answered. While a box waits, the clock runs on: a second way out (Esc, the close
+// button, the launch window's lock) only joins the question already asked, so that the file is
+// saved and said saved once.
+std::map<const frmOrvane*, bool>& exitsAsked() {
+    static std::map<const frmOrvane*, bool> asked;
+    return asked;
+}
+
+} // namespace
 
 // The File menu and the status bar's current file.
 void frmOrvane::wireFile() {
@@ -29,15 +44,30 @@ void frmOrvane::ConfirmExit(bool mustEnd) {
         m_app.leaveProgram();
         return;
     }
+    auto& asked = exitsAsked();
+    if (const auto open = asked.find(this); open != asked.end()) {
+        open->second = open->second || mustEnd;
+        return;
+    }
+    asked[this] = mustEnd;
+    struct Answered {
+        const frmOrvane* form;
+        ~Answered() { exitsAsked().erase(form); }
+    } answered{this};
     const std::string& title = m_app.info().title;
     Dialogs& dialogs = services().dialogs;
     for (;;) {
+        mustEnd = asked[this];
         const Answer answer = dialogs.messageBox(
             "Do you want to save " + m_app.launchFileNames().openPath + " before exiting " + title +
                 " ?",
             mustEnd ? Buttons::YesNo : Buttons::YesNoCancel, Icon::Question, title);
-        if (answer == Answer::Cancel)
+        // A lock that came while the question was open asks again, without Cancel.
+        if (answer == Answer::Cancel) {
+            if (asked[this])
+                continue;
             return;
+        }
         if (answer == Answer::Yes && !WriteLaunchFile(m_app, false)) {
             if (mustEnd)
                 continue;

@@ -23,7 +23,9 @@ std::string keepUnreadable(App& app, const std::string& path) {
     constexpr int MostCopies = 1000;
     std::string copy;
     for (int n = 0; n < MostCopies; ++n) {
-        copy = path + ".bad" + (n == 0 ? std::string() : "." + std::to_string(n));
+        copy = path + ".bad";
+        if (n > 0)
+            copy.append(".").append(std::to_string(n));
         const KeepCopy kept = files.keepCopy(path, copy);
         if (kept.kept || kept.missing)
             return {};

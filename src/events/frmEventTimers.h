@@ -131,7 +131,7 @@ class frmEventTimers : public Form {
     MenuItem mnuEditSep3{this, "mnuEditSep3", &mnuEdit, "-"};
     MenuItem mnuEditRemoveAll{this, "mnuEditRemoveAll", &mnuEdit, "Remove All Events"};
 
-    MenuItem mnuHelp{this, "mnuHelp", nullptr, "Help"};
+    MenuItem mnuHelp{this, "mnuHelp", nullptr, "&Help"};
     MenuItem mnuHelpHelp{this, "mnuHelpHelp", &mnuHelp, "&Help Contents . . .", "F1"};
 
     MenuItem mnuPopUp{this, "mnuPopUp", nullptr, "RightClickMenu"};

@@ -74,80 +74,87 @@ std::string csvField(const std::string& text) {
 
 } // namespace
 
-RunTotals runTotals(const std::vector<JournalRecord>& run) {
-    RunTotals t;
-    if (run.empty())
-        return t;
+std::int64_t RunTotalsBuilder::endHold(std::int64_t atMs, const std::string& heldDetail) {
+    m_t.heldMs += atMs - m_holdStart;
+    std::int64_t held = floorDiv(atMs - m_holdStart, 1000);
+    if (!heldDetail.empty())
+        held = std::strtoll(heldDetail.c_str(), nullptr, 10);
+    m_t.heldSeconds += held;
+    m_holding = false;
+    return held;
+}
+
+void RunTotalsBuilder::add(const JournalRecord& r) {
+    m_lastMs = r.trueMs;
     // The plan is the launch time the run began with: after the start, its file or its first
     // launch time.
-    std::size_t planned = 0;
-    for (const JournalRecord& r : run) {
+    if (m_inPlan) {
         if (r.kind != "start" && r.kind != "file-read" && r.kind != "launch-time" &&
-            t.plannedLaunchMs)
-            break;
-        t.plannedLaunchMs = launchSeen(r);
-        ++planned;
+            m_t.plannedLaunchMs)
+            m_inPlan = false;
+        else
+            m_t.plannedLaunchMs = launchSeen(r);
     }
-    bool holding = false;
-    std::int64_t holdStart = 0;
-    std::int64_t moved = 0;
-    auto endHold = [&](std::int64_t atMs, const std::string& heldDetail) {
-        t.heldMs += atMs - holdStart;
-        std::int64_t held = floorDiv(atMs - holdStart, 1000);
-        if (!heldDetail.empty())
-            held = std::strtoll(heldDetail.c_str(), nullptr, 10);
-        t.heldSeconds += held;
-        holding = false;
-        return held;
-    };
-    for (std::size_t i = 0; i < run.size(); ++i) {
-        const JournalRecord& r = run[i];
-        if (r.kind == "hold") {
-            ++t.holds;
-            holding = true;
-            holdStart = r.trueMs;
-        } else if (r.kind == "resume" && holding) {
-            const std::int64_t held = endHold(r.trueMs, r.detail("held"));
-            if (!t.liftoffMs)
-                moved += held;
-        } else if (r.kind == "launch-time" && i >= planned && !t.liftoffMs) {
-            moved += launchMove(r);
-        } else if (r.kind == "window-set") {
-            if (const auto seconds = windowSeconds(r)) {
-                t.windowSeconds = seconds;
-                t.windowUsedSeconds = 0;
-                t.windowExpired = false;
-            }
-        } else if (r.kind == "window-expired") {
-            t.windowExpired = true;
-            if (t.windowSeconds)
-                t.windowUsedSeconds = *t.windowSeconds;
-        } else if (r.kind == "liftoff" && !t.liftoffMs) {
-            t.liftoffMs = r.trueMs;
+    if (r.kind == "hold") {
+        ++m_t.holds;
+        m_holding = true;
+        m_holdStart = r.trueMs;
+    } else if (r.kind == "resume" && m_holding) {
+        const std::int64_t held = endHold(r.trueMs, r.detail("held"));
+        if (!m_t.liftoffMs)
+            m_moved += held;
+    } else if (r.kind == "launch-time" && !m_inPlan && !m_t.liftoffMs) {
+        m_moved += launchMove(r);
+    } else if (r.kind == "window-set") {
+        if (const auto seconds = windowSeconds(r)) {
+            m_t.windowSeconds = seconds;
+            m_t.windowUsedSeconds = 0;
+            m_t.windowExpired = false;
         }
-        // A hold's record tells what it left of an active launch window.
-        if (const std::string left = r.detail("window-left"); !left.empty() && t.windowSeconds)
-            t.windowUsedSeconds = std::max<std::int64_t>(
-                0, *t.windowSeconds - std::strtoll(left.c_str(), nullptr, 10));
+    } else if (r.kind == "window-expired") {
+        m_t.windowExpired = true;
+        if (m_t.windowSeconds)
+            m_t.windowUsedSeconds = *m_t.windowSeconds;
+    } else if (r.kind == "liftoff" && !m_t.liftoffMs) {
+        m_t.liftoffMs = r.trueMs;
     }
+    // A hold's record tells what it left of an active launch window.
+    if (const std::string left = r.detail("window-left"); !left.empty() && m_t.windowSeconds)
+        m_t.windowUsedSeconds =
+            std::max<std::int64_t>(0, *m_t.windowSeconds - std::strtoll(left.c_str(), nullptr, 10));
+}
+
+RunTotals RunTotalsBuilder::totals() const {
+    if (!m_t.plannedLaunchMs)
+        return m_t;
+    RunTotalsBuilder b = *this;
     // A hold still on moves the launch with it to the run's end.
-    if (holding) {
-        const std::int64_t held = endHold(run.back().trueMs, {});
-        if (!t.liftoffMs)
-            moved += held;
+    if (b.m_holding) {
+        const std::int64_t held = b.endHold(m_lastMs, {});
+        if (!b.m_t.liftoffMs)
+            b.m_moved += held;
     }
-    t.slipSeconds = moved;
+    b.m_t.slipSeconds = b.m_moved;
     // Pictured against the liftoff as it came, the plan lies the launch's moves before it.
-    if (t.liftoffMs)
-        t.plannedLaunchMs = *t.liftoffMs - moved * 1000;
-    return t;
+    if (b.m_t.liftoffMs)
+        b.m_t.plannedLaunchMs = *b.m_t.liftoffMs - b.m_moved * 1000;
+    return b.m_t;
+}
+
+RunTotals runTotals(const std::vector<JournalRecord>& run) {
+    RunTotalsBuilder b;
+    for (const JournalRecord& r : run)
+        b.add(r);
+    return b.totals();
 }
 
 std::string durationMsText(std::int64_t ms) {
     const std::int64_t a = ms < 0 ? -ms : ms;
     char text[16];
     std::snprintf(text, sizeof text, ".%03lld", static_cast<long long>(a % 1000));
-    return (ms < 0 ? "-" : "") + durationText(a / 1000) + text;
+    std::string out = ms < 0 ? "-" : "";
+    out += durationText(a / 1000);
+    return out += text;
 }
 
 std::string durationText(std::int64_t seconds) {
@@ -212,7 +219,7 @@ std::string recordSummary(const JournalRecord& r) {
         return "Launch window set to " + r.detail("window") +
                (r.detail("active") == "1" ? ", active" : ", not active");
     if (k == "window-warned")
-        return "Launch window warning, " + r.detail("window") + " left";
+        return std::string("Launch window warning, ").append(r.detail("window")).append(" left");
     if (k == "window-expired")
         return "Launch window expired";
     if (k == "event-defined")
@@ -258,8 +265,11 @@ std::string journalCsvRow(const JournalRecord& r, const TimeZone& zone) {
         r.launchFile,
     };
     std::string out;
-    for (std::size_t i = 0; i < std::size(fields); ++i)
-        out += (i ? "," : "") + csvField(fields[i]);
+    for (std::size_t i = 0; i < std::size(fields); ++i) {
+        if (i > 0)
+            out += ',';
+        out += csvField(fields[i]);
+    }
     return out + "\r\n";
 }
 

@@ -8,6 +8,9 @@
 #include "dates/zone.h"
 
 #include <cstdint>
+#include <cstdio>
+#include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,6 +38,48 @@ struct RunTotals {
 
 RunTotals runTotals(const std::vector<JournalRecord>& run);
 
+// The same, a record at a time: what it keeps does not grow with the run.
+class RunTotalsBuilder {
+  public:
+    void add(const JournalRecord& r);
+    RunTotals totals() const;
+
+  private:
+    RunTotals m_t;
+    bool m_inPlan = true;
+    bool m_holding = false;
+    std::int64_t m_holdStart = 0;
+    std::int64_t m_moved = 0;
+    std::int64_t m_lastMs = 0;
+    std::int64_t endHold(std::int64_t atMs, const std::string& heldDetail);
+};
+
+// What the timeline of a run is drawn from, gathered a record at a time, none of the records
+// themselves, and bounded whatever the run's length: past MostKept points (or holds, or event
+// marks) those closer in time than a picture's pixel are thinned, each span keeping its first,
+// lowest, highest and last count (holds merging, the first event's mark standing for the rest).
+// A run of fewer is drawn point for point.
+struct TimelinePoints {
+    static constexpr std::size_t MostKept = 16384;
+    struct Event {
+        std::int64_t ms = 0, count = 0;
+        std::string number, name;
+    };
+    void add(const JournalRecord& r);
+    bool empty() const { return actual.empty(); }
+
+    RunTotalsBuilder totals;
+    std::int64_t firstMs = 0, lastMs = 0;
+    std::deque<std::pair<double, double>> actual; // true ms, count
+    std::deque<std::pair<double, double>> holds;  // start and end, ms
+    std::deque<Event> events;
+    bool held = false;
+
+  private:
+    void thin();
+    double m_actualSpanMs = 0, m_holdGapMs = 0, m_eventSpanMs = 0; // 0: none thinned yet
+};
+
 // "0:02:05", "12:00:00", "-0:00:30".
 std::string durationText(std::int64_t seconds);
 // "0:00:02.040": a true length to the millisecond.
@@ -49,6 +94,9 @@ std::string recordSummary(const JournalRecord& r);
 // The timeline picture of one run: true time across, the count up the side.
 Drawing runTimeline(const std::vector<JournalRecord>& run, const TimeZone& zone, double width,
                     double height);
+// The same picture an item at a time, in the order a Drawing holds them.
+void drawTimeline(const TimelinePoints& points, const TimeZone& zone, double width, double height,
+                  const std::function<void(DrawItem&&)>& item);
 
 // The CSV of these records, one happening a row, with a header row (the columns are listed in
 // the help).
@@ -57,8 +105,11 @@ std::string journalCsv(const std::vector<JournalRecord>& records, const TimeZone
 std::string journalCsvHeader();
 std::string journalCsvRow(const JournalRecord& r, const TimeZone& zone);
 
-// A picture as SVG markup.
+// A picture as SVG markup, or its opening, its items one by one and its end.
 std::string drawingSvg(const Drawing& drawing);
+std::string svgOpening(double width, double height);
+std::string svgItem(const DrawItem& item);
+inline const char* svgEnd() { return "</svg>\n"; }
 // The HTML report of the runs given (each a run's records): for each the picture, the totals
 // and the table. Needs nothing beside it.
 std::string debriefHtml(const std::vector<std::vector<JournalRecord>>& runs, const TimeZone& zone,
@@ -68,6 +119,30 @@ std::string debriefHtml(const std::vector<std::vector<JournalRecord>>& runs, con
 std::string debriefHtmlHead(const std::string& title);
 std::string debriefHtmlRun(const std::vector<JournalRecord>& run, const TimeZone& zone);
 std::string debriefHtmlEnd(bool anyRuns);
+
+// One run's section of the report written as its records come, whatever the run's length:
+// the table's rows wait in a temporary file until the picture and totals above them are known.
+class DebriefHtmlRunWriter {
+  public:
+    using Write = std::function<bool(const std::string&)>;
+    explicit DebriefHtmlRunWriter(const TimeZone& zone);
+    ~DebriefHtmlRunWriter();
+    DebriefHtmlRunWriter(const DebriefHtmlRunWriter&) = delete;
+    DebriefHtmlRunWriter& operator=(const DebriefHtmlRunWriter&) = delete;
+
+    bool empty() const { return m_records == 0; }
+    std::int64_t run() const { return m_run; }
+    void add(const JournalRecord& r);
+    // Writes the section through WRITE and starts afresh; false when a write failed.
+    bool finish(const Write& write);
+
+  private:
+    TimeZone m_zone;
+    TimelinePoints m_points;
+    std::int64_t m_run = 0, m_records = 0;
+    std::FILE* m_rows = nullptr; // the table's rows so far, or, failing a file, in m_kept
+    std::string m_kept;
+};
 
 // The records grouped by run, in order.
 std::vector<std::vector<JournalRecord>> splitRuns(const std::vector<JournalRecord>& records);

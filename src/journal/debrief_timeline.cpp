@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace orvane {
 
@@ -80,75 +81,149 @@ Box boxOf(const DrawItem& t) {
 
 // The picture's texts, none over another: a label whose place is taken moves up or down to
 // the nearest free place within the picture, and is left out when there is none (its mark
-// stays, and the table tells it).
+// stays, and the table tells it). What it keeps is bounded by the picture's area.
 class Labels {
   public:
-    explicit Labels(Drawing& d) : m_d(d) {}
-    void fixed(DrawItem t) {
+    explicit Labels(double height) : m_height(height) {}
+    DrawItem fixed(DrawItem t) {
         m_placed.push_back(boxOf(t));
-        m_d.items.push_back(std::move(t));
+        return t;
     }
-    void place(DrawItem t) {
+    std::optional<DrawItem> place(DrawItem t) {
         const double at = t.points[0].second;
         for (int step = 0; step < 16; ++step) {
             const double shift = ((step + 1) / 2) * t.size * 1.4 * (step % 2 ? 1 : -1);
             t.points[0].second = at + shift;
             const Box box = boxOf(t);
-            if (box.y0 < 0 || box.y1 > m_d.height)
+            if (box.y0 < 0 || box.y1 > m_height)
                 continue;
             if (std::ranges::none_of(m_placed, [&](const Box& b) { return b.meets(box); })) {
                 m_placed.push_back(box);
-                m_d.items.push_back(std::move(t));
-                return;
+                return t;
             }
         }
+        return std::nullopt;
     }
 
   private:
-    Drawing& m_d;
+    double m_height;
     std::vector<Box> m_placed;
 };
 
 } // namespace
 
+void TimelinePoints::add(const JournalRecord& r) {
+    totals.add(r);
+    // The actual count: flat through holds, one second per second otherwise; a jump of the
+    // count (a simulated time) shows as a step.
+    const double t = double(r.trueMs), c = double(r.countSeconds);
+    if (actual.empty()) {
+        firstMs = r.trueMs;
+    } else {
+        const auto& [pt, pc] = actual.back();
+        const double expected = held ? pc : pc - (t - pt) / 1000.0;
+        if (std::abs(expected - c) > 1.5)
+            actual.emplace_back(t, expected);
+    }
+    lastMs = r.trueMs;
+    actual.emplace_back(t, c);
+    if (r.kind == "hold" && !held) {
+        held = true;
+        holds.emplace_back(t, t);
+    } else if (r.kind == "resume" && held) {
+        held = false;
+        holds.back().second = t;
+    } else if (r.kind == "event-passed") {
+        events.push_back({r.trueMs, r.countSeconds, r.detail("number"), r.detail("name")});
+    }
+    if (actual.size() > MostKept || holds.size() > MostKept || events.size() > MostKept)
+        thin();
+}
+
+namespace {
+
+// The points in spans of SPAN ms from FROM: each span's first, lowest, highest and last.
+template <class Points>
+void thinPoints(Points& points, double from, double span) {
+    Points kept;
+    for (std::size_t i = 0; i < points.size();) {
+        const double at = std::floor((points[i].first - from) / span);
+        std::size_t end = i, low = i, high = i;
+        for (; end < points.size() && std::floor((points[end].first - from) / span) == at; ++end) {
+            if (points[end].second < points[low].second)
+                low = end;
+            if (points[end].second > points[high].second)
+                high = end;
+        }
+        for (std::size_t k = i; k < end; ++k)
+            if (k == i || k == low || k == high || k + 1 == end)
+                kept.push_back(points[k]);
+        i = end;
+    }
+    points = std::move(kept);
+}
+
+} // namespace
+
+// Each kind is thinned in spans that double until half the room is free: the spans stay
+// below a pixel of any picture a few thousand pixels wide.
+void TimelinePoints::thin() {
+    const double whole = std::max(1.0, double(lastMs - firstMs));
+    const std::size_t room = MostKept / 2;
+    auto widen = [&](double& span) { span = span > 0 ? span * 2 : whole / double(MostKept); };
+    if (actual.size() > room && m_actualSpanMs > 0)
+        thinPoints(actual, double(firstMs), m_actualSpanMs);
+    while (actual.size() > room) {
+        widen(m_actualSpanMs);
+        thinPoints(actual, double(firstMs), m_actualSpanMs);
+    }
+    for (bool again = m_holdGapMs > 0; holds.size() > room; again = false) {
+        if (!again)
+            widen(m_holdGapMs);
+        std::deque<std::pair<double, double>> merged;
+        for (const auto& h : holds) {
+            if (!merged.empty() && h.first - merged.back().second <= m_holdGapMs)
+                merged.back().second = h.second;
+            else
+                merged.push_back(h);
+        }
+        holds = std::move(merged);
+    }
+    for (bool again = m_eventSpanMs > 0; events.size() > room; again = false) {
+        if (!again)
+            widen(m_eventSpanMs);
+        std::deque<Event> kept;
+        for (Event& e : events)
+            if (kept.empty() || std::floor(double(e.ms - firstMs) / m_eventSpanMs) !=
+                                    std::floor(double(kept.back().ms - firstMs) / m_eventSpanMs))
+                kept.push_back(std::move(e));
+        events = std::move(kept);
+    }
+}
+
 Drawing runTimeline(const std::vector<JournalRecord>& run, const TimeZone& zone, double width,
                     double height) {
+    TimelinePoints points;
+    for (const JournalRecord& r : run)
+        points.add(r);
     Drawing d;
     d.width = width;
     d.height = height;
-    if (run.empty())
-        return d;
-    const RunTotals totals = runTotals(run);
+    drawTimeline(points, zone, width, height,
+                 [&](DrawItem&& item) { d.items.push_back(std::move(item)); });
+    return d;
+}
+
+void drawTimeline(const TimelinePoints& points, const TimeZone& zone, double width, double height,
+                  const std::function<void(DrawItem&&)>& emit) {
+    if (points.empty())
+        return;
+    const RunTotals totals = points.totals.totals();
     const double planned = double(*totals.plannedLaunchMs);
+    const auto& actual = points.actual;
+    const double lastHoldEnd = points.held ? double(points.lastMs) : 0;
 
-    // The actual count: flat through holds, one second per second otherwise; a jump of the
-    // count (a simulated time) shows as a step.
-    std::vector<std::pair<double, double>> actual;
-    std::vector<std::pair<double, double>> holds; // start and end, ms
-    bool held = false;
-    for (std::size_t i = 0; i < run.size(); ++i) {
-        const JournalRecord& r = run[i];
-        const double t = double(r.trueMs), c = double(r.countSeconds);
-        if (i > 0) {
-            const auto& [pt, pc] = actual.back();
-            const double expected = held ? pc : pc - (t - pt) / 1000.0;
-            if (std::abs(expected - c) > 1.5)
-                actual.emplace_back(t, expected);
-        }
-        actual.emplace_back(t, c);
-        if (r.kind == "hold" && !held) {
-            held = true;
-            holds.emplace_back(t, t);
-        } else if (r.kind == "resume" && held) {
-            held = false;
-            holds.back().second = t;
-        }
-    }
-    if (held)
-        holds.back().second = double(run.back().trueMs);
-
-    Plot p{70, 24, width - 24, height - 44, double(run.front().trueMs), double(run.back().trueMs),
-           0, 0};
+    Plot p{70, 24, width - 24, height - 44, double(points.firstMs), double(points.lastMs), 0, 0};
     if (totals.liftoffMs) {
         p.t1 = std::max(p.t1, std::max(planned, double(*totals.liftoffMs)));
         p.t0 = std::min(p.t0, planned);
@@ -174,7 +249,9 @@ Drawing runTimeline(const std::vector<JournalRecord>& run, const TimeZone& zone,
     p.c0 -= rise * 0.05;
     p.c1 += rise * 0.05;
 
-    for (const auto& [start, end] : holds) {
+    for (std::size_t i = 0; i < points.holds.size(); ++i) {
+        const double start = points.holds[i].first;
+        const double end = points.held && i + 1 == points.holds.size() ? lastHoldEnd : points.holds[i].second;
         DrawItem h;
         h.kind = DrawItem::Kind::Rect;
         h.points = {{p.x(start), p.top}, {std::max(p.x(end), p.x(start) + 1), p.bottom}};
@@ -184,75 +261,83 @@ Drawing runTimeline(const std::vector<JournalRecord>& run, const TimeZone& zone,
         h.role = "hold";
         h.data = {{"start-ms", std::to_string(std::int64_t(start))},
                   {"end-ms", std::to_string(std::int64_t(end))}};
-        d.items.push_back(std::move(h));
+        emit(std::move(h));
     }
 
     // Axes, with five marks each: the local time across, the count up the side.
-    Labels labels(d);
-    d.items.push_back(line({{p.left, p.top}, {p.left, p.bottom}, {p.right, p.bottom}}, Ink, 1));
+    Labels labels(height);
+    emit(line({{p.left, p.top}, {p.left, p.bottom}, {p.right, p.bottom}}, Ink, 1));
     for (int i = 0; i <= 4; ++i) {
         const double ms = p.t0 + (p.t1 - p.t0) * (0.05 + 0.225 * i);
         const double x = p.x(ms);
-        d.items.push_back(line({{x, p.bottom}, {x, p.bottom + 5}}, Ink, 1));
+        emit(line({{x, p.bottom}, {x, p.bottom + 5}}, Ink, 1));
         const std::string local = localText(std::int64_t(ms), zone);
-        labels.fixed(text(x, p.bottom + 19, local.substr(11, 8), 11, Ink, DrawItem::Anchor::Middle));
+        emit(labels.fixed(text(x, p.bottom + 19, local.substr(11, 8), 11, Ink, DrawItem::Anchor::Middle)));
         const double c = p.c0 + (p.c1 - p.c0) * (0.05 + 0.225 * i);
         const double y = p.y(c);
-        d.items.push_back(line({{p.left - 5, y}, {p.left, y}}, Ink, 1));
-        labels.fixed(text(p.left - 8, y + 4, countLabel(c), 10, Ink, DrawItem::Anchor::End));
+        emit(line({{p.left - 5, y}, {p.left, y}}, Ink, 1));
+        emit(labels.fixed(text(p.left - 8, y + 4, countLabel(c), 10, Ink, DrawItem::Anchor::End)));
     }
-    labels.fixed(text((p.left + p.right) / 2, height - 6, "local time", 11, Grey,
-                      DrawItem::Anchor::Middle));
+    emit(labels.fixed(text((p.left + p.right) / 2, height - 6, "local time", 11, Grey,
+                      DrawItem::Anchor::Middle)));
     if (p.c0 < 0 && p.c1 > 0)
-        d.items.push_back(line({{p.left, p.y(0)}, {p.right, p.y(0)}}, Grey, 1));
+        emit(line({{p.left, p.y(0)}, {p.right, p.y(0)}}, Grey, 1));
 
     DrawItem plannedLine = line({{p.x(p.t0), p.y(plannedCount(p.t0))}, {p.x(p.t1), p.y(plannedCount(p.t1))}},
                                 Grey, 1.5, true);
     plannedLine.role = "planned";
-    d.items.push_back(std::move(plannedLine));
+    emit(std::move(plannedLine));
     std::vector<std::pair<double, double>> path;
+    path.reserve(actual.size());
     for (const auto& [t, c] : actual)
         path.emplace_back(p.x(t), p.y(c));
     DrawItem actualLine = line(std::move(path), ActualColor, 2.5);
     actualLine.role = "actual";
-    d.items.push_back(std::move(actualLine));
+    emit(std::move(actualLine));
 
-    // The liftoff's labels first: they matter most.
-    std::vector<DrawItem> eventLabels;
-    for (const JournalRecord& r : run) {
-        if (r.kind != "event-passed")
-            continue;
-        const double x = p.x(double(r.trueMs)), y = p.y(double(r.countSeconds));
-        DrawItem mark = dot(x, y, 5, EventColor, EventColor);
-        mark.role = "event";
-        mark.data = {{"at-ms", std::to_string(r.trueMs)}, {"number", r.detail("number")}};
-        d.items.push_back(std::move(mark));
-        eventLabels.push_back(text(x + 7, y - 7, r.detail("name"), 11, EventColor));
-    }
+    // The liftoff's labels are placed first: they matter most. They are drawn after the
+    // events' marks, and the events' labels after them.
+    std::vector<DrawItem> liftoffItems;
     if (totals.liftoffMs) {
         const double y0 = p.y(0), xa = p.x(double(*totals.liftoffMs)), xp = p.x(planned);
         DrawItem plannedMark = dot(xp, y0, 6, Grey, Drawing::NoFill);
         plannedMark.role = "planned-liftoff";
-        d.items.push_back(std::move(plannedMark));
+        liftoffItems.push_back(std::move(plannedMark));
         const DrawItem plannedLabel = text(xp, y0 + 20, "planned liftoff", 11, Grey, DrawItem::Anchor::Middle);
         DrawItem liftoff = dot(xa, y0, 6, LiftoffColor, LiftoffColor);
         liftoff.role = "liftoff";
         liftoff.data = {{"at-ms", std::to_string(*totals.liftoffMs)}};
-        d.items.push_back(std::move(liftoff));
-        labels.place(text(xa, y0 - 12, "Liftoff", 12, LiftoffColor, DrawItem::Anchor::Middle));
+        liftoffItems.push_back(std::move(liftoff));
+        auto place = [&](DrawItem t) {
+            if (auto placed = labels.place(std::move(t)))
+                liftoffItems.push_back(std::move(*placed));
+        };
+        place(text(xa, y0 - 12, "Liftoff", 12, LiftoffColor, DrawItem::Anchor::Middle));
         if (*totals.slipSeconds != 0) {
-            d.items.push_back(line({{xp, y0 + 28}, {xa, y0 + 28}}, LiftoffColor, 1));
+            liftoffItems.push_back(line({{xp, y0 + 28}, {xa, y0 + 28}}, LiftoffColor, 1));
             DrawItem slip = text((xp + xa) / 2, y0 + 42,
                                  "slip " + durationText(*totals.slipSeconds), 12, LiftoffColor,
                                  DrawItem::Anchor::Middle);
             slip.bold = true;
-            labels.place(std::move(slip));
+            place(std::move(slip));
         }
-        labels.place(plannedLabel);
+        place(plannedLabel);
     }
+    // Only the labels that found a place wait, and the picture has room for few.
+    std::vector<DrawItem> eventLabels;
+    for (const TimelinePoints::Event& e : points.events) {
+        const double x = p.x(double(e.ms)), y = p.y(double(e.count));
+        DrawItem mark = dot(x, y, 5, EventColor, EventColor);
+        mark.role = "event";
+        mark.data = {{"at-ms", std::to_string(e.ms)}, {"number", e.number}};
+        emit(std::move(mark));
+        if (auto placed = labels.place(text(x + 7, y - 7, e.name, 11, EventColor)))
+            eventLabels.push_back(std::move(*placed));
+    }
+    for (DrawItem& item : liftoffItems)
+        emit(std::move(item));
     for (DrawItem& label : eventLabels)
-        labels.place(std::move(label));
-    return d;
+        emit(std::move(label));
 }
 
 } // namespace orvane

@@ -13,6 +13,8 @@ namespace {
 
 constexpr int TwipsPerPixel = 15;
 constexpr double RowPixels = 18;
+// How many records an export writes between telling the window.
+constexpr std::int64_t ProgressEvery = 5000;
 
 } // namespace
 
@@ -207,6 +209,12 @@ void frmDebrief::DrawTable() {
 }
 
 void frmDebrief::ShowJournalNote() {
+    if (!m_exportProgress.empty() || !m_deleteProgress.empty()) {
+        lblJournal.setCaption(m_exportProgress + (m_exportProgress.empty() || m_deleteProgress.empty() ? "" : "\n") +
+                              m_deleteProgress);
+        lblJournal.setForeColor(0x000000);
+        return;
+    }
     const std::string note = m_keeper.note();
     const std::string path = m_keeper.store().health().path;
     lblJournal.setCaption(!note.empty()    ? note
@@ -241,44 +249,55 @@ void frmDebrief::Export(bool html) {
         return;
     }
     // What the reader's thread alone touches, until it is done.
-    struct Out {
-        explicit Out(const std::string& path) : file(path) {}
-        FileWriter file;
-        std::vector<JournalRecord> run;
-        bool anyRuns = false;
-    };
-    auto out = std::make_shared<Out>(*path);
     const TimeZone zone = services().clock.zone();
+    struct Out {
+        Out(const std::string& path, const TimeZone& zone) : file(path), run(zone) {}
+        FileWriter file;
+        DebriefHtmlRunWriter run;
+        bool anyRuns = false;
+        std::int64_t records = 0;
+    };
+    auto out = std::make_shared<Out>(*path, zone);
     m_exporting = true;
     cmdExportCsv.setEnabled(false);
     cmdExportHtml.setEnabled(false);
-    lblJournal.setCaption("Exporting to " + *path + " . . .");
+    m_exportProgress = "Exporting to " + *path + " . . .";
+    ShowJournalNote();
     out->file.write(html ? debriefHtmlHead("Orvane debrief") : journalCsvHeader());
-    auto writeRun = [](Out& o, const TimeZone& z) {
+    auto writeRun = [](Out& o) {
         o.anyRuns = o.anyRuns || !o.run.empty();
-        o.file.write(debriefHtmlRun(o.run, z));
-        o.run.clear();
+        return o.run.finish([&](const std::string& piece) { return o.file.write(piece); });
     };
     std::weak_ptr<bool> alive = m_alive;
+    // Every so many records the window hears how many are written.
+    auto told = [this, alive, target = *path](std::int64_t written) {
+        if (!alive.lock() || !m_exporting)
+            return;
+        m_exportProgress = "Exporting to " + target + ": " + std::to_string(written) + " records . . .";
+        ShowJournalNote();
+    };
     m_keeper.store().streamRecords(
         shownRun(),
-        [out, html, zone, writeRun](JournalRecord&& r) {
+        [out, html, zone, writeRun, told, store = &m_keeper.store()](JournalRecord&& r) {
+            if (++out->records % ProgressEvery == 0)
+                store->tell([told, written = out->records] { told(written); });
             if (!html)
                 return out->file.write(journalCsvRow(r, zone));
-            if (!out->run.empty() && out->run.back().run != r.run)
-                writeRun(*out, zone);
-            out->run.push_back(std::move(r));
+            if (!out->run.empty() && out->run.run() != r.run && !writeRun(*out))
+                return false;
+            out->run.add(r);
             return out->file.error().empty();
         },
-        [this, alive, out, html, zone, writeRun, target = *path](const std::string& problem) {
+        [this, alive, out, html, writeRun, target = *path](const std::string& problem) {
             if (html && problem.empty()) {
-                writeRun(*out, zone);
+                writeRun(*out);
                 out->file.write(debriefHtmlEnd(out->anyRuns));
             }
             const std::string why = problem.empty() ? out->file.commit() : problem;
             if (!alive.lock())
                 return;
             m_exporting = false;
+            m_exportProgress.clear();
             cmdExportCsv.setEnabled(!m_records.empty());
             cmdExportHtml.setEnabled(!m_records.empty());
             ShowJournalNote();
@@ -299,9 +318,19 @@ void frmDebrief::DeleteRun() {
     if (services().dialogs.messageBox(question, Buttons::YesNo, Icon::Question, m_app.info().title) !=
         Answer::Yes)
         return;
-    // The journal's writer deletes it in the background; the window lists the runs without
-    // it at once.
-    m_keeper.store().deleteRun(m_run);
+    // The journal's writer deletes it in the background, telling how far it got; the window
+    // lists the runs without it at once.
+    const std::string deleting = "Deleting run " + std::to_string(it - m_runs.begin() + 1) + ": ";
+    const std::string of = " of " + std::to_string(it->records) + " records";
+    m_deleteProgress = deleting + "0" + of + " . . .";
+    std::weak_ptr<bool> alive = m_alive;
+    m_keeper.store().deleteRun(m_run, [this, alive, deleting, of](std::int64_t deleted, bool done) {
+        if (!alive.lock())
+            return;
+        m_deleteProgress = done ? std::string() : deleting + std::to_string(deleted) + of + " . . .";
+        ShowJournalNote();
+    });
+    ShowJournalNote();
     std::erase_if(m_runs, [this](const JournalRunInfo& r) { return r.run == m_run; });
     m_run = m_runs.empty() ? 0 : m_runs.back().run;
     ShowRun();

@@ -70,6 +70,9 @@ class frmDebrief : public Form {
     // The read asked for last: an answer to an earlier one is left unshown.
     std::uint64_t m_asked = 0;
     bool m_exporting = false;
+    // How far the export and the delete under way have got, shown in place of the journal's
+    // note until they are done.
+    std::string m_exportProgress, m_deleteProgress;
     // Answers that come once the window is gone find it so.
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };

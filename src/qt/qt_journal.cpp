@@ -203,12 +203,11 @@ int exportJournal(const JournalExportRequest& request, const std::string& exeNam
             out.write(request.html ? debriefHtmlHead("Orvane debrief") : journalCsvHeader());
         begun = true;
     };
-    std::vector<JournalRecord> run;
+    DebriefHtmlRunWriter run(zone);
     bool anyRuns = false;
     auto writeRun = [&] {
         anyRuns = anyRuns || !run.empty();
-        out.write(debriefHtmlRun(run, zone));
-        run.clear();
+        return run.finish([&](const std::string& piece) { return out.write(piece); });
     };
     const JournalChoice choice = request.all       ? JournalChoice::All
                                  : request.run > 0 ? JournalChoice::Run
@@ -218,9 +217,9 @@ int exportJournal(const JournalExportRequest& request, const std::string& exeNam
             begin();
             if (!request.html)
                 return out.write(journalCsvRow(r, zone));
-            if (!run.empty() && run.back().run != r.run)
-                writeRun();
-            run.push_back(std::move(r));
+            if (!run.empty() && run.run() != r.run && !writeRun())
+                return false;
+            run.add(r);
             return out.error().empty();
         });
     if (!problem.empty()) {

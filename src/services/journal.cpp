@@ -128,8 +128,11 @@ void MemoryJournalStore::record(JournalRecord r) {
         onCommitted(r);
 }
 
-void MemoryJournalStore::deleteRun(std::int64_t run) {
-    std::erase_if(m_records, [run](const JournalRecord& r) { return r.run == run; });
+void MemoryJournalStore::deleteRun(std::int64_t run, DeleteProgress progress) {
+    const auto deleted =
+        std::erase_if(m_records, [run](const JournalRecord& r) { return r.run == run; });
+    if (progress)
+        tell([progress, deleted] { progress(std::int64_t(deleted), true); });
 }
 
 std::vector<JournalRunInfo> MemoryJournalStore::runs() {

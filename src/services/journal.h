@@ -71,8 +71,11 @@ class JournalStore {
 
     // Hands a record over. Never waits for the disk.
     virtual void record(JournalRecord r) = 0;
-    // Deletes a run (the user's choice, from the Debrief window).
-    virtual void deleteRun(std::int64_t run) = 0;
+    // Deletes a run (the user's choice, from the Debrief window). PROGRESS, when given, hears
+    // through deliver how many of its records are gone so far, and last with DONE set (none
+    // gone when the delete failed: the journal's health tells why).
+    using DeleteProgress = std::function<void(std::int64_t deleted, bool done)>;
+    virtual void deleteRun(std::int64_t run, DeleteProgress progress = {}) = 0;
     // Waits until everything handed over so far is committed or refused.
     virtual void flush() = 0;
 
@@ -92,6 +95,13 @@ class JournalStore {
     // DONE, through deliver, with why they stopped short, or empty. This store: at once.
     virtual void streamRecords(std::int64_t run, std::function<bool(JournalRecord&&)> each,
                                std::function<void(std::string)> done);
+    // TASK on the user-interface thread, through deliver (at once when it is unset).
+    void tell(std::function<void()> task) {
+        if (deliver)
+            deliver(std::move(task));
+        else
+            task();
+    }
     // The first MOST records of RUN, and how many it holds, to DONE through deliver.
     void readRecords(std::int64_t run, std::size_t most,
                      std::function<void(std::vector<JournalRecord>, std::int64_t)> done);
@@ -110,7 +120,7 @@ std::optional<std::vector<std::pair<std::string, std::string>>> parseDetails(std
 class MemoryJournalStore : public JournalStore {
   public:
     void record(JournalRecord r) override;
-    void deleteRun(std::int64_t run) override;
+    void deleteRun(std::int64_t run, DeleteProgress progress = {}) override;
     void flush() override {}
     JournalHealth health() const override { return {}; }
     std::vector<JournalRunInfo> runs() override;

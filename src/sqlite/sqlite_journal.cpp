@@ -53,7 +53,7 @@ void SqliteJournalStore::record(JournalRecord r) {
         if (m_queue.size() + m_inFlight >= MostWaiting || m_finishing)
             lost = ++m_lost;
         else
-            m_queue.push_back({std::move(r), 0});
+            m_queue.push_back({std::move(r), 0, {}});
         m_stalled = false;
     }
     m_wake.notify_all();
@@ -62,10 +62,10 @@ void SqliteJournalStore::record(JournalRecord r) {
         onHealthChanged();
 }
 
-void SqliteJournalStore::deleteRun(std::int64_t run) {
+void SqliteJournalStore::deleteRun(std::int64_t run, DeleteProgress progress) {
     {
         std::lock_guard lock(m_mutex);
-        m_queue.push_back({{}, run});
+        m_queue.push_back({{}, run, std::move(progress)});
         m_stalled = false;
     }
     m_wake.notify_all();
@@ -268,12 +268,31 @@ std::string SqliteJournalStore::write(std::vector<Item>& batch, std::vector<Jour
     std::string error;
     // Deleting goes first and on its own, so that a full journal can make room.
     if (std::ranges::any_of(batch, [](const Item& i) { return i.deleteRun > 0; })) {
-        std::string deletes = "BEGIN IMMEDIATE;";
-        for (const Item& item : batch)
-            if (item.deleteRun > 0)
-                deletes += "DELETE FROM record WHERE run = " + std::to_string(item.deleteRun) +
-                           ";DELETE FROM run_summary WHERE run = " + std::to_string(item.deleteRun) + ";";
-        if (!exec(m_db, deletes + "COMMIT", error)) {
+        // A piece at a time, in one transaction, telling how far it got.
+        constexpr int Piece = 20000;
+        std::vector<std::pair<const Item*, std::int64_t>> deleted;
+        bool ok = exec(m_db, "BEGIN IMMEDIATE", error);
+        for (const Item& item : batch) {
+            if (!ok || item.deleteRun == 0)
+                continue;
+            const std::string run = std::to_string(item.deleteRun);
+            std::int64_t gone = 0;
+            for (int changed = Piece; ok && changed == Piece; gone += changed) {
+                ok = exec(m_db, "DELETE FROM record WHERE id IN (SELECT id FROM record WHERE run = " +
+                                    run + " LIMIT " + std::to_string(Piece) + ")",
+                          error);
+                changed = ok ? sqlite3_changes(m_db) : 0;
+                if (ok && item.progress && changed == Piece)
+                    tell([progress = item.progress, sofar = gone + changed] { progress(sofar, false); });
+            }
+            ok = ok && exec(m_db, "DELETE FROM run_summary WHERE run = " + run, error);
+            deleted.emplace_back(&item, gone);
+        }
+        ok = ok && exec(m_db, "COMMIT", error);
+        for (const auto& [item, gone] : deleted)
+            if (item->progress)
+                tell([progress = item->progress, gone = ok ? gone : 0] { progress(gone, true); });
+        if (!ok) {
             std::string ignored;
             exec(m_db, "ROLLBACK", ignored);
             return error;

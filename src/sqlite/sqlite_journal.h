@@ -40,7 +40,7 @@ class SqliteJournalStore : public JournalStore {
     SqliteJournalStore& operator=(const SqliteJournalStore&) = delete;
 
     void record(JournalRecord r) override;
-    void deleteRun(std::int64_t run) override;
+    void deleteRun(std::int64_t run, DeleteProgress progress = {}) override;
     void flush() override;
     // Waits at most BOUND for what is handed over to be committed, then gives up the rest and
     // takes nothing more: how many records were not written (lost earlier ones included).
@@ -67,6 +67,7 @@ class SqliteJournalStore : public JournalStore {
     struct Item {
         JournalRecord record;
         std::int64_t deleteRun = 0; // above zero: delete that run instead
+        DeleteProgress progress;
     };
     void writerLoop();
     // Opens the file for writing, putting a damaged or foreign one aside. False with the

@@ -200,7 +200,7 @@ const PropertyTable& Calendar::properties() const {
 SetResult Calendar::userSet(std::string_view text) {
     auto d = parseDateText(text);
     if (!d || !d->hasDate)
-        return SetResult::fail("\"" + std::string(text) + "\" is not a date");
+        return SetResult::fail(std::string("\"").append(text).append("\" is not a date"));
     setDate(d->value);
     return {};
 }

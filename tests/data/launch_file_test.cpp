@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 namespace orvane::test {
 namespace {
@@ -206,6 +207,41 @@ TEST_F(LaunchFileTest, SaveReadSaveReadGivesTheSameBytes) {
     EXPECT_EQ(main().control<TextBox>("txtMinutes").text(), "7");
     EXPECT_EQ(main().control<ScrollBar>("vsbMinutes").value(), 12);
     EXPECT_EQ(main().control<TextBox>("txtHours").text(), "");
+}
+
+// While the exit question waits, the program runs on: a second way out (the close button, the
+// launch window's lock) joins the question asked, so the file is saved and said saved once.
+TEST_F(LaunchFileTest, ASecondWayOutWhileTheExitQuestionWaitsSavesAndSaysSoOnce) {
+    startAndSettle();
+    bool asked = false;
+    world.dialogs.transcript = [&](const std::string& line) {
+        if (line.find("Do you want to save") != std::string::npos && !std::exchange(asked, true))
+            app.closeRequested(main());
+    };
+    answer(Answer::Yes);
+    answer(Answer::OK);
+    key(main(), 27);
+    EXPECT_TRUE(app.ended());
+    ASSERT_EQ(messageCount(), 2u);
+    EXPECT_EQ(lastMessage().text, "Your file has been saved in " + folder + "/launch.ovx");
+    EXPECT_FALSE(world.dialogs.failure()) << *world.dialogs.failure();
+}
+
+TEST_F(LaunchFileTest, ALockThatComesWhileTheExitQuestionWaitsTakesAwayItsCancel) {
+    startAndSettle();
+    bool asked = false;
+    world.dialogs.transcript = [&](const std::string& line) {
+        if (line.find("Do you want to save") != std::string::npos && !std::exchange(asked, true))
+            main().ConfirmExit(true);
+    };
+    answer(Answer::Cancel);
+    answer(Answer::No);
+    key(main(), 27);
+    ASSERT_EQ(messageCount(), 2u);
+    EXPECT_EQ(world.dialogs.shown()[0].buttons, Buttons::YesNoCancel);
+    EXPECT_EQ(world.dialogs.shown()[1].buttons, Buttons::YesNo);
+    EXPECT_TRUE(app.ended());
+    EXPECT_FALSE(world.dialogs.failure()) << *world.dialogs.failure();
 }
 
 } // namespace

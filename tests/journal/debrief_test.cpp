@@ -260,6 +260,40 @@ TEST(Debrief, TheHtmlReportStandsAloneWithItsPictureTotalsAndTable) {
     EXPECT_NE(html.find("Event 1 &quot;Ignition&quot; passed"), std::string::npos);
 }
 
+// A run of 60,000 records is drawn from a bounded number of points: the count's first and
+// last, its highest and lowest, and where its holds began and ended are kept.
+TEST(Debrief, ALongRunsPictureIsThinnedToWhatItsPixelsShow) {
+    std::vector<JournalRecord> run = {test::journalRecord("start", 0, 90000)};
+    for (std::int64_t i = 1; i < 60000; ++i)
+        run.push_back(test::journalRecord(i % 3 == 0 ? "hold" : i % 3 == 1 ? "resume" : "event-passed",
+                                          i, i == 30000 ? 200000 : 90000 - i, {{"number", "1"}}));
+    const Drawing d = runTimeline(run, TimeZone::utc(), 960, 420);
+    std::size_t holds = 0, events = 0;
+    const DrawItem* actual = nullptr;
+    for (const DrawItem& item : d.items) {
+        holds += item.role == "hold";
+        events += item.role == "event";
+        if (item.role == "actual")
+            actual = &item;
+    }
+    ASSERT_TRUE(actual);
+    EXPECT_LE(actual->points.size(), TimelinePoints::MostKept);
+    EXPECT_LE(holds, TimelinePoints::MostKept);
+    EXPECT_GE(holds, 1u);
+    EXPECT_LE(events, TimelinePoints::MostKept);
+    EXPECT_GE(events, 100u);
+    const auto [low, high] = std::ranges::minmax_element(actual->points, {}, [](const auto& p) { return p.second; });
+    const Drawing whole = runTimeline({run.front(), run[30000], run.back()}, TimeZone::utc(), 960, 420);
+    const DrawItem& three = *std::ranges::find(whole.items, std::string("actual"), &DrawItem::role);
+    EXPECT_EQ(actual->points.front(), three.points.front());
+    EXPECT_EQ(actual->points.back(), three.points.back());
+    const auto [top, bottom] = std::ranges::minmax_element(three.points, {}, [](const auto& p) { return p.second; });
+    EXPECT_DOUBLE_EQ(low->second, top->second); // the highest count, drawn highest
+    EXPECT_DOUBLE_EQ(high->second, bottom->second);
+    const auto hold = std::ranges::find(d.items, std::string("hold"), &DrawItem::role);
+    EXPECT_EQ(hold->data.front().second, std::to_string(test::RunStartMs + 3000)); // the first hold's start
+}
+
 TEST(JournalStore, RunsBeginWhereRecordsSayAndDetailsRoundTrip) {
     MemoryJournalStore store;
     std::vector<std::string> told;

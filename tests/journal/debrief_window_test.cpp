@@ -372,6 +372,30 @@ TEST_F(SlowDebrief, ShowsOnlyTheRunLastAskedForOnceItIsReadAndExportsOnlyToAFile
     EXPECT_TRUE(debrief.lblTotals.caption().ends_with(
         "    Shown: the first 20000 of 20001 records (the exports hold them all)."))
         << debrief.lblTotals.caption();
+
+    // The export and the delete of a long run tell how far they have got, then the note again.
+    std::vector<std::function<void()>> told;
+    store.deliver = [&](std::function<void()> task) { told.push_back(std::move(task)); };
+    std::filesystem::create_directories(dir);
+    const std::string html = (dir / "long.html").string();
+    world.dialogs.queueFile(html);
+    click(debrief.cmdExportHtml);
+    store.pending.back()();
+    ASSERT_EQ(told.size(), 5u); // at 5000, 10000, 15000, 20000 and the end
+    told[1]();
+    EXPECT_EQ(debrief.lblJournal.caption(), "Exporting to " + html + ": 10000 records . . .");
+    for (auto& task : told)
+        task();
+    EXPECT_EQ(debrief.lblJournal.caption(), "The journal is kept in memory.");
+    EXPECT_TRUE(std::filesystem::exists(html));
+    std::filesystem::remove_all(dir);
+    told.clear();
+    answer(Answer::Yes);
+    click(debrief.cmdDeleteRun);
+    EXPECT_EQ(debrief.lblJournal.caption(), "Deleting run 3: 0 of 20001 records . . .");
+    ASSERT_EQ(told.size(), 1u);
+    told[0]();
+    EXPECT_EQ(debrief.lblJournal.caption(), "The journal is kept in memory.");
 }
 
 } // namespace

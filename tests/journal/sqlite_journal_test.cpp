@@ -100,6 +100,31 @@ TEST_F(SqliteJournal, RecordsAreCommittedInOrderAndReadBackAcrossRuns) {
     EXPECT_EQ(again.runs().size(), 1u);
 }
 
+// A long run goes a piece at a time, and the window hears how far the delete got.
+TEST_F(SqliteJournal, DeletingALongRunTellsHowManyRecordsAreGone) {
+    {
+        SqliteJournalStore store(path);
+        for (JournalRecord r : test::rehearsal())
+            store.record(std::move(r));
+        store.flush();
+    }
+    sql("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 45001) "
+        "INSERT INTO record (run, kind, true_ms, count, count_seconds, details, launch_file) "
+        "SELECT 2, 'hold', i, 'T - 1', 1, '', '' FROM n");
+    SqliteJournalStore store(path);
+    std::vector<std::pair<std::int64_t, bool>> told;
+    store.deleteRun(2, [&](std::int64_t deleted, bool done) {
+        std::lock_guard lock(mutex);
+        told.emplace_back(deleted, done);
+    });
+    store.flush();
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(told, (std::vector<std::pair<std::int64_t, bool>>{
+                        {20000, false}, {40000, false}, {45001, true}}));
+    EXPECT_EQ(sql("SELECT count(*) FROM record"), "14");
+    EXPECT_EQ(sql("SELECT group_concat(run) FROM run_summary"), "1");
+}
+
 // A journal written before runs were summarised opens in today's program, brought to the new
 // layout in place, with every record kept and every run listed.
 TEST_F(SqliteJournal, AnOlderJournalIsBroughtUpToDateInPlaceWithNothingLost) {
