@@ -202,8 +202,11 @@ void Callouts::missed(const std::string& text) {
 std::string Callouts::missedNote() const {
     if (m_missed == 0)
         return {};
-    return " " + std::to_string(m_missed) + (m_missed == 1 ? " callout" : " callouts") +
-           " could not be heard, the last " + m_lastMissed + ".";
+    std::string note = " ";
+    note += std::to_string(m_missed);
+    note += m_missed == 1 ? " callout" : " callouts";
+    note += " could not be heard, the last " + m_lastMissed + ".";
+    return note;
 }
 
 // A new launch time, or a simulated time set or restored, starts a new count: each cue is said

@@ -38,8 +38,13 @@ void frmPresentScreen::offer(std::vector<Monitor> monitors) {
     const int count = int(m_monitors.size());
     for (int i = 0; i < MaxMonitors; ++i) {
         optMonitor[i].setVisible(i < count);
-        if (i < count)
-            optMonitor[i].setCaption("&" + std::to_string(i + 1) + "  " + m_monitors[i].describe());
+        if (i < count) {
+            std::string caption = "&";
+            caption += std::to_string(i + 1);
+            caption += "  ";
+            caption += m_monitors[i].describe();
+            optMonitor[i].setCaption(caption);
+        }
     }
     const int buttonsTop = 600 + 420 * count + 120;
     cmdPresent.move(2400, buttonsTop, 1560, 420);

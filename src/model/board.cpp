@@ -24,7 +24,9 @@ std::string BoardRow::sign() const {
 }
 
 std::int32_t BoardRow::orderKey() const {
-    return std::int32_t(leadingNumber(sign() + std::to_string(offsetSeconds)));
+    std::string text = sign();
+    text += std::to_string(offsetSeconds);
+    return std::int32_t(leadingNumber(text));
 }
 
 std::optional<Direction> directionOfMark(std::string_view mark) {
