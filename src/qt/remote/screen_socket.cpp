@@ -151,7 +151,7 @@ void ScreenSocket::ready(std::uint32_t events) {
         readFrames();
 }
 
-QByteArray ScreenSocket::frame(int opcode, const QByteArray& payload) {
+QByteArray ScreenSocket::frame(int opcode, QByteArrayView payload) {
     QByteArray frame;
     frame.reserve(payload.size() + 10);
     frame.append(char(0x80 | opcode));
@@ -303,20 +303,21 @@ bool ScreenSocket::readFrame() {
     if (left < head + size)
         return false;
 
-    QByteArray payload = m_in.mid(m_at + head, size);
-    const char* mask = m_in.constData() + m_at + head - 4;
-    for (qsizetype i = 0; i < payload.size(); ++i)
+    // Unmasked where it lies: the payload is heard from the buffer itself, not a copy.
+    char* payload = m_in.data() + m_at + head;
+    const char* mask = payload - 4;
+    for (qsizetype i = 0; i < size; ++i)
         payload[i] = char(payload[i] ^ mask[i % 4]);
     m_at += head + size;
     if (++m_framesSincePing > MaxFramesBetweenPings) {
         fail(PolicyViolation);
         return false;
     }
-    heard(opcode, fin, payload);
+    heard(opcode, fin, QByteArrayView(payload, size));
     return true;
 }
 
-void ScreenSocket::heard(int opcode, bool fin, const QByteArray& payload) {
+void ScreenSocket::heard(int opcode, bool fin, QByteArrayView payload) {
     switch (opcode) {
     case Continuation:
         if (!m_inMessage)

@@ -7,6 +7,7 @@
 // between two pings.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
@@ -87,9 +88,9 @@ class ScreenSocket : public QObject {
     void watchWrites(bool writing);
     // Reads one frame from m_in at m_at; false when the frame is not complete yet.
     bool readFrame();
-    void heard(int opcode, bool fin, const QByteArray& payload);
-    static QByteArray frame(int opcode, const QByteArray& payload);
-    void send(int opcode, const QByteArray& payload) { sendFrame(frame(opcode, payload)); }
+    void heard(int opcode, bool fin, QByteArrayView payload);
+    static QByteArray frame(int opcode, QByteArrayView payload);
+    void send(int opcode, QByteArrayView payload) { sendFrame(frame(opcode, payload)); }
     qint64 queued() const;
     // Says why in a close frame, then drops the screen.
     void fail(quint16 code);
