@@ -222,7 +222,7 @@ def main():
                         "program's" % len(gaps)))
     if len(screens.messages) < SCREENS * 3:
         results.append((False, "the screens heard %d states, fewer than the start, the hold and "
-                        "the resume" % screens.messages))
+                        "the resume" % len(screens.messages)))
     if os.environ.get("ORVANE_BENCH_VERBOSE"):
         print("messages heard by the screens:", len(screens.messages))
     for ok, line in results:

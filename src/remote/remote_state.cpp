@@ -25,9 +25,10 @@ RemoteCount shownCount(const frmOrvane& main) {
 
 void readEvents(const frmEventTimers& board, RemoteState& s) {
     for (int n = 0; n < 10; ++n) {
-        const frmEventTimers::Row row = board.row(n);
-        if (!row.defined)
+        // A row's count and moment take the zone's rules to work out: only assigned ones.
+        if (!board.isAssigned(n))
             continue;
+        const frmEventTimers::Row row = board.row(n);
         RemoteEvent e;
         e.number = n + 1;
         e.name = row.name;

@@ -80,13 +80,14 @@ def main():
         assert status_of_head(program.port, 8192) == b"HTTP/1.1 200 OK"
         assert status_of_head(program.port, 8193) == b"HTTP/1.1 431 Request Header Fields Too Large"
 
-        # A screen hears the hold when it starts.
-        screen = Screens(program.port, 1)
-        wait_for("the screen's first state", lambda: screen.messages)
+        # Every screen hears the hold when it starts, the same message.
+        screen = Screens(program.port, 3)
+        wait_for("the screens' first states", lambda: len(screen.messages) >= 3)
         program.drive("click frmOrvane.mnuHoldEnable", timeout=15)
         program.drive("click frmOrvane.cmdHoldResume")
-        wait_for("the screen to hear the hold",
-                 lambda: any(json.loads(m)["holding"] for m in screen.messages))
+        held = lambda: [m for m in screen.messages if json.loads(m)["holding"]]  # noqa: E731
+        wait_for("every screen to hear the hold, byte for byte",
+                 lambda: held() and held().count(held()[0]) == 3)
         assert program.state()["holding"] is True
     finally:
         if screen:

@@ -130,7 +130,7 @@ void RemoteServer::addClient(ScreenSocket* ws) {
         m_sentAtMs = now;
         m_clockLead = now - m_steady.elapsed();
     }
-    sendTo(*c, stateJson(state));
+    c->ws->sendText(stateJson(state));
 }
 
 void RemoteServer::dropClient(ScreenSocket* ws) {
@@ -142,10 +142,6 @@ void RemoteServer::dropClient(ScreenSocket* ws) {
     ws->drop();
 }
 
-void RemoteServer::sendTo(Client& client, const QByteArray& text) {
-    client.ws->sendText(text);
-}
-
 void RemoteServer::checkState() {
     if (m_clients.empty())
         return;
@@ -154,9 +150,10 @@ void RemoteServer::checkState() {
     const std::int64_t lead = now - m_steady.elapsed();
     if (!resendDue({m_sentAtMs, m_clockLead}, {now, lead}, remoteStateChanged(m_sent, state)))
         return;
-    const QByteArray text = stateJson(state);
+    // Framed once: every screen is sent the same bytes.
+    const QByteArray frame = ScreenSocket::textFrame(stateJson(state));
     for (const auto& client : m_clients)
-        sendTo(*client, text);
+        client->ws->sendFrame(frame);
     m_sent = state;
     m_sentAtMs = now;
     m_clockLead = lead;

@@ -78,7 +78,6 @@ class RemoteServer : public QObject {
                 const QByteArray& extra = {});
     void addClient(ScreenSocket* ws);
     void dropClient(ScreenSocket* ws);
-    void sendTo(Client& client, const QByteArray& text);
     void checkState();
     void pingClients();
     QByteArray stateJson(const RemoteState& state) const;

@@ -109,6 +109,10 @@ void ScreenSocket::sendText(const QByteArray& text) {
     send(Text, text);
 }
 
+QByteArray ScreenSocket::textFrame(const QByteArray& text) {
+    return frame(Text, text);
+}
+
 void ScreenSocket::ping() {
     m_previousPing = m_ping;
     const quint64 random = QRandomGenerator::global()->generate64();
@@ -147,9 +151,7 @@ void ScreenSocket::ready(std::uint32_t events) {
         readFrames();
 }
 
-void ScreenSocket::send(int opcode, const QByteArray& payload) {
-    if (m_dropped)
-        return;
+QByteArray ScreenSocket::frame(int opcode, QByteArrayView payload) {
     QByteArray frame;
     frame.reserve(payload.size() + 10);
     frame.append(char(0x80 | opcode));
@@ -166,12 +168,21 @@ void ScreenSocket::send(int opcode, const QByteArray& payload) {
             frame.append(char((size >> shift) & 0xFF));
     }
     frame.append(payload);
+    return frame;
+}
+
+void ScreenSocket::sendFrame(const QByteArray& frame) {
+    if (m_dropped)
+        return;
     // Handed to the kernel now, in this round; only what it has no room for waits here, and
-    // the poller says when there is room again.
-    const bool waiting = !m_out.isEmpty();
-    m_out.append(frame);
-    if (!waiting)
+    // the poller says when there is room again. Nothing waiting, the frame is shared, not
+    // copied.
+    if (m_out.isEmpty()) {
+        m_out = frame;
         writeOut();
+    } else {
+        m_out.append(frame);
+    }
     if (!m_dropped && queued() > MaxQueuedBytes)
         drop();
 }
@@ -179,7 +190,9 @@ void ScreenSocket::send(int opcode, const QByteArray& payload) {
 void ScreenSocket::writeOut() {
     while (!m_out.isEmpty()) {
         const ssize_t sent = ::send(m_fd, m_out.constData(), size_t(m_out.size()), MSG_NOSIGNAL);
-        if (sent > 0) {
+        if (sent == m_out.size()) {
+            m_out.clear();
+        } else if (sent > 0) {
             m_out.remove(0, sent);
         } else if (sent < 0 && errno == EINTR) {
             continue;
@@ -290,20 +303,21 @@ bool ScreenSocket::readFrame() {
     if (left < head + size)
         return false;
 
-    QByteArray payload = m_in.mid(m_at + head, size);
-    const char* mask = m_in.constData() + m_at + head - 4;
-    for (qsizetype i = 0; i < payload.size(); ++i)
+    // Unmasked where it lies: the payload is heard from the buffer itself, not a copy.
+    char* payload = m_in.data() + m_at + head;
+    const char* mask = payload - 4;
+    for (qsizetype i = 0; i < size; ++i)
         payload[i] = char(payload[i] ^ mask[i % 4]);
     m_at += head + size;
     if (++m_framesSincePing > MaxFramesBetweenPings) {
         fail(PolicyViolation);
         return false;
     }
-    heard(opcode, fin, payload);
+    heard(opcode, fin, QByteArrayView(payload, size));
     return true;
 }
 
-void ScreenSocket::heard(int opcode, bool fin, const QByteArray& payload) {
+void ScreenSocket::heard(int opcode, bool fin, QByteArrayView payload) {
     switch (opcode) {
     case Continuation:
         if (!m_inMessage)

@@ -7,6 +7,7 @@
 // between two pings.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
@@ -65,6 +66,10 @@ class ScreenSocket : public QObject {
     std::function<void()> onGone;
 
     void sendText(const QByteArray& text);
+    // A text message framed once for every screen that hears it: sendFrame sends the same
+    // bytes to each, without a copy of them for each.
+    static QByteArray textFrame(const QByteArray& text);
+    void sendFrame(const QByteArray& frame);
     // A ping with a payload of its own: only a pong that carries it back is an answer.
     void ping();
     // Milliseconds since the screen last answered a ping, or since it connected.
@@ -83,8 +88,9 @@ class ScreenSocket : public QObject {
     void watchWrites(bool writing);
     // Reads one frame from m_in at m_at; false when the frame is not complete yet.
     bool readFrame();
-    void heard(int opcode, bool fin, const QByteArray& payload);
-    void send(int opcode, const QByteArray& payload);
+    void heard(int opcode, bool fin, QByteArrayView payload);
+    static QByteArray frame(int opcode, QByteArrayView payload);
+    void send(int opcode, QByteArrayView payload) { sendFrame(frame(opcode, payload)); }
     qint64 queued() const;
     // Says why in a close frame, then drops the screen.
     void fail(quint16 code);
