@@ -128,6 +128,7 @@ class frmOrvane : public Form {
     void showTipsEnabled(bool enabled) { mnuTips.setChecked(enabled); }
 
   private:
+    friend struct PlanRun;
     // The controls, in the order they register (the design tables and the view rely on it).
     // ---- menus (menu-bar order; the right-click menu is a hidden top menu) ----
     MenuItem mnuFile{this, "mnuFile", nullptr, "&File"};
@@ -222,6 +223,9 @@ class frmOrvane : public Form {
     CommandButton cmdShowTimers{this, "cmdShowTimers"};
     Label lblTarget{this, "lblTarget"};
     Label lblWindowWarning{this, "lblWindowWarning"};
+    // The L count to liftoff, liftoff's time, and the built-in hold standing (plan_run.cpp).
+    Label lblLCount{this, "lblLCount"}, lblLiftoff{this, "lblLiftoff"};
+    Label lblBuiltInHold{this, "lblBuiltInHold"};
 
     // ---- launch time entry ----
     PictureBox pctLaunchTime{this, "pctLaunchTime"};
