@@ -1,4 +1,5 @@
 #include "clock/frmOrvane.h"
+#include "clock/plan_run.h"
 #include "colors.h"
 
 #include "app.h"
@@ -60,6 +61,7 @@ frmOrvane::frmOrvane(App& app)
     wireLaunchWindow();
     wireRender();
     wireFile();
+    PlanRun::wire(*this);
     wireHelpMenu();
     wireSimTime();
     closeCalendarOnPressElsewhere();
@@ -87,8 +89,10 @@ frmOrvane::frmOrvane(App& app)
         // A follower shows its leader's state, never a file's.
         if (m_app.info().follow)
             setFollowing(true);
-        else
+        else {
+            PlanRun::reopenLast(*this);
             ReadLaunchFile(m_app, false);
+        }
     };
 }
 

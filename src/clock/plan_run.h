@@ -7,6 +7,8 @@
 #include "dates/zone.h"
 #include "model/countdown_plan.h"
 
+#include <string>
+
 namespace orvane {
 
 class frmOrvane;
@@ -22,6 +24,11 @@ struct PlanRun {
     static void setLiftoff(frmOrvane& f, const DateTime& liftoff);
     // The plan changed (opened, edited, closed): the launch time stays, liftoff follows.
     static void planChanged(frmOrvane& f);
+    // The File menu's plan commands, and the plan opened last, opened again at start-up.
+    static void wire(frmOrvane& f);
+    static void reopenLast(frmOrvane& f);
+    // Opens the plan file PATH, or tells the user what is wrong with it and changes nothing.
+    static bool open(frmOrvane& f, const std::string& path);
     // The L count, liftoff and the standing hold as the window shows them at NOW.
     static void show(frmOrvane& f, Instant now);
 };

@@ -42,6 +42,8 @@ class CountdownPlan {
     std::optional<std::string> replace(std::size_t n, const BuiltInHold& hold);
     void remove(std::size_t n);
     void clear();
+    // Takes OTHER's holds; a hold standing now stands on, as when the plan is edited.
+    void setHolds(const CountdownPlan& other) { m_holds = other.m_holds; }
 
     // ---- the run: where the count stands among the holds ----
     // The hold that stands now, or none. It is kept apart from the plan, so that editing the
