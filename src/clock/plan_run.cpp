@@ -107,6 +107,8 @@ void PlanRun::show(frmOrvane& f, Instant now) {
     f.lblLCount.setVisible(planned);
     f.lblLiftoff.setVisible(planned);
     f.lblBuiltInHold.setVisible(s.builtInHeld());
+    // With a plan, the time the user enters is liftoff.
+    f.Label11.setCaption(planned ? "Liftoff Time (Local Zone)" : "Launch Time (Local Zone)");
     if (!planned)
         return;
     const TimeZone zone = f.zone();
