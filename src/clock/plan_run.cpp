@@ -79,6 +79,16 @@ void PlanRun::setLiftoff(frmOrvane& f, const DateTime& liftoff) {
     LaunchState& s = f.m_state;
     const Instant now = f.services().clock.instant();
     const bool wasHeld = s.held();
+    // A built-in hold standing now gives way to where the new liftoff puts the count, and
+    // the journal hears that it ended.
+    if (s.builtInHeld()) {
+        s.passBuiltInHold(f.services().clock.monotonicMs());
+        Happening ended = f.happening(Happening::Kind::BuiltInHoldEnd);
+        ended.holdLabel = s.plan().standing()->label;
+        ended.plannedSeconds = s.plan().standing()->lengthSeconds;
+        ended.heldSeconds = s.plan().standingElapsed();
+        f.m_app.raise(ended);
+    }
     if (s.setLiftoff(LocalTime{liftoff}, now, f.services().clock.monotonicMs(), f.zone())) {
         // The present falls inside a hold: the count enters it now.
         f.m_captions.targetStampCopiesLaunch = true;
