@@ -42,14 +42,15 @@ void PlanRun::held(frmOrvane& f, Instant now) {
     if (!s.builtInHeld())
         return show(f, now);
     s.passBuiltInHold(f.services().clock.monotonicMs());
-    const CountdownPlan& plan = s.plan();
+    CountdownPlan& plan = s.plan();
     if (plan.due())
         return end(f, now);
     // Past the planned end of one that waits, the launch window is used up from that end on.
-    if (plan.left() <= 0 && !s.window().consuming) {
+    if (plan.takePlannedEnd()) {
         s.bankWindow();
         s.setWindowStart(f.zone().toLocal(now.addSeconds(plan.left())));
-        s.setWindowConsuming(true);
+        if (s.window().active)
+            s.setWindowConsuming(true);
         f.render();
         f.setWindowWarningArmed(true);
     }

@@ -97,6 +97,7 @@ std::optional<BuiltInHold> CountdownPlan::holdDueAt(std::int64_t tMinus) {
 void CountdownPlan::begin(const BuiltInHold& hold, std::int64_t elapsed) {
     m_standing = hold;
     m_elapsed = elapsed;
+    m_plannedEndTaken = false;
     m_endedAt.reset();
 }
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace orvane {
@@ -67,6 +68,10 @@ class CountdownPlan {
     bool due() const;
     // Seconds of the standing hold's plan left, or (negative) how far past it it is.
     std::int64_t left() const;
+    // True once, when the standing hold has reached its planned end.
+    bool takePlannedEnd() {
+        return m_standing && left() <= 0 && !std::exchange(m_plannedEndTaken, true);
+    }
     // The standing hold ends; at its T-time it does not begin again until the count has been
     // put back above it.
     void end();
@@ -94,6 +99,7 @@ class CountdownPlan {
     std::vector<BuiltInHold> m_holds;
     std::optional<BuiltInHold> m_standing;
     std::int64_t m_elapsed = 0;
+    bool m_plannedEndTaken = false;
     // The T-time of the hold that ended last, while the count has not left it.
     std::optional<std::int64_t> m_endedAt;
 };
