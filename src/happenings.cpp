@@ -66,6 +66,10 @@ std::string_view kindName(Happening::Kind kind) {
         return "program start";
     case K::ProgramExit:
         return "program exit";
+    case K::BuiltInHold:
+        return "built-in hold";
+    case K::BuiltInHoldEnd:
+        return "built-in hold end";
     }
     return "?";
 }

@@ -39,6 +39,10 @@
 //   FileSaved        data/modSaveAs.cpp WriteLaunchFile (saved whole)     path
 //   ProgramStart     clock/frmOrvane.cpp (main window loaded)             -
 //   ProgramExit      app.cpp App::endProgram (every way the program ends) -
+//   BuiltInHold      clock/plan_run.cpp (the count reached a built-in     holdLabel, plannedSeconds
+//                    hold's T-time)
+//   BuiltInHoldEnd   clock/plan_run.cpp (its time was up, or Resume)      holdLabel, plannedSeconds,
+//                                                                         heldSeconds, newLaunch
 
 #include "dates/zone.h"
 
@@ -108,6 +112,8 @@ struct Happening {
         FileSaved,
         ProgramStart,
         ProgramExit,
+        BuiltInHold,
+        BuiltInHoldEnd,
     };
     Kind kind = Kind::ProgramStart;
     ClockReading at;
@@ -129,6 +135,10 @@ struct Happening {
     std::string windowText;
     bool windowActive = false;
     std::optional<std::int64_t> windowLeftSeconds, windowBudgetSeconds;
+    // BuiltInHold, BuiltInHoldEnd: the hold's label and planned length in seconds (its actual
+    // length is heldSeconds).
+    std::string holdLabel;
+    std::optional<std::int64_t> plannedSeconds;
 };
 
 // The name of a kind, for logs and tests: "hold", "launch time set", ...

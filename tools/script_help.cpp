@@ -37,6 +37,11 @@ At any time until the program ends:
   refuse-clock-changes REASON  the computer's clock refuses changes from now on
   clock YYYY-MM-DD HH:MM:SS    set the clock to the start of that second (after start: a
                                jump of the wall clock)
+  plan-hold T-HH:MM:SS HH:MM:SS ends|waits LABEL
+                               add a built-in hold to the countdown plan, as the plan
+                               editor would: its T-time, its planned length, whether it ends
+                               by itself (ends) or only on Resume (waits), and its label
+                               (the rest of the line)
   start                        run the program's start-up
   advance DURATION             let time pass, firing timers: 90, 90s, 500ms, 2m, 1h, 3d
   answer BUTTON                answer the next message box: OK, Cancel, Yes, No
@@ -121,6 +126,9 @@ window's text in seconds, where the text is a time:
                            the one it replaced, absent at start-up)
   file-saved               count path
   start, exit              count
+  built-in-hold            count label planned (its planned length, h:mm:ss)
+  built-in-hold-end        count label planned actual (h:mm:ss: how long it stood, a
+                           Resume that ended it included)
 
 Time: advance fires, in order, every tick due up to and including the new moment; the
 clock's whole second changes each time 1000 ms have passed since it was set. A clock line

@@ -49,6 +49,7 @@ const ScriptRunner::Command* ScriptRunner::findCommand(std::string_view name) {
         {"journal-file", When::BeforeStart, &ScriptRunner::cmdJournalFile},
         {"timezone", When::BeforeStart, &ScriptRunner::cmdTimezone},
         {"clock", When::Any, &ScriptRunner::cmdClock},
+        {"plan-hold", When::Any, &ScriptRunner::cmdPlanHold},
         {"start", When::BeforeStart, &ScriptRunner::cmdStart},
         {"advance", When::Any, &ScriptRunner::cmdAdvance},
         {"answer", When::Any, &ScriptRunner::cmdAnswer},
@@ -308,6 +309,8 @@ void ScriptRunner::cmdStart(LineReader& line) {
     m_world.services.info = std::move(info);
     m_app = std::make_unique<App>(m_world.services);
     m_journal = std::make_unique<ScriptJournal>(*m_app, m_journalFile, m_world.clock.transcript);
+    for (const BuiltInHold& hold : m_plannedHolds.holds())
+        (void)m_app->launchState().plan().add(hold);
     m_app->ownClock().onChange = [this](const OwnClock& clock) {
         m_world.clock.transcript(clock.offset()
                                      ? "own-clock " + formatDate(clock.now(), "yyyy-mm-dd hh:nn:ss")

@@ -6,6 +6,7 @@
 // make one story, in the order they run.
 
 #include "doubles/fake_services.h"
+#include "model/countdown_plan.h"
 #include "script_journal.h"
 #include "toolkit/value.h"
 #include "script_syntax.h"
@@ -97,6 +98,8 @@ class ScriptRunner {
     // WALL, refused as WHAT when the script's time zone skips it.
     DateTime localTime(DateTime wall, const std::string& what);
     void cmdStart(LineReader& line);
+    // Adds a built-in hold to the countdown plan, as the plan editor would (script_plan.cpp).
+    void cmdPlanHold(LineReader& line);
     void cmdAdvance(LineReader& line);
     void cmdAnswer(LineReader& line);
     void cmdChoose(LineReader& line);
@@ -125,6 +128,8 @@ class ScriptRunner {
     FakeWorld m_world;
     std::string m_journalFile; // empty: the journal is kept in memory
     std::unique_ptr<ScriptJournal> m_journal;
+    // The countdown plan given before start, taken by the program as it starts.
+    CountdownPlan m_plannedHolds;
     std::unique_ptr<App> m_app;
     std::string m_programDir;
     std::string m_tempDir; // made by the runner, removed with it

@@ -1,4 +1,5 @@
 #include "callouts/callouts.h"
+#include "callouts/plan_phrases.h"
 
 #include "app.h"
 #include "callouts/frmCallouts.h"
@@ -238,6 +239,11 @@ void Callouts::heard(const Happening& h) {
     case K::Resume:
         if (m_choices.holds)
             say(resumePhrase(h.shown));
+        break;
+    case K::BuiltInHold:
+    case K::BuiltInHoldEnd:
+        if (m_choices.holds)
+            say(builtInHoldPhrase(h.shown.secondsToLaunch(), h.kind == K::BuiltInHold));
         break;
     case K::WindowWarned:
         if (m_choices.window)

@@ -1,6 +1,7 @@
 #include "app.h"
 #include "clock/frmOrvane.h"
 #include "clock/frmPresent.h"
+#include "clock/plan_run.h"
 #include "colors.h"
 
 #include <utility>
@@ -49,7 +50,9 @@ std::int64_t frmOrvane::TminusSec() const {
 }
 
 void frmOrvane::UpdateCountDisplay() {
-    ShowCount(services().clock.instant());
+    const Instant now = services().clock.instant();
+    ShowCount(now);
+    PlanRun::counted(*this, now);
 }
 
 void frmOrvane::ShowCount(Instant now) {

@@ -1,5 +1,6 @@
 #include "app.h"
 #include "clock/frmOrvane.h"
+#include "clock/plan_run.h"
 
 namespace orvane {
 
@@ -72,13 +73,18 @@ void frmOrvane::pairTimeBox(TextBox& box, ScrollBar& bar) {
 void frmOrvane::SetLaunchTime() {
     if (const std::optional<DateTime> launch = ReadLaunchEntry()) {
         const Instant before = launchMoment();
-        m_state.setLaunchTime(LocalTime{*launch});
+        // With a countdown plan, the time entered is liftoff.
+        if (m_state.plan().empty())
+            m_state.setLaunchTime(LocalTime{*launch});
+        else
+            PlanRun::setLiftoff(*this, *launch);
         showLaunchTimeAs("mmmm dd, yyyy   h:mm:ss AM/PM");
         render();
         Happening h = happening(Happening::Kind::LaunchTimeSet);
         h.oldLaunch = before;
         h.newLaunch = launchMoment();
         m_app.raise(h);
+        PlanRun::planChanged(*this);
     }
     DisableSetLaunchTime();
 }

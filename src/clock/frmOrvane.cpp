@@ -1,4 +1,5 @@
 #include "clock/frmOrvane.h"
+#include "clock/plan_run.h"
 #include "colors.h"
 
 #include "app.h"
@@ -60,6 +61,7 @@ frmOrvane::frmOrvane(App& app)
     wireLaunchWindow();
     wireRender();
     wireFile();
+    PlanRun::wire(*this);
     wireHelpMenu();
     wireSimTime();
     closeCalendarOnPressElsewhere();
@@ -87,8 +89,10 @@ frmOrvane::frmOrvane(App& app)
         // A follower shows its leader's state, never a file's.
         if (m_app.info().follow)
             setFollowing(true);
-        else
+        else {
+            PlanRun::reopenLast(*this);
             ReadLaunchFile(m_app, false);
+        }
     };
 }
 
@@ -124,6 +128,8 @@ void frmOrvane::setDesignValues() {
     lblWindowWarning.setToolTipText("Click to hide.");
     lblWindowWarning.setBackColor(PaleGreen);
     lblWindowWarning.setVisible(false);
+    for (Label* planned : {&lblLCount, &lblLiftoff, &lblBuiltInHold})
+        planned->setVisible(false);
 
     Label10.setCaption("Launch Date (MM/DD/YYYY)");
     txtLaunchDate.setText("May 3, 2001");
@@ -260,6 +266,15 @@ void frmOrvane::layOut() {
     lblTarget.setAlignment(Align::Center);
     lblTarget.setBackColor(LightGrey);
     lblTarget.setBorderStyle(1);
+    // With a countdown plan: the L count and liftoff beside the T count, the hold below them.
+    lblLCount.move(4440, 810, 2700, 360);
+    lblLiftoff.move(7200, 810, 2835, 360);
+    lblBuiltInHold.move(4440, 1200, 5595, 360);
+    for (Label* planned : {&lblLCount, &lblLiftoff, &lblBuiltInHold}) {
+        planned->setFont(textFont(10, true));
+        planned->setAlignment(Align::Center);
+        planned->setWordWrap(false);
+    }
 
     layOutPanels();
 }

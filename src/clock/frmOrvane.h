@@ -131,6 +131,7 @@ class frmOrvane : public Form {
     void showTipsEnabled(bool enabled) { mnuTips.setChecked(enabled); }
 
   private:
+    friend struct PlanRun;
     // The controls, in the order they register (the design tables and the view rely on it).
     // ---- menus (menu-bar order; the right-click menu is a hidden top menu) ----
     MenuItem mnuFile{this, "mnuFile", nullptr, "&File"};
@@ -138,6 +139,9 @@ class frmOrvane : public Form {
     MenuItem mnuOpen{this, "mnuOpen", &mnuFile, "&Open . . ."};
     MenuItem mnuSave{this, "mnuSave", &mnuFile, "Save", "Ctrl+S"};
     MenuItem mnuSaveAs{this, "mnuSaveAs", &mnuFile, "&Save As . . ."};
+    MenuItem mnuOpenPlan{this, "mnuOpenPlan", &mnuFile, "Open &Plan . . ."};
+    MenuItem mnuSavePlan{this, "mnuSavePlan", &mnuFile, "Save Plan As . . ."};
+    MenuItem mnuClosePlan{this, "mnuClosePlan", &mnuFile, "Close Plan"};
     MenuItem mnuRevert{this, "mnuRevert", &mnuFile, "Revert to File", "Ctrl+R"};
     MenuItem mnuDebrief{this, "mnuDebrief", &mnuFile, "Debrief . . ."};
     MenuItem mnuFileSep{this, "mnuFileSep", &mnuFile, "-"};
@@ -225,6 +229,9 @@ class frmOrvane : public Form {
     CommandButton cmdShowTimers{this, "cmdShowTimers"};
     Label lblTarget{this, "lblTarget"};
     Label lblWindowWarning{this, "lblWindowWarning"};
+    // The L count to liftoff, liftoff's time, the built-in hold standing (plan_run.cpp).
+    Label lblLCount{this, "lblLCount"}, lblLiftoff{this, "lblLiftoff"},
+        lblBuiltInHold{this, "lblBuiltInHold"};
 
     // ---- launch time entry ----
     PictureBox pctLaunchTime{this, "pctLaunchTime"};

@@ -1,5 +1,6 @@
 #include "app.h"
 #include "clock/frmOrvane.h"
+#include "clock/plan_run.h"
 #include "colors.h"
 
 #include <utility>
@@ -12,7 +13,11 @@ void frmOrvane::wireHold() {
     mnuRtHold.onClick = [this] { HoldOrResume(); };
     mnuHoldEnable.onClick = [this] { ToggleHoldEnable(); };
     mnuRtHoldEnable.onClick = [this] { ToggleHoldEnable(); };
-    tmrHold.onTimer = [this] { UpdateHeldTarget(services().clock.instant()); };
+    tmrHold.onTimer = [this] {
+        const Instant now = services().clock.instant();
+        UpdateHeldTarget(now);
+        PlanRun::held(*this, now);
+    };
 }
 
 void frmOrvane::HoldOrResume() {
@@ -20,6 +25,8 @@ void frmOrvane::HoldOrResume() {
         return;
     if (!m_state.held())
         StartHold();
+    else if (m_state.builtInHeld())
+        PlanRun::end(*this, services().clock.instant());
     else
         ResumeCount();
 }
@@ -66,6 +73,8 @@ void frmOrvane::ResumeCount() {
 void frmOrvane::LeaveHold(Instant now) {
     // The launch time already moved by the whole hold, so the count goes on from the value
     // the hold froze.
+    if (m_state.builtInHeld())
+        m_state.endBuiltInHold();
     m_state.endHold();
     m_state.setWindowConsuming(false);
     render();

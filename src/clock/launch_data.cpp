@@ -35,7 +35,7 @@ void frmOrvane::writeLaunchData(LaunchData& d) const {
     d.txtLaunchDate = txtLaunchDate.text();
     d.chkLaunchWindowActive = m_state.window().active ? 1 : 0;
     // The file records whether holding is armed as the hold button's enabled state.
-    d.holdEnabled = m_state.armed();
+    d.holdEnabled = m_state.armedByUser();
     d.lblLaunchWindow = m_captions.windowText;
     for (const EntryField& f : EntryFields) {
         d.*f.value = control<ScrollBar>(f.bar).value();

@@ -31,7 +31,8 @@ void frmOrvane::wireLaunchWindow() {
     };
 
     tmrLaunchWindow.onTimer = [this] {
-        if (!m_state.held())
+        // A built-in hold within its planned length does not use the window up.
+        if (!m_state.held() || (m_state.builtInHeld() && m_state.plan().left() > 0))
             return;
         if (m_state.window().active)
             UpdateHeldWindow(services().clock.instant());

@@ -4,6 +4,8 @@
 #include "dates/datetime.h"
 #include "dates/zone.h"
 
+#include <cstdio>
+
 namespace orvane {
 
 namespace {
@@ -34,8 +36,17 @@ const char* kindWord(Happening::Kind kind) {
     case Happening::Kind::FileSaved: return "file-saved";
     case Happening::Kind::ProgramStart: return "start";
     case Happening::Kind::ProgramExit: return "exit";
+    case Happening::Kind::BuiltInHold: return "built-in-hold";
+    case Happening::Kind::BuiltInHoldEnd: return "built-in-hold-end";
     }
     return "unknown";
+}
+
+std::string hms(std::int64_t s) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", static_cast<long long>(s / 3600),
+                  static_cast<long long>(s / 60 % 60), static_cast<long long>(s % 60));
+    return text;
 }
 
 } // namespace
@@ -95,6 +106,13 @@ JournalRecord journalRecordOf(const Happening& h, const TimeZone& zone) {
     case Happening::Kind::FileSaved:
         add("path", h.path);
         launches();
+        break;
+    case Happening::Kind::BuiltInHold:
+    case Happening::Kind::BuiltInHoldEnd:
+        add("label", h.holdLabel);
+        add("planned", hms(h.plannedSeconds.value_or(0)));
+        if (h.kind == Happening::Kind::BuiltInHoldEnd)
+            add("actual", hms(h.heldSeconds.value_or(0)));
         break;
     case Happening::Kind::Hold:
     case Happening::Kind::ProgramStart:

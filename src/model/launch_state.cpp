@@ -25,6 +25,13 @@ std::int64_t LaunchState::secondsToLaunch(Instant now, const TimeZone& zone) con
     return secondsBetween(now, launchMoment(zone));
 }
 
+void LaunchState::setArmed(bool armed) {
+    if (builtInHeld())
+        m_armedBeforeBuiltIn = armed;
+    else
+        m_armed = armed || m_held;
+}
+
 void LaunchState::hold(Instant now, std::int64_t monotonicMs, const TimeZone& zone) {
     m_held = true;
     restamp(now, monotonicMs, zone);
@@ -97,6 +104,49 @@ LaunchState::Consumed LaunchState::consumeWindow(Instant now, std::int64_t monot
 bool LaunchState::windowWarningDue() const {
     return m_window.left && *m_window.left < 60 && m_window.active && m_window.warningArmed &&
            m_held;
+}
+
+Instant LaunchState::liftoffMoment(Instant now, const TimeZone& zone) const {
+    return launchMoment(zone).addSeconds(m_plan.timeAhead(secondsToLaunch(now, zone)));
+}
+
+void LaunchState::beginBuiltInHold(const BuiltInHold& hold, std::int64_t elapsed, Instant now,
+                                   std::int64_t monotonicMs, const TimeZone& zone) {
+    m_armedBeforeBuiltIn = m_armed;
+    m_armed = true;
+    this->hold(now, monotonicMs, zone);
+    m_plan.begin(hold, elapsed);
+    m_builtInBeganMs = monotonicMs;
+    m_builtInElapsedAtBegin = elapsed;
+}
+
+void LaunchState::passBuiltInHold(std::int64_t monotonicMs) {
+    if (m_plan.standing())
+        m_plan.setElapsed(m_builtInElapsedAtBegin + (monotonicMs - m_builtInBeganMs) / 1000);
+}
+
+void LaunchState::endBuiltInHold() {
+    m_plan.end();
+    m_held = false;
+    m_armed = m_armedBeforeBuiltIn;
+}
+
+bool LaunchState::setLiftoff(const LocalTime& liftoff, Instant now, std::int64_t monotonicMs,
+                             const TimeZone& zone) {
+    // A built-in hold standing now gives way to where the new liftoff puts the count.
+    if (builtInHeld()) {
+        m_plan.end();
+        m_held = false;
+        m_armed = m_armedBeforeBuiltIn;
+    }
+    const Instant lift = zone.toInstant(liftoff);
+    const CountdownPlan::Placement p = m_plan.placeLiftoff(secondsBetween(now, lift));
+    m_launch = zone.toLocal(lift.addSeconds(-p.ahead));
+    if (!p.entering)
+        return false;
+    // The count enters the hold now, at its T-time, the rest of its length ahead of it.
+    beginBuiltInHold(*p.entering, p.elapsed, now, monotonicMs, zone);
+    return true;
 }
 
 } // namespace orvane

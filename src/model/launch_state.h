@@ -8,6 +8,7 @@
 #include "dates/clock_steps.h"
 #include "dates/datetime.h"
 #include "dates/zone.h"
+#include "model/countdown_plan.h"
 
 #include <cstdint>
 #include <optional>
@@ -33,8 +34,12 @@ class LaunchState {
 
     // ---- holds ----
     bool armed() const { return m_armed; }
-    // A held count is left only by Resume, so it stays armed whatever is asked.
-    void setArmed(bool armed) { m_armed = armed || m_held; }
+    // A held count is left only by Resume, so it stays armed whatever is asked; during a
+    // built-in hold the arming asked for is the one it returns to.
+    void setArmed(bool armed);
+    // Whether holds are armed apart from a built-in hold, which arms them while it stands:
+    // what a file stores.
+    bool armedByUser() const { return builtInHeld() ? m_armedBeforeBuiltIn : m_armed; }
     bool held() const { return m_held; }
     // Where the hold measures from: the moment it began (or the launch time was last set) and
     // the launch time as it stood then.
@@ -93,6 +98,27 @@ class LaunchState {
     // Less than a minute left, in a hold, active, and not dismissed.
     bool windowWarningDue() const;
 
+    // ---- the countdown plan ----
+    CountdownPlan& plan() { return m_plan; }
+    const CountdownPlan& plan() const { return m_plan; }
+    // A built-in hold stands: the count holds as in a hold by hand.
+    bool builtInHeld() const { return m_held && m_plan.standing().has_value(); }
+    // Liftoff: the launch moment plus the built-in hold time still ahead of the count at NOW.
+    Instant liftoffMoment(Instant now, const TimeZone& zone) const;
+    // HOLD begins at NOW, ELAPSED seconds of it already gone, whether or not holds are armed;
+    // its time is measured on the monotonic clock, so clock steps change neither it nor
+    // liftoff.
+    void beginBuiltInHold(const BuiltInHold& hold, std::int64_t elapsed, Instant now,
+                          std::int64_t monotonicMs, const TimeZone& zone);
+    // The standing built-in hold's time passes to MONOTONIC_MS.
+    void passBuiltInHold(std::int64_t monotonicMs);
+    // The built-in hold ends: holds are armed again as they were before it.
+    void endBuiltInHold();
+    // With a plan, the time entered is liftoff: the launch time is liftoff less the built-in
+    // hold time ahead, and a present inside a hold enters it now (true when one was entered).
+    bool setLiftoff(const LocalTime& liftoff, Instant now, std::int64_t monotonicMs,
+                    const TimeZone& zone);
+
   private:
     void takeOutClockSteps(Instant now, std::int64_t monotonicMs, const TimeZone& zone);
 
@@ -104,6 +130,10 @@ class LaunchState {
     ClockSteps m_steps;
     bool m_stepped = false;
     Window m_window;
+    CountdownPlan m_plan;
+    bool m_armedBeforeBuiltIn = false;
+    std::int64_t m_builtInBeganMs = 0;
+    std::int64_t m_builtInElapsedAtBegin = 0;
 };
 
 } // namespace orvane

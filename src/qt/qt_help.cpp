@@ -33,12 +33,13 @@ struct Page {
 };
 
 // The contents, in reading order.
-constexpr std::array<Page, 20> Contents{{
+constexpr std::array<Page, 21> Contents{{
     {"main.htm", "Welcome to Orvane"},
     {"starting.htm", "Starting Orvane"},
     {"main-window.htm", "The main window"},
     {"launch-time.htm", "Setting the launch time"},
     {"holds.htm", "Holds"},
+    {"plans.htm", "Countdown plans"},
     {"launch-window.htm", "The launch window"},
     {"event-timers.htm", "The Event Timers window"},
     {"event-wizard.htm", "Defining an event"},

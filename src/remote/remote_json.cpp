@@ -1,5 +1,5 @@
-#include "services/json.h"
 #include "remote/remote_state.h"
+#include "services/json.h"
 
 namespace orvane {
 
@@ -56,6 +56,18 @@ class Fields {
 
 } // namespace
 
+// The plan goes last, and only with one: a state without a plan is written as it always was.
+std::string planJson(const std::optional<RemotePlan>& plan) {
+    if (!plan)
+        return {};
+    return ",\"plan\":{\"liftoff_ms\":" + std::to_string(plan->liftoffMs) +
+           ",\"l_count\":" + jsonText(plan->lCount) + ",\"built_in_hold\":" +
+           (plan->holdLabel ? "{\"label\":" + jsonText(*plan->holdLabel) +
+                                  ",\"left_s\":" + std::to_string(plan->holdLeftSeconds) + "}"
+                            : std::string("null")) +
+           "}";
+}
+
 std::string remoteStateJson(const RemoteState& s) {
     std::string events;
     for (const RemoteEvent& e : s.events) {
@@ -77,7 +89,8 @@ std::string remoteStateJson(const RemoteState& s) {
            ",\"text\":" + jsonText(s.windowText) +
            (s.windowLeftSeconds ? ",\"left_s\":" + std::to_string(*s.windowLeftSeconds) : "") +
            "},\"events\":[" + events + "]" +
-           (s.notHeard ? ",\"not_heard\":" + jsonText(*s.notHeard) : "") + "}";
+           (s.notHeard ? ",\"not_heard\":" + jsonText(*s.notHeard) : "") + planJson(s.plan) +
+           "}";
 }
 
 std::optional<RemoteState> remoteStateFromJson(const JsonValue& object, std::string& error) {
@@ -95,7 +108,8 @@ std::optional<RemoteState> remoteStateFromJson(const JsonValue& object, std::str
     Fields window(object["launch_window"], error);
     s.windowActive = window.boolean("active");
     s.windowText = window.text("text");
-    if (const auto left = object["launch_window"]["left_s"].number(); left && *left >= 0 && *left < 86400)
+    if (const auto left = object["launch_window"]["left_s"].number();
+        left && *left >= 0 && *left < 86400)
         s.windowLeftSeconds = *left;
     if (object["events"].type() != JsonValue::Type::Array && error.empty())
         error = "the field events is missing or not of its kind";
@@ -113,6 +127,19 @@ std::optional<RemoteState> remoteStateFromJson(const JsonValue& object, std::str
         s.events.push_back(std::move(event));
     }
     s.notHeard = object["not_heard"].text();
+    // A leader that runs no plan, or an older one, sends none.
+    if (const JsonValue& p = object["plan"]; p.type() == JsonValue::Type::Object) {
+        Fields plan(p, error);
+        RemotePlan read;
+        read.liftoffMs = plan.number("liftoff_ms");
+        read.lCount = plan.text("l_count");
+        if (p["built_in_hold"].type() == JsonValue::Type::Object) {
+            Fields hold(p["built_in_hold"], error);
+            read.holdLabel = hold.text("label");
+            read.holdLeftSeconds = hold.number("left_s");
+        }
+        s.plan = std::move(read);
+    }
     if (!error.empty())
         return std::nullopt;
     return s;

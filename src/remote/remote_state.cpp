@@ -60,6 +60,20 @@ RemoteState readRemoteState(App& app, std::int64_t computerTimeMs) {
     s.notHeard = main->leaderNotHeard();
     if (const auto* board = app.loaded<frmEventTimers>())
         readEvents(*board, s);
+    const LaunchState& state = app.launchState();
+    if (!state.plan().empty() || state.plan().standing()) {
+        const Instant now = app.services().clock.instant();
+        const Instant liftoff = state.liftoffMoment(now, app.services().clock.zone());
+        RemotePlan plan;
+        plan.liftoffMs = liftoff.unixSeconds() * 1000;
+        plan.lCount =
+            "L" + ShownCount::fromSecondsToLaunch(secondsBetween(now, liftoff)).text().substr(1);
+        if (state.builtInHeld()) {
+            plan.holdLabel = state.plan().standing()->label;
+            plan.holdLeftSeconds = state.plan().left();
+        }
+        s.plan = std::move(plan);
+    }
     return s;
 }
 
@@ -105,6 +119,14 @@ bool remoteStateChanged(const RemoteState& a, const RemoteState& b) {
     } else if (a.launchTimeMs != b.launchTimeMs) {
         return true;
     }
+    // Liftoff stands while the count runs and through a built-in hold kept to its plan; it
+    // moves with the clock only in a hold by hand or past a waiting hold's planned end.
+    if (a.plan.has_value() != b.plan.has_value())
+        return true;
+    if (a.plan && (a.plan->holdLabel != b.plan->holdLabel ||
+                   (a.plan->holdLeftSeconds > 0) != (b.plan->holdLeftSeconds > 0) ||
+                   (!a.holding && a.plan->liftoffMs != b.plan->liftoffMs)))
+        return true;
     for (std::size_t i = 0; i < a.events.size(); ++i)
         if (eventChanged(a.events[i], a.serverTimeMs, b.events[i], b.serverTimeMs))
             return true;

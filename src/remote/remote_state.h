@@ -33,6 +33,18 @@ struct RemoteEvent {
     std::string text; // the row's count as the board shows it
 };
 
+// The countdown plan's state, when the leader runs one (a new field: an older page or
+// follower leaves it alone).
+struct RemotePlan {
+    std::int64_t liftoffMs = 0;
+    std::string lCount; // "L - 000 01:05:00", as the main window shows it
+    // The built-in hold standing, if any: its label and its time left (negative past the
+    // planned end of one that waits).
+    std::optional<std::string> holdLabel;
+    std::int64_t holdLeftSeconds = 0;
+    bool operator==(const RemotePlan&) const = default;
+};
+
 struct RemoteState {
     std::int64_t serverTimeMs = 0;
     std::int64_t launchTimeMs = 0;
@@ -47,6 +59,7 @@ struct RemoteState {
     // A follower that has not heard its leader has no count of its own: why, instead (added
     // later: pages that do not know it show the count as before).
     std::optional<std::string> notHeard;
+    std::optional<RemotePlan> plan;
 };
 
 // Reads the state from the loaded windows, at the computer's clock's reading in Unix

@@ -1,5 +1,6 @@
 #include "events/board_fixture.h"
 #include "remote/remote_state.h"
+#include "services/json.h"
 
 namespace orvane::test {
 namespace {
@@ -70,6 +71,41 @@ TEST_F(RemoteStateTest, TheCountGoesOutOnlyWhenAHoldStartsOrEnds_NotAsTimePasses
     advance(3s);
     EXPECT_FALSE(sendsAgain());
     EXPECT_EQ(count(read()), "- 0 0:14:52");
+}
+
+// The plan's state is a new field: sent with a plan only, read back whole, and sent again
+// only when a built-in hold begins or ends, never each second of one kept to its plan.
+TEST_F(RemoteStateTest, ThePlanGoesOutWithLiftoffAndTheBuiltInHold_AsANewFieldOnly) {
+    EXPECT_EQ(remoteStateJson(sent).find("plan"), std::string::npos);
+    ASSERT_FALSE(app.launchState().plan().add({14 * 60 + 57, 60, "Poll \"go\"", false}));
+    EXPECT_TRUE(sendsAgain());
+    ASSERT_TRUE(sent.plan);
+    EXPECT_EQ(sent.plan->liftoffMs, ms("2001-05-03 10:31:00"));
+    EXPECT_EQ(sent.plan->lCount, "L - 000 00:16:00");
+    advance(3s);
+    EXPECT_TRUE(sendsAgain());
+    EXPECT_TRUE(sent.holding);
+    EXPECT_EQ(sent.plan->holdLabel, "Poll \"go\"");
+    EXPECT_EQ(sent.plan->holdLeftSeconds, 60);
+    for (int i = 1; i < 60; ++i) {
+        advance(1s);
+        ASSERT_FALSE(sendsAgain()) << "after " << i << " s of the built-in hold";
+        ASSERT_EQ(count(read()), "- 0 0:14:57");
+        ASSERT_EQ(read().plan->liftoffMs, ms("2001-05-03 10:31:00"));
+    }
+    EXPECT_EQ(read().plan->lCount, "L - 000 00:14:58");
+
+    std::string error;
+    const auto json = JsonValue::parse(remoteStateJson(read()), error);
+    ASSERT_TRUE(json) << error;
+    const auto back = remoteStateFromJson(*json, error);
+    ASSERT_TRUE(back) << error;
+    EXPECT_EQ(back->plan, read().plan);
+
+    advance(1s);
+    EXPECT_TRUE(sendsAgain());
+    EXPECT_FALSE(sent.holding);
+    EXPECT_FALSE(sent.plan->holdLabel);
 }
 
 TEST_F(RemoteStateTest, ANewLaunchTimeGoesOut_WhetherCountingOrHeld) {
