@@ -4,10 +4,9 @@
 // the launch window. It renders the App's LaunchState into the captions the user sees and
 // files store, and turns an edit of one (the user, a script, a file) into a change of it.
 //
-// The member functions are spread by concern: frmOrvane.cpp (design values and layout),
-// count.cpp (the count and indicators), entry.cpp (launch time entry, screen sizes), hold.cpp,
-// launch_window.cpp, render.cpp (the state into the captions, edits back), launch_data.cpp
-// (the launch data file's fields), exit.cpp (the File menu and the exit path).
+// By concern: frmOrvane.cpp (design, layout), count.cpp, entry.cpp (entry, screen sizes),
+// hold.cpp, launch_window.cpp, render.cpp (state into captions, edits back), launch_data.cpp,
+// exit.cpp (File menu, exit), plan_run.cpp and plan_file.cpp (the countdown plan).
 
 #include "clock/launch_captions.h"
 #include "data/launch_format.h"
@@ -123,8 +122,7 @@ class frmOrvane : public Form {
     // The file panel of a follower tells what it follows, or that the leader is silent; WARN
     // shows it in amber. TIP is its tooltip.
     void ShowFollowStatus(const std::string& text, bool warn, const std::string& tip);
-    // A follower that has not heard its leader yet: why, as its status bar says; empty for
-    // every other copy. Such a copy shows no count of its own anywhere.
+    // Why a follower has not heard its leader yet (it then shows no count); empty otherwise.
     std::optional<std::string> leaderNotHeard() const;
 
     // The Help menu's "Enable Tip of the Day" carries its check mark while tips are on.
@@ -229,7 +227,7 @@ class frmOrvane : public Form {
     CommandButton cmdShowTimers{this, "cmdShowTimers"};
     Label lblTarget{this, "lblTarget"};
     Label lblWindowWarning{this, "lblWindowWarning"};
-    // The L count to liftoff, liftoff's time, the built-in hold standing (plan_run.cpp).
+    // The L count, liftoff's time and the built-in hold standing (plan_run.cpp).
     Label lblLCount{this, "lblLCount"}, lblLiftoff{this, "lblLiftoff"},
         lblBuiltInHold{this, "lblBuiltInHold"};
 
@@ -379,8 +377,7 @@ class frmOrvane : public Form {
 
     App& m_app;
     LaunchState& m_state;
-    // What the captions show of the launch state (launch_captions.h).
-    LaunchCaptions m_captions;
+    LaunchCaptions m_captions; // what the captions show of the launch state
     bool m_fullScreen = false;
     // Where the user put the window in each screen mode, on each monitor.
     WindowPlaces m_places;
@@ -391,10 +388,8 @@ class frmOrvane : public Form {
     // The launch moment the count last shown was worked out from, so that the count reaching
     // zero is told from a new launch time put behind the present.
     std::optional<Instant> m_shownLaunch;
-    // What pnlClockHealth shows.
-    ClockHealth m_clockHealth;
-    // The count is a leader's.
-    bool m_following = false;
+    ClockHealth m_clockHealth;  // what pnlClockHealth shows
+    bool m_following = false;   // the count is a leader's
     bool m_leaderHeard = false; // a follower's: its leader's state has come
     std::string m_followStatus;
     // The true time remembered while a simulated time is shown, as lblRevertTime shows it.
