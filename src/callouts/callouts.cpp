@@ -295,9 +295,10 @@ std::vector<Callouts::EventMoment> Callouts::eventMoments() const {
     if (!board || !m_choices.events)
         return moments;
     for (int n = 0; n < 10; ++n) {
-        const frmEventTimers::Row row = board->row(n);
-        if (!row.defined)
+        // A row never defined is passed over before its count is worked out (every second).
+        if (!board->isAssigned(n))
             continue;
+        const frmEventTimers::Row row = board->row(n);
         std::string name = row.name.empty() ? "event " + std::to_string(n + 1) : row.name;
         moments.push_back({row.moment, {n, std::move(name), row.signedOffset()}});
     }
