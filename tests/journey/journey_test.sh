@@ -21,34 +21,7 @@ done
 mkdir -p "$out"
 rm -f "$out"/journey-*.png "$out"/journey-*.log
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/orvane-journey.XXXXXX")
-prefix=$work/prefix
-wm=
-program=
-cleanup() {
-    for pid in $program $wm; do
-        kill "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-# A home and data folders of the journey's own, so nothing of the developer's is read or
-# written, and an instance name of its own, so a copy running elsewhere is not "this" copy.
-mkdir -p "$work/home/config" "$work/home/data" "$work/home/runtime"
-chmod 700 "$work/home/runtime"
-export HOME=$work/home XDG_CONFIG_HOME=$work/home/config XDG_DATA_HOME=$work/home/data
-export XDG_RUNTIME_DIR=$work/home/runtime
-export ORVANE_INSTANCE_NAME="orvane-journey-$$-$RANDOM"
-export QT_QPA_PLATFORM=xcb
-unset QT_SCALE_FACTOR
-
-step "installing into a temporary prefix"
-cmake --install "$build" --prefix "$prefix" >"$out/journey-install.log" 2>&1 ||
-    fail "cmake --install failed (see journey-install.log)"
-
-start_window_manager "$out/journey-openbox.log"
+begin_journey journey journey
 
 start_program() {
     (cd "$work" && exec "$prefix/bin/orvane") >>"$out/journey-program.log" 2>&1 &

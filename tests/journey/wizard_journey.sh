@@ -18,32 +18,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 mkdir -p "$out"
 rm -f "$out"/journey-wizard-*.png
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/orvane-wizard.XXXXXX")
-prefix=$work/prefix
-wm=
-program=
-cleanup() {
-    for pid in $program $wm; do
-        kill "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-mkdir -p "$work/home/config" "$work/home/data" "$work/home/runtime"
-chmod 700 "$work/home/runtime"
-export HOME=$work/home XDG_CONFIG_HOME=$work/home/config XDG_DATA_HOME=$work/home/data
-export XDG_RUNTIME_DIR=$work/home/runtime
-export ORVANE_INSTANCE_NAME="orvane-wizard-$$-$RANDOM"
-export QT_QPA_PLATFORM=xcb
-unset QT_SCALE_FACTOR
-
-step "installing into a temporary prefix"
-cmake --install "$build" --prefix "$prefix" >"$out/journey-wizard-install.log" 2>&1 ||
-    fail "cmake --install failed (see journey-wizard-install.log)"
-
-start_window_manager "$out/journey-wizard-openbox.log"
+begin_journey wizard journey-wizard
 
 launch_file=$XDG_DATA_HOME/Orvane/Orvane/launch.ovx
 launch_file_written() {

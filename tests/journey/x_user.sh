@@ -188,3 +188,37 @@ raise() {
 shot() {
     timeout 15 import -window root "$out/journey-$1.png" || fail "could not take the screenshot $1"
 }
+
+# A journey's own world: a temporary folder ($work) with a home, data folders and an instance
+# name of its own, so nothing of the developer's is read or written and a copy running
+# elsewhere is not "this" copy; the build ($build) installed into $prefix; a window manager.
+# All of it, and the program in $program, ended at exit. NAME names the folder and the
+# instance, LOGS the logs written into $out.
+#   begin_journey NAME LOGS
+begin_journey() {
+    work=$(mktemp -d "${TMPDIR:-/tmp}/orvane-$1.XXXXXX")
+    prefix=$work/prefix
+    wm=
+    program=
+    trap end_journey EXIT
+    mkdir -p "$work/home/config" "$work/home/data" "$work/home/runtime"
+    chmod 700 "$work/home/runtime"
+    export HOME=$work/home XDG_CONFIG_HOME=$work/home/config XDG_DATA_HOME=$work/home/data
+    export XDG_RUNTIME_DIR=$work/home/runtime
+    export ORVANE_INSTANCE_NAME="orvane-$1-$$-$RANDOM"
+    export QT_QPA_PLATFORM=xcb
+    unset QT_SCALE_FACTOR
+
+    step "installing into a temporary prefix"
+    cmake --install "$build" --prefix "$prefix" >"$out/$2-install.log" 2>&1 ||
+        fail "cmake --install failed (see $2-install.log)"
+    start_window_manager "$out/$2-openbox.log"
+}
+
+end_journey() {
+    for pid in $program $wm; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    rm -rf "$work"
+}
