@@ -168,6 +168,17 @@ std::optional<std::vector<LeaderRow>> readRows(const JsonValue& json, std::strin
     return rows;
 }
 
+// The message as a JSON object, or empty with the reason in ERROR.
+std::optional<JsonValue> parseObject(std::string_view text, std::string& error) {
+    error.clear();
+    std::optional<JsonValue> json = JsonValue::parse(text, error);
+    if (json && json->type() != JsonValue::Type::Object) {
+        error = "the message is not an object";
+        return std::nullopt;
+    }
+    return json;
+}
+
 } // namespace
 
 std::string leaderMessageJson(const LeaderMessage& m) {
@@ -202,26 +213,16 @@ std::string leaderMessageJson(const LeaderMessage& m) {
 
 std::optional<std::vector<LeaderHappening>> parseLeaderHappenings(std::string_view text,
                                                                   std::string& error) {
-    error.clear();
-    const std::optional<JsonValue> json = JsonValue::parse(text, error);
+    const std::optional<JsonValue> json = parseObject(text, error);
     if (!json)
         return std::nullopt;
-    if (json->type() != JsonValue::Type::Object) {
-        error = "the message is not an object";
-        return std::nullopt;
-    }
     return readHappenings(*json, error);
 }
 
 std::optional<LeaderMessage> parseLeaderMessage(std::string_view text, std::string& error) {
-    error.clear();
-    const std::optional<JsonValue> json = JsonValue::parse(text, error);
+    const std::optional<JsonValue> json = parseObject(text, error);
     if (!json)
         return std::nullopt;
-    if (json->type() != JsonValue::Type::Object) {
-        error = "the message is not an object";
-        return std::nullopt;
-    }
     std::optional<RemoteState> state = remoteStateFromJson(*json, error);
     if (!state)
         return std::nullopt;
