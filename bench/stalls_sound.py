@@ -22,28 +22,12 @@ import sys
 import tempfile
 import time
 
+from callouts import stop, wait_for  # the same waits as the callouts' bench
+
 RATE = 22050
 CYCLE = 5
 TARGET_LAG_MS = 50.0
 BACK_WITHIN_S = 5.0
-
-
-def wait_for(condition, timeout, what):
-    end = time.monotonic() + timeout
-    while not condition():
-        if time.monotonic() > end:
-            raise RuntimeError("gave up waiting for " + what)
-        time.sleep(0.05)
-
-
-def stop(proc, sig=signal.SIGTERM):
-    if proc and proc.poll() is None:
-        proc.send_signal(sig)
-        try:
-            proc.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            proc.kill()
-            proc.wait()
 
 
 class Server:
