@@ -100,9 +100,9 @@ void SoundClient::start() {
     m_reader = {};
     m_answered = false;
     m_hung = false;
-    m_started = std::chrono::steady_clock::now();
+    m_started = steadyNow();
     // A process just started has longer for its first answer: it loads the voice meanwhile.
-    m_lastAnswer = m_started + Starting - Silent;
+    m_waiting = m_started + Starting - Silent;
     m_process->start(m_helper, {});
     // A process started anew hears all that the program asked for; a cue whose moment has
     // passed is not said late.
@@ -121,13 +121,16 @@ void SoundClient::start() {
 void SoundClient::beat() {
     if (m_process->state() != QProcess::Running || m_hung)
         return;
-    const auto now = std::chrono::steady_clock::now();
-    if (stopped(m_process->processId()) || now - m_lastAnswer > Silent) {
+    const auto now = steadyNow();
+    // Silence counts only from a question: the program's own rounds may come late (a hold
+    // moves them), and a process that was not asked owes no answer.
+    if (stopped(m_process->processId()) || (m_waiting && now - *m_waiting > Silent)) {
         hung();
         return;
     }
-    if (now - m_lastAsked >= Heartbeat) {
+    if (!m_waiting && now - m_lastAsked >= Heartbeat) {
         m_lastAsked = now;
+        m_waiting = now;
         send({SoundMessage::Kind::Ping, {std::to_string(++m_beats)}, {}, 0});
     }
 }
@@ -166,7 +169,8 @@ void SoundClient::readAnswers() {
             missed.push_back(m->texts.front());
     });
     if (alive) {
-        m_lastAnswer = std::chrono::steady_clock::now();
+        m_waiting.reset();
+        m_lastAnswer = steadyNow();
         if (m_lastAnswer - m_started >= LongRun)
             m_restarted = 0;
     }

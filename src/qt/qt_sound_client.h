@@ -53,6 +53,12 @@ class SoundClient : public SoundOutput {
 
     // The running sound process, or 0.
     qint64 helperPid() const;
+    // Whether an answer to the heartbeat's question is awaited.
+    bool asking() const { return m_waiting.has_value(); }
+    // The steady clock the heartbeat is measured on; a test may turn it by hand.
+    std::function<std::chrono::steady_clock::time_point()> steadyNow = [] {
+        return std::chrono::steady_clock::now();
+    };
 
     static inline const std::vector<std::chrono::milliseconds> DefaultRestarts{
         std::chrono::milliseconds(200), std::chrono::seconds(1), std::chrono::seconds(2),
@@ -60,7 +66,8 @@ class SoundClient : public SoundOutput {
     // Queued for a sound process that reads nothing: past this it is taken for hung.
     static constexpr qint64 MaxUnread = 1 << 20;
     // The sound process is asked for an answer at most this often, and taken for hung when
-    // none came for Silent; a process just started has Starting to give its first.
+    // none came for Silent after it was asked; a process just started has Starting to give
+    // its first.
     static constexpr auto Heartbeat = std::chrono::milliseconds(900);
     static constexpr auto Silent = std::chrono::milliseconds(1500);
     static constexpr auto Starting = std::chrono::seconds(5);
@@ -87,6 +94,8 @@ class SoundClient : public SoundOutput {
     std::uint64_t m_beats = 0;
     std::chrono::steady_clock::time_point m_lastAnswer;
     std::chrono::steady_clock::time_point m_lastAsked;
+    // Since when an answer is awaited: from the last question, or the start; none after one.
+    std::optional<std::chrono::steady_clock::time_point> m_waiting;
     SoundLineReader m_reader;
     bool m_answered = false; // the running process has spoken since it started
     bool m_hung = false;     // it was killed for answering or reading nothing

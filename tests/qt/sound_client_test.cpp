@@ -144,6 +144,34 @@ TEST_F(SoundProcessTest, StuckSoundProcessIsFoundByItsSilence) {
     EXPECT_EQ(silent.helperPid(), 0);
 }
 
+// Regression: the silence was counted from the last answer, so a healthy sound process was
+// killed, and a "hold" lost with it, when the program's rounds came late (a hold moves them)
+// and it had not been asked anything for a while. Silence counts only from a question.
+TEST_F(SoundProcessTest, SoundProcessNotAskedForAWhileIsNotTakenForStuck) {
+    ASSERT_TRUE(waitFor([&] { return client.unavailable().starts_with("No sound server"); }));
+    const qint64 pid = client.helperPid();
+    auto now = std::chrono::steady_clock::now();
+    ASSERT_TRUE(waitFor([&] { return !client.asking(); }));
+    client.steadyNow = [&now] { return now; };
+    for (int round = 0; round < 3; ++round) {
+        now += std::chrono::seconds(10); // no round for ten seconds
+        client.beat();
+        ASSERT_TRUE(client.asking()) << "round " << round;
+        now += SoundClient::Silent - std::chrono::milliseconds(1);
+        client.beat();
+        ASSERT_TRUE(waitFor([&] { return !client.asking(); })) << "the process answers";
+        ASSERT_EQ(client.helperPid(), pid) << "round " << round << ": " << client.unavailable();
+    }
+    // A question left unanswered past the silence allowed is still found.
+    now += std::chrono::seconds(10);
+    client.beat();
+    now += SoundClient::Silent + std::chrono::milliseconds(1);
+    client.beat();
+    EXPECT_TRUE(waitFor([&] {
+        return client.unavailable().find("stopped answering") != std::string::npos;
+    })) << client.unavailable();
+}
+
 // A sound process whose output reads nothing is killed once more is queued for it than it
 // would ever need, even between two heartbeats.
 TEST_F(SoundProcessTest, FloodedSoundProcessIsKilledAndStartedAgain) {
