@@ -66,10 +66,19 @@ Files:
   ~/.config/Orvane/orvane.ini
       The user's settings (under $XDG_CONFIG_HOME when set): the tip of the day at
       start-up and the remote displays' choice.
+  ~/.local/share/Orvane/Orvane/journal.sqlite
+      The mission journal, which --journal-csv and --debrief-html read.
+
+Environment:
+  ORVANE_INSTANCE_NAME
+      The name this copy claims to run alone (orvane-single-instance unless set): give
+      a follower beside its leader on one computer a name of its own.
 
 Exit status:
   0  the program ended normally, or after --help or --version, or a copy was already
      running (which it also says on standard error)
+  1  an export could not be made: the journal cannot be read, it has no run N, or OUT
+     cannot be written (nothing is written then)
   2  the command line could not be read: an unknown option, more than one FILE, a
      --serve that is not an address and port, a --publish or --follow that is not an
      mqtt:// or mqtts:// address, or a --mqtt-credentials file that cannot be read

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Orvane installed into a fresh prefix, as cmake --install puts it: every file where the
-# desktop and the program look for it, the menu entry and file type valid, and the command
+# desktop and the program look for it, the menu entry, listing and file type valid, and the command
 # line answering with no display at all.
 #   install_test.sh BUILD_FOLDER SOURCE_FOLDER VERSION
 set -uo pipefail
@@ -28,7 +28,8 @@ outside=$(grep -E '^-- (Installing|Up-to-date): ' "$prefix.log" | grep -vF -- "$
 rm -f "$prefix.log"
 
 share=$prefix/share
-for file in bin/orvane bin/orvane-script share/applications/orvane.desktop \
+for file in bin/orvane bin/orvane-script share/applications/org.orvane.orvane.desktop \
+    share/metainfo/org.orvane.orvane.metainfo.xml \
     share/mime/packages/orvane.xml share/icons/hicolor/scalable/apps/orvane.svg \
     share/icons/hicolor/48x48/apps/orvane.png share/icons/hicolor/256x256/apps/orvane.png \
     share/man/man1/orvane.1.gz share/man/man1/orvane-script.1.gz \
@@ -69,7 +70,7 @@ grep -qF -- "--no-splsh" "$prefix/err" && grep -qF -- "--help" "$prefix/err" ||
     fail "the error should name the option and --help: $(cat "$prefix/err")"
 [ "$(run one.ovx two.ovx)" = 2 ] || fail "two files should end with status 2"
 
-desktop=$share/applications/orvane.desktop
+desktop=$share/applications/org.orvane.orvane.desktop
 if command -v desktop-file-validate >/dev/null 2>&1; then
     desktop-file-validate "$desktop" || fail "desktop-file-validate refuses the menu entry"
 else
@@ -78,6 +79,35 @@ fi
 grep -qx 'Exec=orvane %f' "$desktop" || fail "the menu entry does not open a file with orvane"
 grep -qx 'MimeType=application/x-orvane-launch-data;' "$desktop" ||
     fail "the menu entry does not open launch data files"
+
+# The software centres' listing: valid as Debian's appstream reads it, naming the menu entry
+# installed beside it, with this version as its latest release. Made with a project address,
+# it points its home page and screenshots there, and is still valid.
+metainfo=$share/metainfo/org.orvane.orvane.metainfo.xml
+appstream_valid() {
+    local said
+    said=$(appstreamcli validate --pedantic --no-net "$1" 2>&1) || fail "appstreamcli refuses $2: $said"
+}
+if command -v appstreamcli >/dev/null 2>&1; then
+    appstream_valid "$metainfo" "the listing"
+    launchable=$(sed -n 's:.*<launchable type="desktop-id">\(.*\)</launchable>.*:\1:p' "$metainfo")
+    [ -s "$share/applications/$launchable" ] || fail "the listing launches '$launchable', which is not installed"
+    grep -qF "<release version=\"$version\"" "$metainfo" || fail "the listing has no release $version"
+    if grep -q '^ORVANE_PROJECT_ADDRESS:STRING=$' "$build/CMakeCache.txt"; then
+        grep -q '<screenshot\|<url' "$metainfo" && fail "the listing points somewhere without a project address"
+    fi
+    mkdir -p "$prefix/addressed"
+    addressed=$prefix/addressed/org.orvane.orvane.metainfo.xml
+    "$source/scripts/make-metainfo" "$source/resources/org.orvane.orvane.metainfo.xml.in" \
+        "$source/packaging/changelog" "$addressed" --address https://orvane.example.org/ ||
+        fail "make-metainfo with a project address"
+    appstream_valid "$addressed" "the listing made with a project address"
+    grep -qF '<image>https://orvane.example.org/docs/images/present-count.png</image>' "$addressed" &&
+        grep -qF '<url type="homepage">https://orvane.example.org/</url>' "$addressed" ||
+        fail "the listing made with a project address does not point there"
+else
+    fail "appstreamcli is not installed (Debian package appstream)"
+fi
 
 # The file type as the desktop's MIME database reads it.
 if command -v update-mime-database >/dev/null 2>&1; then
