@@ -160,7 +160,9 @@ void frmDebrief::ShowRecords(std::vector<JournalRecord> records, std::int64_t to
             ".    Launch window used: " +
             (t.windowSeconds ? durationText(t.windowUsedSeconds) + " of " + durationText(*t.windowSeconds)
                              : std::string("none")) +
-            ".    " + (t.liftoffMs ? "Liftoff slip: " : "Launch moved by: ") +
+            ".    " + builtInTotals(t) +
+            (t.liftoffMs ? (t.builtInHolds ? "Liftoff slip against the plan: " : "Liftoff slip: ")
+                         : "Launch moved by: ") +
             durationText(*t.slipSeconds) + "." + partial);
     }
     const int rows = int(picTable.height() / TwipsPerPixel / RowPixels) - 1;
