@@ -42,7 +42,7 @@ frmPlan::frmPlan(App& app) : Form(app.services(), "frmPlan"), m_app(app) {
                                                     {&lblHeadLength, "Length"},
                                                     {&lblHeadWaits, "How it ends"},
                                                     {&lblHeadLabel, "Label"}};
-    const int headLeft[] = {480, 1800, 2880, 3840};
+    const int headLeft[] = {480, 1800, 2880, 3960};
     for (int i = 0; i < 4; ++i) {
         heads[i].first->setCaption(heads[i].second);
         heads[i].first->move(headLeft[i], 120, 1000, 255);
@@ -54,7 +54,7 @@ frmPlan::frmPlan(App& app) : Form(app.services(), "frmPlan"), m_app(app) {
         txtLength[n].move(1800, top, 960, 330);
         chkWaits[n].setCaption("Waits");
         chkWaits[n].move(2880, top + 30, 900, 255);
-        txtLabel[n].move(3840, top, 3660, 330);
+        txtLabel[n].move(3960, top, 3540, 330);
         txtTime[n].onChange = [this, n] { TakeRow(n); };
         txtLength[n].onChange = [this, n] { TakeRow(n); };
         chkWaits[n].onClick = [this, n] { TakeRow(n); };

@@ -53,9 +53,10 @@ void frmDebrief::layOut() {
     cmdNextRun.move(8160, 120, 1140, 375);
     chkAllRuns.setCaption("&All runs");
     chkAllRuns.move(9420, 150, 1800, 330);
-    picTimeline.move(240, 600, 10920, 4200);
+    picTimeline.move(240, 600, 10920, 4050);
     picTimeline.setBackColor(0xFFFFFF);
-    lblTotals.move(240, 4890, 10920, 300);
+    // Two lines: a run with a countdown plan adds its built-in holds and slip to the totals.
+    lblTotals.move(240, 4710, 10920, 480);
     cmdRefresh.setCaption("&Refresh");
     cmdRefresh.setVisible(true);
     picTable.move(240, 5280, 10680, 2280);
