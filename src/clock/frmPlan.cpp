@@ -83,6 +83,8 @@ frmPlan::frmPlan(App& app) : Form(app.services(), "frmPlan"), m_app(app) {
 void frmPlan::ShowPlan() {
     if (m_taking)
         return;
+    // Every row is written from the plan again: none holds a wrong entry any more.
+    m_wrong = {};
     const auto& holds = m_app.launchState().plan().holds();
     m_showing = true;
     vsbRows.setRange(0, std::max(0, int(holds.size()) - Rows));
@@ -110,15 +112,15 @@ void frmPlan::TakeRow(int n) {
     const std::optional<std::int64_t> t =
         at.starts_with("T-") ? readHms(at.substr(2)) : std::nullopt;
     if (!t)
-        return Told("\"" + at + "\" is not a T-time such as T-00:20:00.");
+        return Wrong(n, "\"" + at + "\" is not a T-time such as T-00:20:00.");
     const std::optional<std::int64_t> length = readHms(txtLength[n].text());
     if (!length)
-        return Told("\"" + txtLength[n].text() + "\" is not a length such as 00:10:00.");
+        return Wrong(n, "\"" + txtLength[n].text() + "\" is not a length such as 00:10:00.");
     CountdownPlan& plan = m_app.launchState().plan();
     const BuiltInHold hold{*t, *length, txtLabel[n].text(), chkWaits[n].value() == 1};
     if (const auto wrong = plan.replace(holdAt(n), hold))
-        return Told(*wrong);
-    Told("");
+        return Wrong(n, *wrong);
+    Wrong(n, "");
     changed();
     // The plan keeps its holds in the order the count reaches them: a hold given another
     // T-time may take another row, which is then the one chosen.
@@ -165,6 +167,16 @@ void frmPlan::changed() {
 
 void frmPlan::Told(const std::string& message) {
     lblMessage.setCaption(message);
+}
+
+void frmPlan::Wrong(int n, const std::string& message) {
+    m_wrong[std::size_t(n)] = message;
+    // A row put right leaves the message of another row still wrong, if any.
+    if (message.empty())
+        for (const std::string& other : m_wrong)
+            if (!other.empty())
+                return Told(other);
+    Told(message);
 }
 
 frmExtendHold::frmExtendHold(App& app) : Form(app.services(), "frmExtendHold"), m_app(app) {

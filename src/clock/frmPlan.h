@@ -34,6 +34,8 @@ class frmPlan : public Form {
     // The plan changed here: the main window follows it.
     void changed();
     void Told(const std::string& message);
+    // Row N's entry is wrong for MESSAGE, or right when it is empty.
+    void Wrong(int n, const std::string& message);
     std::size_t holdAt(int row) const { return std::size_t(vsbRows.value() + row); }
 
     Label lblHeadTime{this, "lblHeadTime"};
@@ -56,6 +58,8 @@ class frmPlan : public Form {
     // of the plan does not rewrite the row being typed into.
     bool m_showing = false;
     bool m_taking = false;
+    // What is wrong with each row as typed, empty where the plan holds what it shows.
+    std::array<std::string, Rows> m_wrong;
 };
 
 // The dialog that extends the built-in hold standing now by a chosen time, or makes it wait
