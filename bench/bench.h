@@ -29,6 +29,7 @@ enum class Scene {
     Present,  // the present window over a 3840x2160 screen; its floor a label as large
     Callouts, // callouts on and a sound server to speak to, none due while measuring
     Journal,  // the journal written with a happening every second
+    Plan,     // a countdown plan of 20 built-in holds, three of them within the run
 };
 
 // The present window's X server: one screen of this size.
@@ -140,16 +141,17 @@ DayResult timeScript(const std::string& runner, const std::string& script, const
 // count and on every row, and its own account of it.
 struct DayCheck {
     bool ran = false;
+    bool plan = false; // with a plan of 20 built-in holds, the L count held to it
     bool pass = false;
     std::string account;
 };
 
-DayCheck checkDay(const std::string& checker);
+DayCheck checkDay(const std::string& checker, bool plan = false);
 
 void printReport(const std::vector<RunResult>& runs, const std::vector<DayResult>& days,
                  const std::string& machine);
 // One PASS or FAIL line per target; returns whether all passed.
 bool printTargets(const std::vector<RunResult>& runs, const std::vector<DayResult>& days,
-                  const DayCheck& dayCheck);
+                  const std::vector<DayCheck>& dayChecks);
 
 } // namespace bench

@@ -40,8 +40,9 @@ DayResult timeScript(const std::string& runner, const std::string& script,
     return result;
 }
 
-DayCheck checkDay(const std::string& checker) {
+DayCheck checkDay(const std::string& checker, bool plan) {
     DayCheck result;
+    result.plan = plan;
     if (checker.empty())
         return result;
     result.ran = true;
@@ -54,7 +55,8 @@ DayCheck checkDay(const std::string& checker) {
     if (pid == 0) {
         close(fds[0]);
         dup2(fds[1], STDOUT_FILENO);
-        execl(checker.c_str(), checker.c_str(), static_cast<char*>(nullptr));
+        execl(checker.c_str(), checker.c_str(), plan ? "--plan" : static_cast<char*>(nullptr),
+              static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);

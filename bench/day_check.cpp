@@ -2,11 +2,13 @@
 // benchmark's scene (a launch two hours ahead, ten events, both windows shown), checking that
 // the main count and every board row show each second exactly once, and take it at the very
 // moment the second changes. It prints one line and exits 0 when every second was shown so.
+// With --plan the count runs a countdown plan of 20 built-in holds, and the L count, which
+// runs on through them, is held to the same (the T count stands still in each hold).
 
 #include "app.h"
 #include "clock/frmOrvane.h"
-#include "events/frmEventTimers.h"
 #include "doubles/fake_services.h"
+#include "events/frmEventTimers.h"
 #include "shell/basOrvaneLoad.h"
 
 #include <array>
@@ -39,6 +41,7 @@ class Watcher : public ControlObserver {
     Watcher(FakeWorld& world, App& app) : m_world(world), m_app(app) {
         m_start = world.clock.now();
         app.frmOrvane().control<Label>("lblSeconds").setObserver(this);
+        app.frmOrvane().control<Label>("lblLCount").setObserver(this);
         for (int n = 0; n < 10; ++n)
             app.frmEventTimers().control<Label>("lblTime", n).setObserver(this);
     }
@@ -47,9 +50,18 @@ class Watcher : public ControlObserver {
         if (what != Prop::Caption)
             return;
         const std::int64_t second = secondsBetween(m_start, m_world.clock.now());
-        Display& d = control.index() < 0 ? main : rows[std::size_t(control.index())];
+        const bool lCount = control.name() == "lblLCount";
+        Display& d = lCount ? l : control.index() < 0 ? main : rows[std::size_t(control.index())];
         std::int64_t left = 0; // seconds to the count's moment
-        if (control.index() < 0) {
+        if (lCount) {
+            char sign = 0;
+            long long days = 0, h = 0, m = 0, s = 0;
+            const std::string text = static_cast<Label&>(control).caption();
+            if (std::sscanf(text.c_str(), "L %c %lld %lld:%lld:%lld", &sign, &days, &h, &m, &s) !=
+                5)
+                return;
+            left = toMoment(std::string(1, sign), days, h, m, s);
+        } else if (control.index() < 0) {
             const frmOrvane& f = m_app.frmOrvane();
             auto shown = [&](const char* name) { return f.control<Label>(name).caption(); };
             left = toMoment(shown("lblTMinus"), std::stoll(shown("lblDays")),
@@ -68,7 +80,7 @@ class Watcher : public ControlObserver {
             ++d.offTheFlip;
     }
 
-    Display main;
+    Display main, l;
     std::array<Display, 10> rows;
 
   private:
@@ -107,7 +119,8 @@ void check(const Display& d, std::int64_t first, std::int64_t last, Tally& t) {
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    const bool planned = argc > 1 && std::string(argv[1]) == "--plan";
     AppInfo info;
     info.programDir = "/orvane";
     FakeWorld world(info);
@@ -136,6 +149,11 @@ int main() {
             board.DefineEvent(n, "Event " + std::to_string(n + 1), events[std::size_t(n)].first,
                               events[std::size_t(n)].second);
         main.control<CommandButton>("cmdShowTimers").click();
+        // Twenty built-in holds of a minute, every five minutes from T-100:00 to T-5:00.
+        for (int n = 1; planned && n <= 20; ++n)
+            app.launchState().plan().add(
+                {n * 300, 60, "Built-in hold " + std::to_string(n), false});
+        PlanRun::planChanged(main);
     });
 
     Watcher watcher(world, app);
@@ -143,12 +161,21 @@ int main() {
     world.scheduler.advance(Day * 1000);
 
     Tally mainTally, rowTally;
-    check(watcher.main, 1, Day, mainTally);
+    // With a plan it is the L count that must show every second; the T count stands in holds.
+    check(planned ? watcher.l : watcher.main, 1, Day, mainTally);
+    // The rows stand in built-in holds as the T count does: held to it only without a plan.
     for (const Display& d : watcher.rows)
-        check(d, 1, Day, rowTally);
+        if (!planned)
+            check(d, 1, Day, rowTally);
     const bool pass = mainTally.seconds == Day && mainTally.skipped == 0 &&
                       mainTally.repeated == 0 && mainTally.offTheFlip == 0 &&
                       rowTally.skipped == 0 && rowTally.repeated == 0 && rowTally.offTheFlip == 0;
+    if (planned) {
+        std::printf("with a plan of 20 built-in holds, the L count %d skipped, %d repeated, %d "
+                    "late in %d s\n",
+                    mainTally.skipped, mainTally.repeated, mainTally.offTheFlip, mainTally.seconds);
+        return pass ? 0 : 1;
+    }
     std::printf("main count %d skipped, %d repeated, %d late in %d s; ten rows %d skipped, %d "
                 "repeated, %d late\n",
                 mainTally.skipped, mainTally.repeated, mainTally.offTheFlip, mainTally.seconds,

@@ -39,6 +39,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -51,7 +52,7 @@
 
 namespace {
 
-enum class Scene { Board, Present, Callouts, Journal, Countdowns, Stalls };
+enum class Scene { Board, Present, Callouts, Journal, Plan, Countdowns, Stalls };
 
 Scene sceneWanted() {
     const char* scene = std::getenv("ORVANE_BENCH_SCENE");
@@ -63,6 +64,8 @@ Scene sceneWanted() {
         return Scene::Callouts;
     if (std::strcmp(scene, "journal") == 0)
         return Scene::Journal;
+    if (std::strcmp(scene, "plan") == 0)
+        return Scene::Plan;
     if (std::strcmp(scene, "countdowns") == 0)
         return Scene::Countdowns;
     if (std::strcmp(scene, "stalls") == 0)
@@ -113,6 +116,15 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
         for (int n = 0; n < 10; ++n)
             board.DefineEvent(n, "Event " + std::to_string(n + 1), chosen[n].sign, chosen[n].secs);
         main.control<orvane::CommandButton>("cmdShowTimers").click();
+        // Twenty built-in holds of five seconds, one every 20 s of the count from 10 s in.
+        if (m_scene == Scene::Plan) {
+            for (int n = 0; n < 20; ++n)
+                m_app.launchState().plan().add(
+                    {2 * 3600 - 10 - 20 * n, 5, "Built-in hold " + std::to_string(n + 1), false});
+            orvane::PlanRun::planChanged(main);
+            // The L count shows on the full screen.
+            main.control<orvane::CommandButton>("cmdAccess").click();
+        }
 
         // The two windows live for the whole run, so their timers are listed once.
         for (orvane::Form* form :
@@ -121,7 +133,9 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
                 if (c->kind() == orvane::Kind::Timer)
                     m_timers.emplace_back(form->name() + "." + c->name(),
                                           static_cast<orvane::Timer*>(c));
-        m_seconds = &main.control<orvane::Label>("lblSeconds");
+        // The T count stands in every built-in hold; the L count turns every second.
+        m_seconds = &main.control<orvane::Label>(m_scene == Scene::Plan ? "lblLCount"
+                                                                         : "lblSeconds");
         m_seconds->setObserver(this);
         for (int n = 0; n < 10; ++n) {
             board.control<orvane::Label>("lblTime", n).setObserver(this);
@@ -160,6 +174,13 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
             return;
         const orvane::frmOrvane& main = m_app.frmOrvane();
         auto shown = [&](const char* name) { return main.control<orvane::Label>(name).caption(); };
+        if (m_scene == Scene::Plan) {
+            // "L - 000 01:05:00", written as the main count's flip: "L - 000 01 05 00".
+            std::string l = m_seconds->caption();
+            std::replace(l.begin(), l.end(), ':', ' ');
+            write("flip " + stamp() + " " + l + "\n");
+            return;
+        }
         write("flip " + stamp() + " " + shown("lblTMinus") + " " + shown("lblDays") + " " +
               shown("lblHours") + " " + shown("lblMinutes") + " " + shown("lblSeconds") + "\n");
         std::string ticks = "ticks " + stamp();
@@ -185,7 +206,11 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
             flush();
             return false;
         }
-        write("paint " + stamp() + " " + label->text().toStdString() + "\n");
+        // The L count's paint is found by its seconds, as the main count's is.
+        const std::string text = label->text().toStdString();
+        write("paint " + stamp() + " " +
+              (m_scene == Scene::Plan && text.size() > 2 ? text.substr(text.size() - 2) : text) +
+              "\n");
         // With the present window up it paints last: the lines wait for it.
         if (!m_presentWidget)
             flush();

@@ -321,6 +321,8 @@ const char* sceneName(Scene scene) {
         return "callouts";
     case Scene::Journal:
         return "journal";
+    case Scene::Plan:
+        return "plan";
     case Scene::Board:
         break;
     }

@@ -3,6 +3,7 @@
 #include "callouts/callouts.h"
 #include "callouts/frmCallouts.h"
 #include "clock/frmOrvane.h"
+#include "clock/frmPlan.h"
 #include "clock/frmPresent.h"
 #include "events/frmEventTimers.h"
 #include "shell/frmSplash.h"
@@ -28,6 +29,7 @@ App::App(Services& services)
     registerForm<orvane::frmEventTimers>("frmEventTimers");
     registerForm<orvane::frmSplash>("frmSplash");
     registerPresentWindows(*this);
+    registerPlanWindows(*this);
     registerEventWizard(*this);
     registerShellWindows(*this);
     registerSimTimeWizard(*this);

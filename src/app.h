@@ -145,7 +145,15 @@ class App {
 
     // Windows that one folder opens and another provides (a feature's dialog, the event
     // wizard): a window asks for one by what it is for, never by its name.
-    enum class Dialog { Debrief, RemoteDisplays, Callouts, EventWizard, RemoveEvent };
+    enum class Dialog {
+        Debrief,
+        RemoteDisplays,
+        Callouts,
+        EventWizard,
+        RemoveEvent,
+        Plan,
+        ExtendHold
+    };
     template <class T> void provide(Dialog which) {
         m_dialogs[which] = [this](bool load) -> Form* { return load ? &form<T>() : loaded<T>(); };
     }

@@ -22,7 +22,8 @@ void frmOrvane::greyForLeader() {
     for (Control* c : std::initializer_list<Control*>{
              &pctLaunchTime, &pctLaunchWindow, &cmdHoldResume, &mnuOpen, &mnuSave, &mnuSaveAs,
              &mnuRevert, &mnuSetLaunchTime, &mnuSetLaunchWindow, &mnuActiveLaunchWindow,
-             &mnuHoldEnable, &mnuHold, &mnuRtHold, &mnuRtHoldEnable, &mnuSimTime})
+             &mnuHoldEnable, &mnuHold, &mnuRtHold, &mnuRtHoldEnable, &mnuSimTime, &mnuExtendHold,
+             &planMenus.mnuOpenPlan, &planMenus.mnuEditPlan, &planMenus.mnuClosePlan})
         c->setEnabled(false);
 }
 

@@ -267,11 +267,12 @@ void frmOrvane::layOut() {
     lblTarget.setBackColor(LightGrey);
     lblTarget.setBorderStyle(1);
     // With a countdown plan: the L count and liftoff beside the T count, the hold below them.
-    lblLCount.move(4440, 810, 2700, 360);
-    lblLiftoff.move(7200, 810, 2835, 360);
+    // Liftoff's date and time is the longer text: it takes the wider part, a point smaller.
+    lblLCount.move(4440, 810, 2040, 360);
+    lblLiftoff.move(6540, 810, 3495, 360);
     lblBuiltInHold.move(4440, 1200, 5595, 360);
     for (Label* planned : {&lblLCount, &lblLiftoff, &lblBuiltInHold}) {
-        planned->setFont(textFont(10, true));
+        planned->setFont(textFont(planned == &lblLiftoff ? 9 : 10, true));
         planned->setAlignment(Align::Center);
         planned->setWordWrap(false);
     }

@@ -9,6 +9,7 @@
 // exit.cpp (File menu, exit), plan_run.cpp and plan_file.cpp (the countdown plan).
 
 #include "clock/launch_captions.h"
+#include "clock/plan_run.h"
 #include "data/launch_format.h"
 #include "dates/clock_steps.h"
 #include "dates/datetime.h"
@@ -137,9 +138,7 @@ class frmOrvane : public Form {
     MenuItem mnuOpen{this, "mnuOpen", &mnuFile, "&Open . . ."};
     MenuItem mnuSave{this, "mnuSave", &mnuFile, "Save", "Ctrl+S"};
     MenuItem mnuSaveAs{this, "mnuSaveAs", &mnuFile, "&Save As . . ."};
-    MenuItem mnuOpenPlan{this, "mnuOpenPlan", &mnuFile, "Open &Plan . . ."};
-    MenuItem mnuSavePlan{this, "mnuSavePlan", &mnuFile, "Save Plan As . . ."};
-    MenuItem mnuClosePlan{this, "mnuClosePlan", &mnuFile, "Close Plan"};
+    PlanMenus planMenus{this, &mnuFile}; // Open, Edit, Save and Close Plan (plan_file.cpp)
     MenuItem mnuRevert{this, "mnuRevert", &mnuFile, "Revert to File", "Ctrl+R"};
     MenuItem mnuDebrief{this, "mnuDebrief", &mnuFile, "Debrief . . ."};
     MenuItem mnuFileSep{this, "mnuFileSep", &mnuFile, "-"};
@@ -153,6 +152,7 @@ class frmOrvane : public Form {
     MenuItem mnuSettingsSep1{this, "mnuSettingsSep1", &mnuSettings, "-"};
     MenuItem mnuHoldEnable{this, "mnuHoldEnable", &mnuSettings, "Hold Enable", "Ctrl+D"};
     MenuItem mnuHold{this, "mnuHold", &mnuSettings, "&Hold"};
+    MenuItem mnuExtendHold{this, "mnuExtendHold", &mnuSettings, "Extend Built-in Hold . . ."};
     MenuItem mnuSettingsSep2{this, "mnuSettingsSep2", &mnuSettings, "-"};
     MenuItem mnuShowTimers{this, "mnuShowTimers", &mnuSettings, "Show Event Timers"};
     MenuItem mnuCompactScreen{this, "mnuCompactScreen", &mnuSettings, "Compact Screen", "Ctrl+K"};

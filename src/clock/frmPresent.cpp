@@ -27,7 +27,17 @@ PresentedCount countToPresent(App& app) {
     const frmOrvane& main = app.frmOrvane();
     const ShownCount shown = main.shownCount();
     const std::int64_t t = shown.secondsToLaunch();
-    return {shown.sign == ShownCount::Sign::Plus, t > 0 ? t : -t, main.held(), main.launchTime()};
+    PresentedCount count;
+    count.afterLiftoff = shown.sign == ShownCount::Sign::Plus;
+    count.seconds = t > 0 ? t : -t;
+    count.held = main.held();
+    count.launch = main.launchTime();
+    const Instant now = app.services().clock.instant();
+    if (const auto plan = PlanRun::shown(main, now)) {
+        count.lCount = plan->lCount;
+        count.liftoff = "Liftoff " + formatDate(plan->liftoffWall, "h:mm:ss AM/PM");
+    }
+    return count;
 }
 
 frmPresent::frmPresent(App& app) : Form(app.services(), "frmPresent"), m_app(app) {
@@ -62,6 +72,14 @@ frmPresent::frmPresent(App& app) : Form(app.services(), "frmPresent"), m_app(app
     lblHold.setFont(presentFont(false));
     lblHold.setBackColor(Yellow);
     lblHold.setVisible(false);
+    for (Label* l : {&lblLCount, &lblLiftoff}) {
+        l->setFitText(true);
+        l->setCentredVertically(true);
+        l->setWordWrap(false);
+        l->setFont(presentFont(l == &lblLCount));
+        l->setBackColor(LightGrey);
+        l->setVisible(false);
+    }
     mnuPresentPopUp.setVisible(false);
 
     coverMonitor(app.displays().monitors().front());
@@ -84,7 +102,8 @@ frmPresent::frmPresent(App& app) : Form(app.services(), "frmPresent"), m_app(app
         popupMenu(mnuPresentPopUp);
     };
     onMouseUp = popUp;
-    for (Label* l : {&lblTMinus, &lblDays, &lblClock, &lblTarget, &lblHold})
+    for (Label* l :
+         {&lblTMinus, &lblDays, &lblClock, &lblTarget, &lblHold, &lblLCount, &lblLiftoff})
         l->onMouseUp = popUp;
     mnuPrHold.onClick = [this] { PressMainCommand("mnuHold"); };
     mnuPrHoldEnable.onClick = [this] { PressMainCommand("mnuHoldEnable"); };
@@ -94,8 +113,8 @@ frmPresent::frmPresent(App& app) : Form(app.services(), "frmPresent"), m_app(app
 
 void frmPresent::ShowHoldCommands() {
     frmOrvane& main = m_app.frmOrvane();
-    for (auto [mine, theirs] : {std::pair{&mnuPrHold, "mnuHold"},
-                                std::pair{&mnuPrHoldEnable, "mnuHoldEnable"}}) {
+    for (auto [mine, theirs] :
+         {std::pair{&mnuPrHold, "mnuHold"}, std::pair{&mnuPrHoldEnable, "mnuHoldEnable"}}) {
         const MenuItem& item = main.control<MenuItem>(theirs);
         mine->setCaption(item.caption());
         mine->setEnabled(item.acceptsInput());
@@ -144,7 +163,14 @@ void frmPresent::layOut() {
         lblTMinus.setAlignment(Align::Center);
         lblTMinus.move(margin, rowTop, inner, rowHeight);
     }
-    lblClock.move(margin, h * 20 / 100, inner, h * 66 / 100);
+    // With a plan the L count and liftoff take a row beneath the count.
+    if (lblLCount.visible()) {
+        lblClock.move(margin, h * 20 / 100, inner, h * 46 / 100);
+        lblLCount.move(margin, h * 68 / 100, inner * 62 / 100, h * 17 / 100);
+        lblLiftoff.move(margin + inner * 64 / 100, h * 68 / 100, inner * 36 / 100, h * 17 / 100);
+    } else {
+        lblClock.move(margin, h * 20 / 100, inner, h * 66 / 100);
+    }
     lblTarget.move(margin, h * 88 / 100, inner, h * 9 / 100);
 }
 
@@ -172,6 +198,16 @@ void frmPresent::ShowPresentCount() {
     if (count.held != lblHold.visible()) {
         lblHold.setVisible(count.held);
         layOut();
+    }
+    const bool planned = count.lCount && !notHeard;
+    if (planned != lblLCount.visible()) {
+        lblLCount.setVisible(planned);
+        lblLiftoff.setVisible(planned);
+        layOut();
+    }
+    if (planned) {
+        lblLCount.setCaption(*count.lCount);
+        lblLiftoff.setCaption(*count.liftoff);
     }
     ShowHoldCommands();
     lblTarget.setCaption(notHeard ? *notHeard

@@ -7,7 +7,8 @@
 // which one, and the choice is remembered. On one monitor it is the only window in sight, so it
 // takes the main window's hold commands itself: the space bar holds and resumes once holds are
 // armed, Ctrl+D arms them, and its right-click menu offers both. A hold is said in words,
-// HOLD beside the sign.
+// HOLD beside the sign. With a countdown plan the L count and liftoff's time of day stand
+// beneath the count.
 
 #include "dates/datetime.h"
 #include "toolkit/controls.h"
@@ -16,6 +17,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +31,8 @@ struct PresentedCount {
     std::int64_t seconds = 0; // from the launch or to it, never negative
     bool held = false;
     DateTime launch;
+    // With a plan: the L count and liftoff's time of day.
+    std::optional<std::string> lCount, liftoff;
 };
 PresentedCount countToPresent(App& app);
 
@@ -44,6 +48,8 @@ class frmPresent : public Form {
     Label lblClock{this, "lblClock"};
     Label lblTarget{this, "lblTarget"};
     Label lblHold{this, "lblHold"};
+    Label lblLCount{this, "lblLCount"};
+    Label lblLiftoff{this, "lblLiftoff"};
     Timer tmrPresent{this, "tmrPresent", 1, true};
 
     MenuItem mnuPresentPopUp{this, "mnuPresentPopUp", nullptr, "&PresentMenu"};

@@ -21,13 +21,20 @@ void remember(frmOrvane& f, App& app, const std::string& path) {
 } // namespace
 
 void PlanRun::wire(frmOrvane& f) {
-    f.mnuOpenPlan.onClick = [&f] {
+    f.mnuExtendHold.setEnabled(false);
+    for (auto [menu, which] : {std::pair{&f.planMenus.mnuEditPlan, App::Dialog::Plan},
+                               {&f.mnuExtendHold, App::Dialog::ExtendHold}})
+        menu->onClick = [&f, which] {
+            if (Form* dialog = f.m_app.dialog(which))
+                dialog->show();
+        };
+    f.planMenus.mnuOpenPlan.onClick = [&f] {
         FileDialogRequest request = PlanDialog;
         request.title = "Open Plan . . .";
         if (const auto path = f.services().dialogs.openFile(request))
             open(f, *path);
     };
-    f.mnuSavePlan.onClick = [&f] {
+    f.planMenus.mnuSavePlan.onClick = [&f] {
         FileDialogRequest request = PlanDialog;
         request.title = "Save Plan As . . .";
         const auto path = f.services().dialogs.saveFile(request);
@@ -45,7 +52,7 @@ void PlanRun::wire(frmOrvane& f) {
         remember(f, f.m_app, *path);
     };
     // Closing the plan keeps the launch time: liftoff is then the launch time itself.
-    f.mnuClosePlan.onClick = [&f] {
+    f.planMenus.mnuClosePlan.onClick = [&f] {
         f.m_state.plan().setHolds(CountdownPlan{});
         remember(f, f.m_app, "");
         planChanged(f);

@@ -2,6 +2,7 @@
 
 #include "app.h"
 #include "clock/frmOrvane.h"
+#include "clock/frmPlan.h"
 
 namespace orvane {
 
@@ -63,7 +64,7 @@ void PlanRun::end(frmOrvane& f, Instant now) {
     s.passBuiltInHold(f.services().clock.monotonicMs());
     Happening h = f.happening(Happening::Kind::BuiltInHoldEnd);
     h.holdLabel = s.plan().standing()->label;
-    h.plannedSeconds = s.plan().standing()->lengthSeconds;
+    h.plannedSeconds = s.plan().standingPlanned();
     h.heldSeconds = s.plan().standingElapsed();
     h.newLaunch = f.launchMoment();
     if (s.window().consuming && s.window().active)
@@ -86,7 +87,7 @@ void PlanRun::setLiftoff(frmOrvane& f, const DateTime& liftoff) {
         s.passBuiltInHold(f.services().clock.monotonicMs());
         Happening ended = f.happening(Happening::Kind::BuiltInHoldEnd);
         ended.holdLabel = s.plan().standing()->label;
-        ended.plannedSeconds = s.plan().standing()->lengthSeconds;
+        ended.plannedSeconds = s.plan().standingPlanned();
         ended.heldSeconds = s.plan().standingElapsed();
         f.m_app.raise(ended);
     }
@@ -109,28 +110,58 @@ void PlanRun::setLiftoff(frmOrvane& f, const DateTime& liftoff) {
 }
 
 void PlanRun::planChanged(frmOrvane& f) {
+    if (auto* editor = static_cast<frmPlan*>(f.m_app.loadedDialog(App::Dialog::Plan)))
+        editor->ShowPlan();
     show(f, f.services().clock.instant());
+}
+
+std::string PlanShown::holdText() const {
+    return holdLabel.value_or("") + "  " +
+           (holdLeft >= 0 ? formatHms(holdLeft) : "+" + formatHms(-holdLeft));
+}
+
+std::optional<PlanShown> PlanRun::shown(const frmOrvane& f, Instant now) {
+    const LaunchState& s = f.m_state;
+    PlanShown p;
+    if (f.m_following) {
+        const auto& leader = s.leaderPlan();
+        if (!leader)
+            return std::nullopt;
+        const std::int64_t second = now.unixSeconds();
+        p.liftoff = Instant::fromUnixSeconds(leader->liftoffAt(second));
+        p.holdLabel = leader->holdLabel;
+        p.holdLeft = leader->holdLeftAt(second);
+    } else {
+        if (s.plan().empty() && !s.plan().standing())
+            return std::nullopt;
+        p.liftoff = s.liftoffMoment(now, f.zone());
+        if (s.builtInHeld()) {
+            p.holdLabel = s.plan().standing()->label;
+            p.holdLeft = s.plan().left();
+        }
+    }
+    p.liftoffWall = f.zone().toWall(p.liftoff);
+    p.lCount = lCountText(secondsBetween(now, p.liftoff));
+    return p;
 }
 
 void PlanRun::show(frmOrvane& f, Instant now) {
     const LaunchState& s = f.m_state;
-    const bool planned = !s.plan().empty() || s.plan().standing();
-    f.lblLCount.setVisible(planned);
-    f.lblLiftoff.setVisible(planned);
-    f.lblBuiltInHold.setVisible(s.builtInHeld());
+    const std::optional<PlanShown> plan = shown(f, now);
+    f.lblLCount.setVisible(plan.has_value());
+    f.lblLiftoff.setVisible(plan.has_value());
+    f.lblBuiltInHold.setVisible(plan && plan->holdLabel);
+    // Only a hold that ends by itself can be extended or made to wait.
+    f.mnuExtendHold.setEnabled(!f.m_following && s.builtInHeld() && !s.plan().standing()->waits);
     // With a plan, the time the user enters is liftoff.
+    const bool planned = !s.plan().empty() || s.plan().standing();
     f.Label11.setCaption(planned ? "Liftoff Time (Local Zone)" : "Launch Time (Local Zone)");
-    if (!planned)
+    if (!plan)
         return;
-    const TimeZone zone = f.zone();
-    const Instant liftoff = s.liftoffMoment(now, zone);
-    f.lblLCount.setCaption(lCountText(secondsBetween(now, liftoff)));
-    f.lblLiftoff.setCaption(formatDate(zone.toWall(liftoff), "mmmm dd, yyyy   h:mm:ss AM/PM"));
-    if (const auto& standing = s.plan().standing()) {
-        const std::int64_t left = s.plan().left();
-        f.lblBuiltInHold.setCaption(standing->label + "  " +
-                                    (left >= 0 ? formatHms(left) : "+" + formatHms(-left)));
-    }
+    f.lblLCount.setCaption(plan->lCount);
+    f.lblLiftoff.setCaption(formatDate(plan->liftoffWall, "mmmm dd, yyyy   h:mm:ss AM/PM"));
+    if (plan->holdLabel)
+        f.lblBuiltInHold.setCaption(plan->holdText());
 }
 
 } // namespace orvane

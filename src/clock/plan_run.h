@@ -6,14 +6,40 @@
 
 #include "dates/zone.h"
 #include "model/countdown_plan.h"
+#include "toolkit/controls.h"
 
+#include <optional>
 #include <string>
 
 namespace orvane {
 
 class frmOrvane;
 
+// The File menu's plan commands, made in their place in the menu.
+struct PlanMenus {
+    PlanMenus(Form* form, MenuItem* file)
+        : mnuOpenPlan(form, "mnuOpenPlan", file, "Open &Plan . . ."),
+          mnuEditPlan(form, "mnuEditPlan", file, "&Edit Plan . . ."),
+          mnuSavePlan(form, "mnuSavePlan", file, "Save Plan As . . ."),
+          mnuClosePlan(form, "mnuClosePlan", file, "Close Plan") {}
+    MenuItem mnuOpenPlan, mnuEditPlan, mnuSavePlan, mnuClosePlan;
+};
+
+// What the windows and pages show of the plan at a moment: liftoff, the L count and the
+// built-in hold standing, if any.
+struct PlanShown {
+    Instant liftoff;
+    DateTime liftoffWall; // in the main window's zone
+    std::string lCount;   // "L - 000 01:05:00", as the main count is written
+    std::optional<std::string> holdLabel;
+    std::int64_t holdLeft = 0; // negative past the planned end of one that waits
+    // The label, two blanks and the time left as h:mm:ss, or "+" and the overrun.
+    std::string holdText() const;
+};
+
 struct PlanRun {
+    // The plan as shown at NOW: the window's own, or a follower's leader's; none without one.
+    static std::optional<PlanShown> shown(const frmOrvane& f, Instant now);
     // After the count shows a second: a built-in hold due there begins.
     static void counted(frmOrvane& f, Instant now);
     // A second of a hold: a built-in hold's time passes, and one whose time is up ends.

@@ -182,6 +182,12 @@ void Follower::apply(const LeaderMessage& m) {
     // A leader from before the seconds were sent tells what is left only as its text.
     if (!leader.windowLeft)
         leader.windowLeft = toTimeOfDay(m.state.windowText);
+    // The leader's plan is shown as it tells it; the follower runs none of its own.
+    std::optional<LeaderPlan> plan;
+    if (const auto& p = m.state.plan)
+        plan = LeaderPlan{OwnClock::floorDiv(p->liftoffMs, 1000), p->holdLabel, p->holdLeftSeconds,
+                          OwnClock::floorDiv(m.state.serverTimeMs, 1000), m.state.holding};
+    m_app.launchState().setLeaderPlan(std::move(plan));
     m_app.frmOrvane().FollowLeader(leader);
     applyEvents(m);
 }

@@ -103,6 +103,17 @@ void RunTotalsBuilder::add(const JournalRecord& r) {
         const std::int64_t held = endHold(r.trueMs, r.detail("held"));
         if (!m_t.liftoffMs)
             m_moved += held;
+    } else if (r.kind == "built-in-hold") {
+        ++m_t.builtInHolds;
+        m_builtIn = true;
+    } else if (r.kind == "built-in-hold-end" && m_builtIn) {
+        m_builtIn = false;
+        const std::int64_t actual = clockSeconds(r.detail("actual")).value_or(0);
+        const std::int64_t planned = clockSeconds(r.detail("planned")).value_or(actual);
+        m_t.builtInSeconds += actual;
+        m_t.builtInPlannedSeconds += planned;
+        if (!m_t.liftoffMs)
+            m_moved += actual - planned;
     } else if (r.kind == "launch-time" && !m_inPlan && !m_t.liftoffMs) {
         m_moved += launchMove(r);
     } else if (r.kind == "window-set") {
@@ -146,6 +157,14 @@ RunTotals runTotals(const std::vector<JournalRecord>& run) {
     for (const JournalRecord& r : run)
         b.add(r);
     return b.totals();
+}
+
+std::string builtInTotals(const RunTotals& t) {
+    if (t.builtInHolds == 0)
+        return "";
+    return "Built-in holds: " + std::to_string(t.builtInHolds) + ", " +
+           durationText(t.builtInSeconds) + " (planned " + durationText(t.builtInPlannedSeconds) +
+           ").    ";
 }
 
 std::string durationMsText(std::int64_t ms) {
@@ -205,13 +224,19 @@ std::string recordSummary(const JournalRecord& r) {
     };
     if (k == "hold")
         return "Hold";
+    if (k == "built-in-hold")
+        return "Built-in hold \"" + r.detail("label") + "\" for " + r.detail("planned");
+    if (k == "built-in-hold-end")
+        return "Built-in hold \"" + r.detail("label") + "\" ended after " + r.detail("actual") +
+               " (planned " + r.detail("planned") + ")";
     if (k == "resume") {
         const std::string moved = durationText(std::strtoll(r.detail("held").c_str(), nullptr, 10));
         const std::string trueMs = r.detail("held-ms");
         if (trueMs.empty())
             return "Resume after a hold of " + moved;
-        return "Resume after a hold of " + durationMsText(std::strtoll(trueMs.c_str(), nullptr, 10)) +
-               "; the launch moved " + moved;
+        return "Resume after a hold of " +
+               durationMsText(std::strtoll(trueMs.c_str(), nullptr, 10)) + "; the launch moved " +
+               moved;
     }
     if (k == "launch-time")
         return "Launch time set to " + r.detail("launch");

@@ -3,9 +3,9 @@
 // What the debrief makes of a run's records: the totals, the timeline picture, the table's
 // rows, and the exports (CSV and a self-contained HTML report).
 
-#include "toolkit/drawing.h"
-#include "services/journal.h"
 #include "dates/zone.h"
+#include "services/journal.h"
+#include "toolkit/drawing.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -34,9 +34,17 @@ struct RunTotals {
     // How far the launch time moved from the plan, in seconds (later is positive), by the
     // holds and the launch times set after it: up to the liftoff, or the run's end without one.
     std::optional<std::int64_t> slipSeconds;
+    // The countdown plan's built-in holds, apart from the holds by hand: how many, how long
+    // they lasted and how long they were planned to last (in seconds). Liftoff's slip against
+    // the plan is then what the holds by hand, new launch times and the built-in holds kept
+    // longer or shorter than planned moved it.
+    int builtInHolds = 0;
+    std::int64_t builtInSeconds = 0, builtInPlannedSeconds = 0;
 };
 
 RunTotals runTotals(const std::vector<JournalRecord>& run);
+// "Built-in holds: 2, 0:22:05 (planned 0:20:00).    ", or nothing in a run without any.
+std::string builtInTotals(const RunTotals& t);
 
 // The same, a record at a time: what it keeps does not grow with the run.
 class RunTotalsBuilder {
@@ -51,6 +59,7 @@ class RunTotalsBuilder {
     std::int64_t m_holdStart = 0;
     std::int64_t m_moved = 0;
     std::int64_t m_lastMs = 0;
+    bool m_builtIn = false;
     std::int64_t endHold(std::int64_t atMs, const std::string& heldDetail);
 };
 
@@ -109,7 +118,9 @@ std::string journalCsvRow(const JournalRecord& r, const TimeZone& zone);
 std::string drawingSvg(const Drawing& drawing);
 std::string svgOpening(double width, double height);
 std::string svgItem(const DrawItem& item);
-inline const char* svgEnd() { return "</svg>\n"; }
+inline const char* svgEnd() {
+    return "</svg>\n";
+}
 // The HTML report of the runs given (each a run's records): for each the picture, the totals
 // and the table. Needs nothing beside it.
 std::string debriefHtml(const std::vector<std::vector<JournalRecord>>& runs, const TimeZone& zone,

@@ -181,10 +181,16 @@ bool DebriefHtmlRunWriter::finish(const Write& write) {
            (t.windowSeconds ? durationText(t.windowUsedSeconds) + " of " + durationText(*t.windowSeconds) +
                                   (t.windowExpired ? " (expired)" : "")
                             : std::string("no launch window")) +
+           (t.builtInHolds ? "</td></tr>\n<tr><th>Built-in holds</th><td>" +
+                                 std::to_string(t.builtInHolds) + ", " +
+                                 durationText(t.builtInSeconds) + " in all, planned " +
+                                 durationText(t.builtInPlannedSeconds)
+                           : std::string()) +
            "</td></tr>\n<tr><th>Planned liftoff</th><td>" +
            escaped(localText(*t.plannedLaunchMs, m_zone).substr(0, 19)) +
            "</td></tr>\n<tr><th>Liftoff</th><td>" +
-           (t.liftoffMs ? escaped(localText(*t.liftoffMs, m_zone).substr(0, 19)) + ", slip " +
+           (t.liftoffMs ? escaped(localText(*t.liftoffMs, m_zone).substr(0, 19)) +
+                              (t.builtInHolds ? ", slip against the plan " : ", slip ") +
                               durationText(*t.slipSeconds)
                         : "not in this run; the launch moved by " + durationText(*t.slipSeconds)) +
            "</td></tr>\n</table>\n";

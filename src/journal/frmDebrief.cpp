@@ -53,9 +53,10 @@ void frmDebrief::layOut() {
     cmdNextRun.move(8160, 120, 1140, 375);
     chkAllRuns.setCaption("&All runs");
     chkAllRuns.move(9420, 150, 1800, 330);
-    picTimeline.move(240, 600, 10920, 4200);
+    picTimeline.move(240, 600, 10920, 4050);
     picTimeline.setBackColor(0xFFFFFF);
-    lblTotals.move(240, 4890, 10920, 300);
+    // Two lines: a run with a countdown plan adds its built-in holds and slip to the totals.
+    lblTotals.move(240, 4710, 10920, 480);
     cmdRefresh.setCaption("&Refresh");
     cmdRefresh.setVisible(true);
     picTable.move(240, 5280, 10680, 2280);
@@ -160,7 +161,9 @@ void frmDebrief::ShowRecords(std::vector<JournalRecord> records, std::int64_t to
             ".    Launch window used: " +
             (t.windowSeconds ? durationText(t.windowUsedSeconds) + " of " + durationText(*t.windowSeconds)
                              : std::string("none")) +
-            ".    " + (t.liftoffMs ? "Liftoff slip: " : "Launch moved by: ") +
+            ".    " + builtInTotals(t) +
+            (t.liftoffMs ? (t.builtInHolds ? "Liftoff slip against the plan: " : "Liftoff slip: ")
+                         : "Launch moved by: ") +
             durationText(*t.slipSeconds) + "." + partial);
     }
     const int rows = int(picTable.height() / TwipsPerPixel / RowPixels) - 1;

@@ -96,6 +96,7 @@ std::optional<BuiltInHold> CountdownPlan::holdDueAt(std::int64_t tMinus) {
 
 void CountdownPlan::begin(const BuiltInHold& hold, std::int64_t elapsed) {
     m_standing = hold;
+    m_planned = hold.lengthSeconds;
     m_elapsed = elapsed;
     m_plannedEndTaken = false;
     m_endedAt.reset();
@@ -141,6 +142,34 @@ std::int64_t CountdownPlan::timeAhead(std::int64_t tMinus) const {
     return ahead;
 }
 
+std::int64_t CountdownPlan::countAfter(std::int64_t tMinus, std::int64_t seconds) const {
+    std::int64_t count = tMinus, rest = seconds;
+    if (rest <= 0)
+        return count - rest;
+    if (m_standing) {
+        const std::int64_t standing = std::max<std::int64_t>(left(), 0);
+        if (rest <= standing)
+            return count;
+        rest -= standing;
+    }
+    for (const BuiltInHold& h : m_holds) {
+        const bool ahead =
+            m_standing ? h.tSeconds < m_standing->tSeconds
+                       : h.tSeconds < tMinus || (h.tSeconds == tMinus && m_endedAt != tMinus);
+        if (!ahead || h.tSeconds > count)
+            continue;
+        if (rest <= count - h.tSeconds)
+            return count - rest;
+        rest -= count - h.tSeconds;
+        count = h.tSeconds;
+        // The count shows the hold's T-time from the second it reaches it to its end.
+        if (rest <= h.lengthSeconds)
+            return count;
+        rest -= h.lengthSeconds;
+    }
+    return count - rest;
+}
+
 CountdownPlan::Placement CountdownPlan::placeLiftoff(std::int64_t secondsToLiftoff) const {
     Placement p;
     // From the last hold up: each begins when the count, having stood in every hold below
@@ -159,6 +188,15 @@ CountdownPlan::Placement CountdownPlan::placeLiftoff(std::int64_t secondsToLifto
         break;
     }
     return p;
+}
+
+std::int64_t LeaderPlan::liftoffAt(std::int64_t now) const {
+    if (!holding || now <= told)
+        return liftoff;
+    if (!holdLabel)
+        return liftoff + (now - told);
+    const auto overrun = [](std::int64_t left) { return left < 0 ? -left : 0; };
+    return liftoff + overrun(holdLeftAt(now)) - overrun(holdLeft);
 }
 
 std::string formatHms(std::int64_t seconds) {

@@ -53,6 +53,8 @@ class CountdownPlan {
     // Real seconds the standing hold has lasted (a hold entered part way through starts
     // with the part already gone).
     std::int64_t standingElapsed() const { return m_elapsed; }
+    // The standing hold's length as the plan had it when it began, whatever it was extended by.
+    std::int64_t standingPlanned() const { return m_planned; }
     // What to do at a second of the count: the count shows TMINUS (seconds to the launch
     // time) and no built-in hold stands. The hold whose T-time it shows begins, unless it
     // just ended there; a hold the count is back above is ahead again.
@@ -79,6 +81,9 @@ class CountdownPlan {
     // The built-in hold time ahead of a count that shows TMINUS: the rest of the standing
     // hold and every hold below it, or every hold the count has yet to reach.
     std::int64_t timeAhead(std::int64_t tMinus) const;
+    // The count SECONDS from now, when it shows TMINUS now, if the plan runs to time: it
+    // stands through the rest of the standing hold and through every hold ahead.
+    std::int64_t countAfter(std::int64_t tMinus, std::int64_t seconds) const;
 
     // Where the launch time must stand for LIFTOFF, NOW seconds being the present on the
     // same scale: the seconds of built-in hold ahead, and the hold the present falls in with
@@ -99,9 +104,27 @@ class CountdownPlan {
     std::vector<BuiltInHold> m_holds;
     std::optional<BuiltInHold> m_standing;
     std::int64_t m_elapsed = 0;
+    std::int64_t m_planned = 0;
     bool m_plannedEndTaken = false;
     // The T-time of the hold that ended last, while the count has not left it.
     std::optional<std::int64_t> m_endedAt;
+};
+
+// A follower runs no plan of its own: it shows its leader's, as the leader last told it at
+// second TOLD (Unix seconds on the leader's clock, which the follower's follows).
+struct LeaderPlan {
+    std::int64_t liftoff = 0; // Unix seconds
+    std::optional<std::string> holdLabel;
+    std::int64_t holdLeft = 0; // negative past the planned end of one that waits
+    std::int64_t told = 0;
+    bool holding = false;
+    // The standing hold's time left at second NOW: it runs on from what was told.
+    std::int64_t holdLeftAt(std::int64_t now) const {
+        return holdLeft - (now > told ? now - told : 0);
+    }
+    // Liftoff at second NOW: it stands through a built-in hold kept to its plan and moves on
+    // with the clock in a hold by hand or past a built-in hold's planned end.
+    std::int64_t liftoffAt(std::int64_t now) const;
 };
 
 // "h:mm:ss", as a hold's length and time left are shown.

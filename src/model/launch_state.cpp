@@ -121,8 +121,11 @@ void LaunchState::beginBuiltInHold(const BuiltInHold& hold, std::int64_t elapsed
 }
 
 void LaunchState::passBuiltInHold(std::int64_t monotonicMs) {
+    // Taken at the turns of the seconds, which the timer meets a little late by a varying
+    // amount: to the nearest second, so that a turn met sooner than the hold's first is not
+    // taken for the second before it (the hold would end, and liftoff move, a second late).
     if (m_plan.standing())
-        m_plan.setElapsed(m_builtInElapsedAtBegin + (monotonicMs - m_builtInBeganMs) / 1000);
+        m_plan.setElapsed(m_builtInElapsedAtBegin + (monotonicMs - m_builtInBeganMs + 500) / 1000);
 }
 
 void LaunchState::endBuiltInHold() {

@@ -119,6 +119,10 @@ class LaunchState {
     bool setLiftoff(const LocalTime& liftoff, Instant now, std::int64_t monotonicMs,
                     const TimeZone& zone);
 
+    // A follower's: its leader's plan as last told, or none.
+    const std::optional<LeaderPlan>& leaderPlan() const { return m_leaderPlan; }
+    void setLeaderPlan(std::optional<LeaderPlan> plan) { m_leaderPlan = std::move(plan); }
+
   private:
     void takeOutClockSteps(Instant now, std::int64_t monotonicMs, const TimeZone& zone);
 
@@ -134,6 +138,7 @@ class LaunchState {
     bool m_armedBeforeBuiltIn = false;
     std::int64_t m_builtInBeganMs = 0;
     std::int64_t m_builtInElapsedAtBegin = 0;
+    std::optional<LeaderPlan> m_leaderPlan;
 };
 
 } // namespace orvane

@@ -60,19 +60,9 @@ RemoteState readRemoteState(App& app, std::int64_t computerTimeMs) {
     s.notHeard = main->leaderNotHeard();
     if (const auto* board = app.loaded<frmEventTimers>())
         readEvents(*board, s);
-    const LaunchState& state = app.launchState();
-    if (!state.plan().empty() || state.plan().standing()) {
-        const Instant now = app.services().clock.instant();
-        const Instant liftoff = state.liftoffMoment(now, app.services().clock.zone());
-        RemotePlan plan;
-        plan.liftoffMs = liftoff.unixSeconds() * 1000;
-        plan.lCount =
-            "L" + ShownCount::fromSecondsToLaunch(secondsBetween(now, liftoff)).text().substr(1);
-        if (state.builtInHeld()) {
-            plan.holdLabel = state.plan().standing()->label;
-            plan.holdLeftSeconds = state.plan().left();
-        }
-        s.plan = std::move(plan);
+    if (const auto plan = PlanRun::shown(*main, app.services().clock.instant())) {
+        s.plan = RemotePlan{plan->liftoff.unixSeconds() * 1000, plan->lCount, plan->holdLabel,
+                            plan->holdLeft};
     }
     return s;
 }
@@ -123,9 +113,18 @@ bool remoteStateChanged(const RemoteState& a, const RemoteState& b) {
     // moves with the clock only in a hold by hand or past a waiting hold's planned end.
     if (a.plan.has_value() != b.plan.has_value())
         return true;
-    if (a.plan && (a.plan->holdLabel != b.plan->holdLabel ||
-                   (a.plan->holdLeftSeconds > 0) != (b.plan->holdLeftSeconds > 0) ||
-                   (!a.holding && a.plan->liftoffMs != b.plan->liftoffMs)))
+    // A hold extended while it stands moves liftoff within its plan's time: that is told too
+    // (a hold's liftoff, read between two turns of a second, may stand a second off).
+    const auto withinPlan = [](const RemoteState& s) {
+        return !s.holding || (s.plan->holdLabel && s.plan->holdLeftSeconds > 0);
+    };
+    const auto liftoffMoved = [&] {
+        const std::int64_t by = std::llabs(a.plan->liftoffMs - b.plan->liftoffMs);
+        return withinPlan(a) && withinPlan(b) && by > (a.holding ? 1000 : 0);
+    };
+    if (a.plan &&
+        (a.plan->holdLabel != b.plan->holdLabel ||
+         (a.plan->holdLeftSeconds > 0) != (b.plan->holdLeftSeconds > 0) || liftoffMoved()))
         return true;
     for (std::size_t i = 0; i < a.events.size(); ++i)
         if (eventChanged(a.events[i], a.serverTimeMs, b.events[i], b.serverTimeMs))

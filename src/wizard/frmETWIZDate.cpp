@@ -62,8 +62,12 @@ std::string frmETWIZDate::DateSign(DateTime t) const {
     return SecondsToLaunch(t) > 0 ? "-" : "+";
 }
 
+// With a countdown plan, the T-time the count will show at T if the plan runs to time.
 std::int64_t frmETWIZDate::SecondsToLaunch(DateTime t) const {
-    return secondsBetween(services().clock.zone().toInstant(t), m_app.launchMoment());
+    const Instant now = services().clock.instant();
+    return m_app.launchState().plan().countAfter(
+        secondsBetween(now, m_app.launchMoment()),
+        secondsBetween(now, services().clock.zone().toInstant(t)));
 }
 
 void frmETWIZDate::enter() {

@@ -330,15 +330,14 @@ TEST_P(DesignedStates, EveryControlIsAsDesignedWhenTheWindowLoads) {
                                          "in another order than the table's";
 }
 
-INSTANTIATE_TEST_SUITE_P(Windows, DesignedStates,
-                         ::testing::Values("frmOrvane", "frmEventTimers", "frmSplash", "frmTips",
-                                           "frmAbout", "frmTechSupport", "frmETWIZNumber",
-                                           "frmETWIZLabel", "frmETWIZChoice", "frmETWIZPlus",
-                                           "frmETWIZMET", "frmETWIZDate", "frmRemoveEvent",
-                                           "frmWizardPlusMinus", "frmWizardTime",
-                                           "frmRemoteDisplays", "frmDebrief", "frmPresent",
-                                           "frmPresentScreen", "frmCallouts"),
-                         [](const auto& info) { return std::string(info.param); });
+INSTANTIATE_TEST_SUITE_P(
+    Windows, DesignedStates,
+    ::testing::Values("frmOrvane", "frmEventTimers", "frmSplash", "frmTips", "frmAbout",
+                      "frmTechSupport", "frmETWIZNumber", "frmETWIZLabel", "frmETWIZChoice",
+                      "frmETWIZPlus", "frmETWIZMET", "frmETWIZDate", "frmRemoveEvent",
+                      "frmWizardPlusMinus", "frmWizardTime", "frmRemoteDisplays", "frmDebrief",
+                      "frmPresent", "frmPresentScreen", "frmCallouts", "frmPlan", "frmExtendHold"),
+    [](const auto& info) { return std::string(info.param); });
 
 } // namespace
 } // namespace orvane::test

@@ -22,7 +22,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "remote"))
-from orvane_remote import Program, launch_caption, wait_for  # noqa: E402
+from orvane_remote import Program, add_built_in_hold, launch_caption, wait_for  # noqa: E402
 
 TOPIC = "mission/orvane"
 
@@ -132,9 +132,12 @@ def seconds_to_launch(state):
 
 
 def shown(state):
+    plan = state.get("plan") or {}
+    hold = plan.get("built_in_hold") or {}
     return (state["holding"], seconds_to_launch(state),
             [(e["number"], e["name"], e["sign"], e["offset_s"], e["text"])
-             for e in state["events"]])
+             for e in state["events"]],
+            plan.get("l_count"), plan.get("liftoff_ms"), hold.get("label"), hold.get("left_s"))
 
 
 def agree(programs, what):
@@ -245,6 +248,15 @@ def main():
         every_second(everyone, 3, "held")
         leader.drive("click frmOrvane.cmdHoldResume")
         every_second(everyone, 3, "resumed")
+
+        # A built-in hold of four seconds on the leader's plan: the followers show its L count,
+        # liftoff and time left at every second of it, and run no plan of their own.
+        add_built_in_hold(leader, 3, 4)
+        wait_for("the built-in hold", lambda: (leader.state().get("plan") or {}).get(
+            "built_in_hold"), timeout=10, step=0.02)
+        agree(everyone, "in the built-in hold")
+        every_second(everyone, 4, "through the built-in hold")
+        assert not leader.state()["holding"], leader.state()
 
         leader.drive("set frmOrvane.lblTarget.Caption " + launch_caption(5 * 60))
         every_second(everyone, 2, "with a new launch time")

@@ -115,6 +115,56 @@ TEST(CountdownPlan, AWaitingHoldRunsPastItsPlanAndAnExtendedOneLonger) {
     EXPECT_EQ(p.standing()->lengthSeconds, 15 * M);
 }
 
+// Each row: the count now, seconds from now, and the count then if the plan runs to time.
+struct CountCase {
+    std::int64_t now, after, then;
+};
+
+TEST(CountdownPlan, TheCountAtAMomentStandsThroughEveryHoldAhead) {
+    CountdownPlan p = crewed();
+    const CountCase counting[] = {
+        {30 * M, -60, 31 * M},    // a moment gone: the count was higher
+        {30 * M, 10 * M, 20 * M}, // reaching T-20:00
+        {30 * M, 20 * M, 20 * M}, // the hold's last second
+        {30 * M, 20 * M + 1, 20 * M - 1},
+        {30 * M, 31 * M, 9 * M}, // into the poll
+        {30 * M, 76 * M, 9 * M}, // the poll's last second
+        {30 * M, 85 * M, 0},     // liftoff: the holds' 55 minutes later
+        {30 * M, 86 * M, -60},   // and after it
+        {20 * M, 5 * M, 20 * M}, // a count at a hold's T-time is about to stand in it
+    };
+    for (const CountCase& c : counting) {
+        EXPECT_EQ(p.countAfter(c.now, c.after), c.then) << c.now << " +" << c.after;
+        EXPECT_EQ(p.countAfter(c.now, c.now + p.timeAhead(c.now)), 0) << "liftoff";
+    }
+    // With a hold standing, its rest comes first; one that waits past its plan has none left.
+    p.begin(p.holds()[1], 4 * M);
+    EXPECT_EQ(p.countAfter(20 * M, 6 * M), 20 * M);
+    EXPECT_EQ(p.countAfter(20 * M, 6 * M + 1), 20 * M - 1);
+    EXPECT_EQ(p.countAfter(20 * M, 17 * M), 9 * M);
+    p.end();
+    p.begin(p.holds()[2]);
+    p.setElapsed(50 * M);
+    EXPECT_EQ(p.countAfter(9 * M, 60), 8 * M);
+}
+
+TEST(LeaderPlan, AFollowerRunsTheLeadersHoldOnAndMovesLiftoffOnlyPastThePlan) {
+    // Told at second 1000: liftoff at 5000, a built-in hold with 3 s left.
+    LeaderPlan told{5000, "Built-in hold", 3, 1000, true};
+    EXPECT_EQ(told.holdLeftAt(999), 3);
+    EXPECT_EQ(told.holdLeftAt(1002), 1);
+    EXPECT_EQ(told.liftoffAt(1003), 5000);
+    told.holdLeft = -2; // a waiting hold already 2 s past its plan: liftoff moves on
+    EXPECT_EQ(told.liftoffAt(1004), 5004);
+    told.holdLeft = 2;
+    EXPECT_EQ(told.liftoffAt(1005), 5003);
+    told.holdLabel.reset(); // a hold by hand moves liftoff with the clock
+    EXPECT_EQ(told.liftoffAt(1005), 5005);
+    EXPECT_EQ(told.liftoffAt(990), 5000);
+    told.holding = false;
+    EXPECT_EQ(told.liftoffAt(1005), 5000);
+}
+
 // Each row: seconds from the present to liftoff, and where the launch time must stand.
 struct PlaceCase {
     std::int64_t toLiftoff;
@@ -171,6 +221,10 @@ TEST(LaunchStatePlan, LiftoffStandsThroughAHoldKeptToPlanWhateverTheClockDoes) {
     // Five minutes pass while the clock is stepped an hour on.
     const Instant later = now.addSeconds(300 + 3600);
     s.moveHeldLaunch(later, 301000, zone);
+    // Regression: a turn of the second met 10 ms sooner after it than the hold's first turn was
+    // taken for the second before, and the hold ended (and liftoff moved) a second late.
+    s.passBuiltInHold(300990);
+    EXPECT_EQ(s.plan().left(), 300);
     s.passBuiltInHold(301000);
     EXPECT_EQ(s.plan().left(), 300);
     // The launch time moved by the five minutes held, not by the step.

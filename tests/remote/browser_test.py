@@ -12,8 +12,8 @@ import sys
 import tempfile
 import time
 
-from orvane_remote import (Program, Screens, browser, count_text, launch_caption, shut_down,
-                           wait_for)
+from orvane_remote import (Program, Screens, add_built_in_hold, browser, count_text,
+                           launch_caption, shut_down, wait_for)
 
 
 def page_count(driver):
@@ -45,6 +45,43 @@ def page_launch_matches_program(driver, program):
     shown = driver.find_element("id", "launch").text
     after = launch_text(program.state()["launch_time_ms"])
     return before == after == shown
+
+
+def plan_text(state):
+    plan = state.get("plan") or {}
+    hold = plan.get("built_in_hold")
+    if not hold:
+        return plan.get("l_count"), None
+    left = hold["left_s"]
+    return plan["l_count"], "%s  %s%d:%02d:%02d" % (hold["label"], "" if left >= 0 else "+",
+                                                   abs(left) // 3600, abs(left) // 60 % 60,
+                                                   abs(left) % 60)
+
+
+def watch_built_in_hold(driver, program):
+    add_built_in_hold(program, 3, 4)
+    wait_for("the page to show the L count", lambda: driver.find_element("id", "plan").is_displayed())
+    seen = {}
+
+    def hold_over():
+        before = program.state()
+        shown = (page_count(driver), driver.find_element("id", "lcount").text,
+                 driver.find_element("id", "builtin").text
+                 if driver.find_element("id", "builtin").is_displayed() else None)
+        after = program.state()
+        program_shows = (count_text(before),) + plan_text(before)
+        # The page turns a moment after the program: a second counts once they were alike.
+        if program_shows == (count_text(after),) + plan_text(after) == shown and \
+                before["plan"]["built_in_hold"]:
+            seen[program_shows[2]] = shown
+        return seen and not after["holding"]
+    wait_for("the built-in hold to pass", hold_over, timeout=20, step=0.05)
+    # Every second of the hold was seen alike: its time left ran 0:00:04 to 0:00:01.
+    assert sorted(seen) == ["Built-in hold  0:00:0%d" % n for n in (1, 2, 3, 4)], seen
+    liftoff_ms = program.state()["plan"]["liftoff_ms"]
+    day = time.localtime(liftoff_ms // 1000).tm_mday
+    expected = launch_text(liftoff_ms).replace(" %d, " % day, " %02d, " % day, 1)
+    assert driver.find_element("id", "liftoff").text == expected, expected
 
 
 def main():
@@ -132,6 +169,11 @@ def main():
         states = [json.loads(m) for m in screen.messages]
         assert [(s["holding"], len(s["events"])) for s in states] == \
             [(False, 1), (True, 1), (False, 1), (False, 0), (True, 0)], states
+
+        # A built-in hold: the page shows the program's T and L counts and the hold's time
+        # left at every second of it, and liftoff's time.
+        program.drive("click frmOrvane.cmdHoldResume")
+        watch_built_in_hold(driver, program)
 
         # A follower whose broker refuses it has no count of its own to show: the page says why.
         listener = socket.socket()

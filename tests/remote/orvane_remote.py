@@ -316,3 +316,14 @@ def shut_down(driver, profile, program):
     except Exception:
         program.kill()
         raise
+
+
+def add_built_in_hold(program, seconds_ahead, length):
+    """Through the plan editor: a built-in hold the count reaches SECONDS_AHEAD from now."""
+    state = program.state()
+    t = (state["launch_time_ms"] - state["server_time_ms"]) // 1000 - seconds_ahead
+    program.drive("click frmOrvane.mnuEditPlan")
+    program.drive("click frmPlan.cmdAdd")
+    program.drive("set frmPlan.txtLength(0).Text 00:00:%02d" % length)
+    program.drive("set frmPlan.txtTime(0).Text T-%02d:%02d:%02d" % (t // 3600, t // 60 % 60, t % 60))
+    program.drive("click frmPlan.cmdClose")

@@ -108,6 +108,24 @@ TEST_F(RemoteStateTest, ThePlanGoesOutWithLiftoffAndTheBuiltInHold_AsANewFieldOn
     EXPECT_FALSE(sent.plan->holdLabel);
 }
 
+// Regression: a built-in hold extended while it stands moved liftoff, and the pages, which
+// hear nothing during a hold kept to its plan, went on showing the old one.
+TEST_F(RemoteStateTest, ABuiltInHoldExtendedWhileItStandsIsToldAtOnce) {
+    ASSERT_FALSE(app.launchState().plan().add({14 * 60 + 57, 60, "Poll", false}));
+    EXPECT_TRUE(sendsAgain());
+    advance(3s);
+    EXPECT_TRUE(sendsAgain());
+    ASSERT_TRUE(click(main().control<MenuItem>("mnuExtendHold")));
+    Form& extend = *app.form("frmExtendHold");
+    extend.control<TextBox>("txtBy").setText("0:02:00");
+    ASSERT_TRUE(click(extend.control<CommandButton>("cmdExtend")));
+    EXPECT_TRUE(sendsAgain());
+    EXPECT_EQ(sent.plan->liftoffMs, ms("2001-05-03 10:33:00"));
+    EXPECT_EQ(sent.plan->holdLeftSeconds, 180);
+    advance(1s);
+    EXPECT_FALSE(sendsAgain());
+}
+
 TEST_F(RemoteStateTest, ANewLaunchTimeGoesOut_WhetherCountingOrHeld) {
     main().control<Label>("lblTarget").setCaption("May 3, 2001   11:00:00 AM");
     advance(1s);
