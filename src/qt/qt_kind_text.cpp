@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <cmath>
@@ -36,15 +37,17 @@ class FitLabel final : public QLabel {
         update();
     }
 
-    // Sets the text. Drawn large, a text whose digits changed but not its pattern repaints
-    // only the characters that changed: the present window's seconds then send a digit or
-    // two to the screen each second instead of the whole line, which on a 4K screen without
-    // shared memory is some 20 MB a second through the X connection.
+    // Sets the text. A text whose digits changed but not its pattern repaints only the
+    // characters that changed: the present window's seconds then send a digit or two to the
+    // screen each second instead of the whole line, which on a 4K screen without shared
+    // memory is some 20 MB a second through the X connection; and the main count's large
+    // glyphs, which the painter fills as outlines, are filled for the turned digits alone.
     void setShownText(const QString& text) {
         if (text == QLabel::text())
             return;
         const QString old = QLabel::text();
-        const std::optional<QRect> area = m_fit ? changedArea(old, text) : std::nullopt;
+        const std::optional<QRect> area =
+            m_fit ? changedArea(old, text) : m_turning.changedArea(*this, old, text);
         if (!area) {
             setText(text);
             return;
@@ -65,7 +68,7 @@ class FitLabel final : public QLabel {
             }
             QPainter painter(this);
             drawFrame(&painter);
-            m_turning.draw(painter, *this);
+            m_turning.draw(painter, *this, event->rect());
             return;
         }
         QPainter painter(this);

@@ -196,6 +196,29 @@ void TurningText::swapDigits(const QString& text) {
     m_text = text;
 }
 
+std::optional<QRect> TurningText::changedArea(const QLabel& label, const QString& old,
+                                             const QString& now) const {
+    if (!m_laidOut || !m_turnable || old != m_text || old.size() != now.size() ||
+        pattern(now) != m_pattern || !drawable(label) || keyOf(label) != m_key)
+        return std::nullopt;
+    qsizetype first = 0;
+    while (first < now.size() && old[first] == now[first])
+        ++first;
+    if (first == now.size())
+        return std::nullopt;
+    qsizetype last = now.size() - 1;
+    while (old[last] == now[last])
+        --last;
+    const QList<QPointF> places = m_run.positions();
+    const QPointF advance =
+        m_run.rawFont().advancesForGlyphIndexes({m_run.glyphIndexes()[last]}).value(0);
+    const double margin = m_run.rawFont().pixelSize() / 8.0;
+    const double left = m_origin.x() + places[first].x() - margin;
+    const double right = m_origin.x() + places[last].x() + advance.x() + margin;
+    return QRect(QPoint(int(std::floor(left)), 0), QPoint(int(std::ceil(right)), label.height() - 1))
+        .intersected(label.rect());
+}
+
 bool TurningText::prepare(const QLabel& label) {
     if (!drawable(label)) {
         m_laidOut = false;
@@ -223,9 +246,31 @@ bool TurningText::prepare(const QLabel& label) {
     return false;
 }
 
-void TurningText::draw(QPainter& painter, const QLabel& label) const {
+void TurningText::draw(QPainter& painter, const QLabel& label, const QRect& area) const {
     painter.setPen(label.palette().color(label.foregroundRole()));
-    painter.drawGlyphRun(m_origin, m_run);
+    if (area.contains(label.rect())) {
+        painter.drawGlyphRun(m_origin, m_run);
+        return;
+    }
+    // Large glyphs are filled as outlines at every paint: those outside the area are left out.
+    const QList<quint32> glyphs = m_run.glyphIndexes();
+    const QList<QPointF> places = m_run.positions();
+    const QList<QPointF> advances = m_run.rawFont().advancesForGlyphIndexes(glyphs);
+    const double margin = m_run.rawFont().pixelSize() / 8.0;
+    QList<quint32> someGlyphs;
+    QList<QPointF> somePlaces;
+    for (qsizetype i = 0; i < glyphs.size(); ++i) {
+        const double left = m_origin.x() + places[i].x() - margin;
+        const double right = m_origin.x() + places[i].x() + advances[i].x() + margin;
+        if (right >= area.left() && left <= area.right() + 1) {
+            someGlyphs.push_back(glyphs[i]);
+            somePlaces.push_back(places[i]);
+        }
+    }
+    QGlyphRun some = m_run;
+    some.setGlyphIndexes(someGlyphs);
+    some.setPositions(somePlaces);
+    painter.drawGlyphRun(m_origin, some);
 }
 
 } // namespace orvane

@@ -15,6 +15,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 class QLabel;
 class QPainter;
@@ -28,8 +29,15 @@ class TurningText {
     // same shape (digits aside) is laid out, the ones after it swap digits. All of it is done
     // at the paint, after the round that set the texts, never in it.
     bool prepare(const QLabel& label);
-    // Draws LABEL's text with PAINTER (on the label), once prepared.
-    void draw(QPainter& painter, const QLabel& label) const;
+    // Draws LABEL's text with PAINTER (on the label), once prepared: the glyphs whose ink may
+    // reach into AREA, the part of the label being painted.
+    void draw(QPainter& painter, const QLabel& label, const QRect& area) const;
+
+    // Where on LABEL the text drawn last (OLD) and NOW differ, when NOW is drawn by swapping
+    // digits: the changed glyphs' span, with room for ink beyond their advances, over the
+    // label's height. None when the whole label must be painted again.
+    std::optional<QRect> changedArea(const QLabel& label, const QString& old,
+                                     const QString& now) const;
 
     // TEXT's shape: every digit made a 0.
     static QString pattern(const QString& text);

@@ -10,9 +10,11 @@
 #include <QFont>
 #include <QImage>
 #include <QLabel>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QWidget>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,7 +37,7 @@ class TurningLabel final : public QLabel {
         ++drawnHere;
         QPainter painter(this);
         drawFrame(&painter);
-        turning.draw(painter, *this);
+        turning.draw(painter, *this, event->rect());
     }
 
   public:
@@ -63,6 +65,31 @@ QImage asQLabelPaints(const QLabel& like, const QString& text) {
 
 QImage shown(QLabel& label) {
     return label.grab().toImage();
+}
+
+// A label that turns from the text it shows to NOW is painted again only in the area its turn
+// names: what QLabel paints for NOW must differ from what it showed nowhere else, and the
+// label painted in that area alone must show there what QLabel paints.
+void expectTurnConfined(TurningLabel& label, const QString& now) {
+    const QString old = label.text();
+    const std::optional<QRect> area = label.turning.changedArea(label, old, now);
+    if (!area)
+        return;
+    const QImage before = asQLabelPaints(label, old), after = asQLabelPaints(label, now);
+    for (int y = 0; y < after.height(); ++y)
+        for (int x = 0; x < after.width(); ++x)
+            if (!area->contains(x, y) && before.pixel(x, y) != after.pixel(x, y)) {
+                ADD_FAILURE() << "the turn to " << now.toStdString() << " changes (" << x << ", "
+                              << y << ") outside its area";
+                return;
+            }
+    label.setAttribute(Qt::WA_UpdatesDisabled, true);
+    label.turnTo(now);
+    label.setAttribute(Qt::WA_UpdatesDisabled, false);
+    QImage painted = before;
+    // The region rendered lands at the offset given.
+    label.render(&painted, area->topLeft(), QRegion(*area));
+    EXPECT_EQ(painted, after) << "painted in " << area->x() << "+" << area->width();
 }
 
 struct Look {
@@ -108,6 +135,7 @@ TEST(TurningText, ACountTurningSecondBySecondShowsWhatQLabelPaints) {
         int swapped = 0;
         for (const QString& count : counts) {
             SCOPED_TRACE(count.toStdString());
+            expectTurnConfined(label, count);
             label.turnTo(count);
             const QImage image = shown(label);
             swapped += label.turning.swapped();
