@@ -25,7 +25,7 @@ frmRemoteDisplays::frmRemoteDisplays(App& app, RemoteDisplays& remote, MqttPubli
       m_publishing(publishing) {
     setCaption("Remote Displays");
     setCentered(true);
-    move(0, 0, 5700, 9570);
+    move(0, 0, 11160, 9570);
 
     chkServe.setCaption("&Serve the count to browsers");
     chkServe.move(240, 180, 5100, 330);
@@ -65,7 +65,7 @@ frmRemoteDisplays::frmRemoteDisplays(App& app, RemoteDisplays& remote, MqttPubli
     txtCredentials.move(1440, 7680, 3900, 360);
     lblFollowing.setWordWrap(true);
     lblFollowing.move(240, 8160, 5100, 480);
-    cmdClose.move(2220, 8760, 1140, 375);
+    cmdClose.move(5010, 8760, 1140, 375);
 
     onLoad = [this] {
         const std::string app = m_app.info().exeName;
@@ -84,6 +84,7 @@ frmRemoteDisplays::frmRemoteDisplays(App& app, RemoteDisplays& remote, MqttPubli
         ShowServing();
         ShowPublishing();
         ShowFollowing();
+        ShowControl();
     };
     chkServe.onClick = [this] {
         if (!m_showing)
@@ -97,8 +98,10 @@ frmRemoteDisplays::frmRemoteDisplays(App& app, RemoteDisplays& remote, MqttPubli
         if (!m_showing)
             FollowOrNot();
     };
+    layOutControl();
     tmrWatchers.onTimer = [this] {
         ShowWatchers();
+        ShowControl();
         ShowPublishingState();
         ShowFollowingState();
     };
@@ -156,8 +159,13 @@ void frmRemoteDisplays::ShowServing() {
     lblPageAddress.setCaption(!serving ? "Not serving."
                               : local  ? page + " (this computer only)"
                                        : page);
-    m_remote.showCode(picCode, local ? std::string() : page);
+    if (!serving)
+        m_pairLink.clear();
+    m_remote.showCode(picCode, !m_pairLink.empty() ? m_pairLink
+                               : local             ? std::string()
+                                                   : page);
     ShowWatchers();
+    ShowControl();
 }
 
 void frmRemoteDisplays::ShowWatchers() {

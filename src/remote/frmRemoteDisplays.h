@@ -4,10 +4,12 @@
 // port, the page's address as text and as a code a phone's camera reads, and how many screens
 // are watching. The serving itself belongs to the Qt binding, behind RemoteDisplays.
 
+#include "remote/pairing.h"
 #include "remote/remote_state.h"
 #include "toolkit/controls.h"
 #include "toolkit/form.h"
 
+#include <array>
 #include <optional>
 #include <string>
 
@@ -34,6 +36,15 @@ class RemoteDisplays {
     virtual int watchers() const = 0;
     // Draws the text as a code in the picture box; an empty text clears it.
     virtual void showCode(PictureBox& picture, const std::string& text) = 0;
+    // The paired devices; none where no device can control this copy.
+    virtual Pairing* pairing() { return nullptr; }
+    // Offers a new pairing code of six random digits, and gives the address a device opens to
+    // pair with it; empty where none can be offered.
+    virtual std::string offerPairingCode() { return {}; }
+    // Whether the server answers names given with --serve-name (a reverse proxy before it).
+    virtual bool servesNames() const { return false; }
+    // The choice to let paired devices control the count changed: connected devices hear it.
+    virtual void controlChanged() {}
 };
 
 // Publishing to an MQTT broker for followers elsewhere, as the windows see it.
@@ -109,6 +120,17 @@ class frmRemoteDisplays : public Form {
     Label lblFollowing{this, "lblFollowing"};
     CommandButton cmdClose{this, "cmdClose"};
     Timer tmrWatchers{this, "tmrWatchers", 1000, true};
+    // Control by paired devices (frmRemoteDisplays_control.cpp).
+    static constexpr std::size_t DeviceRows = Pairing::MaxDevices;
+    CheckBox chkControl{this, "chkControl"};
+    CommandButton cmdPair{this, "cmdPair"};
+    Label lblPairCode{this, "lblPairCode"};
+    Label lblPairNote{this, "lblPairNote"};
+    Label lblDevices{this, "lblDevices"};
+    std::array<Label, DeviceRows> lblDevice = makeArray<Label, DeviceRows>(this, "lblDevice");
+    std::array<CommandButton, DeviceRows> cmdForget =
+        makeArray<CommandButton, DeviceRows>(this, "cmdForget");
+    CommandButton cmdForgetAll{this, "cmdForgetAll"};
 
   private:
     void ServeOrStop();
@@ -121,12 +143,18 @@ class frmRemoteDisplays : public Form {
     void ShowFollowing();
     void ShowFollowingState();
     std::string instance() const;
+    void layOutControl();
+    void ShowControl();
+    void PairDevice();
 
     App& m_app;
     RemoteDisplays& m_remote;
     MqttPublishing* m_publishing;
     // The check box is set to match the server while the dialog opens; that is no choice.
     bool m_showing = false;
+    // The address a device opens to pair, while a code is on offer; its code is drawn instead
+    // of the page's.
+    std::string m_pairLink;
 };
 
 } // namespace orvane

@@ -9,6 +9,7 @@
 #include <QNetworkInterface>
 #include <QPainter>
 #include <QPixmap>
+#include <QRandomGenerator>
 #include <QWidget>
 
 #include <qrencode.h>
@@ -19,7 +20,13 @@
 namespace orvane {
 
 QtRemoteDisplays::QtRemoteDisplays(App& app, QtView& view)
-    : m_view(view), m_server(std::make_unique<RemoteServer>(app)) {}
+    : m_view(view), m_server(std::make_unique<RemoteServer>(app)),
+      m_pairing(std::make_unique<Pairing>(app)) {
+    m_server->setPairing(m_pairing.get());
+    // A forgotten device's token never works again, and its connections end now.
+    RemoteServer* server = m_server.get();
+    m_pairing->onForgotten = [server](const std::string& hash) { server->dropDevice(hash); };
+}
 
 QtRemoteDisplays::~QtRemoteDisplays() = default;
 
@@ -63,6 +70,20 @@ std::string QtRemoteDisplays::pageAddress() const {
             }
     }
     return orvane::pageAddress(shown.toString().toStdString(), m_server->port());
+}
+
+std::string QtRemoteDisplays::offerPairingCode() {
+    if (!m_server->listening())
+        return {};
+    const quint32 n = QRandomGenerator::system()->bounded(1'000'000u);
+    const std::string code = QStringLiteral("%1").arg(n, 6, 10, QLatin1Char('0')).toStdString();
+    m_pairing->offerCode(code);
+    // The code rides after the address's #, which the browser keeps to itself.
+    return pageAddress() + "control#" + code;
+}
+
+void QtRemoteDisplays::controlChanged() {
+    m_server->tellDevices();
 }
 
 int QtRemoteDisplays::watchers() const {

@@ -33,6 +33,8 @@ QByteArray reason(int status) {
         return "Method Not Allowed";
     case 408:
         return "Request Timeout";
+    case 413:
+        return "Content Too Large";
     case 421:
         return "Misdirected Request";
     case 426:
@@ -143,9 +145,9 @@ void RemoteServer::acceptConnections() {
                             answer(socket, 408, "text/plain", "The request took too long.\n");
                     }),
         };
-        // Beyond a head's worth, the socket stops taking data from the network: a head that
-        // does not end by then is refused whole.
-        socket->setReadBufferSize(MaxHeadBytes + 1);
+        // Beyond a head's and a pairing's worth, the socket stops taking data from the
+        // network: a head that does not end by then is refused whole.
+        socket->setReadBufferSize(MaxHeadBytes + MaxBodyBytes + 1);
         if (socket->bytesAvailable() > 0)
             readHead(socket);
     }
@@ -185,7 +187,7 @@ void RemoteServer::readHead(QTcpSocket* socket) {
     }
     // The head is only looked at here, so that what follows a WebSocket handshake stays to
     // be read as frames.
-    const QByteArray received = socket->peek(MaxHeadBytes + 1);
+    const QByteArray received = socket->peek(MaxHeadBytes + MaxBodyBytes + 1);
     if (hasBareLineEnd(received)) {
         answer(socket, 400, "text/plain", "The lines of a request end in CR LF.\n");
         return;
@@ -214,16 +216,36 @@ void RemoteServer::readHead(QTcpSocket* socket) {
                "NAME to serve it.\n");
         return;
     }
-    answerRequest(socket, head, end);
+    // Only a pairing sends a body, small, with its length given first.
+    QByteArray body;
+    if (head.method == "POST") {
+        const QByteArray length = head.field("content-length");
+        const bool digits = !length.isEmpty() && length.size() <= 5 &&
+                            std::all_of(length.begin(), length.end(),
+                                        [](char c) { return c >= '0' && c <= '9'; });
+        if (!digits || !head.field("transfer-encoding").isEmpty()) {
+            answer(socket, 400, "text/plain", "A request's body is sent with its length.\n");
+            return;
+        }
+        if (length.toLongLong() > MaxBodyBytes) {
+            answer(socket, 413, "text/plain", "A request's body is at most 1 KiB here.\n");
+            return;
+        }
+        if (received.size() < end + length.toLongLong())
+            return;
+        body = received.mid(end, length.toLongLong());
+    }
+    answerRequest(socket, head, end, body);
 }
 
-void RemoteServer::handshake(QTcpSocket* socket, const HttpHead& head, qsizetype headSize) {
+void RemoteServer::handshake(QTcpSocket* socket, const HttpHead& head, qsizetype headSize,
+                             const std::string& device) {
     const QByteArray key = head.field("sec-websocket-key");
     const auto decoded =
         QByteArray::fromBase64Encoding(key, QByteArray::AbortOnBase64DecodingErrors);
     const QByteArray origin = head.field("origin");
     if (!head.fieldHasToken("upgrade", "websocket") || !head.fieldHasToken("connection", "upgrade"))
-        answer(socket, 400, "text/plain", "/ws speaks WebSocket only.\n");
+        answer(socket, 400, "text/plain", head.path + " speaks WebSocket only.\n");
     else if (head.version != "HTTP/1.1")
         answer(socket, 400, "text/plain", "A WebSocket is opened over HTTP/1.1.\n");
     else if (!decoded || decoded.decoded.size() != 16)
@@ -250,7 +272,7 @@ void RemoteServer::handshake(QTcpSocket* socket, const HttpHead& head, qsizetype
         socket->write("HTTP/1.1 101 Switching Protocols\r\nUpgrade: websocket\r\n"
                       "Connection: Upgrade\r\nSec-WebSocket-Accept: " +
                       accept + "\r\n\r\n");
-        addClient(new ScreenSocket(socket, *m_poller, this));
+        addClient(new ScreenSocket(socket, *m_poller, this), device);
     }
 }
 

@@ -39,10 +39,6 @@ QByteArray loadPage() {
 
 } // namespace
 
-struct RemoteServer::Client {
-    ScreenSocket* ws = nullptr;
-};
-
 RemoteServer::RemoteServer(App& app, QObject* parent)
     : QObject(parent), m_app(app), m_tcp(new QTcpServer(this)),
       m_poller(std::make_unique<ScreenPoller>()),
@@ -101,8 +97,11 @@ int RemoteServer::openConnections() const {
     return int(requests) + int(m_clients.size());
 }
 
-void RemoteServer::answerRequest(QTcpSocket* socket, const HttpHead& head, qsizetype headSize) {
-    if (head.method != "GET")
+void RemoteServer::answerRequest(QTcpSocket* socket, const HttpHead& head, qsizetype headSize,
+                                 const QByteArray& body) {
+    if (head.path == "/control" || head.path.startsWith("/control/"))
+        answerControl(socket, head, headSize, body);
+    else if (head.method != "GET")
         answer(socket, 405, "text/plain", "Only GET is served here.\n", "Allow: GET\r\n");
     else if (head.path == "/ws")
         handshake(socket, head, headSize);
@@ -115,12 +114,15 @@ void RemoteServer::answerRequest(QTcpSocket* socket, const HttpHead& head, qsize
         answer(socket, 404, "text/plain", "Nothing here.\n");
 }
 
-void RemoteServer::addClient(ScreenSocket* ws) {
+void RemoteServer::addClient(ScreenSocket* ws, const std::string& device) {
     ws->onGone = [this, ws] { dropClient(ws); };
     const bool first = m_clients.empty();
     auto client = std::make_unique<Client>();
     client->ws = ws;
+    client->device = device;
     Client* c = client.get();
+    if (!device.empty())
+        ws->onMessage = [this, c](QByteArrayView message) { heardCommand(*c, message); };
     m_clients.push_back(std::move(client));
 
     const RemoteState state = readRemoteState(m_app, nowMs());
@@ -131,6 +133,10 @@ void RemoteServer::addClient(ScreenSocket* ws) {
         m_clockLead = now - m_steady.elapsed();
     }
     c->ws->sendText(stateJson(state));
+    if (!device.empty()) {
+        c->ws->sendText(controlJson(device));
+        m_sentControl = controlJson();
+    }
 }
 
 void RemoteServer::dropClient(ScreenSocket* ws) {
@@ -148,6 +154,12 @@ void RemoteServer::checkState() {
     const RemoteState state = readRemoteState(m_app, nowMs());
     const std::int64_t now = state.serverTimeMs;
     const std::int64_t lead = now - m_steady.elapsed();
+    // The devices hear when what their commands depend on changed (holds armed, callouts
+    // muted), whoever changed it.
+    if (const QByteArray control = controlJson(); control != m_sentControl) {
+        m_sentControl = control;
+        tellDevices();
+    }
     if (!resendDue({m_sentAtMs, m_clockLead}, {now, lead}, remoteStateChanged(m_sent, state)))
         return;
     // Framed once: every screen is sent the same bytes.

@@ -5,6 +5,7 @@
 #include <QTcpSocket>
 
 #include <cerrno>
+#include <utility>
 #include <fcntl.h>
 #include <linux/sockios.h>
 #include <sys/epoll.h>
@@ -223,6 +224,10 @@ qint64 ScreenSocket::queued() const {
     return m_out.size() + unsent;
 }
 
+void ScreenSocket::refuse() {
+    fail(PolicyViolation);
+}
+
 void ScreenSocket::fail(quint16 code) {
     if (m_dropped)
         return;
@@ -325,6 +330,8 @@ void ScreenSocket::heard(int opcode, bool fin, QByteArrayView payload) {
         if (++m_messageFrames > MaxMessageFrames)
             return fail(PolicyViolation);
         m_messageBytes += payload.size();
+        if (onMessage && m_textMessage)
+            m_message.append(payload);
         break;
     case Text:
     case Binary:
@@ -334,6 +341,9 @@ void ScreenSocket::heard(int opcode, bool fin, QByteArrayView payload) {
         m_messageFrames = 1;
         m_messageBytes = payload.size();
         m_messageDeadline.start();
+        m_textMessage = opcode == Text;
+        if (onMessage && m_textMessage)
+            m_message = payload.toByteArray();
         break;
     case Close:
         // Its goodbye is answered, and the connection ends.
@@ -348,12 +358,17 @@ void ScreenSocket::heard(int opcode, bool fin, QByteArrayView payload) {
     default:
         return fail(ProtocolError);
     }
-    // A whole message: the program has no use for what screens say.
+    // A whole message: the program has no use for what screens say; a device's text is
+    // heard.
     if (fin) {
         m_inMessage = false;
         m_messageFrames = 0;
         m_messageBytes = 0;
         m_messageDeadline.stop();
+        if (onMessage && m_textMessage) {
+            const QByteArray message = std::exchange(m_message, {});
+            onMessage(message);
+        }
     }
 }
 
