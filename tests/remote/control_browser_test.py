@@ -1,0 +1,123 @@
+#!/usr/bin/python3
+"""The director's tablet: headless Chromium opens the control page from the pairing code's
+address, names itself, pairs, enables holds, holds and resumes. The leader's count, its
+journal and main screen, and a follower through a real mosquitto broker on 127.0.0.1, each
+show every command with the tablet's name.
+
+    control_browser_test.py PROGRAM
+"""
+import os
+import shutil
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "follow"))
+from mqtt_test import Broker, get, status, following_text  # noqa: E402
+from orvane_remote import Program, browser, launch_caption, shut_down, wait_for  # noqa: E402
+
+NAME = "Flight director's tablet"
+
+
+class Recorded(Program):
+    """The program, every line it printed kept: its journal's records among them."""
+
+    def wait_line(self, wanted, timeout):
+        def keep(line):
+            self.__dict__.setdefault("history", []).append(line)
+            return wanted(line)
+        return super().wait_line(keep, timeout)
+
+
+def recorded(program, kind, detail='by="%s"' % NAME):
+    """The program's record of KIND with DETAIL, printed already or waited for."""
+    def wanted(line):
+        return line.startswith("journal %s " % kind) and detail in line
+    if any(wanted(line) for line in getattr(program, "history", [])):
+        return
+    program.wait_line(wanted, 10)
+
+
+def note(program):
+    return get(program, "frmOrvane.sbrStatusBar(pnlCommand).Text")
+
+
+def main():
+    exe = sys.argv[1]
+    folder = tempfile.mkdtemp(prefix="orvane-control-browser-")
+    os.chmod(folder, 0o755)
+    broker = Broker(folder, tls=False)
+    profile = tempfile.mkdtemp(prefix="orvane-chromium-")
+    programs, driver = [], None
+    leader = None
+    try:
+        def start(name, args):
+            p = Recorded(exe, args=["--no-splash", *args], env_extra={
+                "ORVANE_INSTANCE_NAME": "orvane-control-%s-%d" % (name, os.getpid())})
+            programs.append(p)
+            return p
+        leader = start("leader", ["--publish", broker.url(), "--serve-name", "orvane.test"])
+        follower = start("follower", ["--follow", broker.url()])
+        leader.drive("set frmOrvane.lblTarget.Caption " + launch_caption(15 * 60), timeout=15)
+        wait_for("the follower to follow", lambda: status(follower) == following_text(broker),
+                 timeout=15)
+        leader.drive("click frmOrvane.mnuRemoteDisplays")
+        leader.drive("click frmRemoteDisplays.chkControl")
+        leader.drive("click frmRemoteDisplays.cmdPair")
+        code = get(leader, "frmRemoteDisplays.lblPairCode.Caption").replace(" ", "")
+
+        # The code's picture opens the control page with the code filled in.
+        driver = browser(profile, window_size="412,915")
+        driver.get(leader.url + "control#" + code)
+        find = driver.find_element
+        wait_for("the pairing form", lambda: find("id", "pair").is_displayed())
+        assert find("id", "code").get_attribute("value") == code
+        find("id", "name").send_keys(NAME)
+        find("id", "pairButton").click()
+        wait_for("the commands", lambda: find("id", "commands").is_displayed())
+        wait_for("the device's name", lambda: find("id", "device").text == "Paired as " + NAME)
+        assert driver.execute_script("return document.cookie") == "", "the token is HttpOnly"
+        recorded(leader, "device-paired", 'device="%s"' % NAME)
+
+        # Holds are not enabled: the big button is greyed, as the program's is.
+        main_button = find("id", "main")
+        wait_for("Hold greyed", lambda: not main_button.is_enabled())
+        find("id", "arm").click()
+        recorded(leader, "remote-command")
+        wait_for("Hold to be offered", lambda: main_button.is_enabled() and
+                 main_button.text == "Hold")
+        main_button.click()
+        recorded(leader, "hold")
+        wait_for("the leader to hold", lambda: leader.state()["holding"])
+        wait_for("the page to say Resume", lambda: main_button.text == "Resume")
+        assert "held" in find("id", "count").get_attribute("class")
+        for p in (leader, follower):
+            wait_for("the name on the main screen",
+                     lambda p=p: note(p) == "Hold from " + NAME, timeout=5)
+        recorded(follower, "hold")
+        assert follower.state()["holding"]
+
+        main_button.click()
+        recorded(leader, "resume")
+        wait_for("the leader to count again", lambda: not leader.state()["holding"])
+        recorded(follower, "resume")
+        wait_for("the page to say Hold", lambda: main_button.text == "Hold")
+        wait_for("the follower's main screen",
+                 lambda: note(follower) == "Resume from " + NAME, timeout=5)
+
+        # Forgotten on the program: the page says it is not paired any more.
+        leader.drive("click frmRemoteDisplays.cmdForgetAll")
+        wait_for("the page to offer pairing again", lambda: find("id", "pair").is_displayed(),
+                 timeout=10)
+    finally:
+        for p in programs:
+            if p is not leader:
+                p.kill()
+        if leader:
+            shut_down(driver, profile, leader)
+        broker.stop()
+        shutil.rmtree(folder, ignore_errors=True)
+    print("control browser test: passed")
+
+
+if __name__ == "__main__":
+    main()
