@@ -2,11 +2,13 @@
 """The director's tablet: headless Chromium opens the control page from the pairing code's
 address, names itself, pairs, enables holds, holds and resumes. The leader's count, its
 journal and main screen, and a follower through a real mosquitto broker on 127.0.0.1, each
-show every command with the tablet's name.
+show every command with the tablet's name. The overlay for video mixers shows the count on a
+transparent background.
 
     control_browser_test.py PROGRAM
 """
 import os
+import re
 import shutil
 import sys
 import tempfile
@@ -103,6 +105,17 @@ def main():
         wait_for("the page to say Hold", lambda: main_button.text == "Hold")
         wait_for("the follower's main screen",
                  lambda: note(follower) == "Resume from " + NAME, timeout=5)
+
+        # The overlay for a video mixer: the count alone, on nothing, the launch time if asked.
+        driver.get(leader.url + "overlay?scheme=dark&launch=1")
+        count = find("id", "count")
+        wait_for("the overlay's count", lambda: re.fullmatch(r"T - 000 00:1[45]:\d\d",
+                                                             count.text))
+        assert driver.execute_script(
+            "return getComputedStyle(document.body).backgroundColor") == "rgba(0, 0, 0, 0)"
+        assert count.value_of_css_property("color") == "rgba(0, 0, 0, 1)"
+        assert find("id", "launch").is_displayed()
+        driver.get(leader.url + "control")
 
         # Forgotten on the program: the page says it is not paired any more.
         leader.drive("click frmRemoteDisplays.cmdForgetAll")

@@ -32,8 +32,8 @@ std::int64_t nowMs() {
     return QDateTime::currentMSecsSinceEpoch();
 }
 
-QByteArray loadPage() {
-    QFile page(QStringLiteral(":/remote/page.html"));
+QByteArray loadPage(const QString& name = QStringLiteral(":/remote/page.html")) {
+    QFile page(name);
     return page.open(QIODevice::ReadOnly) ? page.readAll() : QByteArray("page missing");
 }
 
@@ -108,6 +108,9 @@ void RemoteServer::answerRequest(QTcpSocket* socket, const HttpHead& head, qsize
     else if (head.path == "/") {
         static const QByteArray page = loadPage();
         answer(socket, 200, "text/html; charset=utf-8", page);
+    } else if (head.path == "/overlay") {
+        static const QByteArray overlay = loadPage(QStringLiteral(":/remote/overlay.html"));
+        answer(socket, 200, "text/html; charset=utf-8", overlay);
     } else if (head.path == "/state.json")
         answer(socket, 200, "application/json", stateJson(readRemoteState(m_app, nowMs())) + "\n");
     else
