@@ -4,7 +4,6 @@
 #include "callouts/callouts.h"
 #include "clock/frmOrvane.h"
 
-#include <array>
 #include <utility>
 
 namespace orvane {
@@ -13,15 +12,6 @@ namespace {
 
 constexpr const char* Section = "Remote Displays";
 
-constexpr std::array<std::pair<RemoteCommand, const char*>, 7> Words{{
-    {RemoteCommand::Hold, "hold"},
-    {RemoteCommand::Resume, "resume"},
-    {RemoteCommand::HoldEnable, "hold-enable"},
-    {RemoteCommand::HoldDisable, "hold-disable"},
-    {RemoteCommand::EndBuiltInHold, "end-built-in-hold"},
-    {RemoteCommand::Mute, "mute"},
-    {RemoteCommand::Unmute, "unmute"},
-}};
 
 // The device's name rides on whatever the command raises, and only for as long as it runs.
 class CommandBy {
@@ -56,25 +46,6 @@ std::string greyed(const char* what) {
 }
 
 } // namespace
-
-std::optional<RemoteCommand> readRemoteCommand(std::string_view text, std::string& error) {
-    if (text.size() > MaxCommandBytes) {
-        error = "a command is at most " + std::to_string(MaxCommandBytes) + " bytes";
-        return std::nullopt;
-    }
-    for (const auto& [command, word] : Words)
-        if (text == word)
-            return command;
-    error = "not a command";
-    return std::nullopt;
-}
-
-const char* commandWord(RemoteCommand command) {
-    for (const auto& [c, word] : Words)
-        if (c == command)
-            return word;
-    return "";
-}
 
 bool controlAllowed(Settings& settings, const std::string& appName) {
     return settings.get(appName, Section, "Control", "0") == "1";

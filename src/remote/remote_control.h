@@ -5,23 +5,15 @@
 // (a greyed control refuses a device too, with the reason). Nothing else: no launch time, no
 // files, no settings.
 
-#include <optional>
+#include "remote/remote_command.h"
+
 #include <string>
-#include <string_view>
 
 namespace orvane {
 
 class App;
 class Settings;
 
-enum class RemoteCommand { Hold, Resume, HoldEnable, HoldDisable, EndBuiltInHold, Mute, Unmute };
-
-// A command as the control page sends it: one of the words "hold", "resume", "hold-enable",
-// "hold-disable", "end-built-in-hold", "mute", "unmute", and nothing else. Empty, with the
-// reason in ERROR, for anything else.
-inline constexpr std::size_t MaxCommandBytes = 32;
-std::optional<RemoteCommand> readRemoteCommand(std::string_view text, std::string& error);
-const char* commandWord(RemoteCommand command);
 
 // The choice "Let paired devices control the count", kept in the settings; off until chosen.
 bool controlAllowed(Settings& settings, const std::string& appName);

@@ -1,5 +1,7 @@
 #include "qt/remote/screen_socket.h"
 
+#include "qt/remote/ws_frame.h"
+
 #include <QRandomGenerator>
 #include <QSocketNotifier>
 #include <QTcpSocket>
@@ -21,12 +23,8 @@ enum Opcode { Continuation = 0x0, Text = 0x1, Binary = 0x2, Close = 0x8, Ping = 
 
 // Close codes.
 constexpr quint16 Normal = 1000;
-constexpr quint16 ProtocolError = 1002;
+constexpr quint16 ProtocolError = WsProtocolError;
 constexpr quint16 PolicyViolation = 1008;
-constexpr quint16 TooBig = 1009;
-
-// The longest frame head: two bytes, eight of length, four of mask.
-constexpr qsizetype MaxFrameHead = 14;
 
 // Reads of a screen's connection at one readiness, 4 KiB each: what is left waits for the
 // next, so that no screen holds the loop.
@@ -266,59 +264,23 @@ void ScreenSocket::parseFrames() {
 }
 
 bool ScreenSocket::readFrame() {
-    const qsizetype left = m_in.size() - m_at;
-    if (left < 2)
+    WsFrame frame;
+    quint16 code = 0;
+    switch (readWsFrame(m_in, m_at, m_inMessage ? m_messageBytes : 0, MaxMessageBytes, frame,
+                        code)) {
+    case WsRead::Incomplete:
         return false;
-    const auto byte = [this](qsizetype i) { return static_cast<quint8>(m_in[m_at + i]); };
-    const bool fin = byte(0) & 0x80;
-    const int opcode = byte(0) & 0x0F;
-    const bool masked = byte(1) & 0x80;
-    qint64 size = byte(1) & 0x7F;
-    qsizetype head = 2;
-    // No extensions were agreed, and every frame of a client is masked.
-    if ((byte(0) & 0x70) != 0 || !masked) {
-        fail(ProtocolError);
+    case WsRead::Fail:
+        fail(code);
         return false;
+    case WsRead::Frame:
+        break;
     }
-    const bool control = opcode & 0x8;
-    if (control && (!fin || size > 125)) {
-        fail(ProtocolError);
-        return false;
-    }
-    if (size >= 126) {
-        const int bytes = size == 126 ? 2 : 8;
-        if (left < head + bytes)
-            return false;
-        size = 0;
-        for (int i = 0; i < bytes; ++i) {
-            // Anything past a message's bound is refused before its length is whole.
-            if (size > MaxMessageBytes) {
-                fail(TooBig);
-                return false;
-            }
-            size = (size << 8) | byte(head + i);
-        }
-        head += bytes;
-    }
-    if (!control && (m_inMessage ? m_messageBytes : 0) + size > MaxMessageBytes) {
-        fail(TooBig);
-        return false;
-    }
-    head += 4;
-    if (left < head + size)
-        return false;
-
-    // Unmasked where it lies: the payload is heard from the buffer itself, not a copy.
-    char* payload = m_in.data() + m_at + head;
-    const char* mask = payload - 4;
-    for (qsizetype i = 0; i < size; ++i)
-        payload[i] = char(payload[i] ^ mask[i % 4]);
-    m_at += head + size;
     if (++m_framesSincePing > MaxFramesBetweenPings) {
         fail(PolicyViolation);
         return false;
     }
-    heard(opcode, fin, QByteArrayView(payload, size));
+    heard(frame.opcode, frame.fin, frame.payload);
     return true;
 }
 
