@@ -5,11 +5,17 @@ journal and main screen, and a follower through a real mosquitto broker on 127.0
 show every command with the tablet's name. The overlay for video mixers shows the count on a
 transparent background.
 
-    control_browser_test.py PROGRAM
+    control_browser_test.py PROGRAM [tls]
+
+With tls the leader serves over HTTPS and WSS (--serve-tls) with a certificate made here,
+which only this test's browser trusts; the token's cookie is then Secure too.
 """
+import base64
+import hashlib
 import os
 import re
 import shutil
+import subprocess
 import sys
 import tempfile
 
@@ -43,21 +49,41 @@ def note(program):
     return get(program, "frmOrvane.sbrStatusBar(pnlCommand).Text")
 
 
+def test_certificate(folder):
+    """A certificate for 127.0.0.1 made here, its key, and its key's SPKI hash for Chromium."""
+    cert, key = os.path.join(folder, "serve-cert.pem"), os.path.join(folder, "serve-key.pem")
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt",
+                    "ec_paramgen_curve:prime256v1", "-nodes", "-keyout", key, "-out", cert,
+                    "-days", "2", "-subj", "/CN=127.0.0.1",
+                    "-addext", "subjectAltName=IP:127.0.0.1"],
+                   check=True, capture_output=True, timeout=60)
+    der = subprocess.run(["openssl", "x509", "-in", cert, "-pubkey", "-noout"], check=True,
+                         capture_output=True, timeout=30).stdout
+    spki = subprocess.run(["openssl", "pkey", "-pubin", "-outform", "der"], input=der,
+                          check=True, capture_output=True, timeout=30).stdout
+    return cert, key, base64.b64encode(hashlib.sha256(spki).digest()).decode()
+
+
 def main():
     exe = sys.argv[1]
+    tls = sys.argv[2:] == ["tls"]
     folder = tempfile.mkdtemp(prefix="orvane-control-browser-")
     os.chmod(folder, 0o755)
     broker = Broker(folder, tls=False)
+    cert = key = spki = None
+    if tls:
+        cert, key, spki = test_certificate(folder)
     profile = tempfile.mkdtemp(prefix="orvane-chromium-")
     programs, driver = [], None
     leader = None
     try:
-        def start(name, args):
-            p = Recorded(exe, args=["--no-splash", *args], env_extra={
+        def start(name, args, cafile=None):
+            p = Recorded(exe, args=["--no-splash", *args], cafile=cafile, env_extra={
                 "ORVANE_INSTANCE_NAME": "orvane-control-%s-%d" % (name, os.getpid())})
             programs.append(p)
             return p
-        leader = start("leader", ["--publish", broker.url(), "--serve-name", "orvane.test"])
+        leader = start("leader", ["--publish", broker.url(), "--serve-name", "orvane.test",
+                                  *(["--serve-tls", cert, key] if tls else [])], cafile=cert)
         follower = start("follower", ["--follow", broker.url()])
         leader.drive("set frmOrvane.lblTarget.Caption " + launch_caption(15 * 60), timeout=15)
         wait_for("the follower to follow", lambda: status(follower) == following_text(broker),
@@ -68,7 +94,7 @@ def main():
         code = get(leader, "frmRemoteDisplays.lblPairCode.Caption").replace(" ", "")
 
         # The code's picture opens the control page with the code filled in.
-        driver = browser(profile, window_size="412,915")
+        driver = browser(profile, window_size="412,915", trusted_spki=spki)
         driver.get(leader.url + "control#" + code)
         find = driver.find_element
         wait_for("the pairing form", lambda: find("id", "pair").is_displayed())
@@ -78,6 +104,10 @@ def main():
         wait_for("the commands", lambda: find("id", "commands").is_displayed())
         wait_for("the device's name", lambda: find("id", "device").text == "Paired as " + NAME)
         assert driver.execute_script("return document.cookie") == "", "the token is HttpOnly"
+        cookies = driver.get_cookies()
+        assert len(cookies) == 1 and cookies[0]["httpOnly"] and \
+            cookies[0]["sameSite"] == "Strict" and cookies[0]["path"] == "/control" and \
+            cookies[0]["secure"] == tls, cookies
         recorded(leader, "device-paired", 'device="%s"' % NAME)
 
         # Holds are not enabled: the big button is greyed, as the program's is.

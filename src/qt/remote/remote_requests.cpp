@@ -8,6 +8,7 @@
 #include "remote/remote_access.h"
 
 #include <QCryptographicHash>
+#include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -125,9 +126,12 @@ void RemoteServer::acceptConnections() {
         // Refused at once, and closed as soon as the answer is handed to the network: a
         // stream of refused connections holds nothing.
         if (refusal != 0) {
-            socket->write(response(refusal, "text/plain", why, "Retry-After: 10\r\n"));
-            socket->flush();
-            discardWaiting(socket);
+            // Over TLS no answer can go before a handshake: the connection is just closed.
+            if (!m_tls) {
+                socket->write(response(refusal, "text/plain", why, "Retry-After: 10\r\n"));
+                socket->flush();
+                discardWaiting(socket);
+            }
             socket->abort();
             socket->deleteLater();
             continue;
@@ -286,6 +290,12 @@ void RemoteServer::answer(QTcpSocket* socket, int status, const QByteArray& type
     pending->deadline.start(HeadTimeoutMs);
     socket->readAll();
     socket->write(response(status, type, body, extra));
+    // Over TLS the socket says goodbye itself (close_notify) once the answer is out: what it
+    // still holds unencrypted is not known to the kernel's end of the connection.
+    if (auto* tls = qobject_cast<QSslSocket*>(socket)) {
+        tls->disconnectFromHost();
+        return;
+    }
     // Once the answer is out, the program says it has no more to say and waits for the
     // client to close, reading what it still sends.
     const auto finish = [socket] {

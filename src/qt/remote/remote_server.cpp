@@ -7,10 +7,15 @@
 #include <QDateTime>
 #include <QFile>
 #include <QHostInfo>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
 
 #include <algorithm>
+#include <optional>
 
 namespace orvane {
 
@@ -39,8 +44,21 @@ QByteArray loadPage(const QString& name = QStringLiteral(":/remote/page.html")) 
 
 } // namespace
 
+void RemoteTcpServer::incomingConnection(qintptr descriptor) {
+    if (!tls)
+        return QTcpServer::incomingConnection(descriptor);
+    auto* socket = new QSslSocket(this);
+    if (!socket->setSocketDescriptor(descriptor)) {
+        delete socket;
+        return;
+    }
+    socket->setSslConfiguration(*tls);
+    socket->startServerEncryption();
+    addPendingConnection(socket);
+}
+
 RemoteServer::RemoteServer(App& app, QObject* parent)
-    : QObject(parent), m_app(app), m_tcp(new QTcpServer(this)),
+    : QObject(parent), m_app(app), m_tcp(new RemoteTcpServer(this)),
       m_poller(std::make_unique<ScreenPoller>()),
       m_names(servedNames(QHostInfo::localHostName().toStdString(), {})) {
     m_steady.start();
@@ -62,6 +80,43 @@ QString RemoteServer::listen(const QHostAddress& address, quint16 port) {
     if (!m_tcp->listen(address, port))
         return m_tcp->errorString();
     m_ping.start();
+    return {};
+}
+
+QString RemoteServer::setTls(const QString& certificateFile, const QString& keyFile) {
+    m_tls = false;
+    m_tcp->tls.reset();
+    if (certificateFile.isEmpty() && keyFile.isEmpty())
+        return {};
+    // Read whole and bounded, as every file the program reads.
+    const auto read = [](const QString& path, QByteArray& into) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly) || file.size() > 1024 * 1024)
+            return false;
+        into = file.readAll();
+        return true;
+    };
+    QByteArray certText, keyText;
+    if (!read(certificateFile, certText))
+        return QStringLiteral("the certificate %1 cannot be read").arg(certificateFile);
+    if (!read(keyFile, keyText))
+        return QStringLiteral("the key %1 cannot be read").arg(keyFile);
+    const QList<QSslCertificate> chain = QSslCertificate::fromData(certText, QSsl::Pem);
+    if (chain.isEmpty())
+        return QStringLiteral("%1 holds no PEM certificate").arg(certificateFile);
+    QSslKey key;
+    for (QSsl::KeyAlgorithm algorithm : {QSsl::Rsa, QSsl::Ec, QSsl::Dsa})
+        if (key = QSslKey(keyText, algorithm, QSsl::Pem); !key.isNull())
+            break;
+    if (key.isNull())
+        return QStringLiteral("%1 holds no PEM private key without a passphrase").arg(keyFile);
+    QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+    config.setLocalCertificateChain(chain);
+    config.setPrivateKey(key);
+    config.setPeerVerifyMode(QSslSocket::VerifyNone);
+    config.setProtocol(QSsl::TlsV1_2OrLater);
+    m_tcp->tls = config;
+    m_tls = true;
     return {};
 }
 

@@ -16,22 +16,36 @@
 #include <QHostAddress>
 #include <QObject>
 #include <QPointer>
+#include <QSslConfiguration>
+#include <QTcpServer>
 #include <QString>
 #include <QTcpSocket>
 #include <QTimer>
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-class QTcpServer;
 
 namespace orvane {
 
 class App;
 struct HttpHead;
 class Pairing;
+
+// Over TLS, each connection is a QSslSocket from the moment it is accepted: the server counts
+// it and its deadline runs from there, so a handshake that never ends is bounded as a head
+// that never ends is.
+class RemoteTcpServer : public QTcpServer {
+  public:
+    using QTcpServer::QTcpServer;
+    std::optional<QSslConfiguration> tls;
+
+  protected:
+    void incomingConnection(qintptr descriptor) override;
+};
 class ScreenPoller;
 class ScreenSocket;
 
@@ -55,6 +69,11 @@ class RemoteServer : public QObject {
 
     // Starts listening; empty on success, else the reason. Stops serving elsewhere first.
     QString listen(const QHostAddress& address, quint16 port);
+    // Serves over TLS from the next listen() with the certificate and key in these PEM files;
+    // empty on success, else why not (and nothing is served until they are given right).
+    // Empty paths serve plain HTTP again.
+    QString setTls(const QString& certificateFile, const QString& keyFile);
+    bool tls() const { return m_tls; }
     void close();
     bool listening() const;
     QHostAddress address() const;
@@ -117,7 +136,7 @@ class RemoteServer : public QObject {
     App& m_app;
     Pairing* m_pairing = nullptr;
     bool m_tls = false; // served over TLS: the token's cookie is sent only over it
-    QTcpServer* m_tcp;
+    RemoteTcpServer* m_tcp;
     std::vector<QPointer<QTcpSocket>> m_requests; // connections still speaking HTTP
     std::unique_ptr<ScreenPoller> m_poller; // the screens' connections, one descriptor for all
     std::vector<std::unique_ptr<Client>> m_clients;

@@ -41,6 +41,18 @@ void RemoteSetup::start() {
         m_option ? m_option : savedServeChoice(m_app.services().settings, m_app.info().exeName);
     if (!where)
         return;
+    // Asked for TLS, the count is served over it or not at all.
+    const AppInfo& info = m_app.info();
+    if (!info.serveTlsCertificate.empty()) {
+        const QString why = m_displays.server().setTls(
+            QString::fromStdString(info.serveTlsCertificate),
+            QString::fromStdString(info.serveTlsKey));
+        if (!why.isEmpty()) {
+            std::fprintf(stderr, "orvane: --serve-tls: %s; the count is not served.\n",
+                         why.toStdString().c_str());
+            return;
+        }
+    }
     const std::string error = m_displays.serve(*where);
     if (!error.empty())
         std::fprintf(stderr, "orvane: cannot serve on %s: %s\n",

@@ -4,6 +4,7 @@
 
 #include <QRandomGenerator>
 #include <QSocketNotifier>
+#include <QSslSocket>
 #include <QTcpSocket>
 
 #include <cerrno>
@@ -81,6 +82,10 @@ ScreenSocket::ScreenSocket(QTcpSocket* socket, ScreenPoller& poller, QObject* pa
     m_messageDeadline.setSingleShot(true);
     m_messageDeadline.setInterval(MessageTimeoutMs);
     connect(&m_messageDeadline, &QTimer::timeout, this, [this] { fail(PolicyViolation); });
+    if (auto* tls = qobject_cast<QSslSocket*>(socket)) {
+        keepTls(tls);
+        return;
+    }
     // The handshake's answer goes out first; what the screen sent after its request stays to
     // be read as frames.
     socket->flush();
@@ -125,6 +130,12 @@ void ScreenSocket::drop() {
         return;
     m_dropped = true;
     m_messageDeadline.stop();
+    if (m_tls) {
+        m_tls->disconnect(this);
+        m_tls->abort();
+        m_tls->deleteLater();
+        m_tls = nullptr;
+    }
     if (m_fd >= 0) {
         m_poller.forget(m_fd);
         ::close(m_fd);
@@ -187,6 +198,12 @@ void ScreenSocket::sendFrame(const QByteArray& frame) {
 }
 
 void ScreenSocket::writeOut() {
+    if (m_tls) {
+        if (m_tls->write(m_out) != m_out.size())
+            drop();
+        m_out.clear();
+        return;
+    }
     while (!m_out.isEmpty()) {
         const ssize_t sent = ::send(m_fd, m_out.constData(), size_t(m_out.size()), MSG_NOSIGNAL);
         if (sent == m_out.size()) {
@@ -217,9 +234,10 @@ void ScreenSocket::watchWrites(bool writing) {
 qint64 ScreenSocket::queued() const {
     // What the network has not taken yet, in this process and in the kernel's send queue.
     int unsent = 0;
-    if (::ioctl(m_fd, SIOCOUTQ, &unsent) != 0)
+    const int fd = m_tls ? int(m_tls->socketDescriptor()) : m_fd;
+    if (::ioctl(fd, SIOCOUTQ, &unsent) != 0)
         unsent = 0;
-    return m_out.size() + unsent;
+    return m_out.size() + unsent + (m_tls ? m_tls->bytesToWrite() + m_tls->encryptedBytesToWrite() : 0);
 }
 
 void ScreenSocket::refuse() {

@@ -16,6 +16,7 @@
 #include <functional>
 
 class QSocketNotifier;
+class QSslSocket;
 class QTcpSocket;
 
 namespace orvane {
@@ -86,6 +87,10 @@ class ScreenSocket : public QObject {
     void ready(std::uint32_t events);
 
   private:
+    // Over TLS the connection stays on its QSslSocket, which decrypts it; its buffers are
+    // bounded as the kernel's are (screen_socket_tls.cpp).
+    void keepTls(QSslSocket* socket);
+    void readTls();
     void readFrames();
     void parseFrames();
     void writeOut();
@@ -102,6 +107,7 @@ class ScreenSocket : public QObject {
 
     ScreenPoller& m_poller;
     int m_fd = -1;
+    QSslSocket* m_tls = nullptr;
     bool m_dropped = false;
     QByteArray m_in;
     QByteArray m_out; // what the kernel had no room for yet
