@@ -20,6 +20,11 @@ std::optional<ServeAddress> savedServeChoice(Settings& settings, const std::stri
         error);
 }
 
+std::pair<std::string, std::string> savedTlsFiles(Settings& settings, const std::string& appName) {
+    return {settings.get(appName, Section, "TLS Certificate", ""),
+            settings.get(appName, Section, "TLS Key", "")};
+}
+
 frmRemoteDisplays::frmRemoteDisplays(App& app, RemoteDisplays& remote, MqttPublishing* publishing)
     : Form(app.services(), "frmRemoteDisplays"), m_app(app), m_remote(remote),
       m_publishing(publishing) {
@@ -78,6 +83,9 @@ frmRemoteDisplays::frmRemoteDisplays(App& app, RemoteDisplays& remote, MqttPubli
             txtAddress.setText(settings.get(app, Section, "Address", "127.0.0.1"));
             txtPort.setText(settings.get(app, Section, "Port", DefaultPort));
         }
+        const auto [certificate, key] = savedTlsFiles(settings, app);
+        txtTlsCert.setText(certificate);
+        txtTlsKey.setText(key);
         m_showing = true;
         chkServe.setValue(m_remote.serving() ? 1 : 0);
         m_showing = false;
@@ -122,6 +130,8 @@ void frmRemoteDisplays::ServeOrStop() {
     std::optional<ServeAddress> where = parseServeAddress(
         (v6 ? "[" + txtAddress.text() + "]" : txtAddress.text()) + ":" + txtPort.text(), error);
     if (where)
+        error = m_remote.setTls(txtTlsCert.text(), txtTlsKey.text());
+    if (where && error.empty())
         error = m_remote.serve(*where);
     if (!error.empty()) {
         services().dialogs.messageBox("The count cannot be served on " + txtAddress.text() +
@@ -136,6 +146,8 @@ void frmRemoteDisplays::ServeOrStop() {
     settings.save(app, Section, "Serve", "1");
     settings.save(app, Section, "Address", where->address);
     settings.save(app, Section, "Port", std::to_string(where->port));
+    settings.save(app, Section, "TLS Certificate", txtTlsCert.text());
+    settings.save(app, Section, "TLS Key", txtTlsKey.text());
     ShowServing();
 }
 
@@ -154,6 +166,8 @@ void frmRemoteDisplays::ShowServing() {
     const bool serving = m_remote.serving();
     txtAddress.setEnabled(!serving);
     txtPort.setEnabled(!serving);
+    txtTlsCert.setEnabled(!serving);
+    txtTlsKey.setEnabled(!serving);
     const std::string page = serving ? m_remote.pageAddress() : std::string();
     const bool local = thisComputerOnly(page);
     lblPageAddress.setCaption(!serving ? "Not serving."

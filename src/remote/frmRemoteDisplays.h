@@ -12,6 +12,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace orvane {
 
@@ -45,6 +46,11 @@ class RemoteDisplays {
     virtual bool servesNames() const { return false; }
     // The choice to let paired devices control the count changed: connected devices hear it.
     virtual void controlChanged() {}
+    // Serves over TLS from the next serve() with the PEM certificate and key in these files
+    // (both empty: plain HTTP). Empty on success, else why not in the user's words.
+    virtual std::string setTls(const std::string& certificate, const std::string& key) {
+        return certificate.empty() && key.empty() ? "" : "This copy cannot serve over TLS.";
+    }
 };
 
 // Publishing to an MQTT broker for followers elsewhere, as the windows see it.
@@ -93,6 +99,8 @@ std::optional<std::string> savedPublishChoice(Settings& settings, const std::str
 
 // The choice kept in the settings: where to serve, if the user chose to.
 std::optional<ServeAddress> savedServeChoice(Settings& settings, const std::string& appName);
+// The TLS certificate and key files kept in the settings; both empty for plain HTTP.
+std::pair<std::string, std::string> savedTlsFiles(Settings& settings, const std::string& appName);
 
 class frmRemoteDisplays : public Form {
   public:
@@ -131,6 +139,9 @@ class frmRemoteDisplays : public Form {
     std::array<CommandButton, DeviceRows> cmdForget =
         makeArray<CommandButton, DeviceRows>(this, "cmdForget");
     CommandButton cmdForgetAll{this, "cmdForgetAll"};
+    Label lblTls{this, "lblTls"};
+    TextBox txtTlsCert{this, "txtTlsCert"};
+    TextBox txtTlsKey{this, "txtTlsKey"};
 
   private:
     void ServeOrStop();

@@ -55,6 +55,12 @@ void frmRemoteDisplays::layOutControl() {
     }
     cmdForgetAll.setCaption("Forget all");
     cmdForgetAll.move(9840, 2280 + int(DeviceRows) * 420, 1080, 375);
+    lblTls.setCaption("Serve over HTTPS with this PEM certificate and key (empty: plain "
+                      "HTTP):");
+    lblTls.setWordWrap(true);
+    lblTls.move(5820, 6180, 5100, 480);
+    txtTlsCert.move(5820, 6720, 5100, 360);
+    txtTlsKey.move(5820, 7140, 5100, 360);
     cmdForgetAll.onClick = [this] {
         if (Pairing* pairing = m_remote.pairing())
             pairing->forgetAll();

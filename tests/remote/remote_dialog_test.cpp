@@ -32,6 +32,13 @@ class FakeRemoteDisplays : public RemoteDisplays {
         return pageAddress() + "control#042042";
     }
 
+    std::string setTls(const std::string& certificate, const std::string& key) override {
+        if (!certificate.empty() || !key.empty())
+            calls.push_back("tls " + certificate + " " + key);
+        return certificate == "/missing" ? "Over TLS: the certificate /missing cannot be read."
+                                         : "";
+    }
+
     std::unique_ptr<Pairing> pairs;
 
     std::vector<std::string> calls;
@@ -283,6 +290,26 @@ TEST_F(RemoteDialogTest, PairingIsOfferedOnlyWhereAPhoneCanReachThePage) {
     EXPECT_FALSE(d.chkControl.enabled());
     EXPECT_FALSE(d.cmdPair.enabled());
     EXPECT_EQ(d.lblPairNote.caption(), "A follower takes no commands: its count is its leader's.");
+}
+
+// The dialog's TLS files are used before serving and kept with the choice; a file that cannot
+// be read serves nothing.
+TEST_F(RemoteDialogTest, ServingOverTlsTakesTheFilesFirstAndKeepsThem) {
+    frmRemoteDisplays& d = dialog();
+    type(d.txtTlsCert, "/missing");
+    type(d.txtTlsKey, "/etc/orvane/key.pem");
+    answer(Answer::OK);
+    ASSERT_TRUE(click(d.chkServe));
+    EXPECT_EQ(lastMessage().text, "The count cannot be served on 127.0.0.1, port 8080. Over TLS: "
+                                  "the certificate /missing cannot be read.");
+    EXPECT_EQ(remote.calls, std::vector<std::string>{"tls /missing /etc/orvane/key.pem"});
+    EXPECT_FALSE(remote.serving());
+    type(d.txtTlsCert, "/etc/orvane/cert.pem");
+    ASSERT_TRUE(click(d.chkServe));
+    EXPECT_EQ(remote.calls.back(), "serve 127.0.0.1 8080");
+    EXPECT_FALSE(d.txtTlsCert.enabled()) << "the files are chosen while not serving";
+    EXPECT_EQ(savedTlsFiles(world.services.settings, "orvane"),
+              (std::pair<std::string, std::string>{"/etc/orvane/cert.pem", "/etc/orvane/key.pem"}));
 }
 
 } // namespace

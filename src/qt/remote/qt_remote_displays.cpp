@@ -82,6 +82,12 @@ std::string QtRemoteDisplays::offerPairingCode() {
     return pageAddress() + "control#" + code;
 }
 
+std::string QtRemoteDisplays::setTls(const std::string& certificate, const std::string& key) {
+    const QString why =
+        m_server->setTls(QString::fromStdString(certificate), QString::fromStdString(key));
+    return why.isEmpty() ? std::string() : "Over TLS: " + why.toStdString() + ".";
+}
+
 void QtRemoteDisplays::controlChanged() {
     m_server->tellDevices();
 }

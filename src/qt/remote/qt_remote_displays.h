@@ -30,6 +30,7 @@ class QtRemoteDisplays : public RemoteDisplays {
     std::string offerPairingCode() override;
     bool servesNames() const override { return m_servesNames; }
     void controlChanged() override;
+    std::string setTls(const std::string& certificate, const std::string& key) override;
     // Names given with --serve-name: a reverse proxy before the server answers to them.
     void setServesNames(bool names) { m_servesNames = names; }
 
