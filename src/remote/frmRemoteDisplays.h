@@ -140,7 +140,9 @@ class frmRemoteDisplays : public Form {
         makeArray<CommandButton, DeviceRows>(this, "cmdForget");
     CommandButton cmdForgetAll{this, "cmdForgetAll"};
     Label lblTls{this, "lblTls"};
+    Label lblTlsCert{this, "lblTlsCert"};
     TextBox txtTlsCert{this, "txtTlsCert"};
+    Label lblTlsKey{this, "lblTlsKey"};
     TextBox txtTlsKey{this, "txtTlsKey"};
 
   private:

@@ -59,8 +59,12 @@ void frmRemoteDisplays::layOutControl() {
                       "HTTP):");
     lblTls.setWordWrap(true);
     lblTls.move(5820, 6180, 5100, 480);
-    txtTlsCert.move(5820, 6720, 5100, 360);
-    txtTlsKey.move(5820, 7140, 5100, 360);
+    lblTlsCert.setCaption("Certificate:");
+    lblTlsCert.move(5820, 6780, 1200, 300);
+    txtTlsCert.move(7020, 6720, 3900, 360);
+    lblTlsKey.setCaption("Key:");
+    lblTlsKey.move(5820, 7200, 1200, 300);
+    txtTlsKey.move(7020, 7140, 3900, 360);
     cmdForgetAll.onClick = [this] {
         if (Pairing* pairing = m_remote.pairing())
             pairing->forgetAll();
