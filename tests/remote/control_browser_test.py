@@ -21,7 +21,8 @@ import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "follow"))
 from mqtt_test import Broker, get, status, following_text  # noqa: E402
-from orvane_remote import Program, browser, launch_caption, shut_down, wait_for  # noqa: E402
+from orvane_remote import (Program, browser, connect, launch_caption, shut_down,  # noqa: E402
+                           wait_for)
 
 NAME = "Flight director's tablet"
 
@@ -62,6 +63,24 @@ def test_certificate(folder):
     spki = subprocess.run(["openssl", "pkey", "-pubin", "-outform", "der"], input=der,
                           check=True, capture_output=True, timeout=30).stdout
     return cert, key, base64.b64encode(hashlib.sha256(spki).digest()).decode()
+
+
+def stalled_handshakes(program):
+    """Over TLS a connection is counted and timed from its accept, before its handshake: a
+    host's ninth connection that never says a word is closed at once, the eight before it
+    within the program's 5 s for a request, and the count goes on meanwhile."""
+    silent = [connect(program.port, "127.0.0.5", timeout=10) for _ in range(8)]
+    ninth = connect(program.port, "127.0.0.5", timeout=10)
+    assert ninth.recv(100) == b"", "a ninth connection of one host was kept"
+    ninth.close()
+    first = program.state()["server_time_ms"] // 1000
+    for s in silent:
+        try:
+            assert s.recv(100) == b"", "a connection that never began its handshake was answered"
+        except ConnectionResetError:
+            pass
+        s.close()
+    wait_for("the count to turn", lambda: program.state()["server_time_ms"] // 1000 > first)
 
 
 def main():
@@ -146,6 +165,9 @@ def main():
         assert count.value_of_css_property("color") == "rgba(0, 0, 0, 1)"
         assert find("id", "launch").is_displayed()
         driver.get(leader.url + "control")
+
+        if tls:
+            stalled_handshakes(leader)
 
         # Forgotten on the program: the page says it is not paired any more.
         leader.drive("click frmRemoteDisplays.cmdForgetAll")

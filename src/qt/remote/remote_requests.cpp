@@ -292,8 +292,12 @@ void RemoteServer::answer(QTcpSocket* socket, int status, const QByteArray& type
     socket->write(response(status, type, body, extra));
     // Over TLS the socket says goodbye itself (close_notify) once the answer is out: what it
     // still holds unencrypted is not known to the kernel's end of the connection.
+    // A connection whose handshake never ended can be told nothing: it is closed.
     if (auto* tls = qobject_cast<QSslSocket*>(socket)) {
-        tls->disconnectFromHost();
+        if (tls->isEncrypted())
+            tls->disconnectFromHost();
+        else
+            tls->abort();
         return;
     }
     // Once the answer is out, the program says it has no more to say and waits for the
