@@ -141,9 +141,9 @@ std::optional<std::vector<LeaderHappening>> readHappenings(const JsonValue& json
             return std::nullopt;
         }
         const std::string by = item["by"].text().value_or("");
-        if (by.size() > lim::MaxDeviceNameBytes ||
-            std::any_of(by.begin(), by.end(),
-                        [](char c) { return static_cast<unsigned char>(c) < 32 || c == 127; })) {
+        if (by.size() > lim::MaxDeviceNameBytes || std::any_of(by.begin(), by.end(), [](char c) {
+                return static_cast<unsigned char>(c) < 32 || c == 127;
+            })) {
             error = "the field happenings.by is too long or holds a control character";
             return std::nullopt;
         }

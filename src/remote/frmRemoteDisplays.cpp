@@ -175,9 +175,7 @@ void frmRemoteDisplays::ShowServing() {
                                        : page);
     if (!serving)
         m_pairLink.clear();
-    m_remote.showCode(picCode, !m_pairLink.empty() ? m_pairLink
-                               : local             ? std::string()
-                                                   : page);
+    m_remote.showCode(picCode, !m_pairLink.empty() ? m_pairLink : local ? std::string() : page);
     ShowWatchers();
     ShowControl();
 }

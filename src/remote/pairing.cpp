@@ -18,10 +18,13 @@ std::optional<std::size_t> utf8Length(std::string_view text) {
     std::size_t chars = 0;
     for (std::size_t i = 0; i < text.size(); ++chars) {
         const auto c = static_cast<unsigned char>(text[i]);
-        const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3
-                                          : (c >> 3) == 0x1E ? 4 : 0;
-        if (n == 0 || i + n > text.size() || (n > 1 && c < 0xC2) || (c == 0xE0 && n == 3 &&
-            static_cast<unsigned char>(text[i + 1]) < 0xA0) || c > 0xF4)
+        const std::size_t n = c < 0x80           ? 1
+                              : (c >> 5) == 0x6  ? 2
+                              : (c >> 4) == 0xE  ? 3
+                              : (c >> 3) == 0x1E ? 4
+                                                 : 0;
+        if (n == 0 || i + n > text.size() || (n > 1 && c < 0xC2) ||
+            (c == 0xE0 && n == 3 && static_cast<unsigned char>(text[i + 1]) < 0xA0) || c > 0xF4)
             return std::nullopt;
         for (std::size_t k = 1; k < n; ++k)
             if ((static_cast<unsigned char>(text[i + k]) >> 6) != 0x2)
@@ -84,8 +87,7 @@ Pairing::Pairing(App& app) : m_app(app) {
         d.tokenHash = item["hash"].text().value_or("");
         d.pairedMs = item["paired_ms"].number().value_or(0);
         d.lastSeenMs = item["seen_ms"].number().value_or(0);
-        if (checkDeviceName(d.name, error) && isHash(d.tokenHash) &&
-            m_devices.size() < MaxDevices)
+        if (checkDeviceName(d.name, error) && isHash(d.tokenHash) && m_devices.size() < MaxDevices)
             m_devices.push_back(std::move(d));
     }
 }
@@ -125,9 +127,9 @@ std::string Pairing::pair(std::string_view code, std::string_view name,
     const bool offered = m_code.has_value();
     const bool right = offered && sameCode(code, *m_code);
     if (!right || codeLeftMs() == 0) {
-        const std::string why = !offered  ? "No code is on offer: choose Pair a device first."
+        const std::string why = !offered ? "No code is on offer: choose Pair a device first."
                                 : !right ? "That is not the code."
-                                          : "That code has expired: choose Pair a device again.";
+                                         : "That code has expired: choose Pair a device again.";
         if (++m_wrongCodes >= MaxWrongCodes) {
             m_wrongCodes = 0;
             m_lockedUntilMs = monotonicMs() + LockMs;

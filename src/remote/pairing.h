@@ -20,7 +20,7 @@ class App;
 
 struct PairedDevice {
     std::string name;
-    std::string tokenHash; // lower-case hex of the token's SHA-256
+    std::string tokenHash;                     // lower-case hex of the token's SHA-256
     std::int64_t pairedMs = 0, lastSeenMs = 0; // true time, Unix milliseconds
     bool operator==(const PairedDevice&) const = default;
 };

@@ -12,7 +12,6 @@ namespace {
 
 constexpr const char* Section = "Remote Displays";
 
-
 // The device's name rides on whatever the command raises, and only for as long as it runs.
 class CommandBy {
   public:

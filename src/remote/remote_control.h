@@ -14,7 +14,6 @@ namespace orvane {
 class App;
 class Settings;
 
-
 // The choice "Let paired devices control the count", kept in the settings; off until chosen.
 bool controlAllowed(Settings& settings, const std::string& appName);
 void setControlAllowed(Settings& settings, const std::string& appName, bool allowed);

@@ -32,8 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
             orvane::readWsFrame(in, at, inMessage ? message : 0, MaxMessage, frame, code);
         if (read != orvane::WsRead::Frame) {
             require(at == before);
-            require(read == orvane::WsRead::Incomplete ||
-                    code == orvane::WsProtocolError || code == orvane::WsTooBig);
+            require(read == orvane::WsRead::Incomplete || code == orvane::WsProtocolError ||
+                    code == orvane::WsTooBig);
             return 0;
         }
         require(at > before && at <= in.size());

@@ -146,8 +146,9 @@ class PairingTest : public RemoteControlTest {
     const std::string hashA = std::string(64, 'a');
     const std::string hashB = std::string(64, 'b');
     int refusals() {
-        return int(std::count_if(told.begin(), told.end(),
-                                 [](const Happening& h) { return h.kind == Kind::PairingRefused; }));
+        return int(std::count_if(told.begin(), told.end(), [](const Happening& h) {
+            return h.kind == Kind::PairingRefused;
+        }));
     }
 };
 

@@ -37,7 +37,8 @@ std::string QtRemoteDisplays::serve(const ServeAddress& where) {
     const QString error = m_server->listen(address, quint16(where.port));
     if (!error.isEmpty())
         return error.toStdString();
-    std::printf("Serving on %s\n", orvane::pageAddress(where.address, m_server->port(), m_server->tls()).c_str());
+    std::printf("Serving on %s\n",
+                orvane::pageAddress(where.address, m_server->port(), m_server->tls()).c_str());
     std::fflush(stdout);
     return {};
 }

@@ -145,9 +145,8 @@ void RemoteServer::pairDevice(QTcpSocket* socket, const HttpHead& head, const QB
         return;
     }
     const QByteArray token = newToken();
-    const std::string why =
-        m_pairing->pair(formField(body, "code").toStdString(),
-                        formField(body, "name").toStdString(), hashOf(token));
+    const std::string why = m_pairing->pair(formField(body, "code").toStdString(),
+                                            formField(body, "name").toStdString(), hashOf(token));
     if (!why.empty()) {
         answer(socket, 403, "application/json", errorJson(why));
         return;
@@ -156,8 +155,8 @@ void RemoteServer::pairDevice(QTcpSocket* socket, const HttpHead& head, const QB
                               "; Path=/control; HttpOnly; SameSite=Strict; Max-Age=31536000" +
                               QByteArray(m_tls ? "; Secure" : "") + "\r\n";
     answer(socket, 200, "application/json",
-           QByteArray::fromStdString("{\"device\":" + jsonText(formField(body, "name").toStdString()) +
-                                     "}\n"),
+           QByteArray::fromStdString(
+               "{\"device\":" + jsonText(formField(body, "name").toStdString()) + "}\n"),
            cookie);
 }
 
@@ -205,8 +204,7 @@ void RemoteServer::heardCommand(Client& client, QByteArrayView message) {
     // Given as the program's own input is, so that the windows' round follows it.
     std::string why = "The program does not know that command.";
     if (command)
-        m_app.services().scheduler.deliver(
-            [&] { why = giveRemoteCommand(m_app, *command, name); });
+        m_app.services().scheduler.deliver([&] { why = giveRemoteCommand(m_app, *command, name); });
     // The command may have dropped this very device (none does today): the reply goes only to
     // a connection still listed.
     const bool listed = std::any_of(m_clients.begin(), m_clients.end(),

@@ -224,9 +224,9 @@ void RemoteServer::readHead(QTcpSocket* socket) {
     QByteArray body;
     if (head.method == "POST") {
         const QByteArray length = head.field("content-length");
-        const bool digits = !length.isEmpty() && length.size() <= 5 &&
-                            std::all_of(length.begin(), length.end(),
-                                        [](char c) { return c >= '0' && c <= '9'; });
+        const bool digits =
+            !length.isEmpty() && length.size() <= 5 &&
+            std::all_of(length.begin(), length.end(), [](char c) { return c >= '0' && c <= '9'; });
         if (!digits || !head.field("transfer-encoding").isEmpty()) {
             answer(socket, 400, "text/plain", "A request's body is sent with its length.\n");
             return;

@@ -17,8 +17,8 @@
 #include <QObject>
 #include <QPointer>
 #include <QSslConfiguration>
-#include <QTcpServer>
 #include <QString>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -27,7 +27,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
 
 namespace orvane {
 
@@ -103,7 +102,7 @@ class RemoteServer : public QObject {
   private:
     struct Client {
         ScreenSocket* ws = nullptr;
-        std::string device; // a paired device's token hash; empty for a screen
+        std::string device;           // a paired device's token hash; empty for a screen
         std::vector<qint64> commands; // when its last commands came, on the steady clock
     };
 

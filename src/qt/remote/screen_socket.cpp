@@ -8,13 +8,13 @@
 #include <QTcpSocket>
 
 #include <cerrno>
-#include <utility>
 #include <fcntl.h>
 #include <linux/sockios.h>
 #include <sys/epoll.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <utility>
 
 namespace orvane {
 
@@ -237,7 +237,8 @@ qint64 ScreenSocket::queued() const {
     const int fd = m_tls ? int(m_tls->socketDescriptor()) : m_fd;
     if (::ioctl(fd, SIOCOUTQ, &unsent) != 0)
         unsent = 0;
-    return m_out.size() + unsent + (m_tls ? m_tls->bytesToWrite() + m_tls->encryptedBytesToWrite() : 0);
+    return m_out.size() + unsent +
+           (m_tls ? m_tls->bytesToWrite() + m_tls->encryptedBytesToWrite() : 0);
 }
 
 void ScreenSocket::refuse() {
@@ -284,8 +285,8 @@ void ScreenSocket::parseFrames() {
 bool ScreenSocket::readFrame() {
     WsFrame frame;
     quint16 code = 0;
-    switch (readWsFrame(m_in, m_at, m_inMessage ? m_messageBytes : 0, MaxMessageBytes, frame,
-                        code)) {
+    switch (
+        readWsFrame(m_in, m_at, m_inMessage ? m_messageBytes : 0, MaxMessageBytes, frame, code)) {
     case WsRead::Incomplete:
         return false;
     case WsRead::Fail:
