@@ -4,6 +4,7 @@
 
 #include "callouts/callouts.h"
 #include "clock/frmPresent.h"
+#include "clock/plan_run.h"
 #include "journal/journal_keeper.h"
 #include "remote/pairing.h"
 #include "remote/remote_control.h"
@@ -108,6 +109,24 @@ TEST_F(RemoteControlTest, ADeviceMutesAndUnmutesTheCallouts) {
     EXPECT_TRUE(app.callouts().choices().sound);
     EXPECT_EQ(record(Kind::RemoteCommand),
               "remote-command command=\"unmute\" by=\"Flight director's tablet\"");
+}
+
+TEST_F(RemoteControlTest, ADeviceEndsABuiltInHoldAsResumeDoes) {
+    allow();
+    world.scheduler.deliver([&] {
+        EXPECT_FALSE(app.launchState().plan().add(BuiltInHold{540, 60, "Go/no-go poll", true}));
+        PlanRun::planChanged(main());
+    });
+    for (int i = 0; i < 200 && !app.launchState().builtInHeld(); ++i)
+        advance(1s);
+    ASSERT_TRUE(app.launchState().builtInHeld());
+    EXPECT_EQ(give(RemoteCommand::EndBuiltInHold), "");
+    EXPECT_FALSE(main().held());
+    const std::string ended = record(Kind::BuiltInHoldEnd);
+    EXPECT_NE(ended.find("by=\"Flight director's tablet\""), std::string::npos) << ended;
+    advance(1s);
+    EXPECT_EQ(note(), "End of Go/no-go poll from Flight director's tablet");
+    EXPECT_EQ(give(RemoteCommand::EndBuiltInHold), "No built-in hold stands.");
 }
 
 TEST(RemoteCommandWords, OnlyTheCommandWordsAreRead) {
