@@ -104,7 +104,22 @@ Happening App::happening(Happening::Kind kind) const {
     h.windowActive = window.active;
     h.windowLeftSeconds = window.left;
     h.windowBudgetSeconds = window.budget;
+    h.by = m_commandBy;
     return h;
+}
+
+void App::raise(const Happening& h) {
+    if (std::string note = orvane::commandNote(h); !note.empty()) {
+        m_commandNote = std::move(note);
+        m_commandNoteUntilMs = m_services.clock.monotonicMs() + CommandNoteMs;
+    }
+    m_happenings.raise(h);
+}
+
+std::string App::commandNote() const {
+    if (m_commandNote.empty() || m_services.clock.monotonicMs() >= m_commandNoteUntilMs)
+        return {};
+    return m_commandNote;
 }
 
 Form* App::dialog(Dialog which) {

@@ -121,7 +121,14 @@ class App {
     // A happening of KIND read at the program's clock now, with the count the main window
     // shows (when it is loaded); the caller adds the details and raises it.
     Happening happening(Happening::Kind kind) const;
-    void raise(const Happening& h) { m_happenings.raise(h); }
+    void raise(const Happening& h);
+    // The paired device whose command the current event carries out, by its name: the
+    // happenings raised meanwhile carry it. Empty for the program's own controls.
+    void setCommandBy(std::string name) { m_commandBy = std::move(name); }
+    // What the main screen and the present window show of a device's last command ("Hold
+    // from Flight director's tablet"), for CommandNoteMs after it; empty otherwise.
+    static constexpr std::int64_t CommandNoteMs = 5000;
+    std::string commandNote() const;
     // The spoken callouts, and their choices.
     orvane::Callouts& callouts() { return *m_callouts; }
     // How far the computer's clock can be trusted, as last read; unknown where nothing reads
@@ -217,6 +224,9 @@ class App {
     };
     std::vector<TypeName> m_typeNames;
     Happenings m_happenings;
+    std::string m_commandBy;
+    std::string m_commandNote;
+    std::int64_t m_commandNoteUntilMs = 0; // on the monotonic clock
     std::unique_ptr<Board> m_board;
     std::unique_ptr<orvane::Callouts> m_callouts;
     std::map<Dialog, std::function<Form*(bool load)>> m_dialogs;

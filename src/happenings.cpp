@@ -70,8 +70,40 @@ std::string_view kindName(Happening::Kind kind) {
         return "built-in hold";
     case K::BuiltInHoldEnd:
         return "built-in hold end";
+    case K::RemoteCommand:
+        return "remote command";
+    case K::DevicePaired:
+        return "device paired";
+    case K::PairingRefused:
+        return "pairing refused";
+    case K::DeviceForgotten:
+        return "device forgotten";
     }
     return "?";
+}
+
+std::string commandNote(const Happening& h) {
+    using K = Happening::Kind;
+    if (h.by.empty())
+        return {};
+    std::string what;
+    if (h.kind == K::Hold)
+        what = "Hold";
+    else if (h.kind == K::Resume)
+        what = "Resume";
+    else if (h.kind == K::BuiltInHoldEnd)
+        what = "End of " + h.holdLabel;
+    else if (h.kind == K::RemoteCommand && h.command == "hold-enable")
+        what = "Hold Enable";
+    else if (h.kind == K::RemoteCommand && h.command == "hold-disable")
+        what = "Hold Disable";
+    else if (h.kind == K::RemoteCommand && h.command == "mute")
+        what = "Mute";
+    else if (h.kind == K::RemoteCommand && h.command == "unmute")
+        what = "Unmute";
+    else
+        return {};
+    return what + " from " + h.by;
 }
 
 struct Happenings::Lists {

@@ -43,6 +43,14 @@
 //                    hold's T-time)
 //   BuiltInHoldEnd   clock/plan_run.cpp (its time was up, or Resume)      holdLabel, plannedSeconds,
 //                                                                         heldSeconds, newLaunch
+//   RemoteCommand    remote/remote_control.cpp (a paired device's command command, by
+//                    that has no happening of its own: hold enable, mute)
+//   DevicePaired     remote/pairing.cpp (a device paired)                 by
+//   PairingRefused   remote/pairing.cpp (a code refused)                  command (why)
+//   DeviceForgotten  remote/pairing.cpp (Forget, Forget all)              by
+//
+// Whatever a paired device's command raises (a hold, a resume, the end of a built-in hold)
+// carries the device's name in `by`; a follower's copy of it does too.
 
 #include "dates/zone.h"
 
@@ -114,6 +122,10 @@ struct Happening {
         ProgramExit,
         BuiltInHold,
         BuiltInHoldEnd,
+        RemoteCommand,
+        DevicePaired,
+        PairingRefused,
+        DeviceForgotten,
     };
     Kind kind = Kind::ProgramStart;
     ClockReading at;
@@ -139,7 +151,15 @@ struct Happening {
     // length is heldSeconds).
     std::string holdLabel;
     std::optional<std::int64_t> plannedSeconds;
+    // The paired device that gave the command, by its name; empty for the program's own
+    // controls. RemoteCommand: the command ("hold-enable", "mute"); PairingRefused: why.
+    std::string by;
+    std::string command;
 };
+
+// What the main screen and the present window show for a few seconds after a paired device's
+// command: "Hold from Flight director's tablet". Empty for any other happening.
+std::string commandNote(const Happening& h);
 
 // The name of a kind, for logs and tests: "hold", "launch time set", ...
 std::string_view kindName(Happening::Kind kind);

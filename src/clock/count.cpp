@@ -53,6 +53,7 @@ void frmOrvane::UpdateCountDisplay() {
     const Instant now = services().clock.instant();
     ShowCount(now);
     PlanRun::counted(*this, now);
+    ShowCommandNote();
 }
 
 void frmOrvane::ShowCount(Instant now) {

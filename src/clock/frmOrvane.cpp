@@ -161,6 +161,7 @@ void frmOrvane::setDesignValues() {
     sbrStatusBar.addPanel("pnlClockHealth", 0).setVisible(false);
     // The journal's panel shows only while the mission journal has something to tell.
     sbrStatusBar.addPanel("pnlJournal", 0).setVisible(false);
+    sbrStatusBar.addPanel("pnlCommand", 0).setVisible(false);
     sbrStatusBar.addPanel("pnlCurrentFile", 5655)
         .setToolTipText("Current File.  Click here to open a new file.");
     sbrStatusBar.addPanel("pnlSound", 1200);
@@ -201,12 +202,33 @@ void frmOrvane::fitStatusPanels() {
     constexpr int FileRoom = 5655, FileLeast = 1200;
     StatusPanel& health = *sbrStatusBar.panel("pnlClockHealth");
     StatusPanel& note = *sbrStatusBar.panel("pnlJournal");
-    const int healthWidth = health.text().empty() ? 0 : 3000;
-    const int noteWidth =
-        note.text().empty() ? 0 : std::min(3000, FileRoom - healthWidth - FileLeast);
+    StatusPanel& command = *sbrStatusBar.panel("pnlCommand");
+    // A device's command shows over the file's name for its few seconds.
+    const int commandWidth = command.text().empty() ? 0 : FileRoom - FileLeast;
+    const int healthWidth = health.text().empty() || commandWidth ? 0 : 3000;
+    const int noteWidth = note.text().empty() || commandWidth
+                              ? 0
+                              : std::min(3000, FileRoom - healthWidth - FileLeast);
     health.setWidth(healthWidth);
     note.setWidth(noteWidth);
-    sbrStatusBar.panel("pnlCurrentFile")->setWidth(FileRoom - healthWidth - noteWidth);
+    command.setWidth(commandWidth);
+    sbrStatusBar.panel("pnlCurrentFile")
+        ->setWidth(FileRoom - healthWidth - noteWidth - commandWidth);
+}
+
+void frmOrvane::ShowCommandNote() {
+    StatusPanel& command = *sbrStatusBar.panel("pnlCommand");
+    const std::string note = m_app.commandNote();
+    if (command.text() == note)
+        return;
+    command.setText(note);
+    command.setBackColor(note.empty() ? ButtonFace : Amber);
+    command.setVisible(!note.empty());
+    for (const char* other : {"pnlClockHealth", "pnlJournal"}) {
+        StatusPanel& panel = *sbrStatusBar.panel(other);
+        panel.setVisible(note.empty() && !panel.text().empty());
+    }
+    fitStatusPanels();
 }
 
 // Positions in twips. The compact screen shows the top left 4350 x 1630 of the window: the

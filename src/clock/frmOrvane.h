@@ -280,6 +280,7 @@ class frmOrvane : public Form {
     void layOutPanels();
     // The panels that come and go take their room from the file panel's (frmOrvane.cpp).
     void fitStatusPanels();
+    void ShowCommandNote(); // pnlCommand: a paired device's command, for a few seconds
     void wireCount();
     void wireEntry();
     void wireHold();

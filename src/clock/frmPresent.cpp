@@ -210,8 +210,12 @@ void frmPresent::ShowPresentCount() {
         lblLiftoff.setCaption(*count.liftoff);
     }
     ShowHoldCommands();
-    lblTarget.setCaption(notHeard ? *notHeard
-                                  : formatDate(count.launch, "mmmm d, yyyy   h:mm:ss AM/PM"));
+    // A paired device's command takes the launch time's place for its few seconds.
+    const std::string note = m_app.commandNote();
+    lblTarget.setBackColor(note.empty() ? LightGrey : Amber);
+    lblTarget.setCaption(!note.empty() ? note
+                         : notHeard    ? *notHeard
+                                       : formatDate(count.launch, "mmmm d, yyyy   h:mm:ss AM/PM"));
 }
 
 void frmPresent::Leave() {

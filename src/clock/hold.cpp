@@ -17,6 +17,7 @@ void frmOrvane::wireHold() {
         const Instant now = services().clock.instant();
         UpdateHeldTarget(now);
         PlanRun::held(*this, now);
+        ShowCommandNote();
     };
 }
 

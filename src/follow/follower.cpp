@@ -210,7 +210,10 @@ void Follower::replayHappenings(const std::vector<LeaderHappening>& happenings, 
         step.launch = main.launchMoment();
         step.held = hold;
         step.windowActive = main.launchWindow().active;
+        // A paired device's command is shown and recorded with its name here too.
+        m_app.setCommandBy(h.by);
         main.FollowLeader(step);
+        m_app.setCommandBy({});
     }
 }
 

@@ -35,8 +35,9 @@ void Leader::start(const MqttAddress& where, const MqttServer& server) {
     m_happenings = m_app.happenings().subscribe([this](const Happening& h) {
         if (!m_where)
             return;
-        LeaderHappening sent{++m_happeningSequence, std::string(kindName(h.kind)),
-                             happeningJson(h, m_run, m_happeningSequence)};
+        ++m_happeningSequence;
+        LeaderHappening sent{m_happeningSequence, std::string(kindName(h.kind)),
+                             happeningJson(h, m_run, m_happeningSequence), h.by};
         m_link.publish(m_where->happeningsTopic(), sent.json, false);
         m_recent.push_back(std::move(sent));
         if (m_recent.size() > leader_limits::MaxHappenings)

@@ -140,7 +140,14 @@ std::optional<std::vector<LeaderHappening>> readHappenings(const JsonValue& json
             error = "the field happenings.kind is too long";
             return std::nullopt;
         }
-        happenings.push_back({*sequence, *kind, {}});
+        const std::string by = item["by"].text().value_or("");
+        if (by.size() > lim::MaxDeviceNameBytes || std::any_of(by.begin(), by.end(), [](char c) {
+                return static_cast<unsigned char>(c) < 32 || c == 127;
+            })) {
+            error = "the field happenings.by is too long or holds a control character";
+            return std::nullopt;
+        }
+        happenings.push_back({*sequence, *kind, {}, by});
     }
     return happenings;
 }
@@ -276,6 +283,8 @@ std::string happeningJson(const Happening& h, std::int64_t run, std::int64_t seq
         text += ",\"event\":{\"number\":" + std::to_string(h.event->number) +
                 ",\"name\":" + jsonText(h.event->name) +
                 ",\"offset_s\":" + std::to_string(h.event->signedOffset) + "}";
+    if (!h.by.empty())
+        text += ",\"by\":" + jsonText(h.by);
     if (h.oldClockMs)
         text += ",\"old_clock_ms\":" + std::to_string(*h.oldClockMs);
     if (h.newClockMs)

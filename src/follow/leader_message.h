@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace orvane {
@@ -27,11 +28,17 @@ struct LeaderRow {
 // One of the leader's last happenings, as its state message carries them: a follower that
 // skipped messages (it reads only a few a second) still learns of each, once, by its number.
 struct LeaderHappening {
+    LeaderHappening(std::int64_t sequence = 0, std::string kind = {}, std::string json = {},
+                    std::string by = {})
+        : sequence(sequence), kind(std::move(kind)), json(std::move(json)), by(std::move(by)) {}
     // Counts the leader's happenings of its run from 1, as they go out on TOPIC/happenings.
     std::int64_t sequence = 0;
     std::string kind; // as kindName() names it
     // The happening as it went out, written in its place; empty: the number and kind alone.
     std::string json;
+    // The paired device that gave the command, by its name (added later: an older leader
+    // sends none); empty for the leader's own controls.
+    std::string by;
     bool operator==(const LeaderHappening& o) const {
         return sequence == o.sequence && kind == o.kind;
     }
@@ -74,6 +81,7 @@ inline constexpr std::int64_t MaxRoundTripMs = 3'600'000;
 inline constexpr std::int64_t MaxClockErrorMs = 86'400'000;
 inline constexpr std::size_t MaxHappenings = 16;
 inline constexpr std::size_t MaxKindBytes = 40;
+inline constexpr std::size_t MaxDeviceNameBytes = 160; // 40 characters of UTF-8
 } // namespace leader_limits
 
 std::string leaderMessageJson(const LeaderMessage& message);

@@ -38,6 +38,10 @@ const char* kindWord(Happening::Kind kind) {
     case Happening::Kind::ProgramExit: return "exit";
     case Happening::Kind::BuiltInHold: return "built-in-hold";
     case Happening::Kind::BuiltInHoldEnd: return "built-in-hold-end";
+    case Happening::Kind::RemoteCommand: return "remote-command";
+    case Happening::Kind::DevicePaired: return "device-paired";
+    case Happening::Kind::PairingRefused: return "pairing-refused";
+    case Happening::Kind::DeviceForgotten: return "device-forgotten";
     }
     return "unknown";
 }
@@ -114,11 +118,24 @@ JournalRecord journalRecordOf(const Happening& h, const TimeZone& zone) {
         if (h.kind == Happening::Kind::BuiltInHoldEnd)
             add("actual", hms(h.heldSeconds.value_or(0)));
         break;
+    case Happening::Kind::RemoteCommand:
+        add("command", h.command);
+        break;
+    case Happening::Kind::DevicePaired:
+    case Happening::Kind::DeviceForgotten:
+        add("device", h.by);
+        return r;
+    case Happening::Kind::PairingRefused:
+        add("reason", h.command);
+        return r;
     case Happening::Kind::Hold:
     case Happening::Kind::ProgramStart:
     case Happening::Kind::ProgramExit:
         break;
     }
+    // A command a paired device gave names the device.
+    if (!h.by.empty())
+        add("by", h.by);
     return r;
 }
 

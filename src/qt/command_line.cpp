@@ -7,6 +7,9 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include <optional>
+#include <utility>
+
 namespace orvane {
 
 namespace {
@@ -80,8 +83,9 @@ Exit status:
   1  an export could not be made: the journal cannot be read, it has no run N, or OUT
      cannot be written (nothing is written then)
   2  the command line could not be read: an unknown option, more than one FILE, a
-     --serve that is not an address and port, a --publish or --follow that is not an
-     mqtt:// or mqtts:// address, or a --mqtt-credentials file that cannot be read
+     --serve that is not an address and port, a --serve-tls without its two files, a
+     --publish or --follow that is not an mqtt:// or mqtts:// address, or a
+     --mqtt-credentials file that cannot be read
 
 The program needs a display: over SSH use ssh -X; without one, xvfb-run -a.
 )";
@@ -175,6 +179,12 @@ CommandLineOutcome readCommandLine(const std::vector<std::string>& arguments,
                        "name, say), besides IP addresses, localhost and this computer's name. "
                        "May be given more than once."),
         QStringLiteral("NAME"));
+    // Read before the parser, which takes one value to an option: shown here for --help.
+    const QCommandLineOption serveTls(
+        QStringList{QStringLiteral("serve-tls")},
+        QStringLiteral("Serves the page, the state and the control over HTTPS and WSS with the "
+                       "PEM certificate (chain) in CERT and its unencrypted private key in KEY."),
+        QStringLiteral("CERT KEY"));
     const QCommandLineOption publish(
         QStringLiteral("publish"),
         QStringLiteral("Publishes the count to an MQTT broker, for followers elsewhere: the state "
@@ -208,7 +218,8 @@ CommandLineOutcome readCommandLine(const std::vector<std::string>& arguments,
     const QCommandLineOption all(QStringLiteral("all"),
                                  QStringLiteral("Every run of the journal, for the exports."));
     for (const QCommandLineOption& option :
-         {help, version, ownClock, noSplash, serve, serveName, publish, follow, mqttCredentials,
+         {help, version, ownClock, noSplash, serve, serveName, serveTls, publish, follow,
+          mqttCredentials,
           journalCsv, debriefHtml, run, all})
         parser.addOption(option);
     parser.addPositionalArgument(
@@ -218,8 +229,18 @@ CommandLineOutcome readCommandLine(const std::vector<std::string>& arguments,
 
     // Qt expects the program's own name first.
     QStringList words{exe};
-    for (const std::string& arg : arguments)
-        words << qs(arg);
+    std::optional<std::pair<std::string, std::string>> tlsFiles;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] != "--serve-tls") {
+            words << qs(arguments[i]);
+            continue;
+        }
+        if (i + 2 >= arguments.size() || arguments[i + 1].empty() || arguments[i + 2].empty())
+            return refuse(info, QStringLiteral("--serve-tls takes a certificate file and a key "
+                                               "file: --serve-tls CERT KEY"));
+        tlsFiles = {arguments[i + 1], arguments[i + 2]};
+        i += 2;
+    }
     if (!parser.parse(words))
         return refuseUnreadable(parser, words, info);
     if (parser.isSet(help) || parser.isSet(version))
@@ -249,6 +270,11 @@ CommandLineOutcome readCommandLine(const std::vector<std::string>& arguments,
     info.serveNames.clear();
     for (const QString& name : parser.values(serveName))
         info.serveNames.push_back(name.toStdString());
+    const auto full = [&](const std::string& path) {
+        return QDir::cleanPath(QDir(qs(workingDir)).absoluteFilePath(qs(path))).toStdString();
+    };
+    info.serveTlsCertificate = tlsFiles ? full(tlsFiles->first) : std::string();
+    info.serveTlsKey = tlsFiles ? full(tlsFiles->second) : std::string();
     if (parser.isSet(publish) && parser.isSet(follow))
         return refuse(info, QStringLiteral("--publish and --follow cannot be given together"));
     if (parser.isSet(follow) && !files.isEmpty())

@@ -193,6 +193,7 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     follow.takeOptions(std::move(*followOptions));
     remote.setPublishing(&follow);
     remote.displays().server().setServeNames(services.info.serveNames);
+    remote.displays().setServesNames(!services.info.serveNames.empty());
     std::unique_ptr<StdinDriver> driver;
     if (StdinDriver::wanted())
         driver = std::make_unique<StdinDriver>(app);

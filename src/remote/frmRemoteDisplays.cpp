@@ -20,12 +20,17 @@ std::optional<ServeAddress> savedServeChoice(Settings& settings, const std::stri
         error);
 }
 
+std::pair<std::string, std::string> savedTlsFiles(Settings& settings, const std::string& appName) {
+    return {settings.get(appName, Section, "TLS Certificate", ""),
+            settings.get(appName, Section, "TLS Key", "")};
+}
+
 frmRemoteDisplays::frmRemoteDisplays(App& app, RemoteDisplays& remote, MqttPublishing* publishing)
     : Form(app.services(), "frmRemoteDisplays"), m_app(app), m_remote(remote),
       m_publishing(publishing) {
     setCaption("Remote Displays");
     setCentered(true);
-    move(0, 0, 5700, 9570);
+    move(0, 0, 11160, 9570);
 
     chkServe.setCaption("&Serve the count to browsers");
     chkServe.move(240, 180, 5100, 330);
@@ -65,7 +70,7 @@ frmRemoteDisplays::frmRemoteDisplays(App& app, RemoteDisplays& remote, MqttPubli
     txtCredentials.move(1440, 7680, 3900, 360);
     lblFollowing.setWordWrap(true);
     lblFollowing.move(240, 8160, 5100, 480);
-    cmdClose.move(2220, 8760, 1140, 375);
+    cmdClose.move(5010, 8760, 1140, 375);
 
     onLoad = [this] {
         const std::string app = m_app.info().exeName;
@@ -78,12 +83,16 @@ frmRemoteDisplays::frmRemoteDisplays(App& app, RemoteDisplays& remote, MqttPubli
             txtAddress.setText(settings.get(app, Section, "Address", "127.0.0.1"));
             txtPort.setText(settings.get(app, Section, "Port", DefaultPort));
         }
+        const auto [certificate, key] = savedTlsFiles(settings, app);
+        txtTlsCert.setText(certificate);
+        txtTlsKey.setText(key);
         m_showing = true;
         chkServe.setValue(m_remote.serving() ? 1 : 0);
         m_showing = false;
         ShowServing();
         ShowPublishing();
         ShowFollowing();
+        ShowControl();
     };
     chkServe.onClick = [this] {
         if (!m_showing)
@@ -97,8 +106,10 @@ frmRemoteDisplays::frmRemoteDisplays(App& app, RemoteDisplays& remote, MqttPubli
         if (!m_showing)
             FollowOrNot();
     };
+    layOutControl();
     tmrWatchers.onTimer = [this] {
         ShowWatchers();
+        ShowControl();
         ShowPublishingState();
         ShowFollowingState();
     };
@@ -119,6 +130,8 @@ void frmRemoteDisplays::ServeOrStop() {
     std::optional<ServeAddress> where = parseServeAddress(
         (v6 ? "[" + txtAddress.text() + "]" : txtAddress.text()) + ":" + txtPort.text(), error);
     if (where)
+        error = m_remote.setTls(txtTlsCert.text(), txtTlsKey.text());
+    if (where && error.empty())
         error = m_remote.serve(*where);
     if (!error.empty()) {
         services().dialogs.messageBox("The count cannot be served on " + txtAddress.text() +
@@ -133,6 +146,8 @@ void frmRemoteDisplays::ServeOrStop() {
     settings.save(app, Section, "Serve", "1");
     settings.save(app, Section, "Address", where->address);
     settings.save(app, Section, "Port", std::to_string(where->port));
+    settings.save(app, Section, "TLS Certificate", txtTlsCert.text());
+    settings.save(app, Section, "TLS Key", txtTlsKey.text());
     ShowServing();
 }
 
@@ -151,13 +166,18 @@ void frmRemoteDisplays::ShowServing() {
     const bool serving = m_remote.serving();
     txtAddress.setEnabled(!serving);
     txtPort.setEnabled(!serving);
+    txtTlsCert.setEnabled(!serving);
+    txtTlsKey.setEnabled(!serving);
     const std::string page = serving ? m_remote.pageAddress() : std::string();
     const bool local = thisComputerOnly(page);
     lblPageAddress.setCaption(!serving ? "Not serving."
                               : local  ? page + " (this computer only)"
                                        : page);
-    m_remote.showCode(picCode, local ? std::string() : page);
+    if (!serving)
+        m_pairLink.clear();
+    m_remote.showCode(picCode, !m_pairLink.empty() ? m_pairLink : local ? std::string() : page);
     ShowWatchers();
+    ShowControl();
 }
 
 void frmRemoteDisplays::ShowWatchers() {

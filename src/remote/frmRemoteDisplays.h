@@ -4,12 +4,15 @@
 // port, the page's address as text and as a code a phone's camera reads, and how many screens
 // are watching. The serving itself belongs to the Qt binding, behind RemoteDisplays.
 
+#include "remote/pairing.h"
 #include "remote/remote_state.h"
 #include "toolkit/controls.h"
 #include "toolkit/form.h"
 
+#include <array>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace orvane {
 
@@ -34,6 +37,20 @@ class RemoteDisplays {
     virtual int watchers() const = 0;
     // Draws the text as a code in the picture box; an empty text clears it.
     virtual void showCode(PictureBox& picture, const std::string& text) = 0;
+    // The paired devices; none where no device can control this copy.
+    virtual Pairing* pairing() { return nullptr; }
+    // Offers a new pairing code of six random digits, and gives the address a device opens to
+    // pair with it; empty where none can be offered.
+    virtual std::string offerPairingCode() { return {}; }
+    // Whether the server answers names given with --serve-name (a reverse proxy before it).
+    virtual bool servesNames() const { return false; }
+    // The choice to let paired devices control the count changed: connected devices hear it.
+    virtual void controlChanged() {}
+    // Serves over TLS from the next serve() with the PEM certificate and key in these files
+    // (both empty: plain HTTP). Empty on success, else why not in the user's words.
+    virtual std::string setTls(const std::string& certificate, const std::string& key) {
+        return certificate.empty() && key.empty() ? "" : "This copy cannot serve over TLS.";
+    }
 };
 
 // Publishing to an MQTT broker for followers elsewhere, as the windows see it.
@@ -82,6 +99,8 @@ std::optional<std::string> savedPublishChoice(Settings& settings, const std::str
 
 // The choice kept in the settings: where to serve, if the user chose to.
 std::optional<ServeAddress> savedServeChoice(Settings& settings, const std::string& appName);
+// The TLS certificate and key files kept in the settings; both empty for plain HTTP.
+std::pair<std::string, std::string> savedTlsFiles(Settings& settings, const std::string& appName);
 
 class frmRemoteDisplays : public Form {
   public:
@@ -109,6 +128,22 @@ class frmRemoteDisplays : public Form {
     Label lblFollowing{this, "lblFollowing"};
     CommandButton cmdClose{this, "cmdClose"};
     Timer tmrWatchers{this, "tmrWatchers", 1000, true};
+    // Control by paired devices (frmRemoteDisplays_control.cpp).
+    static constexpr std::size_t DeviceRows = Pairing::MaxDevices;
+    CheckBox chkControl{this, "chkControl"};
+    CommandButton cmdPair{this, "cmdPair"};
+    Label lblPairCode{this, "lblPairCode"};
+    Label lblPairNote{this, "lblPairNote"};
+    Label lblDevices{this, "lblDevices"};
+    std::array<Label, DeviceRows> lblDevice = makeArray<Label, DeviceRows>(this, "lblDevice");
+    std::array<CommandButton, DeviceRows> cmdForget =
+        makeArray<CommandButton, DeviceRows>(this, "cmdForget");
+    CommandButton cmdForgetAll{this, "cmdForgetAll"};
+    Label lblTls{this, "lblTls"};
+    Label lblTlsCert{this, "lblTlsCert"};
+    TextBox txtTlsCert{this, "txtTlsCert"};
+    Label lblTlsKey{this, "lblTlsKey"};
+    TextBox txtTlsKey{this, "txtTlsKey"};
 
   private:
     void ServeOrStop();
@@ -121,12 +156,18 @@ class frmRemoteDisplays : public Form {
     void ShowFollowing();
     void ShowFollowingState();
     std::string instance() const;
+    void layOutControl();
+    void ShowControl();
+    void PairDevice();
 
     App& m_app;
     RemoteDisplays& m_remote;
     MqttPublishing* m_publishing;
     // The check box is set to match the server while the dialog opens; that is no choice.
     bool m_showing = false;
+    // The address a device opens to pair, while a code is on offer; its code is drawn instead
+    // of the page's.
+    std::string m_pairLink;
 };
 
 } // namespace orvane

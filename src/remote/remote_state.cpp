@@ -162,9 +162,10 @@ std::optional<ServeAddress> parseServeAddress(std::string_view text, std::string
     return where;
 }
 
-std::string pageAddress(const std::string& address, int port) {
+std::string pageAddress(const std::string& address, int port, bool tls) {
     const bool v6 = address.find(':') != std::string::npos;
-    return "http://" + (v6 ? "[" + address + "]" : address) + ":" + std::to_string(port) + "/";
+    return (tls ? "https://" : "http://") + (v6 ? "[" + address + "]" : address) + ":" +
+           std::to_string(port) + "/";
 }
 
 } // namespace orvane

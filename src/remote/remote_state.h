@@ -100,7 +100,7 @@ struct ServeAddress {
     int port = 0;
 };
 std::optional<ServeAddress> parseServeAddress(std::string_view text, std::string& error);
-// "http://127.0.0.1:8080/", with brackets around an IPv6 address.
-std::string pageAddress(const std::string& address, int port);
+// "http://127.0.0.1:8080/", with brackets around an IPv6 address; "https://" over TLS.
+std::string pageAddress(const std::string& address, int port, bool tls = false);
 
 } // namespace orvane

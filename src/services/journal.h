@@ -22,7 +22,8 @@ struct JournalRecord {
     std::int64_t run = 0; // the run it belongs to; 0 until committed
     // A single lower-case word: hold, resume, launch-time, window-set, window-warned,
     // window-expired, event-defined, event-removed, event-passed, liftoff, sim-time,
-    // sim-restored, file-read, file-saved, start, exit.
+    // sim-restored, file-read, file-saved, start, exit, built-in-hold, built-in-hold-end,
+    // remote-command, device-paired, pairing-refused, device-forgotten.
     std::string kind;
     // The true instant, in Unix milliseconds.
     std::int64_t trueMs = 0;

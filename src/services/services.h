@@ -244,6 +244,8 @@ struct AppInfo {
     bool noSplash = false; // start without the splash, for scripted use
     std::optional<std::string> serve; // --serve [ADDRESS:]PORT as typed, checked where it is used
     std::vector<std::string> serveNames; // each --serve-name NAME as typed, checked likewise
+    // --serve-tls CERT KEY: the certificate and key files, as full paths; empty without it.
+    std::string serveTlsCertificate, serveTlsKey;
     // --publish and --follow mqtt[s]://HOST[:PORT]/TOPIC as typed, checked where they are used;
     // --mqtt-credentials FILE as a full path.
     std::optional<std::string> publish;

@@ -24,7 +24,9 @@ _opener = urllib.request.build_opener(urllib.request.ProxyHandler({}))
 
 
 class Program:
-    def __init__(self, exe, args=(), env_extra=None):
+    """CAFILE: the program serves over TLS with the certificate in it, which is trusted."""
+
+    def __init__(self, exe, args=(), env_extra=None, cafile=None):
         self.home = tempfile.mkdtemp(prefix="orvane-remote-")
         for d in ("config", "runtime"):
             os.makedirs(os.path.join(self.home, d), mode=0o700)
@@ -41,11 +43,18 @@ class Program:
         self.lines = queue.Queue()
         threading.Thread(target=self._read, daemon=True).start()
         line = self.wait_line(lambda l: l.startswith("Serving on "), 20)
-        m = re.fullmatch(r"Serving on http://127\.0\.0\.1:(\d+)/", line)
+        m = re.fullmatch(r"Serving on (https?)://127\.0\.0\.1:(\d+)/", line)
         assert m, "unexpected first line: %r" % line
-        self.port = int(m.group(1))
+        assert (m.group(1) == "https") == (cafile is not None), line
+        self.port = int(m.group(2))
         assert self.port > 0
-        self.url = "http://127.0.0.1:%d/" % self.port
+        self.url = "%s://127.0.0.1:%d/" % (m.group(1), self.port)
+        self.opener = _opener
+        if cafile:
+            import ssl
+            self.opener = urllib.request.build_opener(
+                urllib.request.ProxyHandler({}),
+                urllib.request.HTTPSHandler(context=ssl.create_default_context(cafile=cafile)))
 
     def _read(self):
         for line in self.proc.stdout:
@@ -78,7 +87,7 @@ class Program:
             time.sleep(0.2)
 
     def state(self):
-        with _opener.open(self.url + "state.json", timeout=5) as r:
+        with self.opener.open(self.url + "state.json", timeout=5) as r:
             assert r.status == 200
             return json.loads(r.read())
 
@@ -279,8 +288,10 @@ def launch_caption(seconds_ahead):
                                              t.tm_min, t.tm_sec, "AM" if t.tm_hour < 12 else "PM")
 
 
-def browser(profile_dir, window_size="1280,720", console_log=False):
-    """Headless Chromium on a fresh profile; with console_log its console can be read back."""
+def browser(profile_dir, window_size="1280,720", console_log=False, trusted_spki=None):
+    """Headless Chromium on a fresh profile; with console_log its console can be read back.
+    TRUSTED_SPKI: the base64 SHA-256 of a test certificate's key that this browser alone
+    trusts."""
     from selenium import webdriver
     from selenium.webdriver.chrome.service import Service
 
@@ -291,6 +302,8 @@ def browser(profile_dir, window_size="1280,720", console_log=False):
                  "--disable-sync", "--no-first-run", "--no-proxy-server",
                  "--user-data-dir=" + profile_dir, "--window-size=" + window_size):
         options.add_argument(flag)
+    if trusted_spki:
+        options.add_argument("--ignore-certificate-errors-spki-list=" + trusted_spki)
     if console_log:
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
     return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)

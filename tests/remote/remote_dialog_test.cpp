@@ -26,6 +26,20 @@ class FakeRemoteDisplays : public RemoteDisplays {
     }
     int watchers() const override { return screens; }
     void showCode(PictureBox&, const std::string& text) override { code = text; }
+    Pairing* pairing() override { return pairs.get(); }
+    std::string offerPairingCode() override {
+        pairs->offerCode("042042");
+        return pageAddress() + "control#042042";
+    }
+
+    std::string setTls(const std::string& certificate, const std::string& key) override {
+        if (!certificate.empty() || !key.empty())
+            calls.push_back("tls " + certificate + " " + key);
+        return certificate == "/missing" ? "Over TLS: the certificate /missing cannot be read."
+                                         : "";
+    }
+
+    std::unique_ptr<Pairing> pairs;
 
     std::vector<std::string> calls;
     std::string refusal;
@@ -235,6 +249,67 @@ TEST_F(RemoteDialogTest, AnIPv6AddressIsTakenAsTyped) {
     const auto kept = savedServeChoice(world.services.settings, "orvane");
     ASSERT_TRUE(kept);
     EXPECT_EQ(kept->address, "::1");
+}
+
+// Pairing needs an address a phone can reach; the code shows with its own picture, and the
+// paired devices are listed to forget. Letting them control is kept.
+TEST_F(RemoteDialogTest, PairingIsOfferedOnlyWhereAPhoneCanReachThePage) {
+    remote.pairs = std::make_unique<Pairing>(app);
+    frmRemoteDisplays& d = dialog();
+    advance(1s);
+    EXPECT_EQ(d.chkControl.value(), 0) << "off until chosen";
+    EXPECT_FALSE(d.cmdPair.enabled());
+    EXPECT_EQ(d.lblPairNote.caption(), "Serve the count to pair a device.");
+    ASSERT_TRUE(click(d.chkServe));
+    EXPECT_FALSE(d.cmdPair.enabled());
+    EXPECT_EQ(d.lblPairNote.caption().rfind("Serving this computer only (127.0.0.1)", 0), 0u);
+    ASSERT_TRUE(click(d.chkServe));
+    type(d.txtAddress, "0.0.0.0");
+    type(d.txtPort, "9000");
+    ASSERT_TRUE(click(d.chkServe));
+    ASSERT_TRUE(click(d.cmdPair));
+    EXPECT_EQ(d.lblPairCode.caption(), "042 042");
+    EXPECT_EQ(remote.code, "http://0.0.0.0:9000/control#042042");
+    EXPECT_NE(d.lblPairNote.caption().find("within 120 seconds"), std::string::npos);
+    EXPECT_EQ(remote.pairs->pair("042042", "Tablet", std::string(64, 'c')), "");
+    advance(1s);
+    EXPECT_EQ(d.lblPairCode.caption(), "");
+    EXPECT_EQ(remote.code, "http://0.0.0.0:9000/") << "the page's own code comes back";
+    EXPECT_EQ(d.lblDevice[0].caption(), "Tablet (seen just now)");
+    EXPECT_TRUE(d.cmdForget[0].visible());
+    EXPECT_FALSE(d.cmdForget[1].visible());
+    ASSERT_TRUE(click(d.cmdForget[0]));
+    EXPECT_FALSE(d.lblDevice[0].visible());
+    EXPECT_EQ(d.lblDevices.caption(), "No device is paired.");
+    EXPECT_FALSE(d.cmdForgetAll.enabled());
+
+    ASSERT_TRUE(click(d.chkControl));
+    EXPECT_EQ(setting("Control"), "1");
+    main().setFollowing(true);
+    advance(1s);
+    EXPECT_FALSE(d.chkControl.enabled());
+    EXPECT_FALSE(d.cmdPair.enabled());
+    EXPECT_EQ(d.lblPairNote.caption(), "A follower takes no commands: its count is its leader's.");
+}
+
+// The dialog's TLS files are used before serving and kept with the choice; a file that cannot
+// be read serves nothing.
+TEST_F(RemoteDialogTest, ServingOverTlsTakesTheFilesFirstAndKeepsThem) {
+    frmRemoteDisplays& d = dialog();
+    type(d.txtTlsCert, "/missing");
+    type(d.txtTlsKey, "/etc/orvane/key.pem");
+    answer(Answer::OK);
+    ASSERT_TRUE(click(d.chkServe));
+    EXPECT_EQ(lastMessage().text, "The count cannot be served on 127.0.0.1, port 8080. Over TLS: "
+                                  "the certificate /missing cannot be read.");
+    EXPECT_EQ(remote.calls, std::vector<std::string>{"tls /missing /etc/orvane/key.pem"});
+    EXPECT_FALSE(remote.serving());
+    type(d.txtTlsCert, "/etc/orvane/cert.pem");
+    ASSERT_TRUE(click(d.chkServe));
+    EXPECT_EQ(remote.calls.back(), "serve 127.0.0.1 8080");
+    EXPECT_FALSE(d.txtTlsCert.enabled()) << "the files are chosen while not serving";
+    EXPECT_EQ(savedTlsFiles(world.services.settings, "orvane"),
+              (std::pair<std::string, std::string>{"/etc/orvane/cert.pem", "/etc/orvane/key.pem"}));
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <QNetworkInterface>
 #include <QPainter>
 #include <QPixmap>
+#include <QRandomGenerator>
 #include <QWidget>
 
 #include <qrencode.h>
@@ -19,7 +20,13 @@
 namespace orvane {
 
 QtRemoteDisplays::QtRemoteDisplays(App& app, QtView& view)
-    : m_view(view), m_server(std::make_unique<RemoteServer>(app)) {}
+    : m_view(view), m_server(std::make_unique<RemoteServer>(app)),
+      m_pairing(std::make_unique<Pairing>(app)) {
+    m_server->setPairing(m_pairing.get());
+    // A forgotten device's token never works again, and its connections end now.
+    RemoteServer* server = m_server.get();
+    m_pairing->onForgotten = [server](const std::string& hash) { server->dropDevice(hash); };
+}
 
 QtRemoteDisplays::~QtRemoteDisplays() = default;
 
@@ -30,7 +37,8 @@ std::string QtRemoteDisplays::serve(const ServeAddress& where) {
     const QString error = m_server->listen(address, quint16(where.port));
     if (!error.isEmpty())
         return error.toStdString();
-    std::printf("Serving on %s\n", orvane::pageAddress(where.address, m_server->port()).c_str());
+    std::printf("Serving on %s\n",
+                orvane::pageAddress(where.address, m_server->port(), m_server->tls()).c_str());
     std::fflush(stdout);
     return {};
 }
@@ -62,7 +70,27 @@ std::string QtRemoteDisplays::pageAddress() const {
                 break;
             }
     }
-    return orvane::pageAddress(shown.toString().toStdString(), m_server->port());
+    return orvane::pageAddress(shown.toString().toStdString(), m_server->port(), m_server->tls());
+}
+
+std::string QtRemoteDisplays::offerPairingCode() {
+    if (!m_server->listening())
+        return {};
+    const quint32 n = QRandomGenerator::system()->bounded(1'000'000u);
+    const std::string code = QStringLiteral("%1").arg(n, 6, 10, QLatin1Char('0')).toStdString();
+    m_pairing->offerCode(code);
+    // The code rides after the address's #, which the browser keeps to itself.
+    return pageAddress() + "control#" + code;
+}
+
+std::string QtRemoteDisplays::setTls(const std::string& certificate, const std::string& key) {
+    const QString why =
+        m_server->setTls(QString::fromStdString(certificate), QString::fromStdString(key));
+    return why.isEmpty() ? std::string() : "Over TLS: " + why.toStdString() + ".";
+}
+
+void QtRemoteDisplays::controlChanged() {
+    m_server->tellDevices();
 }
 
 int QtRemoteDisplays::watchers() const {

@@ -26,12 +26,21 @@ class QtRemoteDisplays : public RemoteDisplays {
     std::string pageAddress() const override;
     int watchers() const override;
     void showCode(PictureBox& picture, const std::string& text) override;
+    Pairing* pairing() override { return m_pairing.get(); }
+    std::string offerPairingCode() override;
+    bool servesNames() const override { return m_servesNames; }
+    void controlChanged() override;
+    std::string setTls(const std::string& certificate, const std::string& key) override;
+    // Names given with --serve-name: a reverse proxy before the server answers to them.
+    void setServesNames(bool names) { m_servesNames = names; }
 
     RemoteServer& server() { return *m_server; }
 
   private:
     QtView& m_view;
     std::unique_ptr<RemoteServer> m_server;
+    std::unique_ptr<Pairing> m_pairing;
+    bool m_servesNames = false;
 };
 
 } // namespace orvane

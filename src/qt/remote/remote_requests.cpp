@@ -8,6 +8,7 @@
 #include "remote/remote_access.h"
 
 #include <QCryptographicHash>
+#include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -33,6 +34,8 @@ QByteArray reason(int status) {
         return "Method Not Allowed";
     case 408:
         return "Request Timeout";
+    case 413:
+        return "Content Too Large";
     case 421:
         return "Misdirected Request";
     case 426:
@@ -123,9 +126,12 @@ void RemoteServer::acceptConnections() {
         // Refused at once, and closed as soon as the answer is handed to the network: a
         // stream of refused connections holds nothing.
         if (refusal != 0) {
-            socket->write(response(refusal, "text/plain", why, "Retry-After: 10\r\n"));
-            socket->flush();
-            discardWaiting(socket);
+            // Over TLS no answer can go before a handshake: the connection is just closed.
+            if (!m_tls) {
+                socket->write(response(refusal, "text/plain", why, "Retry-After: 10\r\n"));
+                socket->flush();
+                discardWaiting(socket);
+            }
             socket->abort();
             socket->deleteLater();
             continue;
@@ -143,9 +149,9 @@ void RemoteServer::acceptConnections() {
                             answer(socket, 408, "text/plain", "The request took too long.\n");
                     }),
         };
-        // Beyond a head's worth, the socket stops taking data from the network: a head that
-        // does not end by then is refused whole.
-        socket->setReadBufferSize(MaxHeadBytes + 1);
+        // Beyond a head's and a pairing's worth, the socket stops taking data from the
+        // network: a head that does not end by then is refused whole.
+        socket->setReadBufferSize(MaxHeadBytes + MaxBodyBytes + 1);
         if (socket->bytesAvailable() > 0)
             readHead(socket);
     }
@@ -185,7 +191,7 @@ void RemoteServer::readHead(QTcpSocket* socket) {
     }
     // The head is only looked at here, so that what follows a WebSocket handshake stays to
     // be read as frames.
-    const QByteArray received = socket->peek(MaxHeadBytes + 1);
+    const QByteArray received = socket->peek(MaxHeadBytes + MaxBodyBytes + 1);
     if (hasBareLineEnd(received)) {
         answer(socket, 400, "text/plain", "The lines of a request end in CR LF.\n");
         return;
@@ -214,16 +220,36 @@ void RemoteServer::readHead(QTcpSocket* socket) {
                "NAME to serve it.\n");
         return;
     }
-    answerRequest(socket, head, end);
+    // Only a pairing sends a body, small, with its length given first.
+    QByteArray body;
+    if (head.method == "POST") {
+        const QByteArray length = head.field("content-length");
+        const bool digits =
+            !length.isEmpty() && length.size() <= 5 &&
+            std::all_of(length.begin(), length.end(), [](char c) { return c >= '0' && c <= '9'; });
+        if (!digits || !head.field("transfer-encoding").isEmpty()) {
+            answer(socket, 400, "text/plain", "A request's body is sent with its length.\n");
+            return;
+        }
+        if (length.toLongLong() > MaxBodyBytes) {
+            answer(socket, 413, "text/plain", "A request's body is at most 1 KiB here.\n");
+            return;
+        }
+        if (received.size() < end + length.toLongLong())
+            return;
+        body = received.mid(end, length.toLongLong());
+    }
+    answerRequest(socket, head, end, body);
 }
 
-void RemoteServer::handshake(QTcpSocket* socket, const HttpHead& head, qsizetype headSize) {
+void RemoteServer::handshake(QTcpSocket* socket, const HttpHead& head, qsizetype headSize,
+                             const std::string& device) {
     const QByteArray key = head.field("sec-websocket-key");
     const auto decoded =
         QByteArray::fromBase64Encoding(key, QByteArray::AbortOnBase64DecodingErrors);
     const QByteArray origin = head.field("origin");
     if (!head.fieldHasToken("upgrade", "websocket") || !head.fieldHasToken("connection", "upgrade"))
-        answer(socket, 400, "text/plain", "/ws speaks WebSocket only.\n");
+        answer(socket, 400, "text/plain", head.path + " speaks WebSocket only.\n");
     else if (head.version != "HTTP/1.1")
         answer(socket, 400, "text/plain", "A WebSocket is opened over HTTP/1.1.\n");
     else if (!decoded || decoded.decoded.size() != 16)
@@ -250,7 +276,7 @@ void RemoteServer::handshake(QTcpSocket* socket, const HttpHead& head, qsizetype
         socket->write("HTTP/1.1 101 Switching Protocols\r\nUpgrade: websocket\r\n"
                       "Connection: Upgrade\r\nSec-WebSocket-Accept: " +
                       accept + "\r\n\r\n");
-        addClient(new ScreenSocket(socket, *m_poller, this));
+        addClient(new ScreenSocket(socket, *m_poller, this), device);
     }
 }
 
@@ -264,6 +290,16 @@ void RemoteServer::answer(QTcpSocket* socket, int status, const QByteArray& type
     pending->deadline.start(HeadTimeoutMs);
     socket->readAll();
     socket->write(response(status, type, body, extra));
+    // Over TLS the socket says goodbye itself (close_notify) once the answer is out: what it
+    // still holds unencrypted is not known to the kernel's end of the connection.
+    // A connection whose handshake never ended can be told nothing: it is closed.
+    if (auto* tls = qobject_cast<QSslSocket*>(socket)) {
+        if (tls->isEncrypted())
+            tls->disconnectFromHost();
+        else
+            tls->abort();
+        return;
+    }
     // Once the answer is out, the program says it has no more to say and waits for the
     // client to close, reading what it still sends.
     const auto finish = [socket] {

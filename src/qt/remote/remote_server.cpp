@@ -7,10 +7,15 @@
 #include <QDateTime>
 #include <QFile>
 #include <QHostInfo>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
 
 #include <algorithm>
+#include <optional>
 
 namespace orvane {
 
@@ -32,19 +37,28 @@ std::int64_t nowMs() {
     return QDateTime::currentMSecsSinceEpoch();
 }
 
-QByteArray loadPage() {
-    QFile page(QStringLiteral(":/remote/page.html"));
+QByteArray loadPage(const QString& name = QStringLiteral(":/remote/page.html")) {
+    QFile page(name);
     return page.open(QIODevice::ReadOnly) ? page.readAll() : QByteArray("page missing");
 }
 
 } // namespace
 
-struct RemoteServer::Client {
-    ScreenSocket* ws = nullptr;
-};
+void RemoteTcpServer::incomingConnection(qintptr descriptor) {
+    if (!tls)
+        return QTcpServer::incomingConnection(descriptor);
+    auto* socket = new QSslSocket(this);
+    if (!socket->setSocketDescriptor(descriptor)) {
+        delete socket;
+        return;
+    }
+    socket->setSslConfiguration(*tls);
+    socket->startServerEncryption();
+    addPendingConnection(socket);
+}
 
 RemoteServer::RemoteServer(App& app, QObject* parent)
-    : QObject(parent), m_app(app), m_tcp(new QTcpServer(this)),
+    : QObject(parent), m_app(app), m_tcp(new RemoteTcpServer(this)),
       m_poller(std::make_unique<ScreenPoller>()),
       m_names(servedNames(QHostInfo::localHostName().toStdString(), {})) {
     m_steady.start();
@@ -66,6 +80,43 @@ QString RemoteServer::listen(const QHostAddress& address, quint16 port) {
     if (!m_tcp->listen(address, port))
         return m_tcp->errorString();
     m_ping.start();
+    return {};
+}
+
+QString RemoteServer::setTls(const QString& certificateFile, const QString& keyFile) {
+    m_tls = false;
+    m_tcp->tls.reset();
+    if (certificateFile.isEmpty() && keyFile.isEmpty())
+        return {};
+    // Read whole and bounded, as every file the program reads.
+    const auto read = [](const QString& path, QByteArray& into) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly) || file.size() > 1024 * 1024)
+            return false;
+        into = file.readAll();
+        return true;
+    };
+    QByteArray certText, keyText;
+    if (!read(certificateFile, certText))
+        return QStringLiteral("the certificate %1 cannot be read").arg(certificateFile);
+    if (!read(keyFile, keyText))
+        return QStringLiteral("the key %1 cannot be read").arg(keyFile);
+    const QList<QSslCertificate> chain = QSslCertificate::fromData(certText, QSsl::Pem);
+    if (chain.isEmpty())
+        return QStringLiteral("%1 holds no PEM certificate").arg(certificateFile);
+    QSslKey key;
+    for (QSsl::KeyAlgorithm algorithm : {QSsl::Rsa, QSsl::Ec, QSsl::Dsa})
+        if (key = QSslKey(keyText, algorithm, QSsl::Pem); !key.isNull())
+            break;
+    if (key.isNull())
+        return QStringLiteral("%1 holds no PEM private key without a passphrase").arg(keyFile);
+    QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+    config.setLocalCertificateChain(chain);
+    config.setPrivateKey(key);
+    config.setPeerVerifyMode(QSslSocket::VerifyNone);
+    config.setProtocol(QSsl::TlsV1_2OrLater);
+    m_tcp->tls = config;
+    m_tls = true;
     return {};
 }
 
@@ -101,26 +152,35 @@ int RemoteServer::openConnections() const {
     return int(requests) + int(m_clients.size());
 }
 
-void RemoteServer::answerRequest(QTcpSocket* socket, const HttpHead& head, qsizetype headSize) {
-    if (head.method != "GET")
+void RemoteServer::answerRequest(QTcpSocket* socket, const HttpHead& head, qsizetype headSize,
+                                 const QByteArray& body) {
+    if (head.path == "/control" || head.path.startsWith("/control/"))
+        answerControl(socket, head, headSize, body);
+    else if (head.method != "GET")
         answer(socket, 405, "text/plain", "Only GET is served here.\n", "Allow: GET\r\n");
     else if (head.path == "/ws")
         handshake(socket, head, headSize);
     else if (head.path == "/") {
         static const QByteArray page = loadPage();
         answer(socket, 200, "text/html; charset=utf-8", page);
+    } else if (head.path == "/overlay") {
+        static const QByteArray overlay = loadPage(QStringLiteral(":/remote/overlay.html"));
+        answer(socket, 200, "text/html; charset=utf-8", overlay);
     } else if (head.path == "/state.json")
         answer(socket, 200, "application/json", stateJson(readRemoteState(m_app, nowMs())) + "\n");
     else
         answer(socket, 404, "text/plain", "Nothing here.\n");
 }
 
-void RemoteServer::addClient(ScreenSocket* ws) {
+void RemoteServer::addClient(ScreenSocket* ws, const std::string& device) {
     ws->onGone = [this, ws] { dropClient(ws); };
     const bool first = m_clients.empty();
     auto client = std::make_unique<Client>();
     client->ws = ws;
+    client->device = device;
     Client* c = client.get();
+    if (!device.empty())
+        ws->onMessage = [this, c](QByteArrayView message) { heardCommand(*c, message); };
     m_clients.push_back(std::move(client));
 
     const RemoteState state = readRemoteState(m_app, nowMs());
@@ -131,6 +191,10 @@ void RemoteServer::addClient(ScreenSocket* ws) {
         m_clockLead = now - m_steady.elapsed();
     }
     c->ws->sendText(stateJson(state));
+    if (!device.empty()) {
+        c->ws->sendText(controlJson(device));
+        m_sentControl = controlJson();
+    }
 }
 
 void RemoteServer::dropClient(ScreenSocket* ws) {
@@ -148,6 +212,12 @@ void RemoteServer::checkState() {
     const RemoteState state = readRemoteState(m_app, nowMs());
     const std::int64_t now = state.serverTimeMs;
     const std::int64_t lead = now - m_steady.elapsed();
+    // The devices hear when what their commands depend on changed (holds armed, callouts
+    // muted), whoever changed it.
+    if (const QByteArray control = controlJson(); control != m_sentControl) {
+        m_sentControl = control;
+        tellDevices();
+    }
     if (!resendDue({m_sentAtMs, m_clockLead}, {now, lead}, remoteStateChanged(m_sent, state)))
         return;
     // Framed once: every screen is sent the same bytes.

@@ -5,8 +5,9 @@
 // at most 64 connections open, at most 8 of one host still making their request) and
 // answers the WebSocket handshakes of /ws itself, handing each screen to a ScreenSocket.
 // Requests that name another site in their Host field, and WebSockets opened by a page of
-// another site, are refused. Nothing a client sends can change the program: the page,
-// /state.json and the WebSocket only read.
+// another site, are refused. The page, /state.json and /ws only read: only a device paired
+// through /control (remote_control_server.cpp), with its token in a cookie, may give the hold
+// commands over /control/socket, and only while the user lets paired devices control.
 
 #include "remote/remote_state.h"
 
@@ -15,21 +16,35 @@
 #include <QHostAddress>
 #include <QObject>
 #include <QPointer>
+#include <QSslConfiguration>
 #include <QString>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
-
-class QTcpServer;
 
 namespace orvane {
 
 class App;
 struct HttpHead;
+class Pairing;
+
+// Over TLS, each connection is a QSslSocket from the moment it is accepted: the server counts
+// it and its deadline runs from there, so a handshake that never ends is bounded as a head
+// that never ends is.
+class RemoteTcpServer : public QTcpServer {
+  public:
+    using QTcpServer::QTcpServer;
+    std::optional<QSslConfiguration> tls;
+
+  protected:
+    void incomingConnection(qintptr descriptor) override;
+};
 class ScreenPoller;
 class ScreenSocket;
 
@@ -43,12 +58,21 @@ class RemoteServer : public QObject {
     // client to close. Screens count only against MaxConnections: a whole room behind one
     // router, or a reverse proxy, comes from one address.
     static constexpr int MaxRequestsPerHost = 8;
+    // The body of a pairing request, the one request with a body.
+    static constexpr qsizetype MaxBodyBytes = 1024;
+    // More commands than a person gives in a second cut a device off.
+    static constexpr int MaxCommandsPerSecond = 10;
 
     explicit RemoteServer(App& app, QObject* parent = nullptr);
     ~RemoteServer() override;
 
     // Starts listening; empty on success, else the reason. Stops serving elsewhere first.
     QString listen(const QHostAddress& address, quint16 port);
+    // Serves over TLS from the next listen() with the certificate and key in these PEM files;
+    // empty on success, else why not (and nothing is served until they are given right).
+    // Empty paths serve plain HTTP again.
+    QString setTls(const QString& certificateFile, const QString& keyFile);
+    bool tls() const { return m_tls; }
     void close();
     bool listening() const;
     QHostAddress address() const;
@@ -65,25 +89,53 @@ class RemoteServer : public QObject {
     // Something in the windows changed: the state is compared once the current event is done.
     void stateMayHaveChanged();
 
+    // The devices that may pair and command; none: /control answers that none may.
+    void setPairing(Pairing* pairing) { m_pairing = pairing; }
+    // The choice to let devices control changed: the connected ones hear it.
+    void tellDevices();
+    // Ends the connections of the device whose token hashes to TOKENHASH.
+    void dropDevice(const std::string& tokenHash);
+    // The cookie that holds a device's token, named for the port so that two copies of the
+    // program on one computer keep theirs apart.
+    QByteArray cookieName() const;
+
   private:
-    struct Client;
+    struct Client {
+        ScreenSocket* ws = nullptr;
+        std::string device;           // a paired device's token hash; empty for a screen
+        std::vector<qint64> commands; // when its last commands came, on the steady clock
+    };
 
     void acceptConnections();
     int requestsFrom(const QByteArray& host) const;
     bool dropAnsweredFrom(const QByteArray& host);
     void readHead(QTcpSocket* socket);
-    void answerRequest(QTcpSocket* socket, const HttpHead& head, qsizetype headSize);
-    void handshake(QTcpSocket* socket, const HttpHead& head, qsizetype headSize);
+    void answerRequest(QTcpSocket* socket, const HttpHead& head, qsizetype headSize,
+                       const QByteArray& body);
+    void handshake(QTcpSocket* socket, const HttpHead& head, qsizetype headSize,
+                   const std::string& device = {});
+    // remote_control_server.cpp
+    void answerControl(QTcpSocket* socket, const HttpHead& head, qsizetype headSize,
+                       const QByteArray& body);
+    void pairDevice(QTcpSocket* socket, const HttpHead& head, const QByteArray& body);
+    // The paired device the request's cookie names, or empty.
+    std::string deviceOf(const HttpHead& head) const;
+    // What a device hears of its control: whether it may, and the arming and muting that its
+    // commands depend on; DEVICE names it.
+    QByteArray controlJson(const std::string& device = {}) const;
+    void heardCommand(Client& client, QByteArrayView message);
     void answer(QTcpSocket* socket, int status, const QByteArray& type, const QByteArray& body,
                 const QByteArray& extra = {});
-    void addClient(ScreenSocket* ws);
+    void addClient(ScreenSocket* ws, const std::string& device);
     void dropClient(ScreenSocket* ws);
     void checkState();
     void pingClients();
     QByteArray stateJson(const RemoteState& state) const;
 
     App& m_app;
-    QTcpServer* m_tcp;
+    Pairing* m_pairing = nullptr;
+    bool m_tls = false; // served over TLS: the token's cookie is sent only over it
+    RemoteTcpServer* m_tcp;
     std::vector<QPointer<QTcpSocket>> m_requests; // connections still speaking HTTP
     std::unique_ptr<ScreenPoller> m_poller; // the screens' connections, one descriptor for all
     std::vector<std::unique_ptr<Client>> m_clients;
@@ -92,6 +144,7 @@ class RemoteServer : public QObject {
     QTimer m_ping;
     int m_pongTimeoutMs;
     RemoteState m_sent;
+    QByteArray m_sentControl;
     // The clock's lead over a steady clock when the state went out: a step of the computer's
     // clock (a simulated mission time) changes it, and the pages must measure their offset
     // again.

@@ -41,6 +41,23 @@ void RemoteSetup::start() {
         m_option ? m_option : savedServeChoice(m_app.services().settings, m_app.info().exeName);
     if (!where)
         return;
+    // Asked for TLS, on the command line or in the dialog, the count is served over it or not
+    // at all.
+    const AppInfo& info = m_app.info();
+    // The command line wins: --serve alone is plain HTTP, whatever the dialog keeps.
+    const bool told = m_option || !info.serveTlsCertificate.empty();
+    const auto [certificate, key] =
+        told ? std::pair{info.serveTlsCertificate, info.serveTlsKey}
+             : savedTlsFiles(m_app.services().settings, info.exeName);
+    if (!certificate.empty() || !key.empty()) {
+        const QString why = m_displays.server().setTls(QString::fromStdString(certificate),
+                                                       QString::fromStdString(key));
+        if (!why.isEmpty()) {
+            std::fprintf(stderr, "orvane: --serve-tls: %s; the count is not served.\n",
+                         why.toStdString().c_str());
+            return;
+        }
+    }
     const std::string error = m_displays.serve(*where);
     if (!error.empty())
         std::fprintf(stderr, "orvane: cannot serve on %s: %s\n",

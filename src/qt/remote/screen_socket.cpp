@@ -1,7 +1,10 @@
 #include "qt/remote/screen_socket.h"
 
+#include "qt/remote/ws_frame.h"
+
 #include <QRandomGenerator>
 #include <QSocketNotifier>
+#include <QSslSocket>
 #include <QTcpSocket>
 
 #include <cerrno>
@@ -11,6 +14,7 @@
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <utility>
 
 namespace orvane {
 
@@ -20,12 +24,8 @@ enum Opcode { Continuation = 0x0, Text = 0x1, Binary = 0x2, Close = 0x8, Ping = 
 
 // Close codes.
 constexpr quint16 Normal = 1000;
-constexpr quint16 ProtocolError = 1002;
+constexpr quint16 ProtocolError = WsProtocolError;
 constexpr quint16 PolicyViolation = 1008;
-constexpr quint16 TooBig = 1009;
-
-// The longest frame head: two bytes, eight of length, four of mask.
-constexpr qsizetype MaxFrameHead = 14;
 
 // Reads of a screen's connection at one readiness, 4 KiB each: what is left waits for the
 // next, so that no screen holds the loop.
@@ -82,6 +82,10 @@ ScreenSocket::ScreenSocket(QTcpSocket* socket, ScreenPoller& poller, QObject* pa
     m_messageDeadline.setSingleShot(true);
     m_messageDeadline.setInterval(MessageTimeoutMs);
     connect(&m_messageDeadline, &QTimer::timeout, this, [this] { fail(PolicyViolation); });
+    if (auto* tls = qobject_cast<QSslSocket*>(socket)) {
+        keepTls(tls);
+        return;
+    }
     // The handshake's answer goes out first; what the screen sent after its request stays to
     // be read as frames.
     socket->flush();
@@ -126,6 +130,12 @@ void ScreenSocket::drop() {
         return;
     m_dropped = true;
     m_messageDeadline.stop();
+    if (m_tls) {
+        m_tls->disconnect(this);
+        m_tls->abort();
+        m_tls->deleteLater();
+        m_tls = nullptr;
+    }
     if (m_fd >= 0) {
         m_poller.forget(m_fd);
         ::close(m_fd);
@@ -188,6 +198,12 @@ void ScreenSocket::sendFrame(const QByteArray& frame) {
 }
 
 void ScreenSocket::writeOut() {
+    if (m_tls) {
+        if (m_tls->write(m_out) != m_out.size())
+            drop();
+        m_out.clear();
+        return;
+    }
     while (!m_out.isEmpty()) {
         const ssize_t sent = ::send(m_fd, m_out.constData(), size_t(m_out.size()), MSG_NOSIGNAL);
         if (sent == m_out.size()) {
@@ -218,9 +234,15 @@ void ScreenSocket::watchWrites(bool writing) {
 qint64 ScreenSocket::queued() const {
     // What the network has not taken yet, in this process and in the kernel's send queue.
     int unsent = 0;
-    if (::ioctl(m_fd, SIOCOUTQ, &unsent) != 0)
+    const int fd = m_tls ? int(m_tls->socketDescriptor()) : m_fd;
+    if (::ioctl(fd, SIOCOUTQ, &unsent) != 0)
         unsent = 0;
-    return m_out.size() + unsent;
+    return m_out.size() + unsent +
+           (m_tls ? m_tls->bytesToWrite() + m_tls->encryptedBytesToWrite() : 0);
+}
+
+void ScreenSocket::refuse() {
+    fail(PolicyViolation);
 }
 
 void ScreenSocket::fail(quint16 code) {
@@ -261,59 +283,23 @@ void ScreenSocket::parseFrames() {
 }
 
 bool ScreenSocket::readFrame() {
-    const qsizetype left = m_in.size() - m_at;
-    if (left < 2)
+    WsFrame frame;
+    quint16 code = 0;
+    switch (
+        readWsFrame(m_in, m_at, m_inMessage ? m_messageBytes : 0, MaxMessageBytes, frame, code)) {
+    case WsRead::Incomplete:
         return false;
-    const auto byte = [this](qsizetype i) { return static_cast<quint8>(m_in[m_at + i]); };
-    const bool fin = byte(0) & 0x80;
-    const int opcode = byte(0) & 0x0F;
-    const bool masked = byte(1) & 0x80;
-    qint64 size = byte(1) & 0x7F;
-    qsizetype head = 2;
-    // No extensions were agreed, and every frame of a client is masked.
-    if ((byte(0) & 0x70) != 0 || !masked) {
-        fail(ProtocolError);
+    case WsRead::Fail:
+        fail(code);
         return false;
+    case WsRead::Frame:
+        break;
     }
-    const bool control = opcode & 0x8;
-    if (control && (!fin || size > 125)) {
-        fail(ProtocolError);
-        return false;
-    }
-    if (size >= 126) {
-        const int bytes = size == 126 ? 2 : 8;
-        if (left < head + bytes)
-            return false;
-        size = 0;
-        for (int i = 0; i < bytes; ++i) {
-            // Anything past a message's bound is refused before its length is whole.
-            if (size > MaxMessageBytes) {
-                fail(TooBig);
-                return false;
-            }
-            size = (size << 8) | byte(head + i);
-        }
-        head += bytes;
-    }
-    if (!control && (m_inMessage ? m_messageBytes : 0) + size > MaxMessageBytes) {
-        fail(TooBig);
-        return false;
-    }
-    head += 4;
-    if (left < head + size)
-        return false;
-
-    // Unmasked where it lies: the payload is heard from the buffer itself, not a copy.
-    char* payload = m_in.data() + m_at + head;
-    const char* mask = payload - 4;
-    for (qsizetype i = 0; i < size; ++i)
-        payload[i] = char(payload[i] ^ mask[i % 4]);
-    m_at += head + size;
     if (++m_framesSincePing > MaxFramesBetweenPings) {
         fail(PolicyViolation);
         return false;
     }
-    heard(opcode, fin, QByteArrayView(payload, size));
+    heard(frame.opcode, frame.fin, frame.payload);
     return true;
 }
 
@@ -325,6 +311,8 @@ void ScreenSocket::heard(int opcode, bool fin, QByteArrayView payload) {
         if (++m_messageFrames > MaxMessageFrames)
             return fail(PolicyViolation);
         m_messageBytes += payload.size();
+        if (onMessage && m_textMessage)
+            m_message.append(payload);
         break;
     case Text:
     case Binary:
@@ -334,6 +322,9 @@ void ScreenSocket::heard(int opcode, bool fin, QByteArrayView payload) {
         m_messageFrames = 1;
         m_messageBytes = payload.size();
         m_messageDeadline.start();
+        m_textMessage = opcode == Text;
+        if (onMessage && m_textMessage)
+            m_message = payload.toByteArray();
         break;
     case Close:
         // Its goodbye is answered, and the connection ends.
@@ -348,12 +339,17 @@ void ScreenSocket::heard(int opcode, bool fin, QByteArrayView payload) {
     default:
         return fail(ProtocolError);
     }
-    // A whole message: the program has no use for what screens say.
+    // A whole message: the program has no use for what screens say; a device's text is
+    // heard.
     if (fin) {
         m_inMessage = false;
         m_messageFrames = 0;
         m_messageBytes = 0;
         m_messageDeadline.stop();
+        if (onMessage && m_textMessage) {
+            const QByteArray message = std::exchange(m_message, {});
+            onMessage(message);
+        }
     }
 }
 

@@ -16,6 +16,7 @@
 #include <functional>
 
 class QSocketNotifier;
+class QSslSocket;
 class QTcpSocket;
 
 namespace orvane {
@@ -64,6 +65,9 @@ class ScreenSocket : public QObject {
     // Called once, from the event loop, when the screen has been dropped or has left; the
     // object then deletes itself.
     std::function<void()> onGone;
+    // A paired device's socket hears its whole text messages here, within the same bounds;
+    // without it, what a screen says is not read.
+    std::function<void(QByteArrayView)> onMessage;
 
     void sendText(const QByteArray& text);
     // A text message framed once for every screen that hears it: sendFrame sends the same
@@ -76,11 +80,17 @@ class ScreenSocket : public QObject {
     qint64 msSinceAnswer() const { return m_sinceAnswer.elapsed(); }
     // Dropped at once, without a word; nothing more is sent or read.
     void drop();
+    // Says it breaks the rules in a close frame, then drops it.
+    void refuse();
 
     // What the poller saw on the connection (epoll's event bits).
     void ready(std::uint32_t events);
 
   private:
+    // Over TLS the connection stays on its QSslSocket, which decrypts it; its buffers are
+    // bounded as the kernel's are (screen_socket_tls.cpp).
+    void keepTls(QSslSocket* socket);
+    void readTls();
     void readFrames();
     void parseFrames();
     void writeOut();
@@ -97,6 +107,7 @@ class ScreenSocket : public QObject {
 
     ScreenPoller& m_poller;
     int m_fd = -1;
+    QSslSocket* m_tls = nullptr;
     bool m_dropped = false;
     QByteArray m_in;
     QByteArray m_out; // what the kernel had no room for yet
@@ -109,6 +120,9 @@ class ScreenSocket : public QObject {
     int m_messageFrames = 0;
     qint64 m_messageBytes = 0;
     QTimer m_messageDeadline;
+    bool m_textMessage = false;
+    QByteArray m_message; // a message being heard, for onMessage
+
 };
 
 } // namespace orvane
