@@ -213,8 +213,11 @@ void RemoteServer::checkState() {
     const std::int64_t now = state.serverTimeMs;
     const std::int64_t lead = now - m_steady.elapsed();
     // The devices hear when what their commands depend on changed (holds armed, callouts
-    // muted), whoever changed it.
-    if (const QByteArray control = controlJson(); control != m_sentControl) {
+    // muted), whoever changed it; with none connected, nothing is worked out.
+    const bool devices = std::any_of(m_clients.begin(), m_clients.end(),
+                                     [](const auto& c) { return !c->device.empty(); });
+    if (const QByteArray control = devices ? controlJson() : m_sentControl;
+        control != m_sentControl) {
         m_sentControl = control;
         tellDevices();
     }
