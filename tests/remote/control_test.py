@@ -208,6 +208,10 @@ def main():
         journal_line(program, "resume", 'by="%s"' % NAME)
         assert program.state()["holding"] is False
         assert held - seconds(program.state()) in (0, 1), "the count goes on from the hold"
+        # What its commands depend on, changed at the program itself, is told to the device.
+        program.drive("click frmOrvane.mnuHoldEnable")
+        wait_for("the device to hear that holds are disabled",
+                 lambda: '"armed":false' in (device.read() or ""), 10)
 
         # Refused at the handshake: no cookie, no Origin, another site's Origin, a token
         # this program never gave, and a token from another program's run.
