@@ -3,21 +3,13 @@
 #include "app.h"
 #include "clock/frmOrvane.h"
 #include "clock/plan_run.h"
+#include "model/plan_format.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace orvane {
 
 namespace {
-
-// "HH:MM:SS", as the plan file writes a T-time and a length.
-std::string twoDigitHms(std::int64_t s) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", static_cast<long long>(s / 3600),
-                  static_cast<long long>(s / 60 % 60), static_cast<long long>(s % 60));
-    return text;
-}
 
 // The first whole minute from the lowest hold down, then from T-99 hours down, that no hold
 // of PLAN stands at: where a new hold is put for the user to move.
@@ -94,8 +86,8 @@ void frmPlan::ShowPlan() {
         for (Control* c : std::initializer_list<Control*>{&optRow[n], &txtTime[n], &txtLength[n],
                                                           &chkWaits[n], &txtLabel[n]})
             c->setEnabled(here);
-        txtTime[n].setText(here ? "T-" + twoDigitHms(holds[i].tSeconds) : "");
-        txtLength[n].setText(here ? twoDigitHms(holds[i].lengthSeconds) : "");
+        txtTime[n].setText(here ? "T-" + planHms(holds[i].tSeconds) : "");
+        txtLength[n].setText(here ? planHms(holds[i].lengthSeconds) : "");
         chkWaits[n].setValue(here && holds[i].waits);
         txtLabel[n].setText(here ? holds[i].label : "");
         if (!here)

@@ -6,13 +6,6 @@ namespace orvane {
 
 namespace {
 
-std::string twoDigitHms(std::int64_t s) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", static_cast<long long>(s / 3600),
-                  static_cast<long long>(s / 60 % 60), static_cast<long long>(s % 60));
-    return text;
-}
-
 // The next blank-ended word of LINE from POS.
 std::string_view word(std::string_view line, std::size_t& pos) {
     const std::size_t end = std::min(line.find(' ', pos), line.size());
@@ -86,8 +79,15 @@ PlanFileRead parsePlanFile(std::string_view content) {
 std::string formatPlanFile(const CountdownPlan& plan) {
     std::string text = std::string(PlanFileHeader) + "\n";
     for (const BuiltInHold& h : plan.holds())
-        text += "T-" + twoDigitHms(h.tSeconds) + " " + twoDigitHms(h.lengthSeconds) + " " +
+        text += "T-" + planHms(h.tSeconds) + " " + planHms(h.lengthSeconds) + " " +
                 (h.waits ? "waits" : "ends") + " " + h.label + "\n";
+    return text;
+}
+
+std::string planHms(std::int64_t s) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", static_cast<long long>(s / 3600),
+                  static_cast<long long>(s / 60 % 60), static_cast<long long>(s % 60));
     return text;
 }
 

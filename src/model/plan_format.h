@@ -15,6 +15,7 @@
 #include "model/countdown_plan.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,5 +35,7 @@ PlanFileRead parsePlanFile(std::string_view content);
 // The file's content for PLAN; reading it back gives the same plan, and saving that the same
 // bytes.
 std::string formatPlanFile(const CountdownPlan& plan);
+// SECONDS as the file writes a T-time or a length: "HH:MM:SS", the hours up to 99.
+std::string planHms(std::int64_t seconds);
 
 } // namespace orvane

@@ -22,7 +22,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "remote"))
-from orvane_remote import Program, add_built_in_hold, launch_caption, wait_for  # noqa: E402
+from orvane_remote import Program, add_built_in_hold, get, launch_caption, wait_for  # noqa: E402
 
 TOPIC = "mission/orvane"
 
@@ -102,18 +102,6 @@ class Broker:
 
     def url(self):
         return "%s://127.0.0.1:%d/%s" % ("mqtts" if self.tls else "mqtt", self.port, TOPIC)
-
-
-def get(program, target):
-    """A property of the running program, as its input driver prints it."""
-    line = "get " + target
-    program.proc.stdin.write(line + "\n")
-    program.proc.stdin.flush()
-    answer = program.wait_line(lambda l: l.startswith("done " + line + " = ") or
-                               l.startswith("error " + line), 10)
-    assert answer.startswith("done "), answer
-    value = answer[len("done " + line + " = "):]
-    return value[1:-1] if value.startswith('"') else value
 
 
 def following_text(broker):

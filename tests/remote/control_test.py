@@ -17,22 +17,11 @@ import threading
 import time
 import urllib.parse
 
-from orvane_remote import (Program, MemoryWatch, connect, frame, launch_caption, read_head,
-                           wait_for)
+from orvane_remote import (Program, MemoryWatch, connect, frame, get, launch_caption,
+                           read_head, wait_for)
 
 TEXT, CLOSE = 0x1, 0x8
 NAME = "Flight director's tablet"
-
-
-def get(program, target):
-    line = "get " + target
-    program.proc.stdin.write(line + "\n")
-    program.proc.stdin.flush()
-    answer = program.wait_line(lambda l: l.startswith("done " + line + " = ") or
-                               l.startswith("error " + line), 10)
-    assert answer.startswith("done "), answer
-    value = answer[len("done " + line + " = "):]
-    return value[1:-1] if value.startswith('"') else value
 
 
 def offer_code(program):
@@ -258,12 +247,12 @@ def main():
         # the count shown every second throughout, as the program's own state says.
         watch = MemoryWatch(program.proc.pid)
         seen = []
-        flooding = [True]
+        flooded = threading.Event()
 
         def sample():
-            while flooding[0]:
+            # A reading every tenth of a second until the flood is over.
+            while not flooded.wait(0.1):
                 seen.append(program.state()["count"]["seconds"])
-                time.sleep(0.1)
         sampler = threading.Thread(target=sample, daemon=True)
         sampler.start()
         refused = [0] * 8
@@ -290,7 +279,7 @@ def main():
             t.start()
         for t in threads:
             t.join(timeout=60)
-        flooding[0] = False
+        flooded.set()
         sampler.join(timeout=5)
         assert sum(refused) == 10000, refused
         watch.check(64)

@@ -309,6 +309,18 @@ def browser(profile_dir, window_size="1280,720", console_log=False, trusted_spki
     return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
 
 
+def get(program, target):
+    """A property of the running program, as its input driver prints it."""
+    line = "get " + target
+    program.proc.stdin.write(line + "\n")
+    program.proc.stdin.flush()
+    answer = program.wait_line(lambda l: l.startswith("done " + line + " = ") or
+                               l.startswith("error " + line), 10)
+    assert answer.startswith("done "), answer
+    value = answer[len("done " + line + " = "):]
+    return value[1:-1] if value.startswith('"') else value
+
+
 def wait_for(what, check, timeout=10, step=0.1):
     end = time.monotonic() + timeout
     while True:
