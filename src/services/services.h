@@ -221,10 +221,14 @@ class SoundOutput {
     // Called on each of the program's rounds (at least once a second), so that an output that
     // runs apart can check it is alive without waking the program on its own.
     virtual void beat() {}
+    // How long PHRASE sounds once it has been made ready, in milliseconds; none before.
+    virtual std::optional<int> spokenMs(const std::string& /*phrase*/) const { return std::nullopt; }
     // Told when unavailable() changes.
     std::function<void()> onAvailabilityChanged;
     // Told of a cue that could not be heard (TEXT empty: a tone), on the user-interface thread.
     std::function<void(const std::string& text)> onMissed;
+    // Told when phrases have been made ready and their spoken lengths are known.
+    std::function<void()> onReady;
 };
 
 struct AppInfo {
