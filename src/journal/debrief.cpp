@@ -17,15 +17,6 @@ std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
     return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
 }
 
-// "h:mm:ss" (hours may run past 24) as seconds; empty when it is not one.
-std::optional<std::int64_t> clockSeconds(const std::string& text) {
-    int h = 0, m = 0, s = 0;
-    char tail = 0;
-    if (std::sscanf(text.c_str(), "%d:%d:%d%c", &h, &m, &s, &tail) != 3 || h < 0 || m < 0 || s < 0)
-        return std::nullopt;
-    return std::int64_t(h) * 3600 + m * 60 + s;
-}
-
 // The window a record tells of, in seconds: kept as such by today's program, as its text by
 // journals written before.
 std::optional<std::int64_t> windowSeconds(const JournalRecord& r) {
@@ -73,6 +64,14 @@ std::string csvField(const std::string& text) {
 }
 
 } // namespace
+
+std::optional<std::int64_t> clockSeconds(const std::string& text) {
+    int h = 0, m = 0, s = 0;
+    char tail = 0;
+    if (std::sscanf(text.c_str(), "%d:%d:%d%c", &h, &m, &s, &tail) != 3 || h < 0 || m < 0 || s < 0)
+        return std::nullopt;
+    return std::int64_t(h) * 3600 + m * 60 + s;
+}
 
 std::int64_t RunTotalsBuilder::endHold(std::int64_t atMs, const std::string& heldDetail) {
     m_t.heldMs += atMs - m_holdStart;

@@ -81,14 +81,27 @@ struct TimelinePoints {
     std::int64_t firstMs = 0, lastMs = 0;
     std::deque<std::pair<double, double>> actual; // true ms, count
     std::deque<std::pair<double, double>> holds;  // start and end, ms
+    // The countdown plan's built-in holds: where each began and ended, where it was planned
+    // to end, and whether it was kept past that.
+    struct BuiltInHold {
+        double startMs = 0, endMs = 0, plannedEndMs = 0;
+        std::string label;
+        bool overrun = false;
+    };
+    std::deque<BuiltInHold> builtIns;
     std::deque<Event> events;
     bool held = false;
+    bool heldBuiltIn = false; // a built-in hold stands at the last record
 
   private:
     void thin();
-    double m_actualSpanMs = 0, m_holdGapMs = 0, m_eventSpanMs = 0; // 0: none thinned yet
+    double m_actualSpanMs = 0, m_holdGapMs = 0, m_builtInGapMs = 0,
+           m_eventSpanMs = 0; // 0: none thinned yet
 };
 
+// "h:mm:ss" (hours may run past 24) as seconds, as the journal writes lengths; empty when it
+// is not one.
+std::optional<std::int64_t> clockSeconds(const std::string& text);
 // "0:02:05", "12:00:00", "-0:00:30".
 std::string durationText(std::int64_t seconds);
 // "0:00:02.040": a true length to the millisecond.

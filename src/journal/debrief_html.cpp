@@ -75,7 +75,11 @@ std::string svgItem(const DrawItem& item) {
         const auto [x1, y1] = item.points[1];
         out += "<rect" + attrs + " x=\"" + number(x0) + "\" y=\"" + number(y0) +
                "\" width=\"" + number(x1 - x0) + "\" height=\"" + number(y1 - y0) +
-               "\" fill=\"" + colour(item.fill) + "\"/>\n";
+               "\" fill=\"" + colour(item.fill) + "\"" +
+               (item.strokeWidth > 0 ? " stroke=\"" + colour(item.color) + "\" stroke-width=\"" +
+                                           number(item.strokeWidth) + "\""
+                                     : std::string()) +
+               "/>\n";
         break;
     }
     case DrawItem::Kind::Circle:

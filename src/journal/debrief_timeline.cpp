@@ -9,6 +9,13 @@ namespace orvane {
 namespace {
 
 constexpr std::uint32_t HoldFill = 0xFFE7A3;
+// A built-in hold is blue, apart from the yellow of a hold by hand, with a darker edge along
+// its top; the time it was kept past its planned end is red, from a dashed line where it was
+// planned to end.
+constexpr std::uint32_t BuiltInFill = 0xCFE0F3;
+constexpr std::uint32_t BuiltInEdge = 0x5B8CC9;
+constexpr std::uint32_t OverrunFill = 0xF5C2BA;
+constexpr std::uint32_t OverrunEdge = 0xC0392B;
 constexpr std::uint32_t Grey = 0x9A9A9A;
 constexpr std::uint32_t Ink = 0x202020;
 constexpr std::uint32_t ActualColor = 0x1F5FBF;
@@ -62,6 +69,21 @@ DrawItem dot(double x, double y, double r, std::uint32_t color, std::uint32_t fi
     return c;
 }
 
+DrawItem band(double x0, double x1, double top, double bottom, std::uint32_t fill, std::string role,
+              std::vector<std::pair<std::string, std::string>> data) {
+    DrawItem b;
+    b.kind = DrawItem::Kind::Rect;
+    b.points = {{x0, top}, {x1, bottom}};
+    b.color = fill;
+    b.fill = fill;
+    b.strokeWidth = 0;
+    b.role = std::move(role);
+    b.data = std::move(data);
+    return b;
+}
+
+constexpr double LegendSwatch = 14;
+
 // Where a text is drawn, as a box: its width reckoned generously from its characters.
 struct Box {
     double x0, y0, x1, y1;
@@ -111,95 +133,6 @@ class Labels {
 };
 
 } // namespace
-
-void TimelinePoints::add(const JournalRecord& r) {
-    totals.add(r);
-    // The actual count: flat through holds, one second per second otherwise; a jump of the
-    // count (a simulated time) shows as a step.
-    const double t = double(r.trueMs), c = double(r.countSeconds);
-    if (actual.empty()) {
-        firstMs = r.trueMs;
-    } else {
-        const auto& [pt, pc] = actual.back();
-        const double expected = held ? pc : pc - (t - pt) / 1000.0;
-        if (std::abs(expected - c) > 1.5)
-            actual.emplace_back(t, expected);
-    }
-    lastMs = r.trueMs;
-    actual.emplace_back(t, c);
-    if (r.kind == "hold" && !held) {
-        held = true;
-        holds.emplace_back(t, t);
-    } else if (r.kind == "resume" && held) {
-        held = false;
-        holds.back().second = t;
-    } else if (r.kind == "event-passed") {
-        events.push_back({r.trueMs, r.countSeconds, r.detail("number"), r.detail("name")});
-    }
-    if (actual.size() > MostKept || holds.size() > MostKept || events.size() > MostKept)
-        thin();
-}
-
-namespace {
-
-// The points in spans of SPAN ms from FROM: each span's first, lowest, highest and last.
-template <class Points>
-void thinPoints(Points& points, double from, double span) {
-    Points kept;
-    for (std::size_t i = 0; i < points.size();) {
-        const double at = std::floor((points[i].first - from) / span);
-        std::size_t end = i, low = i, high = i;
-        for (; end < points.size() && std::floor((points[end].first - from) / span) == at; ++end) {
-            if (points[end].second < points[low].second)
-                low = end;
-            if (points[end].second > points[high].second)
-                high = end;
-        }
-        for (std::size_t k = i; k < end; ++k)
-            if (k == i || k == low || k == high || k + 1 == end)
-                kept.push_back(points[k]);
-        i = end;
-    }
-    points = std::move(kept);
-}
-
-} // namespace
-
-// Each kind is thinned in spans that double until half the room is free: the spans stay
-// below a pixel of any picture a few thousand pixels wide.
-void TimelinePoints::thin() {
-    const double whole = std::max(1.0, double(lastMs - firstMs));
-    const std::size_t room = MostKept / 2;
-    auto widen = [&](double& span) { span = span > 0 ? span * 2 : whole / double(MostKept); };
-    if (actual.size() > room && m_actualSpanMs > 0)
-        thinPoints(actual, double(firstMs), m_actualSpanMs);
-    while (actual.size() > room) {
-        widen(m_actualSpanMs);
-        thinPoints(actual, double(firstMs), m_actualSpanMs);
-    }
-    for (bool again = m_holdGapMs > 0; holds.size() > room; again = false) {
-        if (!again)
-            widen(m_holdGapMs);
-        std::deque<std::pair<double, double>> merged;
-        for (const auto& h : holds) {
-            if (!merged.empty() && h.first - merged.back().second <= m_holdGapMs)
-                merged.back().second = h.second;
-            else
-                merged.push_back(h);
-        }
-        holds = std::move(merged);
-    }
-    for (bool again = m_eventSpanMs > 0; events.size() > room; again = false) {
-        if (!again)
-            widen(m_eventSpanMs);
-        std::deque<Event> kept;
-        for (Event& e : events)
-            if (kept.empty() || std::floor(double(e.ms - firstMs) / m_eventSpanMs) !=
-                                    std::floor(double(kept.back().ms - firstMs) / m_eventSpanMs))
-                kept.push_back(std::move(e));
-        events = std::move(kept);
-    }
-}
 
 Drawing runTimeline(const std::vector<JournalRecord>& run, const TimeZone& zone, double width,
                     double height) {
@@ -263,9 +196,53 @@ void drawTimeline(const TimelinePoints& points, const TimeZone& zone, double wid
                   {"end-ms", std::to_string(std::int64_t(end))}};
         emit(std::move(h));
     }
+    bool anyOverrun = false;
+    for (std::size_t i = 0; i < points.builtIns.size(); ++i) {
+        const TimelinePoints::BuiltInHold& b = points.builtIns[i];
+        // One still standing at the run's end lasts to it, kept past its plan once it is past.
+        const bool standing = points.heldBuiltIn && i + 1 == points.builtIns.size();
+        const double end = standing ? double(points.lastMs) : b.endMs;
+        const bool overrun = standing ? end > b.plannedEndMs : b.overrun;
+        const double x0 = p.x(b.startMs), x1 = std::max(p.x(end), x0 + 1);
+        emit(band(x0, x1, p.top, p.bottom, BuiltInFill, "built-in-hold",
+                  {{"start-ms", std::to_string(std::int64_t(b.startMs))},
+                   {"end-ms", std::to_string(std::int64_t(end))},
+                   {"planned-end-ms", std::to_string(std::int64_t(b.plannedEndMs))},
+                   {"label", b.label}}));
+        emit(band(x0, x1, p.top, p.top + 4, BuiltInEdge, "", {}));
+        if (!overrun)
+            continue;
+        anyOverrun = true;
+        const double from = std::clamp(b.plannedEndMs, b.startMs, end);
+        const double xo = p.x(from);
+        emit(band(xo, std::max(p.x(end), xo + 1), p.top, p.bottom, OverrunFill, "built-in-overrun",
+                  {{"from-ms", std::to_string(std::int64_t(from))},
+                   {"end-ms", std::to_string(std::int64_t(end))}}));
+        emit(line({{xo, p.top}, {xo, p.bottom}}, OverrunEdge, 1.5, true));
+    }
 
     // Axes, with five marks each: the local time across, the count up the side.
     Labels labels(height);
+    // The bands' legend, along the top right above the plot: only the kinds the run has.
+    std::vector<std::pair<std::uint32_t, std::string>> legend;
+    if (!points.holds.empty())
+        legend.emplace_back(HoldFill, "hold");
+    if (!points.builtIns.empty())
+        legend.emplace_back(BuiltInFill, "built-in hold");
+    if (anyOverrun)
+        legend.emplace_back(OverrunFill, "past its planned end");
+    double legendX = p.right;
+    for (const auto& [fill, name] : legend)
+        legendX -= LegendSwatch + 5 + boxOf(text(0, 0, name, 11, Ink)).x1 + 14;
+    for (const auto& [fill, name] : legend) {
+        DrawItem swatch = band(legendX, legendX + LegendSwatch, 7, 17, fill, "legend", {{"for", name}});
+        swatch.color = Grey;
+        swatch.strokeWidth = 1;
+        emit(std::move(swatch));
+        const DrawItem label = labels.fixed(text(legendX + LegendSwatch + 5, 16, name, 11, Ink));
+        legendX = boxOf(label).x1 + 14;
+        emit(DrawItem(label));
+    }
     emit(line({{p.left, p.top}, {p.left, p.bottom}, {p.right, p.bottom}}, Ink, 1));
     for (int i = 0; i <= 4; ++i) {
         const double ms = p.t0 + (p.t1 - p.t0) * (0.05 + 0.225 * i);

@@ -465,3 +465,278 @@ TEST(Debrief, TheTimelinesLabelsNeverOverlap) {
 
 } // namespace
 } // namespace orvane
+
+namespace orvane {
+namespace {
+
+using test::plannedRehearsal;
+using test::RunStartMs;
+
+std::vector<const DrawItem*> itemsWithRole(const Drawing& d, std::string_view role) {
+    std::vector<const DrawItem*> out;
+    for (const DrawItem& item : d.items)
+        if (item.role == role)
+            out.push_back(&item);
+    return out;
+}
+
+double widthOf(const DrawItem& band) {
+    return band.points[1].first - band.points[0].first;
+}
+
+std::string dataOf(const DrawItem& item, const std::string& name) {
+    const auto it = std::ranges::find(item.data, name, &std::pair<std::string, std::string>::first);
+    return it == item.data.end() ? "<none>" : it->second;
+}
+
+// The countdown plan's holds are bands of their own beside the holds by hand, the time the
+// poll was kept past its plan red from a dashed line at its planned end, and a legend names
+// each kind of band above the plot.
+TEST(Debrief, TheTimelineDrawsBuiltInHoldsApartWithTheirOverrunAndALegend) {
+    const Drawing d = runTimeline(plannedRehearsal(), TimeZone::utc(), 960, 420);
+    const auto holds = itemsWithRole(d, "hold"), builtIns = itemsWithRole(d, "built-in-hold"),
+               overruns = itemsWithRole(d, "built-in-overrun");
+    ASSERT_EQ(holds.size(), 1u);
+    ASSERT_EQ(builtIns.size(), 2u);
+    ASSERT_EQ(overruns.size(), 1u);
+    // Where and how long each was: five minutes, then four (three planned), the red the last
+    // of those four; the hold by hand of two minutes between them.
+    EXPECT_NEAR(widthOf(*builtIns[1]) / widthOf(*builtIns[0]), 240.0 / 300, 1e-9);
+    EXPECT_NEAR(widthOf(*holds[0]) / widthOf(*builtIns[0]), 120.0 / 300, 1e-9);
+    EXPECT_NEAR(widthOf(*overruns[0]) / widthOf(*builtIns[0]), 60.0 / 300, 1e-9);
+    EXPECT_LT(builtIns[0]->points[1].first, holds[0]->points[0].first);
+    EXPECT_LT(holds[0]->points[1].first, builtIns[1]->points[0].first);
+    EXPECT_DOUBLE_EQ(overruns[0]->points[1].first, builtIns[1]->points[1].first);
+    EXPECT_EQ(dataOf(*builtIns[1], "start-ms"), std::to_string(RunStartMs + 1680000));
+    EXPECT_EQ(dataOf(*builtIns[1], "planned-end-ms"), std::to_string(RunStartMs + 1860000));
+    EXPECT_EQ(dataOf(*builtIns[1], "end-ms"), std::to_string(RunStartMs + 1920000));
+    EXPECT_EQ(dataOf(*builtIns[1], "label"), "Go/no-go poll");
+    EXPECT_EQ(dataOf(*overruns[0], "from-ms"), std::to_string(RunStartMs + 1860000));
+    // Bands stand over the plot's height, each kind in its own colour, the red over the blue.
+    const auto axes = std::ranges::find_if(d.items, [](const DrawItem& i) { return i.points.size() == 3; });
+    ASSERT_NE(axes, d.items.end());
+    for (const DrawItem* band : {holds[0], builtIns[0], builtIns[1], overruns[0]}) {
+        EXPECT_EQ(band->points[0].second, axes->points[0].second) << band->role;
+        EXPECT_EQ(band->points[1].second, axes->points[1].second) << band->role;
+    }
+    EXPECT_NE(builtIns[0]->fill, holds[0]->fill);
+    EXPECT_NE(overruns[0]->fill, builtIns[0]->fill);
+    EXPECT_NE(overruns[0]->fill, holds[0]->fill);
+    EXPECT_GT(overruns[0] - &d.items[0], builtIns[1] - &d.items[0]);
+    const auto dashed = std::ranges::find_if(d.items, [&](const DrawItem& i) {
+        return i.dashed && i.points.size() == 2 && i.points[0].first == overruns[0]->points[0].first;
+    });
+    ASSERT_NE(dashed, d.items.end()) << "the poll's planned end is marked";
+    EXPECT_EQ(dashed->points[1].first, dashed->points[0].first);
+    // Each built-in band has a darker edge along its top, as wide as the band.
+    for (const DrawItem* b : builtIns) {
+        const auto edge = std::ranges::find_if(d.items, [&](const DrawItem& i) {
+            return i.kind == DrawItem::Kind::Rect && i.role.empty() && i.points[0] == b->points[0];
+        });
+        ASSERT_NE(edge, d.items.end());
+        EXPECT_EQ(edge->points[1].first, b->points[1].first);
+        EXPECT_GT(edge->points[1].second, b->points[0].second);
+        EXPECT_LT(edge->points[1].second, b->points[0].second + 10);
+        EXPECT_NE(edge->fill, b->fill);
+    }
+    // The count stands still through every hold, built-in or by hand.
+    const auto actual = std::ranges::find(d.items, "actual", &DrawItem::role);
+    ASSERT_NE(actual, d.items.end());
+    for (const DrawItem* band : {holds[0], builtIns[0], builtIns[1]}) {
+        std::vector<double> ys;
+        for (const auto& [x, y] : actual->points)
+            if (x >= band->points[0].first - 0.01 && x <= band->points[1].first + 0.01)
+                ys.push_back(y);
+        ASSERT_GE(ys.size(), 2u) << band->role;
+        EXPECT_EQ(*std::ranges::min_element(ys), *std::ranges::max_element(ys)) << band->role;
+    }
+    EXPECT_EQ(actual->points.size(), plannedRehearsal().size()) << "no step where none was";
+    // The legend, left to right along the top right, a swatch of each band's colour before its
+    // name, the names clear of one another and within the picture.
+    const auto swatches = itemsWithRole(d, "legend");
+    ASSERT_EQ(swatches.size(), 3u);
+    const std::pair<const char*, std::uint32_t> kinds[] = {
+        {"hold", holds[0]->fill}, {"built-in hold", builtIns[0]->fill}, {"past its planned end", overruns[0]->fill}};
+    double right = axes->points[0].first;
+    for (std::size_t i = 0; i < 3; ++i) {
+        const DrawItem& swatch = *swatches[i];
+        EXPECT_EQ(swatch.fill, kinds[i].second) << kinds[i].first;
+        EXPECT_EQ(dataOf(swatch, "for"), kinds[i].first);
+        EXPECT_GT(swatch.strokeWidth, 0) << "outlined, as a pale swatch on white needs";
+        EXPECT_LE(swatch.points[1].second, axes->points[0].second) << "above the plot";
+        EXPECT_GE(swatch.points[0].second, 0);
+        EXPECT_GT(swatch.points[0].first, right) << kinds[i].first;
+        const auto name = std::ranges::find(d.items, std::string(kinds[i].first), &DrawItem::text);
+        ASSERT_NE(name, d.items.end()) << kinds[i].first;
+        EXPECT_GT(name->points[0].first, swatch.points[1].first);
+        EXPECT_LT(name->points[0].second, axes->points[0].second);
+        EXPECT_GT(name->points[0].second, swatch.points[0].second);
+        right = name->points[0].first + double(name->text.size()) * name->size * 0.5;
+    }
+    EXPECT_LE(right, 960);
+    EXPECT_GT(swatches[0]->points[0].first, 480) << "on the right";
+}
+
+// The edges of a run: a hold by hand or a built-in hold still on at its last record lasts to
+// that record, the built-in one turning red once past its plan; an end, or a resume, whose
+// start came before the run's first record draws nothing and breaks nothing; a hold of no
+// length is still seen, a pixel wide; one ended early has no red.
+TEST(Debrief, TheTimelinesBandsAtTheRunsEdges) {
+    using test::journalRecord;
+    auto bands = [](const std::vector<JournalRecord>& run, std::string_view role) {
+        const Drawing d = runTimeline(run, TimeZone::utc(), 960, 420);
+        std::vector<DrawItem> out;
+        for (const DrawItem* item : itemsWithRole(d, role))
+            out.push_back(*item);
+        return out;
+    };
+    const std::vector<JournalRecord> begunBefore = {
+        journalRecord("launch-time", 0, 600),
+        journalRecord("resume", 10, 600, {{"held", "30"}, {"held-ms", "30000"}}),
+        journalRecord("built-in-hold-end", 20, 590, {{"planned", "0:01:00"}, {"actual", "0:02:00"}}),
+        journalRecord("exit", 100, 510),
+    };
+    EXPECT_TRUE(bands(begunBefore, "hold").empty());
+    EXPECT_TRUE(bands(begunBefore, "built-in-hold").empty());
+    EXPECT_TRUE(bands(begunBefore, "built-in-overrun").empty());
+    EXPECT_TRUE(bands(begunBefore, "legend").empty()) << "no band, no legend";
+    EXPECT_EQ(runTotals(begunBefore).holds, 0);
+    EXPECT_EQ(runTotals(begunBefore).heldMs, 0);
+    EXPECT_EQ(runTotals(begunBefore).builtInSeconds, 0);
+
+    std::vector<JournalRecord> standing = {
+        journalRecord("launch-time", 0, 600),
+        journalRecord("built-in-hold", 100, 500, {{"label", "Poll"}, {"planned", "0:01:00"}}),
+        journalRecord("window-set", 160, 500, {{"window", "0:05:00"}}),
+    };
+    auto built = bands(standing, "built-in-hold");
+    ASSERT_EQ(built.size(), 1u);
+    EXPECT_EQ(dataOf(built[0], "end-ms"), std::to_string(RunStartMs + 160000));
+    EXPECT_TRUE(bands(standing, "built-in-overrun").empty()) << "at its planned end, not past it";
+    standing.push_back(journalRecord("window-set", 161, 500, {{"window", "0:05:00"}}));
+    const auto overrun = bands(standing, "built-in-overrun");
+    ASSERT_EQ(overrun.size(), 1u) << "a second past its planned end";
+    EXPECT_EQ(dataOf(overrun[0], "from-ms"), std::to_string(RunStartMs + 160000));
+    EXPECT_EQ(dataOf(overrun[0], "end-ms"), std::to_string(RunStartMs + 161000));
+    EXPECT_NEAR(widthOf(overrun[0]) / widthOf(bands(standing, "built-in-hold")[0]), 1 / 61.0, 1e-9);
+
+    const std::vector<JournalRecord> handStanding = {
+        journalRecord("launch-time", 0, 600),
+        journalRecord("hold", 50, 550),
+        journalRecord("window-set", 80, 550, {{"window", "0:05:00"}}),
+    };
+    const auto hand = bands(handStanding, "hold");
+    ASSERT_EQ(hand.size(), 1u);
+    EXPECT_EQ(dataOf(hand[0], "end-ms"), std::to_string(RunStartMs + 80000));
+    const Drawing handDrawn = runTimeline(handStanding, TimeZone::utc(), 960, 420);
+    const auto actual = std::ranges::find(handDrawn.items, "actual", &DrawItem::role);
+    EXPECT_DOUBLE_EQ(actual->points.back().first, hand[0].points[1].first);
+
+    const std::vector<JournalRecord> noLength = {
+        journalRecord("launch-time", 0, 600),
+        journalRecord("hold", 50, 550),
+        journalRecord("resume", 50, 550, {{"held", "0"}}),
+        journalRecord("built-in-hold", 60, 540, {{"planned", "0:00:10"}}),
+        journalRecord("built-in-hold-end", 60, 540, {{"planned", "0:00:10"}, {"actual", "0:00:00"}}),
+        journalRecord("exit", 3600, -3000),
+    };
+    for (const char* role : {"hold", "built-in-hold"}) {
+        const auto b = bands(noLength, role);
+        ASSERT_EQ(b.size(), 1u) << role;
+        EXPECT_NEAR(widthOf(b[0]), 1, 1e-9) << role;
+    }
+    EXPECT_TRUE(bands(noLength, "built-in-overrun").empty()) << "ended early";
+
+    // Ended a second late by the journal's whole seconds, though its records lie closer.
+    std::vector<JournalRecord> late = {
+        journalRecord("launch-time", 0, 600),
+        journalRecord("built-in-hold", 100, 500, {{"planned", "0:01:00"}}),
+        journalRecord("built-in-hold-end", 160, 500, {{"planned", "0:01:00"}, {"actual", "0:01:01"}}),
+    };
+    EXPECT_EQ(bands(late, "built-in-overrun").size(), 1u);
+    late[2].details = {{"planned", "0:01:00"}, {"actual", "0:01:00"}};
+    late[2].trueMs += 400;
+    EXPECT_TRUE(bands(late, "built-in-overrun").empty()) << "on time, to the journal's second";
+    late[2].details = {{"planned", "0:01:00"}};
+    EXPECT_EQ(bands(late, "built-in-overrun").size(), 1u) << "without its length, by the instants";
+    late[2].trueMs -= 400;
+    EXPECT_TRUE(bands(late, "built-in-overrun").empty());
+}
+
+// A run of many built-in holds (a plan run again and again) is drawn from a bounded number
+// of bands: those closer than a pixel merge, red from the first that was kept past its plan.
+TEST(Debrief, ManyBuiltInHoldsAreThinnedToWhatThePicturesPixelsShow) {
+    std::vector<JournalRecord> run = {test::journalRecord("start", 0, 90000)};
+    for (std::int64_t i = 1; i < 40000; i += 2) {
+        const bool late = i > 2000 && i < 3000;
+        run.push_back(test::journalRecord("built-in-hold", i, 90000 - i, {{"planned", "0:00:01"}}));
+        run.push_back(test::journalRecord("built-in-hold-end", i + 1, 90000 - i,
+                                          {{"planned", "0:00:01"}, {"actual", late ? "0:00:02" : "0:00:01"}}));
+    }
+    const Drawing d = runTimeline(run, TimeZone::utc(), 960, 420);
+    const auto built = itemsWithRole(d, "built-in-hold"), overruns = itemsWithRole(d, "built-in-overrun");
+    EXPECT_LE(built.size(), TimelinePoints::MostKept);
+    ASSERT_GE(built.size(), 2u);
+    EXPECT_LT(built.size(), run.size() / 2);
+    ASSERT_EQ(overruns.size(), 1u);
+    EXPECT_EQ(dataOf(*built.front(), "start-ms"), std::to_string(RunStartMs + 1000));
+    EXPECT_EQ(dataOf(*built.back(), "end-ms"), std::to_string(RunStartMs + 40000000));
+    EXPECT_EQ(dataOf(*overruns.front(), "from-ms"), std::to_string(RunStartMs + 2002000));
+    EXPECT_EQ(dataOf(*overruns.front(), "end-ms"), dataOf(*built.front(), "end-ms"));
+}
+
+// The report's head as a browser reads it, and the bands of a planned run in its picture.
+TEST(Debrief, TheHtmlReportsHeadAndItsPlannedRunsBands) {
+    EXPECT_EQ(debriefHtmlHead("Mission <1> & \"2\""),
+              "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+              "<title>Mission &lt;1&gt; &amp; &quot;2&quot;</title>\n<style>\n"
+              "body { font-family: sans-serif; margin: 2em; color: #202020; }\n"
+              "table { border-collapse: collapse; margin: 1em 0; }\n"
+              "th, td { border: 1px solid #c8c8c8; padding: 0.25em 0.6em; text-align: left; }\n"
+              "th { background: #eeeeee; }\n"
+              "td.count { font-family: monospace; white-space: nowrap; }\n"
+              "section.run { margin-bottom: 3em; }\n"
+              "</style>\n</head>\n<body>\n<h1>Mission &lt;1&gt; &amp; &quot;2&quot;</h1>\n");
+    EXPECT_EQ(debriefHtmlEnd(false), "<p>The journal holds no runs.</p>\n</body>\n</html>\n");
+    EXPECT_EQ(debriefHtmlEnd(true), "</body>\n</html>\n");
+    EXPECT_EQ(debriefHtml({}, TimeZone::utc(), "T"), debriefHtmlHead("T") + debriefHtmlEnd(false));
+
+    std::vector<JournalRecord> run = plannedRehearsal();
+    run[5].details.front().second = "Go & \"no-go\"";
+    const std::string html = debriefHtml({run}, TimeZone::utc(), "Debrief");
+    EXPECT_NE(html.find("<rect class=\"built-in-hold\" data-start-ms=\"988885800000\" "
+                        "data-end-ms=\"988886100000\" data-planned-end-ms=\"988886100000\" "
+                        "data-label=\"Built-in hold\" x=\""),
+              std::string::npos);
+    EXPECT_NE(html.find("data-label=\"Go &amp; &quot;no-go&quot;\""), std::string::npos);
+    EXPECT_NE(html.find("<rect class=\"built-in-overrun\" data-from-ms=\"988887060000\" "
+                        "data-end-ms=\"988887120000\" x=\""),
+              std::string::npos);
+    // The legend's swatches are outlined in the report as in the window; the bands are not.
+    EXPECT_NE(html.find("<rect class=\"legend\" data-for=\"built-in hold\""), std::string::npos);
+    const std::size_t swatch = html.find("<rect class=\"legend\" data-for=\"hold\"");
+    ASSERT_NE(swatch, std::string::npos);
+    EXPECT_NE(html.find("fill=\"#FFE7A3\" stroke=\"#9A9A9A\" stroke-width=\"1.0\"/>", swatch),
+              std::string::npos);
+    const std::size_t band = html.find("<rect class=\"hold\"");
+    ASSERT_NE(band, std::string::npos);
+    EXPECT_EQ(html.substr(band, html.find('\n', band) - band).find("stroke"), std::string::npos);
+    EXPECT_NE(html.find(">past its planned end</text>"), std::string::npos);
+    EXPECT_NE(html.find("<tr><th>Built-in holds</th><td>2, 0:09:00 in all, planned 0:08:00</td></tr>"),
+              std::string::npos);
+    EXPECT_NE(html.find("2001-05-03 11:01:00, slip against the plan 0:03:00"), std::string::npos);
+    EXPECT_NE(html.find("<tr><th>Planned liftoff</th><td>2001-05-03 10:58:00</td></tr>"),
+              std::string::npos);
+
+    // A run without a plan says nothing of built-in holds.
+    const std::string plain = debriefHtml({test::rehearsal()}, TimeZone::utc(), "Debrief");
+    EXPECT_EQ(plain.find("Built-in"), std::string::npos);
+    EXPECT_EQ(plain.find("built-in"), std::string::npos);
+    EXPECT_NE(plain.find(", slip 0:02:00"), std::string::npos);
+    const RunTotals empty = runTotals({});
+    EXPECT_FALSE(empty.plannedLaunchMs);
+    EXPECT_FALSE(empty.slipSeconds);
+}
+
+} // namespace
+} // namespace orvane

@@ -400,3 +400,92 @@ TEST_F(SlowDebrief, ShowsOnlyTheRunLastAskedForOnceItIsReadAndExportsOnlyToAFile
 
 } // namespace
 } // namespace orvane
+
+namespace orvane {
+namespace {
+
+using namespace test;
+
+// The window opens on the journal's last run, whichever came before; stepped back to a run on
+// a countdown plan, it draws that run's built-in holds apart from its hold by hand, with the
+// legend, and its totals tell them apart too.
+TEST_F(DebriefWindow, OpensOnTheLastRunAndDrawsAPlannedRunsBuiltInHolds) {
+    clockAt("2001-05-03 11:10:00");
+    startAndSettle();
+    for (JournalRecord r : plannedRehearsal())
+        store.record(std::move(r));
+    for (JournalRecord r : rehearsal())
+        store.record(std::move(r));
+    frmDebrief& debrief = openDebrief();
+    ASSERT_EQ(debrief.shownRun(), 3);
+    EXPECT_EQ(debrief.lblRun.caption(), "Run 2 of 2: 2001-05-03 10:20:00 to 2001-05-03 10:33:20");
+    const Drawing& plain = canvas.drawn["picTimeline"];
+    EXPECT_EQ(itemsOf(plain, "hold"), 2);
+    EXPECT_EQ(itemsOf(plain, "built-in-hold"), 0);
+    EXPECT_EQ(itemsOf(plain, "legend"), 1);
+
+    click(debrief.cmdPrevRun);
+    EXPECT_EQ(debrief.shownRun(), 2);
+    EXPECT_EQ(debrief.lblRun.caption(), "Run 1 of 2: 2001-05-03 10:20:00 to 2001-05-03 11:01:10");
+    const Drawing& planned = canvas.drawn["picTimeline"];
+    EXPECT_EQ(planned.width, 728);
+    EXPECT_EQ(planned.height, 270);
+    EXPECT_EQ(itemsOf(planned, "hold"), 1);
+    EXPECT_EQ(itemsOf(planned, "built-in-hold"), 2);
+    EXPECT_EQ(itemsOf(planned, "built-in-overrun"), 1);
+    EXPECT_EQ(itemsOf(planned, "legend"), 3);
+    EXPECT_EQ(debrief.lblTotals.caption(),
+              "Holds: 1, 0:02:00.000 in all, the launch moved 0:02:00.    Launch window used: "
+              "none.    Built-in holds: 2, 0:09:00 (planned 0:08:00).    Liftoff slip against the "
+              "plan: 0:03:00.");
+    // The table tells each built-in hold's label and lengths.
+    type(debrief.vsbTable, "0");
+    const Drawing& table = canvas.drawn["picTable"];
+    EXPECT_NE(std::ranges::find(table.items, std::string("Built-in hold \"Go/no-go poll\" ended after "
+                                                         "0:04:00 (planned 0:03:00)"),
+                                &DrawItem::text),
+              table.items.end());
+    // Deleting it, the window goes to the last run left.
+    answer(Answer::Yes);
+    click(debrief.cmdDeleteRun);
+    EXPECT_EQ(debrief.shownRun(), 3);
+    EXPECT_EQ(debrief.lblRun.caption().substr(0, 11), "Run 1 of 1:");
+}
+
+// A resume the journal saw no hold for (one that began before the journal was kept) tells
+// no true length; the next hold's is its own.
+TEST_F(DebriefWindow, AResumeWithoutItsHoldTellsNoTrueLength) {
+    clockAt("2001-05-03 10:20:00");
+    startAndSettle();
+    auto raise = [&](Happening::Kind kind, std::int64_t trueMs) {
+        Happening h;
+        h.kind = kind;
+        h.at.trueMs = trueMs;
+        app.happenings().raise(h);
+        return store.records(0).back();
+    };
+    EXPECT_EQ(raise(Happening::Kind::Resume, 5000).detail("held-ms"), "");
+    raise(Happening::Kind::Hold, 7000);
+    EXPECT_EQ(raise(Happening::Kind::Resume, 9500).detail("held-ms"), "2500");
+    EXPECT_EQ(raise(Happening::Kind::Resume, 9900).detail("held-ms"), "") << "told once";
+}
+
+// Records that tell of a window or a hold the run never had leave the totals as they were.
+TEST(DebriefTotals, AWindowOrAHoldTheRunNeverHadChangesNothing) {
+    const std::vector<JournalRecord> run = {
+        journalRecord("launch-time", 0, 600),
+        journalRecord("window-expired", 5, 595, {{"window", "0:00:00"}}),
+        journalRecord("resume", 10, 595, {{"held", "30"}, {"window-left", "20"}}),
+        journalRecord("exit", 20, 585),
+    };
+    const RunTotals t = runTotals(run);
+    EXPECT_FALSE(t.windowSeconds);
+    EXPECT_EQ(t.windowUsedSeconds, 0);
+    EXPECT_TRUE(t.windowExpired);
+    EXPECT_EQ(t.holds, 0);
+    EXPECT_EQ(t.heldSeconds, 0);
+    EXPECT_EQ(t.slipSeconds, 0);
+}
+
+} // namespace
+} // namespace orvane

@@ -54,4 +54,24 @@ inline std::vector<JournalRecord> rehearsal() {
     return run;
 }
 
+// A rehearsal on a countdown plan from T - 30:00 at 10:20:00: a built-in hold of five minutes
+// at T - 20:00 that ends on time, a hold by hand of two minutes at T - 15:00, and the go/no-go
+// poll at T - 9:00, planned for three minutes and kept four. Liftoff, planned for 10:58:00,
+// comes three minutes late at 11:01:00.
+inline std::vector<JournalRecord> plannedRehearsal() {
+    std::vector<JournalRecord> run = {
+        journalRecord("start", 0, 1800),
+        journalRecord("built-in-hold", 600, 1200, {{"label", "Built-in hold"}, {"planned", "0:05:00"}}),
+        journalRecord("built-in-hold-end", 900, 1200, {{"label", "Built-in hold"}, {"planned", "0:05:00"}, {"actual", "0:05:00"}}),
+        journalRecord("hold", 1200, 900),
+        journalRecord("resume", 1320, 900, {{"held", "120"}, {"held-ms", "120000"}}),
+        journalRecord("built-in-hold", 1680, 540, {{"label", "Go/no-go poll"}, {"planned", "0:03:00"}}),
+        journalRecord("built-in-hold-end", 1920, 540, {{"label", "Go/no-go poll"}, {"planned", "0:03:00"}, {"actual", "0:04:00"}}),
+        journalRecord("liftoff", 2460, 0),
+        journalRecord("exit", 2470, -10),
+    };
+    run.front().beginsRun = true;
+    return run;
+}
+
 } // namespace orvane::test
