@@ -224,6 +224,16 @@ TEST(Debrief, TheCountAxisMarksLiftoffAsTPlusZero) {
         EXPECT_TRUE(y > top && y < bottom + 10) << y;
     EXPECT_NEAR(heights[1] - heights[0], heights[4] - heights[3], 1e-9);
     EXPECT_NE(heights[0], heights[4]);
+    // A grey line across the plot at T - 0.
+    const auto zero = std::ranges::find_if(d.items, [&](const DrawItem& i) {
+        return i.kind == DrawItem::Kind::Line && i.points.size() == 2 && !i.dashed &&
+               i.points[0].first == left && i.points[1].first == right &&
+               i.points[0].second == i.points[1].second;
+    });
+    ASSERT_NE(zero, d.items.end());
+    const auto liftoffMark = std::ranges::find(d.items, "liftoff", &DrawItem::role);
+    ASSERT_NE(liftoffMark, d.items.end());
+    EXPECT_DOUBLE_EQ(zero->points[0].second, liftoffMark->points[0].second);
     EXPECT_TRUE(marks[1].starts_with("T + ") && marks[3].starts_with("T - "))
         << marks[1] << marks[3];
 }
@@ -337,11 +347,12 @@ namespace {
 TEST(Debrief, ThePlanIsTheLaunchTimeTheRunBeganWith) {
     const std::vector<JournalRecord> run = {
         test::journalRecord("start", 0, 600),
-        test::journalRecord("launch-time", 5, 3600),
+        test::journalRecord("launch-time", 5, 3600,
+                            {{"old-launch", "2001-05-03 10:30:00"}, {"launch", "2001-05-03 11:20:05"}}),
         test::journalRecord("liftoff", 3605, 0),
     };
     EXPECT_EQ(runTotals(run).plannedLaunchMs, test::RunStartMs + 3605000);
-    EXPECT_EQ(runTotals(run).slipSeconds, 0);
+    EXPECT_EQ(runTotals(run).slipSeconds, 0) << "the launch time the run began with is no slip";
 }
 
 } // namespace
@@ -632,6 +643,28 @@ TEST(Debrief, TheTimelinesBandsAtTheRunsEdges) {
     const auto actual = std::ranges::find(handDrawn.items, "actual", &DrawItem::role);
     EXPECT_DOUBLE_EQ(actual->points.back().first, hand[0].points[1].first);
 
+    // A start heard twice, an end or a resume heard again: the bands are as the first told.
+    const std::vector<JournalRecord> stray = {
+        journalRecord("launch-time", 0, 600),
+        journalRecord("built-in-hold", 100, 500, {{"planned", "0:01:00"}}),
+        journalRecord("built-in-hold", 130, 500, {{"planned", "0:00:10"}}),
+        journalRecord("built-in-hold-end", 160, 500, {{"planned", "0:01:00"}, {"actual", "0:01:00"}}),
+        journalRecord("built-in-hold-end", 170, 500, {{"planned", "0:01:00"}, {"actual", "0:01:10"}}),
+        journalRecord("hold", 200, 460),
+        journalRecord("resume", 210, 460, {{"held", "10"}}),
+        journalRecord("resume", 220, 460, {{"held", "10"}}),
+        journalRecord("exit", 300, 380),
+    };
+    built = bands(stray, "built-in-hold");
+    ASSERT_EQ(built.size(), 1u);
+    EXPECT_EQ(dataOf(built[0], "start-ms"), std::to_string(RunStartMs + 100000));
+    EXPECT_EQ(dataOf(built[0], "planned-end-ms"), std::to_string(RunStartMs + 160000));
+    EXPECT_EQ(dataOf(built[0], "end-ms"), std::to_string(RunStartMs + 160000));
+    EXPECT_TRUE(bands(stray, "built-in-overrun").empty());
+    const auto strayHolds = bands(stray, "hold");
+    ASSERT_EQ(strayHolds.size(), 1u);
+    EXPECT_EQ(dataOf(strayHolds[0], "end-ms"), std::to_string(RunStartMs + 210000));
+
     const std::vector<JournalRecord> noLength = {
         journalRecord("launch-time", 0, 600),
         journalRecord("hold", 50, 550),
@@ -666,23 +699,96 @@ TEST(Debrief, TheTimelinesBandsAtTheRunsEdges) {
 // A run of many built-in holds (a plan run again and again) is drawn from a bounded number
 // of bands: those closer than a pixel merge, red from the first that was kept past its plan.
 TEST(Debrief, ManyBuiltInHoldsAreThinnedToWhatThePicturesPixelsShow) {
-    std::vector<JournalRecord> run = {test::journalRecord("start", 0, 90000)};
-    for (std::int64_t i = 1; i < 40000; i += 2) {
-        const bool late = i > 2000 && i < 3000;
-        run.push_back(test::journalRecord("built-in-hold", i, 90000 - i, {{"planned", "0:00:01"}}));
-        run.push_back(test::journalRecord("built-in-hold-end", i + 1, 90000 - i,
-                                          {{"planned", "0:00:01"}, {"actual", late ? "0:00:02" : "0:00:01"}}));
+    // Thinned after a hold's end, or, three records on, while one stands.
+    for (const int lead : {0, 3}) {
+        SCOPED_TRACE(lead ? "thinned while one stands" : "thinned after an end");
+        std::vector<JournalRecord> run = {test::journalRecord("start", 0, 90000)};
+        for (int k = 0; k < lead; ++k)
+            run.push_back(test::journalRecord("file-saved", 0, 90000));
+        for (std::int64_t i = 1; i < 40000; i += 2) {
+            const bool late = i > 2000 && i < 3000;
+            run.push_back(test::journalRecord("built-in-hold", i, 90000 - i, {{"planned", "0:00:01"}}));
+            run.push_back(test::journalRecord("built-in-hold-end", i + 1, 90000 - i,
+                                              {{"planned", "0:00:01"}, {"actual", late ? "0:00:02" : "0:00:01"}}));
+        }
+        const Drawing d = runTimeline(run, TimeZone::utc(), 960, 420);
+        const auto built = itemsWithRole(d, "built-in-hold"), overruns = itemsWithRole(d, "built-in-overrun");
+        EXPECT_LE(built.size(), TimelinePoints::MostKept);
+        ASSERT_GE(built.size(), 2u);
+        EXPECT_LT(built.size(), run.size() / 2);
+        ASSERT_EQ(overruns.size(), 1u);
+        EXPECT_EQ(dataOf(*built.front(), "start-ms"), std::to_string(RunStartMs + 1000));
+        EXPECT_EQ(dataOf(*built.back(), "end-ms"), std::to_string(RunStartMs + 40000000));
+        EXPECT_EQ(dataOf(*overruns.front(), "from-ms"), std::to_string(RunStartMs + 2002000));
+        EXPECT_EQ(dataOf(*overruns.front(), "end-ms"), dataOf(*built.front(), "end-ms"));
     }
+}
+
+// A built-in hold's end that lacks its planned length counts as on plan; one after liftoff
+// moves no liftoff; a jump of the count by a few seconds is drawn as a step, a second's
+// unevenness of the records is not.
+TEST(Debrief, BuiltInHoldTotalsAndTheCountsStepsAtTheirEdges) {
+    using test::journalRecord;
+    const std::vector<JournalRecord> run = {
+        journalRecord("launch-time", 0, 600),
+        journalRecord("built-in-hold", 100, 500, {{"planned", "0:01:00"}}),
+        journalRecord("built-in-hold-end", 190, 500, {{"actual", "0:01:30"}}),
+        journalRecord("liftoff", 690, 0),
+        journalRecord("built-in-hold", 700, -10, {{"planned", "0:01:00"}}),
+        journalRecord("built-in-hold-end", 800, -10, {{"planned", "0:01:00"}, {"actual", "0:01:40"}}),
+    };
+    const RunTotals t = runTotals(run);
+    EXPECT_EQ(t.builtInHolds, 2);
+    EXPECT_EQ(t.builtInSeconds, 190);
+    EXPECT_EQ(t.builtInPlannedSeconds, 150);
+    EXPECT_EQ(t.slipSeconds, 0);
+    EXPECT_EQ(builtInTotals(t), "Built-in holds: 2, 0:03:10 (planned 0:02:30).    ");
+    EXPECT_EQ(builtInTotals(runTotals(test::rehearsal())), "");
+
+    const std::vector<JournalRecord> jumped = {
+        journalRecord("launch-time", 0, 600),
+        journalRecord("sim-time", 10, 585),
+        journalRecord("window-set", 20, 574, {{"window", "0:01:00"}}),
+    };
+    const Drawing d = runTimeline(jumped, TimeZone::utc(), 960, 420);
+    const auto actual = std::ranges::find(d.items, "actual", &DrawItem::role);
+    ASSERT_NE(actual, d.items.end());
+    ASSERT_EQ(actual->points.size(), 4u);
+    EXPECT_EQ(actual->points[1].first, actual->points[2].first) << "a step, straight up or down";
+    EXPECT_LT(actual->points[1].second, actual->points[2].second) << "the count jumped down";
+}
+
+// Texts as the debrief writes them: lengths past an hour, an offset of zero, a field with a
+// line break quoted, a run of no records written as nothing.
+TEST(Debrief, TextsAtTheirEdges) {
+    EXPECT_EQ(durationText(3 * 3600 + 5 * 60 + 7), "3:05:07");
+    EXPECT_EQ(durationText(-30), "-0:00:30");
+    EXPECT_EQ(durationText(100 * 3600), "100:00:00");
+    EXPECT_EQ(localText(RunStartMs, TimeZone::utc(), true), "2001-05-03T10:20:00.000+00:00");
+    JournalRecord r = test::journalRecord("file-read", 0, 600);
+    r.launchFile = "/data/two\nlines.ovx";
+    EXPECT_TRUE(journalCsvRow(r, TimeZone::utc()).ends_with(",\"/data/two\nlines.ovx\"\r\n"));
+    r.launchFile = "/data/carriage\rreturn.ovx";
+    EXPECT_TRUE(journalCsvRow(r, TimeZone::utc()).ends_with(",\"/data/carriage\rreturn.ovx\"\r\n"));
+    EXPECT_EQ(debriefHtmlRun({}, TimeZone::utc()), "");
+}
+
+// Labels crowded at the top of the picture stay within it: those with no room are left out.
+TEST(Debrief, LabelsCrowdedAtTheTopStayWithinThePicture) {
+    std::vector<JournalRecord> run = {test::journalRecord("launch-time", 0, 600)};
+    for (int i = 0; i < 12; ++i)
+        run.push_back(test::journalRecord("event-passed", 0, 600, {{"number", "1"}, {"name", "Event " + std::to_string(i)}}));
+    run.push_back(test::journalRecord("exit", 600, 0));
     const Drawing d = runTimeline(run, TimeZone::utc(), 960, 420);
-    const auto built = itemsWithRole(d, "built-in-hold"), overruns = itemsWithRole(d, "built-in-overrun");
-    EXPECT_LE(built.size(), TimelinePoints::MostKept);
-    ASSERT_GE(built.size(), 2u);
-    EXPECT_LT(built.size(), run.size() / 2);
-    ASSERT_EQ(overruns.size(), 1u);
-    EXPECT_EQ(dataOf(*built.front(), "start-ms"), std::to_string(RunStartMs + 1000));
-    EXPECT_EQ(dataOf(*built.back(), "end-ms"), std::to_string(RunStartMs + 40000000));
-    EXPECT_EQ(dataOf(*overruns.front(), "from-ms"), std::to_string(RunStartMs + 2002000));
-    EXPECT_EQ(dataOf(*overruns.front(), "end-ms"), dataOf(*built.front(), "end-ms"));
+    int named = 0;
+    for (const DrawItem& item : d.items) {
+        if (item.kind != DrawItem::Kind::Text)
+            continue;
+        named += item.text.starts_with("Event ");
+        EXPECT_GE(item.points[0].second - item.size * 1.05, 0) << item.text;
+    }
+    EXPECT_GE(named, 3);
+    EXPECT_LT(named, 12);
 }
 
 // The report's head as a browser reads it, and the bands of a planned run in its picture.

@@ -167,6 +167,16 @@ TEST_F(DebriefWindow, PastTheSizeTheUserSetTheStatusBarWarns) {
               "Journal: past 100 MB");
     EXPECT_EQ(debrief.lblJournal.caption(),
               "The journal has grown past 100 MB (150 MB): delete the runs you no longer need.");
+    // No size of nothing: a typed 0 is refused, a stored one read as the default.
+    type(debrief.txtSizeLimit, "0");
+    EXPECT_EQ(world.settings.stored("Journal", "Size Warning MB"), "100");
+    world.settings.save(app.info().exeName, "Journal", "Size Warning MB", "0");
+    EXPECT_EQ(keeper.sizeLimitMb(), 200);
+    // Up to the size itself the journal has not grown past it.
+    store.health_.sizeBytes = 200LL * 1024 * 1024;
+    EXPECT_EQ(keeper.note(), "");
+    store.health_.sizeBytes += 1;
+    EXPECT_NE(keeper.note(), "");
 }
 
 } // namespace
@@ -412,13 +422,15 @@ using namespace test;
 TEST_F(DebriefWindow, OpensOnTheLastRunAndDrawsAPlannedRunsBuiltInHolds) {
     clockAt("2001-05-03 11:10:00");
     startAndSettle();
-    for (JournalRecord r : plannedRehearsal())
-        store.record(std::move(r));
-    for (JournalRecord r : rehearsal())
-        store.record(std::move(r));
+    for (int run = 0; run < 3; ++run)
+        for (JournalRecord r : run == 1 ? rehearsal() : plannedRehearsal())
+            store.record(std::move(r));
     frmDebrief& debrief = openDebrief();
-    ASSERT_EQ(debrief.shownRun(), 3);
-    EXPECT_EQ(debrief.lblRun.caption(), "Run 2 of 2: 2001-05-03 10:20:00 to 2001-05-03 10:33:20");
+    ASSERT_EQ(debrief.shownRun(), 4);
+    EXPECT_EQ(debrief.lblRun.caption(), "Run 3 of 3: 2001-05-03 10:20:00 to 2001-05-03 11:01:10");
+    EXPECT_EQ(itemsOf(canvas.drawn["picTimeline"], "built-in-hold"), 2);
+    click(debrief.cmdPrevRun);
+    EXPECT_EQ(debrief.lblRun.caption(), "Run 2 of 3: 2001-05-03 10:20:00 to 2001-05-03 10:33:20");
     const Drawing& plain = canvas.drawn["picTimeline"];
     EXPECT_EQ(itemsOf(plain, "hold"), 2);
     EXPECT_EQ(itemsOf(plain, "built-in-hold"), 0);
@@ -426,7 +438,7 @@ TEST_F(DebriefWindow, OpensOnTheLastRunAndDrawsAPlannedRunsBuiltInHolds) {
 
     click(debrief.cmdPrevRun);
     EXPECT_EQ(debrief.shownRun(), 2);
-    EXPECT_EQ(debrief.lblRun.caption(), "Run 1 of 2: 2001-05-03 10:20:00 to 2001-05-03 11:01:10");
+    EXPECT_EQ(debrief.lblRun.caption(), "Run 1 of 3: 2001-05-03 10:20:00 to 2001-05-03 11:01:10");
     const Drawing& planned = canvas.drawn["picTimeline"];
     EXPECT_EQ(planned.width, 728);
     EXPECT_EQ(planned.height, 270);
@@ -448,8 +460,14 @@ TEST_F(DebriefWindow, OpensOnTheLastRunAndDrawsAPlannedRunsBuiltInHolds) {
     // Deleting it, the window goes to the last run left.
     answer(Answer::Yes);
     click(debrief.cmdDeleteRun);
-    EXPECT_EQ(debrief.shownRun(), 3);
-    EXPECT_EQ(debrief.lblRun.caption().substr(0, 11), "Run 1 of 1:");
+    EXPECT_EQ(debrief.shownRun(), 4);
+    EXPECT_EQ(debrief.lblRun.caption().substr(0, 11), "Run 2 of 2:");
+    // All runs in the table, the last one in the picture.
+    click(debrief.cmdPrevRun);
+    click(debrief.chkAllRuns);
+    EXPECT_EQ(debrief.shownRun(), 0);
+    EXPECT_EQ(itemsOf(canvas.drawn["picTimeline"], "built-in-hold"), 2);
+    EXPECT_EQ(itemsOf(canvas.drawn["picTimeline"], "hold"), 1);
 }
 
 // A resume the journal saw no hold for (one that began before the journal was kept) tells
