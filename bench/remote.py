@@ -273,7 +273,7 @@ def run(exe, seconds, floor_label, tls):
     shown = {text: ns for ns, text, _ in flips}
     gaps = [abs(ms - shown[text] / 1e6) for ms, text in page if text in shown]
     if os.environ.get("ORVANE_BENCH_VERBOSE"):
-        print("%s: page gaps (ms):" % name, sorted(gaps))
+        print("%s: page gaps in time order (ms):" % name, [round(g, 1) for g in gaps])
     if len(gaps) >= seconds / 2:
         results.append((rank(gaps, 0.99) <= PAGE_TARGET_MS,
                         "page in headless Chromium turns with the program's label, %s: p99 "
