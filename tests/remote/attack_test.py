@@ -4,16 +4,22 @@ and time, goes to 127.0.0.1 only (several hosts are played by binding source add
 127.0.0.2 to 127.0.0.9), and ends by checking that the count still turns and that the
 program stayed under MEMORY_BOUND_MIB of resident memory throughout.
 
-    attack_test.py PROGRAM {memory|pongs|fragments|heads|hosts|names}
+    attack_test.py PROGRAM {memory|pongs|fragments|heads|hosts|names|handshakes} [tls]
+
+With tls the program serves over TLS (--serve-tls) with a certificate made here, which the
+attacker's screens trust; handshakes is always over TLS.
 """
+import shutil
 import socket
-import struct
+import ssl
 import sys
+import tempfile
 import threading
 import time
 
 from orvane_remote import (Program, MemoryWatch, Screens, connect, frame, handshake,
-                           open_screen, read_head, wait_count_turns, wait_for)
+                           open_screen, read_head, test_certificate, trusting,
+                           wait_count_turns, wait_for)
 
 # The program idles at about 32 MiB offscreen; no attack may take it past twice that.
 MEMORY_BOUND_MIB = 64
@@ -47,8 +53,17 @@ def ask(port, data, source="127.0.0.1", half_close=True):
         return status_line(s)
 
 
+# The SSL context of a program served over TLS, else None.
+TLS = None
+
+
 def screen_socket(port, source="127.0.0.1", receive_buffer=None):
-    s = open_screen(port, source, receive_buffer=receive_buffer)
+    if TLS:
+        s = TLS.wrap_socket(connect(port, source, receive_buffer=receive_buffer),
+                            server_hostname="127.0.0.1")
+        s.sendall(handshake())
+    else:
+        s = open_screen(port, source, receive_buffer=receive_buffer)
     head = read_head(s)
     assert head.startswith(b"HTTP/1.1 101"), head[:80]
     return s
@@ -80,6 +95,8 @@ def keeps_sending(s, frames, limit_frames, timeout):
         while sent < limit_frames and time.monotonic() < end:
             s.sendall(frames[1])
             sent += frames[0]
+    except socket.timeout:
+        return None  # the program stopped reading, but kept the connection
     except OSError:
         return sent
     return None
@@ -89,14 +106,15 @@ def memory(program):
     """A screen that never reads but sends pings: every pong the program owes it counts
     among the bytes queued to it, and it is dropped once they pass 64 KiB, while a screen
     that reads stays."""
-    good = Screens(program.port, 1)
+    good = Screens(program.port, 1, context=TLS)
     # A small receive buffer: what the program sends waits in the program, not in the kernel.
     s = screen_socket(program.port, receive_buffer=4096)
     pings = 125 * b"p"
     batch = 50
     sent = keeps_sending(s, (batch, frame(PING, pings) * batch), 200_000, 30)
+    gone = sent is not None and dropped(s, 8)
     s.close()
-    assert sent is not None, "a screen that never reads was never dropped"
+    assert gone, "a screen that never reads was never dropped"
     # Past the 64 KiB a screen may owe, with what the kernels hold: far below the frames a
     # screen may send between two pings, so the bytes it was owed are what dropped it.
     assert sent < 4096, "dropped only after %d pings" % sent
@@ -329,14 +347,76 @@ def names(program, exe):
     return "%d requests answered as they should be" % len(cases)
 
 
+def handshakes(program):
+    """Over TLS a connection is counted and timed from its accept, before its handshake ends:
+    connections that say nothing, half a ClientHello, or a whole one and then nothing more,
+    are held at most 8 a host and 64 in all, the next ones closed before any handshake, and
+    each is closed within the program's 5 s for a request; then the server serves again."""
+    port = program.port
+    incoming, outgoing = ssl.MemoryBIO(), ssl.MemoryBIO()
+    client = TLS.wrap_bio(incoming, outgoing, server_hostname="127.0.0.1")
+    try:
+        client.do_handshake()
+    except ssl.SSLWantReadError:
+        pass
+    hello = outgoing.read()
+    assert hello[:1] == b"\x16", "no ClientHello made"
+
+    def stall(source, kind):
+        """A connection that stops in its handshake; a whole ClientHello is answered. The
+        program ends it within its 5 s for a request: 8 s is that and some."""
+        s = connect(port, source, timeout=8)
+        if kind == "half":
+            s.sendall(hello[:len(hello) // 2])
+        elif kind == "whole":
+            s.sendall(hello)
+            assert s.recv(1) == b"\x16", "a ClientHello was not answered"
+        return s
+
+    def refused(source):
+        """A connection past the bounds: closed without a ServerHello."""
+        with connect(port, source, timeout=10) as s:
+            s.sendall(hello)
+            try:
+                return s.recv(1) == b""
+            except ConnectionResetError:
+                return True
+
+    kinds = ["silent", "half", "whole"]
+    # The last of each host's is answered, so the program has taken all before it.
+    held = [stall("127.0.0.2", kinds[(i + 1) % 3]) for i in range(8)]
+    assert refused("127.0.0.2"), "a ninth connection of one host began its handshake"
+    held += [stall("127.0.0.%d" % n, kinds[(i + 1) % 3]) for n in range(3, 10) for i in range(8)]
+    assert refused("127.0.0.10"), "a 65th connection began its handshake"
+    for s in held:
+        try:
+            while s.recv(4096):
+                pass
+        except ConnectionResetError:
+            pass
+        except socket.timeout:
+            raise AssertionError("a stalled handshake was held past 8 s")
+        s.close()
+    first = program.state()["server_time_ms"]
+    return "64 stalled handshakes held and closed, two more refused (state at %d)" % first
+
+
 def main():
+    global TLS
     exe, attack = sys.argv[1], sys.argv[2]
     args, env = (), {}
+    folder = cert = None
+    if attack == "handshakes" or sys.argv[3:] == ["tls"]:
+        folder = tempfile.mkdtemp(prefix="orvane-attack-")
+        cert, key, _ = test_certificate(folder)
+        args, TLS = ("--serve-tls", cert, key), trusting(cert)
     if attack == "names":
-        args = ("--serve-name", "count.example.org")
+        args += ("--serve-name", "count.example.org")
     if attack == "pongs":
         env = {"ORVANE_REMOTE_PING_MS": "500"}
-    program = Program(exe, args, env)
+    program = Program(exe, args, env, cafile=cert)
+    if folder:
+        shutil.rmtree(folder, ignore_errors=True)
     try:
         watch = MemoryWatch(program.proc.pid)
         if attack == "names":
@@ -349,8 +429,8 @@ def main():
         program.kill()
         raise
     program.stop()
-    print("attack %s: %s; memory peaked at %d MiB (bound %d MiB)" %
-          (attack, said, peak // 1024, MEMORY_BOUND_MIB))
+    print("attack %s%s: %s; memory peaked at %d MiB (bound %d MiB)" %
+          (attack, " over TLS" if TLS else "", said, peak // 1024, MEMORY_BOUND_MIB))
 
 
 if __name__ == "__main__":

@@ -10,19 +10,16 @@ transparent background.
 With tls the leader serves over HTTPS and WSS (--serve-tls) with a certificate made here,
 which only this test's browser trusts; the token's cookie is then Secure too.
 """
-import base64
-import hashlib
 import os
 import re
 import shutil
-import subprocess
 import sys
 import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "follow"))
 from mqtt_test import Broker, get, status, following_text  # noqa: E402
 from orvane_remote import (Program, browser, connect, launch_caption, shut_down,  # noqa: E402
-                           wait_for)
+                           test_certificate, wait_for)
 
 NAME = "Flight director's tablet"
 
@@ -48,21 +45,6 @@ def recorded(program, kind, detail='by="%s"' % NAME):
 
 def note(program):
     return get(program, "frmOrvane.sbrStatusBar(pnlCommand).Text")
-
-
-def test_certificate(folder):
-    """A certificate for 127.0.0.1 made here, its key, and its key's SPKI hash for Chromium."""
-    cert, key = os.path.join(folder, "serve-cert.pem"), os.path.join(folder, "serve-key.pem")
-    subprocess.run(["openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt",
-                    "ec_paramgen_curve:prime256v1", "-nodes", "-keyout", key, "-out", cert,
-                    "-days", "2", "-subj", "/CN=127.0.0.1",
-                    "-addext", "subjectAltName=IP:127.0.0.1"],
-                   check=True, capture_output=True, timeout=60)
-    der = subprocess.run(["openssl", "x509", "-in", cert, "-pubkey", "-noout"], check=True,
-                         capture_output=True, timeout=30).stdout
-    spki = subprocess.run(["openssl", "pkey", "-pubin", "-outform", "der"], input=der,
-                          check=True, capture_output=True, timeout=30).stdout
-    return cert, key, base64.b64encode(hashlib.sha256(spki).digest()).decode()
 
 
 def stalled_handshakes(program):

@@ -5,6 +5,7 @@ from its "Serving on" line, drives it through its standard input (ORVANE_DRIVE_S
 reads /state.json. Every network use here goes to 127.0.0.1 only.
 """
 import base64
+import hashlib
 import json
 import os
 import queue
@@ -12,6 +13,7 @@ import re
 import selectors
 import shutil
 import socket
+import ssl
 import struct
 import subprocess
 import tempfile
@@ -51,10 +53,9 @@ class Program:
         self.url = "%s://127.0.0.1:%d/" % (m.group(1), self.port)
         self.opener = _opener
         if cafile:
-            import ssl
             self.opener = urllib.request.build_opener(
                 urllib.request.ProxyHandler({}),
-                urllib.request.HTTPSHandler(context=ssl.create_default_context(cafile=cafile)))
+                urllib.request.HTTPSHandler(context=trusting(cafile)))
 
     def _read(self):
         for line in self.proc.stdout:
@@ -211,20 +212,26 @@ def wait_count_turns(program, timeout=5):
 
 
 class Screens:
-    """WebSocket screens that read every message and answer the program's pings."""
+    """WebSocket screens that read every message and answer the program's pings. CONTEXT: an
+    ssl.SSLContext, for a program serving over TLS. `heard` keeps each text message with the
+    wall clock's time it was read, in ns, and the screen's number."""
 
-    def __init__(self, port, count, source="127.0.0.1"):
+    def __init__(self, port, count, source="127.0.0.1", context=None):
         self.sockets = []
         self.messages = []
+        self.heard = []
         self.pings = 0
         self.closed = 0
         self.selector = selectors.DefaultSelector()
-        for _ in range(count):
-            s = open_screen(port, source)
+        for number in range(count):
+            s = connect(port, source)
+            if context:
+                s = context.wrap_socket(s, server_hostname="127.0.0.1")
+            s.sendall(handshake())
             head = read_head(s)
             assert head.startswith(b"HTTP/1.1 101"), head[:60]
             s.setblocking(False)
-            self.selector.register(s, selectors.EVENT_READ, bytearray())
+            self.selector.register(s, selectors.EVENT_READ, (number, bytearray()))
             self.sockets.append(s)
         self.running = True
         self.thread = threading.Thread(target=self._serve, daemon=True)
@@ -233,20 +240,24 @@ class Screens:
     def _serve(self):
         while self.running:
             for key, _ in self.selector.select(timeout=0.2):
-                try:
-                    data = key.fileobj.recv(65536)
-                except BlockingIOError:
-                    continue
-                except OSError:
-                    data = b""
-                if not data:
-                    self.selector.unregister(key.fileobj)
-                    self.closed += 1
-                    continue
-                key.data.extend(data)
-                self._frames(key.fileobj, key.data)
+                # Read until the socket has nothing more: over TLS what is decrypted already
+                # waits in the socket's own buffer, where select does not see it.
+                while True:
+                    try:
+                        data = key.fileobj.recv(65536)
+                    except (BlockingIOError, ssl.SSLWantReadError, ssl.SSLWantWriteError):
+                        break
+                    except OSError:
+                        data = b""
+                    if not data:
+                        self.selector.unregister(key.fileobj)
+                        self.closed += 1
+                        break
+                    number, buf = key.data
+                    buf.extend(data)
+                    self._frames(key.fileobj, buf, number, time.time_ns())
 
-    def _frames(self, s, buf):
+    def _frames(self, s, buf, number, ns):
         while len(buf) >= 2:
             opcode, size, at = buf[0] & 0x0F, buf[1] & 0x7F, 2
             if size == 126:
@@ -262,7 +273,9 @@ class Screens:
             payload = bytes(buf[at:at + size])
             del buf[:at + size]
             if opcode == 0x1:
-                self.messages.append(payload.decode())
+                text = payload.decode()
+                self.messages.append(text)
+                self.heard.append((ns, number, text))
             elif opcode == 0x9:  # ping: a pong with the same payload
                 self.pings += 1
                 s.sendall(frame(0xA, payload))
@@ -286,6 +299,27 @@ def launch_caption(seconds_ahead):
     hour = t.tm_hour % 12 or 12
     return "%s %d, %d   %d:%02d:%02d %s" % (time.strftime("%B", t), t.tm_mday, t.tm_year, hour,
                                              t.tm_min, t.tm_sec, "AM" if t.tm_hour < 12 else "PM")
+
+
+def test_certificate(folder):
+    """A certificate for 127.0.0.1 made here with openssl, its key, and its key's SPKI hash (base64
+    of SHA-256), by which one browser alone may be told to trust it."""
+    cert, key = os.path.join(folder, "serve-cert.pem"), os.path.join(folder, "serve-key.pem")
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt",
+                    "ec_paramgen_curve:prime256v1", "-nodes", "-keyout", key, "-out", cert,
+                    "-days", "2", "-subj", "/CN=127.0.0.1",
+                    "-addext", "subjectAltName=IP:127.0.0.1"],
+                   check=True, capture_output=True, timeout=60)
+    der = subprocess.run(["openssl", "x509", "-in", cert, "-pubkey", "-noout"], check=True,
+                         capture_output=True, timeout=30).stdout
+    spki = subprocess.run(["openssl", "pkey", "-pubin", "-outform", "der"], input=der,
+                          check=True, capture_output=True, timeout=30).stdout
+    return cert, key, base64.b64encode(hashlib.sha256(spki).digest()).decode()
+
+
+def trusting(cert):
+    """An SSL context that trusts CERT and nothing else, the system's authorities included."""
+    return ssl.create_default_context(cafile=cert)
 
 
 def browser(profile_dir, window_size="1280,720", console_log=False, trusted_spki=None):
