@@ -390,6 +390,29 @@ TEST_F(CalloutsTest, EntriesTakeTheirSecondsAndFollowThePlan) {
     EXPECT_EQ(setting("Entry 1"), "T-00:00:11 eleven");
 }
 
+// An event falling on an entry's second is neither planned nor said: the team's words win.
+TEST_F(CalloutsTest, AnEntryTakesTheSecondOfAnEvent) {
+    clockAt("2001-05-03 10:29:40");
+    startAndSettle();
+    frmEventTimers& b = app.frmEventTimers();
+    const std::pair<int, const char*> events[] = {{15, "Tower clear"}, {14, "Arm range safety"}};
+    for (int n = 0; n < 2; ++n) {
+        b.EventData().setPlus(n, "-");
+        b.EventData().setSecs(n, events[n].first);
+        b.control<PictureBox>("pctEvent", n).setTag("-");
+        b.control<Label>("lblName", n).setCaption(events[n].second);
+    }
+    ASSERT_FALSE(app.callouts().setEntry(0, {15, "fifteen, our own"}));
+    advance(1s);
+    std::vector<std::string> planned;
+    for (const Cue& c : world.sound.planned)
+        planned.push_back(c.text);
+    EXPECT_EQ(planned, (std::vector<std::string>{"fifteen, our own", "Arm range safety"}));
+    advance(2s);
+    EXPECT_EQ(callouts(), (std::vector<std::string>{"callout \"fifteen, our own\"",
+                                                    "callout \"Arm range safety\""}));
+}
+
 // An entry that would still be sounding when the next cue is due, by its spoken length once
 // known, is marked; the cue of the very next second counts.
 TEST_F(CalloutsTest, AnEntryRunningIntoTheNextCueIsMarked) {
