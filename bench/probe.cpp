@@ -20,11 +20,13 @@
 //   countdowns  in place of the board and its events, the final count again and again: every
 //             15 s, a third into a second, a launch 13 s ahead is set as Set Launch Time sets
 //             one (the entry and its question left out), so that T minus ten is due 3 s later;
-//             "launch NS UNIX_SECONDS" for each.
+//             "launch NS UNIX_SECONDS" for each. One of the team's own callouts, "go" at
+//             T-11, is said before each final count.
 //   stalls    a fine timer beside the board's scene (stalls_probe.h): "fine NS MAX_LATE_US
 //             TICKS" once a second.
 
 #include "app.h"
+#include "callouts/callouts.h"
 #include "clock/frmOrvane.h"
 #include "clock/frmPresent.h"
 #include "events/frmEventTimers.h"
@@ -91,6 +93,9 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
             m_seconds->setObserver(this);
             if (QWidget* w = m_view.widget(*m_seconds))
                 w->installEventFilter(this);
+            // The first second of a new launch time is not said (the count jumped to it); the
+            // second is, a short word that has ended well before T minus ten.
+            (void)m_app.callouts().setEntry(0, {11, "go"});
             countDownAgainAndAgain();
             return;
         }

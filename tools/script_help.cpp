@@ -58,6 +58,14 @@ After start:
                                0/1, option button True, calendar date
   set TARGET.Property VALUE    assign as the program's code would, with change handling
   close FORM                   the window's close button
+  callout-entry T-HH:MM:SS TEXT, callout-entry T+HH:MM:SS TEXT
+                               add one of the team's own callouts, as the Callouts dialog
+                               would: TEXT (the rest of the line) said when the count shows
+                               that T-time (T-00:00:00 at liftoff), in place of any other
+                               cue of that second
+  callout-family NAME on|off   switch a family of callouts, as the Callouts dialog would:
+                               final (ten to one and liftoff), minutes, seconds (30, 20,
+                               15), holds, built-in-holds, events, window, commands
 Always, even after end-program:
   print TARGET[.Property]      prints: TARGET.Property = VALUE
   expect TARGET[.Property] VALUE   fails unless the printed value equals VALUE

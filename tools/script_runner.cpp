@@ -52,6 +52,8 @@ const ScriptRunner::Command* ScriptRunner::findCommand(std::string_view name) {
         {"plan-hold", When::Any, &ScriptRunner::cmdPlanHold},
         {"start", When::BeforeStart, &ScriptRunner::cmdStart},
         {"advance", When::Any, &ScriptRunner::cmdAdvance},
+        {"callout-entry", When::AfterStart, &ScriptRunner::cmdCalloutEntry},
+        {"callout-family", When::AfterStart, &ScriptRunner::cmdCalloutFamily},
         {"answer", When::Any, &ScriptRunner::cmdAnswer},
         {"choose", When::Any, &ScriptRunner::cmdChoose},
         {"cancel-dialog", When::Any, &ScriptRunner::cmdCancelDialog},

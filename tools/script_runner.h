@@ -100,6 +100,8 @@ class ScriptRunner {
     void cmdStart(LineReader& line);
     // Adds a built-in hold to the countdown plan, as the plan editor would (script_plan.cpp).
     void cmdPlanHold(LineReader& line);
+    void cmdCalloutEntry(LineReader& line);
+    void cmdCalloutFamily(LineReader& line);
     void cmdAdvance(LineReader& line);
     void cmdAnswer(LineReader& line);
     void cmdChoose(LineReader& line);

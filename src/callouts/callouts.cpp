@@ -7,7 +7,6 @@
 #include "events/frmEventTimers.h"
 
 #include <algorithm>
-#include <array>
 
 namespace orvane {
 
@@ -16,13 +15,6 @@ namespace {
 // How far ahead the output hears of the cues to come: enough to have each written before its
 // second, short enough that a hold or a new launch time rarely has to take one back.
 constexpr int PlanSeconds = 3;
-
-constexpr std::array<const char*, 10> Numbers{"one", "two",   "three", "four", "five",
-                                              "six", "seven", "eight", "nine", "T minus ten"};
-
-bool flag(Settings& s, const std::string& app, const char* key, bool fallback) {
-    return s.get(app, Callouts::Section, key, fallback ? "1" : "0") != "0";
-}
 
 } // namespace
 
@@ -33,6 +25,11 @@ Callouts::Callouts(App& app, SoundOutput* output) : m_app(app), m_output(output)
     if (m_output) {
         m_output->onAvailabilityChanged = [this] { showState(); };
         m_output->onMissed = [this](const std::string& text) { missed(text); };
+        // Spoken lengths now known may mark entries that run into the next cue.
+        m_output->onReady = [this] {
+            if (frmCallouts* dialog = m_app.loaded<frmCallouts>())
+                dialog->ShowEntries();
+        };
     }
 }
 
@@ -40,97 +37,8 @@ Callouts::~Callouts() {
     if (m_output) {
         m_output->onAvailabilityChanged = nullptr;
         m_output->onMissed = nullptr;
+        m_output->onReady = nullptr;
     }
-}
-
-std::optional<std::string> Callouts::countCue(std::int64_t s, const CalloutChoices& c) {
-    if (c.minutes) {
-        switch (s) {
-        case 600:
-            return "T minus ten minutes";
-        case 300:
-            return "T minus five minutes";
-        case 60:
-            return "T minus one minute";
-        case 30:
-            return "T minus thirty seconds";
-        default:
-            break;
-        }
-    }
-    if (c.finalCount && s >= 1 && s <= 10)
-        return c.tones ? std::string() : std::string(Numbers[std::size_t(s - 1)]);
-    if (c.finalCount && s == 0)
-        return "liftoff";
-    return std::nullopt;
-}
-
-std::string Callouts::resumePhrase(const ShownCount& count) {
-    const std::int64_t left = count.secondsToLaunch();
-    const std::int64_t size = left < 0 ? -left : left;
-    return std::string("resuming count, ") + (left < 0 ? "T plus " : "T minus ") +
-           std::to_string(size / 60) + " minutes " + std::to_string(size % 60) + " seconds";
-}
-
-void Callouts::load() {
-    Settings& s = m_app.services().settings;
-    const std::string& app = m_app.info().exeName;
-    CalloutChoices c;
-    c.sound = flag(s, app, "Sound", c.sound);
-    const std::string volume = s.get(app, Section, "Volume", std::to_string(c.volume));
-    c.volume = std::clamp(std::atoi(volume.c_str()), 0, 100);
-    c.voice = s.get(app, Section, "Voice", "");
-    c.minutes = flag(s, app, "Minutes", c.minutes);
-    c.finalCount = flag(s, app, "Final Count", c.finalCount);
-    c.tones = flag(s, app, "Tones", c.tones);
-    c.holds = flag(s, app, "Holds", c.holds);
-    c.events = flag(s, app, "Events", c.events);
-    c.window = flag(s, app, "Launch Window", c.window);
-    m_choices = c;
-    if (m_output) {
-        m_output->setVolume(c.volume);
-        m_output->setVoice(c.voice);
-    }
-}
-
-void Callouts::save() const {
-    Settings& s = m_app.services().settings;
-    const std::string& app = m_app.info().exeName;
-    const CalloutChoices& c = m_choices;
-    auto put = [&](const char* key, bool on) { s.save(app, Section, key, on ? "1" : "0"); };
-    put("Sound", c.sound);
-    s.save(app, Section, "Volume", std::to_string(c.volume));
-    s.save(app, Section, "Voice", c.voice);
-    put("Minutes", c.minutes);
-    put("Final Count", c.finalCount);
-    put("Tones", c.tones);
-    put("Holds", c.holds);
-    put("Events", c.events);
-    put("Launch Window", c.window);
-}
-
-void Callouts::setChoices(const CalloutChoices& choices) {
-    if (choices == m_choices)
-        return;
-    const bool voiceChanged = choices.voice != m_choices.voice;
-    m_choices = choices;
-    m_choices.volume = std::clamp(m_choices.volume, 0, 100);
-    save();
-    if (m_output) {
-        m_output->setVolume(m_choices.volume);
-        if (voiceChanged)
-            m_output->setVoice(m_choices.voice);
-    }
-    prepareAll();
-    showState();
-    if (m_seen)
-        planAhead(m_seen->second);
-}
-
-void Callouts::toggleMute() {
-    CalloutChoices c = m_choices;
-    c.sound = !c.sound;
-    setChoices(c);
 }
 
 SoundState Callouts::state() const {
@@ -231,19 +139,29 @@ void Callouts::heard(const Happening& h) {
         m_planned.clear();
         if (m_output)
             m_output->plan({});
-        if (m_choices.holds) {
-            say(HoldPhrase);
+        sayHeld(HoldPhrase, h, m_choices.holds);
+        if (m_choices.holds || m_choices.commands)
             prepareAll(resumePhrase(h.shown));
-        }
         break;
     case K::Resume:
-        if (m_choices.holds)
-            say(resumePhrase(h.shown));
+        sayHeld(resumePhrase(h.shown), h, m_choices.holds);
         break;
     case K::BuiltInHold:
     case K::BuiltInHoldEnd:
-        if (m_choices.holds)
-            say(builtInHoldPhrase(h.shown.secondsToLaunch(), h.kind == K::BuiltInHold));
+        // The count stops on the hold's second, so the team's entry there is said as the hold
+        // begins, in place of the family's phrase.
+        if (const CalloutEntry* e = entryAt(h.shown.secondsToLaunch());
+            e && h.kind == K::BuiltInHold) {
+            if (m_saidCounts.insert(e->toLaunch).second)
+                say(e->words);
+            break;
+        }
+        sayHeld(builtInHoldPhrase(h.shown.secondsToLaunch(), h.kind == K::BuiltInHold), h,
+                m_choices.builtInHolds);
+        break;
+    case K::RemoteCommand:
+        if (const auto phrase = commandPhrase(h.command); phrase && m_choices.commands)
+            say(byDevice(*phrase, h.by));
         break;
     case K::WindowWarned:
         if (m_choices.window)
@@ -264,6 +182,13 @@ void Callouts::heard(const Happening& h) {
     default:
         break;
     }
+}
+
+void Callouts::sayHeld(const std::string& phrase, const Happening& h, bool family) {
+    if (!h.by.empty() && m_choices.commands)
+        say(byDevice(phrase, h.by));
+    else if (family)
+        say(phrase);
 }
 
 void Callouts::round() {
@@ -312,8 +237,11 @@ std::optional<std::string> Callouts::eventCue(const EventMoment& e, Instant at) 
 }
 
 void Callouts::sayDue(Instant now, std::int64_t seconds, const std::vector<EventMoment>& events) {
-    if (auto cue = countCue(seconds, m_choices); cue && m_saidCounts.insert(seconds).second)
+    if (auto cue = cueAt(seconds); cue && m_saidCounts.insert(seconds).second)
         say(*cue, now);
+    // The team's words win: an entry's second says nothing else.
+    if (entryAt(seconds))
+        return;
     for (const EventMoment& e : events)
         if (auto name = eventCue(e, now)) {
             m_saidEvents.insert(e.key);
@@ -333,8 +261,10 @@ void Callouts::planAhead(Instant now, const std::vector<EventMoment>& events) {
         for (int k = 1; k <= PlanSeconds; ++k) {
             const Instant at = now.addSeconds(k);
             const std::int64_t seconds = count - k;
-            if (auto cue = countCue(seconds, m_choices); cue && !m_saidCounts.contains(seconds))
+            if (auto cue = cueAt(seconds); cue && !m_saidCounts.contains(seconds))
                 plan.push_back({*cue, trueMs(at)});
+            if (entryAt(seconds))
+                continue;
             for (const EventMoment& e : events)
                 if (auto name = eventCue(e, at))
                     plan.push_back({*name, trueMs(at)});
@@ -360,9 +290,11 @@ void Callouts::prepareAll(const std::string& also) {
     if (!m_output)
         return;
     std::vector<std::string> phrases;
-    for (std::int64_t s : {600, 300, 60, 30, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0})
+    for (std::int64_t s : {600, 300, 60, 30, 20, 15, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0})
         if (auto cue = countCue(s, m_choices); cue && !cue->empty())
             phrases.push_back(*cue);
+    for (const CalloutEntry& e : entries())
+        phrases.push_back(e.words);
     phrases.push_back(HoldPhrase);
     phrases.push_back(WindowPhrase);
     if (const frmEventTimers* board = m_app.loaded<frmEventTimers>())

@@ -9,13 +9,16 @@
 
 #include "dates/clock_steps.h"
 #include "happenings.h"
+#include "model/callout_entry.h"
 #include "services/services.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -23,19 +26,29 @@ namespace orvane {
 
 class App;
 
-// Which callouts are said, and how; kept in the settings file.
+// Which callouts are said, and how; kept in the settings file. Each family of callouts is
+// switched on or off on its own.
 struct CalloutChoices {
-    bool sound = true;      // off: muted
-    int volume = 80;        // 0 to 100
-    std::string voice;      // empty: the output's default voice
-    bool minutes = true;    // "T minus ten minutes", five, one minute, thirty seconds
-    bool finalCount = true; // "T minus ten", "nine" ... "one", "liftoff"
-    bool tones = false;     // a tone on each of the last ten seconds instead of the numbers
-    bool holds = true;      // "hold" and "resuming count, ..."
-    bool events = true;     // each event's name at its moment
-    bool window = true;     // "launch window expires in one minute"
+    bool sound = true;        // off: muted
+    int volume = 80;          // 0 to 100
+    std::string voice;        // empty: the output's default voice
+    bool minutes = true;      // "T minus ten minutes", five, one minute
+    bool seconds = true;      // "T minus thirty seconds", twenty, fifteen
+    bool finalCount = true;   // "T minus ten", "nine" ... "one", "liftoff"
+    bool tones = false;       // a tone on each of the last ten seconds instead of the numbers
+    bool holds = true;        // "hold" and "resuming count, ..."
+    bool builtInHolds = true; // "T minus twenty minutes and holding", "... and counting"
+    bool events = true;       // each event's name at its moment
+    bool window = true;       // "launch window expires in one minute"
+    bool commands = true;     // a paired device's command, with the device's name
     bool operator==(const CalloutChoices&) const = default;
 };
+
+// The families by the names the scenario runner and the settings' readers use: "final",
+// "minutes", "seconds", "holds", "built-in-holds", "events", "window", "commands".
+bool* calloutFamily(CalloutChoices& choices, std::string_view name);
+inline constexpr std::array<const char*, 8> CalloutFamilies{
+    "final", "minutes", "seconds", "holds", "built-in-holds", "events", "window", "commands"};
 
 // What pnlSound shows.
 enum class SoundState { On, Muted, NoSound };
@@ -68,12 +81,33 @@ class Callouts {
     // Says a sample with the voice and volume chosen, muted or not.
     void test();
 
+    // ---- the team's own callouts ----
+    // The entries that apply: the open plan's, else the settings'.
+    const std::vector<CalloutEntry>& entries() const;
+    // Whether they are the plan's.
+    bool entriesInPlan() const;
+    // Puts ENTRY in place of entry N, or adds it when N is past the last; removes entry N.
+    // Each says what is wrong and changes nothing, or keeps the change (in the plan or the
+    // settings) and plans the cues afresh.
+    std::optional<std::string> setEntry(std::size_t n, const CalloutEntry& entry);
+    void removeEntry(std::size_t n);
+    // The plan's entries came or went (a plan opened or closed): they are made ready.
+    void entriesChanged();
+    // How many milliseconds entry N would still be speaking when the next cue is due, or
+    // none: it ends in time, or its spoken length is not known yet.
+    std::optional<std::int64_t> overlap(std::size_t n) const;
+
     // The cue for the count at SECONDS to launch: its text, "" for a tone, none when that
     // second has no cue.
     static std::optional<std::string> countCue(std::int64_t seconds, const CalloutChoices& c);
     // "resuming count, T minus 2 minutes 5 seconds".
     static std::string resumePhrase(const ShownCount& count);
     static constexpr const char* HoldPhrase = "hold";
+    // PHRASE as a paired device's command: "hold, by Flight director's tablet".
+    static std::string byDevice(const std::string& phrase, const std::string& device);
+    // A paired device's command with no happening of its own, as said; none for one that
+    // cannot be heard (mute).
+    static std::optional<std::string> commandPhrase(const std::string& command);
     static constexpr const char* WindowPhrase = "launch window expires in one minute";
     static constexpr const char* TestPhrase = "T minus ten, nine, eight";
 
@@ -84,6 +118,16 @@ class Callouts {
     void missed(const std::string& text);
     std::string missedNote() const;
     void forget();
+    // The entry said at SECONDS to launch, if any: it takes the place of that second's cues.
+    const CalloutEntry* entryAt(std::int64_t seconds) const;
+    // What is said at SECONDS to launch: an entry's words, else the families' cue.
+    std::optional<std::string> cueAt(std::int64_t seconds) const;
+    void keepEntries(std::vector<CalloutEntry> entries);
+    void loadEntries();
+    void saveEntries() const;
+    // A hold or resume PHRASE, said for the family that covers it: a paired device's command
+    // (with its name) or HOLDS's own.
+    void sayHeld(const std::string& phrase, const Happening& h, bool family);
     // The board's event moments and names, read once for a round of cues: reading a row
     // converts the launch time, which costs more than the whole rest of a round.
     struct EventMoment {
@@ -123,6 +167,8 @@ class Callouts {
     std::set<std::int64_t> m_saidCounts;
     std::set<std::tuple<int, std::string, std::int64_t>> m_saidEvents;
     std::vector<Cue> m_planned;
+    // The settings' entries, used while no plan is open.
+    std::vector<CalloutEntry> m_ownEntries;
     int m_missed = 0;
     std::string m_lastMissed;
 };

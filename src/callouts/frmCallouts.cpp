@@ -4,6 +4,7 @@
 #include "callouts/callouts.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace orvane {
 
@@ -11,7 +12,7 @@ frmCallouts::frmCallouts(App& app, Callouts& callouts)
     : Form(app.services(), "frmCallouts"), m_app(app), m_callouts(callouts) {
     setCaption("Callouts");
     setCentered(true);
-    move(0, 0, 6000, 6360);
+    move(0, 0, 6000, 9840);
 
     chkSound.setCaption("&Speak the callouts");
     chkSound.move(240, 180, 5400, 330);
@@ -29,39 +30,74 @@ frmCallouts::frmCallouts(App& app, Callouts& callouts)
     vsbVoice.move(4800, 1620, 255, 420);
 
     fraWhich.setCaption("Which callouts");
-    fraWhich.move(240, 2220, 5400, 2340);
+    fraWhich.move(240, 2160, 5400, 2820);
     const struct {
         CheckBox& box;
         const char* caption;
     } which[] = {
-        {chkMinutes, "T minus ten, five, one &minute, thirty seconds"},
         {chkFinalCount, "The &final count, ten to liftoff"},
         {chkTones, "&Tones for the last ten seconds, not numbers"},
+        {chkMinutes, "The &minute marks: ten, five, one minute"},
+        {chkSeconds, "The seco&nds marks: thirty, twenty, fifteen seconds"},
         {chkHolds, "&Hold and resuming count"},
+        {chkBuiltInHolds, "&Built-in holds: holding, counting"},
         {chkEvents, "&Events, by name, at their moments"},
         {chkWindow, "Launch &window expires in one minute"},
+        {chkCommands, "&Commands from paired devices, with their names"},
     };
-    int top = 300;
+    int top = 270;
     for (const auto& w : which) {
         w.box.setCaption(w.caption);
         w.box.setContainer(&fraWhich);
-        w.box.move(120, top, 5100, 300);
+        w.box.move(120, top, 5100, 270);
         w.box.onClick = [this] { TakeChoices(); };
-        top += 330;
+        top += 276;
     }
+
+    lblEntries.setCaption("Your own callouts, said in place of any other at their T-time:");
+    lblEntries.move(240, 5100, 5400, 255);
+    lblHeadTime.setCaption("T-time");
+    lblHeadTime.move(240, 5400, 1320, 255);
+    lblHeadWords.setCaption("Words");
+    lblHeadWords.move(1620, 5400, 2880, 255);
+    for (int n = 0; n < Rows; ++n) {
+        const int rowTop = 5670 + n * 360;
+        txtEntryTime[n].move(240, rowTop, 1320, 330);
+        txtEntryWords[n].move(1620, rowTop, 2880, 330);
+        lblOverlap[n].setForeColor(0x0000C0);
+        lblOverlap[n].move(4560, rowTop + 45, 780, 255);
+        txtEntryTime[n].onChange = [this, n] { TakeEntry(n); };
+        txtEntryWords[n].onChange = [this, n] { TakeEntry(n); };
+    }
+    vsbEntries.move(5385, 5670, 255, Rows * 360 - 30);
+    vsbEntries.onChange = [this] {
+        if (m_showing)
+            return;
+        // Every row is written from the entries again: none holds a wrong entry any more.
+        m_wrong = {};
+        lblEntryMessage.setCaption("");
+        ShowEntries();
+    };
+    lblEntryMessage.setForeColor(0x0000C0);
+    lblEntryMessage.setWordWrap(true);
+    lblEntryMessage.move(240, 7860, 5400, 480);
+
     lblMute.setCaption(std::string(Callouts::MuteShortcut) +
                        ", or Mute Callouts on the Settings menu, in the main window's full screen "
                        "mutes and unmutes the callouts.");
     lblMute.setWordWrap(true);
-    lblMute.move(240, 4680, 5400, 480);
+    lblMute.move(240, 8400, 5400, 480);
     cmdTest.setCaption("&Test");
-    cmdTest.move(1560, 5400, 1140, 375);
+    cmdTest.move(1560, 9000, 1140, 375);
     cmdClose.setCaption("&Close");
     cmdClose.setCancel(true);
     cmdClose.setDefault(true);
-    cmdClose.move(3060, 5400, 1140, 375);
+    cmdClose.move(3060, 9000, 1140, 375);
 
-    onLoad = [this] { ShowChoices(); };
+    onLoad = [this] {
+        ShowChoices();
+        ShowEntries();
+    };
     chkSound.onClick = [this] { TakeChoices(); };
     vsbVolume.onChange = [this] { TakeChoices(); };
     vsbVoice.onChange = [this] { TakeChoices(); };
@@ -80,11 +116,14 @@ void frmCallouts::ShowChoices() {
     const auto voice = std::find(voices.begin(), voices.end(), c.voice);
     vsbVoice.setValue(voice == voices.end() ? 0 : int(voice - voices.begin()));
     chkMinutes.setValue(c.minutes);
+    chkSeconds.setValue(c.seconds);
     chkFinalCount.setValue(c.finalCount);
     chkTones.setValue(c.tones);
     chkHolds.setValue(c.holds);
+    chkBuiltInHolds.setValue(c.builtInHolds);
     chkEvents.setValue(c.events);
     chkWindow.setValue(c.window);
+    chkCommands.setValue(c.commands);
     m_showing = false;
 
     lblVolumeValue.setCaption(std::to_string(c.volume) + " %");
@@ -108,13 +147,83 @@ void frmCallouts::TakeChoices() {
     if (!voices.empty())
         c.voice = voices[std::size_t(std::clamp(vsbVoice.value(), 0, int(voices.size()) - 1))];
     c.minutes = chkMinutes.value() == 1;
+    c.seconds = chkSeconds.value() == 1;
     c.finalCount = chkFinalCount.value() == 1;
     c.tones = chkTones.value() == 1;
     c.holds = chkHolds.value() == 1;
+    c.builtInHolds = chkBuiltInHolds.value() == 1;
     c.events = chkEvents.value() == 1;
     c.window = chkWindow.value() == 1;
+    c.commands = chkCommands.value() == 1;
     m_callouts.setChoices(c);
     ShowChoices();
+    // A family switched changes which cue comes next after an entry.
+    ShowEntries();
+}
+
+void frmCallouts::ShowEntries() {
+    const std::vector<CalloutEntry>& entries = m_callouts.entries();
+    const bool wasShowing = std::exchange(m_showing, true);
+    // The blank row after the last entry is always in reach.
+    vsbEntries.setRange(0, std::max(0, int(entries.size()) + 1 - Rows));
+    lblEntries.setCaption(m_callouts.entriesInPlan()
+                              ? "The plan's own callouts, said in place of any other at their "
+                                "T-time:"
+                              : "Your own callouts, said in place of any other at their T-time:");
+    for (int n = 0; n < Rows; ++n) {
+        const std::size_t i = entryAt(n);
+        const bool here = i < entries.size();
+        // Rows past the blank one wait until it is filled.
+        txtEntryTime[n].setEnabled(i <= entries.size());
+        txtEntryWords[n].setEnabled(i <= entries.size());
+        const std::optional<std::int64_t> late = here ? m_callouts.overlap(i) : std::nullopt;
+        lblOverlap[n].setCaption(late ? "overlaps" : "");
+        lblOverlap[n].setToolTipText(
+            late ? "Still speaking " + std::to_string(*late) + " ms after the next cue is due: "
+                       "the next cue cuts it short."
+                 : "");
+        if (n == m_taking || !m_wrong[std::size_t(n)].empty())
+            continue;
+        txtEntryTime[n].setText(here ? calloutTime(entries[i].toLaunch, true) : "");
+        txtEntryWords[n].setText(here ? entries[i].words : "");
+    }
+    m_showing = wasShowing;
+}
+
+void frmCallouts::TakeEntry(int n) {
+    if (m_showing)
+        return;
+    const std::size_t i = entryAt(n);
+    const std::string& at = txtEntryTime[n].text();
+    const std::string& words = txtEntryWords[n].text();
+    const std::string row = "Row " + std::to_string(i + 1) + ": ";
+    m_taking = n;
+    if (at.empty() && words.empty()) {
+        // An emptied row removes its entry; the blank row past the last stays blank.
+        Wrong(n, "");
+        m_taking = -1;
+        m_callouts.removeEntry(i);
+    } else if (const std::optional<std::int64_t> t = readCalloutTime(at, true); !t) {
+        Wrong(n, row + "\"" + at +
+                     "\" is not a T-time such as T-00:09:00, T+00:00:10 or at liftoff.");
+    } else if (const auto wrong = m_callouts.setEntry(i, {*t, words})) {
+        Wrong(n, row + *wrong + ".");
+    } else {
+        Wrong(n, "");
+    }
+    // The row typed into keeps its text as typed; the others follow the entries.
+    ShowEntries();
+    m_taking = -1;
+}
+
+void frmCallouts::Wrong(int n, const std::string& message) {
+    m_wrong[std::size_t(n)] = message;
+    // A row put right leaves the message of another row still wrong, if any.
+    if (message.empty())
+        for (const std::string& other : m_wrong)
+            if (!other.empty())
+                return lblEntryMessage.setCaption(other);
+    lblEntryMessage.setCaption(message);
 }
 
 } // namespace orvane

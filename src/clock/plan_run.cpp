@@ -1,6 +1,7 @@
 #include "clock/plan_run.h"
 
 #include "app.h"
+#include "callouts/callouts.h"
 #include "clock/frmOrvane.h"
 #include "clock/frmPlan.h"
 
@@ -112,6 +113,8 @@ void PlanRun::setLiftoff(frmOrvane& f, const DateTime& liftoff) {
 void PlanRun::planChanged(frmOrvane& f) {
     if (auto* editor = static_cast<frmPlan*>(f.m_app.loadedDialog(App::Dialog::Plan)))
         editor->ShowPlan();
+    // An opened plan brings its own callouts; a closed one takes them with it.
+    f.m_app.callouts().entriesChanged();
     show(f, f.services().clock.instant());
 }
 

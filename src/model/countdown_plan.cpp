@@ -77,6 +77,7 @@ void CountdownPlan::remove(std::size_t n) {
 
 void CountdownPlan::clear() {
     m_holds.clear();
+    m_callouts.clear();
     m_standing.reset();
     m_endedAt.reset();
 }

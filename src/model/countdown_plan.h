@@ -6,6 +6,8 @@
 // launch time plus the built-in hold time still ahead, so it stands still through a hold kept
 // to its plan and moves only when a hold runs longer or shorter than planned.
 
+#include "model/callout_entry.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -43,8 +45,17 @@ class CountdownPlan {
     std::optional<std::string> replace(std::size_t n, const BuiltInHold& hold);
     void remove(std::size_t n);
     void clear();
-    // Takes OTHER's holds; a hold standing now stands on, as when the plan is edited.
-    void setHolds(const CountdownPlan& other) { m_holds = other.m_holds; }
+    // Takes OTHER's holds and callouts; a hold standing now stands on, as when the plan is
+    // edited.
+    void setHolds(const CountdownPlan& other) {
+        m_holds = other.m_holds;
+        m_callouts = other.m_callouts;
+    }
+    // The team's own callouts that go with the plan, in the order they were written.
+    const std::vector<CalloutEntry>& callouts() const { return m_callouts; }
+    std::vector<CalloutEntry>& callouts() { return m_callouts; }
+    // A plan is open while it has a built-in hold or a callout of its own.
+    bool open() const { return !m_holds.empty() || !m_callouts.empty(); }
 
     // ---- the run: where the count stands among the holds ----
     // The hold that stands now, or none. It is kept apart from the plan, so that editing the
@@ -102,6 +113,7 @@ class CountdownPlan {
     void sort();
 
     std::vector<BuiltInHold> m_holds;
+    std::vector<CalloutEntry> m_callouts;
     std::optional<BuiltInHold> m_standing;
     std::int64_t m_elapsed = 0;
     std::int64_t m_planned = 0;

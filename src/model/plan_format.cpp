@@ -33,6 +33,20 @@ std::optional<std::string> readHold(std::string_view line, CountdownPlan& plan) 
     return std::nullopt;
 }
 
+constexpr std::string_view CalloutWord = "callout ";
+
+std::optional<std::string> readCallout(std::string_view line, CountdownPlan& plan) {
+    std::string wrong;
+    const std::optional<CalloutEntry> entry =
+        readCalloutEntry(std::string(line.substr(CalloutWord.size())), wrong);
+    if (!entry)
+        return "callout: " + wrong;
+    if (auto bad = checkCalloutEntry(plan.callouts(), *entry, std::nullopt))
+        return "callout: " + *bad;
+    plan.callouts().push_back(*entry);
+    return std::nullopt;
+}
+
 } // namespace
 
 PlanFileRead parsePlanFile(std::string_view content) {
@@ -63,7 +77,8 @@ PlanFileRead parsePlanFile(std::string_view content) {
         }
         if (line.empty() || line.starts_with('#'))
             continue;
-        if (auto wrong = readHold(line, plan)) {
+        if (auto wrong = line.starts_with(CalloutWord) ? readCallout(line, plan)
+                                                       : readHold(line, plan)) {
             r.problem = at + *wrong;
             return r;
         }
@@ -81,6 +96,8 @@ std::string formatPlanFile(const CountdownPlan& plan) {
     for (const BuiltInHold& h : plan.holds())
         text += "T-" + planHms(h.tSeconds) + " " + planHms(h.lengthSeconds) + " " +
                 (h.waits ? "waits" : "ends") + " " + h.label + "\n";
+    for (const CalloutEntry& e : plan.callouts())
+        text += std::string(CalloutWord) + formatCalloutEntry(e) + "\n";
     return text;
 }
 

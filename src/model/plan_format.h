@@ -5,10 +5,14 @@
 //     Orvane countdown plan 1
 //     T-03:00:00 02:30:00 ends Built-in hold
 //     T-00:09:00 00:45:00 waits Final built-in hold: go/no-go poll
+//     callout T-00:09:00 T minus nine minutes, go/no-go poll
 //
 // The first line names the format and its version. Each further line is one built-in hold:
 // its T-time, its planned length, "ends" (it ends by itself when its time is up) or "waits"
-// (it ends only on Resume), and its label, the rest of the line, UTF-8. Lines end in LF
+// (it ends only on Resume), and its label, the rest of the line, UTF-8. A line starting
+// "callout " is one of the team's own callouts: its T-time (T-HH:MM:SS, or T+HH:MM:SS after
+// liftoff) and the words said then, the rest of the line. A plan without callout lines is
+// read as before they existed, and one without callouts is written without them. Lines end in LF
 // (CR LF is read too); blank lines and lines starting with '#' are passed over. A file is
 // read all or nothing: the first thing wrong refuses it, naming its line.
 

@@ -132,9 +132,22 @@ double FakeProcess::random() {
 }
 
 void FakeSound::prepare(const std::vector<std::string>& phrases) {
+    bool made = false;
     for (const std::string& p : phrases)
-        if (std::find(prepared.begin(), prepared.end(), p) == prepared.end())
+        if (std::find(prepared.begin(), prepared.end(), p) == prepared.end()) {
             prepared.push_back(p);
+            made = true;
+        }
+    // The real output tells of it later, from its own thread; here at once.
+    if (made && onReady)
+        onReady();
+}
+
+std::optional<int> FakeSound::spokenMs(const std::string& phrase) const {
+    if (std::find(prepared.begin(), prepared.end(), phrase) == prepared.end())
+        return std::nullopt;
+    const auto length = lengths.find(phrase);
+    return length != lengths.end() ? length->second : int(phrase.size()) * 80;
 }
 
 void FakeSound::sound(const Cue& cue) {

@@ -105,6 +105,9 @@ class FakeSound : public SoundOutput {
     void prepare(const std::vector<std::string>& phrases) override;
     void plan(const std::vector<Cue>& cues) override { planned = cues; }
     void sound(const Cue& cue) override;
+    // A phrase made ready sounds for its length in LENGTHS, else 80 ms a character (about
+    // the pace of speech); none before it is made ready.
+    std::optional<int> spokenMs(const std::string& phrase) const override;
     // Makes sound available again (empty) or not, as a lost sound server would.
     void setUnavailable(std::string why);
 
@@ -113,6 +116,7 @@ class FakeSound : public SoundOutput {
     std::string voice;
     int volume = 100;
     std::vector<std::string> prepared; // every phrase asked for, in order, once
+    std::map<std::string, int> lengths;
     std::vector<Cue> planned;
     TranscriptSink transcript;
 };

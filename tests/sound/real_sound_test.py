@@ -178,7 +178,16 @@ def heard_once_each(onsets, cues, launch=None):
         previous = heard[0]
 
 
+def final_count_only(program):
+    """The seconds marks switched off in the Callouts dialog: "T minus fifteen seconds" begins
+    as "T minus ten" does, and these stories listen for the final count."""
+    program.do("click frmOrvane.mnuCallouts")
+    program.do("click frmCallouts.chkSeconds")
+    program.do("click frmCallouts.cmdClose")
+
+
 def story_count(orvane, sound, program, find_cues):
+    final_count_only(program)
     # The dialog's test, in the voice.
     program.do("click frmOrvane.mnuCallouts")
     program.do("click frmCallouts.cmdTest")
@@ -230,6 +239,7 @@ def story_hold_resume(orvane, sound, program, find_cues):
 
 
 def story_stop_process(orvane, sound, program, find_cues):
+    final_count_only(program)
     launch = int(time.time()) + 19
     program.set_launch(launch)
     sound.watch(launch - 17)
@@ -251,6 +261,7 @@ def story_stop_process(orvane, sound, program, find_cues):
 
 
 def story_restart_server(orvane, sound, program, find_cues):
+    final_count_only(program)
     launch = int(time.time()) + 19
     program.set_launch(launch)
     sound.watch(launch - 16)

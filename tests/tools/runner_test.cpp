@@ -163,6 +163,34 @@ TEST_F(RunnerTest, MalformedInputCommandsFail) {
         EXPECT_FALSE(runner.runLine(line)) << line;
 }
 
+// The callouts' lines are refused, with the reason, as the Callouts dialog would refuse them.
+TEST_F(RunnerTest, CalloutLinesAreCheckedAsTheDialogChecks) {
+    const std::pair<const char*, const char*> refused[] = {
+        {"callout-family final maybe", "story.txt:1: a family is on or off, not maybe"},
+        {"callout-family tones off",
+         "story.txt:1: tones is not a family of callouts (final, minutes, seconds, holds, "
+         "built-in-holds, events, window, commands)"},
+        {"callout-family final", "story.txt:1: missing on|off"},
+        {"callout-entry T-00:09 poll",
+         "story.txt:1: T-00:09 is not a T-time such as T-00:09:00 or T+00:00:10"},
+        {"callout-entry T-00:09:00", "story.txt:1: missing TEXT"},
+        {"callout-entry T-00:00:05 again", "story.txt:1: entry 1 is said at T-00:00:05 already"},
+    };
+    EXPECT_FALSE(runner.runLine("callout-family final off")) << "only once the program runs";
+    startAfterSplash();
+    ASSERT_TRUE(more("callout-entry T-00:00:05 five, our own\ncallout-family final off\n"))
+        << runner.error();
+    for (const auto& [line, why] : refused) {
+        EXPECT_FALSE(more(line)) << line;
+        EXPECT_EQ(runner.error(), why);
+    }
+    EXPECT_FALSE(runner.runLine("callout-family final on extra"));
+    // From T - 7: the final count off, then on again.
+    ASSERT_TRUE(more("advance 2s\ncallout-family final on\nadvance 4s\n")) << runner.error();
+    EXPECT_EQ(printed(), "callout \"five, our own\"\ncallout \"four\"\ncallout \"three\"\n"
+                         "callout \"two\"\ncallout \"one\"\n");
+}
+
 TEST_F(RunnerTest, SetupComesBeforeStartAndInputAfterIt) {
     EXPECT_FALSE(runner.runLine("click frmOrvane.cmdAccess"));
     EXPECT_FALSE(runner.runLine("set frmOrvane.txtHours 12"));
