@@ -4,6 +4,7 @@
 
 #include <date/tz.h>
 
+#include <array>
 #include <chrono>
 #include <cstdlib>
 #include <stdexcept>
@@ -111,18 +112,20 @@ WallTimeMeaning TimeZone::meaning(DateTime wall) const {
         out.instant = out.secondInstant = Instant::fromUnixSeconds(local);
         return out;
     }
-    // The launch time is read in its zone many times a second, and a zone's rules never change
-    // while the program runs: the last answer, on each thread, serves again.
-    struct Last {
+    // The launch time and the events' moments are read in their zone many times a second, and
+    // a zone's rules never change while the program runs: the answers, kept on each thread for
+    // a few wall times, serve again.
+    struct Kept {
         const date::time_zone* zone = nullptr;
         std::int64_t local = 0;
         WallTimeMeaning meaning;
     };
-    thread_local Last last;
-    if (last.zone == m_zone && last.local == local)
-        return last.meaning;
+    thread_local std::array<Kept, 16> kept;
+    Kept& slot = kept[std::size_t(local) % kept.size()];
+    if (slot.zone == m_zone && slot.local == local)
+        return slot.meaning;
     out = meaningIn(*m_zone, local);
-    last = {m_zone, local, out};
+    slot = {m_zone, local, out};
     return out;
 }
 
