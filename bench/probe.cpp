@@ -42,6 +42,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -186,12 +187,23 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
             write("flip " + stamp() + " " + l + "\n");
             return;
         }
-        write("flip " + stamp() + " " + shown("lblTMinus") + " " + shown("lblDays") + " " +
-              shown("lblHours") + " " + shown("lblMinutes") + " " + shown("lblSeconds") + "\n");
-        std::string ticks = "ticks " + stamp();
-        for (const auto& [name, timer] : m_timers)
-            ticks += " " + name + "=" + std::to_string(timer->ticks());
-        write(ticks + "\n");
+        // Written in place, piece by piece: the probe's own work is counted with the program's.
+        const std::int64_t ns = nowNs();
+        m_pending += "flip ";
+        appendNumber(ns);
+        for (const char* name : {"lblTMinus", "lblDays", "lblHours", "lblMinutes", "lblSeconds"}) {
+            m_pending += ' ';
+            m_pending += shown(name);
+        }
+        m_pending += "\nticks ";
+        appendNumber(ns);
+        for (const auto& [name, timer] : m_timers) {
+            m_pending += ' ';
+            m_pending += name;
+            m_pending += '=';
+            appendNumber(std::int64_t(timer->ticks()));
+        }
+        write("\n");
     }
 
   protected:
@@ -290,8 +302,13 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
     void rowChanged(orvane::Control& control, orvane::Prop what) {
         const std::string n = std::to_string(control.index());
         if (what == orvane::Prop::Caption && control.kind() == orvane::Kind::Label) {
-            write("row " + stamp() + " " + n + " " +
-                  static_cast<orvane::Label&>(control).caption() + "\n");
+            m_pending += "row ";
+            appendNumber(nowNs());
+            m_pending += ' ';
+            m_pending += n;
+            m_pending += ' ';
+            m_pending += static_cast<orvane::Label&>(control).caption();
+            write("\n");
         } else if (what == orvane::Prop::BackColor) {
             char color[16];
             std::snprintf(color, sizeof color, "&H%08X", unsigned(control.backColor()));
@@ -300,6 +317,16 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
         }
     }
 
+    static std::int64_t nowNs() {
+        timespec t{};
+        clock_gettime(CLOCK_REALTIME, &t);
+        return std::int64_t(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
+    }
+    void appendNumber(std::int64_t v) {
+        char digits[24];
+        const char* end = std::to_chars(digits, digits + sizeof digits, v).ptr;
+        m_pending.append(digits, std::size_t(end - digits));
+    }
     static std::string stamp() {
         timespec t{};
         clock_gettime(CLOCK_REALTIME, &t);

@@ -4,6 +4,7 @@
 
 #include <date/tz.h>
 
+#include <array>
 #include <chrono>
 #include <cstdlib>
 #include <stdexcept>
@@ -75,15 +76,11 @@ std::string TimeZone::name() const {
     return m_zone ? std::string(m_zone->name()) : std::string("UTC");
 }
 
-WallTimeMeaning TimeZone::meaning(DateTime wall) const {
-    const std::int64_t local = localUnixSeconds(wall);
+namespace {
+
+WallTimeMeaning meaningIn(const date::time_zone& zone, std::int64_t local) {
     WallTimeMeaning out;
-    if (!m_zone) {
-        out.instant = out.secondInstant = Instant::fromUnixSeconds(local);
-        return out;
-    }
-    const date::local_info info =
-        m_zone->get_info(date::local_seconds{std::chrono::seconds{local}});
+    const date::local_info info = zone.get_info(date::local_seconds{std::chrono::seconds{local}});
     // Both an ambiguous time's first occurrence and a skipped time read with the offset in
     // force before the change.
     out.instant = Instant::fromUnixSeconds(local - info.first.offset.count());
@@ -103,6 +100,32 @@ WallTimeMeaning TimeZone::meaning(DateTime wall) const {
         break;
     }
     }
+    return out;
+}
+
+} // namespace
+
+WallTimeMeaning TimeZone::meaning(DateTime wall) const {
+    const std::int64_t local = localUnixSeconds(wall);
+    WallTimeMeaning out;
+    if (!m_zone) {
+        out.instant = out.secondInstant = Instant::fromUnixSeconds(local);
+        return out;
+    }
+    // The launch time and the events' moments are read in their zone many times a second, and
+    // a zone's rules never change while the program runs: the answers, kept on each thread for
+    // a few wall times, serve again.
+    struct Kept {
+        const date::time_zone* zone = nullptr;
+        std::int64_t local = 0;
+        WallTimeMeaning meaning;
+    };
+    thread_local std::array<Kept, 16> kept;
+    Kept& slot = kept[std::size_t(local) % kept.size()];
+    if (slot.zone == m_zone && slot.local == local)
+        return slot.meaning;
+    out = meaningIn(*m_zone, local);
+    slot = {m_zone, local, out};
     return out;
 }
 

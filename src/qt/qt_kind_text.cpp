@@ -12,7 +12,9 @@
 #include <QLineEdit>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QResizeEvent>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -171,6 +173,16 @@ class LabelView final : public KindView {
         return label;
     }
 
+    // A label keeps the box the form gives it, fixed: a label of free size asks the window
+    // it is in to lay out again at each new text, though nothing there is laid out, and the
+    // count and the board take a dozen new texts a second.
+    void place(Control& c, QWidget* w, QtView& view) const override {
+        w->setMinimumSize(0, 0);
+        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        KindView::place(c, w, view);
+        w->setFixedSize(w->size());
+    }
+
     void sync(Control& c, QWidget* w, Prop what, QtView&) const override {
         auto& l = static_cast<Label&>(c);
         auto* label = static_cast<FitLabel*>(w);
@@ -267,12 +279,29 @@ class TextBoxView final : public KindView {
     }
 };
 
+// The status bar's strip. Its panels are as tall as the strip leaves them, fixed so: a panel
+// whose width is fixed too then takes a new text (the date panel, every second) without the
+// strip laying out every panel again, measuring each one's text.
+class StatusStrip final : public QWidget {
+  public:
+    using QWidget::QWidget;
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QWidget::resizeEvent(event);
+        const QMargins margins = layout() ? layout()->contentsMargins() : QMargins();
+        const int height = std::max(0, this->height() - margins.top() - margins.bottom());
+        for (QWidget* panel : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            panel->setFixedHeight(height);
+    }
+};
+
 // Docked to the window's bottom edge rather than placed in the client area: the view lays it
 // out with the window.
 class StatusBarView final : public KindView {
   public:
     QWidget* make(Control&, QWidget* client, QtView&) const override {
-        auto* strip = new QWidget(client->window());
+        auto* strip = new StatusStrip(client->window());
         auto* layout = new QHBoxLayout(strip);
         layout->setContentsMargins(1, 2, 1, 1);
         layout->setSpacing(2);
@@ -295,7 +324,9 @@ class StatusPanelView final : public KindView {
         QWidget* strip = view.widget(*c.container());
         if (!strip)
             return nullptr;
-        auto* panel = new QLabel(strip);
+        // Drawn as the count's labels are, so that the date turning each second is not laid
+        // out and shaped again at every paint.
+        auto* panel = new FitLabel(strip);
         panel->setTextFormat(Qt::PlainText);
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panel->setIndent(3);
@@ -330,7 +361,7 @@ class StatusPanelView final : public KindView {
     // A panel that warns is filled with its colour; the others with the status bar's.
     void sync(Control& c, QWidget* w, Prop what, QtView&) const override {
         if (what == Prop::Text)
-            static_cast<QLabel*>(w)->setText(qstr(static_cast<StatusPanel&>(c).text()));
+            static_cast<FitLabel*>(w)->setShownText(qstr(static_cast<StatusPanel&>(c).text()));
         else if (what == Prop::BackColor)
             fill(w, c.backColor()); // a warning shows in amber
     }

@@ -1,15 +1,17 @@
 #include "qt/qt_sound_client.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTimer>
 
+#include <fcntl.h>
 #include <sys/prctl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
+#include <string_view>
 
 namespace orvane {
 
@@ -20,14 +22,10 @@ const QString HelperName = QStringLiteral("orvane-sound");
 // started again at once.
 constexpr auto LongRun = std::chrono::seconds(10);
 
-// A process stopped by a signal (or by a debugger) answers nothing: its state says so at once.
-bool stopped(qint64 pid) {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray line = stat.read(512);
-    const qsizetype close = line.lastIndexOf(')');
-    return close >= 0 && close + 2 < line.size() &&
+// The state letter of a process's stat line: after the name's closing parenthesis and a blank.
+bool stoppedState(std::string_view line) {
+    const auto close = line.rfind(')');
+    return close != std::string_view::npos && close + 2 < line.size() &&
            (line[close + 2] == 'T' || line[close + 2] == 't');
 }
 
@@ -86,6 +84,8 @@ SoundClient::~SoundClient() {
         }
     }
     m_alive.reset();
+    if (m_statFd >= 0)
+        ::close(m_statFd);
 }
 
 qint64 SoundClient::helperPid() const {
@@ -124,7 +124,7 @@ void SoundClient::beat() {
     const auto now = steadyNow();
     // Silence counts only from a question: the program's own rounds may come late (a hold
     // moves them), and a process that was not asked owes no answer.
-    if (stopped(m_process->processId()) || (m_waiting && now - *m_waiting > Silent)) {
+    if (stopped() || (m_waiting && now - *m_waiting > Silent)) {
         hung();
         return;
     }
@@ -133,6 +133,33 @@ void SoundClient::beat() {
         m_waiting = now;
         send({SoundMessage::Kind::Ping, {std::to_string(++m_beats)}, {}, 0});
     }
+}
+
+// A process stopped by a signal (or by a debugger) answers nothing: its state says so at once.
+// It is read at every round, from the one file kept open while the process lives.
+bool SoundClient::stopped() {
+    const qint64 pid = m_process->processId();
+    if (pid != m_statPid) {
+        if (m_statFd >= 0)
+            ::close(m_statFd);
+        m_statPid = pid;
+        m_statFd =
+            pid > 0 ? ::open(QByteArray("/proc/" + QByteArray::number(pid) + "/stat").constData(),
+                             O_RDONLY | O_CLOEXEC)
+                    : -1;
+    }
+    if (m_statFd < 0)
+        return false;
+    char line[512];
+    const ssize_t n = ::pread(m_statFd, line, sizeof line, 0);
+    if (n <= 0) {
+        // Gone: looked for afresh next time, should the number come round again.
+        ::close(m_statFd);
+        m_statFd = -1;
+        m_statPid = 0;
+        return false;
+    }
+    return stoppedState({line, std::size_t(n)});
 }
 
 // Killed, the process ends, and ended() says so and starts it again.

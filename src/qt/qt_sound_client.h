@@ -68,7 +68,7 @@ class SoundClient : public SoundOutput {
     // The sound process is asked for an answer at most this often, and taken for hung when
     // none came for Silent after it was asked; a process just started has Starting to give
     // its first.
-    static constexpr auto Heartbeat = std::chrono::milliseconds(900);
+    static constexpr auto Heartbeat = std::chrono::milliseconds(4500);
     static constexpr auto Silent = std::chrono::milliseconds(1500);
     static constexpr auto Starting = std::chrono::seconds(5);
     // Phrases kept to tell a sound process started anew; the oldest goes first.
@@ -76,6 +76,7 @@ class SoundClient : public SoundOutput {
 
   private:
     void start();
+    bool stopped();
     void hung();
     void send(const SoundMessage& message);
     void readAnswers();
@@ -100,6 +101,9 @@ class SoundClient : public SoundOutput {
     bool m_answered = false; // the running process has spoken since it started
     bool m_hung = false;     // it was killed for answering or reading nothing
     std::chrono::steady_clock::time_point m_started;
+    // The running process's stat file, kept open to read its state at every round.
+    qint64 m_statPid = 0;
+    int m_statFd = -1;
 
     std::string m_why;
     std::vector<std::string> m_voices;

@@ -51,6 +51,9 @@ class SpeechOutput : public SoundOutput {
     static Pcm makeTone(int rate);
     // At most this many phrases are kept made; the one prepared longest ago goes first.
     static constexpr std::size_t MaxPhrases = 64;
+    // How long the watch waits before it looks for a sound server again, after FAILURES looks
+    // in a row found none: a second the first few times, then longer, to at most ten.
+    static std::int64_t retryWaitMs(int failures);
 
   private:
     // A planned cue whose first sound could only be heard this late is not said: a number said
@@ -122,6 +125,7 @@ class SpeechOutput : public SoundOutput {
     bool m_contextReady = false;
     std::int64_t m_attemptMs = 0; // when the last connection was begun, on the steady clock
     std::int64_t m_failedMs = 0;  // when it failed; 0 while it has not
+    int m_failures = 0;           // looks for the server in a row that found none
     std::thread m_watch;
     std::mutex m_watchMutex;
     std::condition_variable m_watchWake;

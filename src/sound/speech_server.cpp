@@ -14,8 +14,14 @@ namespace {
 
 // A sound server that has not answered this long after being asked is taken for gone.
 constexpr std::int64_t AnswerMs = 3000;
-// A lost sound server is looked for again this often.
+// A lost sound server is looked for again this often, the first few times; while it stays
+// away, the waits grow to at most MaxRetryMs, since each look costs the machine as much as a
+// second of the count shown.
 constexpr std::int64_t RetryMs = 1000;
+constexpr int FastRetries = 5;
+constexpr std::int64_t MaxRetryMs = 10'000;
+// While a connection is being made or a cue waits for the server, the watch looks this often.
+constexpr std::int64_t WatchMs = 250;
 
 double realtimeMs() {
     using namespace std::chrono;
@@ -73,6 +79,7 @@ void SpeechOutput::onContextState(pa_context* c, void* self) {
     switch (pa_context_get_state(c)) {
     case PA_CONTEXT_READY:
         out->m_contextReady = true;
+        out->m_failures = 0;
         out->setServerWhy("");
         out->openStream();
         break;
@@ -89,17 +96,35 @@ void SpeechOutput::onContextState(pa_context* c, void* self) {
     }
 }
 
+std::int64_t SpeechOutput::retryWaitMs(int failures) {
+    if (failures <= FastRetries)
+        return RetryMs;
+    const int doublings = std::min(failures - FastRetries, 4);
+    return std::min(RetryMs << doublings, MaxRetryMs);
+}
+
 // While the server and the stream are there the watch sleeps until told otherwise, so that an
-// idle program costs the machine no wake-ups.
+// idle program costs the machine no wake-ups; without them it wakes when there is something to
+// look at: a connection under way, a cue waiting, the next look for the server.
 void SpeechOutput::watchLoop() {
     std::unique_lock lock(m_watchMutex);
     bool calm = false;
+    std::int64_t waitMs = WatchMs;
     for (;;) {
-        if (calm)
+        if (calm) {
             m_watchWake.wait(lock, [this] { return m_watchStopping || m_watchTold; });
-        else
-            m_watchWake.wait_for(lock, std::chrono::milliseconds(250),
-                                 [this] { return m_watchStopping; });
+        } else {
+            // Told meanwhile (a cue queued, the server lost), the watch looks within WatchMs
+            // rather than at the next look for the server.
+            auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+            while (!m_watchStopping &&
+                   m_watchWake.wait_until(lock, until,
+                                          [this] { return m_watchStopping || m_watchTold; })) {
+                m_watchTold = false;
+                until = std::min(until, std::chrono::steady_clock::now() +
+                                            std::chrono::milliseconds(WatchMs));
+            }
+        }
         if (m_watchStopping)
             return;
         m_watchTold = false;
@@ -108,6 +133,14 @@ void SpeechOutput::watchLoop() {
         watchServer();
         const bool playing = m_stream && pa_stream_get_state(m_stream) == PA_STREAM_READY;
         calm = playing && m_contextReady;
+        // Until the next look for a server that is away; a connection under way is looked at
+        // every WatchMs.
+        const std::int64_t now = steadyMs();
+        const std::int64_t since = m_failedMs != 0 ? m_failedMs : m_attemptMs;
+        waitMs =
+            m_failedMs != 0 || !m_context
+                ? std::clamp<std::int64_t>(since + retryWaitMs(m_failures) - now, 1, MaxRetryMs)
+                : WatchMs;
         pa_threaded_mainloop_unlock(m_loop);
         // Without a stream, a planned cue whose moment has passed will not be heard; one asked
         // for now waits for the server a little, as long as it would for its phrase.
@@ -121,6 +154,8 @@ void SpeechOutput::watchLoop() {
                     missed.push_back(p.text);
                 return late;
             });
+            if (!m_pending.empty())
+                waitMs = std::min(waitMs, WatchMs);
         }
         for (const std::string& text : missed)
             tellMissed(text);
@@ -171,12 +206,15 @@ void SpeechOutput::uncork() {
 void SpeechOutput::watchServer() {
     const std::int64_t now = steadyMs();
     if (!m_context) {
-        if (now - m_attemptMs >= RetryMs)
+        if (now - m_attemptMs >= retryWaitMs(m_failures)) {
+            ++m_failures;
             startContext();
+        }
         return;
     }
     if (m_failedMs != 0) {
-        if (now - m_failedMs >= RetryMs) {
+        if (now - m_failedMs >= retryWaitMs(m_failures)) {
+            ++m_failures;
             dropContext();
             startContext();
         }

@@ -143,6 +143,8 @@ void SpeechOutput::synthLoop() {
             p.pcm = made ? made : m_tone;
             queue(std::move(p));
         }
+        // Without a stream the watch tells the cue missed once it is late.
+        tellWatch();
         lock.lock();
     }
     lock.unlock();

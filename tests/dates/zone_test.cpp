@@ -58,6 +58,23 @@ TEST(TimeZoneRules, WallTimesAroundEachChangeNameTheRightInstant) {
     }
 }
 
+// The same wall time read in one zone and then another, and read again, keeps each zone's
+// meaning: answers kept for the readings made many times a second are kept per zone and time.
+TEST(TimeZoneRules, AWallTimeReadAgainInAnotherZoneMeansThatZonesInstant) {
+    const DateTime wall = at(2026, 11, 1, 1, 30);
+    const TimeZone newYork = zone("America/New_York"), berlin = zone("Europe/Berlin");
+    for (int round = 0; round < 3; ++round) {
+        EXPECT_EQ(utcText(newYork.toInstant(wall)), "2026-11-01 05:30:00") << round;
+        EXPECT_EQ(utcText(newYork.toInstant(wall, Occurrence::Second)), "2026-11-01 06:30:00");
+        EXPECT_EQ(utcText(berlin.toInstant(wall)), "2026-11-01 00:30:00") << round;
+        EXPECT_EQ(berlin.meaning(wall).kind, Kind::Unique);
+        EXPECT_EQ(newYork.meaning(wall).kind, Kind::Ambiguous);
+        // Wall times 16 seconds apart, which a small table of answers might take for one.
+        EXPECT_EQ(utcText(berlin.toInstant(wall.addSeconds(16))), "2026-11-01 00:30:16");
+        EXPECT_EQ(utcText(berlin.toInstant(wall.addSeconds(-16))), "2026-11-01 00:29:44");
+    }
+}
+
 // A count is the real time between two instants: the day the clocks go forward is 23 hours
 // long and the day they go back 25, and every second of real time shows once on the wall.
 TEST(TimeZoneRules, CountsAcrossAChangeRunInRealSeconds) {

@@ -10,6 +10,7 @@
 #include <QFont>
 #include <QImage>
 #include <QLabel>
+#include <QLayout>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWidget>
@@ -225,6 +226,68 @@ TEST_F(TurningWindowsTest, TheCountAndTheBoardShowWhatQLabelPaintsAsTheyRun) {
                 EXPECT_EQ(shown(*label), asQLabelPaints(*label, label->text()));
             }
     }
+}
+
+// The date in the status bar turns every second as the count does: each second shows once,
+// drawn as QLabel draws it, and nothing is laid out again for it (its panels keep their sizes,
+// so measuring every panel's text each second would change nothing).
+TEST_F(TurningWindowsTest, TheStatusBarDateShowsEachSecondWithoutLayingOutTheBar) {
+    // More than an hour before launch, where no indicator blinks (a control shown or hidden
+    // does ask its window to lay out).
+    clockAt("2001-05-03 08:00:00");
+    startAndSettle();
+    StatusBar& bar = main().control<StatusBar>("sbrStatusBar");
+    auto* date = qobject_cast<QLabel*>(view.widget(*bar.panel("pnlCurrentDate")));
+    QWidget* strip = view.widget(bar);
+    ASSERT_TRUE(date && strip);
+    // The full screen, which shows the status bar, on the screen as the user has it.
+    ASSERT_TRUE(click(main().control<CommandButton>("cmdAccess")));
+    date->window()->show();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(date->isVisible());
+
+    struct LayoutRequests : QObject {
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* e) override {
+            count += e->type() == QEvent::LayoutRequest;
+            return false;
+        }
+    } requests;
+    // Nor is the window under the count, nor a row of the board, though nothing there is laid
+    // out: a label of free size asks for it at each new text.
+    QWidget* underCount = view.widget(main().control<Label>("lblSeconds"))->parentWidget();
+    frmEventTimers& board = app.frmEventTimers();
+    board.DefineEvent(0, "Fuel", "-", 600);
+    ASSERT_TRUE(click(main().control<CommandButton>("cmdShowTimers")));
+    QCoreApplication::processEvents();
+    QWidget* underRow = view.widget(board.control<Label>("lblTime", 0))->parentWidget();
+    ASSERT_TRUE(underRow->isVisible());
+    for (QWidget* w : {strip, underCount, underRow})
+        w->installEventFilter(&requests);
+    // The panels fill the bar's height, as the bar laid out gives them.
+    const QMargins margins = strip->layout()->contentsMargins();
+    EXPECT_EQ(date->height(), strip->height() - margins.top() - margins.bottom());
+    const QRect place = date->geometry();
+    std::string before = date->text().toStdString();
+    std::vector<std::pair<QString, QImage>> seen;
+    for (int second = 0; second < 4; ++second) {
+        requests.count = 0;
+        advance(1s);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(requests.count, 0) << "laid out again for a new second";
+        const std::string text =
+            formatDate(app.services().clock.now(), "mmm d, yyyy  h:mm:ss AM/PM");
+        ASSERT_EQ(date->text().toStdString(), text);
+        EXPECT_NE(text, before) << "a second shown twice";
+        before = text;
+        EXPECT_EQ(date->geometry(), place) << text;
+        seen.emplace_back(date->text(), shown(*date));
+    }
+    for (QWidget* w : {strip, underCount, underRow})
+        w->removeEventFilter(&requests);
+    // Drawn as QLabel draws each text (its twin, put in the bar, makes the bar lay out).
+    for (const auto& [text, image] : seen)
+        EXPECT_EQ(image, asQLabelPaints(*date, text)) << text.toStdString();
 }
 
 } // namespace

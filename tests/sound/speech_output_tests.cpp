@@ -6,8 +6,10 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace orvane {
 namespace {
@@ -41,6 +43,48 @@ TEST(SpeechOutput, KeepsTheNewestPhrasesMadeOnly) {
     ASSERT_TRUE(madeInTime(out, phrases[0]));
     EXPECT_NE(out.rendered(phrases[3]), nullptr) << "asked for again, it is the newest";
     EXPECT_EQ(out.rendered(phrases[4]), nullptr) << "the oldest went";
+    ::unsetenv("PULSE_SERVER");
+}
+
+// Without a sound server the output looks for one again every second at first, then less and
+// less often, to once every ten seconds: each look costs about as much as showing a second.
+TEST(SpeechOutput, LooksForAnAbsentServerLessOftenTheLongerItStaysAway) {
+    for (int failures = 0; failures <= 5; ++failures)
+        EXPECT_EQ(SpeechOutput::retryWaitMs(failures), 1000) << failures;
+    EXPECT_EQ(SpeechOutput::retryWaitMs(6), 2000);
+    EXPECT_EQ(SpeechOutput::retryWaitMs(7), 4000);
+    EXPECT_EQ(SpeechOutput::retryWaitMs(8), 8000);
+    EXPECT_EQ(SpeechOutput::retryWaitMs(9), 10000);
+    EXPECT_EQ(SpeechOutput::retryWaitMs(1000), 10000);
+}
+
+// While the output waits to look for the server again, a cue asked for now is still told as
+// missed once it is late, rather than at the next look.
+TEST(SpeechOutput, ACueAskedForWithoutAServerIsToldMissed) {
+    ::setenv("PULSE_SERVER", "unix:/nonexistent/orvane-test-sound", 1);
+    std::mutex mutex;
+    std::vector<std::string> missed;
+    SpeechOutput out([](std::function<void()> task) { task(); });
+    out.onMissed = [&](const std::string& text) {
+        std::lock_guard lock(mutex);
+        missed.push_back(text);
+    };
+    const auto nowMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                           std::chrono::system_clock::now().time_since_epoch())
+                           .count();
+    out.sound({"hold", nowMs});
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    for (;;) {
+        {
+            std::lock_guard lock(mutex);
+            if (!missed.empty())
+                break;
+        }
+        ASSERT_LT(std::chrono::steady_clock::now(), end) << "the cue was never told missed";
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(missed, std::vector<std::string>{"hold"});
     ::unsetenv("PULSE_SERVER");
 }
 
