@@ -59,10 +59,26 @@ std::optional<std::string> Callouts::countCue(std::int64_t s, const CalloutChoic
         }
     }
     if (c.finalCount && s >= 1 && s <= 10)
-        return c.tones ? std::string() : std::string(Numbers[std::size_t(s - 1)]);
+        return std::string(Numbers[std::size_t(s - 1)]);
     if (c.finalCount && s == 0)
         return "liftoff";
     return std::nullopt;
+}
+
+bool Callouts::toneAt(std::int64_t s, const CalloutChoices& c) {
+    using Tone = CalloutChoices::Tone;
+    return (c.tone == Tone::EachSecond && s >= 0 && s <= 10) ||
+           (c.tone == Tone::LaunchSecond && s == 0);
+}
+
+std::vector<std::string> Callouts::cuesAt(std::int64_t s, const CalloutChoices& c) {
+    std::vector<std::string> cues;
+    const bool tone = toneAt(s, c);
+    if (tone)
+        cues.emplace_back();
+    if (auto cue = countCue(s, c); cue && !(tone && c.toneAlone))
+        cues.push_back(*cue);
+    return cues;
 }
 
 std::string Callouts::resumePhrase(const ShownCount& count) {
@@ -82,7 +98,18 @@ void Callouts::load() {
     c.voice = s.get(app, Section, "Voice", "");
     c.minutes = flag(s, app, "Minutes", c.minutes);
     c.finalCount = flag(s, app, "Final Count", c.finalCount);
-    c.tones = flag(s, app, "Tones", c.tones);
+    c.style.variant = s.get(app, Section, "Voice Variant", "");
+    c.style.speed = std::clamp(std::atoi(s.get(app, Section, "Voice Speed", "175").c_str()),
+                               VoiceStyle::MinSpeed, VoiceStyle::MaxSpeed);
+    c.style.pitch = std::clamp(std::atoi(s.get(app, Section, "Voice Pitch", "50").c_str()), 0,
+                               VoiceStyle::MaxPitch);
+    c.output = s.get(app, Section, "Output", "");
+    // Before the tone could be chosen, "Tones" put a tone instead of each number of the count.
+    const std::string tone = s.get(app, Section, "Tone", flag(s, app, "Tones", false) ? "each second alone" : "off");
+    c.tone = tone.starts_with("each second") ? CalloutChoices::Tone::EachSecond
+             : tone.starts_with("T-0")       ? CalloutChoices::Tone::LaunchSecond
+                                             : CalloutChoices::Tone::Off;
+    c.toneAlone = tone.ends_with(" alone");
     c.holds = flag(s, app, "Holds", c.holds);
     c.events = flag(s, app, "Events", c.events);
     c.window = flag(s, app, "Launch Window", c.window);
@@ -90,6 +117,8 @@ void Callouts::load() {
     if (m_output) {
         m_output->setVolume(c.volume);
         m_output->setVoice(c.voice);
+        m_output->setStyle(c.style);
+        m_output->setOutput(c.output);
     }
 }
 
@@ -103,7 +132,15 @@ void Callouts::save() const {
     s.save(app, Section, "Voice", c.voice);
     put("Minutes", c.minutes);
     put("Final Count", c.finalCount);
-    put("Tones", c.tones);
+    s.save(app, Section, "Voice Variant", c.style.variant);
+    s.save(app, Section, "Voice Speed", std::to_string(c.style.speed));
+    s.save(app, Section, "Voice Pitch", std::to_string(c.style.pitch));
+    s.save(app, Section, "Output", c.output);
+    const char* tone = c.tone == CalloutChoices::Tone::EachSecond     ? "each second"
+                       : c.tone == CalloutChoices::Tone::LaunchSecond ? "T-0"
+                                                                      : "off";
+    s.save(app, Section, "Tone",
+           std::string(tone) + (c.toneAlone && c.tone != CalloutChoices::Tone::Off ? " alone" : ""));
     put("Holds", c.holds);
     put("Events", c.events);
     put("Launch Window", c.window);
@@ -115,11 +152,16 @@ void Callouts::setChoices(const CalloutChoices& choices) {
     const bool voiceChanged = choices.voice != m_choices.voice;
     m_choices = choices;
     m_choices.volume = std::clamp(m_choices.volume, 0, 100);
+    m_choices.style.speed =
+        std::clamp(m_choices.style.speed, VoiceStyle::MinSpeed, VoiceStyle::MaxSpeed);
+    m_choices.style.pitch = std::clamp(m_choices.style.pitch, 0, VoiceStyle::MaxPitch);
     save();
     if (m_output) {
         m_output->setVolume(m_choices.volume);
         if (voiceChanged)
             m_output->setVoice(m_choices.voice);
+        m_output->setStyle(m_choices.style);
+        m_output->setOutput(m_choices.output);
     }
     prepareAll();
     showState();
@@ -172,8 +214,24 @@ std::optional<std::string> Callouts::firstStartNote() {
 }
 
 void Callouts::test() {
-    if (m_output && m_output->unavailable().empty())
-        m_output->sound({TestPhrase, m_app.ownClock().computer().unixMs()});
+    sayNow(TestPhrase);
+}
+
+void Callouts::sayNow(const std::string& text) {
+    if (m_output && m_output->unavailable().empty() && !text.empty())
+        m_output->sound({text, m_app.ownClock().computer().unixMs()});
+}
+
+std::vector<VoiceVariant> Callouts::variants() const {
+    return m_output ? m_output->variants() : std::vector<VoiceVariant>{};
+}
+
+std::vector<SoundDevice> Callouts::outputs() const {
+    return m_output ? m_output->outputs() : std::vector<SoundDevice>{};
+}
+
+std::string Callouts::outputMissing() const {
+    return m_output ? m_output->outputMissing() : std::string();
 }
 
 bool Callouts::speaking() const {
@@ -312,8 +370,10 @@ std::optional<std::string> Callouts::eventCue(const EventMoment& e, Instant at) 
 }
 
 void Callouts::sayDue(Instant now, std::int64_t seconds, const std::vector<EventMoment>& events) {
-    if (auto cue = countCue(seconds, m_choices); cue && m_saidCounts.insert(seconds).second)
-        say(*cue, now);
+    if (const std::vector<std::string> cues = cuesAt(seconds, m_choices);
+        !cues.empty() && m_saidCounts.insert(seconds).second)
+        for (const std::string& cue : cues)
+            say(cue, now);
     for (const EventMoment& e : events)
         if (auto name = eventCue(e, now)) {
             m_saidEvents.insert(e.key);
@@ -333,8 +393,9 @@ void Callouts::planAhead(Instant now, const std::vector<EventMoment>& events) {
         for (int k = 1; k <= PlanSeconds; ++k) {
             const Instant at = now.addSeconds(k);
             const std::int64_t seconds = count - k;
-            if (auto cue = countCue(seconds, m_choices); cue && !m_saidCounts.contains(seconds))
-                plan.push_back({*cue, trueMs(at)});
+            if (!m_saidCounts.contains(seconds))
+                for (const std::string& cue : cuesAt(seconds, m_choices))
+                    plan.push_back({cue, trueMs(at)});
             for (const EventMoment& e : events)
                 if (auto name = eventCue(e, at))
                     plan.push_back({*name, trueMs(at)});
@@ -383,9 +444,17 @@ void Callouts::showState() {
         note = std::string("Callouts are muted: ") + MuteShortcut + " turns them on again.";
     else
         note = std::string("Callouts are spoken: ") + MuteShortcut + " mutes them.";
+    // The output chosen is gone: the callouts are heard on the default output, and the
+    // status bar says so until it is back.
+    std::string text = stateText(s);
+    if (const std::string missing = outputMissing(); s != SoundState::NoSound && !missing.empty()) {
+        text = DefaultOutputText;
+        note = "The output chosen for the callouts (" + missing +
+               ") is not there: they go to the default output until it is back. " + note;
+    }
     note += missedNote();
     if (frmOrvane* frm = m_app.loaded<frmOrvane>())
-        frm->showSound(stateText(s), note, !m_choices.sound);
+        frm->showSound(text, note, !m_choices.sound);
     if (frmCallouts* dialog = m_app.loaded<frmCallouts>())
         dialog->ShowChoices();
 }

@@ -30,10 +30,17 @@ struct CalloutChoices {
     std::string voice;      // empty: the output's default voice
     bool minutes = true;    // "T minus ten minutes", five, one minute, thirty seconds
     bool finalCount = true; // "T minus ten", "nine" ... "one", "liftoff"
-    bool tones = false;     // a tone on each of the last ten seconds instead of the numbers
     bool holds = true;      // "hold" and "resuming count, ..."
     bool events = true;     // each event's name at its moment
     bool window = true;     // "launch window expires in one minute"
+    // How the voice speaks: its variant's file name (empty: none), speed and pitch.
+    VoiceStyle style;
+    std::string output; // the sound server's output by name; empty: the default
+    // A tone that marks the seconds of the final count: none, each second from T - 10 to
+    // T - 0, or T - 0 only; alone, it stands in for the words said on those seconds.
+    enum class Tone { Off, EachSecond, LaunchSecond };
+    Tone tone = Tone::Off;
+    bool toneAlone = false;
     bool operator==(const CalloutChoices&) const = default;
 };
 
@@ -67,15 +74,27 @@ class Callouts {
     std::optional<std::string> firstStartNote();
     // Says a sample with the voice and volume chosen, muted or not.
     void test();
+    // Says TEXT now with the voice and volume chosen, muted or not; nothing without sound.
+    void sayNow(const std::string& text);
+    std::vector<VoiceVariant> variants() const;
+    std::vector<SoundDevice> outputs() const;
+    // The output chosen while it is not there and the default plays instead; empty otherwise.
+    std::string outputMissing() const;
 
     // The cue for the count at SECONDS to launch: its text, "" for a tone, none when that
     // second has no cue.
     static std::optional<std::string> countCue(std::int64_t seconds, const CalloutChoices& c);
+    // Whether a tone marks the second at SECONDS to launch.
+    static bool toneAt(std::int64_t seconds, const CalloutChoices& c);
+    // Every cue at SECONDS to launch, the tone first ("" for it), in the order they are said.
+    static std::vector<std::string> cuesAt(std::int64_t seconds, const CalloutChoices& c);
     // "resuming count, T minus 2 minutes 5 seconds".
     static std::string resumePhrase(const ShownCount& count);
     static constexpr const char* HoldPhrase = "hold";
     static constexpr const char* WindowPhrase = "launch window expires in one minute";
     static constexpr const char* TestPhrase = "T minus ten, nine, eight";
+    // pnlSound while the output chosen is not there and the default plays the callouts.
+    static constexpr const char* DefaultOutputText = "Sound: default output";
 
   private:
     void heard(const Happening& h);

@@ -105,13 +105,25 @@ class FakeSound : public SoundOutput {
     void prepare(const std::vector<std::string>& phrases) override;
     void plan(const std::vector<Cue>& cues) override { planned = cues; }
     void sound(const Cue& cue) override;
+    std::vector<VoiceVariant> variants() const override { return installedVariants; }
+    void setStyle(const VoiceStyle& s) override { style = s; }
+    std::vector<SoundDevice> outputs() const override { return outputList; }
+    void setOutput(const std::string& name) override { output = name; }
+    std::string outputMissing() const override { return missing; }
     // Makes sound available again (empty) or not, as a lost sound server would.
     void setUnavailable(std::string why);
+    // The output chosen goes (its name) or comes back (empty), as the sound server tells.
+    void setOutputMissing(std::string name);
 
     std::string whyNot;
     std::vector<std::string> installedVoices{"English", "English (America)", "French"};
     std::string voice;
     int volume = 100;
+    std::vector<VoiceVariant> installedVariants{{"f3", "female3"}, {"m2", "male2"}};
+    VoiceStyle style;
+    std::vector<SoundDevice> outputList{{"room", "Room speakers"}, {"loop", "Headset loop"}};
+    std::string output;
+    std::string missing;
     std::vector<std::string> prepared; // every phrase asked for, in order, once
     std::vector<Cue> planned;
     TranscriptSink transcript;
