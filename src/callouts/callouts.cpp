@@ -65,22 +65,6 @@ std::optional<std::string> Callouts::countCue(std::int64_t s, const CalloutChoic
     return std::nullopt;
 }
 
-bool Callouts::toneAt(std::int64_t s, const CalloutChoices& c) {
-    using Tone = CalloutChoices::Tone;
-    return (c.tone == Tone::EachSecond && s >= 0 && s <= 10) ||
-           (c.tone == Tone::LaunchSecond && s == 0);
-}
-
-std::vector<std::string> Callouts::cuesAt(std::int64_t s, const CalloutChoices& c) {
-    std::vector<std::string> cues;
-    const bool tone = toneAt(s, c);
-    if (tone)
-        cues.emplace_back();
-    if (auto cue = countCue(s, c); cue && !(tone && c.toneAlone))
-        cues.push_back(*cue);
-    return cues;
-}
-
 std::string Callouts::resumePhrase(const ShownCount& count) {
     const std::int64_t left = count.secondsToLaunch();
     const std::int64_t size = left < 0 ? -left : left;
@@ -98,18 +82,7 @@ void Callouts::load() {
     c.voice = s.get(app, Section, "Voice", "");
     c.minutes = flag(s, app, "Minutes", c.minutes);
     c.finalCount = flag(s, app, "Final Count", c.finalCount);
-    c.style.variant = s.get(app, Section, "Voice Variant", "");
-    c.style.speed = std::clamp(std::atoi(s.get(app, Section, "Voice Speed", "175").c_str()),
-                               VoiceStyle::MinSpeed, VoiceStyle::MaxSpeed);
-    c.style.pitch = std::clamp(std::atoi(s.get(app, Section, "Voice Pitch", "50").c_str()), 0,
-                               VoiceStyle::MaxPitch);
-    c.output = s.get(app, Section, "Output", "");
-    // Before the tone could be chosen, "Tones" put a tone instead of each number of the count.
-    const std::string tone = s.get(app, Section, "Tone", flag(s, app, "Tones", false) ? "each second alone" : "off");
-    c.tone = tone.starts_with("each second") ? CalloutChoices::Tone::EachSecond
-             : tone.starts_with("T-0")       ? CalloutChoices::Tone::LaunchSecond
-                                             : CalloutChoices::Tone::Off;
-    c.toneAlone = tone.ends_with(" alone");
+    loadVoice(c);
     c.holds = flag(s, app, "Holds", c.holds);
     c.events = flag(s, app, "Events", c.events);
     c.window = flag(s, app, "Launch Window", c.window);
@@ -132,15 +105,7 @@ void Callouts::save() const {
     s.save(app, Section, "Voice", c.voice);
     put("Minutes", c.minutes);
     put("Final Count", c.finalCount);
-    s.save(app, Section, "Voice Variant", c.style.variant);
-    s.save(app, Section, "Voice Speed", std::to_string(c.style.speed));
-    s.save(app, Section, "Voice Pitch", std::to_string(c.style.pitch));
-    s.save(app, Section, "Output", c.output);
-    const char* tone = c.tone == CalloutChoices::Tone::EachSecond     ? "each second"
-                       : c.tone == CalloutChoices::Tone::LaunchSecond ? "T-0"
-                                                                      : "off";
-    s.save(app, Section, "Tone",
-           std::string(tone) + (c.toneAlone && c.tone != CalloutChoices::Tone::Off ? " alone" : ""));
+    saveVoice();
     put("Holds", c.holds);
     put("Events", c.events);
     put("Launch Window", c.window);
@@ -211,27 +176,6 @@ std::optional<std::string> Callouts::firstStartNote() {
     s.save(app, Section, "Introduced", "1");
     return std::string("Callouts are spoken aloud: ") + MuteShortcut +
            " or Settings, Mute Callouts, mutes them.";
-}
-
-void Callouts::test() {
-    sayNow(TestPhrase);
-}
-
-void Callouts::sayNow(const std::string& text) {
-    if (m_output && m_output->unavailable().empty() && !text.empty())
-        m_output->sound({text, m_app.ownClock().computer().unixMs()});
-}
-
-std::vector<VoiceVariant> Callouts::variants() const {
-    return m_output ? m_output->variants() : std::vector<VoiceVariant>{};
-}
-
-std::vector<SoundDevice> Callouts::outputs() const {
-    return m_output ? m_output->outputs() : std::vector<SoundDevice>{};
-}
-
-std::string Callouts::outputMissing() const {
-    return m_output ? m_output->outputMissing() : std::string();
 }
 
 bool Callouts::speaking() const {
@@ -433,30 +377,6 @@ void Callouts::prepareAll(const std::string& also) {
     if (!also.empty())
         phrases.push_back(also);
     m_output->prepare(phrases);
-}
-
-void Callouts::showState() {
-    const SoundState s = state();
-    std::string note;
-    if (s == SoundState::NoSound)
-        note = whyNoSound();
-    else if (s == SoundState::Muted)
-        note = std::string("Callouts are muted: ") + MuteShortcut + " turns them on again.";
-    else
-        note = std::string("Callouts are spoken: ") + MuteShortcut + " mutes them.";
-    // The output chosen is gone: the callouts are heard on the default output, and the
-    // status bar says so until it is back.
-    std::string text = stateText(s);
-    if (const std::string missing = outputMissing(); s != SoundState::NoSound && !missing.empty()) {
-        text = DefaultOutputText;
-        note = "The output chosen for the callouts (" + missing +
-               ") is not there: they go to the default output until it is back. " + note;
-    }
-    note += missedNote();
-    if (frmOrvane* frm = m_app.loaded<frmOrvane>())
-        frm->showSound(text, note, !m_choices.sound);
-    if (frmCallouts* dialog = m_app.loaded<frmCallouts>())
-        dialog->ShowChoices();
 }
 
 } // namespace orvane

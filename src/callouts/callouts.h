@@ -123,6 +123,9 @@ class Callouts {
     void prepareAll(const std::string& also = {});
     void load();
     void save() const;
+    // The voice's, the output's and the tone's choices, kept in the settings.
+    void loadVoice(CalloutChoices& c);
+    void saveVoice() const;
     void showState();
 
     App& m_app;

@@ -60,12 +60,12 @@ frmCallouts::frmCallouts(App& app, Callouts& callouts)
         Label& value;
         ScrollBar& bar;
     } rows[] = {
-        {lblVoice, "&Voice:", lblVoiceName, vsbVoice},
-        {lblVariant, "V&ariant:", lblVariantName, vsbVariant},
-        {lblSpeed, "S&peed:", lblSpeedValue, vsbSpeed},
-        {lblPitch, "P&itch:", lblPitchValue, vsbPitch},
-        {lblOutput, "&Output:", lblOutputName, vsbOutput},
-        {lblVolume, "Vol&ume:", lblVolumeValue, vsbVolume},
+        {lblVoice, "Voice:", lblVoiceName, vsbVoice},
+        {lblVariant, "Variant:", lblVariantName, vsbVariant},
+        {lblSpeed, "Speed:", lblSpeedValue, vsbSpeed},
+        {lblPitch, "Pitch:", lblPitchValue, vsbPitch},
+        {lblOutput, "Output:", lblOutputName, vsbOutput},
+        {lblVolume, "Volume:", lblVolumeValue, vsbVolume},
     };
     top = 330;
     for (const auto& row : rows) {
@@ -142,8 +142,9 @@ void frmCallouts::ShowChoices() {
     vsbVoice.setValue(voice == voices.end() ? 0 : int(voice - voices.begin()));
     // The variants' first place is none.
     vsbVariant.setRange(0, int(variants.size()));
-    const auto variant = std::find_if(variants.begin(), variants.end(),
-                                      [&](const VoiceVariant& v) { return v.file == c.style.variant; });
+    const auto variant = std::find_if(variants.begin(), variants.end(), [&](const VoiceVariant& v) {
+        return v.file == c.style.variant;
+    });
     vsbVariant.setValue(variant == variants.end() ? 0 : int(variant - variants.begin()) + 1);
     vsbSpeed.setValue(c.style.speed);
     vsbPitch.setValue(c.style.pitch);
@@ -165,9 +166,8 @@ void frmCallouts::ShowChoices() {
     lblVolumeValue.setCaption(std::to_string(c.volume) + " %");
     lblVoiceName.setCaption(voices.empty() ? "(no voice installed)"
                                            : voices[std::size_t(vsbVoice.value())]);
-    lblVariantName.setCaption(vsbVariant.value() == 0
-                                  ? "(none)"
-                                  : variants[std::size_t(vsbVariant.value() - 1)].name);
+    lblVariantName.setCaption(
+        vsbVariant.value() == 0 ? "(none)" : variants[std::size_t(vsbVariant.value() - 1)].name);
     lblSpeedValue.setCaption(std::to_string(c.style.speed) + " words a minute");
     lblPitchValue.setCaption(std::to_string(c.style.pitch));
     lblOutputName.setCaption(outputs[std::size_t(vsbOutput.value())].description);

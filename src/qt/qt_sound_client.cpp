@@ -111,7 +111,10 @@ void SoundClient::start() {
     if (m_volume)
         send({SoundMessage::Kind::Volume, {}, {}, *m_volume, {}});
     if (m_style)
-        send({SoundMessage::Kind::Style, {m_style->variant}, {}, 0,
+        send({SoundMessage::Kind::Style,
+              {m_style->variant},
+              {},
+              0,
               {m_style->speed, m_style->pitch}});
     if (m_output)
         send({SoundMessage::Kind::Output, {*m_output}, {}, 0, {}});
@@ -178,7 +181,8 @@ void SoundClient::readAnswers() {
             missed.push_back(m->texts.front());
         else if (m->kind == SoundMessage::Kind::Fallback)
             missing = m->texts.front();
-        else if (m->kind == SoundMessage::Kind::Variants || m->kind == SoundMessage::Kind::Outputs) {
+        else if (m->kind == SoundMessage::Kind::Variants ||
+                 m->kind == SoundMessage::Kind::Outputs) {
             std::vector<SoundDevice> pairs;
             for (std::size_t i = 0; i + 1 < m->texts.size(); i += 2)
                 pairs.push_back({m->texts[i], m->texts[i + 1]});

@@ -256,7 +256,9 @@ class SoundOutput {
     // The output chosen while it is not there and the default plays instead; empty otherwise.
     virtual std::string outputMissing() const { return {}; }
     // How long PHRASE sounds once it has been made ready, in milliseconds; none before.
-    virtual std::optional<int> spokenMs(const std::string& /*phrase*/) const { return std::nullopt; }
+    virtual std::optional<int> spokenMs(const std::string& /*phrase*/) const {
+        return std::nullopt;
+    }
     // Told when unavailable() changes.
     std::function<void()> onAvailabilityChanged;
     // Told of a cue that could not be heard (TEXT empty: a tone), on the user-interface thread.

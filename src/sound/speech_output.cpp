@@ -117,8 +117,7 @@ void SpeechOutput::setStyle(const VoiceStyle& style) {
         if (style == m_styleWanted)
             return;
         m_styleWanted = style;
-        m_styleWanted.speed =
-            std::clamp(style.speed, VoiceStyle::MinSpeed, VoiceStyle::MaxSpeed);
+        m_styleWanted.speed = std::clamp(style.speed, VoiceStyle::MinSpeed, VoiceStyle::MaxSpeed);
         m_styleWanted.pitch = std::clamp(style.pitch, 0, VoiceStyle::MaxPitch);
         m_voiceChanged = true;
     }

@@ -127,7 +127,7 @@ class SpeechOutput : public SoundOutput {
     bool m_voiceChanged = false;
     std::vector<VoiceVariant> m_variants;
     std::vector<std::pair<std::string, int>> m_ready; // made, not yet told
-    bool m_readyTold = false;                        // onReady is on its way
+    bool m_readyTold = false;                         // onReady is on its way
     bool m_stopping = false;
     std::vector<std::string> m_voices;
     std::deque<std::string> m_known; // the phrases kept made, made again for a new voice
@@ -146,13 +146,12 @@ class SpeechOutput : public SoundOutput {
     std::condition_variable m_watchWake;
     bool m_watchStopping = false;
     bool m_watchTold = false;
-    bool m_corked = false;      // with the mainloop locked
-    double m_timingAskedMs = 0; // likewise
-    std::string m_outputWanted; // likewise: the output chosen (empty: the default)
-    std::string m_streamOutput; // likewise: the output the stream was opened on
-    std::vector<SoundDevice> m_listing; // likewise: the outputs as they are being listed
-    bool m_outputsKnown = false;        // likewise: the outputs were listed once
-    bool m_timingFresh = true;  // likewise: the timing was told since the stream last played
+    bool m_corked = false;       // with the mainloop locked
+    double m_timingAskedMs = 0;  // likewise
+    std::string m_outputWanted;  // likewise: the output chosen (empty: the default)
+    std::string m_streamOutput;  // likewise: the output the stream was opened on
+    bool m_outputsKnown = false; // likewise: the outputs were listed once
+    bool m_timingFresh = true;   // likewise: the timing was told since the stream last played
 
     // The cues, shared between the user-interface thread and the stream's writes.
     mutable std::mutex m_cueMutex;

@@ -148,36 +148,47 @@ void SpeechOutput::tellWatch() {
     m_watchWake.notify_all();
 }
 
+// Each listing gathers its own outputs: two asked for at once do not mix theirs.
 void SpeechOutput::listOutputs() {
-    m_listing.clear();
-    pa_operation* listing = pa_context_get_sink_info_list(
+    struct Listing {
+        SpeechOutput* out;
+        std::vector<SoundDevice> found;
+    };
+    auto* listing = new Listing{this, {}};
+    pa_operation* op = pa_context_get_sink_info_list(
         m_context,
-        [](pa_context*, const pa_sink_info* info, int eol, void* self) {
-            auto* out = static_cast<SpeechOutput*>(self);
-            if (eol < 0)
-                return;
-            if (!eol) {
+        [](pa_context*, const pa_sink_info* info, int eol, void* data) {
+            auto* listing = static_cast<Listing*>(data);
+            if (eol == 0) {
                 if (info && info->name)
-                    out->m_listing.push_back(
+                    listing->found.push_back(
                         {info->name, info->description ? info->description : info->name});
                 return;
             }
-            std::vector<SoundDevice> outputs = std::move(out->m_listing);
-            out->m_listing.clear();
+            std::unique_ptr<Listing> done(listing);
+            SpeechOutput* out = listing->out;
+            // Outputs that cannot be listed are taken as they were: the stream still opens.
+            if (eol < 0) {
+                out->m_outputsKnown = true;
+                out->followOutput();
+                return;
+            }
             bool changed = false;
             {
                 std::lock_guard lock(out->m_stateMutex);
-                changed = outputs != out->m_outputs;
-                out->m_outputs = std::move(outputs);
+                changed = listing->found != out->m_outputs;
+                out->m_outputs = std::move(listing->found);
             }
             out->m_outputsKnown = true;
             if (changed)
                 out->tellChanged();
             out->followOutput();
         },
-        this);
-    if (listing)
-        pa_operation_unref(listing);
+        listing);
+    if (op)
+        pa_operation_unref(op);
+    else
+        delete listing;
 }
 
 void SpeechOutput::setOutput(const std::string& name) {

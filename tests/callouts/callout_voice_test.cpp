@@ -39,8 +39,7 @@ TEST_F(CalloutVoiceTest, TheColumnSitsRightOfTheOthersAndKeepsEachChoice) {
     EXPECT_EQ(d.fraVoice.caption(), "Voice and output");
     for (Control* c : std::initializer_list<Control*>{&d.vsbVoice, &d.vsbVariant, &d.vsbSpeed,
                                                       &d.vsbPitch, &d.cmdSayIt, &d.vsbOutput,
-                                                      &d.vsbVolume, &d.optToneOff,
-                                                      &d.chkToneAlone})
+                                                      &d.vsbVolume, &d.optToneOff, &d.chkToneAlone})
         EXPECT_EQ(c->container(), &d.fraVoice) << c->displayName();
     EXPECT_EQ(d.lblVariantName.caption(), "(none)");
     EXPECT_EQ(d.vsbVariant.max(), 2) << "none, then each variant installed";
@@ -80,9 +79,11 @@ TEST_F(CalloutVoiceTest, TheColumnSitsRightOfTheOthersAndKeepsEachChoice) {
 }
 
 TEST_F(CalloutVoiceTest, ChoicesComeBackAtTheNextStart_OutOfRangeKeptInRange) {
-    for (const auto& [key, value] :
-         {std::pair{"Voice Variant", "f3"}, {"Voice Speed", "999"}, {"Voice Pitch", "-4"},
-          {"Output", "loop"}, {"Tone", "each second"}})
+    for (const auto& [key, value] : {std::pair{"Voice Variant", "f3"},
+                                     {"Voice Speed", "999"},
+                                     {"Voice Pitch", "-4"},
+                                     {"Output", "loop"},
+                                     {"Tone", "each second"}})
         world.settings.save("orvane", "Callouts", key, value);
     clockAt("2001-05-03 10:20:00");
     startAndSettle();
@@ -156,9 +157,9 @@ TEST_F(CalloutVoiceTest, TheToneIsHeardWithTheCountsWords) {
     startAndSettle();
     advance(4s);
     const std::string tone = "callout tone";
-    EXPECT_EQ(callouts(), (std::vector<std::string>{tone, "callout \"three\"", tone,
-                                                    "callout \"two\"", tone, "callout \"one\"",
-                                                    tone, "callout \"liftoff\""}));
+    EXPECT_EQ(callouts(),
+              (std::vector<std::string>{tone, "callout \"three\"", tone, "callout \"two\"", tone,
+                                        "callout \"one\"", tone, "callout \"liftoff\""}));
 }
 
 TEST(CalloutTone, EachChoiceMarksItsSeconds) {
@@ -187,4 +188,4 @@ TEST(CalloutTone, EachChoiceMarksItsSeconds) {
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "services/clock_health.h"
 #include "doubles/fake_time.h"
 #include "doubles/local_files.h"
+#include "services/clock_health.h"
 #include "services/services.h"
 
 #include <deque>
