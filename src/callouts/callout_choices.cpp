@@ -60,7 +60,7 @@ std::optional<std::string> Callouts::countCue(std::int64_t s, const CalloutChoic
         }
     }
     if (c.finalCount && s >= 1 && s <= 10)
-        return c.tones ? std::string() : std::string(Numbers[std::size_t(s - 1)]);
+        return std::string(Numbers[std::size_t(s - 1)]);
     if (c.finalCount && s == 0)
         return "liftoff";
     return std::nullopt;
@@ -100,7 +100,7 @@ void Callouts::load() {
     // seconds, and holds covered the built-in holds and the holds a device commanded.
     c.seconds = flag(s, app, "Seconds", c.minutes);
     c.finalCount = flag(s, app, "Final Count", c.finalCount);
-    c.tones = flag(s, app, "Tones", c.tones);
+    loadVoice(c);
     c.holds = flag(s, app, "Holds", c.holds);
     c.builtInHolds = flag(s, app, "Built-in Holds", c.holds);
     c.commands = flag(s, app, "Commands", c.holds);
@@ -111,6 +111,8 @@ void Callouts::load() {
     if (m_output) {
         m_output->setVolume(c.volume);
         m_output->setVoice(c.voice);
+        m_output->setStyle(c.style);
+        m_output->setOutput(c.output);
     }
 }
 
@@ -125,7 +127,7 @@ void Callouts::save() const {
     put("Minutes", c.minutes);
     put("Seconds", c.seconds);
     put("Final Count", c.finalCount);
-    put("Tones", c.tones);
+    saveVoice();
     put("Holds", c.holds);
     put("Built-in Holds", c.builtInHolds);
     put("Commands", c.commands);
@@ -139,11 +141,16 @@ void Callouts::setChoices(const CalloutChoices& choices) {
     const bool voiceChanged = choices.voice != m_choices.voice;
     m_choices = choices;
     m_choices.volume = std::clamp(m_choices.volume, 0, 100);
+    m_choices.style.speed =
+        std::clamp(m_choices.style.speed, VoiceStyle::MinSpeed, VoiceStyle::MaxSpeed);
+    m_choices.style.pitch = std::clamp(m_choices.style.pitch, 0, VoiceStyle::MaxPitch);
     save();
     if (m_output) {
         m_output->setVolume(m_choices.volume);
         if (voiceChanged)
             m_output->setVoice(m_choices.voice);
+        m_output->setStyle(m_choices.style);
+        m_output->setOutput(m_choices.output);
     }
     prepareAll();
     showState();

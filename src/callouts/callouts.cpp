@@ -79,11 +79,6 @@ std::optional<std::string> Callouts::firstStartNote() {
            " or Settings, Mute Callouts, mutes them.";
 }
 
-void Callouts::test() {
-    if (m_output && m_output->unavailable().empty())
-        m_output->sound({TestPhrase, m_app.ownClock().computer().unixMs()});
-}
-
 bool Callouts::speaking() const {
     return state() == SoundState::On;
 }
@@ -237,8 +232,10 @@ std::optional<std::string> Callouts::eventCue(const EventMoment& e, Instant at) 
 }
 
 void Callouts::sayDue(Instant now, std::int64_t seconds, const std::vector<EventMoment>& events) {
-    if (auto cue = cueAt(seconds); cue && m_saidCounts.insert(seconds).second)
-        say(*cue, now);
+    if (const std::vector<std::string> cues = cuesNow(seconds);
+        !cues.empty() && m_saidCounts.insert(seconds).second)
+        for (const std::string& cue : cues)
+            say(cue, now);
     // The team's words win: an entry's second says nothing else.
     if (entryAt(seconds))
         return;
@@ -261,8 +258,9 @@ void Callouts::planAhead(Instant now, const std::vector<EventMoment>& events) {
         for (int k = 1; k <= PlanSeconds; ++k) {
             const Instant at = now.addSeconds(k);
             const std::int64_t seconds = count - k;
-            if (auto cue = cueAt(seconds); cue && !m_saidCounts.contains(seconds))
-                plan.push_back({*cue, trueMs(at)});
+            if (!m_saidCounts.contains(seconds))
+                for (const std::string& cue : cuesNow(seconds))
+                    plan.push_back({cue, trueMs(at)});
             if (entryAt(seconds))
                 continue;
             for (const EventMoment& e : events)
@@ -304,22 +302,6 @@ void Callouts::prepareAll(const std::string& also) {
     if (!also.empty())
         phrases.push_back(also);
     m_output->prepare(phrases);
-}
-
-void Callouts::showState() {
-    const SoundState s = state();
-    std::string note;
-    if (s == SoundState::NoSound)
-        note = whyNoSound();
-    else if (s == SoundState::Muted)
-        note = std::string("Callouts are muted: ") + MuteShortcut + " turns them on again.";
-    else
-        note = std::string("Callouts are spoken: ") + MuteShortcut + " mutes them.";
-    note += missedNote();
-    if (frmOrvane* frm = m_app.loaded<frmOrvane>())
-        frm->showSound(stateText(s), note, !m_choices.sound);
-    if (frmCallouts* dialog = m_app.loaded<frmCallouts>())
-        dialog->ShowChoices();
 }
 
 } // namespace orvane

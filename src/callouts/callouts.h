@@ -35,12 +35,19 @@ struct CalloutChoices {
     bool minutes = true;      // "T minus ten minutes", five, one minute
     bool seconds = true;      // "T minus thirty seconds", twenty, fifteen
     bool finalCount = true;   // "T minus ten", "nine" ... "one", "liftoff"
-    bool tones = false;       // a tone on each of the last ten seconds instead of the numbers
     bool holds = true;        // "hold" and "resuming count, ..."
     bool builtInHolds = true; // "T minus twenty minutes and holding", "... and counting"
     bool events = true;       // each event's name at its moment
     bool window = true;       // "launch window expires in one minute"
     bool commands = true;     // a paired device's command, with the device's name
+    // How the voice speaks: its variant's file name (empty: none), speed and pitch.
+    VoiceStyle style;
+    std::string output; // the sound server's output by name; empty: the default
+    // A tone that marks the seconds of the final count: none, each second from T - 10 to
+    // T - 0, or T - 0 only; alone, it stands in for the words said on those seconds.
+    enum class Tone { Off, EachSecond, LaunchSecond };
+    Tone tone = Tone::Off;
+    bool toneAlone = false;
     bool operator==(const CalloutChoices&) const = default;
 };
 
@@ -80,6 +87,12 @@ class Callouts {
     std::optional<std::string> firstStartNote();
     // Says a sample with the voice and volume chosen, muted or not.
     void test();
+    // Says TEXT now with the voice and volume chosen, muted or not; nothing without sound.
+    void sayNow(const std::string& text);
+    std::vector<VoiceVariant> variants() const;
+    std::vector<SoundDevice> outputs() const;
+    // The output chosen while it is not there and the default plays instead; empty otherwise.
+    std::string outputMissing() const;
 
     // ---- the team's own callouts ----
     // The entries that apply: the open plan's, else the settings'.
@@ -100,6 +113,10 @@ class Callouts {
     // The cue for the count at SECONDS to launch: its text, "" for a tone, none when that
     // second has no cue.
     static std::optional<std::string> countCue(std::int64_t seconds, const CalloutChoices& c);
+    // Whether a tone marks the second at SECONDS to launch.
+    static bool toneAt(std::int64_t seconds, const CalloutChoices& c);
+    // Every cue at SECONDS to launch, the tone first ("" for it), in the order they are said.
+    static std::vector<std::string> cuesAt(std::int64_t seconds, const CalloutChoices& c);
     // "resuming count, T minus 2 minutes 5 seconds".
     static std::string resumePhrase(const ShownCount& count);
     static constexpr const char* HoldPhrase = "hold";
@@ -110,6 +127,8 @@ class Callouts {
     static std::optional<std::string> commandPhrase(const std::string& command);
     static constexpr const char* WindowPhrase = "launch window expires in one minute";
     static constexpr const char* TestPhrase = "T minus ten, nine, eight";
+    // pnlSound while the output chosen is not there and the default plays the callouts.
+    static constexpr const char* DefaultOutputText = "Sound: default output";
 
   private:
     void heard(const Happening& h);
@@ -120,8 +139,9 @@ class Callouts {
     void forget();
     // The entry said at SECONDS to launch, if any: it takes the place of that second's cues.
     const CalloutEntry* entryAt(std::int64_t seconds) const;
-    // What is said at SECONDS to launch: an entry's words, else the families' cue.
-    std::optional<std::string> cueAt(std::int64_t seconds) const;
+    // What is said at SECONDS to launch: the tone when one marks it, and an entry's words,
+    // else the families' cue.
+    std::vector<std::string> cuesNow(std::int64_t seconds) const;
     void keepEntries(std::vector<CalloutEntry> entries);
     void loadEntries();
     void saveEntries() const;
@@ -148,6 +168,9 @@ class Callouts {
     void prepareAll(const std::string& also = {});
     void load();
     void save() const;
+    // The voice's, the output's and the tone's choices, kept in the settings.
+    void loadVoice(CalloutChoices& c);
+    void saveVoice() const;
     void showState();
 
     App& m_app;

@@ -10,24 +10,16 @@ namespace orvane {
 
 frmCallouts::frmCallouts(App& app, Callouts& callouts)
     : Form(app.services(), "frmCallouts"), m_app(app), m_callouts(callouts) {
+    // Setting up the controls is no choice either.
+    m_showing = true;
     setCaption("Callouts");
     setCentered(true);
-    move(0, 0, 6000, 9840);
+    move(0, 0, 12000, 9840);
 
     chkSound.setCaption("&Speak the callouts");
     chkSound.move(240, 180, 5400, 330);
     lblState.setWordWrap(true);
     lblState.move(240, 540, 5400, 480);
-    lblVolume.setCaption("Volume:");
-    lblVolume.move(240, 1140, 900, 300);
-    lblVolumeValue.move(1140, 1140, 900, 300);
-    vsbVolume.setRange(0, 100);
-    vsbVolume.setLargeChange(10);
-    vsbVolume.move(2040, 1080, 255, 420);
-    lblVoice.setCaption("Voice:");
-    lblVoice.move(240, 1680, 900, 300);
-    lblVoiceName.move(1140, 1680, 3600, 300);
-    vsbVoice.move(4800, 1620, 255, 420);
 
     fraWhich.setCaption("Which callouts");
     fraWhich.move(240, 2160, 5400, 2820);
@@ -36,7 +28,6 @@ frmCallouts::frmCallouts(App& app, Callouts& callouts)
         const char* caption;
     } which[] = {
         {chkFinalCount, "The &final count, ten to liftoff"},
-        {chkTones, "&Tones for the last ten seconds, not numbers"},
         {chkMinutes, "The &minute marks: ten, five, one minute"},
         {chkSeconds, "The seco&nds marks: thirty, twenty, fifteen seconds"},
         {chkHolds, "&Hold and resuming count"},
@@ -94,14 +85,82 @@ frmCallouts::frmCallouts(App& app, Callouts& callouts)
     cmdClose.setDefault(true);
     cmdClose.move(3060, 9000, 1140, 375);
 
+    fraVoice.setCaption("Voice and output");
+    fraVoice.move(6240, 180, 5520, 5640);
+    const struct {
+        Label& name;
+        const char* caption;
+        Label& value;
+        ScrollBar& bar;
+    } rows[] = {
+        {lblVoice, "Voice:", lblVoiceName, vsbVoice},
+        {lblVariant, "Variant:", lblVariantName, vsbVariant},
+        {lblSpeed, "Speed:", lblSpeedValue, vsbSpeed},
+        {lblPitch, "Pitch:", lblPitchValue, vsbPitch},
+        {lblOutput, "Output:", lblOutputName, vsbOutput},
+        {lblVolume, "Volume:", lblVolumeValue, vsbVolume},
+    };
+    top = 330;
+    for (const auto& row : rows) {
+        for (Control* c : {static_cast<Control*>(&row.name), static_cast<Control*>(&row.value),
+                           static_cast<Control*>(&row.bar)})
+            c->setContainer(&fraVoice);
+        row.name.setCaption(row.caption);
+        row.name.move(120, top, 900, 300);
+        row.value.move(1080, top, 3840, 300);
+        row.bar.move(5040, top - 60, 255, 420);
+        row.bar.onChange = [this] { TakeChoices(); };
+        top += 480;
+        // "Say it" follows the voice's own rows; the output's state follows the output.
+        if (&row.bar == &vsbPitch)
+            top += 480;
+        if (&row.bar == &vsbOutput)
+            top += 480;
+    }
+    vsbSpeed.setRange(VoiceStyle::MinSpeed, VoiceStyle::MaxSpeed);
+    vsbSpeed.setLargeChange(25);
+    vsbPitch.setRange(0, VoiceStyle::MaxPitch);
+    vsbPitch.setLargeChange(10);
+    vsbVolume.setRange(0, 100);
+    vsbVolume.setLargeChange(10);
+    cmdSayIt.setContainer(&fraVoice);
+    cmdSayIt.setCaption("Sa&y it");
+    cmdSayIt.move(1080, 2250, 1140, 375);
+    lblOutputState.setContainer(&fraVoice);
+    lblOutputState.setWordWrap(true);
+    lblOutputState.move(1080, 3180, 4200, 420);
+    lblTone.setContainer(&fraVoice);
+    lblTone.setCaption("Tone:");
+    lblTone.move(120, 4230, 900, 300);
+    const struct {
+        OptionButton& option;
+        const char* caption;
+    } tones[] = {
+        {optToneOff, "&None"},
+        {optToneEachSecond, "On &each second from T - 10 to T - 0"},
+        {optToneLaunch, "At &T - 0 only"},
+    };
+    top = 4200;
+    for (const auto& t : tones) {
+        t.option.setContainer(&fraVoice);
+        t.option.setCaption(t.caption);
+        t.option.move(1080, top, 4200, 300);
+        t.option.onClick = [this] { TakeChoices(); };
+        top += 300;
+    }
+    chkToneAlone.setContainer(&fraVoice);
+    chkToneAlone.setCaption("Tone a&lone, without the words on those seconds");
+    chkToneAlone.move(1080, top + 60, 4320, 300);
+    chkToneAlone.onClick = [this] { TakeChoices(); };
+
     onLoad = [this] {
         ShowChoices();
         ShowEntries();
     };
     chkSound.onClick = [this] { TakeChoices(); };
-    vsbVolume.onChange = [this] { TakeChoices(); };
-    vsbVoice.onChange = [this] { TakeChoices(); };
     cmdTest.onClick = [this] { m_callouts.test(); };
+    cmdSayIt.onClick = [this] { SayIt(); };
+    m_showing = false;
     cmdClose.onClick = [this] { m_app.unload(*this); };
 }
 
@@ -110,15 +169,32 @@ void frmCallouts::ShowChoices() {
     const SoundState state = m_callouts.state();
     const std::vector<std::string> voices = m_callouts.voices();
     m_showing = true;
+    const std::vector<VoiceVariant> variants = m_callouts.variants();
+    const std::vector<SoundDevice> outputs = OutputChoices();
     chkSound.setValue(c.sound ? 1 : 0);
     vsbVolume.setValue(c.volume);
     vsbVoice.setRange(0, std::max(0, int(voices.size()) - 1));
     const auto voice = std::find(voices.begin(), voices.end(), c.voice);
     vsbVoice.setValue(voice == voices.end() ? 0 : int(voice - voices.begin()));
+    // The variants' first place is none.
+    vsbVariant.setRange(0, int(variants.size()));
+    const auto variant = std::find_if(variants.begin(), variants.end(), [&](const VoiceVariant& v) {
+        return v.file == c.style.variant;
+    });
+    vsbVariant.setValue(variant == variants.end() ? 0 : int(variant - variants.begin()) + 1);
+    vsbSpeed.setValue(c.style.speed);
+    vsbPitch.setValue(c.style.pitch);
+    vsbOutput.setRange(0, int(outputs.size()) - 1);
+    const auto output = std::find_if(outputs.begin(), outputs.end(),
+                                     [&](const SoundDevice& d) { return d.name == c.output; });
+    vsbOutput.setValue(output == outputs.end() ? 0 : int(output - outputs.begin()));
+    optToneOff.setValue(c.tone == CalloutChoices::Tone::Off);
+    optToneEachSecond.setValue(c.tone == CalloutChoices::Tone::EachSecond);
+    optToneLaunch.setValue(c.tone == CalloutChoices::Tone::LaunchSecond);
+    chkToneAlone.setValue(c.toneAlone ? 1 : 0);
     chkMinutes.setValue(c.minutes);
     chkSeconds.setValue(c.seconds);
     chkFinalCount.setValue(c.finalCount);
-    chkTones.setValue(c.tones);
     chkHolds.setValue(c.holds);
     chkBuiltInHolds.setValue(c.builtInHolds);
     chkEvents.setValue(c.events);
@@ -129,12 +205,37 @@ void frmCallouts::ShowChoices() {
     lblVolumeValue.setCaption(std::to_string(c.volume) + " %");
     lblVoiceName.setCaption(voices.empty() ? "(no voice installed)"
                                            : voices[std::size_t(vsbVoice.value())]);
-    chkTones.setEnabled(c.finalCount);
+    lblVariantName.setCaption(
+        vsbVariant.value() == 0 ? "(none)" : variants[std::size_t(vsbVariant.value() - 1)].name);
+    lblSpeedValue.setCaption(std::to_string(c.style.speed) + " words a minute");
+    lblPitchValue.setCaption(std::to_string(c.style.pitch));
+    lblOutputName.setCaption(outputs[std::size_t(vsbOutput.value())].description);
+    const std::string missing = m_callouts.outputMissing();
+    lblOutputState.setCaption(missing.empty() ? ""
+                                              : "Not there: the callouts go to the default output "
+                                                "until it is back.");
+    chkToneAlone.setEnabled(c.tone != CalloutChoices::Tone::Off);
     if (state == SoundState::NoSound)
         lblState.setCaption(m_callouts.whyNoSound());
     else
         lblState.setCaption(state == SoundState::On ? "Sound is on." : "Muted: nothing is said.");
     cmdTest.setEnabled(state != SoundState::NoSound);
+    cmdSayIt.setEnabled(state != SoundState::NoSound);
+}
+
+std::vector<SoundDevice> frmCallouts::OutputChoices() const {
+    std::vector<SoundDevice> choices{{"", "The default output"}};
+    const std::vector<SoundDevice> outputs = m_callouts.outputs();
+    choices.insert(choices.end(), outputs.begin(), outputs.end());
+    const std::string& chosen = m_callouts.choices().output;
+    if (!chosen.empty() && std::none_of(outputs.begin(), outputs.end(),
+                                        [&](const SoundDevice& d) { return d.name == chosen; }))
+        choices.push_back({chosen, chosen + " (not there)"});
+    return choices;
+}
+
+void frmCallouts::SayIt(const std::string& text) {
+    m_callouts.sayNow(text.empty() ? std::string(SamplePhrase) : text);
 }
 
 void frmCallouts::TakeChoices() {
@@ -149,7 +250,17 @@ void frmCallouts::TakeChoices() {
     c.minutes = chkMinutes.value() == 1;
     c.seconds = chkSeconds.value() == 1;
     c.finalCount = chkFinalCount.value() == 1;
-    c.tones = chkTones.value() == 1;
+    const std::vector<VoiceVariant> variants = m_callouts.variants();
+    const int variant = std::clamp(vsbVariant.value(), 0, int(variants.size()));
+    c.style.variant = variant == 0 ? "" : variants[std::size_t(variant - 1)].file;
+    c.style.speed = vsbSpeed.value();
+    c.style.pitch = vsbPitch.value();
+    const std::vector<SoundDevice> outputs = OutputChoices();
+    c.output = outputs[std::size_t(std::clamp(vsbOutput.value(), 0, int(outputs.size()) - 1))].name;
+    c.tone = optToneEachSecond.value() ? CalloutChoices::Tone::EachSecond
+             : optToneLaunch.value()   ? CalloutChoices::Tone::LaunchSecond
+                                       : CalloutChoices::Tone::Off;
+    c.toneAlone = chkToneAlone.value() == 1;
     c.holds = chkHolds.value() == 1;
     c.builtInHolds = chkBuiltInHolds.value() == 1;
     c.events = chkEvents.value() == 1;

@@ -12,9 +12,12 @@
 #include "toolkit/controls.h"
 #include "toolkit/form.h"
 
+#include "services/services.h"
+
 #include <array>
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace orvane {
 
@@ -35,15 +38,8 @@ class frmCallouts : public Form {
 
     CheckBox chkSound{this, "chkSound"};
     Label lblState{this, "lblState"};
-    Label lblVolume{this, "lblVolume"};
-    ScrollBar vsbVolume{this, "vsbVolume"};
-    Label lblVolumeValue{this, "lblVolumeValue"};
-    Label lblVoice{this, "lblVoice"};
-    Label lblVoiceName{this, "lblVoiceName"};
-    ScrollBar vsbVoice{this, "vsbVoice"};
     Frame fraWhich{this, "fraWhich"};
     CheckBox chkFinalCount{this, "chkFinalCount"};
-    CheckBox chkTones{this, "chkTones"};
     CheckBox chkMinutes{this, "chkMinutes"};
     CheckBox chkSeconds{this, "chkSeconds"};
     CheckBox chkHolds{this, "chkHolds"};
@@ -62,6 +58,38 @@ class frmCallouts : public Form {
     Label lblMute{this, "lblMute"};
     CommandButton cmdTest{this, "cmdTest"};
     CommandButton cmdClose{this, "cmdClose"};
+    // The right-hand column: how the callouts sound and where they go.
+    Frame fraVoice{this, "fraVoice"};
+    Label lblVoice{this, "lblVoice"};
+    Label lblVoiceName{this, "lblVoiceName"};
+    ScrollBar vsbVoice{this, "vsbVoice"};
+    Label lblVariant{this, "lblVariant"};
+    Label lblVariantName{this, "lblVariantName"};
+    ScrollBar vsbVariant{this, "vsbVariant"};
+    Label lblSpeed{this, "lblSpeed"};
+    Label lblSpeedValue{this, "lblSpeedValue"};
+    ScrollBar vsbSpeed{this, "vsbSpeed"};
+    Label lblPitch{this, "lblPitch"};
+    Label lblPitchValue{this, "lblPitchValue"};
+    ScrollBar vsbPitch{this, "vsbPitch"};
+    CommandButton cmdSayIt{this, "cmdSayIt"};
+    Label lblOutput{this, "lblOutput"};
+    Label lblOutputName{this, "lblOutputName"};
+    ScrollBar vsbOutput{this, "vsbOutput"};
+    Label lblOutputState{this, "lblOutputState"};
+    Label lblVolume{this, "lblVolume"};
+    Label lblVolumeValue{this, "lblVolumeValue"};
+    ScrollBar vsbVolume{this, "vsbVolume"};
+    Label lblTone{this, "lblTone"};
+    OptionButton optToneOff{this, "optToneOff"};
+    OptionButton optToneEachSecond{this, "optToneEachSecond"};
+    OptionButton optToneLaunch{this, "optToneLaunch"};
+    CheckBox chkToneAlone{this, "chkToneAlone"};
+
+    // What "Say it" says when no entry is chosen.
+    static constexpr const char* SamplePhrase = "T minus ten, nine, eight, seven";
+    // Says TEXT (empty: the sample) with the voice as chosen, at once.
+    void SayIt(const std::string& text = {});
 
   private:
     void TakeChoices();
@@ -70,6 +98,9 @@ class frmCallouts : public Form {
     // Row N's entry is wrong for MESSAGE, or right when it is empty.
     void Wrong(int n, const std::string& message);
     std::size_t entryAt(int row) const { return std::size_t(vsbEntries.value() + row); }
+    // The outputs as the voice-and-output column offers them: the default (""), each output
+    // of the sound server, and the one chosen while it is not there.
+    std::vector<SoundDevice> OutputChoices() const;
 
     App& m_app;
     Callouts& m_callouts;

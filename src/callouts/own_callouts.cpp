@@ -92,10 +92,18 @@ const CalloutEntry* Callouts::entryAt(std::int64_t seconds) const {
     return nullptr;
 }
 
-std::optional<std::string> Callouts::cueAt(std::int64_t seconds) const {
+std::vector<std::string> Callouts::cuesNow(std::int64_t seconds) const {
+    std::vector<std::string> cues;
+    const bool tone = toneAt(seconds, m_choices);
+    if (tone)
+        cues.emplace_back();
+    // The team's words win over a family's, and are said with the tone even where the tone
+    // stands in for the count's words.
     if (const CalloutEntry* e = entryAt(seconds))
-        return e->words;
-    return countCue(seconds, m_choices);
+        cues.push_back(e->words);
+    else if (auto cue = countCue(seconds, m_choices); cue && !(tone && m_choices.toneAlone))
+        cues.push_back(*cue);
+    return cues;
 }
 
 std::optional<std::int64_t> Callouts::overlap(std::size_t n) const {
@@ -109,7 +117,7 @@ std::optional<std::int64_t> Callouts::overlap(std::size_t n) const {
     // within its spoken length matter.
     const std::int64_t at = list[n].toLaunch;
     for (std::int64_t k = 1; k * 1000 < *spoken; ++k)
-        if (cueAt(at - k))
+        if (!cuesNow(at - k).empty())
             return *spoken - k * 1000;
     return std::nullopt;
 }

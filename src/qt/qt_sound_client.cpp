@@ -107,15 +107,23 @@ void SoundClient::start() {
     // A process started anew hears all that the program asked for; a cue whose moment has
     // passed is not said late.
     if (m_voice)
-        send({SoundMessage::Kind::Voice, {*m_voice}, {}, 0});
+        send({SoundMessage::Kind::Voice, {*m_voice}, {}, 0, {}});
     if (m_volume)
-        send({SoundMessage::Kind::Volume, {}, {}, *m_volume});
+        send({SoundMessage::Kind::Volume, {}, {}, *m_volume, {}});
+    if (m_style)
+        send({SoundMessage::Kind::Style,
+              {m_style->variant},
+              {},
+              0,
+              {m_style->speed, m_style->pitch}});
+    if (m_output)
+        send({SoundMessage::Kind::Output, {*m_output}, {}, 0, {}});
     if (!m_phrases.empty())
-        send({SoundMessage::Kind::Prepare, m_phrases, {}, 0});
+        send({SoundMessage::Kind::Prepare, m_phrases, {}, 0, {}});
     std::vector<Cue> due = m_plan;
     std::erase_if(due, [now = nowMs()](const Cue& c) { return c.atMs <= now; });
     if (!due.empty())
-        send({SoundMessage::Kind::Plan, {}, due, 0});
+        send({SoundMessage::Kind::Plan, {}, due, 0, {}});
 }
 
 void SoundClient::beat() {
@@ -131,7 +139,7 @@ void SoundClient::beat() {
     if (!m_waiting && now - m_lastAsked >= Heartbeat) {
         m_lastAsked = now;
         m_waiting = now;
-        send({SoundMessage::Kind::Ping, {std::to_string(++m_beats)}, {}, 0});
+        send({SoundMessage::Kind::Ping, {std::to_string(++m_beats)}, {}, 0, {}});
     }
 }
 
@@ -181,6 +189,10 @@ void SoundClient::readAnswers() {
     const QByteArray bytes = m_process->readAllStandardOutput();
     std::optional<std::string> why;
     std::optional<std::vector<std::string>> voices;
+    std::optional<std::vector<VoiceVariant>> variants;
+    std::optional<std::vector<SoundDevice>> outputs;
+    std::optional<std::string> missing;
+    bool ready = false;
     std::vector<std::string> missed;
     bool alive = false;
     m_reader.feed({bytes.constData(), std::size_t(bytes.size())}, [&](std::string_view line) {
@@ -194,6 +206,29 @@ void SoundClient::readAnswers() {
             voices = m->texts;
         else if (m->kind == SoundMessage::Kind::Missed)
             missed.push_back(m->texts.front());
+        else if (m->kind == SoundMessage::Kind::Fallback)
+            missing = m->texts.front();
+        else if (m->kind == SoundMessage::Kind::Variants ||
+                 m->kind == SoundMessage::Kind::Outputs) {
+            std::vector<SoundDevice> pairs;
+            for (std::size_t i = 0; i + 1 < m->texts.size(); i += 2)
+                pairs.push_back({m->texts[i], m->texts[i + 1]});
+            if (m->kind == SoundMessage::Kind::Outputs) {
+                outputs = std::move(pairs);
+            } else {
+                variants.emplace();
+                for (SoundDevice& p : pairs)
+                    variants->push_back({std::move(p.name), std::move(p.description)});
+            }
+        } else if (m->kind == SoundMessage::Kind::Ready) {
+            for (std::size_t i = 0; i < m->texts.size(); ++i)
+                // Only the phrases the program keeps: a length told late for one let go of is
+                // not kept for ever.
+                if (std::find(m_phrases.begin(), m_phrases.end(), m->texts[i]) != m_phrases.end()) {
+                    m_spoken[m->texts[i]] = m->numbers[i];
+                    ready = true;
+                }
+        }
     });
     if (alive) {
         m_waiting.reset();
@@ -209,7 +244,21 @@ void SoundClient::readAnswers() {
         if (!why)
             why = std::string();
     }
+    if (ready)
+        tellReady();
     bool changed = false;
+    if (variants && *variants != m_variants) {
+        m_variants = std::move(*variants);
+        changed = true;
+    }
+    if (outputs && *outputs != m_outputs) {
+        m_outputs = std::move(*outputs);
+        changed = true;
+    }
+    if (missing && *missing != m_outputMissing) {
+        m_outputMissing = std::move(*missing);
+        changed = true;
+    }
     if (voices && *voices != m_voices) {
         m_voices = std::move(*voices);
         changed = true;
@@ -251,6 +300,14 @@ void SoundClient::tellMissed(const std::string& text) {
     });
 }
 
+void SoundClient::tellReady() {
+    std::weak_ptr<bool> alive = m_alive;
+    m_post([this, alive] {
+        if (alive.lock() && onReady)
+            onReady();
+    });
+}
+
 void SoundClient::tellChanged() {
     std::weak_ptr<bool> alive = m_alive;
     m_post([this, alive] {
@@ -260,13 +317,41 @@ void SoundClient::tellChanged() {
 }
 
 void SoundClient::setVoice(const std::string& voice) {
+    if (m_voice && *m_voice != voice)
+        m_spoken.clear();
     m_voice = voice;
-    send({SoundMessage::Kind::Voice, {voice}, {}, 0});
+    send({SoundMessage::Kind::Voice, {voice}, {}, 0, {}});
+}
+
+void SoundClient::setStyle(const VoiceStyle& style) {
+    VoiceStyle s = style;
+    s.speed = std::clamp(s.speed, VoiceStyle::MinSpeed, VoiceStyle::MaxSpeed);
+    s.pitch = std::clamp(s.pitch, 0, VoiceStyle::MaxPitch);
+    if (m_style == s)
+        return;
+    m_style = s;
+    // Every phrase is made again in the new style: the lengths known are of the old one.
+    m_spoken.clear();
+    send({SoundMessage::Kind::Style, {s.variant}, {}, 0, {s.speed, s.pitch}});
+}
+
+void SoundClient::setOutput(const std::string& name) {
+    if (m_output == name)
+        return;
+    m_output = name;
+    send({SoundMessage::Kind::Output, {name}, {}, 0, {}});
+}
+
+std::optional<int> SoundClient::spokenMs(const std::string& phrase) const {
+    const auto it = m_spoken.find(phrase);
+    if (it == m_spoken.end())
+        return std::nullopt;
+    return it->second;
 }
 
 void SoundClient::setVolume(int percent) {
     m_volume = std::clamp(percent, 0, 100);
-    send({SoundMessage::Kind::Volume, {}, {}, *m_volume});
+    send({SoundMessage::Kind::Volume, {}, {}, *m_volume, {}});
 }
 
 // Phrases asked for again become the newest, here and in the sound process, so the ones let go
@@ -280,15 +365,18 @@ void SoundClient::prepare(const std::vector<std::string>& phrases) {
         std::erase(m_phrases, p);
         m_phrases.push_back(p);
     }
-    if (m_phrases.size() > MaxPhrases)
+    if (m_phrases.size() > MaxPhrases) {
+        for (auto p = m_phrases.begin(); p != m_phrases.end() - long(MaxPhrases); ++p)
+            m_spoken.erase(*p);
         m_phrases.erase(m_phrases.begin(), m_phrases.end() - long(MaxPhrases));
+    }
     if (!asked.empty())
-        send({SoundMessage::Kind::Prepare, asked, {}, 0});
+        send({SoundMessage::Kind::Prepare, asked, {}, 0, {}});
 }
 
 void SoundClient::plan(const std::vector<Cue>& cues) {
     m_plan = cues;
-    send({SoundMessage::Kind::Plan, {}, cues, 0});
+    send({SoundMessage::Kind::Plan, {}, cues, 0, {}});
 }
 
 void SoundClient::sound(const Cue& cue) {
@@ -296,7 +384,7 @@ void SoundClient::sound(const Cue& cue) {
         tellMissed(cue.text);
         return;
     }
-    send({SoundMessage::Kind::Sound, {}, {cue}, 0});
+    send({SoundMessage::Kind::Sound, {}, {cue}, 0, {}});
 }
 
 } // namespace orvane

@@ -17,6 +17,7 @@
 
 #include <chrono>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -50,6 +51,12 @@ class SoundClient : public SoundOutput {
     void plan(const std::vector<Cue>& cues) override;
     void sound(const Cue& cue) override;
     void beat() override;
+    std::vector<VoiceVariant> variants() const override { return m_variants; }
+    void setStyle(const VoiceStyle& style) override;
+    std::vector<SoundDevice> outputs() const override { return m_outputs; }
+    void setOutput(const std::string& name) override;
+    std::string outputMissing() const override { return m_outputMissing; }
+    std::optional<int> spokenMs(const std::string& phrase) const override;
 
     // The running sound process, or 0.
     qint64 helperPid() const;
@@ -84,6 +91,7 @@ class SoundClient : public SoundOutput {
     void setWhy(std::string why);
     void tellChanged();
     void tellMissed(const std::string& text);
+    void tellReady();
 
     QString m_helper;
     Post m_post;
@@ -107,9 +115,16 @@ class SoundClient : public SoundOutput {
 
     std::string m_why;
     std::vector<std::string> m_voices;
+    std::vector<VoiceVariant> m_variants;
+    std::vector<SoundDevice> m_outputs;
+    std::string m_outputMissing;
+    // How long each phrase sounds, as the sound process told; of the phrases kept only.
+    std::map<std::string, int> m_spoken;
     // What the program asked for, told again to a process started anew.
     std::optional<std::string> m_voice;
     std::optional<int> m_volume;
+    std::optional<VoiceStyle> m_style;
+    std::optional<std::string> m_output;
     std::vector<std::string> m_phrases; // the oldest first
     std::vector<Cue> m_plan;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);

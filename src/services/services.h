@@ -197,6 +197,30 @@ struct Cue {
     bool operator==(const Cue&) const = default;
 };
 
+// How the voice speaks, beside which voice it is.
+struct VoiceStyle {
+    static constexpr int MinSpeed = 80, MaxSpeed = 450, MaxPitch = 99;
+    std::string variant; // a variant's file name, such as "f3"; empty: none
+    int speed = 175;     // words a minute, MinSpeed to MaxSpeed
+    int pitch = 50;      // 0 to MaxPitch
+    bool operator==(const VoiceStyle&) const = default;
+};
+
+// One of the voice's variants: its file name, which selects it, and its name.
+struct VoiceVariant {
+    std::string file;
+    std::string name;
+    bool operator==(const VoiceVariant&) const = default;
+};
+
+// One of the sound server's outputs (a speaker, a headset loop): its name, which stays the
+// same from one start to the next, and its description, which a user reads.
+struct SoundDevice {
+    std::string name;
+    std::string description;
+    bool operator==(const SoundDevice&) const = default;
+};
+
 // Speech and tones through the computer's speakers. Nothing here waits on sound: the output
 // makes phrases and plays them on threads of its own, and only tells the program what it
 // can hear (on the user-interface thread).
@@ -221,8 +245,20 @@ class SoundOutput {
     // Called on each of the program's rounds (at least once a second), so that an output that
     // runs apart can check it is alive without waking the program on its own.
     virtual void beat() {}
+    // The voice's variants installed, as file name and name.
+    virtual std::vector<VoiceVariant> variants() const { return {}; }
+    virtual void setStyle(const VoiceStyle& /*style*/) {}
+    // The sound server's outputs, as it lists them.
+    virtual std::vector<SoundDevice> outputs() const { return {}; }
+    // Plays on the output NAME (empty: the sound server's default) whenever it is there, and
+    // on the default while it is not.
+    virtual void setOutput(const std::string& /*name*/) {}
+    // The output chosen while it is not there and the default plays instead; empty otherwise.
+    virtual std::string outputMissing() const { return {}; }
     // How long PHRASE sounds once it has been made ready, in milliseconds; none before.
-    virtual std::optional<int> spokenMs(const std::string& /*phrase*/) const { return std::nullopt; }
+    virtual std::optional<int> spokenMs(const std::string& /*phrase*/) const {
+        return std::nullopt;
+    }
     // Told when unavailable() changes.
     std::function<void()> onAvailabilityChanged;
     // Told of a cue that could not be heard (TEXT empty: a tone), on the user-interface thread.

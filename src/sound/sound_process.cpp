@@ -91,14 +91,24 @@ void obey(orvane::SpeechOutput& out, const SoundMessage& m) {
     case K::Sound:
         out.sound(m.cues.front());
         break;
+    case K::Style:
+        out.setStyle({m.texts.front(), m.numbers[0], m.numbers[1]});
+        break;
+    case K::Output:
+        out.setOutput(m.texts.front());
+        break;
     case K::Ping:
         // Answered from this thread: a process stopped or stuck here answers nothing.
-        writeAll(orvane::soundLine({K::Pong, m.texts, {}, 0}));
+        writeAll(orvane::soundLine({K::Pong, m.texts, {}, 0, {}}));
         break;
     case K::Unavailable:
     case K::Voices:
     case K::Pong:
     case K::Missed:
+    case K::Variants:
+    case K::Outputs:
+    case K::Fallback:
+    case K::Ready:
         break; // the program's words, not ours
     }
 }
@@ -115,19 +125,56 @@ int main() {
         [&posted](std::function<void()> task) { posted.post(std::move(task)); });
     std::optional<std::string> toldWhy;
     std::optional<std::vector<std::string>> toldVoices;
+    std::optional<std::vector<orvane::VoiceVariant>> toldVariants;
+    std::optional<std::vector<orvane::SoundDevice>> toldOutputs;
+    std::optional<std::string> toldMissing;
     out.onAvailabilityChanged = [&] {
         const std::string why = out.unavailable();
         if (why != toldWhy)
-            writeAll(orvane::soundLine({SoundMessage::Kind::Unavailable, {why}, {}, 0}));
+            writeAll(orvane::soundLine({SoundMessage::Kind::Unavailable, {why}, {}, 0, {}}));
         toldWhy = why;
         const std::vector<std::string> voices = out.voices();
         if (voices != toldVoices)
-            writeAll(orvane::soundLine({SoundMessage::Kind::Voices, voices, {}, 0}));
+            writeAll(orvane::soundLine({SoundMessage::Kind::Voices, voices, {}, 0, {}}));
         toldVoices = voices;
+        const std::vector<orvane::VoiceVariant> variants = out.variants();
+        if (variants != toldVariants) {
+            SoundMessage m{SoundMessage::Kind::Variants, {}, {}, 0, {}};
+            for (const orvane::VoiceVariant& v : variants) {
+                m.texts.push_back(v.file);
+                m.texts.push_back(v.name);
+            }
+            writeAll(orvane::soundLine(m));
+        }
+        toldVariants = variants;
+        const std::vector<orvane::SoundDevice> outputs = out.outputs();
+        if (outputs != toldOutputs) {
+            SoundMessage m{SoundMessage::Kind::Outputs, {}, {}, 0, {}};
+            for (const orvane::SoundDevice& d : outputs) {
+                m.texts.push_back(d.name);
+                m.texts.push_back(d.description);
+            }
+            writeAll(orvane::soundLine(m));
+        }
+        toldOutputs = outputs;
+        const std::string missing = out.outputMissing();
+        if (missing != toldMissing)
+            writeAll(orvane::soundLine({SoundMessage::Kind::Fallback, {missing}, {}, 0, {}}));
+        toldMissing = missing;
+    };
+
+    out.onReady = [&out] {
+        SoundMessage m{SoundMessage::Kind::Ready, {}, {}, 0, {}};
+        for (auto& [text, ms] : out.takeReady()) {
+            m.texts.push_back(std::move(text));
+            m.numbers.push_back(ms);
+        }
+        if (!m.texts.empty())
+            writeAll(orvane::soundLine(m));
     };
 
     out.onMissed = [](const std::string& text) {
-        writeAll(orvane::soundLine({SoundMessage::Kind::Missed, {text}, {}, 0}));
+        writeAll(orvane::soundLine({SoundMessage::Kind::Missed, {text}, {}, 0, {}}));
     };
 
     orvane::SoundLineReader reader;

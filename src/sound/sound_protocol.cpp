@@ -10,7 +10,7 @@ namespace orvane {
 
 namespace {
 
-constexpr std::array<std::pair<SoundMessage::Kind, std::string_view>, 10> Words{{
+constexpr std::array<std::pair<SoundMessage::Kind, std::string_view>, 16> Words{{
     {SoundMessage::Kind::Voice, "voice"},
     {SoundMessage::Kind::Volume, "volume"},
     {SoundMessage::Kind::Prepare, "prepare"},
@@ -21,6 +21,12 @@ constexpr std::array<std::pair<SoundMessage::Kind, std::string_view>, 10> Words{
     {SoundMessage::Kind::Ping, "ping"},
     {SoundMessage::Kind::Pong, "pong"},
     {SoundMessage::Kind::Missed, "missed"},
+    {SoundMessage::Kind::Style, "style"},
+    {SoundMessage::Kind::Output, "output"},
+    {SoundMessage::Kind::Variants, "variants"},
+    {SoundMessage::Kind::Outputs, "outputs"},
+    {SoundMessage::Kind::Fallback, "fallback"},
+    {SoundMessage::Kind::Ready, "ready"},
 }};
 
 int hexDigit(char c) {
@@ -137,15 +143,29 @@ std::string soundLine(const SoundMessage& message) {
         for (const Cue& cue : message.cues)
             line += ' ' + std::to_string(cue.atMs) + ' ' + escapeSoundField(cue.text);
         break;
+    case K::Style:
+        line += ' ' + escapeSoundField(message.texts.empty() ? "" : message.texts.front());
+        for (std::size_t i = 0; i < 2; ++i)
+            line += ' ' + std::to_string(i < message.numbers.size() ? message.numbers[i] : 0);
+        break;
+    case K::Ready:
+        for (std::size_t i = 0; i < message.texts.size(); ++i)
+            line += ' ' + escapeSoundField(message.texts[i]) + ' ' +
+                    std::to_string(i < message.numbers.size() ? message.numbers[i] : 0);
+        break;
     case K::Voice:
     case K::Unavailable:
     case K::Ping:
     case K::Pong:
     case K::Missed:
+    case K::Output:
+    case K::Fallback:
         line += ' ' + escapeSoundField(message.texts.empty() ? "" : message.texts.front());
         break;
     case K::Prepare:
     case K::Voices:
+    case K::Variants:
+    case K::Outputs:
         for (const std::string& text : message.texts)
             line += ' ' + escapeSoundField(text);
         break;
@@ -186,16 +206,45 @@ std::optional<SoundMessage> parseSoundLine(std::string_view line) {
             m.cues.push_back({std::move(*text), *atMs});
         }
         return m;
+    case K::Style: {
+        auto variant = n == 3 ? unescapeSoundField(fields[1]) : std::nullopt;
+        const auto speed = n == 3 ? number<int>(fields[2]) : std::nullopt;
+        const auto pitch = n == 3 ? number<int>(fields[3]) : std::nullopt;
+        if (!variant || !speed || !pitch || *speed < VoiceStyle::MinSpeed ||
+            *speed > VoiceStyle::MaxSpeed || *pitch < 0 || *pitch > VoiceStyle::MaxPitch)
+            return std::nullopt;
+        m.texts.push_back(std::move(*variant));
+        m.numbers = {*speed, *pitch};
+        return m;
+    }
+    case K::Ready:
+        if (n % 2 != 0)
+            return std::nullopt;
+        for (std::size_t i = 1; i < fields.size(); i += 2) {
+            auto text = unescapeSoundField(fields[i]);
+            const auto ms = number<int>(fields[i + 1]);
+            if (!text || !ms || *ms < 0)
+                return std::nullopt;
+            m.texts.push_back(std::move(*text));
+            m.numbers.push_back(*ms);
+        }
+        return m;
     case K::Voice:
     case K::Unavailable:
     case K::Ping:
     case K::Pong:
     case K::Missed:
+    case K::Output:
+    case K::Fallback:
         if (n != 1)
             return std::nullopt;
         [[fallthrough]];
     case K::Prepare:
     case K::Voices:
+    case K::Variants:
+    case K::Outputs:
+        if ((m.kind == K::Variants || m.kind == K::Outputs) && n % 2 != 0)
+            return std::nullopt;
         for (std::size_t i = 1; i < fields.size(); ++i) {
             auto text = unescapeSoundField(fields[i]);
             if (!text)

@@ -8,6 +8,9 @@
 //
 // To the sound process:
 //   voice TEXT            the voice by name (\e: the default)
+//   style VARIANT WPM PITCH  the voice's variant by its file name (\e: none), its speed in
+//                         words a minute (80 to 450) and its pitch (0 to 99)
+//   output NAME           the sound server's output to play on, by name (\e: the default)
 //   volume PERCENT        0 to 100
 //   prepare TEXT...       phrases to make ready
 //   plan [MS TEXT]...     the cues due soon, replacing those planned before; MS is the cue's
@@ -19,6 +22,11 @@
 //   voices TEXT...        the voices installed, the default first
 //   pong TEXT             the answer to ping TEXT
 //   missed TEXT           a cue that could not be heard (\e: a tone)
+//   variants [ID NAME]... the voice's variants installed, by file name and name
+//   outputs [NAME DESCRIPTION]...  the sound server's outputs
+//   fallback NAME         the output chosen is not there and the default plays instead
+//                         (\e: the output chosen plays, or none was chosen)
+//   ready [TEXT MS]...    phrases made ready and how long each sounds
 //
 // A line that breaks these rules is ignored whole.
 
@@ -44,12 +52,21 @@ struct SoundMessage {
         Voices,
         Ping,
         Pong,
-        Missed
+        Missed,
+        Style,
+        Output,
+        Variants,
+        Outputs,
+        Fallback,
+        Ready
     };
     Kind kind = Kind::Prepare;
-    std::vector<std::string> texts; // voice, prepare, unavailable, voices, ping, pong, missed
-    std::vector<Cue> cues;          // plan; sound has one
+    // voice, prepare, unavailable, voices, ping, pong, missed, output, fallback; style's
+    // variant; variants and outputs as pairs; ready's phrases
+    std::vector<std::string> texts;
+    std::vector<Cue> cues; // plan; sound has one
     int volume = 0;
+    std::vector<int> numbers; // style's speed and pitch; ready's lengths, one a phrase
     bool operator==(const SoundMessage&) const = default;
 };
 

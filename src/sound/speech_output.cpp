@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace orvane {
 
@@ -103,6 +104,47 @@ void SpeechOutput::setVoice(const std::string& voice) {
         m_voiceChanged = true;
     }
     m_synthWake.notify_all();
+}
+
+std::vector<VoiceVariant> SpeechOutput::variants() const {
+    std::lock_guard lock(m_synthMutex);
+    return m_variants;
+}
+
+void SpeechOutput::setStyle(const VoiceStyle& style) {
+    {
+        std::lock_guard lock(m_synthMutex);
+        if (style == m_styleWanted)
+            return;
+        m_styleWanted = style;
+        m_styleWanted.speed = std::clamp(style.speed, VoiceStyle::MinSpeed, VoiceStyle::MaxSpeed);
+        m_styleWanted.pitch = std::clamp(style.pitch, 0, VoiceStyle::MaxPitch);
+        m_voiceChanged = true;
+    }
+    m_synthWake.notify_all();
+}
+
+std::optional<int> SpeechOutput::spokenMs(const std::string& phrase) const {
+    const std::shared_ptr<const Pcm> pcm = rendered(phrase);
+    if (!pcm)
+        return std::nullopt;
+    return int(std::int64_t(pcm->size()) * 1000 / m_rate);
+}
+
+std::vector<std::pair<std::string, int>> SpeechOutput::takeReady() {
+    std::lock_guard lock(m_synthMutex);
+    m_readyTold = false;
+    return std::exchange(m_ready, {});
+}
+
+std::vector<SoundDevice> SpeechOutput::outputs() const {
+    std::lock_guard lock(m_stateMutex);
+    return m_outputs;
+}
+
+std::string SpeechOutput::outputMissing() const {
+    std::lock_guard lock(m_stateMutex);
+    return m_outputMissing;
 }
 
 void SpeechOutput::setVolume(int percent) {
@@ -214,8 +256,11 @@ void SpeechOutput::fill(std::int16_t* out, std::size_t n, double t0Ms) {
         const double msPerSample = 1000.0 / m_rate;
         for (std::size_t i = 0; i < n; ++i) {
             const double t = t0Ms + double(i) * msPerSample;
+            // A tone starts on its moment whatever plays; a phrase cuts the one before it,
+            // unless that is of its own moment.
             while (!m_pending.empty() && m_pending.front().startMs <= t &&
-                   (!m_active || m_active->pos >= m_active->pcm->size() ||
+                   (m_pending.front().text.empty() || !m_active ||
+                    m_active->pos >= m_active->pcm->size() ||
                     m_active->atMs < m_pending.front().atMs)) {
                 Playing p = std::move(m_pending.front());
                 m_pending.erase(m_pending.begin());
@@ -228,17 +273,23 @@ void SpeechOutput::fill(std::int16_t* out, std::size_t n, double t0Ms) {
                     missed.push_back(p.text);
                     continue;
                 }
+                if (p.text.empty()) {
+                    p.pcm = m_tone;
+                    m_toneActive = std::make_unique<Playing>(std::move(p));
+                    continue;
+                }
                 // A planned phrase not made by its second is a tone.
                 if (!p.pcm)
-                    p.pcm = p.text.empty() ? nullptr : rendered(p.text);
+                    p.pcm = rendered(p.text);
                 if (!p.pcm)
                     p.pcm = m_tone;
                 m_active = std::make_unique<Playing>(std::move(p));
             }
-            std::int16_t sample = 0;
-            if (m_active && m_active->pos < m_active->pcm->size())
-                sample = std::int16_t(double((*m_active->pcm)[m_active->pos++]) * m_volume);
-            out[i] = sample;
+            int sample = 0;
+            for (Playing* playing : {m_active.get(), m_toneActive.get()})
+                if (playing && playing->pos < playing->pcm->size())
+                    sample += (*playing->pcm)[playing->pos++];
+            out[i] = std::int16_t(std::clamp(double(sample) * m_volume, -32768.0, 32767.0));
         }
     }
     for (const std::string& text : missed)
@@ -271,7 +322,9 @@ void SpeechOutput::onWrite(pa_stream* s, std::size_t nbytes, void* self) {
     bool idle = false;
     {
         std::lock_guard lock(out->m_cueMutex);
-        const bool playing = out->m_active && out->m_active->pos < out->m_active->pcm->size();
+        const bool playing =
+            (out->m_active && out->m_active->pos < out->m_active->pcm->size()) ||
+            (out->m_toneActive && out->m_toneActive->pos < out->m_toneActive->pcm->size());
         if (playing || !out->m_pending.empty())
             out->m_idleSinceMs = realtimeMs();
         idle = realtimeMs() - out->m_idleSinceMs > IdleMs;

@@ -16,6 +16,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -43,6 +44,15 @@ class SpeechOutput : public SoundOutput {
     void prepare(const std::vector<std::string>& phrases) override;
     void plan(const std::vector<Cue>& cues) override;
     void sound(const Cue& cue) override;
+    std::vector<VoiceVariant> variants() const override;
+    void setStyle(const VoiceStyle& style) override;
+    std::vector<SoundDevice> outputs() const override;
+    void setOutput(const std::string& name) override;
+    std::string outputMissing() const override;
+    std::optional<int> spokenMs(const std::string& phrase) const override;
+    // The phrases made since it was last asked, with how long each sounds; onReady tells
+    // that there are some.
+    std::vector<std::pair<std::string, int>> takeReady();
 
     // The samples per second of every phrase and tone.
     int rate() const { return m_rate; }
@@ -97,6 +107,11 @@ class SpeechOutput : public SoundOutput {
     void uncork();
     // Tells the program, on its own thread, that unavailable() or voices() changed.
     void tellChanged();
+    // Asks the sound server for its outputs; with the mainloop locked.
+    void listOutputs();
+    // Puts the stream on the output chosen when it is there, else on the default, and says
+    // which; with the mainloop locked.
+    void followOutput();
     static void onContextState(pa_context* c, void* self);
     static void onWrite(pa_stream* s, std::size_t nbytes, void* self);
     static void onStreamState(pa_stream* s, void* self);
@@ -111,7 +126,11 @@ class SpeechOutput : public SoundOutput {
     std::deque<std::string> m_toSynth;
     std::deque<Cue> m_toSay; // cues asked for now, played once their phrase is made
     std::string m_voiceWanted;
+    VoiceStyle m_styleWanted;
     bool m_voiceChanged = false;
+    std::vector<VoiceVariant> m_variants;
+    std::vector<std::pair<std::string, int>> m_ready; // made, not yet told
+    bool m_readyTold = false;                         // onReady is on its way
     bool m_stopping = false;
     std::vector<std::string> m_voices;
     std::deque<std::string> m_known; // the phrases kept made, made again for a new voice
@@ -131,14 +150,18 @@ class SpeechOutput : public SoundOutput {
     std::condition_variable m_watchWake;
     bool m_watchStopping = false;
     bool m_watchTold = false;
-    bool m_corked = false;      // with the mainloop locked
-    double m_timingAskedMs = 0; // likewise
-    bool m_timingFresh = true;  // likewise: the timing was told since the stream last played
+    bool m_corked = false;       // with the mainloop locked
+    double m_timingAskedMs = 0;  // likewise
+    std::string m_outputWanted;  // likewise: the output chosen (empty: the default)
+    std::string m_streamOutput;  // likewise: the output the stream was opened on
+    bool m_outputsKnown = false; // likewise: the outputs were listed once
+    bool m_timingFresh = true;   // likewise: the timing was told since the stream last played
 
     // The cues, shared between the user-interface thread and the stream's writes.
     mutable std::mutex m_cueMutex;
     std::vector<Playing> m_pending; // by startMs
     std::unique_ptr<Playing> m_active;
+    std::unique_ptr<Playing> m_toneActive; // a tone sounds over a phrase, cutting none
     std::deque<std::pair<std::string, std::int64_t>> m_begun; // cues already on their way
     double m_volume = 0.8;
     double m_idleSinceMs = 0;
@@ -146,6 +169,8 @@ class SpeechOutput : public SoundOutput {
     mutable std::mutex m_stateMutex;
     std::string m_serverWhy; // why the sound server cannot be heard
     std::string m_voiceWhy;  // why there is no voice, for good
+    std::vector<SoundDevice> m_outputs;
+    std::string m_outputMissing;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
 

@@ -66,6 +66,7 @@ void SpeechOutput::startContext() {
 void SpeechOutput::dropContext() {
     closeStream();
     m_contextReady = false;
+    m_outputsKnown = false;
     if (!m_context)
         return;
     pa_context_set_state_callback(m_context, nullptr, nullptr);
@@ -81,7 +82,18 @@ void SpeechOutput::onContextState(pa_context* c, void* self) {
         out->m_contextReady = true;
         out->m_failures = 0;
         out->setServerWhy("");
-        out->openStream();
+        // The outputs are listed before the stream opens, so that it opens on the one chosen.
+        pa_context_set_subscribe_callback(
+            c,
+            [](pa_context*, pa_subscription_event_type_t type, std::uint32_t, void* self) {
+                const int event = type & PA_SUBSCRIPTION_EVENT_TYPE_MASK;
+                if (event == PA_SUBSCRIPTION_EVENT_NEW || event == PA_SUBSCRIPTION_EVENT_REMOVE ||
+                    event == PA_SUBSCRIPTION_EVENT_CHANGE)
+                    static_cast<SpeechOutput*>(self)->listOutputs();
+            },
+            out);
+        pa_operation_unref(pa_context_subscribe(c, PA_SUBSCRIPTION_MASK_SINK, nullptr, nullptr));
+        out->listOutputs();
         break;
     case PA_CONTEXT_FAILED:
     case PA_CONTEXT_TERMINATED:
@@ -171,6 +183,83 @@ void SpeechOutput::tellWatch() {
     m_watchWake.notify_all();
 }
 
+// Each listing gathers its own outputs: two asked for at once do not mix theirs.
+void SpeechOutput::listOutputs() {
+    struct Listing {
+        SpeechOutput* out;
+        std::vector<SoundDevice> found;
+    };
+    auto* listing = new Listing{this, {}};
+    pa_operation* op = pa_context_get_sink_info_list(
+        m_context,
+        [](pa_context*, const pa_sink_info* info, int eol, void* data) {
+            auto* listing = static_cast<Listing*>(data);
+            if (eol == 0) {
+                if (info && info->name)
+                    listing->found.push_back(
+                        {info->name, info->description ? info->description : info->name});
+                return;
+            }
+            std::unique_ptr<Listing> done(listing);
+            SpeechOutput* out = listing->out;
+            // Outputs that cannot be listed are taken as they were: the stream still opens.
+            if (eol < 0) {
+                out->m_outputsKnown = true;
+                out->followOutput();
+                return;
+            }
+            bool changed = false;
+            {
+                std::lock_guard lock(out->m_stateMutex);
+                changed = listing->found != out->m_outputs;
+                out->m_outputs = std::move(listing->found);
+            }
+            out->m_outputsKnown = true;
+            if (changed)
+                out->tellChanged();
+            out->followOutput();
+        },
+        listing);
+    if (op)
+        pa_operation_unref(op);
+    else
+        delete listing;
+}
+
+void SpeechOutput::setOutput(const std::string& name) {
+    if (!m_loop)
+        return;
+    pa_threaded_mainloop_lock(m_loop);
+    m_outputWanted = name;
+    followOutput();
+    pa_threaded_mainloop_unlock(m_loop);
+}
+
+void SpeechOutput::followOutput() {
+    if (!m_contextReady || !m_outputsKnown)
+        return;
+    std::string missing;
+    bool there = false;
+    bool changed = false;
+    {
+        std::lock_guard lock(m_stateMutex);
+        there = std::any_of(m_outputs.begin(), m_outputs.end(),
+                            [&](const SoundDevice& d) { return d.name == m_outputWanted; });
+        if (!m_outputWanted.empty() && !there)
+            missing = m_outputWanted;
+        changed = missing != m_outputMissing;
+        m_outputMissing = missing;
+    }
+    if (changed)
+        tellChanged();
+    // The stream is opened again on the output it should play on: what it had written for
+    // the one before is lost, and the cues to come are written anew.
+    const std::string target = there ? m_outputWanted : std::string();
+    if (m_stream && target != m_streamOutput)
+        closeStream();
+    openStream();
+}
+
 void SpeechOutput::onStreamState(pa_stream* s, void* self) {
     const pa_stream_state_t state = pa_stream_get_state(s);
     if (state == PA_STREAM_FAILED || state == PA_STREAM_TERMINATED)
@@ -234,12 +323,19 @@ void SpeechOutput::watchServer() {
         if (s == PA_STREAM_FAILED || s == PA_STREAM_TERMINATED)
             closeStream();
     }
-    openStream();
+    if (m_outputsKnown)
+        openStream();
 }
 
 void SpeechOutput::openStream() {
     if (m_stream || !m_contextReady)
         return;
+    std::string target;
+    {
+        std::lock_guard lock(m_stateMutex);
+        if (m_outputMissing.empty())
+            target = m_outputWanted;
+    }
     const pa_sample_spec format{PA_SAMPLE_S16LE, std::uint32_t(m_rate), 1};
     m_stream = pa_stream_new(m_context, "Callouts", &format, nullptr);
     if (!m_stream)
@@ -258,10 +354,13 @@ void SpeechOutput::openStream() {
     // The stream's timing is asked for while it plays (onWrite), not on a timer of the
     // library's own, which would wake this process while the stream is corked.
     const auto flags = pa_stream_flags_t(PA_STREAM_ADJUST_LATENCY | PA_STREAM_INTERPOLATE_TIMING);
-    if (pa_stream_connect_playback(m_stream, nullptr, &attr, flags, nullptr, nullptr) < 0) {
+    if (pa_stream_connect_playback(m_stream, target.empty() ? nullptr : target.c_str(), &attr,
+                                   flags, nullptr, nullptr) < 0) {
         pa_stream_unref(m_stream);
         m_stream = nullptr;
+        return;
     }
+    m_streamOutput = target;
 }
 
 void SpeechOutput::closeStream() {

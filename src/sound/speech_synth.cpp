@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace orvane {
 
@@ -70,8 +71,21 @@ void SpeechOutput::synthLoop() {
         setVoiceWhy("No voice: no voice of the speech synthesizer is installed.");
         return;
     }
+    // The variants are voices of a language of their own, each in a file of the folder "!v".
+    std::vector<VoiceVariant> variants;
+    espeak_VOICE wanted{};
+    wanted.languages = "variant";
+    if (const espeak_VOICE** list = espeak_ListVoices(&wanted))
+        for (; *list; ++list) {
+            const espeak_VOICE* v = *list;
+            if (v->name && v->identifier && std::strncmp(v->identifier, "!v/", 3) == 0)
+                variants.push_back({v->identifier + 3, v->name});
+        }
+    std::sort(variants.begin(), variants.end(),
+              [](const VoiceVariant& a, const VoiceVariant& b) { return a.name < b.name; });
     {
         std::lock_guard lock(m_synthMutex);
+        m_variants = std::move(variants);
         m_voices = english;
         m_voices.insert(m_voices.end(), others.begin(), others.end());
         m_voiceChanged = true;
@@ -99,10 +113,15 @@ void SpeechOutput::synthLoop() {
             break;
         if (m_voiceChanged) {
             m_voiceChanged = false;
-            const std::string wanted = m_voiceWanted.empty() ? m_voices.front() : m_voiceWanted;
+            const std::string voice = m_voiceWanted.empty() ? m_voices.front() : m_voiceWanted;
+            const VoiceStyle style = m_styleWanted;
             lock.unlock();
-            if (espeak_SetVoiceByName(wanted.c_str()) != EE_OK)
+            const std::string variant = style.variant.empty() ? "" : "+" + style.variant;
+            if (espeak_SetVoiceByName((voice + variant).c_str()) != EE_OK &&
+                espeak_SetVoiceByName(voice.c_str()) != EE_OK)
                 espeak_SetVoiceByName(m_voices.front().c_str());
+            espeak_SetParameter(espeakRATE, style.speed, 0);
+            espeak_SetParameter(espeakPITCH, style.pitch, 0);
             lock.lock();
             // Every phrase is made again in the new voice, the soonest needed first.
             m_cache.clear();
@@ -127,8 +146,19 @@ void SpeechOutput::synthLoop() {
             if (!pcm.empty()) {
                 made = std::make_shared<const Pcm>(std::move(pcm));
                 // A phrase let go of while it was being made is not kept.
-                if (std::find(m_known.begin(), m_known.end(), text) != m_known.end())
+                if (std::find(m_known.begin(), m_known.end(), text) != m_known.end()) {
                     m_cache[text] = made;
+                    m_ready.emplace_back(text, int(std::int64_t(made->size()) * 1000 / Rate));
+                    if (!std::exchange(m_readyTold, true)) {
+                        std::weak_ptr<bool> alive = m_alive;
+                        lock.unlock();
+                        m_post([this, alive] {
+                            if (alive.lock() && onReady)
+                                onReady();
+                        });
+                        lock.lock();
+                    }
+                }
             }
         }
         if (!saying)

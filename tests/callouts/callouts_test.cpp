@@ -41,8 +41,6 @@ TEST_F(CalloutsTest, DialogShowsItsDesignAndTheChoicesAsKept) {
     EXPECT_EQ(d.vsbVoice.max(), 2) << "one place for each installed voice";
     for (CheckBox* box : {&d.chkMinutes, &d.chkFinalCount, &d.chkHolds, &d.chkEvents, &d.chkWindow})
         EXPECT_EQ(box->value(), 1) << box->displayName();
-    EXPECT_EQ(d.chkTones.value(), 0);
-    EXPECT_EQ(d.chkTones.container(), &d.fraWhich);
     EXPECT_TRUE(d.cmdClose.isCancel());
     EXPECT_TRUE(d.cmdTest.enabled());
 
@@ -57,7 +55,6 @@ TEST_F(CalloutsTest, DialogShowsItsDesignAndTheChoicesAsKept) {
     EXPECT_EQ(setting("Voice"), "French");
     ASSERT_TRUE(click(d.chkFinalCount));
     EXPECT_EQ(setting("Final Count"), "0");
-    EXPECT_FALSE(d.chkTones.enabled()) << "tones stand in for the final count's numbers";
 
     ASSERT_TRUE(click(d.cmdTest));
     EXPECT_EQ(callouts(), std::vector<std::string>{"callout \"T minus ten, nine, eight\""});
@@ -87,7 +84,8 @@ TEST_F(CalloutsTest, ChoicesKeptComeBackAtTheNextStart) {
     world.settings.save("orvane", "Callouts", "Volume", "250");
     clockAt("2001-05-03 10:29:45");
     startAndSettle();
-    EXPECT_TRUE(app.callouts().choices().tones);
+    EXPECT_EQ(app.callouts().choices().tone, CalloutChoices::Tone::EachSecond);
+    EXPECT_TRUE(app.callouts().choices().toneAlone) << "the tones stood in for the numbers";
     EXPECT_EQ(app.callouts().choices().volume, 100) << "a volume out of range is kept in range";
     advance(4s);
     const std::vector<std::string> tones(3, "callout tone");

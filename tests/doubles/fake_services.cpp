@@ -163,6 +163,12 @@ void FakeSound::setUnavailable(std::string why) {
         onAvailabilityChanged();
 }
 
+void FakeSound::setOutputMissing(std::string name) {
+    missing = std::move(name);
+    if (onAvailabilityChanged)
+        onAvailabilityChanged();
+}
+
 void FakeClockHealth::set(const ClockHealth& health) {
     if (health == m_health)
         return;

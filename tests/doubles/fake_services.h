@@ -1,8 +1,8 @@
 #pragma once
 
-#include "services/clock_health.h"
 #include "doubles/fake_time.h"
 #include "doubles/local_files.h"
+#include "services/clock_health.h"
 #include "services/services.h"
 
 #include <deque>
@@ -108,13 +108,25 @@ class FakeSound : public SoundOutput {
     // A phrase made ready sounds for its length in LENGTHS, else 80 ms a character (about
     // the pace of speech); none before it is made ready.
     std::optional<int> spokenMs(const std::string& phrase) const override;
+    std::vector<VoiceVariant> variants() const override { return installedVariants; }
+    void setStyle(const VoiceStyle& s) override { style = s; }
+    std::vector<SoundDevice> outputs() const override { return outputList; }
+    void setOutput(const std::string& name) override { output = name; }
+    std::string outputMissing() const override { return missing; }
     // Makes sound available again (empty) or not, as a lost sound server would.
     void setUnavailable(std::string why);
+    // The output chosen goes (its name) or comes back (empty), as the sound server tells.
+    void setOutputMissing(std::string name);
 
     std::string whyNot;
     std::vector<std::string> installedVoices{"English", "English (America)", "French"};
     std::string voice;
     int volume = 100;
+    std::vector<VoiceVariant> installedVariants{{"f3", "female3"}, {"m2", "male2"}};
+    VoiceStyle style;
+    std::vector<SoundDevice> outputList{{"room", "Room speakers"}, {"loop", "Headset loop"}};
+    std::string output;
+    std::string missing;
     std::vector<std::string> prepared; // every phrase asked for, in order, once
     std::map<std::string, int> lengths;
     std::vector<Cue> planned;

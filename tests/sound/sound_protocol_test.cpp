@@ -43,21 +43,29 @@ TEST(SoundProtocol, AwkwardPhrasesCrossWhole) {
     for (const std::string& text : awkward) {
         SCOPED_TRACE(text);
         for (const SoundMessage& m : {
-                 SoundMessage{K::Voice, {text}, {}, 0},
-                 SoundMessage{K::Unavailable, {text}, {}, 0},
-                 SoundMessage{K::Missed, {text}, {}, 0},
-                 SoundMessage{K::Ping, {text}, {}, 0},
-                 SoundMessage{K::Pong, {text}, {}, 0},
-                 SoundMessage{K::Prepare, {text, "nine", text}, {}, 0},
-                 SoundMessage{K::Voices, {"English", text}, {}, 0},
-                 SoundMessage{K::Plan, {}, {{text, 1780000000000}, {"", -5}, {text, 0}}, 0},
-                 SoundMessage{K::Sound, {}, {{text, 1780000000123}}, 0},
+                 SoundMessage{K::Voice, {text}, {}, 0, {}},
+                 SoundMessage{K::Unavailable, {text}, {}, 0, {}},
+                 SoundMessage{K::Missed, {text}, {}, 0, {}},
+                 SoundMessage{K::Ping, {text}, {}, 0, {}},
+                 SoundMessage{K::Pong, {text}, {}, 0, {}},
+                 SoundMessage{K::Prepare, {text, "nine", text}, {}, 0, {}},
+                 SoundMessage{K::Voices, {"English", text}, {}, 0, {}},
+                 SoundMessage{K::Plan, {}, {{text, 1780000000000}, {"", -5}, {text, 0}}, 0, {}},
+                 SoundMessage{K::Sound, {}, {{text, 1780000000123}}, 0, {}},
+                 SoundMessage{K::Output, {text}, {}, 0, {}},
+                 SoundMessage{K::Fallback, {text}, {}, 0, {}},
+                 SoundMessage{K::Outputs, {"loop", text}, {}, 0, {}},
+                 SoundMessage{K::Variants, {text, "female3"}, {}, 0, {}},
+                 SoundMessage{K::Style, {text}, {}, 0, {80, 0}},
+                 SoundMessage{K::Style, {text}, {}, 0, {450, 99}},
+                 SoundMessage{K::Ready, {text, "nine"}, {}, 0, {1234, 0}},
              })
             EXPECT_EQ(roundTrip(m), m) << soundLine(m);
     }
     for (const SoundMessage& m :
-         {SoundMessage{K::Volume, {}, {}, 0}, SoundMessage{K::Volume, {}, {}, 100},
-          SoundMessage{K::Plan, {}, {}, 0}, SoundMessage{K::Prepare, {}, {}, 0}})
+         {SoundMessage{K::Volume, {}, {}, 0, {}}, SoundMessage{K::Volume, {}, {}, 100, {}},
+          SoundMessage{K::Plan, {}, {}, 0, {}}, SoundMessage{K::Prepare, {}, {}, 0, {}},
+          SoundMessage{K::Outputs, {}, {}, 0, {}}, SoundMessage{K::Ready, {}, {}, 0, {}}})
         EXPECT_EQ(roundTrip(m), m) << soundLine(m);
 }
 
@@ -93,6 +101,23 @@ TEST(SoundProtocol, BadLinesAreRefused) {
              "prepare raw\ttab"s,
              "prepare nul\0"s,
              "unavailable"s,
+             "output"s,
+             "output a b"s,
+             "fallback"s,
+             "outputs loop"s,
+             "outputs loop Loop other"s,
+             "variants f3"s,
+             "style f3 175"s,
+             "style f3 175 50 1"s,
+             "style f3 79 50"s,
+             "style f3 451 50"s,
+             "style f3 175 -1"s,
+             "style f3 175 100"s,
+             "style f3 fast 50"s,
+             "ready nine"s,
+             "ready nine -1"s,
+             "ready nine 1x"s,
+             "ready nine 100 eight"s,
          })
         EXPECT_EQ(parseSoundLine(line), std::nullopt) << '"' << line << '"';
 }

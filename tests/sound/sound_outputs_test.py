@@ -1,0 +1,221 @@
+"""The callouts on the output chosen, through a real sound server: a private pulseaudio with two
+null sinks, "room" (the default) and "loop", each monitor recorded with parec.
+
+    sound_outputs_test.py ORVANE FIND_CUES STORY
+
+With "loop" chosen in the Callouts dialog, STORY is one of:
+  chosen   a count is heard on "loop" only, every cue nearest its second, and an event's long
+           name said after "five" is cut where "four" begins
+  removed  "loop" is removed after "nine": the status bar says the default output plays, and
+           the cues that follow are heard on "room"; "loop" comes back with the same name after
+           "six": the status bar says so and the last cues are heard on "loop" again
+"""
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from real_sound_test import COUNT, RATE, Orvane, heard_once_each, stop, wait_for  # noqa: E402
+
+EVENT = "Tower clear, all stations report your status for the terminal count"
+FALLBACK = '"Sound: default output"'
+
+
+class Server:
+    """The private sound server, its two outputs, and the recordings of their monitors, each
+    kept with the computer's time of its first sample."""
+
+    def __init__(self, home):
+        self.home = home
+        self.socket = home + "/native"
+        self.env = dict(os.environ, HOME=home, XDG_RUNTIME_DIR=home,
+                        XDG_CONFIG_HOME=home + "/config", TZ="UTC",
+                        PULSE_SERVER="unix:" + self.socket)
+        self.server = None
+        self.modules = {}
+        self.recorders = {}
+        self.recordings = []  # [sink, path, began]
+
+    def start(self):
+        self.server = subprocess.Popen(
+            ["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit",
+             "--load=module-native-protocol-unix socket=%s auth-anonymous=1" % self.socket],
+            env=dict(self.env, PULSE_SERVER=""), stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL)
+        wait_for("the sound server",
+                 lambda: os.path.exists(self.socket) or self.server.poll() is not None, 20)
+        assert self.server.poll() is None, "pulseaudio ended at once"
+        self.add("room", "Room-speakers")
+        self.add("loop", "Headset-loop")
+
+    def pactl(self, *args):
+        done = subprocess.run(["pactl", *args], env=self.env, capture_output=True, text=True,
+                              timeout=20)
+        assert done.returncode == 0, "pactl %s: %s" % (args, done.stderr)
+        return done.stdout.strip()
+
+    def add(self, sink, description):
+        """Loads the output SINK and records its monitor."""
+        self.modules[sink] = self.pactl(
+            "load-module", "module-null-sink", "sink_name=" + sink, "rate=%d" % RATE,
+            "channels=1", "sink_properties=device.description=" + description)
+        loaded = time.time()
+        path = "%s/%s-%d.raw" % (self.home, sink, len(self.recordings))
+        self.recorders[sink] = subprocess.Popen(
+            ["parec", "-d", sink + ".monitor", "--format=s16le", "--rate=%d" % RATE,
+             "--channels=1", "--latency-msec=10", "--raw", path], env=self.env)
+        wait_for("the recording of " + sink,
+                 lambda: os.path.exists(path) and os.path.getsize(path) > RATE // 2, 20)
+        self.recordings.append([sink, path, None])
+        return loaded
+
+    def remove(self, sink):
+        """Unloads the output SINK; its recording ends with it."""
+        self.mark()
+        self.pactl("unload-module", self.modules.pop(sink))
+        stop(self.recorders.pop(sink), signal.SIGINT)
+        self.recordings = [r + ["ended"] if r[0] == sink and len(r) == 3 else r
+                           for r in self.recordings]
+
+    def mark(self):
+        """Notes when each running recording began, from its length now: the recorder writes
+        at the pace of real time. The earliest of many notes is the truest."""
+        for r in self.recordings:
+            if len(r) == 3:
+                began = time.time() - os.path.getsize(r[1]) / 2 / RATE
+                r[2] = began if r[2] is None else min(r[2], began)
+
+    def watch(self, until, then=None):
+        while time.time() < until:
+            self.mark()
+            if then and then(time.time()):
+                then = None
+            time.sleep(0.25)
+
+    def end(self):
+        for recorder in self.recorders.values():
+            stop(recorder, signal.SIGINT)
+        stop(self.server)
+
+    def find(self, texts, find_cues, since):
+        """Each text's onsets after the computer's time SINCE, on each output."""
+        onsets = {"room": {}, "loop": {}}
+        for r in self.recordings:
+            sink, path, began = r[:3]
+            # find_cues only makes the phrases: it keeps off the sound server.
+            finding = subprocess.run([find_cues, path] + texts, capture_output=True, text=True,
+                                     timeout=120, env=dict(
+                                         self.env, PULSE_SERVER="unix:" + self.home + "/none"))
+            assert finding.returncode == 0, "find_cues: " + finding.stderr
+            for row in filter(None, finding.stdout.split("\n")):
+                text, sample, _ = row.split("\t")
+                at = began + int(sample) / RATE
+                if at > since:
+                    onsets[sink].setdefault(text, []).append(at)
+        return onsets
+
+
+def status(program):
+    return program.do("get frmOrvane.sbrStatusBar(pnlSound).Text")
+
+
+def choose_loop(program):
+    program.do("click frmOrvane.mnuCallouts")
+    wait_for("the outputs in the dialog",
+             lambda: program.do("get frmCallouts.vsbOutput.Max") == "2", 20, 0.05)
+    for place in range(3):
+        program.do("set frmCallouts.vsbOutput.Value %d" % place)
+        if program.do("get frmCallouts.lblOutputName.Caption") == '"Headset-loop"':
+            break
+    assert program.do("get frmCallouts.lblOutputName.Caption") == '"Headset-loop"'
+    program.do("click frmCallouts.cmdClose")
+
+
+def count_on_loop(server, program, find_cues):
+    for line in ("set frmEventTimers.EventData.Plus0 -", "set frmEventTimers.EventData.Secs0 5",
+                 "set frmEventTimers.pctEvent(0).Tag -",
+                 "set frmEventTimers.lblName(0).Caption " + EVENT):
+        program.do(line)
+    begun = time.time()
+    launch = int(begun) + 14
+    program.set_launch(launch)
+    server.watch(launch + 2)
+    onsets = server.find(COUNT, find_cues, begun)
+    assert not onsets["room"], "heard on the room's output: %s" % onsets["room"]
+    # "four" lands on its second though the event's name was still being said.
+    heard_once_each(onsets["loop"], COUNT, launch)
+    return launch
+
+
+def count_through_a_removal(server, program, find_cues):
+    begun = time.time()
+    launch = int(begun) + 14
+    program.set_launch(launch)
+    server.watch(launch - 9 + 0.4)
+    fell_back = time.time()
+    server.remove("loop")
+    wait_for("the status bar to say the default output plays",
+             lambda: status(program) == FALLBACK, 3, 0.05)
+    server.watch(launch - 6 + 0.4)
+    back = server.add("loop", "Headset-loop")
+    wait_for("the status bar to say the output is back",
+             lambda: status(program) == '"Sound"', 3, 0.05)
+    server.watch(launch + 2)
+    onsets = server.find(COUNT, find_cues, begun)
+    heard = {}
+    for sink, found in onsets.items():
+        for text, times in found.items():
+            for at in times:
+                heard.setdefault(text, []).append((at, sink))
+    for i, cue in enumerate(COUNT):
+        second = launch + i - 10
+        assert len(heard.get(cue, [])) <= 1, "%r heard twice: %s" % (cue, heard[cue])
+        # Away from each change every cue is heard, nearest its second, on the output that
+        # plays then; in the two seconds after a change a cue may be lost while the stream is
+        # opened anew on the other output.
+        away = all(not change - 0.5 < second < change + 2 for change in (fell_back, back))
+        if away:
+            assert cue in heard, "%r not heard: %s" % (cue, heard)
+        if cue not in heard:
+            continue
+        at, sink = heard[cue][0]
+        assert round(at - launch) == i - 10, "%r heard nearest T%+d" % (cue, round(at - launch))
+        want = "room" if fell_back < second < back else "loop"
+        if away:
+            assert sink == want, "%r heard on %s, not %s" % (cue, sink, want)
+    assert heard["seven"][0][1] == "room" and heard["one"][0][1] == "loop", heard
+
+
+STORIES = {"chosen": count_on_loop, "removed": count_through_a_removal}
+
+
+def main(orvane, find_cues, story):
+    if not shutil.which("pulseaudio") or not shutil.which("parec") or not shutil.which("pactl"):
+        print("pulseaudio, pactl or parec is not installed")
+        return 77
+    home = tempfile.mkdtemp(prefix="orvane-outputs-")
+    server = Server(home)
+    program = None
+    try:
+        server.start()
+        program = Orvane(orvane, home, server.env)
+        choose_loop(program)
+        STORIES[story](server, program, find_cues)
+        print(story + ": every cue heard on its output, nearest its second")
+        return 0
+    finally:
+        if program:
+            program.end()
+        server.end()
+        if not os.environ.get("ORVANE_KEEP_SOUND_TEST"):
+            shutil.rmtree(home, ignore_errors=True)
+        else:
+            print("kept", home)
+
+
+if __name__ == "__main__":
+    sys.exit(main(os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2]), sys.argv[3]))
