@@ -115,10 +115,12 @@ std::optional<std::int64_t> Callouts::overlap(std::size_t n) const {
         return std::nullopt;
     // The next cue is the first second below the entry's that says something: only those
     // within its spoken length matter.
+    // A tone sounds over the words and cuts nothing: only words are a next cue here.
     const std::int64_t at = list[n].toLaunch;
     for (std::int64_t k = 1; k * 1000 < *spoken; ++k)
-        if (!cuesNow(at - k).empty())
-            return *spoken - k * 1000;
+        for (const std::string& cue : cuesNow(at - k))
+            if (!cue.empty())
+                return *spoken - k * 1000;
     return std::nullopt;
 }
 

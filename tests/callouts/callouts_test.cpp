@@ -435,6 +435,16 @@ TEST_F(CalloutsTest, AnEntryRunningIntoTheNextCueIsMarked) {
     EXPECT_EQ(co.overlap(0), std::nullopt) << "with the seconds marks off, T-10 is next";
     ASSERT_FALSE(co.setEntry(4, {30, "e"}));
     EXPECT_EQ(co.overlap(0), 500) << "an entry is a cue whatever the families";
+    // A tone sounds over the words: it cuts nothing, so it is no next cue; words are.
+    ASSERT_FALSE(co.setEntry(5, {12, "f"}));
+    world.sound.lengths["f"] = 2500;
+    c.tone = CalloutChoices::Tone::EachSecond;
+    c.toneAlone = true;
+    co.setChoices(c);
+    EXPECT_EQ(co.overlap(5), std::nullopt) << "T-10 has only its tone";
+    c.toneAlone = false;
+    co.setChoices(c);
+    EXPECT_EQ(co.overlap(5), 500) << "T-10 says \"T minus ten\" with its tone";
     world.sound.prepared.clear();
     EXPECT_EQ(co.overlap(0), std::nullopt) << "not known before it is made ready";
     co.entriesChanged();
