@@ -136,7 +136,9 @@ void SoundClient::beat() {
         hung();
         return;
     }
-    if (!m_waiting && now - m_lastAsked >= Heartbeat) {
+    const bool cueAhead = std::any_of(m_plan.begin(), m_plan.end(),
+                                      [at = nowMs()](const Cue& c) { return c.atMs > at; });
+    if (!m_waiting && now - m_lastAsked >= (cueAhead ? BusyHeartbeat : Heartbeat)) {
         m_lastAsked = now;
         m_waiting = now;
         send({SoundMessage::Kind::Ping, {std::to_string(++m_beats)}, {}, 0, {}});

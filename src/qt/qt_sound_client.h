@@ -74,8 +74,11 @@ class SoundClient : public SoundOutput {
     static constexpr qint64 MaxUnread = 1 << 20;
     // The sound process is asked for an answer at most this often, and taken for hung when
     // none came for Silent after it was asked; a process just started has Starting to give
-    // its first.
+    // its first. While a cue is planned it is asked each round (at most every BusyHeartbeat),
+    // so that a hang loses at most a second or two of cues; with nothing to say it is left
+    // to sleep longer.
     static constexpr auto Heartbeat = std::chrono::milliseconds(4500);
+    static constexpr auto BusyHeartbeat = std::chrono::milliseconds(900);
     static constexpr auto Silent = std::chrono::milliseconds(1500);
     static constexpr auto Starting = std::chrono::seconds(5);
     // Phrases kept to tell a sound process started anew; the oldest goes first.

@@ -172,6 +172,37 @@ TEST_F(SoundProcessTest, SoundProcessNotAskedForAWhileIsNotTakenForStuck) {
     })) << client.unavailable();
 }
 
+// With nothing to say the sound process is asked after a few seconds only, so that it can
+// sleep; while a cue is planned it is asked every round, so that a hang is found before the
+// cues it would lose.
+TEST_F(SoundProcessTest, SoundProcessIsAskedEachRoundWhileACueIsPlanned) {
+    ASSERT_TRUE(waitFor([&] { return client.unavailable().starts_with("No sound server"); }));
+    ASSERT_TRUE(waitFor([&] { return !client.asking(); }));
+    auto now = std::chrono::steady_clock::now();
+    client.steadyNow = [&now] { return now; };
+    now += SoundClient::Heartbeat;
+    client.beat();
+    ASSERT_TRUE(waitFor([&] { return !client.asking(); }));
+    now += SoundClient::BusyHeartbeat;
+    client.beat();
+    EXPECT_FALSE(client.asking()) << "nothing planned: not asked again so soon";
+    const auto wallMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::system_clock::now().time_since_epoch())
+                            .count();
+    client.plan({Cue{"nine", wallMs + 60000}});
+    client.beat();
+    EXPECT_TRUE(client.asking()) << "a cue planned: asked at the round";
+    ASSERT_TRUE(waitFor([&] { return !client.asking(); }));
+    now += SoundClient::BusyHeartbeat - std::chrono::milliseconds(1);
+    client.beat();
+    EXPECT_FALSE(client.asking()) << "not before its time";
+    now += std::chrono::milliseconds(1);
+    client.beat();
+    EXPECT_TRUE(client.asking());
+    ASSERT_TRUE(waitFor([&] { return !client.asking(); }));
+    client.plan({});
+}
+
 // A sound process whose output reads nothing is killed once more is queued for it than it
 // would ever need, even between two heartbeats.
 TEST_F(SoundProcessTest, FloodedSoundProcessIsKilledAndStartedAgain) {
