@@ -14,7 +14,7 @@ frmCallouts::frmCallouts(App& app, Callouts& callouts)
     m_showing = true;
     setCaption("Callouts");
     setCentered(true);
-    move(0, 0, 12000, 9840);
+    move(0, 0, 12000, 8940);
 
     chkSound.setCaption("&Speak the callouts");
     chkSound.move(240, 180, 5400, 330);
@@ -22,7 +22,7 @@ frmCallouts::frmCallouts(App& app, Callouts& callouts)
     lblState.move(240, 540, 5400, 480);
 
     fraWhich.setCaption("Which callouts");
-    fraWhich.move(240, 2160, 5400, 2820);
+    fraWhich.move(240, 1260, 5400, 2820);
     const struct {
         CheckBox& box;
         const char* caption;
@@ -46,13 +46,13 @@ frmCallouts::frmCallouts(App& app, Callouts& callouts)
     }
 
     lblEntries.setCaption("Your own callouts, said in place of any other at their T-time:");
-    lblEntries.move(240, 5100, 5400, 255);
+    lblEntries.move(240, 4200, 5400, 255);
     lblHeadTime.setCaption("T-time");
-    lblHeadTime.move(240, 5400, 1320, 255);
+    lblHeadTime.move(240, 4500, 1320, 255);
     lblHeadWords.setCaption("Words");
-    lblHeadWords.move(1620, 5400, 2880, 255);
+    lblHeadWords.move(1620, 4500, 2880, 255);
     for (int n = 0; n < Rows; ++n) {
-        const int rowTop = 5670 + n * 360;
+        const int rowTop = 4770 + n * 360;
         txtEntryTime[n].move(240, rowTop, 1320, 330);
         txtEntryWords[n].move(1620, rowTop, 2880, 330);
         lblOverlap[n].setForeColor(0x0000C0);
@@ -60,7 +60,7 @@ frmCallouts::frmCallouts(App& app, Callouts& callouts)
         txtEntryTime[n].onChange = [this, n] { TakeEntry(n); };
         txtEntryWords[n].onChange = [this, n] { TakeEntry(n); };
     }
-    vsbEntries.move(5385, 5670, 255, Rows * 360 - 30);
+    vsbEntries.move(5385, 4770, 255, Rows * 360 - 30);
     vsbEntries.onChange = [this] {
         if (m_showing)
             return;
@@ -71,19 +71,19 @@ frmCallouts::frmCallouts(App& app, Callouts& callouts)
     };
     lblEntryMessage.setForeColor(0x0000C0);
     lblEntryMessage.setWordWrap(true);
-    lblEntryMessage.move(240, 7860, 5400, 480);
+    lblEntryMessage.move(240, 6960, 5400, 480);
 
     lblMute.setCaption(std::string(Callouts::MuteShortcut) +
                        ", or Mute Callouts on the Settings menu, in the main window's full screen "
                        "mutes and unmutes the callouts.");
     lblMute.setWordWrap(true);
-    lblMute.move(240, 8400, 5400, 480);
+    lblMute.move(240, 7500, 5400, 480);
     cmdTest.setCaption("&Test");
-    cmdTest.move(1560, 9000, 1140, 375);
+    cmdTest.move(1560, 8100, 1140, 375);
     cmdClose.setCaption("&Close");
     cmdClose.setCancel(true);
     cmdClose.setDefault(true);
-    cmdClose.move(3060, 9000, 1140, 375);
+    cmdClose.move(3060, 8100, 1140, 375);
 
     fraVoice.setCaption("Voice and output");
     fraVoice.move(6240, 180, 5520, 5640);
