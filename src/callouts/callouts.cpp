@@ -121,6 +121,11 @@ void Callouts::forget() {
     m_saidEvents.clear();
 }
 
+void Callouts::aheadAgain(std::int64_t count) {
+    // Events keep the board's own rules: a row once passed counts up from its moment.
+    std::erase_if(m_saidCounts, [count](std::int64_t s) { return s < count; });
+}
+
 void Callouts::heard(const Happening& h) {
     using K = Happening::Kind;
     switch (h.kind) {
@@ -199,6 +204,11 @@ void Callouts::round() {
     if (!m_seen)
         m_steps.reset(now, mono);
     const std::int64_t count = frm->shownCount().secondsToLaunch();
+    // The count put back above what was said, not by a step of the clock: a launch time taken
+    // from a leader, which tells no happening here, or one set by a script. What lies below it
+    // is ahead again, as after a launch time set here.
+    if (m_seen && !stepped && count > m_seen->count)
+        aheadAgain(count);
     // The count's own pace: the clock ran on into the next second and the count went one down.
     const bool paced = m_seen && !stepped && !frm->held() && now == m_seen->second.addSeconds(1) &&
                        count == m_seen->count - 1;

@@ -137,6 +137,8 @@ class Callouts {
     void missed(const std::string& text);
     std::string missedNote() const;
     void forget();
+    // The count stands at COUNT again, above count cues said: those below it are said again.
+    void aheadAgain(std::int64_t count);
     // The entry said at SECONDS to launch, if any: it takes the place of that second's cues.
     const CalloutEntry* entryAt(std::int64_t seconds) const;
     // What is said at SECONDS to launch: the tone when one marks it, and an entry's words,

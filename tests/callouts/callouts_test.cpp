@@ -92,6 +92,25 @@ TEST_F(CalloutsTest, ChoicesKeptComeBackAtTheNextStart) {
     EXPECT_EQ(callouts(), tones) << "T - 10, T - 9 and T - 8 as tones";
 }
 
+// A follower takes a new launch time from its leader without a happening of its own: the
+// count put back above what was said makes it ahead again, so the leader's second count is
+// heard in the follower's room too.
+TEST_F(CalloutsTest, ACountPutBackByTheLeaderIsSaidAgain) {
+    clockAt("2001-05-03 10:29:47");
+    startAndSettle();
+    advance(10s);
+    const std::vector<std::string> first = callouts();
+    ASSERT_EQ(first.size(), 11u) << "T - 10 to liftoff";
+    EXPECT_EQ(first.back(), "callout \"liftoff\"");
+    frmOrvane::Followed leader;
+    leader.launch = main().launchMoment().addSeconds(12);
+    main().FollowLeader(leader);
+    advance(12s);
+    std::vector<std::string> second = callouts();
+    second.erase(second.begin(), second.begin() + std::ptrdiff_t(first.size()));
+    EXPECT_EQ(second, first) << "the second count heard as the first";
+}
+
 // With no sound server the program counts as always, silently, and says why once: in the
 // status bar and in the dialog.
 TEST_F(CalloutsTest, NoSoundSaysWhyAndSaysNothing) {
