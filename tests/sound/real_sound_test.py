@@ -56,18 +56,22 @@ class Sound:
         self.server = self.recorder = None
         self.recordings = []  # [path, began]
 
-    def start(self):
+    def start_server(self, *loads):
+        """Starts pulseaudio on the private socket, with the modules LOADS besides."""
         if os.path.exists(self.socket):
             os.unlink(self.socket)
         self.server = subprocess.Popen(
             ["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit",
              "--load=module-native-protocol-unix socket=%s auth-anonymous=1" % self.socket,
-             "--load=module-null-sink sink_name=cues rate=%d channels=1" % RATE],
+             *("--load=" + load for load in loads)],
             env=dict(self.env, PULSE_SERVER=""), stdout=subprocess.DEVNULL,
             stderr=subprocess.DEVNULL)
         wait_for("the sound server",
                  lambda: os.path.exists(self.socket) or self.server.poll() is not None, 20)
         assert self.server.poll() is None, "pulseaudio ended at once"
+
+    def start(self):
+        self.start_server("module-null-sink sink_name=cues rate=%d channels=1" % RATE)
         path = "%s/monitor-%d.raw" % (self.home, len(self.recordings))
         self.recorder = subprocess.Popen(
             ["parec", "-d", "cues.monitor", "--format=s16le", "--rate=%d" % RATE,
@@ -85,14 +89,21 @@ class Sound:
         old = self.recordings[-1][1]
         self.recordings[-1][1] = began if old is None else min(old, began)
 
-    def watch(self, until, then=None):
-        """Marks the recording every quarter second until the computer's time UNTIL, calling
-        THEN(now) each time when given."""
-        while time.time() < until:
+    def running(self):
+        """The recordings still being written, as [path, began]."""
+        return self.recordings[-1:]
+
+    def watch(self, until):
+        """Marks the recordings until every one still running holds the computer's time
+        UNTIL."""
+        deadline = time.monotonic() + max(0.0, until - time.time()) + 20
+        while True:
             self.mark()
-            if then:
-                then(time.time())
-            time.sleep(0.25)
+            if all(r[-1] is not None and r[-1] + os.path.getsize(r[0]) / 2 / RATE >= until
+                   for r in self.running()):
+                return
+            assert time.monotonic() < deadline, "the recordings never reached %s" % until
+            time.sleep(0.05)
 
     def end(self):
         stop(self.recorder, signal.SIGINT)

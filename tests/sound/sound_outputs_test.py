@@ -19,36 +19,24 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from real_sound_test import COUNT, RATE, Orvane, heard_once_each, stop, wait_for  # noqa: E402
+from real_sound_test import (COUNT, RATE, Orvane, Sound, heard_once_each, stop,  # noqa: E402
+                              wait_for)
 
 EVENT = "Tower clear, all stations report your status for the terminal count"
 FALLBACK = '"Sound: default output"'
 
 
-class Server:
+class Server(Sound):
     """The private sound server, its two outputs, and the recordings of their monitors, each
-    kept with the computer's time of its first sample."""
+    kept as [sink, path, began], with "ended" after them once the output is removed."""
 
     def __init__(self, home):
-        self.home = home
-        self.socket = home + "/native"
-        self.env = dict(os.environ, HOME=home, XDG_RUNTIME_DIR=home,
-                        XDG_CONFIG_HOME=home + "/config", TZ="UTC",
-                        PULSE_SERVER="unix:" + self.socket)
-        self.server = None
+        super().__init__(home)
         self.modules = {}
         self.recorders = {}
-        self.recordings = []  # [sink, path, began]
 
     def start(self):
-        self.server = subprocess.Popen(
-            ["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit",
-             "--load=module-native-protocol-unix socket=%s auth-anonymous=1" % self.socket],
-            env=dict(self.env, PULSE_SERVER=""), stdout=subprocess.DEVNULL,
-            stderr=subprocess.DEVNULL)
-        wait_for("the sound server",
-                 lambda: os.path.exists(self.socket) or self.server.poll() is not None, 20)
-        assert self.server.poll() is None, "pulseaudio ended at once"
+        self.start_server()
         self.add("room", "Room-speakers")
         self.add("loop", "Headset-loop")
 
@@ -81,6 +69,9 @@ class Server:
         self.recordings = [r + ["ended"] if r[0] == sink and len(r) == 3 else r
                            for r in self.recordings]
 
+    def running(self):
+        return [r[1:] for r in self.recordings if len(r) == 3]
+
     def mark(self):
         """Notes when each running recording began, from its length now: the recorder writes
         at the pace of real time. The earliest of many notes is the truest."""
@@ -88,13 +79,6 @@ class Server:
             if len(r) == 3:
                 began = time.time() - os.path.getsize(r[1]) / 2 / RATE
                 r[2] = began if r[2] is None else min(r[2], began)
-
-    def watch(self, until, then=None):
-        while time.time() < until:
-            self.mark()
-            if then and then(time.time()):
-                then = None
-            time.sleep(0.25)
 
     def end(self):
         for recorder in self.recorders.values():
