@@ -2,29 +2,15 @@
 // output and the volume, and the tone that marks the final count's seconds.
 
 #include "callouts/callouts.h"
-#include "callouts/frmCallouts.h"
-#include "support/app_fixture.h"
+#include "callouts/callouts_fixture.h"
 
 #include <algorithm>
 
 namespace orvane::test {
 namespace {
 
-class CalloutVoiceTest : public AppTest {
+class CalloutVoiceTest : public CalloutsFixture {
   protected:
-    frmCallouts& openDialog() {
-        EXPECT_TRUE(click(main().control<MenuItem>("mnuCallouts")));
-        return *app.loaded<frmCallouts>();
-    }
-    std::vector<std::string> callouts() const {
-        std::vector<std::string> said;
-        std::copy_if(world.transcript.begin(), world.transcript.end(), std::back_inserter(said),
-                     [](const std::string& line) { return line.starts_with("callout "); });
-        return said;
-    }
-    std::string setting(const std::string& key) {
-        return world.settings.stored("Callouts", key).value_or("<absent>");
-    }
     const StatusPanel& soundPanel() {
         return *main().control<StatusBar>("sbrStatusBar").panel("pnlSound");
     }

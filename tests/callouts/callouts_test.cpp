@@ -1,32 +1,16 @@
 #include "callouts/callouts.h"
-#include "callouts/frmCallouts.h"
+#include "callouts/callouts_fixture.h"
 #include "events/frmEventTimers.h"
 #include "clock/plan_run.h"
 #include "remote/remote_control.h"
 #include "shell/frmSplash.h"
-#include "support/app_fixture.h"
 
 #include <algorithm>
 
 namespace orvane::test {
 namespace {
 
-class CalloutsTest : public AppTest {
-  protected:
-    frmCallouts& openDialog() {
-        EXPECT_TRUE(click(main().control<MenuItem>("mnuCallouts")));
-        return *app.loaded<frmCallouts>();
-    }
-    std::vector<std::string> callouts() const {
-        std::vector<std::string> said;
-        std::copy_if(world.transcript.begin(), world.transcript.end(), std::back_inserter(said),
-                     [](const std::string& line) { return line.starts_with("callout "); });
-        return said;
-    }
-    std::string setting(const std::string& key) {
-        return world.settings.stored("Callouts", key).value_or("<absent>");
-    }
-};
+using CalloutsTest = CalloutsFixture;
 
 TEST_F(CalloutsTest, DialogShowsItsDesignAndTheChoicesAsKept) {
     clockAt("2001-05-03 10:20:00");
