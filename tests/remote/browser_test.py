@@ -13,7 +13,8 @@ import tempfile
 import time
 
 from orvane_remote import (Program, Screens, add_built_in_hold, browser, count_text,
-                           launch_caption, shut_down, wait_for)
+                           launch_caption, page_keeps_the_programs_clock, shut_down,
+                           wait_for)
 
 
 def page_count(driver):
@@ -105,6 +106,7 @@ def main():
                  lambda: re.fullmatch(r"T - 000 00:1[45]:\d\d", page_count(driver)))
         wait_for("the page to equal the program", lambda: page_matches_program(driver, program))
         assert "held" not in driver.find_element("id", "count").get_attribute("class")
+        page_keeps_the_programs_clock(driver)
 
         row = wait_for("the event row", lambda: driver.find_elements("id", "event-3"))[0]
         cells = row.find_elements("tag name", "td")

@@ -18,8 +18,8 @@ import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "follow"))
 from mqtt_test import Broker, get, status, following_text  # noqa: E402
-from orvane_remote import (Program, browser, connect, launch_caption, shut_down,  # noqa: E402
-                           test_certificate, wait_for)
+from orvane_remote import (Program, browser, connect, launch_caption,  # noqa: E402
+                           page_keeps_the_programs_clock, shut_down, test_certificate, wait_for)
 
 NAME = "Flight director's tablet"
 
@@ -104,6 +104,9 @@ def main():
         find("id", "pairButton").click()
         wait_for("the commands", lambda: find("id", "commands").is_displayed())
         wait_for("the device's name", lambda: find("id", "device").text == "Paired as " + NAME)
+        wait_for("the program's state",
+                 lambda: driver.execute_script("return state !== null && !!state.count"))
+        page_keeps_the_programs_clock(driver)
         assert driver.execute_script("return document.cookie") == "", "the token is HttpOnly"
         cookies = driver.get_cookies()
         assert len(cookies) == 1 and cookies[0]["httpOnly"] and \
@@ -146,6 +149,7 @@ def main():
             "return getComputedStyle(document.body).backgroundColor") == "rgba(0, 0, 0, 0)"
         assert count.value_of_css_property("color") == "rgba(0, 0, 0, 1)"
         assert find("id", "launch").is_displayed()
+        page_keeps_the_programs_clock(driver)
         driver.get(leader.url + "control")
 
         if tls:

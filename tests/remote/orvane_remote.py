@@ -322,6 +322,28 @@ def trusting(cert):
     return ssl.create_default_context(cafile=cert)
 
 
+def page_keeps_the_programs_clock(driver):
+    """On the page open in DRIVER (the count, the control page or the overlay), a state slow
+    on its way (a page still loading, a busy network) must not make the page's second turn
+    late, and a device clock set anew is followed at once."""
+    def arrives(shift_ms):
+        # The program's last state again, as if it had been sent at the program's time now
+        # plus SHIFT_MS: a state SHIFT_MS late on its way when SHIFT_MS is negative.
+        return driver.execute_script(
+            "take(JSON.stringify(Object.assign({}, state, "
+            "{server_time_ms: Date.now() + offset + arguments[0]}))); return offset;", shift_ms)
+
+    def near(ms, expected):
+        return abs(ms - expected) <= 2   # the page reads its clock again a moment later
+    before = driver.execute_script("return offset;")
+    assert near(arrives(-200), before), "a state 200 ms late on its way made the page late"
+    assert near(arrives(-120), before)
+    # This device's clock set 5 s ahead: every state now seems 5 s late, and is believed.
+    assert near(arrives(-5000), before - 5000)
+    assert near(arrives(5000), before)
+    assert near(arrives(-100), before)
+
+
 def browser(profile_dir, window_size="1280,720", console_log=False, trusted_spki=None):
     """Headless Chromium on a fresh profile; with console_log its console can be read back.
     TRUSTED_SPKI: the base64 SHA-256 of a test certificate's key that this browser alone
