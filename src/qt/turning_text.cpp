@@ -79,11 +79,18 @@ class OriginDevice final : public QPaintDevice {
     mutable OriginEngine m_engine;
 };
 
+// The label's alignment as QLabel passes it to the style: with word wrapping when on.
+int alignmentFlags(const QLabel& label) {
+    return int(label.alignment()) | (label.wordWrap() ? int(Qt::TextWordWrap) : 0);
+}
+
 } // namespace
 
 bool TurningText::drawable(const QLabel& label) {
-    if (label.textFormat() != Qt::PlainText || label.wordWrap() || label.buddy() ||
-        !label.isEnabled() || !label.pixmap().isNull())
+    // A label that wraps its words is drawn here while its text stands on one line (the
+    // layout finds out).
+    if (label.textFormat() != Qt::PlainText || label.buddy() || !label.isEnabled() ||
+        !label.pixmap().isNull())
         return false;
     const QString text = label.text();
     if (text.isEmpty())
@@ -103,7 +110,7 @@ QString TurningText::pattern(const QString& text) {
 }
 
 TurningText::Key TurningText::keyOf(const QLabel& label) const {
-    return {label.contentsRect(), label.font(),   int(label.alignment()),
+    return {label.contentsRect(), label.font(),   alignmentFlags(label),
             label.indent(),       label.margin(), int(label.layoutDirection())};
 }
 
@@ -118,7 +125,8 @@ void TurningText::layOut(const QLabel& label, const QString& text) {
     QRect box = label.contentsRect();
     const int margin = label.margin();
     box.adjust(margin, margin, -margin, -margin);
-    const Qt::Alignment align = QStyle::visualAlignment(Qt::LeftToRight, label.alignment());
+    const Qt::Alignment align =
+        QStyle::visualAlignment(Qt::LeftToRight, Qt::Alignment(alignmentFlags(label)));
     int indent = label.indent();
     if (indent < 0 && label.frameWidth())
         indent = label.fontMetrics().horizontalAdvance(u'x') / 2 - margin;
@@ -139,6 +147,7 @@ void TurningText::layOut(const QLabel& label, const QString& text) {
         label.style()->drawItemText(&painter, box, int(align) | Qt::TextForceLeftToRight,
                                     label.palette(), true, text, label.foregroundRole());
     }
+    // One piece of text: one line, which a wrapping label's text may not be.
     if (!device.engine().origin || device.engine().items != 1)
         return;
 
@@ -197,7 +206,7 @@ void TurningText::swapDigits(const QString& text) {
 }
 
 std::optional<QRect> TurningText::changedArea(const QLabel& label, const QString& old,
-                                             const QString& now) const {
+                                              const QString& now) const {
     if (!m_laidOut || !m_turnable || old != m_text || old.size() != now.size() ||
         pattern(now) != m_pattern || !drawable(label) || keyOf(label) != m_key)
         return std::nullopt;
@@ -215,7 +224,8 @@ std::optional<QRect> TurningText::changedArea(const QLabel& label, const QString
     const double margin = m_run.rawFont().pixelSize() / 8.0;
     const double left = m_origin.x() + places[first].x() - margin;
     const double right = m_origin.x() + places[last].x() + advance.x() + margin;
-    return QRect(QPoint(int(std::floor(left)), 0), QPoint(int(std::ceil(right)), label.height() - 1))
+    return QRect(QPoint(int(std::floor(left)), 0),
+                 QPoint(int(std::ceil(right)), label.height() - 1))
         .intersected(label.rect());
 }
 
@@ -239,7 +249,14 @@ bool TurningText::prepare(const QLabel& label) {
         return true;
     }
     if (again) {
+        const Key key = keyOf(label);
+        if (m_failed && m_failed->first == key && m_failed->second == shape) {
+            m_laidOut = false;
+            return false;
+        }
         layOut(label, text);
+        if (!m_laidOut)
+            m_failed.emplace(key, shape);
         return m_laidOut;
     }
     m_laidOut = false;

@@ -16,6 +16,7 @@
 
 #include <array>
 #include <optional>
+#include <utility>
 
 class QLabel;
 class QPainter;
@@ -67,6 +68,8 @@ class TurningText {
     QGlyphRun m_run;
     QPointF m_origin;
     std::array<quint32, 10> m_digits{};
+    // The shape and key a layout last failed for (a text that wraps, say): not tried again.
+    std::optional<std::pair<Key, QString>> m_failed;
     bool m_laidOut = false;
     bool m_turnable = false;
     bool m_swapped = false;
