@@ -2,6 +2,9 @@
 #include "events/frmEventTimers.h"
 #include "events/modSecondsToTime.h"
 
+#include <memory>
+#include <utility>
+
 namespace orvane {
 
 Instant frmEventTimers::GetLaunchTime() const {
@@ -17,7 +20,7 @@ Instant frmEventTimers::countMoment(int n, Instant launch, Instant now) const {
     return m_board.countMoment(n, launch, now, services().clock.zone());
 }
 
-frmEventTimers::Row frmEventTimers::row(int n) const {
+frmEventTimers::Row frmEventTimers::row(int n, Parts parts) const {
     const BoardRow& b = m_board.row(n);
     Row r;
     r.defined = b.defined;
@@ -28,6 +31,8 @@ frmEventTimers::Row frmEventTimers::row(int n) const {
     const Instant launch = GetLaunchTime();
     r.moment = countMoment(n, launch, now);
     r.phase = b.phase;
+    if (parts == Parts::WithoutShown)
+        return r;
     r.text = countText(b);
     r.alert = m_board.alertLevel(n, launch, now);
     return r;
@@ -44,18 +49,29 @@ void frmEventTimers::raiseRow(Happening::Kind kind, int n) {
 // them.
 void frmEventTimers::CountDown() {
     m_board.countDown(GetLaunchTime(), services().clock.instant());
-    render();
+    renderAfterTicks();
 }
 
 void frmEventTimers::CountUp() {
     m_board.countUp(GetLaunchTime(), services().clock.instant(), services().clock.zone(),
                     [this](int n) { raiseRow(Happening::Kind::EventPassed, n); });
-    render();
+    renderAfterTicks();
 }
 
 void frmEventTimers::ShowAlertColors() {
     m_board.showAlerts(GetLaunchTime(), services().clock.instant());
-    render();
+    renderAfterTicks();
+}
+
+void frmEventTimers::renderAfterTicks() {
+    if (std::exchange(m_renderDue, true))
+        return;
+    services().scheduler.post([this, alive = std::weak_ptr<bool>(m_alive)] {
+        if (alive.expired())
+            return;
+        m_renderDue = false;
+        render();
+    });
 }
 
 // The tooltips show each event's definition, not the time left, so they need refreshing only
