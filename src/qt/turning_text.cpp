@@ -101,6 +101,15 @@ bool TurningText::drawable(const QLabel& label) {
     return true;
 }
 
+bool TurningText::hasPattern(const QString& text, const QString& shape) {
+    if (text.size() != shape.size())
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text[i] != shape[i] && !(text[i].isDigit() && shape[i] == u'0'))
+            return false;
+    return true;
+}
+
 QString TurningText::pattern(const QString& text) {
     QString p = text;
     for (QChar& ch : p)
@@ -193,6 +202,8 @@ void TurningText::layOut(const QLabel& label, const QString& text) {
             return;
     for (int d = 0; d < 10; ++d)
         m_digits[std::size_t(d)] = digits[d];
+    m_digitAdvance = widths[0].x();
+    m_inkMargin = font.pixelSize() / 8.0;
     m_turnable = true;
 }
 
@@ -207,8 +218,8 @@ void TurningText::swapDigits(const QString& text) {
 
 std::optional<QRect> TurningText::changedArea(const QLabel& label, const QString& old,
                                               const QString& now) const {
-    if (!m_laidOut || !m_turnable || old != m_text || old.size() != now.size() ||
-        pattern(now) != m_pattern || !drawable(label) || keyOf(label) != m_key)
+    if (!m_laidOut || !m_turnable || old != m_text || !hasPattern(now, m_pattern) ||
+        !drawable(label) || keyOf(label) != m_key)
         return std::nullopt;
     qsizetype first = 0;
     while (first < now.size() && old[first] == now[first])
@@ -218,12 +229,10 @@ std::optional<QRect> TurningText::changedArea(const QLabel& label, const QString
     qsizetype last = now.size() - 1;
     while (old[last] == now[last])
         --last;
+    // Only digits differ, and they are all as wide as each other.
     const QList<QPointF> places = m_run.positions();
-    const QPointF advance =
-        m_run.rawFont().advancesForGlyphIndexes({m_run.glyphIndexes()[last]}).value(0);
-    const double margin = m_run.rawFont().pixelSize() / 8.0;
-    const double left = m_origin.x() + places[first].x() - margin;
-    const double right = m_origin.x() + places[last].x() + advance.x() + margin;
+    const double left = m_origin.x() + places[first].x() - m_inkMargin;
+    const double right = m_origin.x() + places[last].x() + m_digitAdvance + m_inkMargin;
     return QRect(QPoint(int(std::floor(left)), 0),
                  QPoint(int(std::ceil(right)), label.height() - 1))
         .intersected(label.rect());
@@ -240,14 +249,16 @@ bool TurningText::prepare(const QLabel& label) {
     if (sameKey && text == m_text)
         return true;
     m_swapped = false;
-    const QString shape = pattern(text);
-    const bool again = shape == m_lastPattern;
-    m_lastPattern = shape;
-    if (sameKey && m_turnable && shape == m_pattern) {
+    // Digits turned in the text laid out: swapped in, with no new shape worked out.
+    if (sameKey && m_turnable && hasPattern(text, m_pattern)) {
+        m_lastPattern = m_pattern;
         swapDigits(text);
         m_swapped = true;
         return true;
     }
+    const QString shape = pattern(text);
+    const bool again = shape == m_lastPattern;
+    m_lastPattern = shape;
     if (again) {
         const Key key = keyOf(label);
         if (m_failed && m_failed->first == key && m_failed->second == shape) {

@@ -197,6 +197,28 @@ TEST(TurningText, TextItDoesNotDrawIsLeftToQLabel) {
     EXPECT_EQ(label.drawnHere, 1);
 }
 
+// A digit where the text laid out had a sign or a space is a new shape, not a digit turned: the
+// glyphs after it move.
+TEST(TurningText, ADigitInPlaceOfAnotherCharacterIsANewShape) {
+    EXPECT_TRUE(TurningText::hasPattern("- 0/01:59:58", "- 0/00:00:00"));
+    EXPECT_FALSE(TurningText::hasPattern("- 0/01:59:5", "- 0/00:00:00"));
+    EXPECT_FALSE(TurningText::hasPattern("- 1/01:59:58", "- 0/00:00:0:"));
+    EXPECT_FALSE(TurningText::hasPattern("1 0/01:59:58", "- 0/00:00:00"));
+    QWidget window;
+    window.resize(300, 100);
+    TurningLabel label(&window);
+    label.setTextFormat(Qt::PlainText);
+    label.setGeometry(10, 10, 200, 40);
+    window.show();
+    for (const QString& text : {QStringLiteral("T - 10"), QStringLiteral("T - 11"),
+                                QStringLiteral("T - 12"), QStringLiteral("T 1 12")}) {
+        SCOPED_TRACE(text.toStdString());
+        label.turnTo(text);
+        EXPECT_EQ(shown(label), asQLabelPaints(label, text));
+    }
+    EXPECT_FALSE(label.turning.swapped());
+}
+
 // A label that wraps its words, as the launch time on the main window does, turns as the others
 // while its text stands on one line; once the text wraps, QLabel draws it.
 TEST(TurningText, AWrappingLabelTurnsWhileItsTextStandsOnOneLine) {
