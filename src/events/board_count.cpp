@@ -1,7 +1,10 @@
 #include "app.h"
 #include "events/frmEventTimers.h"
 #include "events/modSecondsToTime.h"
+#include "toolkit/timer_set.h"
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <utility>
 
@@ -49,25 +52,38 @@ void frmEventTimers::raiseRow(Happening::Kind kind, int n) {
 // them.
 void frmEventTimers::CountDown() {
     m_board.countDown(GetLaunchTime(), services().clock.instant());
-    renderAfterTicks();
+    renderAfterTicks(tmrCount);
 }
 
 void frmEventTimers::CountUp() {
     m_board.countUp(GetLaunchTime(), services().clock.instant(), services().clock.zone(),
                     [this](int n) { raiseRow(Happening::Kind::EventPassed, n); });
-    renderAfterTicks();
+    renderAfterTicks(tmrTPlusCount);
 }
 
 void frmEventTimers::ShowAlertColors() {
     m_board.showAlerts(GetLaunchTime(), services().clock.instant());
-    renderAfterTicks();
+    renderAfterTicks(tmrActions);
 }
 
-void frmEventTimers::renderAfterTicks() {
+// The three timers tick one after the other in a round, in the order they were made: the last
+// of them that ticks shows the board, first in the round as the board's rows always were. A
+// render still due when the round is over (a timer that did not tick after all) comes then.
+void frmEventTimers::renderAfterTicks(const Timer& ticked) {
+    const Timer* const order[] = {&tmrCount, &tmrTPlusCount, &tmrActions};
+    bool laterTicks = false;
+    for (auto it = std::find(std::begin(order), std::end(order), &ticked) + 1; it < std::end(order);
+         ++it)
+        laterTicks = laterTicks || TimerSet::isLive(**it);
+    if (!laterTicks) {
+        m_renderDue = false;
+        render();
+        return;
+    }
     if (std::exchange(m_renderDue, true))
         return;
     services().scheduler.post([this, alive = std::weak_ptr<bool>(m_alive)] {
-        if (alive.expired())
+        if (alive.expired() || !m_renderDue)
             return;
         m_renderDue = false;
         render();

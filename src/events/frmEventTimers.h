@@ -184,8 +184,8 @@ class frmEventTimers : public Form {
     // the board's change (render.cpp).
     void render();
     // The counts and the alert colours each change the board in the same round: it is shown
-    // once, when the round's ticks are done.
-    void renderAfterTicks();
+    // once, after the last of them (TICKED is the one that just ticked).
+    void renderAfterTicks(const Timer& ticked);
     void wireEdits();
     // lblTime(N): the count as the row shows it.
     static std::string countText(const BoardRow& r);
