@@ -111,9 +111,9 @@ std::string journalFilePath() {
 
 namespace {
 
-// Rounds run at least once a second while the count runs: one that has not run for longer has
+// Rounds run at least once a second while the count runs: none for seconds, and they have
 // stopped.
-constexpr std::int64_t RoundsStaleMs = 2000;
+constexpr std::int64_t RoundsStaleMs = 5000;
 
 std::int64_t steadyMs() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(

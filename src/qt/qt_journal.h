@@ -38,6 +38,8 @@ class QtJournal {
     QtJournal& operator=(const QtJournal&) = delete;
 
     JournalKeeper& keeper() { return *m_keeper; }
+    // Whether records committed wait for the next round to be told to the keeper.
+    bool commitWaiting() const { return m_committed->pending; }
 
   private:
     static void postWhileAlive(std::weak_ptr<bool> alive, std::function<void()> task);
