@@ -228,7 +228,7 @@ std::vector<Callouts::EventMoment> Callouts::eventMoments() const {
         // A row never defined is passed over before its count is worked out (every second).
         if (!board->isAssigned(n))
             continue;
-        const frmEventTimers::Row row = board->row(n);
+        const frmEventTimers::Row row = board->row(n, frmEventTimers::Parts::WithoutShown);
         std::string name = row.name.empty() ? "event " + std::to_string(n + 1) : row.name;
         moments.push_back({row.moment, {n, std::move(name), row.signedOffset()}});
     }

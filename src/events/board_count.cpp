@@ -1,6 +1,12 @@
 #include "app.h"
 #include "events/frmEventTimers.h"
 #include "events/modSecondsToTime.h"
+#include "toolkit/timer_set.h"
+
+#include <algorithm>
+#include <iterator>
+#include <memory>
+#include <utility>
 
 namespace orvane {
 
@@ -17,7 +23,7 @@ Instant frmEventTimers::countMoment(int n, Instant launch, Instant now) const {
     return m_board.countMoment(n, launch, now, services().clock.zone());
 }
 
-frmEventTimers::Row frmEventTimers::row(int n) const {
+frmEventTimers::Row frmEventTimers::row(int n, Parts parts) const {
     const BoardRow& b = m_board.row(n);
     Row r;
     r.defined = b.defined;
@@ -28,6 +34,8 @@ frmEventTimers::Row frmEventTimers::row(int n) const {
     const Instant launch = GetLaunchTime();
     r.moment = countMoment(n, launch, now);
     r.phase = b.phase;
+    if (parts == Parts::WithoutShown)
+        return r;
     r.text = countText(b);
     r.alert = m_board.alertLevel(n, launch, now);
     return r;
@@ -44,18 +52,42 @@ void frmEventTimers::raiseRow(Happening::Kind kind, int n) {
 // them.
 void frmEventTimers::CountDown() {
     m_board.countDown(GetLaunchTime(), services().clock.instant());
-    render();
+    renderAfterTicks(tmrCount);
 }
 
 void frmEventTimers::CountUp() {
     m_board.countUp(GetLaunchTime(), services().clock.instant(), services().clock.zone(),
                     [this](int n) { raiseRow(Happening::Kind::EventPassed, n); });
-    render();
+    renderAfterTicks(tmrTPlusCount);
 }
 
 void frmEventTimers::ShowAlertColors() {
     m_board.showAlerts(GetLaunchTime(), services().clock.instant());
-    render();
+    renderAfterTicks(tmrActions);
+}
+
+// The three timers tick one after the other in a round, in the order they were made: the last
+// of them that ticks shows the board, first in the round as the board's rows always were. A
+// render still due when the round is over (a timer that did not tick after all) comes then.
+void frmEventTimers::renderAfterTicks(const Timer& ticked) {
+    const Timer* const order[] = {&tmrCount, &tmrTPlusCount, &tmrActions};
+    bool laterTicks = false;
+    for (auto it = std::find(std::begin(order), std::end(order), &ticked) + 1; it < std::end(order);
+         ++it)
+        laterTicks = laterTicks || TimerSet::isLive(**it);
+    if (!laterTicks) {
+        m_renderDue = false;
+        render();
+        return;
+    }
+    if (std::exchange(m_renderDue, true))
+        return;
+    services().scheduler.post([this, alive = std::weak_ptr<bool>(m_alive)] {
+        if (alive.expired() || !m_renderDue)
+            return;
+        m_renderDue = false;
+        render();
+    });
 }
 
 // The tooltips show each event's definition, not the time left, so they need refreshing only

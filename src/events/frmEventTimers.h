@@ -14,13 +14,13 @@
 // board's operations and renders the board into its controls.
 
 #include "data/CTimeData.h"
+#include "dates/datetime.h"
+#include "dates/zone.h"
 #include "happenings.h"
 #include "model/board.h"
 #include "toolkit/controls.h"
-#include "dates/datetime.h"
 #include "toolkit/form.h"
 #include "toolkit/window_places.h"
-#include "dates/zone.h"
 
 #include <array>
 #include <cstdint>
@@ -88,8 +88,10 @@ class frmEventTimers : public Form {
             return direction == Direction::After ? offsetSeconds : -offsetSeconds;
         }
     };
-    // Row n (0 to 9) at the clock's present reading.
-    Row row(int n) const;
+    // Row n (0 to 9) at the clock's present reading. Without SHOWN, its text and alert level
+    // are left empty: for those who need its moment alone, every second.
+    enum class Parts { All, WithoutShown };
+    Row row(int n, Parts parts = Parts::All) const;
     // The moment row n counts to or from, at NOW, for the launch instant LAUNCH: the one rule
     // for it (the count up, the remote displays).
     Instant countMoment(int n, Instant launch, Instant now) const;
@@ -181,6 +183,9 @@ class frmEventTimers : public Form {
     // The board in the controls, and a script's or a file's edit of a control turned into
     // the board's change (render.cpp).
     void render();
+    // The counts and the alert colours each change the board in the same round: it is shown
+    // once, after the last of them (TICKED is the one that just ticked).
+    void renderAfterTicks(const Timer& ticked);
     void wireEdits();
     // lblTime(N): the count as the row shows it.
     static std::string countText(const BoardRow& r);
@@ -213,6 +218,10 @@ class frmEventTimers : public Form {
     // The captured moments lblTag(N) shows: its caption is written only when the board
     // captures a new one, so a caption a script wrote stays as written.
     std::array<std::optional<LocalTime>, 10> m_shownCaptured{};
+    // A render asked for after this round's ticks, and whether the window is still there to
+    // take it.
+    bool m_renderDue = false;
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
 
 } // namespace orvane

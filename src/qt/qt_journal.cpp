@@ -2,12 +2,12 @@
 
 #include "app.h"
 #include "journal/debrief.h"
-#include "toolkit/controls.h"
 #include "qt/command_line.h"
 #include "qt/qt_drive.h"
 #include "qt/qt_view.h"
 #include "services/file_io.h"
 #include "sqlite/sqlite_journal.h"
+#include "toolkit/controls.h"
 
 #include <QApplication>
 #include <QDir>
@@ -54,7 +54,8 @@ void paint(QPainter& p, const Drawing& drawing) {
                               QPointF(item.points[1].first, item.points[1].second)));
             break;
         case DrawItem::Kind::Circle:
-            p.drawEllipse(QPointF(item.points[0].first, item.points[0].second), item.size, item.size);
+            p.drawEllipse(QPointF(item.points[0].first, item.points[0].second), item.size,
+                          item.size);
             break;
         case DrawItem::Kind::Text: {
             QFont font = p.font();
@@ -108,6 +109,20 @@ std::string journalFilePath() {
         .toStdString();
 }
 
+namespace {
+
+// Rounds run at least once a second while the count runs: none for seconds, and they have
+// stopped.
+constexpr std::int64_t RoundsStaleMs = 5000;
+
+std::int64_t steadyMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+} // namespace
+
 QtJournal::QtJournal(App& app, QtView& view) : m_canvas(view) {
     // Tests make the journal full by capping its pages, as a full disk would.
     const char* maxPages = std::getenv("ORVANE_JOURNAL_MAX_PAGES");
@@ -119,17 +134,28 @@ QtJournal::QtJournal(App& app, QtView& view) : m_canvas(view) {
     Scheduler* scheduler = &app.services().scheduler;
     JournalKeeper* keeper = m_keeper.get();
     const std::weak_ptr<bool> alive = m_alive;
-    m_store->onCommitted = [alive, echo, scheduler, keeper](const JournalRecord& r) {
+    const std::shared_ptr<Committed> committed = m_committed;
+    m_store->onCommitted = [alive, echo, scheduler, keeper, committed](const JournalRecord& r) {
         if (echo) {
             const std::string details = formatDetails(r.details);
             std::printf("journal %s count=\"%s\"%s%s\n", r.kind.c_str(), r.count.c_str(),
                         details.empty() ? "" : " ", details.c_str());
             std::fflush(stdout);
         }
-        postWhileAlive(alive, [scheduler, keeper] {
-            scheduler->deliver([keeper] { keeper->committed(); });
+        committed->pending = true;
+        const std::int64_t lastRound = committed->lastRoundMs;
+        if (lastRound >= 0 && steadyMs() - lastRound <= RoundsStaleMs)
+            return;
+        postWhileAlive(alive, [scheduler, keeper, committed] {
+            if (committed->pending.exchange(false))
+                scheduler->deliver([keeper] { keeper->committed(); });
         });
     };
+    m_rounds = app.happenings().subscribeRounds([keeper, committed] {
+        committed->lastRoundMs = steadyMs();
+        if (committed->pending.exchange(false))
+            keeper->committed();
+    });
     // The store's answers (a run read, an export written) come back to the user-interface
     // thread, to no one once the journal is gone.
     m_store->deliver = [alive, scheduler](std::function<void()> task) {
@@ -169,8 +195,9 @@ QtJournal::~QtJournal() {
     // The writer may still be telling of its last batch: its tasks find the journal gone.
     const std::size_t unwritten = m_store->finish(std::chrono::seconds(5));
     if (unwritten > 0)
-        std::fprintf(stderr, "orvane: %zu %s of the mission journal could not be written before "
-                             "the program ended.\n",
+        std::fprintf(stderr,
+                     "orvane: %zu %s of the mission journal could not be written before "
+                     "the program ended.\n",
                      unwritten, unwritten == 1 ? "record" : "records");
 }
 
@@ -178,7 +205,8 @@ namespace {
 
 int cannotWrite(const std::string& exeName, const std::string& out, const std::string& why) {
     std::cerr << exeName << ": cannot write " << out << ": " << why
-              << (why.find("pipe") != std::string::npos ? " (give - to write to standard output)" : "")
+              << (why.find("pipe") != std::string::npos ? " (give - to write to standard output)"
+                                                        : "")
               << '\n';
     return 1;
 }

@@ -79,17 +79,33 @@ class OriginDevice final : public QPaintDevice {
     mutable OriginEngine m_engine;
 };
 
+// The label's alignment as QLabel passes it to the style: with word wrapping when on.
+int alignmentFlags(const QLabel& label) {
+    return int(label.alignment()) | (label.wordWrap() ? int(Qt::TextWordWrap) : 0);
+}
+
 } // namespace
 
 bool TurningText::drawable(const QLabel& label) {
-    if (label.textFormat() != Qt::PlainText || label.wordWrap() || label.buddy() ||
-        !label.isEnabled() || !label.pixmap().isNull())
+    // A label that wraps its words is drawn here while its text stands on one line (the
+    // layout finds out).
+    if (label.textFormat() != Qt::PlainText || label.buddy() || !label.isEnabled() ||
+        !label.pixmap().isNull())
         return false;
     const QString text = label.text();
     if (text.isEmpty())
         return false;
     for (QChar ch : text)
         if (ch.unicode() < 0x20 || ch.unicode() > 0x7e)
+            return false;
+    return true;
+}
+
+bool TurningText::hasPattern(const QString& text, const QString& shape) {
+    if (text.size() != shape.size())
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text[i] != shape[i] && !(text[i].isDigit() && shape[i] == u'0'))
             return false;
     return true;
 }
@@ -103,7 +119,7 @@ QString TurningText::pattern(const QString& text) {
 }
 
 TurningText::Key TurningText::keyOf(const QLabel& label) const {
-    return {label.contentsRect(), label.font(),   int(label.alignment()),
+    return {label.contentsRect(), label.font(),   alignmentFlags(label),
             label.indent(),       label.margin(), int(label.layoutDirection())};
 }
 
@@ -118,7 +134,8 @@ void TurningText::layOut(const QLabel& label, const QString& text) {
     QRect box = label.contentsRect();
     const int margin = label.margin();
     box.adjust(margin, margin, -margin, -margin);
-    const Qt::Alignment align = QStyle::visualAlignment(Qt::LeftToRight, label.alignment());
+    const Qt::Alignment align =
+        QStyle::visualAlignment(Qt::LeftToRight, Qt::Alignment(alignmentFlags(label)));
     int indent = label.indent();
     if (indent < 0 && label.frameWidth())
         indent = label.fontMetrics().horizontalAdvance(u'x') / 2 - margin;
@@ -139,6 +156,7 @@ void TurningText::layOut(const QLabel& label, const QString& text) {
         label.style()->drawItemText(&painter, box, int(align) | Qt::TextForceLeftToRight,
                                     label.palette(), true, text, label.foregroundRole());
     }
+    // One piece of text: one line, which a wrapping label's text may not be.
     if (!device.engine().origin || device.engine().items != 1)
         return;
 
@@ -184,6 +202,8 @@ void TurningText::layOut(const QLabel& label, const QString& text) {
             return;
     for (int d = 0; d < 10; ++d)
         m_digits[std::size_t(d)] = digits[d];
+    m_digitAdvance = widths[0].x();
+    m_inkMargin = font.pixelSize() / 8.0;
     m_turnable = true;
 }
 
@@ -197,9 +217,9 @@ void TurningText::swapDigits(const QString& text) {
 }
 
 std::optional<QRect> TurningText::changedArea(const QLabel& label, const QString& old,
-                                             const QString& now) const {
-    if (!m_laidOut || !m_turnable || old != m_text || old.size() != now.size() ||
-        pattern(now) != m_pattern || !drawable(label) || keyOf(label) != m_key)
+                                              const QString& now) const {
+    if (!m_laidOut || !m_turnable || old != m_text || !hasPattern(now, m_pattern) ||
+        !drawable(label) || keyOf(label) != m_key)
         return std::nullopt;
     qsizetype first = 0;
     while (first < now.size() && old[first] == now[first])
@@ -209,13 +229,12 @@ std::optional<QRect> TurningText::changedArea(const QLabel& label, const QString
     qsizetype last = now.size() - 1;
     while (old[last] == now[last])
         --last;
+    // Only digits differ, and they are all as wide as each other.
     const QList<QPointF> places = m_run.positions();
-    const QPointF advance =
-        m_run.rawFont().advancesForGlyphIndexes({m_run.glyphIndexes()[last]}).value(0);
-    const double margin = m_run.rawFont().pixelSize() / 8.0;
-    const double left = m_origin.x() + places[first].x() - margin;
-    const double right = m_origin.x() + places[last].x() + advance.x() + margin;
-    return QRect(QPoint(int(std::floor(left)), 0), QPoint(int(std::ceil(right)), label.height() - 1))
+    const double left = m_origin.x() + places[first].x() - m_inkMargin;
+    const double right = m_origin.x() + places[last].x() + m_digitAdvance + m_inkMargin;
+    return QRect(QPoint(int(std::floor(left)), 0),
+                 QPoint(int(std::ceil(right)), label.height() - 1))
         .intersected(label.rect());
 }
 
@@ -230,16 +249,25 @@ bool TurningText::prepare(const QLabel& label) {
     if (sameKey && text == m_text)
         return true;
     m_swapped = false;
-    const QString shape = pattern(text);
-    const bool again = shape == m_lastPattern;
-    m_lastPattern = shape;
-    if (sameKey && m_turnable && shape == m_pattern) {
+    // Digits turned in the text laid out: swapped in, with no new shape worked out.
+    if (sameKey && m_turnable && hasPattern(text, m_pattern)) {
+        m_lastPattern = m_pattern;
         swapDigits(text);
         m_swapped = true;
         return true;
     }
+    const QString shape = pattern(text);
+    const bool again = shape == m_lastPattern;
+    m_lastPattern = shape;
     if (again) {
+        const Key key = keyOf(label);
+        if (m_failed && m_failed->first == key && m_failed->second == shape) {
+            m_laidOut = false;
+            return false;
+        }
         layOut(label, text);
+        if (!m_laidOut)
+            m_failed.emplace(key, shape);
         return m_laidOut;
     }
     m_laidOut = false;

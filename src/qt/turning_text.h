@@ -16,6 +16,7 @@
 
 #include <array>
 #include <optional>
+#include <utility>
 
 class QLabel;
 class QPainter;
@@ -41,6 +42,8 @@ class TurningText {
 
     // TEXT's shape: every digit made a 0.
     static QString pattern(const QString& text);
+    // Whether TEXT has the shape SHAPE (pattern(TEXT) == SHAPE), worked out without a copy.
+    static bool hasPattern(const QString& text, const QString& shape);
 
     // Whether the last new text prepared was one of digits swapped into the glyphs laid out.
     bool swapped() const { return m_swapped; }
@@ -67,6 +70,11 @@ class TurningText {
     QGlyphRun m_run;
     QPointF m_origin;
     std::array<quint32, 10> m_digits{};
+    // A digit's advance, and the room left for ink beyond a glyph's advance.
+    double m_digitAdvance = 0;
+    double m_inkMargin = 0;
+    // The shape and key a layout last failed for (a text that wraps, say): not tried again.
+    std::optional<std::pair<Key, QString>> m_failed;
     bool m_laidOut = false;
     bool m_turnable = false;
     bool m_swapped = false;

@@ -23,12 +23,14 @@ RemoteCount shownCount(const frmOrvane& main) {
     return c;
 }
 
-void readEvents(const frmEventTimers& board, RemoteState& s) {
+void readEvents(const frmEventTimers& board, RemoteState& s, EventTexts texts) {
     for (int n = 0; n < 10; ++n) {
         // A row's count and moment take the zone's rules to work out: only assigned ones.
         if (!board.isAssigned(n))
             continue;
-        const frmEventTimers::Row row = board.row(n);
+        const frmEventTimers::Row row =
+            board.row(n, texts == EventTexts::Read ? frmEventTimers::Parts::All
+                                                   : frmEventTimers::Parts::WithoutShown);
         RemoteEvent e;
         e.number = n + 1;
         e.name = row.name;
@@ -42,7 +44,7 @@ void readEvents(const frmEventTimers& board, RemoteState& s) {
 
 } // namespace
 
-RemoteState readRemoteState(App& app, std::int64_t computerTimeMs) {
+RemoteState readRemoteState(App& app, std::int64_t computerTimeMs, EventTexts texts) {
     RemoteState s;
     // The program's clock may run off the computer's, for a simulated mission time it keeps
     // itself; the pages follow the program's.
@@ -59,12 +61,20 @@ RemoteState readRemoteState(App& app, std::int64_t computerTimeMs) {
     s.windowLeftSeconds = window.leftSeconds;
     s.notHeard = main->leaderNotHeard();
     if (const auto* board = app.loaded<frmEventTimers>())
-        readEvents(*board, s);
+        readEvents(*board, s, texts);
     if (const auto plan = PlanRun::shown(*main, app.services().clock.instant())) {
         s.plan = RemotePlan{plan->liftoff.unixSeconds() * 1000, plan->lCount, plan->holdLabel,
                             plan->holdLeft};
     }
     return s;
+}
+
+void readEventTexts(App& app, RemoteState& state) {
+    const auto* board = app.loaded<frmEventTimers>();
+    if (!board)
+        return;
+    for (RemoteEvent& e : state.events)
+        e.text = board->row(e.number - 1).text;
 }
 
 namespace {

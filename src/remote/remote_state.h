@@ -65,7 +65,13 @@ struct RemoteState {
 // Reads the state from the loaded windows, at the computer's clock's reading in Unix
 // milliseconds; the state's time is the program's clock. Windows not loaded yet read as their
 // design values.
-RemoteState readRemoteState(App& app, std::int64_t computerTimeMs);
+// The rows' texts are read unless TEXTS says to leave them: who reads the state each second to
+// see whether it changed, and sends it only then, reads them when it sends (readEventTexts).
+enum class EventTexts { Read, Left };
+RemoteState readRemoteState(App& app, std::int64_t computerTimeMs,
+                            EventTexts texts = EventTexts::Read);
+// Reads the texts of the events in STATE, read without them, as the board shows them now.
+void readEventTexts(App& app, RemoteState& state);
 
 // True when a page that holds `before` would show something other than `after` shows: the
 // count while held, the launch time while counting, the window, the events. The passing of

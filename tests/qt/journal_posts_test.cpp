@@ -7,10 +7,13 @@
 
 #include <QCoreApplication>
 
+#include <chrono>
 #include <memory>
 
 namespace orvane::test {
 namespace {
+
+using namespace std::chrono_literals;
 
 class QtJournalTest : public AppTest {
   protected:
@@ -23,23 +26,35 @@ class QtJournalTest : public AppTest {
     Subscription counted;
 };
 
-// Guards against a commit posted by the writer just before the journal went being run on the
-// destroyed journal keeper when the event loop next turned.
-TEST_F(QtJournalTest, ACommitToldAfterTheJournalIsGoneDoesNothing) {
+// While the rounds run, a record committed wakes no one: the keeper is told in the next round.
+// Once the journal is gone, what its writer committed as it went is told to no one, and
+// nothing runs for it on the destroyed keeper.
+TEST_F(QtJournalTest, ACommitIsToldInTheNextRoundAndToNoOneOnceTheJournalIsGone) {
     clockAt("2001-05-03 10:20:00");
     auto journal = std::make_unique<QtJournal>(app, view);
     start();
     journal->keeper().store().flush();
-    int before = rounds;
-    QCoreApplication::processEvents();
-    EXPECT_GT(rounds, before) << "a commit is told while the journal lives";
+    advance(1s);
+    EXPECT_FALSE(journal->commitWaiting()) << "the start's records are told";
 
     app.raise(app.happening(Happening::Kind::Hold));
-    // Going, the journal writes the hold, and its writer posts the commit before it stops.
+    journal->keeper().store().flush();
+    int before = rounds;
+    QCoreApplication::processEvents();
+    EXPECT_EQ(rounds, before) << "a commit made no round of its own";
+    EXPECT_TRUE(journal->commitWaiting());
+    advance(1s);
+    EXPECT_FALSE(journal->commitWaiting()) << "told in the next round";
+
+    app.raise(app.happening(Happening::Kind::Resume));
+    // Going, the journal writes the resume before its writer stops.
     journal.reset();
     before = rounds;
     QCoreApplication::processEvents();
     EXPECT_EQ(rounds, before);
+    // The rounds go on without the journal's keeper.
+    advance(1s);
+    EXPECT_GT(rounds, before);
 }
 
 } // namespace

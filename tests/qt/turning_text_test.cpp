@@ -1,8 +1,10 @@
 // The labels that turn every second are drawn from the glyphs laid out for them the second
 // before, their digits swapped: what they show must be, pixel for pixel, what QLabel paints.
 
+#include "colors.h"
 #include "events/frmEventTimers.h"
 #include "qt/qt_view.h"
+#include "qt/qt_widgets.h"
 #include "qt/turning_text.h"
 #include "support/app_fixture.h"
 
@@ -51,7 +53,9 @@ QImage asQLabelPaints(const QLabel& like, const QString& text) {
     twin.setTextFormat(like.textFormat());
     twin.setFont(like.font());
     twin.setPalette(like.palette());
-    twin.setAutoFillBackground(like.autoFillBackground());
+    // The program's labels fill their back colour in their own paint, as opaque widgets.
+    twin.setAutoFillBackground(like.autoFillBackground() ||
+                               like.testAttribute(Qt::WA_OpaquePaintEvent));
     twin.setAlignment(like.alignment());
     twin.setFrameStyle(like.frameStyle());
     twin.setLineWidth(like.lineWidth());
@@ -193,6 +197,70 @@ TEST(TurningText, TextItDoesNotDrawIsLeftToQLabel) {
     EXPECT_EQ(label.drawnHere, 1);
 }
 
+// A digit where the text laid out had a sign or a space is a new shape, not a digit turned: the
+// glyphs after it move.
+TEST(TurningText, ADigitInPlaceOfAnotherCharacterIsANewShape) {
+    EXPECT_TRUE(TurningText::hasPattern("- 0/01:59:58", "- 0/00:00:00"));
+    EXPECT_FALSE(TurningText::hasPattern("- 0/01:59:5", "- 0/00:00:00"));
+    EXPECT_FALSE(TurningText::hasPattern("- 1/01:59:58", "- 0/00:00:0:"));
+    EXPECT_FALSE(TurningText::hasPattern("1 0/01:59:58", "- 0/00:00:00"));
+    QWidget window;
+    window.resize(300, 100);
+    TurningLabel label(&window);
+    label.setTextFormat(Qt::PlainText);
+    label.setGeometry(10, 10, 200, 40);
+    window.show();
+    for (const QString& text : {QStringLiteral("T - 10"), QStringLiteral("T - 11"),
+                                QStringLiteral("T - 12"), QStringLiteral("T 1 12")}) {
+        SCOPED_TRACE(text.toStdString());
+        label.turnTo(text);
+        EXPECT_EQ(shown(label), asQLabelPaints(label, text));
+    }
+    EXPECT_FALSE(label.turning.swapped());
+}
+
+// A label that wraps its words, as the launch time on the main window does, turns as the others
+// while its text stands on one line; once the text wraps, QLabel draws it.
+TEST(TurningText, AWrappingLabelTurnsWhileItsTextStandsOnOneLine) {
+    QWidget window;
+    window.resize(420, 200);
+    TurningLabel label(&window);
+    label.setTextFormat(Qt::PlainText);
+    label.setWordWrap(true);
+    label.setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    label.setFrameStyle(QFrame::Box | QFrame::Plain);
+    QFont font("DejaVu Sans");
+    font.setPixelSize(17);
+    font.setBold(true);
+    label.setFont(font);
+    label.setGeometry(10, 10, 380, 40);
+    window.show();
+    for (const QString& text : {QStringLiteral("December 8, 2026   11:34:41 AM"),
+                                QStringLiteral("December 8, 2026   11:34:42 AM"),
+                                QStringLiteral("December 8, 2026   11:34:43 AM"),
+                                QStringLiteral("December 8, 2026   11:34:50 AM")}) {
+        SCOPED_TRACE(text.toStdString());
+        expectTurnConfined(label, text);
+        label.turnTo(text);
+        EXPECT_EQ(shown(label), asQLabelPaints(label, text));
+    }
+    EXPECT_TRUE(label.turning.swapped());
+    EXPECT_GE(label.drawnHere, 3);
+    const int drawn = label.drawnHere;
+
+    // Too narrow for one line: the text wraps, and QLabel draws every second of it.
+    label.setGeometry(10, 10, 150, 80);
+    for (const QString& text : {QStringLiteral("December 8, 2026   11:34:51 AM"),
+                                QStringLiteral("December 8, 2026   11:34:52 AM"),
+                                QStringLiteral("December 8, 2026   11:34:53 AM")}) {
+        SCOPED_TRACE(text.toStdString());
+        EXPECT_FALSE(label.turning.changedArea(label, label.text(), text));
+        label.turnTo(text);
+        EXPECT_EQ(shown(label), asQLabelPaints(label, text));
+    }
+    EXPECT_EQ(label.drawnHere, drawn);
+}
+
 class TurningWindowsTest : public AppTest {
   protected:
     TurningWindowsTest() : view(app) { app.setObserver(&view); }
@@ -225,6 +293,66 @@ TEST_F(TurningWindowsTest, TheCountAndTheBoardShowWhatQLabelPaintsAsTheyRun) {
                 SCOPED_TRACE(form->name() + "." + c->name() + " " + label->text().toStdString());
                 EXPECT_EQ(shown(*label), asQLabelPaints(*label, label->text()));
             }
+    }
+}
+
+// The board's rows as a room sees them: every second each row's count turns once, in the round
+// the second turns, to the second's count (none skipped, none shown twice), and is painted so;
+// a row's colour changes in the same round as its count enters the last ten minutes or the
+// last minute; and a row whose moment comes counts up from zero at once.
+TEST_F(TurningWindowsTest, EachRowTurnsOnceASecondInTheRoundItsSecondComes) {
+    clockAt("2001-05-03 10:00:00");
+    startAndSettle();
+    frmEventTimers& board = app.frmEventTimers();
+    const std::int64_t toLaunch = main().TminusSec();
+    ASSERT_GT(toLaunch, 700);
+    // Seconds ahead of each row's moment now: its moment comes, it enters the last minute, it
+    // enters the last ten minutes, and one that stays well ahead.
+    const std::int64_t ahead[4] = {3, 62, 602, 650};
+    const char* names[4] = {"Arm", "Vent", "Fuel", "Poll"};
+    for (int n = 0; n < 4; ++n)
+        board.DefineEvent(n, names[n], "-", toLaunch - ahead[n]);
+    ASSERT_TRUE(click(main().control<CommandButton>("cmdShowTimers")));
+    QCoreApplication::processEvents();
+    const auto twoDigits = [](std::int64_t v) {
+        return std::string(v < 10 ? "0" : "") + std::to_string(v);
+    };
+    const auto countFor = [&](std::int64_t left) {
+        const std::int64_t s = left < 0 ? -left : left;
+        return std::string(left > 0 ? "- 0/   " : "+ 0/   ") + twoDigits(s / 3600) + ":" +
+               twoDigits(s / 60 % 60) + ":" + twoDigits(s % 60);
+    };
+    const auto colourFor = [](std::int64_t left) {
+        return toQColor(left <= 0 || left > 600 ? ButtonFace : left > 60 ? PaleYellow : Yellow);
+    };
+    for (std::int64_t second = 1; second <= 6; ++second) {
+        advance(1s);
+        // Set in the round itself, before anything else happens or is painted.
+        for (int n = 0; n < 4; ++n) {
+            const std::int64_t left = ahead[n] - second;
+            SCOPED_TRACE(std::string(names[n]) + " at " + std::to_string(left));
+            auto* time = qobject_cast<QLabel*>(view.widget(board.control<Label>("lblTime", n)));
+            QWidget* panel = view.widget(board.control<PictureBox>("pctEvent", n));
+            ASSERT_TRUE(time && panel);
+            EXPECT_EQ(time->text().toStdString(), countFor(left));
+            EXPECT_EQ(panel->palette().color(QPalette::Window), colourFor(left));
+        }
+        QCoreApplication::processEvents();
+        for (int n = 0; n < 4; ++n) {
+            auto* time = qobject_cast<QLabel*>(view.widget(board.control<Label>("lblTime", n)));
+            SCOPED_TRACE(std::string(names[n]) + " painted");
+            EXPECT_EQ(shown(*time), asQLabelPaints(*time, time->text()));
+        }
+    }
+    // In a hold the rows ahead stand, and the row counting up turns on in each round.
+    ASSERT_TRUE(click(main().control<MenuItem>("mnuHoldEnable")));
+    ASSERT_TRUE(click(main().control<CommandButton>("cmdHoldResume")));
+    auto* arm = qobject_cast<QLabel*>(view.widget(board.control<Label>("lblTime", 0)));
+    auto* vent = qobject_cast<QLabel*>(view.widget(board.control<Label>("lblTime", 1)));
+    for (std::int64_t second = 7; second <= 9; ++second) {
+        advance(1s);
+        EXPECT_EQ(arm->text().toStdString(), countFor(ahead[0] - second));
+        EXPECT_EQ(vent->text().toStdString(), countFor(ahead[1] - 6));
     }
 }
 

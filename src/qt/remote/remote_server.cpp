@@ -209,7 +209,8 @@ void RemoteServer::dropClient(ScreenSocket* ws) {
 void RemoteServer::checkState() {
     if (m_clients.empty())
         return;
-    const RemoteState state = readRemoteState(m_app, nowMs());
+    // The rows' texts are read only for a state that goes out.
+    RemoteState state = readRemoteState(m_app, nowMs(), EventTexts::Left);
     const std::int64_t now = state.serverTimeMs;
     const std::int64_t lead = now - m_steady.elapsed();
     // The devices hear when what their commands depend on changed (holds armed, callouts
@@ -223,6 +224,7 @@ void RemoteServer::checkState() {
     }
     if (!resendDue({m_sentAtMs, m_clockLead}, {now, lead}, remoteStateChanged(m_sent, state)))
         return;
+    readEventTexts(m_app, state);
     // Framed once: every screen is sent the same bytes.
     const QByteArray frame = ScreenSocket::textFrame(stateJson(state));
     for (const auto& client : m_clients)
