@@ -252,12 +252,61 @@ void SpeechOutput::followOutput() {
     }
     if (changed)
         tellChanged();
-    // The stream is opened again on the output it should play on: what it had written for
-    // the one before is lost, and the cues to come are written anew.
     const std::string target = there ? m_outputWanted : std::string();
-    if (m_stream && target != m_streamOutput)
-        closeStream();
+    if (m_stream && target != m_streamOutput) {
+        // A playing stream is moved, with what it holds and its place in time, so that a cue
+        // due as the output changes is heard on its second; one not yet playing is opened
+        // anew on the output it should play on.
+        if (pa_stream_get_state(m_stream) == PA_STREAM_READY)
+            moveStream(target);
+        else
+            closeStream();
+    }
     openStream();
+}
+
+void SpeechOutput::moveStream(const std::string& target) {
+    m_streamOutput = target;
+    pa_operation* op = pa_context_move_sink_input_by_name(
+        m_context, pa_stream_get_index(m_stream),
+        target.empty() ? "@DEFAULT_SINK@" : target.c_str(),
+        [](pa_context*, int success, void* self) {
+            auto* out = static_cast<SpeechOutput*>(self);
+            if (!out->m_stream)
+                return;
+            if (success) {
+                out->askTiming();
+                return;
+            }
+            // The server would not move it (the output went meanwhile): it is opened anew.
+            out->closeStream();
+            out->tellWatch();
+        },
+        this);
+    if (op)
+        pa_operation_unref(op);
+    else
+        closeStream();
+}
+
+// The server moved the stream itself (the output it played on went, and it plays on the
+// default now) or as asked: the stream is on the output it names, and its timing is asked
+// anew, since the new output's delay is not the old one's.
+void SpeechOutput::onStreamMoved(pa_stream* s, void* self) {
+    auto* out = static_cast<SpeechOutput*>(self);
+    const char* device = pa_stream_get_device_name(s);
+    const std::string now = device ? device : "";
+    out->m_streamOutput = !now.empty() && now == out->m_outputWanted ? now : std::string();
+    out->askTiming();
+    // The outputs listed after the change say whether it must move again.
+}
+
+void SpeechOutput::askTiming() {
+    if (!m_stream || pa_stream_get_state(m_stream) != PA_STREAM_READY)
+        return;
+    m_timingAskedMs = realtimeMs();
+    if (pa_operation* op = pa_stream_update_timing_info(m_stream, nullptr, nullptr))
+        pa_operation_unref(op);
 }
 
 void SpeechOutput::onStreamState(pa_stream* s, void* self) {
@@ -342,6 +391,7 @@ void SpeechOutput::openStream() {
         return;
     pa_stream_set_write_callback(m_stream, onWrite, this);
     pa_stream_set_state_callback(m_stream, onStreamState, this);
+    pa_stream_set_moved_callback(m_stream, onStreamMoved, this);
     m_corked = false;
     m_timingFresh = true;
     m_idleSinceMs = realtimeMs();
@@ -368,6 +418,7 @@ void SpeechOutput::closeStream() {
         return;
     pa_stream_set_write_callback(m_stream, nullptr, nullptr);
     pa_stream_set_state_callback(m_stream, nullptr, nullptr);
+    pa_stream_set_moved_callback(m_stream, nullptr, nullptr);
     pa_stream_disconnect(m_stream);
     pa_stream_unref(m_stream);
     m_stream = nullptr;
