@@ -4,8 +4,9 @@ null sinks, "room" (the default) and "loop", each monitor recorded with parec.
     sound_outputs_test.py ORVANE FIND_CUES STORY
 
 With "loop" chosen in the Callouts dialog, STORY is one of:
-  chosen   a count is heard on "loop" only, every cue nearest its second, and an event's long
-           name said after "five" is cut where "four" begins
+  chosen   with the volume at 50 %, a count is heard on "loop" only, at half its level, every
+           cue nearest its second, and an event's long name said after "five" is cut where
+           "four" begins
   removed  "loop" is removed after "nine": the status bar says the default output plays, and
            the cues that follow are heard on "room"; "loop" comes back with the same name after
            "six": the status bar says so and the last cues are heard on "loop" again. Every
@@ -37,6 +38,7 @@ class Server(Sound):
         super().__init__(home)
         self.modules = {}
         self.recorders = {}
+        self.levels = {}  # each text's levels as found, against the phrase as made
 
     def start(self):
         self.start_server()
@@ -99,10 +101,11 @@ class Server(Sound):
                                          self.env, PULSE_SERVER="unix:" + self.home + "/none"))
             assert finding.returncode == 0, "find_cues: " + finding.stderr
             for row in filter(None, finding.stdout.split("\n")):
-                text, sample, _ = row.split("\t")
+                text, sample, _, level = row.split("\t")
                 at = began + int(sample) / RATE
                 if at > since:
                     onsets[sink].setdefault(text, []).append(at)
+                    self.levels.setdefault(text, []).append(float(level))
         return onsets
 
 
@@ -138,6 +141,10 @@ def choose_loop(program):
 
 
 def count_on_loop(server, program, find_cues):
+    # At half the volume.
+    program.do("click frmOrvane.mnuCallouts")
+    program.do("set frmCallouts.vsbVolume.Value 50")
+    program.do("click frmCallouts.cmdClose")
     for line in ("set frmEventTimers.EventData.Plus0 -", "set frmEventTimers.EventData.Secs0 5",
                  "set frmEventTimers.pctEvent(0).Tag -",
                  "set frmEventTimers.lblName(0).Caption " + EVENT):
@@ -150,6 +157,9 @@ def count_on_loop(server, program, find_cues):
     assert not onsets["room"], "heard on the room's output: %s" % onsets["room"]
     # "four" lands on its second though the event's name was still being said.
     heard_once_each(onsets["loop"], COUNT, launch)
+    for cue in COUNT:
+        assert all(0.42 < level < 0.58 for level in server.levels[cue]), \
+            "%r heard at %s of its level, not half" % (cue, server.levels[cue])
     return launch
 
 
