@@ -13,6 +13,8 @@ With "loop" chosen in the Callouts dialog, STORY is one of:
            cue is heard once, nearest its second, none lost at either change.
   switched the user chooses another output three times during the count: each cue is heard
            once, nearest its second, on the output chosen at its second
+  restarted the sound process is killed before the count: the one started in its place
+           plays the count on "loop" only
 """
 import os
 import shutil
@@ -229,8 +231,25 @@ def count_through_a_switch(server, program, find_cues):
         assert cue in onsets[want], "%r heard on the wrong output: %s" % (cue, onsets)
 
 
+def count_after_a_restart(server, program, find_cues):
+    """The sound process is killed at T-17: the one started in its place plays on "loop" from
+    its first cue, as chosen, not on the default output."""
+    launch = int(time.time()) + 19
+    program.set_launch(launch)
+    server.watch(launch - 17)
+    killed = wait_for("the sound process", program.sound_processes, 20)[0]
+    os.kill(killed, signal.SIGKILL)
+    wait_for("the sound process started again",
+             lambda: [pid for pid in program.sound_processes() if pid != killed], 20, 0.05)
+    server.watch(launch + 2)
+    # From the final count on: the seconds marks before it are not listened for.
+    onsets = server.find(COUNT, find_cues, launch - 10.5)
+    assert not onsets["room"], "heard on the room's output: %s" % onsets["room"]
+    heard_once_each(onsets["loop"], COUNT, launch)
+
+
 STORIES = {"chosen": count_on_loop, "removed": count_through_a_removal,
-           "switched": count_through_a_switch}
+           "switched": count_through_a_switch, "restarted": count_after_a_restart}
 
 
 def main(orvane, find_cues, story):
