@@ -6,7 +6,7 @@ null sinks, "room" (the default) and "loop", each monitor recorded with parec.
 With "loop" chosen in the Callouts dialog, STORY is one of:
   chosen   with the volume at 50 %, a count is heard on "loop" only, at half its level, every
            cue nearest its second, and an event's long name said after "five" is cut where
-           "four" begins
+           "four" begins; the Callouts dialog's Test is heard some seconds after liftoff
   removed  "loop" is removed after "nine": the status bar says the default output plays, and
            the cues that follow are heard on "room"; "loop" comes back with the same name after
            "six": the status bar says so and the last cues are heard on "loop" again. Every
@@ -25,8 +25,8 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from real_sound_test import (COUNT, RATE, Orvane, Sound, heard_once_each, stop,  # noqa: E402
-                              wait_for)
+from real_sound_test import (COUNT, RATE, TEST_PHRASE, Orvane, Sound, heard_once_each,  # noqa
+                              stop, wait_for)
 
 EVENT = "Tower clear, all stations report your status for the terminal count"
 FALLBACK = '"Sound: default output"'
@@ -162,6 +162,16 @@ def count_on_loop(server, program, find_cues):
     for cue in COUNT:
         assert all(0.42 < level < 0.58 for level in server.levels[cue]), \
             "%r heard at %s of its level, not half" % (cue, server.levels[cue])
+    # Some seconds after liftoff, with nothing to say, the stream rests; the dialog's Test
+    # is heard all the same, at once.
+    server.watch(launch + 5)
+    program.do("click frmOrvane.mnuCallouts")
+    clicked = time.time()
+    program.do("click frmCallouts.cmdTest")
+    program.do("click frmCallouts.cmdClose")
+    server.watch(clicked + 3)
+    tested = server.find([TEST_PHRASE], find_cues, clicked)
+    assert len(tested["loop"].get(TEST_PHRASE, [])) == 1, "the Test after a rest: %s" % tested
     return launch
 
 
