@@ -18,10 +18,10 @@
 //   journal   a happening every second, half-way through it: the tenth event defined again as
 //             it was, which the journal records; "happening NS" for each.
 //   countdowns  in place of the board and its events, the final count again and again: every
-//             15 s, a third into a second, a launch 13 s ahead is set as Set Launch Time sets
-//             one (the entry and its question left out), so that T minus ten is due 3 s later;
-//             "launch NS UNIX_SECONDS" for each. One of the team's own callouts, "go" at
-//             T-11, is said before each final count.
+//             25 s, a third into a second, a launch 23 s ahead is set as Set Launch Time sets
+//             one (the entry and its question left out), so that T minus ten is due 13 s
+//             later; "launch NS UNIX_SECONDS" for each. Eleven of the team's own callouts,
+//             "go" at each second from T-21 to T-11, are said before each final count.
 //   stalls    a fine timer beside the board's scene (stalls_probe.h): "fine NS MAX_LATE_US
 //             TICKS" once a second.
 
@@ -94,9 +94,10 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
             m_seconds->setObserver(this);
             if (QWidget* w = m_view.widget(*m_seconds))
                 w->installEventFilter(this);
-            // The first second of a new launch time is not said (the count jumped to it); the
-            // second is, a short word that has ended well before T minus ten.
-            (void)m_app.callouts().setEntry(0, {11, "go"});
+            // The first second of a new launch time is not said (the count jumped to it); from
+            // the second on, each is a short word that has ended well before the next.
+            for (std::int64_t t = 11; t <= 21; ++t)
+                (void)m_app.callouts().setEntry(std::size_t(t - 11), {t, "go"});
             countDownAgainAndAgain();
             return;
         }
@@ -267,19 +268,19 @@ class BenchProbe : public QObject, public orvane::ControlObserver {
         QTimer::singleShot(int(toHalf), Qt::PreciseTimer, timer, [timer] { timer->start(); });
     }
 
-    // Every 15 s from 3 s on, a third into a second: a launch 13 s ahead.
+    // Every 25 s from 3 s on, a third into a second: a launch 23 s ahead.
     void countDownAgainAndAgain() {
         auto* timer = new QTimer(this);
         timer->setTimerType(Qt::PreciseTimer);
-        timer->setInterval(15000);
+        timer->setInterval(25000);
         connect(timer, &QTimer::timeout, this, [this] {
-            m_app.services().scheduler.deliver([this] { setLaunch(13); });
+            m_app.services().scheduler.deliver([this] { setLaunch(23); });
         });
         timespec t{};
         clock_gettime(CLOCK_REALTIME, &t);
         const long toThird = (1'333'000'000L - t.tv_nsec) % 1'000'000'000L / 1'000'000L;
         QTimer::singleShot(3000 + int(toThird), Qt::PreciseTimer, timer, [this, timer] {
-            m_app.services().scheduler.deliver([this] { setLaunch(13); });
+            m_app.services().scheduler.deliver([this] { setLaunch(23); });
             timer->start();
         });
     }

@@ -112,9 +112,15 @@ class SpeechOutput : public SoundOutput {
     // Puts the stream on the output chosen when it is there, else on the default, and says
     // which; with the mainloop locked.
     void followOutput();
+    // Moves the playing stream onto TARGET (empty: the default output); with the mainloop
+    // locked.
+    void moveStream(const std::string& target);
+    // Asks the server for the stream's timing now; with the mainloop locked.
+    void askTiming();
     static void onContextState(pa_context* c, void* self);
     static void onWrite(pa_stream* s, std::size_t nbytes, void* self);
     static void onStreamState(pa_stream* s, void* self);
+    static void onStreamMoved(pa_stream* s, void* self);
 
     std::function<void(std::function<void()>)> m_post;
     int m_rate = 22050;
@@ -153,7 +159,7 @@ class SpeechOutput : public SoundOutput {
     bool m_corked = false;       // with the mainloop locked
     double m_timingAskedMs = 0;  // likewise
     std::string m_outputWanted;  // likewise: the output chosen (empty: the default)
-    std::string m_streamOutput;  // likewise: the output the stream was opened on
+    std::string m_streamOutput;  // likewise: the output the stream plays on (empty: default)
     bool m_outputsKnown = false; // likewise: the outputs were listed once
     bool m_timingFresh = true;   // likewise: the timing was told since the stream last played
 

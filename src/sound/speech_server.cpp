@@ -183,83 +183,6 @@ void SpeechOutput::tellWatch() {
     m_watchWake.notify_all();
 }
 
-// Each listing gathers its own outputs: two asked for at once do not mix theirs.
-void SpeechOutput::listOutputs() {
-    struct Listing {
-        SpeechOutput* out;
-        std::vector<SoundDevice> found;
-    };
-    auto* listing = new Listing{this, {}};
-    pa_operation* op = pa_context_get_sink_info_list(
-        m_context,
-        [](pa_context*, const pa_sink_info* info, int eol, void* data) {
-            auto* listing = static_cast<Listing*>(data);
-            if (eol == 0) {
-                if (info && info->name)
-                    listing->found.push_back(
-                        {info->name, info->description ? info->description : info->name});
-                return;
-            }
-            std::unique_ptr<Listing> done(listing);
-            SpeechOutput* out = listing->out;
-            // Outputs that cannot be listed are taken as they were: the stream still opens.
-            if (eol < 0) {
-                out->m_outputsKnown = true;
-                out->followOutput();
-                return;
-            }
-            bool changed = false;
-            {
-                std::lock_guard lock(out->m_stateMutex);
-                changed = listing->found != out->m_outputs;
-                out->m_outputs = std::move(listing->found);
-            }
-            out->m_outputsKnown = true;
-            if (changed)
-                out->tellChanged();
-            out->followOutput();
-        },
-        listing);
-    if (op)
-        pa_operation_unref(op);
-    else
-        delete listing;
-}
-
-void SpeechOutput::setOutput(const std::string& name) {
-    if (!m_loop)
-        return;
-    pa_threaded_mainloop_lock(m_loop);
-    m_outputWanted = name;
-    followOutput();
-    pa_threaded_mainloop_unlock(m_loop);
-}
-
-void SpeechOutput::followOutput() {
-    if (!m_contextReady || !m_outputsKnown)
-        return;
-    std::string missing;
-    bool there = false;
-    bool changed = false;
-    {
-        std::lock_guard lock(m_stateMutex);
-        there = std::any_of(m_outputs.begin(), m_outputs.end(),
-                            [&](const SoundDevice& d) { return d.name == m_outputWanted; });
-        if (!m_outputWanted.empty() && !there)
-            missing = m_outputWanted;
-        changed = missing != m_outputMissing;
-        m_outputMissing = missing;
-    }
-    if (changed)
-        tellChanged();
-    // The stream is opened again on the output it should play on: what it had written for
-    // the one before is lost, and the cues to come are written anew.
-    const std::string target = there ? m_outputWanted : std::string();
-    if (m_stream && target != m_streamOutput)
-        closeStream();
-    openStream();
-}
-
 void SpeechOutput::onStreamState(pa_stream* s, void* self) {
     const pa_stream_state_t state = pa_stream_get_state(s);
     if (state == PA_STREAM_FAILED || state == PA_STREAM_TERMINATED)
@@ -342,6 +265,7 @@ void SpeechOutput::openStream() {
         return;
     pa_stream_set_write_callback(m_stream, onWrite, this);
     pa_stream_set_state_callback(m_stream, onStreamState, this);
+    pa_stream_set_moved_callback(m_stream, onStreamMoved, this);
     m_corked = false;
     m_timingFresh = true;
     m_idleSinceMs = realtimeMs();
@@ -368,6 +292,7 @@ void SpeechOutput::closeStream() {
         return;
     pa_stream_set_write_callback(m_stream, nullptr, nullptr);
     pa_stream_set_state_callback(m_stream, nullptr, nullptr);
+    pa_stream_set_moved_callback(m_stream, nullptr, nullptr);
     pa_stream_disconnect(m_stream);
     pa_stream_unref(m_stream);
     m_stream = nullptr;

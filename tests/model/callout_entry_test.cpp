@@ -54,6 +54,9 @@ TEST(CalloutWords, RefusedWithTheReason) {
         {"a\xC3x", "the words are not valid UTF-8 text"},
         {"\xC0\xAF", "the words are not valid UTF-8 text"},
         {"\xE0\x80\xAF", "the words are not valid UTF-8 text"},
+        // The longest forms that are still too long: U+07FF in three bytes, U+FFFF in four.
+        {"a\xE0\x9F\xBF", "the words are not valid UTF-8 text"},
+        {"a\xF0\x8F\xBF\xBF", "the words are not valid UTF-8 text"},
         {"\xED\xA0\x80", "the words are not valid UTF-8 text"},
         {"\xF4\x90\x80\x80", "the words are not valid UTF-8 text"},
         {"\xFF", "the words are not valid UTF-8 text"},

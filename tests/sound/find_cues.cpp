@@ -1,7 +1,8 @@
 // Finds spoken cues in a recording: renders each phrase as the program does and reports
 // where the recording matches it, comparing their spectra frame by frame.
 //   find_cues RECORDING TEXT...     RECORDING: raw signed 16-bit mono at the voice's rate
-// Prints one line per match: the text, the sample where it starts, and the match's score.
+// Prints one line per match: the text, the sample where it starts, the match's score, and
+// the level it was played at (the recording's loudness over the phrase's as made).
 
 #include "sound/speech_output.h"
 
@@ -132,8 +133,17 @@ int main(int argc, char** argv) {
             bool peak = true;
             for (std::size_t j = from; j < to && peak; ++j)
                 peak = score[j] < score[k] || (score[j] == score[k] && j >= k);
-            if (peak)
-                std::printf("%s\t%zu\t%.3f\n", text.c_str(), k * Hop, score[k]);
+            if (!peak)
+                continue;
+            // How loud it was played: the recording's level over the phrase's first part,
+            // against the phrase's own (the volume chosen, 1 for the phrase as made).
+            double heard = 0, made = 0;
+            for (std::size_t i = 0; i < samples && k * Hop + i < rec.size(); ++i) {
+                heard += rec[k * Hop + i] * rec[k * Hop + i];
+                made += double((*pcm)[i]) * double((*pcm)[i]);
+            }
+            std::printf("%s\t%zu\t%.3f\t%.3f\n", text.c_str(), k * Hop, score[k],
+                        made > 0 ? std::sqrt(heard / made) : 0.0);
         }
     }
     return 0;

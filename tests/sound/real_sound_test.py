@@ -118,7 +118,7 @@ class Sound:
                                      env=dict(self.env, FIND_CUES_THRESHOLD=str(threshold)))
             assert finding.returncode == 0, "find_cues: " + finding.stderr
             for row in filter(None, finding.stdout.split("\n")):
-                text, sample, _ = row.split("\t")
+                text, sample = row.split("\t")[:2]
                 onsets.setdefault(text, []).append(began + int(sample) / RATE)
         return onsets
 

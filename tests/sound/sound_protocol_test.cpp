@@ -158,6 +158,15 @@ TEST(SoundProtocol, ReaderCutsLinesAndDropsOverlongOnes) {
         reader.feed(chunk, keep);
     reader.feed("aaa\nsound 1000 liftoff\n", keep);
     EXPECT_EQ(lines, (std::vector<std::string>{"sound 1000 liftoff"}));
+
+    // MaxLine bytes are a line; one more is not, however it arrives.
+    lines.clear();
+    const std::string longest = "prepare " + std::string(SoundLineReader::MaxLine - 8, 'a');
+    reader.feed(longest.substr(0, 100), keep);
+    reader.feed(longest.substr(100) + "\n", keep);
+    reader.feed(longest + "a\n", keep);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines.front().size(), SoundLineReader::MaxLine);
 }
 
 } // namespace
