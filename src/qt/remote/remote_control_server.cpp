@@ -14,7 +14,6 @@
 #include "services/json.h"
 
 #include <QCryptographicHash>
-#include <QFile>
 #include <QRandomGenerator>
 #include <QTcpSocket>
 
@@ -26,11 +25,6 @@ namespace {
 
 // A token is 32 random bytes, in base64url without padding.
 constexpr qsizetype TokenChars = 43;
-
-QByteArray loadControlPage() {
-    QFile page(QStringLiteral(":/remote/control.html"));
-    return page.open(QIODevice::ReadOnly) ? page.readAll() : QByteArray("page missing");
-}
 
 bool isTokenText(const QByteArray& token) {
     return token.size() == TokenChars && std::all_of(token.begin(), token.end(), [](char c) {
@@ -113,8 +107,8 @@ void RemoteServer::answerControl(QTcpSocket* socket, const HttpHead& head, qsize
         answer(socket, 405, "text/plain", "Only " + method + " is served here.\n",
                "Allow: " + method + "\r\n");
     else if (path == "/control") {
-        static const QByteArray page = loadControlPage();
-        answer(socket, 200, "text/html; charset=utf-8", page);
+        static const QByteArray html = page(QStringLiteral("control.html"));
+        answer(socket, 200, "text/html; charset=utf-8", html);
     } else if (path == "/control/status") {
         const std::string device = deviceOf(head);
         const PairedDevice* d = device.empty() ? nullptr : m_pairing->find(device);

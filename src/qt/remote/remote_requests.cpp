@@ -8,6 +8,7 @@
 #include "remote/remote_access.h"
 
 #include <QCryptographicHash>
+#include <QFile>
 #include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -278,6 +279,18 @@ void RemoteServer::handshake(QTcpSocket* socket, const HttpHead& head, qsizetype
                       accept + "\r\n\r\n");
         addClient(new ScreenSocket(socket, *m_poller, this), device);
     }
+}
+
+QByteArray RemoteServer::page(const QString& name) {
+    const auto read = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    QByteArray html = read(":/remote/" + name);
+    if (html.isEmpty())
+        return "page missing";
+    return html.replace("<script src=\"clock.js\"></script>",
+                        "<script>\n" + read(QStringLiteral(":/remote/clock.js")) + "</script>");
 }
 
 void RemoteServer::answer(QTcpSocket* socket, int status, const QByteArray& type,

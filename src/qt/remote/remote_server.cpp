@@ -37,11 +37,6 @@ std::int64_t nowMs() {
     return QDateTime::currentMSecsSinceEpoch();
 }
 
-QByteArray loadPage(const QString& name = QStringLiteral(":/remote/page.html")) {
-    QFile page(name);
-    return page.open(QIODevice::ReadOnly) ? page.readAll() : QByteArray("page missing");
-}
-
 } // namespace
 
 void RemoteTcpServer::incomingConnection(qintptr descriptor) {
@@ -161,11 +156,11 @@ void RemoteServer::answerRequest(QTcpSocket* socket, const HttpHead& head, qsize
     else if (head.path == "/ws")
         handshake(socket, head, headSize);
     else if (head.path == "/") {
-        static const QByteArray page = loadPage();
-        answer(socket, 200, "text/html; charset=utf-8", page);
+        static const QByteArray html = page(QStringLiteral("page.html"));
+        answer(socket, 200, "text/html; charset=utf-8", html);
     } else if (head.path == "/overlay") {
-        static const QByteArray overlay = loadPage(QStringLiteral(":/remote/overlay.html"));
-        answer(socket, 200, "text/html; charset=utf-8", overlay);
+        static const QByteArray html = page(QStringLiteral("overlay.html"));
+        answer(socket, 200, "text/html; charset=utf-8", html);
     } else if (head.path == "/state.json")
         answer(socket, 200, "application/json", stateJson(readRemoteState(m_app, nowMs())) + "\n");
     else

@@ -126,6 +126,9 @@ class RemoteServer : public QObject {
     void heardCommand(Client& client, QByteArrayView message);
     void answer(QTcpSocket* socket, int status, const QByteArray& type, const QByteArray& body,
                 const QByteArray& extra = {});
+    // A page compiled into the program (:/remote/NAME), the clock's script written in where
+    // its tag stands.
+    static QByteArray page(const QString& name);
     void addClient(ScreenSocket* ws, const std::string& device);
     void dropClient(ScreenSocket* ws);
     void checkState();
