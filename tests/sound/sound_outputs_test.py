@@ -175,6 +175,19 @@ def count_on_loop(server, program, find_cues):
     return launch
 
 
+def heard_once_each_where(onsets, launch, on_room):
+    """Every cue of the count once over both outputs, a second apart and nearest its own
+    second, and on "room" where ON_ROOM(its second) holds, on "loop" elsewhere."""
+    merged = {}
+    for found in onsets.values():
+        for text, times in found.items():
+            merged.setdefault(text, []).extend(times)
+    heard_once_each(merged, COUNT, launch)
+    for i, cue in enumerate(COUNT):
+        want = "room" if on_room(launch + i - 10) else "loop"
+        assert cue in onsets[want], "%r heard on the wrong output: %s" % (cue, onsets)
+
+
 def count_through_a_removal(server, program, find_cues):
     begun = time.time()
     launch = int(begun) + 14
@@ -199,17 +212,8 @@ def count_through_a_removal(server, program, find_cues):
     due = min(launch + i - 10 for i in range(len(COUNT)) if launch + i - 10 > back)
     assert recorded < due, "the recording of loop began %.2f s after the cue due at %.2f" % (
         recorded - due, due)
-    # Every cue once, over both outputs, a second apart and nearest its own second...
-    merged = {}
-    for found in onsets.values():
-        for text, times in found.items():
-            merged.setdefault(text, []).extend(times)
-    heard_once_each(merged, COUNT, launch)
-    # ... and on the output that plays at its second: the default while "loop" is away.
-    for i, cue in enumerate(COUNT):
-        second = launch + i - 10
-        want = "room" if fell_back < second < back else "loop"
-        assert cue in onsets[want], "%r heard on the wrong output: %s" % (cue, onsets)
+    # Every cue on the output that plays at its second: the default while "loop" is away.
+    heard_once_each_where(onsets, launch, lambda second: fell_back < second < back)
     return fell_back, back
 
 
@@ -230,15 +234,7 @@ def count_through_a_switch(server, program, find_cues):
         switches.append(time.time())
     server.watch(launch + 2)
     onsets = server.find(COUNT, find_cues, begun)
-    merged = {}
-    for found in onsets.values():
-        for text, times in found.items():
-            merged.setdefault(text, []).extend(times)
-    heard_once_each(merged, COUNT, launch)
-    for i, cue in enumerate(COUNT):
-        second = launch + i - 10
-        want = "room" if switches[0] < second < switches[2] else "loop"
-        assert cue in onsets[want], "%r heard on the wrong output: %s" % (cue, onsets)
+    heard_once_each_where(onsets, launch, lambda second: switches[0] < second < switches[2])
 
 
 def count_after_a_restart(server, program, find_cues):
