@@ -43,6 +43,9 @@ SpeechOutput::~SpeechOutput() {
     if (m_loop) {
         pa_threaded_mainloop_lock(m_loop);
         dropContext();
+        if (m_socketEvent)
+            pa_threaded_mainloop_get_api(m_loop)->io_free(m_socketEvent);
+        m_socketEvent = nullptr;
         pa_threaded_mainloop_unlock(m_loop);
         pa_threaded_mainloop_stop(m_loop);
         pa_threaded_mainloop_free(m_loop);

@@ -5,9 +5,11 @@
 // which PipeWire's pulse server also answers) on the client library's own thread. Each cue is
 // written into the stream so that its first sound reaches the speaker on its moment, by the
 // stream's measured latency. The stream stays open while the sound server is there, so a cue
-// never waits for one to open; a server that goes away is looked for again every second.
+// never waits for one to open; a server that goes away is looked for again, at once when the
+// kernel tells that its socket appeared, and otherwise after a while.
 
 #include "services/services.h"
+#include "sound/server_socket_watch.h"
 
 #include <condition_variable>
 #include <cstdint>
@@ -24,6 +26,7 @@
 struct pa_threaded_mainloop;
 struct pa_context;
 struct pa_stream;
+struct pa_io_event;
 
 namespace orvane {
 
@@ -62,8 +65,9 @@ class SpeechOutput : public SoundOutput {
     // At most this many phrases are kept made; the one prepared longest ago goes first.
     static constexpr std::size_t MaxPhrases = 64;
     // How long the watch waits before it looks for a sound server again, after FAILURES looks
-    // in a row found none: a second the first few times, then longer, to at most ten.
-    static std::int64_t retryWaitMs(int failures);
+    // in a row found none: a second the first few times, then longer, to at most ten; a
+    // minute while the server's socket is WATCHED, since its coming is then told at once.
+    static std::int64_t retryWaitMs(int failures, bool watched = false);
 
   private:
     // A planned cue whose first sound could only be heard this late is not said: a number said
@@ -151,6 +155,9 @@ class SpeechOutput : public SoundOutput {
     std::int64_t m_attemptMs = 0; // when the last connection was begun, on the steady clock
     std::int64_t m_failedMs = 0;  // when it failed; 0 while it has not
     int m_failures = 0;           // looks for the server in a row that found none
+    bool m_lookNow = false;       // the server's socket appeared: looked for at once
+    ServerSocketWatch m_socketWatch;
+    pa_io_event* m_socketEvent = nullptr;
     std::thread m_watch;
     std::mutex m_watchMutex;
     std::condition_variable m_watchWake;

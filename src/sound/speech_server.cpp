@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <string>
 
 // The sound server's side of the output: the connection, kept or looked for again, and the
 // one stream the cues are written into.
@@ -20,6 +22,9 @@ constexpr std::int64_t AnswerMs = 3000;
 constexpr std::int64_t RetryMs = 1000;
 constexpr int FastRetries = 5;
 constexpr std::int64_t MaxRetryMs = 10'000;
+// While the server's socket is watched, a look by time only covers what the watch cannot see
+// (a server reached another way than its socket).
+constexpr std::int64_t MaxWatchedRetryMs = 60'000;
 // While a connection is being made or a cue waits for the server, the watch looks this often.
 constexpr std::int64_t WatchMs = 250;
 
@@ -43,11 +48,29 @@ void SpeechOutput::startServer() {
     }
     pa_threaded_mainloop_lock(m_loop);
     startContext();
+    const std::string socket = ServerSocketWatch::socketPath(
+        std::getenv("PULSE_SERVER"), std::getenv("PULSE_RUNTIME_PATH"),
+        std::getenv("XDG_RUNTIME_DIR"));
+    if (!socket.empty() && m_socketWatch.start(socket)) {
+        pa_mainloop_api* api = pa_threaded_mainloop_get_api(m_loop);
+        m_socketEvent = api->io_new(
+            api, m_socketWatch.fd(), PA_IO_EVENT_INPUT,
+            [](pa_mainloop_api*, pa_io_event*, int, pa_io_event_flags_t, void* self) {
+                auto* out = static_cast<SpeechOutput*>(self);
+                if (out->m_socketWatch.appeared() && !out->m_contextReady) {
+                    out->m_failures = 0;
+                    out->m_lookNow = true;
+                    out->tellWatch();
+                }
+            },
+            this);
+    }
     pa_threaded_mainloop_unlock(m_loop);
     m_watch = std::thread([this] { watchLoop(); });
 }
 
 void SpeechOutput::startContext() {
+    m_lookNow = false;
     m_attemptMs = steadyMs();
     m_failedMs = 0;
     m_context = pa_context_new(pa_threaded_mainloop_get_api(m_loop), "Orvane");
@@ -108,9 +131,11 @@ void SpeechOutput::onContextState(pa_context* c, void* self) {
     }
 }
 
-std::int64_t SpeechOutput::retryWaitMs(int failures) {
+std::int64_t SpeechOutput::retryWaitMs(int failures, bool watched) {
     if (failures <= FastRetries)
         return RetryMs;
+    if (watched)
+        return MaxWatchedRetryMs;
     const int doublings = std::min(failures - FastRetries, 4);
     return std::min(RetryMs << doublings, MaxRetryMs);
 }
@@ -149,10 +174,11 @@ void SpeechOutput::watchLoop() {
         // every WatchMs.
         const std::int64_t now = steadyMs();
         const std::int64_t since = m_failedMs != 0 ? m_failedMs : m_attemptMs;
-        waitMs =
-            m_failedMs != 0 || !m_context
-                ? std::clamp<std::int64_t>(since + retryWaitMs(m_failures) - now, 1, MaxRetryMs)
-                : WatchMs;
+        const bool watched = m_socketEvent != nullptr;
+        waitMs = m_failedMs != 0 || !m_context
+                     ? std::clamp<std::int64_t>(since + retryWaitMs(m_failures, watched) - now,
+                                                1, MaxWatchedRetryMs)
+                     : WatchMs;
         pa_threaded_mainloop_unlock(m_loop);
         // Without a stream, a planned cue whose moment has passed will not be heard; one asked
         // for now waits for the server a little, as long as it would for its phrase.
@@ -217,15 +243,16 @@ void SpeechOutput::uncork() {
 
 void SpeechOutput::watchServer() {
     const std::int64_t now = steadyMs();
+    const bool watched = m_socketEvent != nullptr;
     if (!m_context) {
-        if (now - m_attemptMs >= retryWaitMs(m_failures)) {
+        if (m_lookNow || now - m_attemptMs >= retryWaitMs(m_failures, watched)) {
             ++m_failures;
             startContext();
         }
         return;
     }
     if (m_failedMs != 0) {
-        if (now - m_failedMs >= retryWaitMs(m_failures)) {
+        if (m_lookNow || now - m_failedMs >= retryWaitMs(m_failures, watched)) {
             ++m_failures;
             dropContext();
             startContext();

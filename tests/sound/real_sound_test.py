@@ -13,6 +13,8 @@ STORY is one of:
                    the count from T - 10 heard from the process started again
   restart-server   the sound server ended at T - 16 and started again: the count from T - 10
                    heard through the new server
+  server-late      the program started before the sound server, which starts at T - 13, long
+                   after the program's first looks for it: the count from T - 10 heard
 """
 import os
 import shutil
@@ -286,9 +288,28 @@ def story_restart_server(orvane, sound, program, find_cues):
     return "the count heard through the sound server started again"
 
 
+def story_server_late(orvane, sound, program, find_cues):
+    wait_for("\"No sound\" in the status bar",
+             lambda: program.do("get frmOrvane.sbrStatusBar(pnlSound).Text") == '"No sound"',
+             20, 0.05)
+    final_count_only(program)
+    launch = int(time.time()) + 25
+    program.set_launch(launch)
+    # By T - 13 the sound process has looked for the server every second a few times and
+    # then waits a minute before it looks again by time: only the socket's coming, which the
+    # kernel tells it, makes it look sooner.
+    wait_for("T - 13", lambda: int(program.do("get frmOrvane.lblSeconds.Caption").strip('"'))
+             <= 13, 30, 0.1)
+    sound.start()
+    sound.watch(launch + 2)
+    heard_once_each(sound.find(COUNT, find_cues), COUNT, launch)
+    return "the count heard through the sound server started after the program"
+
+
 STORIES = {"count": (story_count, ["--own-clock"]), "hold-resume": (story_hold_resume, []),
            "stop-process": (story_stop_process, []),
-           "restart-server": (story_restart_server, [])}
+           "restart-server": (story_restart_server, []),
+           "server-late": (story_server_late, [])}
 
 
 def main(orvane, find_cues, story="count"):
@@ -300,7 +321,8 @@ def main(orvane, find_cues, story="count"):
     sound = Sound(home)
     program = None
     try:
-        sound.start()
+        if story != "server-late":
+            sound.start()
         program = Orvane(orvane, home, sound.env, args)
         print(run(orvane, sound, program, find_cues))
         return 0

@@ -51,6 +51,7 @@ TEST(SpeechOutput, KeepsTheNewestPhrasesMadeOnly) {
 
 // Without a sound server the output looks for one again every second at first, then less and
 // less often, to once every ten seconds: each look costs about as much as showing a second.
+// While the kernel watches the server's socket for it, the looks by time are a minute apart.
 TEST(SpeechOutput, LooksForAnAbsentServerLessOftenTheLongerItStaysAway) {
     for (int failures = 0; failures <= 5; ++failures)
         EXPECT_EQ(SpeechOutput::retryWaitMs(failures), 1000) << failures;
@@ -59,6 +60,9 @@ TEST(SpeechOutput, LooksForAnAbsentServerLessOftenTheLongerItStaysAway) {
     EXPECT_EQ(SpeechOutput::retryWaitMs(8), 8000);
     EXPECT_EQ(SpeechOutput::retryWaitMs(9), 10000);
     EXPECT_EQ(SpeechOutput::retryWaitMs(1000), 10000);
+    EXPECT_EQ(SpeechOutput::retryWaitMs(5, true), 1000);
+    EXPECT_EQ(SpeechOutput::retryWaitMs(6, true), 60000);
+    EXPECT_EQ(SpeechOutput::retryWaitMs(1000, true), 60000);
 }
 
 // While the output waits to look for the server again, a cue asked for now is still told as
