@@ -1,10 +1,12 @@
 #include "qt/qt_services.h"
 
 #include "qt/qt_timedated.h"
+#include "services/watch_events.h"
 
 #include <QFile>
 #include <QSettings>
 
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +14,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <string>
+#include <string_view>
 
 namespace orvane {
 
@@ -27,15 +30,49 @@ std::int64_t QtClock::unixMs() const {
     return std::int64_t(t.tv_sec) * 1000 + t.tv_nsec / 1'000'000;
 }
 
+ZoneFilesWatch::ZoneFilesWatch(const std::string& folder) {
+    m_fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_fd >= 0 &&
+        ::inotify_add_watch(m_fd, folder.c_str(),
+                            IN_CREATE | IN_DELETE | IN_MOVED_TO | IN_MOVED_FROM | IN_MODIFY |
+                                IN_CLOSE_WRITE | IN_ATTRIB | IN_ONLYDIR) < 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+ZoneFilesWatch::~ZoneFilesWatch() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool ZoneFilesWatch::changed() {
+    bool changed = false;
+    readWatchEvents(m_fd, [&](int, std::uint32_t what, std::string_view file) {
+        changed = changed || file == "localtime" || file == "timezone" || (what & IN_Q_OVERFLOW);
+        // The folder itself gone: the files are looked at from now on.
+        if (what & IN_IGNORED)
+            m_gone = true;
+    });
+    if (m_gone && m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+        changed = true;
+    }
+    return changed;
+}
+
 namespace {
 
 // What the system's zone setting looks like: TZ, and the link /etc/localtime and the file
-// /etc/timezone as they stand. A few system calls, where finding the zone itself walks the
-// link's whole path and looks the zone up.
-std::string zoneSetting() {
+// /etc/timezone as they stand, the files only when they cannot be watched. A few system calls,
+// where finding the zone itself walks the link's whole path and looks the zone up.
+std::string zoneSetting(bool lookAtFiles) {
     std::string setting;
     if (const char* tz = std::getenv("TZ"))
         setting.append("TZ=").append(tz);
+    if (!lookAtFiles)
+        return setting;
     setting += '\n';
     char target[PATH_MAX];
     const ssize_t n = ::readlink("/etc/localtime", target, sizeof target);
@@ -59,8 +96,9 @@ std::string zoneSetting() {
 TimeZone QtClock::zone() const {
     const std::int64_t second = instant().unixSeconds();
     if (second != m_zoneSecond) {
-        std::string setting = zoneSetting();
-        if (m_zoneSecond < 0 || setting != m_zoneSetting) {
+        const bool filesChanged = m_zoneFiles.changed();
+        std::string setting = zoneSetting(!m_zoneFiles.watching());
+        if (m_zoneSecond < 0 || filesChanged || setting != m_zoneSetting) {
             m_zone = TimeZone::current();
             m_zoneSetting = std::move(setting);
         }

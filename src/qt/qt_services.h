@@ -23,6 +23,25 @@ namespace orvane {
 class QtView;
 class Timedated;
 
+// The files that set the system's zone, /etc/localtime and /etc/timezone, watched by the kernel:
+// whether they changed is learnt by one read that never waits, where looking at them would walk
+// their paths at every second.
+class ZoneFilesWatch {
+  public:
+    explicit ZoneFilesWatch(const std::string& folder = "/etc");
+    ~ZoneFilesWatch();
+    ZoneFilesWatch(const ZoneFilesWatch&) = delete;
+    ZoneFilesWatch& operator=(const ZoneFilesWatch&) = delete;
+    // Whether the kernel watches them; when not, they are looked at every second.
+    bool watching() const { return m_fd >= 0; }
+    // Whether either file was made, changed, replaced or taken away since the last call.
+    bool changed();
+
+  private:
+    int m_fd = -1;
+    bool m_gone = false;
+};
+
 class QtClock : public Clock {
   public:
     // BUS_ADDRESS: the bus to find the clock service on, when not the system bus (tests).
@@ -43,6 +62,7 @@ class QtClock : public Clock {
     mutable std::int64_t m_zoneSecond = -1;
     mutable TimeZone m_zone = TimeZone::utc();
     mutable std::string m_zoneSetting;
+    mutable ZoneFilesWatch m_zoneFiles;
 };
 
 class QtDialogs : public Dialogs {

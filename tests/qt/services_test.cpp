@@ -9,9 +9,12 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+
+#include <cstdio>
 
 #include <gtest/gtest.h>
 
@@ -174,6 +177,40 @@ TEST(QtClockTest, TheClockCountsRealSecondsAndShowsThemInTheComputersZone) {
         qunsetenv("TZ");
     else
         qputenv("TZ", saved);
+}
+
+// The zone's files are watched by the kernel rather than looked at every second: a zone set
+// by rewriting /etc/timezone or by putting a new link in place of /etc/localtime is told, what
+// else happens in the folder is not.
+TEST(QtClockTest, AChangeOfTheZonesFilesIsToldAndNothingElse) {
+    QTemporaryDir etc;
+    const QString folder = etc.path();
+    ZoneFilesWatch watch(folder.toStdString());
+    ASSERT_TRUE(watch.watching());
+    EXPECT_FALSE(watch.changed());
+    auto write = [&](const QString& name, const QByteArray& text) {
+        QFile file(folder + "/" + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    };
+    write("hostname", "orbiter\n");
+    EXPECT_FALSE(watch.changed());
+    write("timezone", "Europe/Berlin\n");
+    EXPECT_TRUE(watch.changed());
+    EXPECT_FALSE(watch.changed()) << "told once";
+    ASSERT_TRUE(QFile::link("/usr/share/zoneinfo/Asia/Tokyo", folder + "/localtime.new"));
+    EXPECT_FALSE(watch.changed());
+    ASSERT_EQ(::rename(QFile::encodeName(folder + "/localtime.new").constData(),
+                       QFile::encodeName(folder + "/localtime").constData()),
+              0);
+    EXPECT_TRUE(watch.changed());
+    // The folder gone, the files are looked at every second instead.
+    ASSERT_TRUE(etc.remove());
+    EXPECT_TRUE(watch.changed());
+    EXPECT_FALSE(watch.watching());
+    ZoneFilesWatch nowhere("/nonexistent/orvane-etc");
+    EXPECT_FALSE(nowhere.watching());
+    EXPECT_FALSE(nowhere.changed());
 }
 
 class QtSchedulerTest : public ::testing::Test {
