@@ -77,7 +77,7 @@ class SoundClient : public SoundOutput {
     // its first. While a cue is planned it is asked each round (at most every BusyHeartbeat),
     // so that a hang loses at most a second or two of cues; with nothing to say it is left
     // to sleep longer.
-    static constexpr auto Heartbeat = std::chrono::milliseconds(4500);
+    static constexpr auto Heartbeat = std::chrono::seconds(10);
     static constexpr auto BusyHeartbeat = std::chrono::milliseconds(900);
     static constexpr auto Silent = std::chrono::milliseconds(1500);
     static constexpr auto Starting = std::chrono::seconds(5);
