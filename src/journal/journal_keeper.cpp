@@ -54,16 +54,21 @@ void JournalKeeper::note(JournalRecord r) {
     committed();
 }
 
+// Read from the settings once: it is looked at after every commit.
 std::int64_t JournalKeeper::sizeLimitMb() const {
-    const std::string text =
-        m_app.services().settings.get(m_app.info().exeName, JournalSection, JournalSizeKey, "200");
-    const auto mb = parseWholeNumber(text);
-    return mb && *mb > 0 ? *mb : 200;
+    if (!m_sizeLimitMb) {
+        const std::string text = m_app.services().settings.get(
+            m_app.info().exeName, JournalSection, JournalSizeKey, "200");
+        const auto mb = parseWholeNumber(text);
+        m_sizeLimitMb = mb && *mb > 0 ? *mb : 200;
+    }
+    return *m_sizeLimitMb;
 }
 
 void JournalKeeper::setSizeLimitMb(std::int64_t mb) {
     m_app.services().settings.save(m_app.info().exeName, JournalSection, JournalSizeKey,
                                    std::to_string(mb));
+    m_sizeLimitMb = mb > 0 ? mb : 200;
     m_sizeWarned = false;
     committed();
 }

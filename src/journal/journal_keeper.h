@@ -73,6 +73,7 @@ class JournalKeeper {
     std::optional<std::int64_t> m_holdTrueMs;
     std::string m_reportedProblem, m_reportedNotice;
     bool m_sizeWarned = false;
+    mutable std::optional<std::int64_t> m_sizeLimitMb; // the setting, once read
     bool m_waitForCommit = false;
     Subscription m_happenings;
 };

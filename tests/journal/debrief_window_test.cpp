@@ -171,12 +171,13 @@ TEST_F(DebriefWindow, PastTheSizeTheUserSetTheStatusBarWarns) {
     type(debrief.txtSizeLimit, "0");
     EXPECT_EQ(world.settings.stored("Journal", "Size Warning MB"), "100");
     world.settings.save(app.info().exeName, "Journal", "Size Warning MB", "0");
-    EXPECT_EQ(keeper.sizeLimitMb(), 200);
+    JournalKeeper next(app, store, canvas);
+    EXPECT_EQ(next.sizeLimitMb(), 200);
     // Up to the size itself the journal has not grown past it.
     store.health_.sizeBytes = 200LL * 1024 * 1024;
-    EXPECT_EQ(keeper.note(), "");
+    EXPECT_EQ(next.note(), "");
     store.health_.sizeBytes += 1;
-    EXPECT_NE(keeper.note(), "");
+    EXPECT_NE(next.note(), "");
 }
 
 } // namespace
