@@ -85,13 +85,13 @@ class FitLabel final : public QLabel {
             }
             QPainter painter(this);
             fillBackground(painter, *event);
-            drawFrame(painter);
+            drawFrame(painter, *event);
             m_turning.draw(painter, *this, event->rect());
             return;
         }
         QPainter painter(this);
         fillBackground(painter, *event);
-        drawFrame(painter);
+        drawFrame(painter, *event);
         const QRect box = contentsRect();
         const QString shown = text();
         if (shown.isEmpty() || box.isEmpty())
@@ -115,10 +115,11 @@ class FitLabel final : public QLabel {
         painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     }
 
-    // A frame is drawn only where there is one: the style's frame drawing is set up in full
-    // even for none.
-    void drawFrame(QPainter& painter) {
-        if (frameShape() != QFrame::NoFrame)
+    // A frame is drawn only where there is one, and only when the area painted reaches it:
+    // the style's frame drawing is set up in full even for none, and even for digits that
+    // turned inside it.
+    void drawFrame(QPainter& painter, const QPaintEvent& event) {
+        if (frameShape() != QFrame::NoFrame && !contentsRect().contains(event.rect()))
             QFrame::drawFrame(&painter);
     }
 

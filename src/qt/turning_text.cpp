@@ -178,6 +178,7 @@ void TurningText::layOut(const QLabel& label, const QString& text) {
         return;
     m_run = runs[0];
     m_origin = *device.engine().origin - QPointF(0, line.ascent());
+    m_lineBottom = m_origin.y() + line.ascent() + line.descent();
     m_text = text;
     m_pattern = pattern(text);
     m_key = keyOf(label);
@@ -233,8 +234,16 @@ std::optional<QRect> TurningText::changedArea(const QLabel& label, const QString
     const QList<QPointF> places = m_run.positions();
     const double left = m_origin.x() + places[first].x() - m_inkMargin;
     const double right = m_origin.x() + places[last].x() + m_digitAdvance + m_inkMargin;
-    return QRect(QPoint(int(std::floor(left)), 0),
-                 QPoint(int(std::ceil(right)), label.height() - 1))
+    // The line's height, where its ink stays inside the label's contents (within its frame,
+    // which then need not be drawn again); else the label's whole height.
+    int top = int(std::floor(m_origin.y() - m_inkMargin));
+    int bottom = int(std::ceil(m_lineBottom + m_inkMargin));
+    const QRect contents = label.contentsRect();
+    if (top < contents.top() || bottom > contents.bottom()) {
+        top = 0;
+        bottom = label.height() - 1;
+    }
+    return QRect(QPoint(int(std::floor(left)), top), QPoint(int(std::ceil(right)), bottom))
         .intersected(label.rect());
 }
 

@@ -36,7 +36,8 @@ class TurningText {
 
     // Where on LABEL the text drawn last (OLD) and NOW differ, when NOW is drawn by swapping
     // digits: the changed glyphs' span, with room for ink beyond their advances, over the
-    // label's height. None when the whole label must be painted again.
+    // line's height where its ink stays inside the label's contents, else over the label's.
+    // None when the whole label must be painted again.
     std::optional<QRect> changedArea(const QLabel& label, const QString& old,
                                      const QString& now) const;
 
@@ -68,7 +69,8 @@ class TurningText {
     QString m_pattern;
     QString m_lastPattern;
     QGlyphRun m_run;
-    QPointF m_origin;
+    QPointF m_origin;       // the line's top left
+    double m_lineBottom = 0; // and the bottom of its descent
     std::array<quint32, 10> m_digits{};
     // A digit's advance, and the room left for ink beyond a glyph's advance.
     double m_digitAdvance = 0;
