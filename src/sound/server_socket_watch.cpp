@@ -21,7 +21,9 @@ std::pair<std::string, std::string> split(const std::string& path) {
     return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
 }
 
-bool set(const char* value) { return value && *value; }
+bool set(const char* value) {
+    return value && *value;
+}
 
 } // namespace
 
@@ -65,7 +67,8 @@ bool ServerSocketWatch::start(const std::string& path) {
     if (m_fd < 0)
         return false;
     if (!above.empty() && !m_folderName.empty())
-        m_aboveWatch = ::inotify_add_watch(m_fd, above.c_str(), IN_CREATE | IN_MOVED_TO | IN_ONLYDIR);
+        m_aboveWatch =
+            ::inotify_add_watch(m_fd, above.c_str(), IN_CREATE | IN_MOVED_TO | IN_ONLYDIR);
     watchFolder();
     if (m_folderWatch < 0 && m_aboveWatch < 0) {
         ::close(m_fd);

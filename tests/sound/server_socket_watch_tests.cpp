@@ -27,9 +27,9 @@ TEST(ServerSocketWatch, FindsTheSocketAsTheSoundLibraryWould) {
     EXPECT_EQ(ServerSocketWatch::socketPath(" {0123abc}unix:/run/me/native ", nullptr, nullptr),
               "/run/me/native");
     // Reached over the network, or one of several: looked for by time alone.
-    for (const char* server : {"tcp:localhost", "localhost", "unix:relative/native", "unix:",
-                               "unix:/run/me/", "{unclosed/run/me/native",
-                               "unix:/a/native unix:/b/native"})
+    for (const char* server :
+         {"tcp:localhost", "localhost", "unix:relative/native", "unix:", "unix:/run/me/",
+          "{unclosed/run/me/native", "unix:/a/native unix:/b/native"})
         EXPECT_EQ(ServerSocketWatch::socketPath(server, "/p", "/x"), "") << server;
     EXPECT_EQ(ServerSocketWatch::socketPath("", "/p", "/x"), "/p/native");
     EXPECT_EQ(ServerSocketWatch::socketPath(nullptr, nullptr, "/x"), "/x/pulse/native");
