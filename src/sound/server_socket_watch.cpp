@@ -85,11 +85,9 @@ void ServerSocketWatch::watchFolder() {
 
 bool ServerSocketWatch::appeared() {
     bool appeared = false;
-    readWatchEvents(m_fd, [&](int watch, std::uint32_t what, std::string_view name) {
-        if (watch == m_folderWatch && (what & IN_IGNORED)) {
-            // The folder went: its coming back is seen from the one above.
-            m_folderWatch = -1;
-        } else if (watch == m_folderWatch && name == m_name) {
+    // A folder that went is seen coming back from the one above, and watched anew.
+    readWatchEvents(m_fd, [&](int watch, std::uint32_t, std::string_view name) {
+        if (watch == m_folderWatch && name == m_name) {
             appeared = true;
         } else if (watch == m_aboveWatch && name == m_folderName) {
             watchFolder();
