@@ -48,13 +48,13 @@ ZoneFilesWatch::~ZoneFilesWatch() {
 
 bool ZoneFilesWatch::changed() {
     bool changed = false;
+    bool gone = false;
     readWatchEvents(m_fd, [&](int, std::uint32_t what, std::string_view file) {
         changed = changed || file == "localtime" || file == "timezone" || (what & IN_Q_OVERFLOW);
-        // The folder itself gone: the files are looked at from now on.
-        if (what & IN_IGNORED)
-            m_gone = true;
+        gone = gone || (what & IN_IGNORED);
     });
-    if (m_gone && m_fd >= 0) {
+    // The folder itself gone: the files are looked at from now on.
+    if (gone) {
         ::close(m_fd);
         m_fd = -1;
         changed = true;

@@ -39,7 +39,6 @@ class ZoneFilesWatch {
 
   private:
     int m_fd = -1;
-    bool m_gone = false;
 };
 
 class QtClock : public Clock {

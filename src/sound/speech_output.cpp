@@ -14,12 +14,12 @@ namespace {
 
 constexpr int Rate = 22050;
 
-double realtimeMs() {
+} // namespace
+
+double SpeechOutput::realtimeMs() {
     using namespace std::chrono;
     return duration<double, std::milli>(system_clock::now().time_since_epoch()).count();
 }
-
-} // namespace
 
 SpeechOutput::SpeechOutput(std::function<void(std::function<void()>)> post)
     : m_post(std::move(post)), m_rate(Rate), m_tone(std::make_shared<const Pcm>(makeTone(Rate))) {
@@ -309,10 +309,8 @@ void SpeechOutput::onWrite(pa_stream* s, std::size_t nbytes, void* self) {
     auto* samples = static_cast<std::int16_t*>(data);
     pa_usec_t latency = 0;
     int negative = 0;
-    if (const double now = realtimeMs(); now - out->m_timingAskedMs >= TimingMs) {
-        out->m_timingAskedMs = now;
-        pa_operation_unref(pa_stream_update_timing_info(s, nullptr, nullptr));
-    }
+    if (realtimeMs() - out->m_timingAskedMs >= TimingMs)
+        out->askTiming();
     // Until the server has told the stream's timing, only silence is written.
     if (out->m_timingFresh && pa_stream_get_latency(s, &latency, &negative) == 0)
         out->fill(samples, n, realtimeMs() + (negative ? 0.0 : double(latency) / 1000.0));

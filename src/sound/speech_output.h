@@ -121,6 +121,8 @@ class SpeechOutput : public SoundOutput {
     void moveStream(const std::string& target);
     // Asks the server for the stream's timing now; with the mainloop locked.
     void askTiming();
+    // The wall clock, in milliseconds, on which cues have their moments.
+    static double realtimeMs();
     static void onContextState(pa_context* c, void* self);
     static void onWrite(pa_stream* s, std::size_t nbytes, void* self);
     static void onStreamState(pa_stream* s, void* self);

@@ -3,22 +3,12 @@
 #include <pulse/pulseaudio.h>
 
 #include <algorithm>
-#include <chrono>
 #include <memory>
 
 // The outputs the sound server offers, and the one the stream plays on: the one chosen while
 // it is there, else the default; the playing stream moved rather than opened anew.
 
 namespace orvane {
-
-namespace {
-
-double realtimeMs() {
-    using namespace std::chrono;
-    return duration<double, std::milli>(system_clock::now().time_since_epoch()).count();
-}
-
-} // namespace
 
 // Each listing gathers its own outputs: two asked for at once do not mix theirs.
 void SpeechOutput::listOutputs() {

@@ -28,11 +28,6 @@ constexpr std::int64_t MaxWatchedRetryMs = 60'000;
 // While a connection is being made or a cue waits for the server, the watch looks this often.
 constexpr std::int64_t WatchMs = 250;
 
-double realtimeMs() {
-    using namespace std::chrono;
-    return duration<double, std::milli>(system_clock::now().time_since_epoch()).count();
-}
-
 std::int64_t steadyMs() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
