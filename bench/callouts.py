@@ -256,28 +256,28 @@ def main():
           "sink, its monitor recorded):" % len(launches))
     sizes = [abs(e) for e in errors]
     if sizes:
-        print("  %-44s %s" % ("onset error p50 / p99 / max, ms", "%.2f %s %.2f" % (
+        print("  %-46s %s" % ("onset error p50 / p99 / max, ms", "%.2f %s %.2f" % (
             rank(sizes, 0.5),
             "%.2f" % rank(sizes, 0.99) if len(sizes) >= MIN_SAMPLES_FOR_P99 else "-",
             max(sizes))))
-        print("  %-44s %.2f / %.2f / %.2f" % ("  signed: min / median / max, ms", min(errors),
+        print("  %-46s %.2f / %.2f / %.2f" % ("  signed: min / median / max, ms", min(errors),
                                                rank(errors, 0.5), max(errors)))
-    print("  %-44s %d found, %d missing" % ("final count's cues", len(errors), len(missing)))
+    print("  %-46s %d found, %d missing" % ("final count's cues", len(errors), len(missing)))
     entry_sizes = [abs(e) for e in entry_errors]
     if entry_sizes:
-        print("  %-44s %s" % ("own callouts' onset error p50 / p99 / max, ms",
+        print("  %-46s %s" % ("own callouts' onset error p50 / p99 / max, ms",
                               "%.2f %s %.2f" % (
                                   rank(entry_sizes, 0.5),
                                   "%.2f" % rank(entry_sizes, 0.99)
                                   if len(entry_sizes) >= MIN_SAMPLES_FOR_P99 else "-",
                                   max(entry_sizes))))
-    print("  %-44s %d found, %d missing" % ("own callouts", len(entry_errors),
+    print("  %-46s %d found, %d missing" % ("own callouts", len(entry_errors),
                                             len(entry_missing)))
-    print("  %-44s %d reads: p1 %+.2f, p99 %+.2f ms about it" % (
+    print("  %-46s %d reads: p1 %+.2f, p99 %+.2f ms about it" % (
         "recording placed by the stream's timing", reads, p1, p99))
-    print("  %-44s %.1f ppm" % ("  the server's clock against the wall clock",
+    print("  %-46s %.1f ppm" % ("  the server's clock against the wall clock",
                                 (slope * RATE / 1e9 - 1) * 1e6))
-    print("  %-44s %.2f ms" % ("  placed after a read already had it, at most", ahead))
+    print("  %-46s %.2f ms" % ("  placed after a read already had it, at most", ahead))
     print("  (p99 shows as - over fewer than %d cues: the max stands in for it)"
           % MIN_SAMPLES_FOR_P99)
     for lost in (missing, entry_missing):
