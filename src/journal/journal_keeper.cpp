@@ -68,7 +68,7 @@ std::int64_t JournalKeeper::sizeLimitMb() const {
 void JournalKeeper::setSizeLimitMb(std::int64_t mb) {
     m_app.services().settings.save(m_app.info().exeName, JournalSection, JournalSizeKey,
                                    std::to_string(mb));
-    m_sizeLimitMb = mb > 0 ? mb : 200;
+    m_sizeLimitMb.reset(); // read again, by the one rule, at the next look
     m_sizeWarned = false;
     committed();
 }
