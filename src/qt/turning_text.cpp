@@ -178,7 +178,6 @@ void TurningText::layOut(const QLabel& label, const QString& text) {
         return;
     m_run = runs[0];
     m_origin = *device.engine().origin - QPointF(0, line.ascent());
-    m_lineBottom = m_origin.y() + line.ascent() + line.descent();
     m_text = text;
     m_pattern = pattern(text);
     m_key = keyOf(label);
@@ -201,8 +200,17 @@ void TurningText::layOut(const QLabel& label, const QString& text) {
         if (std::abs(places[i].x() + advances[i].x() - places[i + 1].x()) > 1e-3 ||
             std::abs(places[i].y() - places[i + 1].y()) > 1e-3)
             return;
-    for (int d = 0; d < 10; ++d)
+    // Only digits turn: their ink, from the highest to the lowest of the ten, is all that
+    // changes from top to bottom.
+    const double baseline = m_origin.y() + line.ascent();
+    m_digitInkTop = baseline;
+    m_digitInkBottom = baseline;
+    for (int d = 0; d < 10; ++d) {
         m_digits[std::size_t(d)] = digits[d];
+        const QRectF ink = font.boundingRect(digits[d]);
+        m_digitInkTop = std::min(m_digitInkTop, baseline + ink.top());
+        m_digitInkBottom = std::max(m_digitInkBottom, baseline + ink.bottom());
+    }
     m_digitAdvance = widths[0].x();
     m_inkMargin = font.pixelSize() / 8.0;
     m_turnable = true;
@@ -234,10 +242,10 @@ std::optional<QRect> TurningText::changedArea(const QLabel& label, const QString
     const QList<QPointF> places = m_run.positions();
     const double left = m_origin.x() + places[first].x() - m_inkMargin;
     const double right = m_origin.x() + places[last].x() + m_digitAdvance + m_inkMargin;
-    // The line's height, where its ink stays inside the label's contents (within its frame,
-    // which then need not be drawn again); else the label's whole height.
-    int top = int(std::floor(m_origin.y() - m_inkMargin));
-    int bottom = int(std::ceil(m_lineBottom + m_inkMargin));
+    // The digits' ink from top to bottom, where it stays inside the label's contents (within
+    // its frame, which then need not be drawn again); else the label's whole height.
+    int top = int(std::floor(m_digitInkTop - m_inkMargin));
+    int bottom = int(std::ceil(m_digitInkBottom + m_inkMargin));
     const QRect contents = label.contentsRect();
     if (top < contents.top() || bottom > contents.bottom()) {
         top = 0;

@@ -36,7 +36,8 @@ class TurningText {
 
     // Where on LABEL the text drawn last (OLD) and NOW differ, when NOW is drawn by swapping
     // digits: the changed glyphs' span, with room for ink beyond their advances, over the
-    // line's height where its ink stays inside the label's contents, else over the label's.
+    // digits' ink band with the same room where it stays inside the label's contents, else
+    // over the label's height.
     // None when the whole label must be painted again.
     std::optional<QRect> changedArea(const QLabel& label, const QString& old,
                                      const QString& now) const;
@@ -69,8 +70,10 @@ class TurningText {
     QString m_pattern;
     QString m_lastPattern;
     QGlyphRun m_run;
-    QPointF m_origin;       // the line's top left
-    double m_lineBottom = 0; // and the bottom of its descent
+    QPointF m_origin; // the line's top left
+    // The band from the top of the highest digit's ink to the bottom of the lowest's.
+    double m_digitInkTop = 0;
+    double m_digitInkBottom = 0;
     std::array<quint32, 10> m_digits{};
     // A digit's advance, and the room left for ink beyond a glyph's advance.
     double m_digitAdvance = 0;

@@ -111,6 +111,8 @@ TEST(TurningText, ACountTurningSecondBySecondShowsWhatQLabelPaints) {
     const std::vector<Look> looks = {
         {"DejaVu Sans", 13, false, Qt::AlignLeft | Qt::AlignVCenter, QFrame::NoFrame, {120, 20}},
         {"DejaVu Sans", 13, true, Qt::AlignRight | Qt::AlignTop, QFrame::Box, {121, 23}},
+        // A framed box as tight as a status bar's panel: the line is taller than the inside.
+        {"DejaVu Sans", 13, false, Qt::AlignLeft | Qt::AlignVCenter, QFrame::Box, {120, 17}},
         {"DejaVu Sans Mono",
          40,
          true,
@@ -392,6 +394,19 @@ TEST_F(TurningWindowsTest, TheStatusBarDateShowsEachSecondWithoutLayingOutTheBar
     ASSERT_TRUE(underRow->isVisible());
     for (QWidget* w : {strip, underCount, underRow})
         w->installEventFilter(&requests);
+    // Where the date is painted again each second: only its digits' turned places, inside its
+    // sunken frame, which stays as it was drawn (a frame drawn each second costs as much as the
+    // digits).
+    struct Paints : QObject {
+        std::vector<QRect> areas;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Paint)
+                areas.push_back(static_cast<QPaintEvent*>(e)->rect());
+            return false;
+        }
+    } paints;
+    date->installEventFilter(&paints);
+    ASSERT_NE(date->frameShape(), QFrame::NoFrame);
     // The panels fill the bar's height, as the bar laid out gives them.
     const QMargins margins = strip->layout()->contentsMargins();
     EXPECT_EQ(date->height(), strip->height() - margins.top() - margins.bottom());
@@ -409,10 +424,19 @@ TEST_F(TurningWindowsTest, TheStatusBarDateShowsEachSecondWithoutLayingOutTheBar
         EXPECT_NE(text, before) << "a second shown twice";
         before = text;
         EXPECT_EQ(date->geometry(), place) << text;
+        date->removeEventFilter(&paints);
         seen.emplace_back(date->text(), shown(*date));
+        date->installEventFilter(&paints);
     }
     for (QWidget* w : {strip, underCount, underRow})
         w->removeEventFilter(&requests);
+    date->removeEventFilter(&paints);
+    // The first second lays the text out; those after it swap digits.
+    ASSERT_EQ(paints.areas.size(), 4u);
+    for (std::size_t n = 1; n < paints.areas.size(); ++n)
+        EXPECT_TRUE(date->contentsRect().contains(paints.areas[n]))
+            << "second " << n << ": painted " << paints.areas[n].y() << "+"
+            << paints.areas[n].height() << " of " << date->height();
     // Drawn as QLabel draws each text (its twin, put in the bar, makes the bar lay out).
     for (const auto& [text, image] : seen)
         EXPECT_EQ(image, asQLabelPaints(*date, text)) << text.toStdString();
