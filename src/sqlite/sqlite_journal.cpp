@@ -180,6 +180,12 @@ void SqliteJournalStore::writerLoop() {
     m_busy = false;
     m_settled.notify_all();
     lock.unlock();
+    closeForWriting();
+}
+
+void SqliteJournalStore::closeForWriting() {
+    sqlite3_finalize(m_insert);
+    m_insert = nullptr;
     if (m_db)
         sqlite3_close(m_db);
     m_db = nullptr;
@@ -189,9 +195,7 @@ bool SqliteJournalStore::openForWriting() {
     const fs::path file(m_path);
     std::error_code ec;
     auto cannot = [&](const std::string& why) {
-        if (m_db)
-            sqlite3_close(m_db);
-        m_db = nullptr;
+        closeForWriting();
         setProblem("The mission journal cannot be kept at " + m_path + " (" + why +
                    "). The clock goes on; what happens now is kept until the journal can be "
                    "written.");
@@ -212,8 +216,7 @@ bool SqliteJournalStore::openForWriting() {
         if (kind == FileKind::Journal || kind == FileKind::Empty)
             break;
         // A damaged file or another program's is kept as it is, under a new name.
-        sqlite3_close(m_db);
-        m_db = nullptr;
+        closeForWriting();
         if (attempt == 1)
             return cannot(why);
         const fs::path aside = asideName(file, kind == FileKind::Foreign ? "foreign" : "damaged");
@@ -305,11 +308,15 @@ std::string SqliteJournalStore::write(std::vector<Item>& batch, std::vector<Jour
         return {};
     if (!exec(m_db, "BEGIN IMMEDIATE", error))
         return error;
-    sqlite3_stmt* insert = nullptr;
-    int rc = sqlite3_prepare_v2(m_db,
+    // Made once for the open file: compiling it, with the summary's trigger, costs more than
+    // the insert itself.
+    int rc = SQLITE_OK;
+    if (!m_insert)
+        rc = sqlite3_prepare_v3(m_db,
                                 "INSERT INTO record (run, kind, true_ms, program_ms, count,"
                                 " count_seconds, details, launch_file) VALUES (?,?,?,?,?,?,?,?)",
-                                -1, &insert, nullptr);
+                                -1, SQLITE_PREPARE_PERSISTENT, &m_insert, nullptr);
+    sqlite3_stmt* insert = m_insert;
     std::int64_t lastRun = m_lastRun;
     for (Item& item : batch) {
         if (rc != SQLITE_OK)
@@ -338,7 +345,6 @@ std::string SqliteJournalStore::write(std::vector<Item>& batch, std::vector<Jour
     }
     if (rc != SQLITE_OK)
         error = sqlite3_errmsg(m_db);
-    sqlite3_finalize(insert);
     if (rc == SQLITE_OK && exec(m_db, "COMMIT", error)) {
         m_lastRun = lastRun;
         return {};

@@ -26,6 +26,7 @@
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace orvane {
 
@@ -81,6 +82,8 @@ class SqliteJournalStore : public JournalStore {
     bool replacedMeanwhile() const;
     void beginAgain();
     void setNotice(const std::string& notice);
+    // Closes the file the writer has open, with the statement kept for it.
+    void closeForWriting();
 
     const std::string m_path;
     const std::int64_t m_maxPages;
@@ -104,6 +107,7 @@ class SqliteJournalStore : public JournalStore {
 
     // Only the writer thread touches these.
     sqlite3* m_db = nullptr;
+    sqlite3_stmt* m_insert = nullptr; // a record's insert, made at the first
     std::int64_t m_lastRun = 0;
     struct FileId {
         std::uint64_t device, inode;

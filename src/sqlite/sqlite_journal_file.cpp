@@ -56,8 +56,7 @@ bool SqliteJournalStore::replacedMeanwhile() const {
 // The journal was replaced, removed or cut short under the running program: what is at its
 // place now is kept aside, as a damaged journal is, and a new journal is begun there.
 void SqliteJournalStore::beginAgain() {
-    sqlite3_close(m_db);
-    m_db = nullptr;
+    closeForWriting();
     m_known.reset();
     const fs::path file(m_path);
     std::error_code ec;
