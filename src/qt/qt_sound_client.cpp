@@ -5,8 +5,8 @@
 #include <QProcess>
 #include <QTimer>
 
-#include <fcntl.h>
 #include <sys/prctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -21,13 +21,6 @@ const QString HelperName = QStringLiteral("orvane-sound");
 // A sound process that answered this long earns its restarts back: the next that ends is
 // started again at once.
 constexpr auto LongRun = std::chrono::seconds(10);
-
-// The state letter of a process's stat line: after the name's closing parenthesis and a blank.
-bool stoppedState(std::string_view line) {
-    const auto close = line.rfind(')');
-    return close != std::string_view::npos && close + 2 < line.size() &&
-           (line[close + 2] == 'T' || line[close + 2] == 't');
-}
 
 std::int64_t nowMs() {
     using namespace std::chrono;
@@ -84,8 +77,6 @@ SoundClient::~SoundClient() {
         }
     }
     m_alive.reset();
-    if (m_statFd >= 0)
-        ::close(m_statFd);
 }
 
 qint64 SoundClient::helperPid() const {
@@ -145,31 +136,17 @@ void SoundClient::beat() {
     }
 }
 
-// A process stopped by a signal (or by a debugger) answers nothing: its state says so at once.
-// It is read at every round, from the one file kept open while the process lives.
-bool SoundClient::stopped() {
+// A process stopped by a signal answers nothing: the kernel tells its parent so at once. It
+// is asked at every round, without taking the stop (or the process's end, which is QProcess's
+// to collect) from anyone who waits for it. One held by a debugger is found by its silence.
+bool SoundClient::stopped() const {
     const qint64 pid = m_process->processId();
-    if (pid != m_statPid) {
-        if (m_statFd >= 0)
-            ::close(m_statFd);
-        m_statPid = pid;
-        m_statFd =
-            pid > 0 ? ::open(QByteArray("/proc/" + QByteArray::number(pid) + "/stat").constData(),
-                             O_RDONLY | O_CLOEXEC)
-                    : -1;
-    }
-    if (m_statFd < 0)
+    if (pid <= 0)
         return false;
-    char line[512];
-    const ssize_t n = ::pread(m_statFd, line, sizeof line, 0);
-    if (n <= 0) {
-        // Gone: looked for afresh next time, should the number come round again.
-        ::close(m_statFd);
-        m_statFd = -1;
-        m_statPid = 0;
+    siginfo_t info{};
+    if (::waitid(P_PID, id_t(pid), &info, WSTOPPED | WNOHANG | WNOWAIT | __WALL) != 0)
         return false;
-    }
-    return stoppedState({line, std::size_t(n)});
+    return info.si_pid == pid_t(pid) && info.si_code == CLD_STOPPED;
 }
 
 // Killed, the process ends, and ended() says so and starts it again.

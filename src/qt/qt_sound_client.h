@@ -86,7 +86,7 @@ class SoundClient : public SoundOutput {
 
   private:
     void start();
-    bool stopped();
+    bool stopped() const;
     void hung();
     void send(const SoundMessage& message);
     void readAnswers();
@@ -112,9 +112,6 @@ class SoundClient : public SoundOutput {
     bool m_answered = false; // the running process has spoken since it started
     bool m_hung = false;     // it was killed for answering or reading nothing
     std::chrono::steady_clock::time_point m_started;
-    // The running process's stat file, kept open to read its state at every round.
-    qint64 m_statPid = 0;
-    int m_statFd = -1;
 
     std::string m_why;
     std::vector<std::string> m_voices;

@@ -17,6 +17,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace orvane::test {
@@ -102,16 +103,30 @@ TEST_F(SoundProcessTest, RestartsGoOnAtTheLastWait) {
 }
 
 // Regression: a sound process stopped (SIGSTOP) was taken for working until a megabyte went
-// unread. The program looks at it on each of its rounds: stopped, it is said, killed and
-// started again.
+// unread. The program looks at it on each of its rounds: stopped, it is said at the first
+// round after, killed and started again.
 TEST_F(SoundProcessTest, StoppedSoundProcessIsFoundByItsSilence) {
     SoundClient slow(QStringLiteral(ORVANE_SOUND_HELPER), post(), {std::chrono::seconds(1)});
     ASSERT_TRUE(waitFor([&] { return slow.unavailable().starts_with("No sound server"); }));
+    ASSERT_FALSE(slow.asking());
     const qint64 stopped = slow.helperPid();
     ::kill(pid_t(stopped), SIGSTOP);
-    // The program's rounds, each of which looks at the sound process.
+    // Once the kernel has stopped it, every thread, as their states in /proc say, one round
+    // finds it: no question is waiting for an answer that would show it by its silence.
     ASSERT_TRUE(waitFor([&] {
-        slow.beat();
+        const QDir tasks(QStringLiteral("/proc/%1/task").arg(stopped));
+        const QStringList threads = tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        return !threads.empty() && std::all_of(threads.begin(), threads.end(), [&](const QString& t) {
+                   QFile stat(tasks.filePath(t + "/stat"));
+                   if (!stat.open(QIODevice::ReadOnly))
+                       return false;
+                   const QByteArray line = stat.readAll();
+                   const qsizetype close = line.lastIndexOf(')');
+                   return close > 0 && close + 2 < line.size() && line[close + 2] == 'T';
+               });
+    }));
+    slow.beat();
+    ASSERT_TRUE(waitFor([&] {
         return slow.unavailable().find("stopped answering") != std::string::npos;
     }));
     EXPECT_EQ(slow.unavailable(),
