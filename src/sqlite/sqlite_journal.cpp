@@ -183,13 +183,6 @@ void SqliteJournalStore::writerLoop() {
     closeForWriting();
 }
 
-void SqliteJournalStore::closeForWriting() {
-    sqlite3_finalize(m_insert);
-    m_insert = nullptr;
-    if (m_db)
-        sqlite3_close(m_db);
-    m_db = nullptr;
-}
 
 bool SqliteJournalStore::openForWriting() {
     const fs::path file(m_path);

@@ -53,6 +53,14 @@ bool SqliteJournalStore::replacedMeanwhile() const {
            std::int64_t(st.st_size) < m_known->size;
 }
 
+void SqliteJournalStore::closeForWriting() {
+    sqlite3_finalize(m_insert);
+    m_insert = nullptr;
+    if (m_db)
+        sqlite3_close(m_db);
+    m_db = nullptr;
+}
+
 // The journal was replaced, removed or cut short under the running program: what is at its
 // place now is kept aside, as a damaged journal is, and a new journal is begun there.
 void SqliteJournalStore::beginAgain() {
