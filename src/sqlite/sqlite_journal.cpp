@@ -183,7 +183,6 @@ void SqliteJournalStore::writerLoop() {
     closeForWriting();
 }
 
-
 bool SqliteJournalStore::openForWriting() {
     const fs::path file(m_path);
     std::error_code ec;

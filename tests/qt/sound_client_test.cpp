@@ -33,6 +33,20 @@ bool waitFor(const std::function<bool()>& done) {
     return QTest::qWaitFor(done, 20000);
 }
 
+// Whether every thread of process PID is stopped, as their states in /proc say.
+bool everyThreadStopped(qint64 pid) {
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+    const QStringList threads = tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    return !threads.empty() && std::all_of(threads.begin(), threads.end(), [&](const QString& t) {
+        QFile stat(tasks.filePath(t + "/stat"));
+        if (!stat.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray line = stat.readAll();
+        const qsizetype close = line.lastIndexOf(')');
+        return close > 0 && close + 2 < line.size() && line[close + 2] == 'T';
+    });
+}
+
 class SoundProcessTest : public ::testing::Test {
   protected:
     SoundClient::Post post() {
@@ -111,24 +125,12 @@ TEST_F(SoundProcessTest, StoppedSoundProcessIsFoundByItsSilence) {
     ASSERT_FALSE(slow.asking());
     const qint64 stopped = slow.helperPid();
     ::kill(pid_t(stopped), SIGSTOP);
-    // Once the kernel has stopped it, every thread, as their states in /proc say, one round
-    // finds it: no question is waiting for an answer that would show it by its silence.
-    ASSERT_TRUE(waitFor([&] {
-        const QDir tasks(QStringLiteral("/proc/%1/task").arg(stopped));
-        const QStringList threads = tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-        return !threads.empty() && std::all_of(threads.begin(), threads.end(), [&](const QString& t) {
-                   QFile stat(tasks.filePath(t + "/stat"));
-                   if (!stat.open(QIODevice::ReadOnly))
-                       return false;
-                   const QByteArray line = stat.readAll();
-                   const qsizetype close = line.lastIndexOf(')');
-                   return close > 0 && close + 2 < line.size() && line[close + 2] == 'T';
-               });
-    }));
+    // Once the kernel has stopped it, one round finds it: no question is waiting for an answer
+    // that would show it by its silence.
+    ASSERT_TRUE(waitFor([&] { return everyThreadStopped(stopped); }));
     slow.beat();
-    ASSERT_TRUE(waitFor([&] {
-        return slow.unavailable().find("stopped answering") != std::string::npos;
-    }));
+    ASSERT_TRUE(
+        waitFor([&] { return slow.unavailable().find("stopped answering") != std::string::npos; }));
     EXPECT_EQ(slow.unavailable(),
               "No sound: the sound process orvane-sound stopped answering; it is started again.");
     // A cue asked for meanwhile is told as missed, not lost without a word.
