@@ -89,8 +89,8 @@ int alignmentFlags(const QLabel& label) {
 bool TurningText::drawable(const QLabel& label) {
     // A label that wraps its words is drawn here while its text stands on one line (the
     // layout finds out).
-    if (label.textFormat() != Qt::PlainText || label.buddy() || !label.isEnabled() ||
-        !label.pixmap().isNull())
+    // A label holds a text or a picture, never both: a label with a text has no picture.
+    if (label.textFormat() != Qt::PlainText || label.buddy() || !label.isEnabled())
         return false;
     const QString text = label.text();
     if (text.isEmpty())
@@ -177,6 +177,8 @@ void TurningText::layOut(const QLabel& label, const QString& text) {
     if (runs.size() != 1 || runs[0].glyphIndexes().size() != text.size())
         return;
     m_run = runs[0];
+    m_advances = m_run.rawFont().advancesForGlyphIndexes(m_run.glyphIndexes());
+    m_inkMargin = m_run.rawFont().pixelSize() / 8.0;
     m_origin = *device.engine().origin - QPointF(0, line.ascent());
     m_text = text;
     m_pattern = pattern(text);
@@ -193,10 +195,9 @@ void TurningText::layOut(const QLabel& label, const QString& text) {
     for (const QPointF& w : widths)
         if (std::abs(w.x() - widths[0].x()) > 1e-3)
             return;
-    const QList<quint32> glyphs = m_run.glyphIndexes();
     const QList<QPointF> places = m_run.positions();
-    const QList<QPointF> advances = font.advancesForGlyphIndexes(glyphs);
-    for (qsizetype i = 0; i + 1 < glyphs.size(); ++i)
+    const QList<QPointF>& advances = m_advances;
+    for (qsizetype i = 0; i + 1 < places.size(); ++i)
         if (std::abs(places[i].x() + advances[i].x() - places[i + 1].x()) > 1e-3 ||
             std::abs(places[i].y() - places[i + 1].y()) > 1e-3)
             return;
@@ -212,7 +213,6 @@ void TurningText::layOut(const QLabel& label, const QString& text) {
         m_digitInkBottom = std::max(m_digitInkBottom, baseline + ink.bottom());
     }
     m_digitAdvance = widths[0].x();
-    m_inkMargin = font.pixelSize() / 8.0;
     m_turnable = true;
 }
 
@@ -298,15 +298,17 @@ void TurningText::draw(QPainter& painter, const QLabel& label, const QRect& area
         return;
     }
     // Large glyphs are filled as outlines at every paint: those outside the area are left out.
+    // Swapped digits advance as far as the digits they replaced, so the advances of the text
+    // laid out still hold.
     const QList<quint32> glyphs = m_run.glyphIndexes();
     const QList<QPointF> places = m_run.positions();
-    const QList<QPointF> advances = m_run.rawFont().advancesForGlyphIndexes(glyphs);
-    const double margin = m_run.rawFont().pixelSize() / 8.0;
     QList<quint32> someGlyphs;
     QList<QPointF> somePlaces;
+    someGlyphs.reserve(glyphs.size());
+    somePlaces.reserve(glyphs.size());
     for (qsizetype i = 0; i < glyphs.size(); ++i) {
-        const double left = m_origin.x() + places[i].x() - margin;
-        const double right = m_origin.x() + places[i].x() + advances[i].x() + margin;
+        const double left = m_origin.x() + places[i].x() - m_inkMargin;
+        const double right = m_origin.x() + places[i].x() + m_advances[i].x() + m_inkMargin;
         if (right >= area.left() && left <= area.right() + 1) {
             someGlyphs.push_back(glyphs[i]);
             somePlaces.push_back(places[i]);

@@ -10,6 +10,7 @@
 
 #include <QFont>
 #include <QGlyphRun>
+#include <QList>
 #include <QPointF>
 #include <QRect>
 #include <QString>
@@ -71,6 +72,7 @@ class TurningText {
     QString m_lastPattern;
     QGlyphRun m_run;
     QPointF m_origin; // the line's top left
+    QList<QPointF> m_advances; // of the glyphs laid out
     // The band from the top of the highest digit's ink to the bottom of the lowest's.
     double m_digitInkTop = 0;
     double m_digitInkBottom = 0;
