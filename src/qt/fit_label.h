@@ -5,6 +5,7 @@
 
 #include "qt/turning_text.h"
 
+#include <QAccessible>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QLabel>
@@ -17,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 namespace orvane {
 
@@ -55,7 +57,20 @@ class FitLabel final : public QLabel {
     // screen each second instead of the whole line, which on a 4K screen without shared
     // memory is some 20 MB a second through the X connection; and the main count's large
     // glyphs, which the painter fills as outlines, are filled for the turned digits alone.
+    //
+    // A label scrolled out of its window's sight (a row of the board below its last place)
+    // keeps its new text until it is painted again, which Qt does when the label comes into
+    // sight: setting a text costs as much as the board's arithmetic for its row. While
+    // assistive technology listens, every label takes its text at once, as it must be read.
     void setShownText(const QString& text) {
+        if (!QAccessible::isActive() && outOfSight()) {
+            if (text == QLabel::text())
+                m_unseen.reset();
+            else
+                m_unseen = text;
+            return;
+        }
+        m_unseen.reset();
         if (text == QLabel::text())
             return;
         const QString old = QLabel::text();
@@ -74,6 +89,13 @@ class FitLabel final : public QLabel {
 
   protected:
     void paintEvent(QPaintEvent* event) override {
+        // Back in sight: the text kept while out of it is the one painted now, which paints
+        // what can be seen of the label.
+        if (m_unseen) {
+            setAttribute(Qt::WA_UpdatesDisabled, true);
+            setText(*std::exchange(m_unseen, std::nullopt));
+            setAttribute(Qt::WA_UpdatesDisabled, false);
+        }
         if (!m_fit) {
             if (!m_turning.prepare(*this)) {
                 if (m_filled) {
@@ -103,6 +125,21 @@ class FitLabel final : public QLabel {
     }
 
   private:
+    // Whether the label, shown, lies wholly outside what its window shows of it: outside one
+    // of its containers.
+    bool outOfSight() const {
+        if (!isVisible())
+            return false;
+        QRect seen = rect();
+        for (const QWidget* w = this; !w->isWindow(); w = w->parentWidget()) {
+            seen.translate(w->pos());
+            seen &= w->parentWidget()->rect();
+            if (seen.isEmpty())
+                return true;
+        }
+        return false;
+    }
+
     // As Qt fills a widget that fills its background: the region painted, with the back
     // colour replacing what was there.
     void fillBackground(QPainter& painter, const QPaintEvent& event) const {
@@ -193,6 +230,7 @@ class FitLabel final : public QLabel {
 
     bool m_fit = false;
     bool m_filled = false;
+    std::optional<QString> m_unseen;
     TurningText m_turning;
     QString m_pattern;
     QSize m_box;

@@ -292,8 +292,10 @@ TEST_F(TurningWindowsTest, TheCountAndTheBoardShowWhatQLabelPaintsAsTheyRun) {
                 auto* label = qobject_cast<QLabel*>(view.widget(*c));
                 if (!label || !label->isVisible())
                     continue;
-                SCOPED_TRACE(form->name() + "." + c->name() + " " + label->text().toStdString());
-                EXPECT_EQ(shown(*label), asQLabelPaints(*label, label->text()));
+                // A row below the window's edge takes its text when painted.
+                const QString caption = qstr(static_cast<Label*>(c)->caption());
+                SCOPED_TRACE(form->name() + "." + c->name() + " " + caption.toStdString());
+                EXPECT_EQ(shown(*label), asQLabelPaints(*label, caption));
             }
     }
 }
@@ -356,6 +358,45 @@ TEST_F(TurningWindowsTest, EachRowTurnsOnceASecondInTheRoundItsSecondComes) {
         EXPECT_EQ(arm->text().toStdString(), countFor(ahead[0] - second));
         EXPECT_EQ(vent->text().toStdString(), countFor(ahead[1] - 6));
     }
+}
+
+// A row scrolled below the board's last place keeps counting, and shows its count as soon as
+// it is scrolled back into sight; out of sight its label is left alone, since a new text costs
+// as much as the row's arithmetic and nobody can see it.
+TEST_F(TurningWindowsTest, ARowOutOfSightShowsItsCountWhenScrolledBackIntoSight) {
+    clockAt("2001-05-03 10:00:00");
+    startAndSettle();
+    frmEventTimers& board = app.frmEventTimers();
+    for (int n = 0; n < 10; ++n)
+        board.DefineEvent(n, "Event " + std::to_string(n + 1), "-", 600 + 60 * n);
+    ASSERT_TRUE(click(main().control<CommandButton>("cmdShowTimers")));
+    QCoreApplication::processEvents();
+    const Label& seventh = board.control<Label>("lblTime", 6);
+    auto* below = qobject_cast<QLabel*>(view.widget(seventh));
+    auto* sixth = qobject_cast<QLabel*>(view.widget(board.control<Label>("lblTime", 5)));
+    ASSERT_TRUE(below && sixth);
+    ASSERT_TRUE(below->isVisible()) << "the row is shown, below the window's edge";
+    const QString before = below->text();
+    for (int second = 0; second < 3; ++second) {
+        advance(1s);
+        QCoreApplication::processEvents();
+        // The row in the last place shown turns as ever; the one below it is left alone.
+        EXPECT_EQ(sixth->text().toStdString(), board.control<Label>("lblTime", 5).caption());
+        EXPECT_EQ(below->text(), before);
+    }
+    EXPECT_NE(seventh.caption(), before.toStdString()) << "the row counts out of sight";
+
+    // Scrolled up a place, the row stands in the last place, with the count of this second.
+    ASSERT_TRUE(click(board.control<CommandButton>("cmdDown")));
+    QCoreApplication::processEvents();
+    const QRect inWindow(below->mapTo(below->window(), QPoint()), below->size());
+    ASSERT_TRUE(below->window()->rect().contains(inWindow));
+    EXPECT_EQ(below->text().toStdString(), seventh.caption());
+    const QImage window = below->window()->grab().toImage();
+    EXPECT_EQ(window.copy(inWindow), asQLabelPaints(*below, qstr(seventh.caption())));
+    // And turns with the others from then on.
+    advance(1s);
+    EXPECT_EQ(below->text().toStdString(), seventh.caption());
 }
 
 // The date in the status bar turns every second as the count does: each second shows once,
