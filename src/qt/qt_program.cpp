@@ -178,7 +178,8 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     QtDisplays displays(view);
     app.setDisplays(&displays);
     // The board's rows change before the main count in a round; the main count paints first,
-    // and the count presented to a room with it.
+    // and the count presented to a room with it, as soon as the round's timers have set them
+    // and before anything that listens to the round.
     scheduler.afterSecond = [&] {
         view.paintNow(app.frmOrvane());
         if (Form* present = app.loadedForm("frmPresent"))

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <ctime>
+#include <utility>
 
 namespace orvane {
 
@@ -114,9 +115,15 @@ void QtScheduler::secondTurned() {
     // the timers of the rounds have something new to show.
     m_armed = false;
     updateWakeUp();
+    m_secondDue = true;
     secondChanged();
     updateWakeUp();
-    if (afterSecond)
+    // Timers read literally run no round.
+    timersRan();
+}
+
+void QtScheduler::timersRan() {
+    if (std::exchange(m_secondDue, false) && afterSecond)
         afterSecond();
 }
 

@@ -37,10 +37,12 @@ class QtScheduler : public SchedulerBase {
     // Whether a wake-up at the next whole second is set.
     bool wakesAtNextSecond() const { return m_armed; }
 
-    // Runs after the round of each new second (the program paints the main count at once).
+    // Runs in the round of each new second once its timers have run, before what listens to
+    // the round: the program paints the main count at once.
     std::function<void()> afterSecond;
 
   protected:
+    void timersRan() override;
     void roundWanted() override;
     void ownTimerChanged(Timer& t) override;
     void ownTimerRemoved(Timer& t) override;
@@ -56,6 +58,7 @@ class QtScheduler : public SchedulerBase {
     QTimer* m_settle = nullptr;
     int m_fd = -1;
     bool m_armed = false;
+    bool m_secondDue = false; // the round of a new second has yet to run its timers
     int m_phaseMs = 0;
     std::unique_ptr<QSocketNotifier> m_notifier;
     std::map<const Timer*, QTimer*> m_own;

@@ -67,6 +67,7 @@ void SchedulerBase::secondChanged() {
 void SchedulerBase::runRound() {
     ++m_depth;
     m_timers.runRound();
+    timersRan();
     if (onRoundDone)
         onRoundDone();
     endEventWith(false);

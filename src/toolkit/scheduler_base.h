@@ -40,6 +40,9 @@ class SchedulerBase : public Scheduler {
     virtual void ownTimerRemoved(Timer& t) = 0;
     // Runs a round now, as one event.
     void runRound();
+    // The timers of a round have run, and the round's listeners and the tasks it posted are
+    // still to come.
+    virtual void timersRan() {}
     // Whether this scheduler runs the timer in rounds rather than on its own.
     bool inRounds(const Timer& t) const { return !m_literal && TimerSet::inRounds(t); }
     void setLiteral(bool on) { m_literal = on; }

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QMessageBox>
@@ -18,10 +19,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace orvane::test {
 namespace {
@@ -272,6 +275,35 @@ TEST_F(QtSchedulerTest, WorkArisingOutsideAnyEventRunsAsSoonAsTheEventLoopTurns)
     QCoreApplication::processEvents();
     EXPECT_TRUE(posted);
     EXPECT_GE(ticks, 1) << "a fast timer ticks at once, not only at the next second";
+}
+
+// When the second turns, its round shows the count before anything that listens to the round
+// or was handed on by it runs: the count is painted as soon as its timers have set it.
+TEST_F(QtSchedulerTest, TheSecondsRoundShowsTheCountBeforeItsListenersRun) {
+    std::vector<std::string> order;
+    Timer count{&form, "tmrCount", 1000, true};
+    count.setPace(Timer::Pace::Second);
+    count.onTimer = [&] {
+        order.push_back("tick");
+        scheduler.post([&] { order.push_back("handed on"); });
+    };
+    scheduler.onRoundDone = [&] { order.push_back("listeners"); };
+    scheduler.afterSecond = [&] { order.push_back("shown"); };
+    // Rounds run at once for the timer that was just made; the second's comes within a second.
+    QCoreApplication::processEvents();
+    order.clear();
+    QDeadlineTimer deadline(3000);
+    while (std::find(order.begin(), order.end(), "shown") == order.end() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    scheduler.onRoundDone = nullptr;
+    scheduler.afterSecond = nullptr;
+    // Rounds after other events, if any, show nothing of their own.
+    const auto shown = std::find(order.begin(), order.end(), "shown");
+    ASSERT_NE(shown, order.end()) << "no second turned in three seconds";
+    ASSERT_GE(shown - order.begin(), 1);
+    ASSERT_GE(order.end() - shown, 3);
+    EXPECT_EQ(std::vector<std::string>(shown - 1, shown + 3),
+              (std::vector<std::string>{"tick", "shown", "listeners", "handed on"}));
 }
 
 } // namespace
