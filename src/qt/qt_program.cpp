@@ -179,11 +179,16 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     app.setDisplays(&displays);
     // The board's rows change before the main count in a round; the main count paints first,
     // and the count presented to a room with it, as soon as the round's timers have set them
-    // and before anything that listens to the round.
+    // and before anything that listens to the round. The other windows' labels take their new
+    // texts after it.
+    scheduler.beforeSecond = [&] {
+        view.showFirst({&app.frmOrvane(), app.loadedForm("frmPresent")});
+    };
     scheduler.afterSecond = [&] {
         view.paintNow(app.frmOrvane());
         if (Form* present = app.loadedForm("frmPresent"))
             view.paintNow(*present);
+        view.showOthers();
     };
     RemoteSetup remote(app, view);
     QtJournal journal(app, view);

@@ -115,6 +115,8 @@ void QtScheduler::secondTurned() {
     // the timers of the rounds have something new to show.
     m_armed = false;
     updateWakeUp();
+    if (beforeSecond)
+        beforeSecond();
     m_secondDue = true;
     secondChanged();
     updateWakeUp();

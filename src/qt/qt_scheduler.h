@@ -37,8 +37,10 @@ class QtScheduler : public SchedulerBase {
     // Whether a wake-up at the next whole second is set.
     bool wakesAtNextSecond() const { return m_armed; }
 
-    // Runs in the round of each new second once its timers have run, before what listens to
-    // the round: the program paints the main count at once.
+    // Run when the second turns, before its round, and in the round once its timers have
+    // run, before what listens to the round: the program paints the main count at once, and
+    // holds the other windows' new texts back until then.
+    std::function<void()> beforeSecond;
     std::function<void()> afterSecond;
 
   protected:

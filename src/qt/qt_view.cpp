@@ -49,6 +49,7 @@ QtView::QtView(App& app) : m_app(app) {
     // Watching the whole application lets keys reach a form before any of its widgets, and
     // sees mouse events at each widget they pass on their way up to the form.
     qApp->installEventFilter(this);
+    holdUntilTheLoopWaits();
 }
 
 QtView::~QtView() {
@@ -205,6 +206,10 @@ void QtView::formUnloaded(Form& form) {
     if (it == m_windows.end())
         return;
     Window& w = *it->second;
+    std::erase_if(m_held, [&](const auto& held) {
+        auto b = m_bindings.find(held.first);
+        return b != m_bindings.end() && b->second.window == &w;
+    });
     for (Control* c : form.controls()) {
         if (c->observer() == this)
             c->setObserver(nullptr);
@@ -277,6 +282,10 @@ void QtView::sync(Control& c, Prop what) {
     if (it == m_bindings.end())
         return;
     const Binding& b = it->second;
+    if (m_holding && heldBack(*b.window, what)) {
+        m_held.emplace_back(&c, what);
+        return;
+    }
     if (c.kind() == Kind::Form) {
         syncForm(*b.window, what);
         return;

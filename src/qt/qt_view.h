@@ -19,6 +19,8 @@
 #include <memory>
 #include <optional>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 class QAction;
 class QKeyEvent;
@@ -53,6 +55,12 @@ class QtView : public QObject, public AppObserver, public ControlObserver {
 
     // Paints what changed in a form's window now rather than in its turn among the windows.
     void paintNow(const Form& form);
+    // At the turn of a second, the windows of FIRST are painted before the others' widgets
+    // take their new texts: until showOthers(), or until the event loop next waits (a message
+    // box opened in the round), the other windows on the screen keep the texts they show,
+    // and then take the new ones in the order they came (qt_view_turn.cpp).
+    void showFirst(std::vector<const Form*> first);
+    void showOthers();
 
     // Twips to pixels at the screen's logical resolution.
     int pixels(int twips) const;
@@ -104,6 +112,9 @@ class QtView : public QObject, public AppObserver, public ControlObserver {
     bool bound(const Control* c) const { return m_bindings.contains(c); }
     void syncAll(Control& c);
     void sync(Control& c, Prop what);
+    // Whether a change to a control of window W waits for showOthers().
+    bool heldBack(const Window& w, Prop what) const;
+    void holdUntilTheLoopWaits();
     void layOut(Window& w);
     // Room a window manager's title bar and borders take around a window.
     static constexpr int FrameHeight = 32;
@@ -144,6 +155,10 @@ class QtView : public QObject, public AppObserver, public ControlObserver {
     std::unordered_map<const Control*, Binding> m_bindings;
     std::unordered_map<const QObject*, Control*> m_controlOf;
     QPointer<QWidget> m_pressed;
+    // While showFirst() holds: the windows painted first, and the changes of the others.
+    bool m_holding = false;
+    std::vector<const Form*> m_first;
+    std::vector<std::pair<const Control*, Prop>> m_held;
 };
 
 } // namespace orvane

@@ -9,12 +9,14 @@
 #include "support/app_fixture.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFont>
 #include <QImage>
 #include <QLabel>
 #include <QLayout>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QWidget>
 
 #include <optional>
@@ -397,6 +399,41 @@ TEST_F(TurningWindowsTest, ARowOutOfSightShowsItsCountWhenScrolledBackIntoSight)
     // And turns with the others from then on.
     advance(1s);
     EXPECT_EQ(below->text().toStdString(), seventh.caption());
+}
+
+// At the turn of a second the main count is painted before the board's rows take their new
+// texts, which come after it; nor do they wait behind a message box the round opens.
+TEST_F(TurningWindowsTest, TheCountIsPaintedFirstAndTheBoardsRowsFollow) {
+    clockAt("2001-05-03 10:00:00");
+    startAndSettle();
+    frmEventTimers& board = app.frmEventTimers();
+    board.DefineEvent(0, "Fuel", "-", 600);
+    ASSERT_TRUE(click(main().control<CommandButton>("cmdShowTimers")));
+    QCoreApplication::processEvents();
+    const Label& row = board.control<Label>("lblTime", 0);
+    auto* rowLabel = qobject_cast<QLabel*>(view.widget(row));
+    auto* seconds = qobject_cast<QLabel*>(view.widget(main().control<Label>("lblSeconds")));
+    ASSERT_TRUE(rowLabel && seconds);
+    const auto secondShown = [&] {
+        return seconds->text().toStdString() == main().control<Label>("lblSeconds").caption();
+    };
+
+    for (int turn = 0; turn < 2; ++turn) {
+        const QString before = rowLabel->text();
+        view.showFirst({&main()});
+        advance(1s);
+        EXPECT_TRUE(secondShown());
+        EXPECT_NE(row.caption(), before.toStdString()) << "the row counts in the round";
+        EXPECT_EQ(rowLabel->text(), before) << "the row's label waits for the count";
+        if (turn == 0) {
+            view.showOthers();
+        } else {
+            // A message box's loop, about to wait for the user, lets the row show first.
+            QTimer::singleShot(0, [] {});
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+        EXPECT_EQ(rowLabel->text().toStdString(), row.caption());
+    }
 }
 
 // The date in the status bar turns every second as the count does: each second shows once,
