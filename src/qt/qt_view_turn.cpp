@@ -9,6 +9,7 @@
 #include <QAbstractEventDispatcher>
 
 #include <algorithm>
+#include <cstddef>
 #include <utility>
 
 namespace orvane {
@@ -20,10 +21,11 @@ void QtView::showFirst(std::vector<const Form*> first) {
 
 void QtView::showOthers() {
     m_holding = false;
-    auto held = std::move(m_held);
+    // Nothing is held now, so the list stays as it is while it is gone through, and keeps its
+    // room for the next second.
+    for (std::size_t n = 0; n < m_held.size(); ++n)
+        sync(*const_cast<Control*>(m_held[n].first), m_held[n].second);
     m_held.clear();
-    for (const auto& [control, what] : held)
-        sync(*const_cast<Control*>(control), what);
 }
 
 // Only texts wait, and only on windows already on the screen: a window that opens in the round
